@@ -1,0 +1,29 @@
+#include <ostream>
+
+#include "commands.h"
+#include "generate/image_probe.h"
+#include "platform/path_terms.h"
+
+namespace vesk::cli {
+
+int runProbe(const std::vector<std::string>& files, std::ostream& out) {
+  int status = 0;
+  for (const auto& file : files) {
+    out << file << '\t';
+    if (!hasImageExtension(file)) {
+      out << "skipped\n";
+      continue;
+    }
+    int width = 0;
+    int height = 0;
+    if (probeImageSize(file, width, height)) {
+      out << width << '\t' << height << '\n';
+    } else {
+      out << "unreadable\n";
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace vesk::cli

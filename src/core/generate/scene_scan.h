@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "model/entry_list.h"
+
+namespace vesk {
+
+// Most data elements a scene contributes; later ones are not listed.
+inline constexpr int kMaxSceneElements = 100;
+
+// The lines of a scene file (code page 932) as UTF-8, without line ends. A file that
+// cannot be read gives no lines.
+std::vector<std::string> readSceneLines(const std::string& scenePath);
+
+// Rebuilds the data-file list of the entry at `position` from its scene: the scene
+// folder followed by the `path` value of each distinct data element, in order of
+// first appearance, at most 100. On POSIX the backslashes of a value are turned into
+// "/" so that the file can be found. An unreadable scene gives an empty list.
+void scanSceneData(EntryList& list, std::size_t position);
+
+}  // namespace vesk

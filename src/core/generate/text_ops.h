@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// Plain text operations on scene text. Markers are exact, case-sensitive byte
+// sequences; UTF-8 is self-synchronising, so a byte match is a character match.
+
+// The smallest position at or after `start` where `pattern` occurs; nullopt when it
+// does not occur there or `start` lies beyond the end of the text.
+std::optional<std::size_t> findFrom(std::string_view text, std::string_view pattern,
+                                    std::size_t start);
+
+// Replaces every occurrence of `oldPattern` from left to right, without overlaps and
+// without scanning inserted text again. An empty `oldPattern` changes nothing.
+void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText);
+
+// The text from the first `open` through the end of the first `close` found after
+// that marker; empty when either is missing.
+std::string cutElement(std::string_view text, std::string_view open, std::string_view close);
+
+// The characters between the end of the first occurrence of `pattern` (an attribute
+// name, "=" and a double quote) and the next double quote; empty when the pattern
+// or the closing quote is missing.
+std::string attributeValue(std::string_view text, std::string_view pattern);
+
+}  // namespace vesk

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+// File-system operations on UTF-8 paths. None of them shows a message; each
+// reports failure only through its result.
+
+// The native path for a UTF-8 path text.
+std::filesystem::path toFsPath(const std::string& path);
+// The UTF-8 text of a native path.
+std::string fromFsPath(const std::filesystem::path& path);
+
+// Creates exactly one directory. Fails when something exists at the path already
+// or when its parent is missing.
+bool createDirectory(const std::string& path);
+
+// Called during a copy with the number of bytes copied since the last call.
+using CopyProgress = std::function<void(std::uint64_t bytes)>;
+
+// Copies one file, replacing an existing target, with the kernel's fast path where
+// there is one. Fails when the source is missing, unreadable or not a regular file,
+// or the target cannot be written. A target that is the source itself is left as it
+// is (counts as success) rather than truncated.
+bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
+
+// True for a folder, also for the "." and ".." entries.
+bool isDirectory(const std::string& path);
+
+// True when a file or a folder exists at the path.
+bool pathExists(const std::string& path);
+
+// Size in bytes of a regular file; nullopt when there is none.
+std::optional<std::uint64_t> fileSize(const std::string& path);
+
+// Every directory entry whose name matches the last component of `pattern` ("*" any
+// run of characters, "?" any one character), "." and ".." included, in the order
+// the file system returns them, each as the pattern's folder part (up to and
+// including its last separator) followed by the entry's name. Empty when nothing
+// matches or the folder cannot be read.
+std::vector<std::string> listPattern(const std::string& pattern);
+
+// The folder of the running executable, without a trailing separator.
+std::string programFolder();
+
+}  // namespace vesk

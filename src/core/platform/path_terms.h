@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// Path terms as the package format uses them. On Windows "\", "/" and ":" separate
+// components and "\" ends an extension; on POSIX "/" is the only separator and
+// plays the part of "\" in both rules.
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// True for a character that separates path components on this platform.
+bool isPathSeparator(char c);
+
+// The last component: the text after the last separator that is followed by a
+// character other than a separator; the whole path when there is none. For a path
+// that ends with a separator the component keeps it ("ct/" of "/s/ct/").
+std::string fileNameOf(std::string_view path);
+
+// The text from the path's last "." on, provided no separator and no blank follows
+// that dot; otherwise empty. "a.raw" gives ".raw"; "ct/" and "scan.1 old" give "".
+std::string extensionOf(std::string_view path);
+
+// The path up to and including its last separator; empty when it has none.
+std::string folderOf(std::string_view path);
+
+// The text with the letters A to Z turned into a to z; nothing else changes.
+std::string lowerAscii(std::string_view text);
+
+// True for ".jpg", ".jpeg", ".png" or ".bmp" in any letter case.
+bool hasImageExtension(std::string_view path);
+
+}  // namespace vesk
