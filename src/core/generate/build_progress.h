@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vesk {
+
+// Follows a create while it copies, and lets the caller cancel it between two files.
+// All calls come from the thread that runs the create. The default implementation
+// ignores everything and never cancels.
+class BuildProgress {
+ public:
+  virtual ~BuildProgress() = default;
+
+  // Before the first copy: what the whole run will copy.
+  virtual void started(std::uint64_t totalBytes, std::uint64_t totalFiles) {
+    (void)totalBytes;
+    (void)totalFiles;
+  }
+  // A file copy begins.
+  virtual void fileStarted(const std::string& source) { (void)source; }
+  // Bytes and files copied so far; called during long copies as well.
+  virtual void advanced(std::uint64_t bytesDone, std::uint64_t filesDone) {
+    (void)bytesDone;
+    (void)filesDone;
+  }
+  // Asked before each file; true stops the run as after a failure.
+  virtual bool cancelRequested() { return false; }
+};
+
+}  // namespace vesk
