@@ -161,6 +161,11 @@ TEST(ImageProbe, JpegSizeComesFromEveryFrameTypeButNotFromTheMarkersSharingTheir
     EXPECT_EQ(probe(folder.write("frame.jpg", patched)), frame ? sized(64, 48) : kFailedUntouched)
         << std::hex << code;
   }
+  // A hierarchical picture states its whole size in DHP, before frames that may be smaller.
+  const std::string dhp = "\xFF\xDE" + bigEndian(11, 2) + "\x08" + bigEndian(96, 2) +
+                          bigEndian(128, 2) + std::string("\x01\x01\x11\x00", 4);
+  EXPECT_EQ(probe(folder.write("hierarchical.jpg", jpeg.substr(0, sof) + dhp + jpeg.substr(sof))),
+            sized(128, 96));
 }
 
 TEST(ImageProbe, JpegSegmentsBeforeTheFrameAreSkippedWhateverTheyHold) {
