@@ -208,7 +208,18 @@ std::size_t findRefused(std::string_view text, std::size_t begin, std::size_t en
   return end;
 }
 
-// One iconv conversion descriptor.
+// Runs of ASCII at least this long are copied rather than handed to iconv.
+constexpr std::size_t kAsciiRun = 16;
+
+bool isAscii(char c) {
+  return static_cast<unsigned char>(c) < 0x80;
+}
+
+// ASCII bytes stand for themselves in code page 932 and in UTF-8, and a character
+// always starts after one (an ASCII byte may end a double-byte character of code
+// page 932 but never begins one). Text such as XML is mostly ASCII, which is copied
+// directly; iconv converts the rest in stretches that end just after the first byte
+// of a long ASCII run, so each stretch ends on a character boundary.
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
@@ -225,14 +236,39 @@ class Converter {
   // EILSEQ or, for a truncated sequence at `end`, EINVAL; returns 0 when all is done.
   int convert(std::string_view in, std::size_t& pos, std::size_t end, std::string& out,
               std::size_t& used) {
-    if (!valid()) {
-      // Without a converter only ASCII passes.
-      while (pos < end && static_cast<unsigned char>(in[pos]) < 0x80) {
-        if (used == out.size()) out.resize(out.size() * 2 + 16);
-        out[used++] = in[pos++];
-      }
-      return pos < end ? EILSEQ : 0;
+    while (pos < end) {
+      std::size_t ascii = pos;
+      while (ascii < end && isAscii(in[ascii])) ++ascii;
+      if (out.size() - used < ascii - pos) out.resize(used + (ascii - pos) + out.size());
+      std::copy(in.begin() + static_cast<std::ptrdiff_t>(pos),
+                in.begin() + static_cast<std::ptrdiff_t>(ascii),
+                out.begin() + static_cast<std::ptrdiff_t>(used));
+      used += ascii - pos;
+      pos = ascii;
+      if (pos == end) break;
+      const int status = convertStretch(in, pos, stretchEnd(in, pos, end), out, used);
+      if (status != 0) return status;
     }
+    return 0;
+  }
+
+ private:
+  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // End of the stretch for iconv that starts at `pos`: just after the first byte of
+  // the next run of kAsciiRun ASCII bytes, or `end`.
+  static std::size_t stretchEnd(std::string_view in, std::size_t pos, std::size_t end) {
+    std::size_t run = 0;
+    for (std::size_t i = pos; i < end; ++i) {
+      run = isAscii(in[i]) ? run + 1 : 0;
+      if (run == kAsciiRun) return i - kAsciiRun + 2;
+    }
+    return end;
+  }
+
+  int convertStretch(std::string_view in, std::size_t& pos, std::size_t end, std::string& out,
+                     std::size_t& used) {
+    if (!valid()) return EILSEQ;  // without a converter only ASCII passes
     for (;;) {
       char* inPtr = const_cast<char*>(in.data() + pos);
       std::size_t inLeft = end - pos;
@@ -246,9 +282,6 @@ class Converter {
       out.resize(out.size() * 2 + 16);
     }
   }
-
- private:
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   iconv_t cd_;
 };
