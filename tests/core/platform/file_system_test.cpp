@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -222,12 +223,6 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
   ASSERT_NE(expected, nullptr);
   EXPECT_EQ(programFolder(), std::string(expected));
   std::free(expected);
-}
-
-TEST(FsPath, CarriesUtf8PathsUnchanged) {
-  const std::string path = "/tmp/表示/scene 1.nuv";
-  EXPECT_EQ(fromFsPath(toFsPath(path)), path);
-  EXPECT_EQ(toFsPath(path).filename().string(), "scene 1.nuv");
 }
 
 }  // namespace

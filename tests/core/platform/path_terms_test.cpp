@@ -64,12 +64,5 @@ TEST(PathTerms, ImageExtensionsAreJpegPngAndBmpInAnyCase) {
   for (const auto& [path, image] : cases) EXPECT_EQ(hasImageExtension(path), image) << path;
 }
 
-TEST(PathTerms, SlashIsTheOnlySeparator) {
-  EXPECT_TRUE(isPathSeparator('/'));
-  EXPECT_FALSE(isPathSeparator('\\'));
-  EXPECT_FALSE(isPathSeparator(':'));
-  EXPECT_EQ(kPathSeparator, '/');
-}
-
 }  // namespace
 }  // namespace vesk
