@@ -8,12 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "generate/image_probe.h"
+#include "generate/scene_scan.h"
+#include "model/entry_list.h"
 #include "platform/path_terms.h"
 
 namespace vesk {
@@ -68,19 +69,19 @@ bool hasOnlyCrLf(const std::string& text) {
   return !text.empty() && text.back() == '\n';
 }
 
-// The value of `attribute` (name, "=" and a double quote) in each element that runs
-// from `open` to the next `close`.
-std::vector<std::string> valuesIn(const std::string& text, const std::string& open,
-                                  const std::string& close, const std::string& attribute) {
-  std::vector<std::string> values;
-  for (auto p = text.find(open); p != std::string::npos; p = text.find(open, p + 1)) {
-    const std::string element = text.substr(p, text.find(close, p) - p);
-    const auto at = element.find(attribute);
+// The `name` of every draw group start tag.
+std::vector<std::string> drawGroupNames(const std::string& text) {
+  std::vector<std::string> names;
+  const std::string attribute = "name=\"";
+  for (auto p = text.find("<drawGroup"); p != std::string::npos;
+       p = text.find("<drawGroup", p + 1)) {
+    const std::string tag = text.substr(p, text.find('>', p) - p);
+    const auto at = tag.find(attribute);
     if (at == std::string::npos) continue;
     const auto start = at + attribute.size();
-    values.push_back(element.substr(start, element.find('"', start) - start));
+    names.push_back(tag.substr(start, tag.find('"', start) - start));
   }
-  return values;
+  return names;
 }
 
 TEST(SampleData, ManifestListsAtLeastSevenEntriesWhoseFilesExist) {
@@ -99,24 +100,27 @@ TEST(SampleData, ScenesHoldDataFilesAFolderAndOneSurfaceGroup) {
     EXPECT_TRUE(isCp932(scene));
     EXPECT_TRUE(hasOnlyCrLf(scene));
 
+    // The data as a create sees it.
+    EntryList list;
+    list.workingEntry() = {e.scene.string(), e.thumbnail.string(), e.description.string(), {}};
+    list.appendWorkingEntry();
+    scanSceneData(list, 0);
     int files = 0;
     int folders = 0;
-    for (std::string path : valuesIn(scene, "<data", "</data>", "path=\"")) {
-      std::replace(path.begin(), path.end(), '\\', '/');
-      const fs::path onDisk = e.scene.parent_path() / path;
+    for (const auto& path : list.at(0).dataFiles) {
       if (extensionOf(path).empty()) {
         ++folders;
-        EXPECT_TRUE(fs::is_directory(onDisk)) << path;
-        EXPECT_EQ(path.back(), '/') << path;
+        EXPECT_TRUE(fs::is_directory(path)) << path;
+        EXPECT_EQ(path.back(), kPathSeparator) << path;
       } else {
         ++files;
-        EXPECT_TRUE(fs::is_regular_file(onDisk)) << path;
+        EXPECT_TRUE(fs::is_regular_file(path)) << path;
       }
     }
     EXPECT_GE(files, 1);
     EXPECT_GE(folders, 1);
 
-    const auto names = valuesIn(scene, "<drawGroup", ">", "name=\"");
+    const auto names = drawGroupNames(scene);
     EXPECT_EQ(std::count_if(names.begin(), names.end(),
                             [](const std::string& n) { return n.find("Sur") != n.npos; }),
               1);
