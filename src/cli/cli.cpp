@@ -9,11 +9,32 @@ namespace vesk::cli {
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CLI::App app{"Vesk: assembles exhibition packages for the scene viewer", "vesk-cli"};
-  app.require_subcommand(1);
+  app.require_subcommand(1, 1);
 
   std::vector<std::string> probeFiles;
   auto* probe = app.add_subcommand("probe", "Print the pixel size of pictures");
   probe->add_option("FILE", probeFiles, "Picture files")->required();
+
+  BuildOptions build;
+  auto* buildCommand = app.add_subcommand("build", "Create an exhibition package");
+  buildCommand->add_option("--dest", build.destination, "Destination folder (created when missing)")
+      ->required();
+  buildCommand->add_option("--program-dir", build.programDir,
+                           "Folder holding up.jpg and down.jpg (default: the program's folder)");
+  buildCommand->add_option("--from", build.fromPackage,
+                           "exhibition.nuv of an earlier package whose entries come first");
+  buildCommand
+      ->add_option("--entry", build.entries, "Scene, thumbnail and description of one entry")
+      ->type_size(3)
+      ->expected(0, CLI::detail::expected_max_vector_size);
+
+  std::string demoDir = "vesk-demo";
+  auto* demo = app.add_subcommand("demo", "Build the bundled sample exhibition");
+  demo->add_option("DIR", demoDir, "Destination folder (default: ./vesk-demo)");
+
+  std::string packageDocument;
+  auto* reimport = app.add_subcommand("reimport", "List the entries of an earlier package");
+  reimport->add_option("PACKAGE_DOC", packageDocument, "The package's exhibition.nuv")->required();
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -22,11 +43,22 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     out << app.help();
     return 0;
   } catch (const CLI::ParseError& e) {
-    err << "vesk-cli: " << e.what() << "\n" << "Run 'vesk-cli --help' for usage.\n";
+    err << "vesk-cli: " << e.what() << "\nRun 'vesk-cli --help' for usage.\n";
     return 2;
   }
 
+  for (const auto& entry : build.entries) {
+    if (entry.size() != 3) {
+      err << "vesk-cli: --entry takes three paths: SCENE THUMB DESC\n"
+          << "Run 'vesk-cli --help' for usage.\n";
+      return 2;
+    }
+  }
+
   if (probe->parsed()) return runProbe(probeFiles, out);
+  if (buildCommand->parsed()) return runBuild(build, out, err);
+  if (demo->parsed()) return runDemo(demoDir, out, err);
+  if (reimport->parsed()) return runReimport(packageDocument, out, err);
   return 2;
 }
 

@@ -10,4 +10,21 @@ namespace vesk::cli {
 // "FILE\tskipped". 1 when one was unreadable, else 0.
 int runProbe(const std::vector<std::string>& files, std::ostream& out);
 
+struct BuildOptions {
+  std::string destination;
+  std::string programDir;                         // empty: the folder of the executable
+  std::string fromPackage;                        // an earlier exhibition.nuv, or empty
+  std::vector<std::vector<std::string>> entries;  // scene, thumbnail, description
+};
+
+// build: creates the package; the success message on `out`, every other message on
+// `err`. 0 only when the document was written and no failure was reported.
+int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err);
+
+// demo: builds the bundled sample exhibition into `destination` and summarises it.
+int runDemo(const std::string& destination, std::ostream& out, std::ostream& err);
+
+// reimport: one line per entry of the package: scene, thumbnail and description path.
+int runReimport(const std::string& packageDocument, std::ostream& out, std::ostream& err);
+
 }  // namespace vesk::cli

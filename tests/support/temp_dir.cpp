@@ -53,6 +53,22 @@ void TempDir::write(std::string_view relative, std::string_view bytes) const {
   if (!out) ADD_FAILURE() << "could not write " << target;
 }
 
+void TempDir::copyFrom(const std::string& source, std::string_view relative) const {
+  const fs::path target(file(relative));
+  std::error_code error;
+  fs::create_directories(target.parent_path(), error);
+  fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+  if (error) ADD_FAILURE() << "could not copy " << source << ": " << error.message();
+}
+
+void TempDir::clear() const {
+  std::error_code error;
+  for (auto it = fs::directory_iterator(path_, error); !error && it != fs::directory_iterator();
+       it.increment(error)) {
+    fs::remove_all(it->path(), error);
+  }
+}
+
 void TempDir::makeFolder(std::string_view relative) const {
   std::error_code error;
   fs::create_directories(fs::path(file(relative)), error);

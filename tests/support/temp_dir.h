@@ -22,6 +22,10 @@ class TempDir {
 
   // Writes `bytes` to the file at `relative`, creating missing folders on the way.
   void write(std::string_view relative, std::string_view bytes) const;
+  // Copies the file `source` to `relative`, creating missing folders on the way.
+  void copyFrom(const std::string& source, std::string_view relative) const;
+  // Removes everything inside the folder.
+  void clear() const;
   // Creates the folder at `relative` with missing parents.
   void makeFolder(std::string_view relative) const;
   // The content of the file at `relative`; records a test failure when it cannot be

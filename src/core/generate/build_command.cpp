@@ -1,11 +1,33 @@
 #include "generate/build_command.h"
 
+#include "generate/exhibition_document.h"
+#include "generate/menu_pages.h"
+#include "generate/package_builder.h"
+#include "generate/scene_scan.h"
+#include "platform/file_system.h"
+#include "platform/path_terms.h"
+#include "platform/text_file.h"
+
 namespace vesk {
 
-// Placeholder until the package builder lands: checks the count only.
+namespace {
+
+constexpr const char* kDocumentName = "exhibition.nuv";
+constexpr const char* kUnreadablePictures =
+    "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";
+
+void reportUnreadablePictures(const std::vector<std::string>& pictures, MessageSink& sink) {
+  std::string message = kUnreadablePictures;
+  for (const auto& picture : pictures) message += "\n" + picture;
+  sink.showMessage(message);
+}
+
+}  // namespace
+
 BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
-                            const std::string& browseStartPath, std::vector<std::string>&,
-                            MessageSink& sink, BuildProgress*) {
+                            const std::string& browseStartPath,
+                            std::vector<std::string>& topGroupNames, MessageSink& sink,
+                            BuildProgress* progress, const std::string& programFolderPath) {
   BuildReport report;
   report.entryCount = list.size();
   if (list.empty()) {
@@ -16,8 +38,47 @@ BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDest
     sink.showMessage(kTooManyEntriesMessage);
     return report;
   }
-  if (chooseDestination(browseStartPath).empty()) report.status = BuildStatus::ChooserCancelled;
-  else report.status = BuildStatus::Stopped;
+
+  std::string destination = chooseDestination(browseStartPath);
+  if (destination.empty()) {
+    report.status = BuildStatus::ChooserCancelled;
+    return report;
+  }
+  if (!isPathSeparator(destination.back())) destination += kPathSeparator;
+  report.documentPath = destination + kDocumentName;
+  report.menuPageCount = static_cast<std::size_t>(menuPageCount(static_cast<int>(list.size())));
+
+  for (std::size_t i = 0; i < list.size(); ++i) scanSceneData(list, i);
+
+  std::vector<ExhibitionEntry> packagedEntries;
+  const PackageOutcome outcome = buildPackageFolders(
+      list.entries(), packagedEntries, destination,
+      programFolderPath.empty() ? programFolder() : programFolderPath, sink, progress);
+  report.filesCopied = outcome.filesCopied;
+  report.bytesCopied = outcome.bytesCopied;
+  if (outcome.stopped) {
+    report.status = BuildStatus::Stopped;
+    return report;
+  }
+
+  DocumentProblems problems;
+  const std::string document = assembleExhibitionDocument(packagedEntries, topGroupNames, problems);
+  if (!problems.unreadablePictures.empty()) {
+    reportUnreadablePictures(problems.unreadablePictures, sink);
+  }
+
+  std::string error;
+  if (!writeTextFile(report.documentPath, document, error)) {
+    sink.showMessage(error);
+    report.status = BuildStatus::DocumentFailed;
+    return report;
+  }
+  if (outcome.problems || !problems.unreadablePictures.empty()) {
+    report.status = BuildStatus::WrittenWithProblems;
+    return report;
+  }
+  sink.showMessage(kCreatedMessage);
+  report.status = BuildStatus::Written;
   return report;
 }
 

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "generate/build_progress.h"
+#include "platform/message_sink.h"
+
+namespace vesk::cli {
+
+// Prints every message as UTF-8 lines on a stream; questions are answered No, since
+// the command line has nobody to ask. Remembers how many messages it printed.
+class StreamSink : public MessageSink {
+ public:
+  // `onTerminal`: the stream is a terminal that may hold a progress line, which each
+  // message first clears.
+  explicit StreamSink(std::ostream& out, bool onTerminal = false)
+      : out_(out), onTerminal_(onTerminal) {}
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  int messageCount() const { return count_; }
+
+ private:
+  std::ostream& out_;
+  bool onTerminal_;
+  int count_ = 0;
+};
+
+// Shows the progress of a create as one line that rewrites itself, for a terminal.
+class TerminalProgress : public BuildProgress {
+ public:
+  explicit TerminalProgress(std::ostream& out) : out_(out) {}
+  ~TerminalProgress() override;
+  void started(std::uint64_t totalBytes, std::uint64_t totalFiles) override;
+  void fileStarted(const std::string& source) override;
+  void advanced(std::uint64_t bytesDone, std::uint64_t filesDone) override;
+
+ private:
+  void draw(bool force);
+
+  std::ostream& out_;
+  std::uint64_t totalBytes_ = 0, totalFiles_ = 0, bytes_ = 0, files_ = 0;
+  std::string current_;
+  long long lastDraw_ = 0;
+  bool drawn_ = false;
+};
+
+}  // namespace vesk::cli

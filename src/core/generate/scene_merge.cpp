@@ -1,0 +1,86 @@
+#include "generate/scene_merge.h"
+
+#include "generate/scene_scan.h"
+#include "generate/text_ops.h"
+#include "generate/two_digits.h"
+
+namespace vesk {
+
+namespace {
+
+// Attributes of a draw group that refer to names inside the same scene.
+constexpr const char* kGroupReferences[] = {
+    "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
+    "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
+};
+
+// Caption attributes, each with its trailing blank, that the exhibition drops.
+constexpr const char* kDroppedCaptions[] = {
+    "caption=\"ボリュームレンダリング\" ",
+    "caption=\"サーフェイスレンダリング\" ",
+};
+
+// Cuts up to the most elements between the markers out of `work`, removing every
+// identical copy of each from it.
+std::vector<std::string> takeElements(std::string& work, const char* open, const char* close) {
+  std::vector<std::string> elements;
+  for (int i = 0; i < kMaxSceneElements; ++i) {
+    std::string element = cutElement(work, open, close);
+    if (element.empty()) break;
+    replaceAll(work, element, "");
+    elements.push_back(std::move(element));
+  }
+  return elements;
+}
+
+}  // namespace
+
+void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& entry,
+                     std::vector<std::string>& topGroupNames) {
+  const std::string nn = twoDigits(entryNumber);
+
+  std::string work;
+  for (const auto& line : readSceneLines(entry.scenePath)) {
+    work += line;
+    work += '\n';
+  }
+
+  std::vector<std::string> dataElements = takeElements(work, "<data", "</data>");
+
+  // Draw groups: each is cut from what the data elements left, with the child group
+  // that shows the entry's description picture put in place of its start tag's ">".
+  const std::string childGroup = "><childGroup name=\"ex" + nn + "\" />";
+  std::vector<std::string> groups;
+  for (int i = 0; i < kMaxSceneElements; ++i) {
+    std::string group = cutElement(work, "<drawGroup", "</drawGroup>");
+    if (group.empty()) break;
+    const std::string startTag = cutElement(group, "<drawGroup", ">");
+    replaceAll(work, group, "");
+    std::string newTag = startTag;
+    replaceAll(newTag, ">", childGroup);
+    replaceAll(group, startTag, newTag);
+    for (const char* caption : kDroppedCaptions) replaceAll(group, caption, "");
+    groups.push_back(std::move(group));
+  }
+
+  for (auto& element : dataElements) {
+    replaceAll(element, "name=\"", "name=\"" + nn + "_");
+    replaceAll(element, "path=\"", "path=\"" + nn + "\\");
+  }
+
+  for (const auto& group : groups) {
+    const std::string name = attributeValue(group, "name=\"");
+    if (name.find("Sur") != std::string::npos) topGroupNames.push_back(nn + "_" + name);
+  }
+
+  for (auto& group : groups) {
+    for (const std::string reference : kGroupReferences) {
+      replaceAll(group, reference, reference + nn + "_");
+    }
+  }
+
+  for (const auto& element : dataElements) text += element + "\n";
+  for (const auto& group : groups) text += group + "\n";
+}
+
+}  // namespace vesk

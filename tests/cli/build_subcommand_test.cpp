@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kPictures = std::string(VESK_TEST_DATA_DIR) + "/pictures/";
+
+class CliBuild : public ::testing::Test {
+ protected:
+  struct Result {
+    int status;
+    std::string out, err;
+  };
+
+  Result run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  // Scene, thumbnail and description of a new entry in src/<name>/.
+  std::vector<std::string> entry(const std::string& name) {
+    const std::string folder = "src/" + name + "/";
+    dir.write(folder + name + ".nuv",
+              "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n<drawGroup name=\"Surface\" "
+              "></drawGroup>\r\n");
+    dir.write(folder + "v.raw", "volume " + name);
+    dir.copyFrom(kPictures + "landscape-320x240.jpg", folder + "t.jpg");
+    dir.copyFrom(kPictures + "portrait-480x640.png", folder + "d.png");
+    return {"--entry", dir.file(folder + name + ".nuv"), dir.file(folder + "t.jpg"),
+            dir.file(folder + "d.png")};
+  }
+
+  std::vector<std::string> buildArgs(const std::string& dest,
+                                     const std::vector<std::string>& names) {
+    std::vector<std::string> args{"build", "--dest", dir.file(dest), "--program-dir",
+                                  VESK_PROGRAM_DIR};
+    for (const auto& name : names) {
+      for (auto& arg : entry(name)) args.push_back(arg);
+    }
+    return args;
+  }
+
+  vesk::test::TempDir dir;
+};
+
+TEST_F(CliBuild, BuildsAPackageIntoANewFolderAndPrintsSuccessOnStdout) {
+  const Result result = run(buildArgs("new/pkg", {"a", "b"}));
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "展示用nuvファイルを作成しました\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(fs::exists(dir.file("new/pkg/exhibition.nuv")));
+  EXPECT_EQ(dir.read("new/pkg/01/v.raw"), "volume b");
+}
+
+TEST_F(CliBuild, ARefusedCommandCreatesNothingAndExitsOne) {
+  const Result result = run({"build", "--dest", dir.file("never")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "エラー　nuvファイルが一つも登録されていません\n");
+  EXPECT_FALSE(fs::exists(dir.file("never")));
+}
+
+TEST_F(CliBuild, AReportedFailureExitsOne) {
+  ASSERT_EQ(run(buildArgs("pkg", {"a"})).status, 0);
+  const Result again = run(buildArgs("pkg", {"b"}));
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(again.out, "");
+  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n");
+}
+
+TEST_F(CliBuild, UsageErrorsExitTwo) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {},
+           {"build"},
+           {"build", "--dest", "x", "--entry", "a.nuv", "t.jpg"},
+           {"frobnicate"},
+           {"reimport"},
+       }) {
+    EXPECT_EQ(run(args).status, 2) << (args.empty() ? "(none)" : args[0]);
+  }
+}
+
+TEST_F(CliBuild, APackageRebuiltFromItsDocumentIsByteIdentical) {
+  ASSERT_EQ(run(buildArgs("old", {"a", "b", "c"})).status, 0);
+  const Result listed = run({"reimport", dir.file("old/exhibition.nuv")});
+  EXPECT_EQ(listed.status, 0);
+  std::string expected;
+  for (const char* nn : {"00", "01", "02"}) {
+    const std::string base = dir.file(std::string("old/") + nn + "/");
+    expected +=
+        base + std::string(1, "abc"[nn[1] - '0']) + ".nuv\t" + base + "t.jpg\t" + base + "d.png\n";
+  }
+  EXPECT_EQ(listed.out, expected);
+
+  const Result rebuilt = run({"build", "--from", dir.file("old/exhibition.nuv"), "--dest",
+                              dir.file("new"), "--program-dir", VESK_PROGRAM_DIR});
+  EXPECT_EQ(rebuilt.status, 0) << rebuilt.err;
+  EXPECT_EQ(dir.read("new/exhibition.nuv"), dir.read("old/exhibition.nuv"));
+  EXPECT_EQ(dir.read("new/02/v.raw"), "volume c");
+}
+
+TEST_F(CliBuild, FromEntriesComeBeforeTheGivenOnes) {
+  ASSERT_EQ(run(buildArgs("old", {"a"})).status, 0);
+  auto args = buildArgs("new", {"b"});
+  args.insert(args.begin() + 1, {"--from", dir.file("old/exhibition.nuv")});
+  ASSERT_EQ(run(args).status, 0);
+  EXPECT_TRUE(fs::exists(dir.file("new/00/a.nuv")));
+  EXPECT_TRUE(fs::exists(dir.file("new/01/b.nuv")));
+}
+
+TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
+  const Result first = run({"demo", dir.file("demo")});
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_NE(first.out.find("menu pages: 2"), std::string::npos) << first.out;
+  EXPECT_TRUE(fs::exists(dir.file("demo/exhibition.nuv")));
+  EXPECT_TRUE(fs::exists(dir.file("demo/06")));
+  EXPECT_EQ(run({"demo", dir.file("demo")}).status, 0);
+
+  dir.write("mine/keep.txt", "mine");
+  const Result refused = run({"demo", dir.file("mine")});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(dir.read("mine/keep.txt"), "mine");
+}
+
+}  // namespace
+}  // namespace vesk
