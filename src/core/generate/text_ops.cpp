@@ -15,10 +15,9 @@ constexpr std::size_t kLongPattern = 16;
 std::size_t search(std::string_view text, std::string_view pattern, std::size_t start) {
   if (pattern.size() < kLongPattern) return text.find(pattern, start);
   const std::boyer_moore_horspool_searcher searcher(pattern.begin(), pattern.end());
-  const auto hit = std::search(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
-                               searcher);
-  return hit == text.end() ? std::string_view::npos
-                           : static_cast<std::size_t>(hit - text.begin());
+  const auto hit =
+      std::search(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), searcher);
+  return hit == text.end() ? std::string_view::npos : static_cast<std::size_t>(hit - text.begin());
 }
 
 }  // namespace

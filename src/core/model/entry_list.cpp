@@ -74,8 +74,12 @@ void EntryList::loadWorkingEntry() {
   working_ = entries_.at(currentIndex_);
 }
 
-void EntryList::appendWorkingEntry() { entries_.push_back(working_); }
+void EntryList::appendWorkingEntry() {
+  entries_.push_back(working_);
+}
 
-void EntryList::clearEntries() { entries_.clear(); }
+void EntryList::clearEntries() {
+  entries_.clear();
+}
 
 }  // namespace vesk

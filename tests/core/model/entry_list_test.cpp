@@ -66,8 +66,8 @@ TEST(EntryList, AddInsertsBehindTheCurrentEntry) {
     std::string names;
     int newCurrent;
   };
-  for (const Case& c : {Case{-1, "ABCD", 3}, Case{0, "ADBC", 1}, Case{1, "ABDC", 2},
-                        Case{2, "ABCD", 3}}) {
+  for (const Case& c :
+       {Case{-1, "ABCD", 3}, Case{0, "ADBC", 1}, Case{1, "ABDC", 2}, Case{2, "ABCD", 3}}) {
     EntryList list = listOf("ABC", c.current);
     list.workingEntry() = entry("D");
     EXPECT_TRUE(list.addWorkingEntry());
