@@ -101,7 +101,9 @@ TEST_F(BuildCommand, WritesTheDocumentInCodePage932WithCrLfAndReportsSuccess) {
   EXPECT_NE(bytes.find("name=\"00_Sur\x90S\x91\x9F\" caption=\"\x90S\x91\x9F\" >"),
             std::string::npos);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') ASSERT_EQ(bytes[i - 1], '\r') << "bare LF at " << i;
+    if (bytes[i] == '\n') {
+      ASSERT_EQ(bytes[i - 1], '\r') << "bare LF at " << i;
+    }
   }
   EXPECT_EQ(bytes.substr(bytes.size() - 15), "</NuvrelFile>\r\n");
 }
