@@ -110,7 +110,7 @@ TEST_F(CreateFromDialog, CopiesOnAWorkerBehindAProgressWindowUntilCancelled) {
                        }
                        fileShown = progress->fileLabel()->text();
                        // The main dialog takes no command while the build runs...
-                       add("C");
+                       click(1006);
                        click(1005);
                        // ...but still paints: Cancel is pressed once it has.
                        repaintAsked = true;
