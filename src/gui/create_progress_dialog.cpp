@@ -28,7 +28,7 @@ CreateProgressDialog::CreateProgressDialog(QWidget* parent)
 
   fileLabel_->setText(QStringLiteral("準備しています…"));
   fileLabel_->setTextFormat(Qt::PlainText);
-  fileLabel_->setMinimumWidth(480);
+  fileLabel_->setFixedWidth(480);
   bar_->setRange(0, kBarSteps);
   bar_->setValue(0);
   countLabel_->setTextFormat(Qt::PlainText);
@@ -48,9 +48,12 @@ CreateProgressDialog::CreateProgressDialog(QWidget* parent)
 
 void CreateProgressDialog::showState(const CopyState& state) {
   if (state.started && !cancelRequested()) {
-    fileLabel_->setText(state.currentFile.isEmpty()
-                            ? QStringLiteral("コピーしています…")
-                            : QStringLiteral("コピー中: %1").arg(state.currentFile));
+    const QString text = state.currentFile.isEmpty()
+                             ? QStringLiteral("コピーしています…")
+                             : QStringLiteral("コピー中: %1").arg(state.currentFile);
+    // A long path loses its middle rather than widening the window.
+    fileLabel_->setText(
+        fileLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, fileLabel_->width()));
   }
   const QLocale locale;
   countLabel_->setText(QStringLiteral("%1 / %2　%3 / %4 ファイル")

@@ -192,6 +192,8 @@ void MainDialog::buildControls() {
 }
 
 void MainDialog::addAboutToSystemMenu() {
+  aboutAction_ = new QAction(QString::fromUtf8(kAboutMenuText), this);
+  connect(aboutAction_, &QAction::triggered, this, &MainDialog::showAbout);
 #ifdef Q_OS_WIN
   HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
   if (menu == nullptr) return;
@@ -219,14 +221,15 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
 #else
   // No system menu can be reached here: the dialog's own menu offers the about box.
   QMenu menu(this);
-  menu.addAction(QString::fromUtf8(kAboutMenuText), this, &MainDialog::showAbout);
+  menu.addAction(aboutAction_);
   menu.exec(event->globalPos());
 #endif
 }
 
 void MainDialog::showAbout() {
-  AboutDialog about(this);
-  about.exec();
+  auto* about = new AboutDialog(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->open();
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,8 +43,11 @@ class MainDialog : public QDialog, public DialogView {
   // The control with the given ID (1001 to 1011), null for an unknown ID.
   QWidget* control(int id) const { return controls_.value(id, nullptr); }
 
-  // Opens the about box modally.
+  // Opens the about box, modal to the dialog; returns at once.
   void showAbout();
+  // The item that opens the about box: in the system menu on Windows, in the
+  // dialog's context menu elsewhere.
+  QAction* aboutAction() const { return aboutAction_; }
 
   // DialogView.
   void setListLines(const std::vector<std::string>& lines) override;
@@ -81,6 +85,7 @@ class MainDialog : public QDialog, public DialogView {
   QLineEdit* descriptionField_ = nullptr;
   QLineEdit* countField_ = nullptr;
   QListWidget* list_ = nullptr;
+  QAction* aboutAction_ = nullptr;
 };
 
 }  // namespace vesk::gui

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QThread>
 
 namespace vesk::gui {
@@ -17,19 +16,24 @@ QWidget* MessageBoxSink::parentForBox() const {
   return owner_.data();
 }
 
+std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, bool question,
+                                            QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(
+      question ? QMessageBox::Question : QMessageBox::Warning, applicationName(),
+      QString::fromStdString(text), question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+      parent);
+  // Paths in messages are shown as they are, never as markup.
+  box->setTextFormat(Qt::PlainText);
+  if (question) box->setDefaultButton(QMessageBox::Yes);
+  return box;
+}
+
 void MessageBoxSink::showMessage(const std::string& text) {
-  QMessageBox box(QMessageBox::Warning, applicationName(), QString::fromStdString(text),
-                  QMessageBox::Ok, parentForBox());
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+  makeMessageBox(text, false, parentForBox())->exec();
 }
 
 bool MessageBoxSink::askYesNo(const std::string& text) {
-  QMessageBox box(QMessageBox::Question, applicationName(), QString::fromStdString(text),
-                  QMessageBox::Yes | QMessageBox::No, parentForBox());
-  box.setTextFormat(Qt::PlainText);
-  box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
+  return makeMessageBox(text, true, parentForBox())->exec() == QMessageBox::Yes;
 }
 
 void GuiThreadSink::showMessage(const std::string& text) {

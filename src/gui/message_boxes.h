@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <memory>
+#include <string>
 
 #include "platform/message_sink.h"
 
@@ -11,6 +14,11 @@ namespace vesk::gui {
 
 // The caption of every message box: the executable's file name without extension.
 QString applicationName();
+
+// The box for a message (OK, warning icon) or a question (Yes and No, question
+// icon, Yes the default), captioned with the application name.
+std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, bool question,
+                                            QWidget* parent);
 
 // Shows messages as modal message boxes over the topmost modal window, or over
 // `owner` when none is open: an OK box with the warning icon for a message, a box
