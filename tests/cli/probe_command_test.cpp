@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "core/generate/picture_files.h"
+
+namespace vesk {
+namespace {
+
+struct CliResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliResult runCli(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = cli::run(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+const std::string kUp = std::string(VESK_DATA_DIR) + "/up.jpg";
+
+TEST(ProbeCommand, PrintsWidthAndHeightOfTheButtonImage) {
+  const CliResult result = runCli({"probe", kUp});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, kUp + "\t238\t95\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST(ProbeCommand, PrintsOneLineForEveryFileInOrderAndFailsWhenOneIsUnreadable) {
+  test::TempFolder folder;
+  const std::string portrait = test::testPicture("portrait-36x52.png");
+  const std::string damaged = folder.write("damaged.JPG", "\xFF\xD8\xFF\xD9");
+  const std::string notes = folder.write("notes.txt", "not a picture");
+  const std::string missing = folder.path("missing.bmp");
+  const std::string noExtension = folder.path("README");
+
+  const CliResult mixed = runCli({"probe", portrait, damaged, notes, missing, noExtension, kUp});
+  EXPECT_EQ(mixed.status, 1);
+  EXPECT_EQ(mixed.out, portrait + "\t36\t52\n" + damaged + "\tunreadable\n" + notes +
+                           "\tskipped\n" + missing + "\tunreadable\n" + noExtension +
+                           "\tskipped\n" + kUp + "\t238\t95\n");
+
+  const CliResult skippedOnly = runCli({"probe", notes, noExtension});
+  EXPECT_EQ(skippedOnly.status, 0);
+  EXPECT_EQ(skippedOnly.out, notes + "\tskipped\n" + noExtension + "\tskipped\n");
+}
+
+TEST(ProbeCommand, UsageErrorsGiveStatusTwoAndAMessageOnTheErrorStream) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"probe"}, {"probe", "--colour", kUp}, {"measure", kUp}}) {
+    const CliResult result = runCli(args);
+    const std::string label = args.empty() ? "(no arguments)" : args[0] + " ...";
+    EXPECT_EQ(result.status, 2) << label;
+    EXPECT_EQ(result.out, "") << label;
+    EXPECT_NE(result.err.find("vesk-cli: "), std::string::npos) << label;
+  }
+}
+
+TEST(ProbeCommand, HelpGoesToStandardOutputWithStatusZero) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--help"}, {"probe", "--help"}}) {
+    const CliResult result = runCli(args);
+    EXPECT_EQ(result.status, 0) << args.size();
+    EXPECT_NE(result.out.find("Print the pixel size of pictures"), std::string::npos);
+    EXPECT_EQ(result.err, "");
+  }
+}
+
+TEST(ProbeCommand, TheBuiltProgramGivesTheSameLinesAndExitStatus) {
+  test::TempFolder folder;
+  const std::string output = folder.path("out.txt");
+  const std::string command = std::string("'") + VESK_CLI_PATH + "' probe '" + kUp + "' '" +
+                              folder.path("gone.png") + "' > '" + output + "'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status)) << command;
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(test::readFile(output),
+            kUp + "\t238\t95\n" + folder.path("gone.png") + "\tunreadable\n");
+}
+
+}  // namespace
+}  // namespace vesk
