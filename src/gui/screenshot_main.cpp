@@ -35,10 +35,14 @@ int main(int argc, char* argv[]) {
   controller.onSelectionChanged();
 
   dialog.show();
-  dialog.control(1004)->setFocus();
   int status = 1;
-  // Give the window system time to map and paint the window before reading it back.
-  QTimer::singleShot(500, &dialog, [&] {
+  // Give the window system time to map and activate the window, put the focus on the
+  // list, then let it paint before reading it back.
+  QTimer::singleShot(300, &dialog, [&] {
+    dialog.activateWindow();
+    dialog.control(1004)->setFocus();
+  });
+  QTimer::singleShot(700, &dialog, [&] {
     const QPixmap shot = dialog.screen()->grabWindow(dialog.winId());
     if (!shot.isNull() && shot.save(out)) {
       std::printf("%s: %dx%d\n", qPrintable(out), shot.width(), shot.height());
