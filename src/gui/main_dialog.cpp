@@ -244,7 +244,7 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (controller_.busy() || localFilesOf(event->mimeData()).empty()) return;
+  if (!controller_.acceptsDrops() || localFilesOf(event->mimeData()).empty()) return;
   // Copy, never move: the dropped files stay where they are.
   event->setDropAction(Qt::CopyAction);
   event->accept();
@@ -252,7 +252,7 @@ void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
 
 void MainDialog::dropEvent(QDropEvent* event) {
   std::vector<std::string> paths = localFilesOf(event->mimeData());
-  if (controller_.busy() || paths.empty()) return;
+  if (!controller_.acceptsDrops() || paths.empty()) return;
   event->setDropAction(Qt::CopyAction);
   event->accept();
   // Handled once the drag has ended, since it may ask a question.

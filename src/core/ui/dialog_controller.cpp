@@ -18,13 +18,13 @@ std::string defaultBrowseStartPath() {
 #endif
 }
 
-// Clears a flag when it goes out of scope, also on an early return.
-class BusyScope {
+// Raises a flag for its lifetime; it is lowered also on an early return.
+class FlagScope {
  public:
-  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~BusyScope() { flag_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
 
  private:
   bool& flag_;
@@ -107,7 +107,7 @@ void DialogController::onCreate() {
   const std::string destination = chooseDestination_(browseStartPath_);
   if (destination.empty()) return;
 
-  BusyScope busy(busy_);
+  FlagScope busy(busy_);
   const ChooseDestination chosen = [destination](const std::string&) { return destination; };
   const BuildJob job = [this, &chosen](MessageSink& sink, BuildProgress* progress) {
     return build_(list_, chosen, browseStartPath_, topGroupNames_, sink, progress);
@@ -120,7 +120,8 @@ void DialogController::onCreate() {
 }
 
 void DialogController::onFilesDropped(const std::vector<std::string>& paths) {
-  if (busy_) return;
+  if (!acceptsDrops()) return;
+  FlagScope handling(handlingDrop_);
   DropTarget target{list_, browseStartPath_, sink_, [this] { showWorkingEntry(); },
                     [this] { showReimportedPackage(); }};
   routeDroppedFiles(paths, target);

@@ -45,7 +45,7 @@ class DialogController {
   void onSelectionChanged();
   // The create command: count check, destination chooser, then the build.
   void onCreate();
-  // One drop of local files, in delivery order.
+  // One drop of local files, in delivery order; ignored unless drops are accepted.
   void onFilesDropped(const std::vector<std::string>& paths);
 
   // The key filter, for a key pressed in any control of the dialog: true when the
@@ -61,6 +61,9 @@ class DialogController {
   void rebuildList();
 
   bool busy() const { return busy_; }
+  // False while a create runs or a drop is being handled (its question may be
+  // open): a drop arriving then is refused rather than nested in the first.
+  bool acceptsDrops() const { return !busy_ && !handlingDrop_; }
   const EntryList& entryList() const { return list_; }
   EntryList& entryList() { return list_; }
   const std::string& browseStartPath() const { return browseStartPath_; }
@@ -85,6 +88,7 @@ class DialogController {
   bool arrowKeyPressed_ = false;
   ViewRect listBoxRect_;
   bool busy_ = false;
+  bool handlingDrop_ = false;
 };
 
 }  // namespace vesk

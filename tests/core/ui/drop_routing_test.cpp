@@ -200,5 +200,37 @@ TEST(FileDrop, APackageWithoutFolder00EmptiesTheListAndKeepsTheFields) {
   EXPECT_EQ(d.fields(), std::vector<std::string>({"/old/o.nuv", "/old/t.png", "/old/d.png"}));
 }
 
+// Answers Yes and, while the question is open, tries a second drop.
+class MeddlingSink : public RecordingSink {
+ public:
+  bool askYesNo(const std::string& text) override {
+    if (controller != nullptr) {
+      acceptedDuringQuestion = controller->acceptsDrops();
+      controller->onFilesDropped({secondDrop});
+    }
+    questions.push_back(text);
+    return true;
+  }
+  DialogController* controller = nullptr;
+  std::string secondDrop;
+  bool acceptedDuringQuestion = true;
+};
+
+TEST(FileDrop, ADropArrivingWhileTheQuestionIsOpenIsRefused) {
+  TempFolder dir;
+  const Package package(dir, "pkg", 0);
+  FakeView view;
+  MeddlingSink sink;
+  DialogController controller(view, sink, [](const std::string&) { return std::string(); });
+  controller.initialise();
+  sink.controller = &controller;
+  sink.secondDrop = dir.writeText("late.nuv", kScene);
+  controller.onFilesDropped({package.document});
+  EXPECT_EQ(sink.questions.size(), 1u);
+  EXPECT_FALSE(sink.acceptedDuringQuestion);
+  EXPECT_EQ(controller.entryList().workingEntry().scenePath, "");
+  EXPECT_TRUE(controller.acceptsDrops());
+}
+
 }  // namespace
 }  // namespace vesk
