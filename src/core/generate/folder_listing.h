@@ -13,7 +13,8 @@ bool utf16Less(std::string_view a, std::string_view b);
 
 // Appends every entry matching the wildcard pattern (a full path whose last component
 // is "*" or another wildcard), "." and ".." included, as full paths, then sorts the
-// whole list by UTF-16 code units.
+// whole list by UTF-16 code units. A pattern that matches nothing leaves the list as
+// it is.
 void listFolderFiles(const std::string& pattern, std::vector<std::string>& files);
 
 }  // namespace vesk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,15 @@ namespace vesk {
 // Bytes that do not decode survive a round trip: each such byte b is carried in
 // UTF-8 as the private-use code point U+10FF00 + b and turned back into b when
 // encoding. No character that code page 932 maps lies in that range.
+//
+// Code page 932 gives some characters two codes (the NEC-selected IBM extensions
+// 0xED40-0xEEFC repeat the IBM extensions 0xFA40-0xFC4B, and a few codes of rows 13
+// and 0xFA repeat symbols of the JIS rows). Both decode to the same character, which
+// encodes to one of them, as Windows does: such a code reads back as its twin.
+//
+// Encoding is strict: a character is written only when it reads back as itself, so
+// approximations such as U+00A5 YEN SIGN to 0x5C or U+301C WAVE DASH to 0x8160 are
+// refused, like WideCharToMultiByte with WC_NO_BEST_FIT_CHARS does.
 
 // First code point of the escape range for undecodable bytes.
 inline constexpr char32_t kEscapedByteBase = 0x10FF00;
@@ -25,7 +35,16 @@ struct Cp932Encoding {
 
 // Encodes UTF-8 text into code page 932, turning escaped bytes back into bytes.
 // Fails on the first character that code page 932 cannot represent (or on
-// malformed UTF-8), without a best-fit replacement.
+// malformed UTF-8), without a best-fit replacement. The message for a character is
+// "エラー　Shift_JISで表せない文字があります: U+XXXX「context」", the context being up
+// to 10 characters of the same line on either side of it.
 Cp932Encoding encodeCp932(std::string_view utf8);
+
+// Appends the encoding of text[begin, end) to `out`; `begin` and `end` lie on
+// character boundaries. Lets a long text be encoded piece by piece: the context of a
+// failure message is taken from the whole `text`, so it reads as for the whole text.
+// On failure returns false with `error` set; `out` then holds an unspecified prefix.
+bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
+                 std::string& error);
 
 }  // namespace vesk

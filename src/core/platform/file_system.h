@@ -26,8 +26,10 @@ using CopyProgress = std::function<void(std::uint64_t bytes)>;
 
 // Copies one file, replacing an existing target, with the kernel's fast path where
 // there is one. Fails when the source is missing, unreadable or not a regular file,
-// or the target cannot be written. A target that is the source itself is left as it
-// is (counts as success) rather than truncated.
+// or the target cannot be written; a failed copy may leave a partial target. A new
+// target gets the permissions of a new file (an existing one keeps its own). A
+// target that is the source itself is left as it is (counts as success) rather than
+// truncated. `progress` is called after every piece copied, at least every 8 MiB.
 bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
 
 // True for a folder, also for the "." and ".." entries.
@@ -39,6 +41,10 @@ bool pathExists(const std::string& path);
 // Size in bytes of a regular file; nullopt when there is none.
 std::optional<std::uint64_t> fileSize(const std::string& path);
 
+// The whole content of a file; nullopt when it cannot be opened or read (a folder
+// cannot be read).
+std::optional<std::string> readFile(const std::string& path);
+
 // Every directory entry whose name matches the last component of `pattern` ("*" any
 // run of characters, "?" any one character), "." and ".." included, in the order
 // the file system returns them, each as the pattern's folder part (up to and
@@ -46,7 +52,9 @@ std::optional<std::uint64_t> fileSize(const std::string& path);
 // matches or the folder cannot be read.
 std::vector<std::string> listPattern(const std::string& pattern);
 
-// The folder of the running executable, without a trailing separator.
+// The folder of the running executable, without the separator before the file name
+// (empty for an executable in the root folder, so that folder + "/up.jpg" still
+// names the right file). Empty when it cannot be determined.
 std::string programFolder();
 
 }  // namespace vesk

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesk::test {
+
+// A fresh folder under the system's temporary folder for one test, removed with
+// everything in it when the object goes. Paths are UTF-8 text as the core takes them.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder, without a trailing separator.
+  const std::string& path() const { return path_; }
+  // The path of `relative` inside the folder ("a/b.txt" gives path() + "/a/b.txt").
+  std::string file(std::string_view relative) const;
+
+  // Writes `bytes` to the file at `relative`, creating missing folders on the way.
+  void write(std::string_view relative, std::string_view bytes) const;
+  // Creates the folder at `relative` with missing parents.
+  void makeFolder(std::string_view relative) const;
+  // The content of the file at `relative`; records a test failure when it cannot be
+  // read.
+  std::string read(std::string_view relative) const;
+  // The names in the folder at `relative` ("" for the top), sorted, without "." and "..".
+  std::vector<std::string> names(std::string_view relative = "") const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace vesk::test
