@@ -1,0 +1,327 @@
+#include "main_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QUrl>
+#include <utility>
+
+#include "about_dialog.h"
+#include "dialog_font.h"
+#include "folder_chooser.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace vesk::gui {
+
+namespace {
+
+// Point size of the dialog font.
+constexpr int kDialogPointSize = 14;
+
+// The system-menu command that opens the about box.
+constexpr unsigned kAboutCommand = 0x0010;
+
+DialogKey dialogKeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return DialogKey::Enter;
+    case Qt::Key_Escape:
+      return DialogKey::Escape;
+    case Qt::Key_Left:
+      return DialogKey::Left;
+    case Qt::Key_Up:
+      return DialogKey::Up;
+    case Qt::Key_Right:
+      return DialogKey::Right;
+    case Qt::Key_Down:
+      return DialogKey::Down;
+    default:
+      return DialogKey::Other;
+  }
+}
+
+// The local files of a drop, in the order they were delivered.
+std::vector<std::string> localFilesOf(const QMimeData* mime) {
+  std::vector<std::string> paths;
+  if (mime == nullptr || !mime->hasUrls()) return paths;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  }
+  return paths;
+}
+
+// Shrinks a label's font until its text fits the label's width: the template's
+// rectangles are tight for a 14-point font, and a label must stay readable whole.
+void fitToWidth(QLabel* label) {
+  QFont font = label->font();
+  while (font.pointSize() > 6 &&
+         QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+    font.setPointSize(font.pointSize() - 1);
+  }
+  label->setFont(font);
+}
+
+ViewRect viewRectOf(const QRect& r) {
+  // Right and bottom lie just outside the area, as the list box reports them.
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+}  // namespace
+
+MainDialog::MainDialog(DialogServices services)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>(this) : nullptr),
+      sink_(services.sink != nullptr ? *services.sink : *boxSink_),
+      runner_(this, sink_),
+      controller_(*this, sink_,
+                  services.chooseDestination ? std::move(services.chooseDestination)
+                                             : ChooseDestination([this](const std::string& start) {
+                                                 return chooseDestinationFolder(this, start);
+                                               }),
+                  services.build ? std::move(services.build) : BuildFunction(buildExhibition)) {
+  setWindowTitle(QString::fromUtf8(kDialogTitle));
+  setWindowIcon(QApplication::windowIcon());
+  setFont(dialogFont(kDialogPointSize));
+  setAcceptDrops(true);
+  buildControls();
+  addAboutToSystemMenu();
+  controller_.setBuildRunner(&runner_);
+  controller_.initialise();
+  qApp->installEventFilter(this);
+}
+
+MainDialog::~MainDialog() {
+  qApp->removeEventFilter(this);
+}
+
+void MainDialog::buildControls() {
+  const DialogUnits du(font());
+  setFixedSize(du.x(324), du.y(171));
+
+  const auto readOnlyField = [&](int id, QRect geometry, Qt::Alignment alignment) {
+    auto* field = new QLineEdit(this);
+    field->setReadOnly(true);
+    field->setAlignment(alignment | Qt::AlignVCenter);
+    field->setAcceptDrops(false);
+    field->setGeometry(geometry);
+    // Read-only fields are drawn on the window's colour, as the platform's are.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
+    field->setProperty("controlId", id);
+    controls_.insert(id, field);
+    return field;
+  };
+  const auto button = [&](int id, const char* text, QRect geometry,
+                          void (DialogController::*handler)()) {
+    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    b->setGeometry(geometry);
+    // No button is the default one: Enter presses none.
+    b->setAutoDefault(false);
+    b->setProperty("controlId", id);
+    connect(b, &QPushButton::clicked, this, [this, handler] { (controller_.*handler)(); });
+    controls_.insert(id, b);
+    return b;
+  };
+  const auto label = [&](const char* text, QRect geometry, Qt::Alignment alignment) {
+    auto* l = new QLabel(QString::fromUtf8(text), this);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(alignment);
+    l->setGeometry(geometry);
+    fitToWidth(l);
+    return l;
+  };
+
+  // Created in tab order.
+  sceneField_ = readOnlyField(1001, du.rect(44, 5, 274, 12), Qt::AlignRight);
+  thumbnailField_ = readOnlyField(1002, du.rect(44, 18, 274, 12), Qt::AlignRight);
+  descriptionField_ = readOnlyField(1003, du.rect(44, 32, 274, 12), Qt::AlignRight);
+
+  list_ = new QListWidget(this);
+  list_->setGeometry(du.rect(60, 46, 258, 109));
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setSortingEnabled(false);
+  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Lines are aligned right; a line too long loses its beginning, not its file name.
+  list_->setTextElideMode(Qt::ElideLeft);
+  list_->setAcceptDrops(false);
+  list_->setProperty("controlId", 1004);
+  controls_.insert(1004, list_);
+  connect(list_, &QListWidget::itemSelectionChanged, this,
+          [this] { controller_.onSelectionChanged(); });
+
+  auto* remove = button(1005, "削除", du.rect(6, 83, 36, 15), &DialogController::onDelete);
+  auto* add = button(1006, "追加", du.rect(6, 57, 36, 15), &DialogController::onAdd);
+  label("nuvファイル", du.rect(5, 5, 37, 13), Qt::AlignRight | Qt::AlignVCenter);
+  label("サムネイル", du.rect(5, 19, 37, 13), Qt::AlignRight | Qt::AlignVCenter);
+  label("説明", du.rect(14, 33, 28, 13), Qt::AlignRight | Qt::AlignVCenter);
+  auto* create = button(1007, "nuv 作成", du.rect(6, 140, 36, 15), &DialogController::onCreate);
+  countField_ = readOnlyField(1008, du.rect(12, 122, 23, 14), Qt::AlignLeft);
+  label("登録数", du.rect(8, 111, 27, 10), Qt::AlignRight | Qt::AlignTop);
+  label(
+      "exhibition.nuv をドラッグすることで以前作成された展示用nuvファイルの内容を読み込むことが"
+      "できます",
+      du.rect(7, 158, 311, 12), Qt::AlignLeft | Qt::AlignTop);
+  auto* up = button(1010, "▲", du.rect(47, 46, 11, 37), &DialogController::onUp);
+  auto* down = button(1011, "▼", du.rect(47, 118, 11, 37), &DialogController::onDown);
+
+  QWidget* const tabOrder[] = {sceneField_, thumbnailField_, descriptionField_, list_, remove,
+                               add,         create,          countField_,       up,    down};
+  for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i) {
+    setTabOrder(tabOrder[i], tabOrder[i + 1]);
+  }
+  for (QWidget* w : tabOrder) w->setFocusPolicy(Qt::StrongFocus);
+  sceneField_->setFocus();
+}
+
+void MainDialog::addAboutToSystemMenu() {
+  aboutAction_ = new QAction(QString::fromUtf8(kAboutMenuText), this);
+  connect(aboutAction_, &QAction::triggered, this, &MainDialog::showAbout);
+#ifdef Q_OS_WIN
+  HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+  if (menu == nullptr) return;
+  const std::wstring text = QString::fromUtf8(kAboutMenuText).toStdWString();
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kAboutCommand, text.c_str());
+#endif
+}
+
+#ifdef Q_OS_WIN
+bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  const MSG* msg = static_cast<const MSG*>(message);
+  if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == kAboutCommand) {
+    showAbout();
+    *result = 0;
+    return true;
+  }
+  return QDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+#ifdef Q_OS_WIN
+  QDialog::contextMenuEvent(event);
+#else
+  // No system menu can be reached here: the dialog's own menu offers the about box.
+  QMenu menu(this);
+  menu.addAction(aboutAction_);
+  menu.exec(event->globalPos());
+#endif
+}
+
+void MainDialog::showAbout() {
+  auto* about = new AboutDialog(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->open();
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && (widget == this || isAncestorOf(widget))) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (controller_.onKeyDown(dialogKeyOf(key->key()))) return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (!controller_.acceptsDrops() || localFilesOf(event->mimeData()).empty()) return;
+  // Copy, never move: the dropped files stay where they are.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths = localFilesOf(event->mimeData());
+  if (!controller_.acceptsDrops() || paths.empty()) return;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  // Handled once the drag has ended, since it may ask a question.
+  QMetaObject::invokeMethod(
+      this, [this, paths = std::move(paths)] { controller_.onFilesDropped(paths); },
+      Qt::QueuedConnection);
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+  if (controller_.busy()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void MainDialog::setListLines(const std::vector<std::string>& lines) {
+  const QSignalBlocker blocker(list_);
+  const int count = static_cast<int>(lines.size());
+  while (list_->count() > count) delete list_->takeItem(list_->count() - 1);
+  while (list_->count() < count) {
+    auto* item = new QListWidgetItem(list_);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  for (int i = 0; i < count; ++i) list_->item(i)->setText(QString::fromStdString(lines[i]));
+}
+
+void MainDialog::selectLine(int index) {
+  const QSignalBlocker blocker(list_);
+  if (index < 0 || index >= list_->count()) {
+    list_->clearSelection();
+    list_->setCurrentItem(nullptr);
+    return;
+  }
+  list_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+  list_->scrollToItem(list_->item(index));
+}
+
+int MainDialog::selectedLine() const {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  return selected.isEmpty() ? -1 : list_->row(selected.first());
+}
+
+void MainDialog::setCountText(const std::string& text) {
+  countField_->setText(QString::fromStdString(text));
+}
+
+void MainDialog::setPathFields(const std::string& scenePath, const std::string& thumbnailPath,
+                               const std::string& descriptionPath) {
+  sceneField_->setText(QString::fromStdString(scenePath));
+  thumbnailField_->setText(QString::fromStdString(thumbnailPath));
+  descriptionField_->setText(QString::fromStdString(descriptionPath));
+}
+
+ViewRect MainDialog::listBoxRect() const {
+  return viewRectOf(list_->geometry());
+}
+
+ViewPoint MainDialog::cursorPosition() const {
+  const QPoint p = mapFromGlobal(QCursor::pos());
+  return {p.x(), p.y()};
+}
+
+ViewRect MainDialog::lineRect(int index) const {
+  const QListWidgetItem* item = list_->item(index);
+  if (item == nullptr) return {};
+  // A line spans the list's whole width, whatever the length of its text.
+  const QRect r = list_->visualItemRect(item);
+  return viewRectOf(QRect(0, r.top(), list_->viewport()->width(), r.height()));
+}
+
+}  // namespace vesk::gui

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "message_boxes.h"
+#include "threaded_build_runner.h"
+#include "ui/dialog_controller.h"
+#include "ui/dialog_view.h"
+
+namespace vesk::gui {
+
+// The title of the main dialog, with its leading blank.
+inline constexpr const char* kDialogTitle = " Vesk";
+
+// What the main dialog talks to besides its own controls. Tests replace them;
+// left empty, the dialog uses message boxes, the folder chooser and the real build.
+struct DialogServices {
+  MessageSink* sink = nullptr;
+  ChooseDestination chooseDestination;
+  BuildFunction build;
+};
+
+// The main dialog: the working entry's three read-only path fields, the entry list
+// with Add, Delete, Up and Down, the entry count, the create button and a hint line,
+// laid out in dialog units of its font. It accepts dropped files. All behaviour is
+// the controller's; the dialog forwards events to it and draws what it is told.
+class MainDialog : public QDialog, public DialogView {
+  Q_OBJECT
+
+ public:
+  explicit MainDialog(DialogServices services = {});
+  ~MainDialog() override;
+
+  DialogController& controller() { return controller_; }
+  ThreadedBuildRunner& buildRunner() { return runner_; }
+  // The control with the given ID (1001 to 1011), null for an unknown ID.
+  QWidget* control(int id) const { return controls_.value(id, nullptr); }
+
+  // Opens the about box, modal to the dialog; returns at once.
+  void showAbout();
+  // The item that opens the about box: in the system menu on Windows, in the
+  // dialog's context menu elsewhere.
+  QAction* aboutAction() const { return aboutAction_; }
+
+  // DialogView.
+  void setListLines(const std::vector<std::string>& lines) override;
+  void selectLine(int index) override;
+  int selectedLine() const override;
+  void setCountText(const std::string& text) override;
+  void setPathFields(const std::string& scenePath, const std::string& thumbnailPath,
+                     const std::string& descriptionPath) override;
+  ViewRect listBoxRect() const override;
+  ViewPoint cursorPosition() const override;
+  ViewRect lineRect(int index) const override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+#ifdef Q_OS_WIN
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+ private:
+  void buildControls();
+  void addAboutToSystemMenu();
+
+  std::unique_ptr<MessageBoxSink> boxSink_;
+  MessageSink& sink_;
+  ThreadedBuildRunner runner_;
+  DialogController controller_;
+
+  QMap<int, QWidget*> controls_;
+  QLineEdit* sceneField_ = nullptr;
+  QLineEdit* thumbnailField_ = nullptr;
+  QLineEdit* descriptionField_ = nullptr;
+  QLineEdit* countField_ = nullptr;
+  QListWidget* list_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+};
+
+}  // namespace vesk::gui

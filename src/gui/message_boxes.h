@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "platform/message_sink.h"
+
+namespace vesk::gui {
+
+// The caption of every message box: the executable's file name without extension.
+QString applicationName();
+
+// The box for a message (OK, warning icon) or a question (Yes and No, question
+// icon, Yes the default), captioned with the application name.
+std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, bool question,
+                                            QWidget* parent);
+
+// Shows messages as modal message boxes over the topmost modal window, or over
+// `owner` when none is open: an OK box with the warning icon for a message, a box
+// with the question icon and Yes and No for a question. Used on the GUI thread.
+class MessageBoxSink : public MessageSink {
+ public:
+  explicit MessageBoxSink(QWidget* owner) : owner_(owner) {}
+
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+
+ private:
+  QWidget* parentForBox() const;
+
+  QPointer<QWidget> owner_;
+};
+
+// Forwards messages from a worker thread to `target` on the thread of `context`
+// (the GUI thread) and waits there until the operator has closed the box. Called on
+// the context's own thread it forwards directly.
+class GuiThreadSink : public MessageSink {
+ public:
+  GuiThreadSink(MessageSink& target, QObject& context) : target_(target), context_(context) {}
+
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+
+ private:
+  MessageSink& target_;
+  QObject& context_;
+};
+
+}  // namespace vesk::gui

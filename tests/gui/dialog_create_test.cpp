@@ -1,0 +1,184 @@
+#include <QApplication>
+#include <QEvent>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "create_progress_dialog.h"
+#include "dialog_fixture.h"
+
+namespace vesk::gui::testing {
+namespace {
+
+using CreateFromDialog = DialogTest;
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
+TEST_F(CreateFromDialog, RefusesNoEntriesAndMoreThan99WithoutAskingForAFolder) {
+  chosenFolder = "/out";
+  click(1007);
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"エラー　nuvファイルが一つも登録されていません"});
+  for (int i = 0; i < 100; ++i) add("A");
+  sink.messages.clear();
+  click(1007);
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"エラー　登録されているnuvファイルが99個を超えています。\n"
+                                     "登録数は99個以下にしてください"});
+  EXPECT_TRUE(chooserStarts.empty());
+}
+
+TEST_F(CreateFromDialog, ACancelledChooserEndsSilently) {
+  bool built = false;
+  open([&](EntryList&, const ChooseDestination&, const std::string&, std::vector<std::string>&,
+           MessageSink&, BuildProgress*) {
+    built = true;
+    return BuildReport{};
+  });
+  add("A");
+  click(1007);
+  ASSERT_EQ(chooserStarts.size(), 1u);
+  EXPECT_EQ(chooserStarts[0], dialog->controller().browseStartPath());
+  EXPECT_FALSE(built);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_FALSE(dialog->controller().busy());
+}
+
+// A build that reports progress, shows one message, then copies until it is
+// cancelled. It gives up after a generous while so that a broken dialog fails the
+// test instead of hanging it.
+struct CancellableBuild {
+  BuildReport operator()(EntryList& list, const ChooseDestination& choose, const std::string& start,
+                         std::vector<std::string>&, MessageSink& sink, BuildProgress* progress) {
+    destination = choose(start);
+    entries = list.size();
+    workerThread = QThread::currentThread();
+    sink.showMessage("00/フォルダ作成に失敗しました");
+    sawMessageClosed = messageClosed.load();
+    progress->started(3u << 30, 3);
+    progress->fileStarted("/src/big0.raw");
+    progress->advanced(1u << 30, 1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!progress->cancelRequested()) {
+      if (std::chrono::steady_clock::now() > deadline) return BuildReport{};
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    cancelled = true;
+    sink.showMessage(kCancelledMessage);
+    BuildReport report;
+    report.status = BuildStatus::Stopped;
+    return report;
+  }
+
+  std::string destination;
+  std::size_t entries = 0;
+  QThread* workerThread = nullptr;
+  std::atomic<bool> messageClosed{false};
+  bool sawMessageClosed = false;
+  bool cancelled = false;
+};
+
+TEST_F(CreateFromDialog, CopiesOnAWorkerBehindAProgressWindowUntilCancelled) {
+  CancellableBuild build;
+  open([&build](auto&&... args) { return build(args...); });
+  add("A");
+  add("B");
+  chosenFolder = "/out";
+  sink.onMessage = [&](const std::string&) { build.messageClosed = true; };
+
+  PaintCounter paints(dialog.get());
+  CreateProgressDialog* shown = nullptr;
+  QString fileShown;
+  bool repaintAsked = false;
+  QObject::connect(&dialog->buildRunner(), &ThreadedBuildRunner::progressOpened,
+                   [&](CreateProgressDialog* progress) {
+                     shown = progress;
+                     EXPECT_TRUE(progress->isModal());
+                     QObject::connect(progress, &CreateProgressDialog::stateShown, [&, progress] {
+                       if (!progress->fileLabel()->text().contains("big0.raw") || repaintAsked) {
+                         return;
+                       }
+                       fileShown = progress->fileLabel()->text();
+                       // The main dialog takes no command while the build runs...
+                       click(1006);
+                       click(1005);
+                       // ...but still paints: Cancel is pressed once it has.
+                       repaintAsked = true;
+                       paints.paints = 0;
+                       dialog->update();
+                     });
+                   });
+  // Press Cancel on the first paint after the update above.
+  class CancelOnPaint : public QObject {
+   public:
+    CancelOnPaint(CreateProgressDialog*& progress, bool& armed)
+        : progress_(progress), armed_(armed) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint && armed_ && progress_ != nullptr) {
+        armed_ = false;
+        QMetaObject::invokeMethod(
+            progress_->cancelButton(),
+            [button = progress_->cancelButton()] { QTest::mouseClick(button, Qt::LeftButton); },
+            Qt::QueuedConnection);
+      }
+      return false;
+    }
+
+   private:
+    CreateProgressDialog*& progress_;
+    bool& armed_;
+  } cancelOnPaint(shown, repaintAsked);
+  dialog->installEventFilter(&cancelOnPaint);
+
+  click(1007);
+
+  EXPECT_EQ(build.destination, "/out");
+  EXPECT_EQ(build.entries, 2u);
+  EXPECT_NE(build.workerThread, QThread::currentThread());
+  EXPECT_TRUE(build.sawMessageClosed) << "the worker waits until the message is closed";
+  EXPECT_TRUE(build.cancelled);
+  EXPECT_TRUE(fileShown.contains("/src/big0.raw"));
+  EXPECT_GE(paints.paints, 1);
+  ASSERT_EQ(sink.messages,
+            std::vector<std::string>({"00/フォルダ作成に失敗しました", kCancelledMessage}));
+  for (QThread* thread : sink.threads) EXPECT_EQ(thread, QThread::currentThread());
+  EXPECT_EQ(lines(), std::vector<std::string>({"/s/A.nuv", "/s/B.nuv"}));
+  EXPECT_FALSE(dialog->controller().busy());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the progress window has gone";
+  add("C");
+  EXPECT_EQ(list()->count(), 3) << "commands work again";
+}
+
+// Needs the package builder: with it, a create through the dialog writes the package
+// and reports success through the dialog's sink.
+TEST_F(CreateFromDialog, TheRealBuildWritesThePackageIntoTheChosenFolder) {
+  TempFolder dir;
+  auto& working = dialog->controller().entryList().workingEntry();
+  working.scenePath =
+      dir.writeText("src/heart.nuv", "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n");
+  working.thumbnailPath = dir.picture("src/heart_t.png", "landscape.png");
+  working.descriptionPath = dir.picture("src/heart_d.jpg", "portrait.jpg");
+  click(1006);
+  std::filesystem::create_directories(dir.at("out"));
+  chosenFolder = dir.at("out");
+  click(1007);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"展示用nuvファイルを作成しました"});
+  for (const char* made : {"out/exhibition.nuv", "out/up.jpg", "out/down.jpg", "out/00/heart.nuv",
+                           "out/00/heart_t.png", "out/00/heart_d.jpg"}) {
+    EXPECT_TRUE(std::filesystem::exists(dir.at(made))) << made;
+  }
+  EXPECT_FALSE(dialog->controller().busy());
+}
+
+}  // namespace
+}  // namespace vesk::gui::testing

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ui/ui_fakes.h"
+#include "main_dialog.h"
+
+namespace vesk::gui::testing {
+
+using vesk::testing::TempFolder;
+
+// Records messages and questions with the thread they arrived on; answers from a
+// script. `onMessage` runs inside showMessage, as the operator would act on a box.
+class GuiRecordingSink : public vesk::testing::RecordingSink {
+ public:
+  void showMessage(const std::string& text) override {
+    threads.push_back(QThread::currentThread());
+    RecordingSink::showMessage(text);
+    if (onMessage) onMessage(text);
+  }
+  bool askYesNo(const std::string& text) override {
+    threads.push_back(QThread::currentThread());
+    return RecordingSink::askYesNo(text);
+  }
+  std::vector<QThread*> threads;
+  std::function<void(const std::string&)> onMessage;
+};
+
+// A shown main dialog whose message boxes, folder chooser and build are doubles.
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { open(); }
+
+  // Opens the dialog with `build` as its build function (the real one when empty).
+  void open(BuildFunction build = {}) {
+    DialogServices services;
+    services.sink = &sink;
+    services.chooseDestination = [this](const std::string& start) {
+      chooserStarts.push_back(start);
+      return chosenFolder;
+    };
+    services.build = std::move(build);
+    dialog = std::make_unique<MainDialog>(std::move(services));
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+  }
+
+  QLineEdit* field(int id) const { return qobject_cast<QLineEdit*>(dialog->control(id)); }
+  QListWidget* list() const { return qobject_cast<QListWidget*>(dialog->control(1004)); }
+  QPushButton* button(int id) const { return qobject_cast<QPushButton*>(dialog->control(id)); }
+  void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
+
+  std::vector<std::string> fields() const {
+    return {field(1001)->text().toStdString(), field(1002)->text().toStdString(),
+            field(1003)->text().toStdString()};
+  }
+  std::vector<std::string> lines() const {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list()->count(); ++i)
+      texts.push_back(list()->item(i)->text().toStdString());
+    return texts;
+  }
+  int selectedRow() const {
+    const auto selected = list()->selectedItems();
+    return selected.isEmpty() ? -1 : list()->row(selected.first());
+  }
+  std::string count() const { return field(1008)->text().toStdString(); }
+
+  // Puts an entry named `name` into the working entry and presses Add.
+  void add(const std::string& name) {
+    dialog->controller().entryList().workingEntry() = {
+        "/s/" + name + ".nuv", "/s/" + name + "_t.png", "/s/" + name + "_d.png", {}};
+    click(1006);
+  }
+
+  GuiRecordingSink sink;
+  std::string chosenFolder;
+  std::vector<std::string> chooserStarts;
+  std::unique_ptr<MainDialog> dialog;
+};
+
+}  // namespace vesk::gui::testing

@@ -1,0 +1,82 @@
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "about_dialog.h"
+#include "dialog_fixture.h"
+#include "folder_chooser.h"
+#include "message_boxes.h"
+
+namespace vesk::gui::testing {
+namespace {
+
+using AboutBox = DialogTest;
+
+TEST_F(AboutBox, OpensFromTheDialogsMenuItemAndClosesWithOk) {
+  ASSERT_NE(dialog->aboutAction(), nullptr);
+  EXPECT_EQ(dialog->aboutAction()->text(), QStringLiteral("バージョン情報 Vesk(&A)..."));
+  add("A");
+  dialog->aboutAction()->trigger();
+  auto* about = dialog->findChild<AboutDialog*>();
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(about->isVisible());
+  EXPECT_TRUE(about->isModal());
+  EXPECT_EQ(about->windowTitle(), QStringLiteral("バージョン情報 Vesk"));
+  QStringList texts;
+  bool hasIcon = false;
+  for (const QLabel* label : about->findChildren<QLabel*>()) {
+    texts << label->text();
+    hasIcon = hasIcon || !label->pixmap().isNull();
+  }
+  EXPECT_TRUE(texts.contains(QStringLiteral("Vesk, Version 1.0")));
+  EXPECT_TRUE(hasIcon);
+  const auto buttons = about->findChildren<QPushButton*>();
+  ASSERT_EQ(buttons.size(), 1);
+  EXPECT_EQ(buttons[0]->text(), QStringLiteral("OK"));
+  QTest::mouseClick(buttons[0], Qt::LeftButton);
+  EXPECT_FALSE(about->isVisible());
+  EXPECT_EQ(lines(), std::vector<std::string>{"/s/A.nuv"}) << "the dialog is unchanged";
+}
+
+TEST(MessageBoxes, MessagesWarnWithOkAndTheQuestionAsksYesOrNo) {
+  const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+  const auto message = makeMessageBox("エラー　要素が足りません", false, nullptr);
+  EXPECT_EQ(message->windowTitle(), caption);
+  EXPECT_EQ(message->icon(), QMessageBox::Warning);
+  EXPECT_EQ(message->standardButtons(), QMessageBox::Ok);
+  EXPECT_EQ(message->text(), QStringLiteral("エラー　要素が足りません"));
+
+  const auto question = makeMessageBox("a <b>\nc", true, nullptr);
+  EXPECT_EQ(question->windowTitle(), caption);
+  EXPECT_EQ(question->icon(), QMessageBox::Question);
+  EXPECT_EQ(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(question->textFormat(), Qt::PlainText) << "file names are not markup";
+}
+
+TEST(FolderChooser, StartsAtTheFolderOfTheStartingPath) {
+  TempFolder dir;
+  const std::string scene = dir.writeText("shows/s.nuv", "x");
+  const QString shows = QString::fromStdString(dir.at("shows"));
+  struct Case {
+    std::string start;
+    QString folder;
+  };
+  const Case cases[] = {
+      {dir.at("shows"), shows},
+      {scene, shows},
+      {dir.at("shows/gone.nuv"), shows},
+      {"c:\\", QDir::homePath()},
+      {"", QDir::homePath()},
+      {dir.at("missing/s.nuv"), QDir::homePath()},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(chooserStartFolder(c.start), c.folder) << c.start;
+  }
+}
+
+}  // namespace
+}  // namespace vesk::gui::testing
