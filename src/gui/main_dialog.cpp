@@ -94,7 +94,7 @@ MainDialog::MainDialog(DialogServices services)
                                              : ChooseDestination([this](const std::string& start) {
                                                  return chooseDestinationFolder(this, start);
                                                }),
-                  services.build ? std::move(services.build) : BuildFunction(buildExhibition)) {
+                  services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowIcon(QApplication::windowIcon());
   setFont(dialogFont(kDialogPointSize));

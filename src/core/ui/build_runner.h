@@ -30,4 +30,13 @@ using BuildFunction = std::function<BuildReport(
     EntryList& list, const ChooseDestination& chooseDestination, const std::string& browseStartPath,
     std::vector<std::string>& topGroupNames, MessageSink& sink, BuildProgress* progress)>;
 
+// `buildExhibition` with the button images from the program's own folder.
+inline BuildReport buildFromProgramFolder(EntryList& list,
+                                          const ChooseDestination& chooseDestination,
+                                          const std::string& browseStartPath,
+                                          std::vector<std::string>& topGroupNames,
+                                          MessageSink& sink, BuildProgress* progress) {
+  return buildExhibition(list, chooseDestination, browseStartPath, topGroupNames, sink, progress);
+}
+
 }  // namespace vesk
