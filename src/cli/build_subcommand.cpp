@@ -1,6 +1,4 @@
-#include <unistd.h>
 #include <filesystem>
-#include <iostream>
 #include <ostream>
 #include <system_error>
 
@@ -12,35 +10,8 @@
 
 namespace vesk::cli {
 
-namespace {
-
-// True when `err` is the process's stderr and that is a terminal.
-bool errIsTerminal(const std::ostream& err) {
-  return &err == &std::cerr && isatty(2) == 1;
-}
-
-// Sends the success message to `out` and every other message to `err`.
-class BuildSink : public MessageSink {
- public:
-  BuildSink(std::ostream& out, std::ostream& err) : out_(out), err_(err, errIsTerminal(err)) {}
-  void showMessage(const std::string& text) override {
-    if (text == kCreatedMessage) {
-      out_ << text << '\n';
-    } else {
-      err_.showMessage(text);
-    }
-  }
-  bool askYesNo(const std::string& text) override { return err_.askYesNo(text); }
-
- private:
-  std::ostream& out_;
-  StreamSink err_;
-};
-
-}  // namespace
-
 int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) {
-  BuildSink sink(out, err);
+  CommandSink sink(out, err);
   EntryList list;
   if (!options.fromPackage.empty()) {
     if (!pathExists(options.fromPackage)) {

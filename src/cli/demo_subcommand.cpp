@@ -78,7 +78,7 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   const fs::path target = fs::absolute(toFsPath(destination));
   if (!prepareDestination(target, err)) return 1;
 
-  StreamSink sink(err);
+  CommandSink sink(out, err);
   std::vector<std::string> topGroupNames;
   const BuildReport report = buildExhibition(
       list, [&](const std::string&) { return fromFsPath(target); }, {}, topGroupNames, sink);

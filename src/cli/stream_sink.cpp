@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <ostream>
 
+#include <unistd.h>
+#include <iostream>
+
+#include "generate/build_command.h"
 #include "platform/path_terms.h"
 
 namespace vesk::cli {
@@ -19,6 +23,21 @@ bool StreamSink::askYesNo(const std::string& text) {
   out_ << text << " [No]\n";
   ++count_;
   return false;
+}
+
+bool errIsTerminal(const std::ostream& err) {
+  return &err == &std::cerr && isatty(2) == 1;
+}
+
+CommandSink::CommandSink(std::ostream& out, std::ostream& err)
+    : out_(out), err_(err, errIsTerminal(err)) {}
+
+void CommandSink::showMessage(const std::string& text) {
+  if (text == kCreatedMessage) {
+    out_ << text << '\n';
+  } else {
+    err_.showMessage(text);
+  }
 }
 
 namespace {

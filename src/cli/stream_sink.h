@@ -27,6 +27,22 @@ class StreamSink : public MessageSink {
   int count_ = 0;
 };
 
+// True when `err` is the process's stderr and that is a terminal.
+bool errIsTerminal(const std::ostream& err);
+
+// The sink of the create commands: the success message goes to `out`, every other
+// message to `err`.
+class CommandSink : public MessageSink {
+ public:
+  CommandSink(std::ostream& out, std::ostream& err);
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& text) override { return err_.askYesNo(text); }
+
+ private:
+  std::ostream& out_;
+  StreamSink err_;
+};
+
 // Shows the progress of a create as one line that rewrites itself, for a terminal.
 class TerminalProgress : public BuildProgress {
  public:
