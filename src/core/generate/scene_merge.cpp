@@ -24,10 +24,10 @@ constexpr const char* kDroppedCaptions[] = {
 // identical copy of each from it.
 std::vector<std::string> takeElements(std::string& work, const char* open, const char* close) {
   std::vector<std::string> elements;
+  ElementCutter cutter(work, open, close);
   for (int i = 0; i < kMaxSceneElements; ++i) {
-    std::string element = cutElement(work, open, close);
+    std::string element = cutter.next();
     if (element.empty()) break;
-    replaceAll(work, element, "");
     elements.push_back(std::move(element));
   }
   return elements;
@@ -50,17 +50,13 @@ void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& 
   // Draw groups: each is cut from what the data elements left, with the child group
   // that shows the entry's description picture put in place of its start tag's ">".
   const std::string childGroup = "><childGroup name=\"ex" + nn + "\" />";
-  std::vector<std::string> groups;
-  for (int i = 0; i < kMaxSceneElements; ++i) {
-    std::string group = cutElement(work, "<drawGroup", "</drawGroup>");
-    if (group.empty()) break;
+  std::vector<std::string> groups = takeElements(work, "<drawGroup", "</drawGroup>");
+  for (std::string& group : groups) {
     const std::string startTag = cutElement(group, "<drawGroup", ">");
-    replaceAll(work, group, "");
     std::string newTag = startTag;
     replaceAll(newTag, ">", childGroup);
     replaceAll(group, startTag, newTag);
     for (const char* caption : kDroppedCaptions) replaceAll(group, caption, "");
-    groups.push_back(std::move(group));
   }
 
   for (auto& element : dataElements) {
@@ -79,8 +75,12 @@ void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& 
     }
   }
 
-  for (const auto& element : dataElements) text += element + "\n";
-  for (const auto& group : groups) text += group + "\n";
+  for (const auto* elements : {&dataElements, &groups}) {
+    for (const auto& element : *elements) {
+      text += element;
+      text += '\n';
+    }
+  }
 }
 
 }  // namespace vesk

@@ -29,10 +29,10 @@ void scanSceneData(EntryList& list, std::size_t position) {
 
   auto& dataFiles = list.dataFilesOf(position);
   dataFiles.clear();
+  ElementCutter elements(remaining, "<data", "</data>");
   for (int i = 0; i < kMaxSceneElements; ++i) {
-    const std::string element = cutElement(remaining, "<data", "</data>");
+    const std::string element = elements.next();
     if (element.empty()) break;
-    replaceAll(remaining, element, "");
     dataFiles.push_back(sceneFolder + nativeDataPath(attributeValue(element, "path=\"")));
   }
 }

@@ -1,23 +1,30 @@
 #include "generate/text_ops.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace vesk {
 
 namespace {
 
-// Patterns this long are searched with Boyer-Moore-Horspool: whole element texts are
-// used as patterns, and skipping by their length keeps repeated scans of a large
-// scene cheap.
-constexpr std::size_t kLongPattern = 16;
-
+// Finds `pattern` at or after `start`. Element texts serve as patterns and are looked
+// for again and again in a large scene, so the search must not degrade on long
+// patterns: the C library's memmem (a two-way search) where there is one,
+// Boyer-Moore-Horspool elsewhere.
 std::size_t search(std::string_view text, std::string_view pattern, std::size_t start) {
-  if (pattern.size() < kLongPattern) return text.find(pattern, start);
+  if (start > text.size()) return std::string_view::npos;
+#if defined(__GLIBC__) || defined(__APPLE__)
+  const void* hit =
+      memmem(text.data() + start, text.size() - start, pattern.data(), pattern.size());
+  return hit == nullptr ? std::string_view::npos
+                        : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+#else
   const std::boyer_moore_horspool_searcher searcher(pattern.begin(), pattern.end());
   const auto hit =
       std::search(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), searcher);
   return hit == text.end() ? std::string_view::npos : static_cast<std::size_t>(hit - text.begin());
+#endif
 }
 
 }  // namespace
@@ -30,12 +37,32 @@ std::optional<std::size_t> findFrom(std::string_view text, std::string_view patt
   return at;
 }
 
-void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText) {
-  if (oldPattern.empty()) return;
-  std::size_t at = search(text, oldPattern, 0);
+void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText,
+                std::size_t start) {
+  if (oldPattern.empty() || start > text.size()) return;
+  std::size_t at = search(text, oldPattern, start);
   if (at == std::string::npos) return;
+
+  if (newText.size() <= oldPattern.size()) {
+    // Nothing grows: compact the text in place behind the first occurrence.
+    char* data = text.data();
+    std::size_t write = at;
+    std::size_t read = at;
+    while (at != std::string::npos) {
+      std::memmove(data + write, data + read, at - read);
+      write += at - read;
+      std::memmove(data + write, newText.data(), newText.size());
+      write += newText.size();
+      read = at + oldPattern.size();
+      at = search(text, oldPattern, read);
+    }
+    std::memmove(data + write, data + read, text.size() - read);
+    text.resize(write + text.size() - read);
+    return;
+  }
+
   std::string result;
-  result.reserve(text.size());
+  result.reserve(text.size() + newText.size() - oldPattern.size());
   std::size_t copied = 0;
   while (at != std::string::npos) {
     result.append(text, copied, at - copied);
@@ -62,6 +89,19 @@ std::string attributeValue(std::string_view text, std::string_view pattern) {
   const auto end = findFrom(text, "\"", valueStart);
   if (!end) return {};
   return std::string(text.substr(valueStart, *end - valueStart));
+}
+
+std::string ElementCutter::next() {
+  const auto begin = findFrom(text_, open_, from_);
+  if (!begin) return {};
+  const auto end = findFrom(text_, close_, *begin + open_.size());
+  if (!end) return {};
+  std::string element = text_.substr(*begin, *end + close_.size() - *begin);
+  // Every copy starts with an opening marker, so none stands before this one.
+  replaceAll(text_, element, "", *begin);
+  // Removing text can join a new opening marker only across the first cut.
+  from_ = *begin >= open_.size() - 1 ? *begin - (open_.size() - 1) : 0;
+  return element;
 }
 
 }  // namespace vesk

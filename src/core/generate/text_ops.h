@@ -17,7 +17,10 @@ std::optional<std::size_t> findFrom(std::string_view text, std::string_view patt
 
 // Replaces every occurrence of `oldPattern` from left to right, without overlaps and
 // without scanning inserted text again. An empty `oldPattern` changes nothing.
-void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText);
+// Occurrences are looked for from `start` on; pass a later start only where none can
+// stand before it. `newText` must not refer into `text`.
+void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText,
+                std::size_t start = 0);
 
 // The text from the first `open` through the end of the first `close` found after
 // that marker; empty when either is missing.
@@ -27,5 +30,24 @@ std::string cutElement(std::string_view text, std::string_view open, std::string
 // name, "=" and a double quote) and the next double quote; empty when the pattern
 // or the closing quote is missing.
 std::string attributeValue(std::string_view text, std::string_view pattern);
+
+// Takes elements out of a text one after another: each call to `next` cuts the first
+// element between the markers (as `cutElement` does) and removes every identical
+// copy of it from the text, so that the following call finds the next element.
+class ElementCutter {
+ public:
+  ElementCutter(std::string& text, std::string_view open, std::string_view close)
+      : text_(text), open_(open), close_(close) {}
+
+  // The next element; empty when no complete element is left.
+  std::string next();
+
+ private:
+  std::string& text_;
+  std::string_view open_;
+  std::string_view close_;
+  // No opening marker starts before this position.
+  std::size_t from_ = 0;
+};
 
 }  // namespace vesk
