@@ -1,5 +1,8 @@
 #include "generate/package_builder.h"
 
+#include <map>
+#include <utility>
+
 #include "generate/build_command.h"
 #include "generate/folder_listing.h"
 #include "generate/package_copier.h"
@@ -77,9 +80,14 @@ bool isDataFolder(const std::string& item) {
   return extensionOf(item).empty();
 }
 
-// Bytes and files a whole run will copy, for progress reporting.
-void announceTotals(const std::vector<ExhibitionEntry>& entries, const std::string& programFolder,
-                    PackageCopier& copier) {
+// The files of each data folder, listed once for the totals and again used for the copy.
+using FolderListings = std::map<std::string, std::vector<std::string>>;
+
+// Announces the bytes and files a whole run will copy, for progress reporting, and
+// returns the data folders' listings it made on the way.
+FolderListings announceTotals(const std::vector<ExhibitionEntry>& entries,
+                              const std::string& programFolder, PackageCopier& copier) {
+  FolderListings listings;
   std::uint64_t bytes = 0;
   std::uint64_t files = 0;
   const auto add = [&](const std::string& path) {
@@ -94,7 +102,10 @@ void announceTotals(const std::vector<ExhibitionEntry>& entries, const std::stri
       if (!isDataFolder(item)) {
         add(item);
       } else {
-        for (const auto& file : filesIn(withTrailingSeparator(item))) add(file);
+        const std::string folder = withTrailingSeparator(item);
+        auto [listing, added] = listings.try_emplace(folder);
+        if (added) listing->second = filesIn(folder);
+        for (const auto& file : listing->second) add(file);
       }
     }
   }
@@ -102,11 +113,13 @@ void announceTotals(const std::vector<ExhibitionEntry>& entries, const std::stri
   add(program + "up.jpg");
   add(program + "down.jpg");
   copier.start(bytes, files);
+  return listings;
 }
 
 class PackageRun {
  public:
-  PackageRun(PackageCopier& copier, MessageSink& sink) : copier_(copier), sink_(sink) {}
+  PackageRun(PackageCopier& copier, MessageSink& sink, FolderListings listings)
+      : copier_(copier), sink_(sink), listings_(std::move(listings)) {}
 
   // Each step returns false when the run must stop; its message has been shown.
   bool copyEntry(int number, ExhibitionEntry& packaged, const std::string& destination) {
@@ -174,7 +187,11 @@ class PackageRun {
     if (!createParentFolders(entryFolder, place) || !createDirectory(folder)) {
       return fail(name + kFolderCreationFailed);
     }
-    switch (copyFolderFiles(source, item, copier_, sink_)) {
+    const auto listing = listings_.find(source);
+    const auto result = listing != listings_.end()
+                            ? copyListedFiles(listing->second, item, copier_, sink_)
+                            : copyFolderFiles(source, item, copier_, sink_);
+    switch (result) {
       case FolderCopyResult::Copied:
         return true;
       case FolderCopyResult::Failed:
@@ -189,6 +206,7 @@ class PackageRun {
 
   PackageCopier& copier_;
   MessageSink& sink_;
+  FolderListings listings_;
   bool problems_ = false;
 };
 
@@ -196,7 +214,13 @@ class PackageRun {
 
 FolderCopyResult copyFolderFiles(const std::string& sourceFolder, const std::string& targetFolder,
                                  PackageCopier& copier, MessageSink& sink) {
-  for (const auto& file : filesIn(sourceFolder)) {
+  return copyListedFiles(filesIn(sourceFolder), targetFolder, copier, sink);
+}
+
+FolderCopyResult copyListedFiles(const std::vector<std::string>& files,
+                                 const std::string& targetFolder, PackageCopier& copier,
+                                 MessageSink& sink) {
+  for (const auto& file : files) {
     if (copier.cancelRequested()) return FolderCopyResult::Cancelled;
     if (!copier.copy(file, targetFolder + fileNameOf(file))) {
       sink.showMessage(kFolderDataCopyFailed);
@@ -213,8 +237,7 @@ PackageOutcome buildPackageFolders(std::vector<ExhibitionEntry> entries,
                                    BuildProgress* progress) {
   packagedEntries = entries;
   PackageCopier copier(progress);
-  announceTotals(entries, programFolder, copier);
-  PackageRun run(copier, sink);
+  PackageRun run(copier, sink, announceTotals(entries, programFolder, copier));
 
   PackageOutcome outcome;
   const auto finish = [&](bool stopped) {

@@ -47,4 +47,9 @@ enum class FolderCopyResult { Copied, Failed, Cancelled };
 FolderCopyResult copyFolderFiles(const std::string& sourceFolder, const std::string& targetFolder,
                                  PackageCopier& copier, MessageSink& sink);
 
+// The same for a folder already listed: `files` are its files in sorted order.
+FolderCopyResult copyListedFiles(const std::vector<std::string>& files,
+                                 const std::string& targetFolder, PackageCopier& copier,
+                                 MessageSink& sink);
+
 }  // namespace vesk
