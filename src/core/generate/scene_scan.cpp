@@ -1,5 +1,6 @@
 #include "generate/scene_scan.h"
 
+#include "generate/element_cutter.h"
 #include "generate/text_ops.h"
 #include "platform/path_terms.h"
 #include "platform/text_file.h"

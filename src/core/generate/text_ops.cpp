@@ -91,17 +91,4 @@ std::string attributeValue(std::string_view text, std::string_view pattern) {
   return std::string(text.substr(valueStart, *end - valueStart));
 }
 
-std::string ElementCutter::next() {
-  const auto begin = findFrom(text_, open_, from_);
-  if (!begin) return {};
-  const auto end = findFrom(text_, close_, *begin + open_.size());
-  if (!end) return {};
-  std::string element = text_.substr(*begin, *end + close_.size() - *begin);
-  // Every copy starts with an opening marker, so none stands before this one.
-  replaceAll(text_, element, "", *begin);
-  // Removing text can join a new opening marker only across the first cut.
-  from_ = *begin >= open_.size() - 1 ? *begin - (open_.size() - 1) : 0;
-  return element;
-}
-
 }  // namespace vesk

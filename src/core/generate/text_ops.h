@@ -31,23 +31,4 @@ std::string cutElement(std::string_view text, std::string_view open, std::string
 // or the closing quote is missing.
 std::string attributeValue(std::string_view text, std::string_view pattern);
 
-// Takes elements out of a text one after another: each call to `next` cuts the first
-// element between the markers (as `cutElement` does) and removes every identical
-// copy of it from the text, so that the following call finds the next element.
-class ElementCutter {
- public:
-  ElementCutter(std::string& text, std::string_view open, std::string_view close)
-      : text_(text), open_(open), close_(close) {}
-
-  // The next element; empty when no complete element is left.
-  std::string next();
-
- private:
-  std::string& text_;
-  std::string_view open_;
-  std::string_view close_;
-  // No opening marker starts before this position.
-  std::size_t from_ = 0;
-};
-
 }  // namespace vesk
