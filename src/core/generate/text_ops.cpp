@@ -1,38 +1,13 @@
 #include "generate/text_ops.h"
 
-#include <algorithm>
 #include <cstring>
-#include <functional>
 
 namespace vesk {
-
-namespace {
-
-// Finds `pattern` at or after `start`. Element texts serve as patterns and are looked
-// for again and again in a large scene, so the search must not degrade on long
-// patterns: the C library's memmem (a two-way search) where there is one,
-// Boyer-Moore-Horspool elsewhere.
-std::size_t search(std::string_view text, std::string_view pattern, std::size_t start) {
-  if (start > text.size()) return std::string_view::npos;
-#if defined(__GLIBC__) || defined(__APPLE__)
-  const void* hit =
-      memmem(text.data() + start, text.size() - start, pattern.data(), pattern.size());
-  return hit == nullptr ? std::string_view::npos
-                        : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-#else
-  const std::boyer_moore_horspool_searcher searcher(pattern.begin(), pattern.end());
-  const auto hit =
-      std::search(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), searcher);
-  return hit == text.end() ? std::string_view::npos : static_cast<std::size_t>(hit - text.begin());
-#endif
-}
-
-}  // namespace
 
 std::optional<std::size_t> findFrom(std::string_view text, std::string_view pattern,
                                     std::size_t start) {
   if (start > text.size()) return std::nullopt;
-  const auto at = search(text, pattern, start);
+  const auto at = text.find(pattern, start);
   if (at == std::string_view::npos) return std::nullopt;
   return at;
 }
@@ -40,7 +15,7 @@ std::optional<std::size_t> findFrom(std::string_view text, std::string_view patt
 void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText,
                 std::size_t start) {
   if (oldPattern.empty() || start > text.size()) return;
-  std::size_t at = search(text, oldPattern, start);
+  std::size_t at = text.find(oldPattern, start);
   if (at == std::string::npos) return;
 
   if (newText.size() <= oldPattern.size()) {
@@ -54,7 +29,7 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
       std::memmove(data + write, newText.data(), newText.size());
       write += newText.size();
       read = at + oldPattern.size();
-      at = search(text, oldPattern, read);
+      at = text.find(oldPattern, read);
     }
     std::memmove(data + write, data + read, text.size() - read);
     text.resize(write + text.size() - read);
@@ -68,7 +43,7 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
     result.append(text, copied, at - copied);
     result.append(newText);
     copied = at + oldPattern.size();
-    at = search(text, oldPattern, copied);
+    at = text.find(oldPattern, copied);
   }
   result.append(text, copied, std::string::npos);
   text = std::move(result);
