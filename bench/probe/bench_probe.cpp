@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "generate/image_probe.h"
+#include "image/image_probe.h"
 #include "jpeg_codec.h"
 
 namespace {

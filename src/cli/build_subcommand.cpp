@@ -2,10 +2,10 @@
 #include <ostream>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "commands.h"
-#include "generate/build_command.h"
-#include "platform/file_system.h"
-#include "reimport/package_reimport.h"
+#include "package/build_command.h"
+#include "package/package_reimport.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {

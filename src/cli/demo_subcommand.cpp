@@ -4,9 +4,9 @@
 #include <sstream>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "commands.h"
-#include "generate/build_command.h"
-#include "platform/file_system.h"
+#include "package/build_command.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {

@@ -1,8 +1,8 @@
 #include <ostream>
 
+#include "base/path_terms.h"
 #include "commands.h"
-#include "generate/image_probe.h"
-#include "platform/path_terms.h"
+#include "image/image_probe.h"
 
 namespace vesk::cli {
 

@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "commands.h"
-#include "reimport/package_reimport.h"
+#include "package/package_reimport.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {

@@ -7,8 +7,8 @@
 #include <unistd.h>
 #include <iostream>
 
-#include "generate/build_command.h"
-#include "platform/path_terms.h"
+#include "base/path_terms.h"
+#include "package/build_command.h"
 
 namespace vesk::cli {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "generate/build_progress.h"
-#include "platform/message_sink.h"
+#include "base/message_sink.h"
+#include "package/build_progress.h"
 
 namespace vesk::cli {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/dialog_controller.h"
+#include "editor/dialog_view.h"
 #include "message_boxes.h"
 #include "threaded_build_runner.h"
-#include "ui/dialog_controller.h"
-#include "ui/dialog_view.h"
 
 namespace vesk::gui {
 

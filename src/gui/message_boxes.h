@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/message_sink.h"
+#include "base/message_sink.h"
 
 namespace vesk::gui {
 

@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "base/message_sink.h"
 #include "create_progress_dialog.h"
-#include "platform/message_sink.h"
-#include "ui/build_runner.h"
+#include "editor/build_runner.h"
 
 namespace vesk::gui {
 

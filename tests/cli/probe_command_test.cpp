@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli.h"
-#include "core/generate/picture_files.h"
+#include "core/image/picture_files.h"
 
 namespace vesk {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "generate/image_probe.h"
-#include "generate/scene_scan.h"
+#include "base/path_terms.h"
+#include "format/scene_scan.h"
+#include "image/image_probe.h"
 #include "model/entry_list.h"
-#include "platform/path_terms.h"
 
 namespace vesk {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/ui_fakes.h"
+#include "core/editor/ui_fakes.h"
 #include "main_dialog.h"
 
 namespace vesk::gui::testing {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_sink.h"
+#include "base/message_sink.h"
 
 namespace vesk::test {
 

@@ -1,0 +1,454 @@
+#include "base/file_system.h"
+
+#include <cassert>
+#include <cerrno>
+
+#include "base/path_terms.h"
+#include "base/utf8.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#ifdef __linux__
+#include <sys/sendfile.h>
+#endif
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
+#endif
+
+namespace vesk {
+
+#ifndef _WIN32
+namespace {
+
+// Closes a file descriptor when it goes out of scope, unless released.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+int openFile(const std::string& path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+constexpr std::size_t kCopyPiece = std::size_t{8} << 20;
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+// Errors with which a fast copy path declines the pair of files, as cp sees them.
+bool declinedByKernel(int error) {
+  return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+         error == ENOTSUP;
+}
+
+bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
+  while (size > 0) {
+    const ssize_t n = ::pwrite(fd, data, size, offset);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    offset += n;
+  }
+  return true;
+}
+
+// Copies the content of `in` to `out` from the start, piece by piece: with
+// copy_file_range where the kernel offers it for the two files, else sendfile, else
+// read and write.
+bool copyContent(int in, int out, off_t size, const CopyProgress& progress) {
+  enum class Method { kCopyFileRange, kSendfile, kReadWrite };
+#ifdef __linux__
+  // An empty size may hide content (files of /proc): only read tells.
+  Method method = size > 0 ? Method::kCopyFileRange : Method::kReadWrite;
+#else
+  (void)size;
+  Method method = Method::kReadWrite;
+#endif
+  std::string buffer;
+  off_t copied = 0;
+  for (;;) {
+    ssize_t n = 0;
+    switch (method) {
+#ifdef __linux__
+      case Method::kCopyFileRange: {
+        loff_t inOffset = copied;
+        loff_t outOffset = copied;
+        n = ::copy_file_range(in, &inOffset, out, &outOffset, kCopyPiece, 0);
+        // Some file systems copy nothing instead of declining.
+        if ((n < 0 && declinedByKernel(errno)) || (n == 0 && copied == 0)) {
+          method = Method::kSendfile;
+          continue;
+        }
+        break;
+      }
+      case Method::kSendfile: {
+        if (::lseek(out, copied, SEEK_SET) < 0) return false;
+        off_t inOffset = copied;
+        n = ::sendfile(out, in, &inOffset, kCopyPiece);
+        if ((n < 0 && declinedByKernel(errno)) || (n == 0 && copied == 0)) {
+          method = Method::kReadWrite;
+          continue;
+        }
+        break;
+      }
+#else
+      case Method::kCopyFileRange:
+      case Method::kSendfile:
+        assert(false);
+        break;
+#endif
+      case Method::kReadWrite:
+        if (buffer.empty()) buffer.resize(kBufferSize);
+        n = ::pread(in, buffer.data(), buffer.size(), copied);
+        if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n), copied)) {
+          return false;
+        }
+        break;
+    }
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return true;
+    copied += n;
+    if (progress) progress(static_cast<std::uint64_t>(n));
+  }
+}
+
+// True when `name` matches `pattern`: "*" any run of characters, "?" any one
+// character, every other character only itself.
+bool matchesWildcard(std::string_view pattern, std::string_view name) {
+  const auto nextChar = [&](std::size_t i) {
+    const std::size_t length = decodeUtf8At(name, i).length;
+    return i + (length == 0 ? 1 : length);
+  };
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t starPattern = std::string_view::npos;
+  std::size_t starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starPattern = ++p;
+      starName = n;
+    } else if (p < pattern.size() && pattern[p] == '?') {
+      ++p;
+      n = nextChar(n);
+    } else if (p < pattern.size() && pattern[p] == name[n]) {
+      ++p;
+      ++n;
+    } else if (starPattern != std::string_view::npos) {
+      // Let the last "*" take one more character and try again from there.
+      p = starPattern;
+      starName = nextChar(starName);
+      n = starName;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace
+
+std::filesystem::path toFsPath(const std::string& path) {
+  return std::filesystem::path(path);
+}
+
+std::string fromFsPath(const std::filesystem::path& path) {
+  return path.string();
+}
+
+bool createDirectory(const std::string& path) {
+  return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+  FileDescriptor in(openFile(from, O_RDONLY));
+  if (in.get() < 0) return false;
+  struct stat source;
+  if (::fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+
+  struct stat target;
+  if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
+      target.st_ino == source.st_ino) {
+    return true;
+  }
+
+  FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_TRUNC, 0666));
+  if (out.get() < 0) return false;
+  const bool copied = copyContent(in.get(), out.get(), source.st_size, progress);
+  return out.close() && copied;
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool pathExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+  FileDescriptor in(openFile(path, O_RDONLY));
+  if (in.get() < 0) return std::nullopt;
+  struct stat info;
+  if (::fstat(in.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+
+  // The size is a hint: read until the end, whatever it says.
+  std::string content(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  std::size_t used = 0;
+  for (;;) {
+    if (used == content.size()) content.resize(content.size() * 2 + kBufferSize);
+    const ssize_t n = ::read(in.get(), content.data() + used, content.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
+  }
+  content.resize(used);
+  return content;
+}
+
+std::vector<std::string> listPattern(const std::string& pattern) {
+  const std::string folder = folderOf(pattern);
+  const std::string_view namePattern = std::string_view(pattern).substr(folder.size());
+  std::vector<std::string> paths;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return paths;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (matchesWildcard(namePattern, entry->d_name)) paths.push_back(folder + entry->d_name);
+  }
+  ::closedir(dir);
+  return paths;
+}
+
+std::string programFolder() {
+  std::string path;
+#if defined(__APPLE__)
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::string raw(size, '\0');
+  if (_NSGetExecutablePath(raw.data(), &size) != 0) return {};
+  char* resolved = ::realpath(raw.c_str(), nullptr);
+  if (resolved == nullptr) return {};
+  path = resolved;
+  std::free(resolved);
+#else
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      path.assign(buffer.data(), static_cast<std::size_t>(n));
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+#endif
+  const std::string folder = folderOf(path);
+  return folder.empty() ? folder : folder.substr(0, folder.size() - 1);
+}
+
+#else  // _WIN32
+
+namespace {
+
+std::wstring widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                      nullptr, nullptr);
+  return text;
+}
+
+// Closes a handle when it goes out of scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// True when both paths name the same file.
+bool sameFile(const std::wstring& a, const std::wstring& b) {
+  const auto open = [](const std::wstring& path) {
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  };
+  Handle first(open(a));
+  Handle second(open(b));
+  BY_HANDLE_FILE_INFORMATION x;
+  BY_HANDLE_FILE_INFORMATION y;
+  return first.valid() && second.valid() && GetFileInformationByHandle(first.get(), &x) &&
+         GetFileInformationByHandle(second.get(), &y) &&
+         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
+}
+
+// What CopyFileExW hands to its progress routine.
+struct CopyState {
+  const CopyProgress* progress;
+  std::uint64_t reported;
+};
+
+DWORD CALLBACK reportCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER,
+                                  LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID data) {
+  auto* state = static_cast<CopyState*>(data);
+  const auto total = static_cast<std::uint64_t>(transferred.QuadPart);
+  if (total > state->reported) (*state->progress)(total - state->reported);
+  state->reported = total;
+  return PROGRESS_CONTINUE;
+}
+
+}  // namespace
+
+std::filesystem::path toFsPath(const std::string& path) {
+  return std::filesystem::path(widen(path));
+}
+
+std::string fromFsPath(const std::filesystem::path& path) {
+  return narrow(path.native());
+}
+
+bool createDirectory(const std::string& path) {
+  return CreateDirectoryW(widen(path).c_str(), nullptr) != FALSE;
+}
+
+bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+  const std::wstring source = widen(from);
+  const std::wstring target = widen(to);
+  const DWORD attributes = GetFileAttributesW(source.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  if (sameFile(source, target)) return true;
+  if (!progress) return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+  CopyState state{&progress, 0};
+  return CopyFileExW(source.c_str(), target.c_str(), reportCopyProgress, &state, nullptr, 0) !=
+         FALSE;
+}
+
+bool isDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool pathExists(const std::string& path) {
+  return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::nullopt;
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+  Handle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  std::string content;
+  char buffer[1 << 16];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
+    if (n == 0) break;
+    content.append(buffer, n);
+  }
+  return content;
+}
+
+std::vector<std::string> listPattern(const std::string& pattern) {
+  const std::string folder = folderOf(pattern);
+  std::vector<std::string> paths;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(widen(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return paths;
+  do {
+    paths.push_back(folder + narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return paths;
+}
+
+std::string programFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string folder = folderOf(narrow(buffer));
+  return folder.empty() ? folder : folder.substr(0, folder.size() - 1);
+}
+
+#endif
+
+}  // namespace vesk

@@ -1,0 +1,71 @@
+#include "base/text_file.h"
+
+#include "base/atomic_file.h"
+#include "base/cp932.h"
+#include "base/file_system.h"
+#include "base/utf8.h"
+
+namespace vesk {
+namespace {
+
+// Size of the pieces in which text is encoded and written, so that a large document
+// never exists a second time in full in its encoded form.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
+// End of the piece that starts at `begin`: about kPieceSize further on, moved back
+// to the start of a character.
+std::size_t pieceEnd(std::string_view text, std::size_t begin) {
+  if (text.size() - begin <= kPieceSize) return text.size();
+  std::size_t end = begin + kPieceSize;
+  for (int i = 0; i < 3 && isUtf8Continuation(text[end]); ++i) --end;
+  return end;
+}
+
+// Appends `bytes` to `out` with every LF written as CR LF. No trail byte of code
+// page 932 is an LF, so every LF byte is a line feed.
+void appendWithCrLf(std::string_view bytes, std::string& out) {
+  std::size_t start = 0;
+  for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
+       lf = bytes.find('\n', start)) {
+    out.append(bytes.substr(start, lf - start));
+    out += "\r\n";
+    start = lf + 1;
+  }
+  out.append(bytes.substr(start));
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
+  const std::optional<std::string> bytes = readFile(path);
+  if (!bytes) return std::nullopt;
+  const std::string text = decodeCp932(*bytes);
+
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t lf = text.find('\n', start);
+    const std::size_t next = lf == std::string::npos ? text.size() : lf + 1;
+    if (lf == std::string::npos) lf = text.size();
+    const std::size_t end = lf > start && lf < text.size() && text[lf - 1] == '\r' ? lf - 1 : lf;
+    lines.emplace_back(text, start, end - start);
+    start = next;
+  }
+  return lines;
+}
+
+bool writeTextFile(const std::string& path, std::string_view utf8, std::string& error) {
+  std::size_t begin = 0;
+  std::string encoded;
+  const ContentWriter produce = [&](std::string& out, std::string& encodeError) {
+    const std::size_t end = pieceEnd(utf8, begin);
+    encoded.clear();
+    if (!appendCp932(utf8, begin, end, encoded, encodeError)) return false;
+    appendWithCrLf(encoded, out);
+    begin = end;
+    return begin < utf8.size();
+  };
+  return writeFileAtomically(path, produce, error);
+}
+
+}  // namespace vesk

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "model/entry_list.h"
+#include "package/build_command.h"
+#include "package/build_progress.h"
+
+namespace vesk {
+
+// The build a create runs once the destination is known, given the sink and the
+// progress it must report to.
+using BuildJob = std::function<BuildReport(MessageSink& sink, BuildProgress* progress)>;
+
+// Runs the build of a create for the dialog. A windowed runner runs it on a worker
+// thread behind a progress window, with a sink that shows each message on the
+// dialog's thread and waits until it is closed; `run` returns once the build has
+// ended, the dialog having gone on painting meanwhile.
+class BuildRunner {
+ public:
+  virtual ~BuildRunner() = default;
+  virtual BuildReport run(const BuildJob& job) = 0;
+};
+
+// The signature of `buildExhibition`, so that the dialog can be given another.
+using BuildFunction = std::function<BuildReport(
+    EntryList& list, const ChooseDestination& chooseDestination, const std::string& browseStartPath,
+    std::vector<std::string>& topGroupNames, MessageSink& sink, BuildProgress* progress)>;
+
+// `buildExhibition` with the button images from the program's own folder.
+inline BuildReport buildFromProgramFolder(EntryList& list,
+                                          const ChooseDestination& chooseDestination,
+                                          const std::string& browseStartPath,
+                                          std::vector<std::string>& topGroupNames,
+                                          MessageSink& sink, BuildProgress* progress) {
+  return buildExhibition(list, chooseDestination, browseStartPath, topGroupNames, sink, progress);
+}
+
+}  // namespace vesk

@@ -1,0 +1,172 @@
+#include "editor/dialog_controller.h"
+
+#include <cstdlib>
+#include <utility>
+
+namespace vesk {
+
+namespace {
+
+// Where the destination chooser starts before anything has been dropped: the root
+// of drive C on Windows, the home folder elsewhere.
+std::string defaultBrowseStartPath() {
+#ifdef _WIN32
+  return "c:\\";
+#else
+  const char* home = std::getenv("HOME");
+  return home != nullptr && *home != '\0' ? std::string(home) : std::string("/");
+#endif
+}
+
+// Raises a flag for its lifetime; it is lowered also on an early return.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+DialogController::DialogController(DialogView& view, MessageSink& sink,
+                                   ChooseDestination chooseDestination, BuildFunction build)
+    : view_(view),
+      sink_(sink),
+      chooseDestination_(std::move(chooseDestination)),
+      build_(std::move(build)),
+      browseStartPath_(defaultBrowseStartPath()) {}
+
+void DialogController::initialise() {
+  list_.setCurrentIndex(-1);
+  arrowKeyPressed_ = false;
+  browseStartPath_ = defaultBrowseStartPath();
+  listBoxRect_ = view_.listBoxRect();
+}
+
+void DialogController::onAdd() {
+  if (busy_) return;
+  if (!list_.addWorkingEntry()) {
+    sink_.showMessage(kIncompleteEntryMessage);
+    return;
+  }
+  // The fields already show the working entry, which the add leaves as it is.
+  refreshEntryView();
+}
+
+void DialogController::onDelete() {
+  if (busy_ || !list_.removeCurrent()) return;
+  rebuildList();
+  showWorkingEntry();
+  view_.setCountText(std::to_string(list_.size()));
+}
+
+void DialogController::onUp() {
+  if (busy_ || !list_.moveUp(view_.selectedLine())) return;
+  showWorkingEntry();
+  rebuildList();
+}
+
+void DialogController::onDown() {
+  if (busy_ || !list_.moveDown(view_.selectedLine())) return;
+  showWorkingEntry();
+  rebuildList();
+}
+
+void DialogController::onSelectionChanged() {
+  if (busy_ || list_.currentIndex() == -1) return;
+  const int selected = view_.selectedLine();
+  // A selection made with an arrow key is taken as it is; one made otherwise only
+  // when the mouse cursor is over the newly selected line.
+  bool accepted = arrowKeyPressed_;
+  if (!accepted && selected != -1) {
+    accepted = cursorOverLine(view_.cursorPosition(), listBoxRect_, view_.lineRect(selected));
+  }
+  if (!list_.selectEntry(selected, accepted)) return;
+  showWorkingEntry();
+  rebuildList();
+  arrowKeyPressed_ = false;
+}
+
+void DialogController::onCreate() {
+  if (busy_) return;
+  // The count check and the chooser come first and on this thread, so that the
+  // operator has answered before any work starts; the build checks the count again
+  // and then takes the folder chosen here.
+  if (list_.empty()) {
+    sink_.showMessage(kNoEntriesMessage);
+    return;
+  }
+  if (list_.size() > kMaxEntries) {
+    sink_.showMessage(kTooManyEntriesMessage);
+    return;
+  }
+  const std::string destination = chooseDestination_(browseStartPath_);
+  if (destination.empty()) return;
+
+  FlagScope busy(busy_);
+  const ChooseDestination chosen = [destination](const std::string&) { return destination; };
+  const BuildJob job = [this, &chosen](MessageSink& sink, BuildProgress* progress) {
+    return build_(list_, chosen, browseStartPath_, topGroupNames_, sink, progress);
+  };
+  if (runner_ != nullptr) {
+    runner_->run(job);
+  } else {
+    job(sink_, nullptr);
+  }
+}
+
+void DialogController::onFilesDropped(const std::vector<std::string>& paths) {
+  if (!acceptsDrops()) return;
+  FlagScope handling(handlingDrop_);
+  DropTarget target{list_, browseStartPath_, sink_, [this] { showWorkingEntry(); },
+                    [this] { showReimportedPackage(); }};
+  routeDroppedFiles(paths, target);
+}
+
+bool DialogController::onKeyDown(DialogKey key) {
+  switch (key) {
+    case DialogKey::Enter:
+    case DialogKey::Escape:
+      return true;
+    case DialogKey::Left:
+    case DialogKey::Up:
+    case DialogKey::Right:
+    case DialogKey::Down:
+      arrowKeyPressed_ = true;
+      return false;
+    case DialogKey::Other:
+      break;
+  }
+  return false;
+}
+
+void DialogController::refreshEntryView() {
+  rebuildList();
+  view_.setCountText(std::to_string(list_.size()));
+}
+
+void DialogController::showWorkingEntry() {
+  const ExhibitionEntry& working = list_.workingEntry();
+  view_.setPathFields(working.scenePath, working.thumbnailPath, working.descriptionPath);
+}
+
+void DialogController::rebuildList() {
+  std::vector<std::string> lines;
+  lines.reserve(list_.size());
+  for (const ExhibitionEntry& entry : list_.entries()) lines.push_back(entry.scenePath);
+  view_.setListLines(lines);
+  view_.selectLine(list_.currentIndex());
+}
+
+void DialogController::showReimportedPackage() {
+  list_.setCurrentIndex(0);
+  refreshEntryView();
+  arrowKeyPressed_ = true;
+  onSelectionChanged();
+}
+
+}  // namespace vesk

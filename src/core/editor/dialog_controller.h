@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "editor/build_runner.h"
+#include "editor/dialog_view.h"
+#include "editor/drop_routing.h"
+#include "model/entry_list.h"
+#include "package/build_command.h"
+
+namespace vesk {
+
+// The message of an Add whose working entry lacks a path.
+inline constexpr const char* kIncompleteEntryMessage = "エラー　要素が足りません";
+
+// Keys the dialog's key filter tells apart.
+enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };
+
+// The main dialog's state and command handlers, independent of any toolkit. It owns
+// the entry list, the top-group names of the last create, the chooser's starting
+// path and the arrow-key flag, and redraws the view it is given from the list.
+// Every call comes from the dialog's thread.
+class DialogController {
+ public:
+  DialogController(DialogView& view, MessageSink& sink, ChooseDestination chooseDestination,
+                   BuildFunction build = buildFromProgramFolder);
+
+  // The state of a freshly opened dialog: no current entry, the arrow-key flag
+  // clear, the chooser starting at the platform's default folder, and the list
+  // box's rectangle taken from the view (call once the view is laid out).
+  void initialise();
+
+  // Lets a windowed runner run the builds of later creates; null runs them in place
+  // with the dialog's sink and without progress.
+  void setBuildRunner(BuildRunner* runner) { runner_ = runner; }
+
+  // Command handlers. While a create runs they do nothing.
+  void onAdd();
+  void onDelete();
+  void onUp();
+  void onDown();
+  // The list box reports a selection change made by the operator.
+  void onSelectionChanged();
+  // The create command: count check, destination chooser, then the build.
+  void onCreate();
+  // One drop of local files, in delivery order; ignored unless drops are accepted.
+  void onFilesDropped(const std::vector<std::string>& paths);
+
+  // The key filter, for a key pressed in any control of the dialog: true when the
+  // key must not be processed further (Enter, Escape). An arrow key sets the
+  // arrow-key flag and goes on.
+  bool onKeyDown(DialogKey key);
+
+  // Redraws the list with the current entry selected and writes the count.
+  void refreshEntryView();
+  // Writes the working entry into the three path fields.
+  void showWorkingEntry();
+  // Redraws the list with the current entry selected; the count stays.
+  void rebuildList();
+
+  bool busy() const { return busy_; }
+  // False while a create runs or a drop is being handled (its question may be
+  // open): a drop arriving then is refused rather than nested in the first.
+  bool acceptsDrops() const { return !busy_ && !handlingDrop_; }
+  const EntryList& entryList() const { return list_; }
+  EntryList& entryList() { return list_; }
+  const std::string& browseStartPath() const { return browseStartPath_; }
+  const std::vector<std::string>& topGroupNames() const { return topGroupNames_; }
+  bool arrowKeyPressed() const { return arrowKeyPressed_; }
+  const ViewRect& listBoxRect() const { return listBoxRect_; }
+
+ private:
+  // After a re-import: entry 0 current, the list and count redrawn, and the
+  // selection handled as if made by an arrow key, so that entry 0 is shown.
+  void showReimportedPackage();
+
+  DialogView& view_;
+  MessageSink& sink_;
+  ChooseDestination chooseDestination_;
+  BuildFunction build_;
+  BuildRunner* runner_ = nullptr;
+
+  EntryList list_;
+  std::vector<std::string> topGroupNames_;
+  std::string browseStartPath_;
+  bool arrowKeyPressed_ = false;
+  ViewRect listBoxRect_;
+  bool busy_ = false;
+  bool handlingDrop_ = false;
+};
+
+}  // namespace vesk

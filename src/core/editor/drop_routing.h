@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "model/entry_list.h"
+
+namespace vesk {
+
+// The file name that marks the combined document of an earlier package.
+inline constexpr const char* kPackageDocumentName = "exhibition.nuv";
+
+// The question asked before an earlier package is read back.
+inline constexpr const char* kReimportQuestion =
+    "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？";
+
+// What one drop works on: the dialog's entry list and chooser start, the operator
+// (questions and the re-import's messages) and the dialog's redraws.
+struct DropTarget {
+  EntryList& list;
+  std::string& browseStartPath;
+  MessageSink& sink;
+  // Writes the working entry into the three path fields.
+  std::function<void()> showWorkingEntry;
+  // Redraws the list after a re-import and shows its first entry.
+  std::function<void()> showReimportedPackage;
+};
+
+// Stores `path` in the field of the working entry that its file role names: a scene
+// file, or a picture by its shape. Anything else, a picture whose size cannot be
+// read included, changes nothing.
+void routeDroppedFile(const std::string& path, EntryList& list);
+
+// Handles one drop, path by path in delivery order. A file named exactly
+// exhibition.nuv asks whether to read its package back: Yes reads it (the list is
+// replaced and redrawn) and goes on with the next path, No ends the drop, keeping
+// what the earlier paths did. Every other path fills its field of the working
+// entry (a scene file also becomes the chooser's start) and the fields are
+// redrawn. The list and its current entry change only through a re-import.
+void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target);
+
+}  // namespace vesk

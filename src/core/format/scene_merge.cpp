@@ -1,0 +1,87 @@
+#include "format/scene_merge.h"
+
+#include "format/element_cutter.h"
+#include "format/scene_scan.h"
+#include "format/text_ops.h"
+#include "format/two_digits.h"
+
+namespace vesk {
+
+namespace {
+
+// Attributes of a draw group that refer to names inside the same scene.
+constexpr const char* kGroupReferences[] = {
+    "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
+    "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
+};
+
+// Caption attributes, each with its trailing blank, that the exhibition drops.
+constexpr const char* kDroppedCaptions[] = {
+    "caption=\"ボリュームレンダリング\" ",
+    "caption=\"サーフェイスレンダリング\" ",
+};
+
+// Cuts up to the most elements between the markers out of `work`, removing every
+// identical copy of each from it.
+std::vector<std::string> takeElements(std::string& work, const char* open, const char* close) {
+  std::vector<std::string> elements;
+  ElementCutter cutter(work, open, close);
+  for (int i = 0; i < kMaxSceneElements; ++i) {
+    std::string element = cutter.next();
+    if (element.empty()) break;
+    elements.push_back(std::move(element));
+  }
+  return elements;
+}
+
+}  // namespace
+
+void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& entry,
+                     std::vector<std::string>& topGroupNames) {
+  const std::string nn = twoDigits(entryNumber);
+
+  std::string work;
+  for (const auto& line : readSceneLines(entry.scenePath)) {
+    work += line;
+    work += '\n';
+  }
+
+  std::vector<std::string> dataElements = takeElements(work, "<data", "</data>");
+
+  // Draw groups: each is cut from what the data elements left, with the child group
+  // that shows the entry's description picture put in place of its start tag's ">".
+  const std::string childGroup = "><childGroup name=\"ex" + nn + "\" />";
+  std::vector<std::string> groups = takeElements(work, "<drawGroup", "</drawGroup>");
+  for (std::string& group : groups) {
+    const std::string startTag = cutElement(group, "<drawGroup", ">");
+    std::string newTag = startTag;
+    replaceAll(newTag, ">", childGroup);
+    replaceAll(group, startTag, newTag);
+    for (const char* caption : kDroppedCaptions) replaceAll(group, caption, "");
+  }
+
+  for (auto& element : dataElements) {
+    replaceAll(element, "name=\"", "name=\"" + nn + "_");
+    replaceAll(element, "path=\"", "path=\"" + nn + "\\");
+  }
+
+  for (const auto& group : groups) {
+    const std::string name = attributeValue(group, "name=\"");
+    if (name.find("Sur") != std::string::npos) topGroupNames.push_back(nn + "_" + name);
+  }
+
+  for (auto& group : groups) {
+    for (const std::string reference : kGroupReferences) {
+      replaceAll(group, reference, reference + nn + "_");
+    }
+  }
+
+  for (const auto* elements : {&dataElements, &groups}) {
+    for (const auto& element : *elements) {
+      text += element;
+      text += '\n';
+    }
+  }
+}
+
+}  // namespace vesk

@@ -1,0 +1,41 @@
+#include "format/scene_scan.h"
+
+#include "base/path_terms.h"
+#include "base/text_file.h"
+#include "format/element_cutter.h"
+#include "format/text_ops.h"
+
+namespace vesk {
+
+std::vector<std::string> readSceneLines(const std::string& scenePath) {
+  auto lines = readTextLines(scenePath);
+  return lines ? std::move(*lines) : std::vector<std::string>{};
+}
+
+// A `path` value as the file system on this platform names it: the scene format
+// separates sub-folders with backslashes.
+static std::string nativeDataPath(std::string value) {
+#ifndef _WIN32
+  for (char& c : value) {
+    if (c == '\\') c = kPathSeparator;
+  }
+#endif
+  return value;
+}
+
+void scanSceneData(EntryList& list, std::size_t position) {
+  std::string remaining;
+  for (const auto& line : readSceneLines(list.at(position).scenePath)) remaining += line;
+  const std::string sceneFolder = folderOf(list.at(position).scenePath);
+
+  auto& dataFiles = list.dataFilesOf(position);
+  dataFiles.clear();
+  ElementCutter elements(remaining, "<data", "</data>");
+  for (int i = 0; i < kMaxSceneElements; ++i) {
+    const std::string element = elements.next();
+    if (element.empty()) break;
+    dataFiles.push_back(sceneFolder + nativeDataPath(attributeValue(element, "path=\"")));
+  }
+}
+
+}  // namespace vesk

@@ -1,0 +1,69 @@
+#include "format/text_ops.h"
+
+#include <cstring>
+
+namespace vesk {
+
+std::optional<std::size_t> findFrom(std::string_view text, std::string_view pattern,
+                                    std::size_t start) {
+  if (start > text.size()) return std::nullopt;
+  const auto at = text.find(pattern, start);
+  if (at == std::string_view::npos) return std::nullopt;
+  return at;
+}
+
+void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText,
+                std::size_t start) {
+  if (oldPattern.empty() || start > text.size()) return;
+  std::size_t at = text.find(oldPattern, start);
+  if (at == std::string::npos) return;
+
+  if (newText.size() <= oldPattern.size()) {
+    // Nothing grows: compact the text in place behind the first occurrence.
+    char* data = text.data();
+    std::size_t write = at;
+    std::size_t read = at;
+    while (at != std::string::npos) {
+      std::memmove(data + write, data + read, at - read);
+      write += at - read;
+      std::memmove(data + write, newText.data(), newText.size());
+      write += newText.size();
+      read = at + oldPattern.size();
+      at = text.find(oldPattern, read);
+    }
+    std::memmove(data + write, data + read, text.size() - read);
+    text.resize(write + text.size() - read);
+    return;
+  }
+
+  std::string result;
+  result.reserve(text.size() + newText.size() - oldPattern.size());
+  std::size_t copied = 0;
+  while (at != std::string::npos) {
+    result.append(text, copied, at - copied);
+    result.append(newText);
+    copied = at + oldPattern.size();
+    at = text.find(oldPattern, copied);
+  }
+  result.append(text, copied, std::string::npos);
+  text = std::move(result);
+}
+
+std::string cutElement(std::string_view text, std::string_view open, std::string_view close) {
+  const auto begin = findFrom(text, open, 0);
+  if (!begin) return {};
+  const auto end = findFrom(text, close, *begin + open.size());
+  if (!end) return {};
+  return std::string(text.substr(*begin, *end + close.size() - *begin));
+}
+
+std::string attributeValue(std::string_view text, std::string_view pattern) {
+  const auto begin = findFrom(text, pattern, 0);
+  if (!begin) return {};
+  const std::size_t valueStart = *begin + pattern.size();
+  const auto end = findFrom(text, "\"", valueStart);
+  if (!end) return {};
+  return std::string(text.substr(valueStart, *end - valueStart));
+}
+
+}  // namespace vesk

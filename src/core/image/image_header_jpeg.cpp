@@ -1,0 +1,72 @@
+#include "image/image_header_jpeg.h"
+
+#include <array>
+
+namespace vesk {
+namespace {
+
+constexpr int kSoi = 0xD8;
+constexpr int kEoi = 0xD9;
+constexpr int kSos = 0xDA;
+constexpr int kDhp = 0xDE;
+constexpr int kTem = 0x01;
+
+// TEM and RST0 to RST7 carry no length.
+bool isStandalone(int marker) {
+  return marker == kTem || (marker >= 0xD0 && marker <= 0xD7);
+}
+
+// SOF0 to SOF15; C4, C8 and CC lie in the same range but are no frame headers.
+bool isFrameHeader(int marker) {
+  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// The code of the next marker, or -1 at the end of the stream. Fill bytes (0xFF)
+// before a code are skipped, and so are stray bytes before the 0xFF, which decoders
+// pass over with a warning. 0xFF 0x00 is a stuffed data byte, not a marker.
+int nextMarker(std::istream& in) {
+  int c = in.get();
+  for (;;) {
+    while (c != std::char_traits<char>::eof() && c != 0xFF) c = in.get();
+    do {
+      c = in.get();
+    } while (c == 0xFF);
+    if (c == std::char_traits<char>::eof()) return -1;
+    if (c != 0x00) return c;
+    c = in.get();
+  }
+}
+
+// Reads a frame header (or DHP, which has the same layout) after its length field:
+// precision, height, width, component count, then three bytes per component.
+std::optional<ImageSize> readFrameHeader(std::istream& in, std::uint32_t length) {
+  std::array<unsigned char, 6 + 3 * 255> body{};
+  if (length < 8 || !readExact(in, body.data(), 6)) return std::nullopt;
+  const std::uint32_t components = body[5];
+  if (components == 0 || length != 8 + 3 * components) return std::nullopt;
+  if (!readExact(in, body.data() + 6, 3 * components)) return std::nullopt;
+  const ImageSize size{bigEndian16(body.data() + 3), bigEndian16(body.data() + 1)};
+  if (size.width == 0 || size.height == 0) return std::nullopt;
+  return size;
+}
+
+}  // namespace
+
+std::optional<ImageSize> readJpegSize(std::istream& in) {
+  unsigned char soi[2];
+  if (!readExact(in, soi, 2) || soi[0] != 0xFF || soi[1] != kSoi) return std::nullopt;
+  for (;;) {
+    const int marker = nextMarker(in);
+    if (marker < 0 || marker == kSoi || marker == kEoi || marker == kSos) return std::nullopt;
+    if (isStandalone(marker)) continue;
+    unsigned char lengthBytes[2];
+    if (!readExact(in, lengthBytes, 2)) return std::nullopt;
+    const std::uint32_t length = bigEndian16(lengthBytes);
+    if (length < 2) return std::nullopt;
+    if (isFrameHeader(marker) || marker == kDhp) return readFrameHeader(in, length);
+    // Skipped unread: APP segments with their embedded thumbnails, tables, comments.
+    if (!in.seekg(length - 2, std::ios::cur)) return std::nullopt;
+  }
+}
+
+}  // namespace vesk

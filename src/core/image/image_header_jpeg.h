@@ -1,0 +1,19 @@
+#pragma once
+
+#include <istream>
+#include <optional>
+
+#include "image/image_header_bytes.h"
+
+namespace vesk {
+
+// Size from the first frame header of a JPEG stream that starts at the stream's
+// position: any SOFn marker except C4 (DHT), C8 (JPG) and CC (DAC), or the DHP header
+// that precedes the frames of a hierarchical picture. Segments before it are skipped
+// by their length, so a thumbnail embedded in an APP segment is never read. Nullopt
+// when the stream does not start with SOI, a segment is truncated or malformed, a
+// scan or EOI comes before any frame header, or the frame header gives a zero width
+// or height (a height left to a DNL marker).
+std::optional<ImageSize> readJpegSize(std::istream& in);
+
+}  // namespace vesk

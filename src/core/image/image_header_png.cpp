@@ -1,0 +1,66 @@
+#include "image/image_header_png.h"
+
+#include <array>
+#include <cstring>
+
+namespace vesk {
+namespace {
+
+constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr std::uint32_t kMaxPngDimension = 0x7FFFFFFF;
+
+constexpr std::array<std::uint32_t, 256> makeCrcTable() {
+  std::array<std::uint32_t, 256> table{};
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    std::uint32_t c = n;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[n] = c;
+  }
+  return table;
+}
+
+// CRC-32 as PNG chunks use it (ISO 3309, reflected, polynomial 0x04C11DB7).
+std::uint32_t crc32(const unsigned char* bytes, std::size_t count) {
+  static constexpr auto kTable = makeCrcTable();
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < count; ++i) c = kTable[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+bool bitDepthFits(unsigned colourType, unsigned depth) {
+  switch (colourType) {
+    case 0:  // greyscale
+      return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3:  // palette
+      return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 2:  // truecolour
+    case 4:  // greyscale with alpha
+    case 6:  // truecolour with alpha
+      return depth == 8 || depth == 16;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::optional<ImageSize> readPngSize(std::istream& in) {
+  // Signature (8), IHDR length and type (8), IHDR data (13), CRC (4).
+  unsigned char head[33];
+  if (!readExact(in, head, sizeof head)) return std::nullopt;
+  if (std::memcmp(head, kSignature, sizeof kSignature) != 0) return std::nullopt;
+  if (bigEndian32(head + 8) != 13 || std::memcmp(head + 12, "IHDR", 4) != 0) return std::nullopt;
+  if (crc32(head + 12, 17) != bigEndian32(head + 29)) return std::nullopt;
+
+  const unsigned char* ihdr = head + 16;
+  const ImageSize size{bigEndian32(ihdr), bigEndian32(ihdr + 4)};
+  if (size.width == 0 || size.width > kMaxPngDimension) return std::nullopt;
+  if (size.height == 0 || size.height > kMaxPngDimension) return std::nullopt;
+  const unsigned depth = ihdr[8];
+  const unsigned colourType = ihdr[9];
+  const bool methodsKnown = ihdr[10] == 0 && ihdr[11] == 0 && ihdr[12] <= 1;
+  if (!bitDepthFits(colourType, depth) || !methodsKnown) return std::nullopt;
+  return size;
+}
+
+}  // namespace vesk

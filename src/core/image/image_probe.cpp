@@ -1,0 +1,46 @@
+#include "image/image_probe.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "base/path_terms.h"
+#include "image/image_header_bmp.h"
+#include "image/image_header_bytes.h"
+#include "image/image_header_jpeg.h"
+#include "image/image_header_png.h"
+
+namespace vesk {
+namespace {
+
+std::optional<ImageSize> readStoredSize(const std::string& path) {
+  const std::filesystem::path file(
+      std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+  // Only regular files are opened: a pipe or a device could block or never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  unsigned char magic[2];
+  if (!readExact(in, magic, sizeof magic) || !in.seekg(0)) return std::nullopt;
+  if (magic[0] == 0xFF && magic[1] == 0xD8) return readJpegSize(in);
+  if (magic[0] == 0x89 && magic[1] == 'P') return readPngSize(in);
+  if (magic[0] == 'B' && magic[1] == 'M') return readBmpSize(in);
+  return std::nullopt;
+}
+
+bool withinRange(std::uint32_t dimension) {
+  return dimension >= 1 && dimension <= static_cast<std::uint32_t>(kMaxImageDimension);
+}
+
+}  // namespace
+
+bool probeImageSize(const std::string& path, int& width, int& height) {
+  if (!hasImageExtension(path)) return true;
+  const std::optional<ImageSize> size = readStoredSize(path);
+  if (!size || !withinRange(size->width) || !withinRange(size->height)) return false;
+  width = static_cast<int>(size->width);
+  height = static_cast<int>(size->height);
+  return true;
+}
+
+}  // namespace vesk

@@ -1,0 +1,24 @@
+#include "package/package_copier.h"
+
+#include "base/file_system.h"
+
+namespace vesk {
+
+void PackageCopier::start(std::uint64_t totalBytes, std::uint64_t totalFiles) {
+  if (progress_ != nullptr) progress_->started(totalBytes, totalFiles);
+}
+
+bool PackageCopier::copy(const std::string& from, const std::string& to) {
+  if (progress_ != nullptr) progress_->fileStarted(from);
+  const bool copied = copyFile(from, to, [this](std::uint64_t bytes) {
+    bytes_ += bytes;
+    if (progress_ != nullptr) progress_->advanced(bytes_, files_);
+  });
+  if (copied) {
+    ++files_;
+    if (progress_ != nullptr) progress_->advanced(bytes_, files_);
+  }
+  return copied;
+}
+
+}  // namespace vesk

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "package/build_progress.h"
+
+namespace vesk {
+
+// Copies the files of one create and keeps the count of files and bytes done, telling
+// the progress observer (if any) as it goes.
+class PackageCopier {
+ public:
+  explicit PackageCopier(BuildProgress* progress) : progress_(progress) {}
+
+  // Announces what the whole run will copy.
+  void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
+
+  // Copies one file, replacing an existing target. False when the copy failed.
+  bool copy(const std::string& from, const std::string& to);
+
+  // True when the observer asks to stop before the next file.
+  bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }
+
+  std::uint64_t filesCopied() const { return files_; }
+  std::uint64_t bytesCopied() const { return bytes_; }
+
+ private:
+  BuildProgress* progress_;
+  std::uint64_t files_ = 0;
+  std::uint64_t bytes_ = 0;
+};
+
+}  // namespace vesk

@@ -1,0 +1,63 @@
+#include "package/package_reimport.h"
+
+#include <vector>
+
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/two_digits.h"
+#include "package/file_role.h"
+#include "package/folder_listing.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr const char* kMissingRoles = "エラー　次のフォルダに足りないファイルがあります:";
+
+// The names of the roles an entry has no file for, separated by "、"; empty when it
+// has all three.
+std::string missingRoles(const ExhibitionEntry& entry) {
+  std::string missing;
+  const auto note = [&](const std::string& field, const char* name) {
+    if (!field.empty()) return;
+    if (!missing.empty()) missing += "、";
+    missing += name;
+  };
+  note(entry.scenePath, "nuvファイル");
+  note(entry.thumbnailPath, "サムネイル");
+  note(entry.descriptionPath, "説明");
+  return missing;
+}
+
+}  // namespace
+
+void reimportPackage(const std::string& packageDocument, EntryList& list, MessageSink& sink) {
+  const std::string packageFolder = folderOf(packageDocument);
+  list.clearEntries();
+
+  std::string report;
+  for (int f = 0; f < kMaxReimportFolders; ++f) {
+    const std::string numbered = packageFolder + twoDigits(f);
+    if (!pathExists(numbered)) break;
+
+    // Each folder starts from empty fields, so that a missing file is never taken over
+    // from the folder before.
+    ExhibitionEntry& working = list.workingEntry();
+    working.scenePath.clear();
+    working.thumbnailPath.clear();
+    working.descriptionPath.clear();
+
+    std::vector<std::string> files;
+    listFolderFiles(numbered + kPathSeparator + "*", files);
+    for (const auto& path : files) assignRole(working, fileRoleOf(path), path);
+    list.appendWorkingEntry();
+
+    const std::string missing = missingRoles(working);
+    if (!missing.empty()) report += "\n" + twoDigits(f) + ": " + missing;
+  }
+
+  list.setCurrentIndex(list.empty() ? -1 : 0);
+  if (!report.empty()) sink.showMessage(kMissingRoles + report);
+}
+
+}  // namespace vesk

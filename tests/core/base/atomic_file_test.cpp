@@ -1,0 +1,128 @@
+#include "base/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::string failurePrefix(const std::string& path) {
+  return "エラー　" + path + "を書き込めませんでした: ";
+}
+
+mode_t modeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+TEST(AtomicFile, CreatesANewFileWithTheBytes) {
+  test::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(writeFileAtomically(dir.file("new.bin"), std::string("a\0b\r\n", 5), error));
+  EXPECT_EQ(dir.read("new.bin"), std::string("a\0b\r\n", 5));
+  EXPECT_EQ(dir.names(), Names{"new.bin"});
+}
+
+TEST(AtomicFile, ReplacesALongerFileWhole) {
+  test::TempDir dir;
+  dir.write("doc.nuv", std::string(10000, 'o'));
+  std::string error;
+  ASSERT_TRUE(writeFileAtomically(dir.file("doc.nuv"), "new", error)) << error;
+  EXPECT_EQ(dir.read("doc.nuv"), "new");
+  ASSERT_TRUE(writeFileAtomically(dir.file("doc.nuv"), "", error)) << error;
+  EXPECT_EQ(dir.read("doc.nuv"), "");
+  EXPECT_EQ(dir.names(), Names{"doc.nuv"});
+}
+
+TEST(AtomicFile, WritesEveryPieceOfAProducerIncludingTheLast) {
+  test::TempDir dir;
+  int calls = 0;
+  const ContentWriter produce = [&](std::string& out, std::string&) {
+    ++calls;
+    out += "piece" + std::to_string(calls) + ";";
+    return calls < 3;
+  };
+  std::string error;
+  ASSERT_TRUE(writeFileAtomically(dir.file("doc.nuv"), produce, error)) << error;
+  EXPECT_EQ(dir.read("doc.nuv"), "piece1;piece2;piece3;");
+}
+
+TEST(AtomicFile, AFailingProducerLeavesTheOldFileAndNoTemporaryFile) {
+  test::TempDir dir;
+  dir.write("doc.nuv", "old");
+  int calls = 0;
+  const ContentWriter produce = [&](std::string& out, std::string& error) {
+    if (++calls == 3) {
+      error = "the producer's message";
+      return false;
+    }
+    out += std::string(1 << 20, 'n');
+    return true;
+  };
+  std::string error;
+  EXPECT_FALSE(writeFileAtomically(dir.file("doc.nuv"), produce, error));
+  EXPECT_EQ(error, "the producer's message");
+  EXPECT_EQ(dir.read("doc.nuv"), "old");
+  EXPECT_EQ(dir.names(), Names{"doc.nuv"});
+}
+
+TEST(AtomicFile, FailsCleanlyWhereTheTargetCannotBeWritten) {
+  test::TempDir dir;
+  dir.write("file", "a file, not a folder");
+  dir.makeFolder("folder");
+  dir.write("folder/inside", "kept");
+  const std::string targets[] = {
+      dir.file("missing/doc.nuv"),  // the folder is missing
+      dir.file("file/doc.nuv"),     // the folder is a file
+      dir.file("folder"),           // the target is a folder
+      dir.file("folder/"),          // the target names no file
+  };
+  for (const std::string& target : targets) {
+    SCOPED_TRACE(target);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(target, "new", error));
+    EXPECT_EQ(error.rfind(failurePrefix(target), 0), 0u) << error;
+    EXPECT_GT(error.size(), failurePrefix(target).size());
+  }
+  EXPECT_EQ(dir.names(), (Names{"file", "folder"}));
+  EXPECT_EQ(dir.names("folder"), Names{"inside"});
+  EXPECT_EQ(dir.read("file"), "a file, not a folder");
+}
+
+TEST(AtomicFile, FailsCleanlyInAReadOnlyFolder) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  test::TempDir dir;
+  dir.write("locked/doc.nuv", "old");
+  ASSERT_EQ(::chmod(dir.file("locked").c_str(), 0555), 0);
+  std::string error;
+  EXPECT_FALSE(writeFileAtomically(dir.file("locked/doc.nuv"), "new", error));
+  EXPECT_EQ(error.rfind(failurePrefix(dir.file("locked/doc.nuv")), 0), 0u) << error;
+  EXPECT_EQ(dir.read("locked/doc.nuv"), "old");
+  EXPECT_EQ(dir.names("locked"), Names{"doc.nuv"});
+}
+
+TEST(AtomicFile, ANewFileGetsTheUsualModeAndAReplacedFileKeepsItsOwn) {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  test::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(writeFileAtomically(dir.file("new.nuv"), "x", error)) << error;
+  EXPECT_EQ(modeOf(dir.file("new.nuv")), 0666 & ~mask);
+
+  dir.write("kept.nuv", "old");
+  ASSERT_EQ(::chmod(dir.file("kept.nuv").c_str(), 0604), 0);
+  ASSERT_TRUE(writeFileAtomically(dir.file("kept.nuv"), "new", error)) << error;
+  EXPECT_EQ(modeOf(dir.file("kept.nuv")), 0604u);
+}
+
+}  // namespace
+}  // namespace vesk

@@ -1,0 +1,68 @@
+#include "base/path_terms.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vesk {
+namespace {
+
+// The rules as they hold on POSIX, where "/" is the only separator.
+TEST(PathTerms, FileNameIsTheLastComponentWithATrailingSeparatorKept) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/s/scene.nuv", "scene.nuv"},
+      {"scene.nuv", "scene.nuv"},
+      {"/s/ct/", "ct/"},
+      {"/s/ct//", "ct//"},
+      {"/s//x", "x"},
+      {"/", "/"},
+      {"", ""},
+      {"/s/a b.jpg", "a b.jpg"},
+      {"C:\\s\\a.jpg", "C:\\s\\a.jpg"},
+      {"/s/a:b", "a:b"},
+  };
+  for (const auto& [path, name] : cases) EXPECT_EQ(fileNameOf(path), name) << path;
+}
+
+TEST(PathTerms, ExtensionRunsFromTheLastDotWhenNoSeparatorOrBlankFollows) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a.raw", ".raw"},
+      {"/s/vol.raw", ".raw"},
+      {"/s/a.tar.gz", ".gz"},
+      {"/s/.hidden", ".hidden"},
+      {"/s/a.", "."},
+      {"/s/ct/", ""},
+      {"/s/set.2/", ""},
+      {"/s.d/file", ""},
+      {"/s/scan.1 old", ""},
+      {"/s/noext", ""},
+      {"", ""},
+      {"/s/x.JPG", ".JPG"},
+  };
+  for (const auto& [path, extension] : cases) EXPECT_EQ(extensionOf(path), extension) << path;
+}
+
+TEST(PathTerms, FolderIsThePathUpToItsLastSeparator) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/s/a.raw", "/s/"}, {"/s/ct/", "/s/ct/"}, {"/s/ct/*", "/s/ct/"},
+      {"a.raw", ""},       {"/a", "/"},          {"", ""},
+  };
+  for (const auto& [path, folder] : cases) EXPECT_EQ(folderOf(path), folder) << path;
+}
+
+TEST(PathTerms, OnlyAsciiLettersAreLowered) {
+  EXPECT_EQ(lowerAscii("Scene.NUV"), "scene.nuv");
+  EXPECT_EQ(lowerAscii("ÄÉ表Ａ@[`{"), "ÄÉ表Ａ@[`{");
+}
+
+TEST(PathTerms, ImageExtensionsAreJpegPngAndBmpInAnyCase) {
+  const std::pair<std::string, bool> cases[] = {
+      {"/s/a.jpg", true},   {"/s/a.JPG", true},   {"/s/a.jpeg", true}, {"/s/a.Png", true},
+      {"/s/a.bmp", true},   {"/s/a.gif", false},  {"/s/a.nuv", false}, {"/s/jpg", false},
+      {"/s/a.jpg ", false}, {"/s/a.jpg/", false}, {"/s.jpg/a", false},
+  };
+  for (const auto& [path, image] : cases) EXPECT_EQ(hasImageExtension(path), image) << path;
+}
+
+}  // namespace
+}  // namespace vesk

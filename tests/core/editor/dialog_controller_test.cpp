@@ -1,0 +1,402 @@
+#include "editor/dialog_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui_fakes.h"
+
+namespace vesk {
+namespace {
+
+using testing::FakeView;
+using testing::RecordingSink;
+
+ExhibitionEntry entry(const std::string& name) {
+  return {"/s/" + name + ".nuv", "/s/" + name + "_t.png", "/s/" + name + "_d.png", {}};
+}
+
+std::vector<std::string> fieldsOf(const std::string& name) {
+  const ExhibitionEntry e = entry(name);
+  return {e.scenePath, e.thumbnailPath, e.descriptionPath};
+}
+
+std::vector<std::string> linesOf(const std::string& names) {
+  std::vector<std::string> lines;
+  for (char c : names) lines.push_back(entry(std::string(1, c)).scenePath);
+  return lines;
+}
+
+// A controller on a fake view, with a recording sink, a scripted chooser and a
+// build that records its calls.
+struct Dialog {
+  Dialog()
+      : controller(
+            view, sink, [this](const std::string& start) { return choose(start); },
+            [this](EntryList& list, const ChooseDestination& chooseDestination,
+                   const std::string& start, std::vector<std::string>&, MessageSink&,
+                   BuildProgress*) {
+              builds.push_back(chooseDestination(start));
+              builtEntries = list.size();
+              return BuildReport{};
+            }) {
+    controller.initialise();
+  }
+
+  std::string choose(const std::string& start) {
+    chooserStarts.push_back(start);
+    return chosenFolder;
+  }
+
+  // Adds the named entries through the Add command; the last one is current.
+  void addEntries(const std::string& names) {
+    for (char c : names) {
+      controller.entryList().workingEntry() = entry(std::string(1, c));
+      controller.onAdd();
+    }
+  }
+
+  // Adds the entries, makes `current` current with an arrow key and forgets what the
+  // view recorded so far.
+  void start(const std::string& names, int current) {
+    addEntries(names);
+    view.highlight(current);
+    controller.onKeyDown(DialogKey::Down);
+    controller.onSelectionChanged();
+    view.listRedraws = view.fieldRedraws = 0;
+    view.count.reset();
+  }
+
+  FakeView view;
+  RecordingSink sink;
+  std::string chosenFolder;
+  std::vector<std::string> chooserStarts;
+  std::vector<std::string> builds;
+  std::size_t builtEntries = 0;
+  DialogController controller;
+};
+
+TEST(MainDialog, CommandsOnAFreshDialogChangeNothing) {
+  Dialog d;
+  d.view.pointAtLine(0);
+  d.controller.onDelete();
+  d.controller.onUp();
+  d.controller.onDown();
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.view.listRedraws + d.view.fieldRedraws, 0);
+  EXPECT_FALSE(d.view.count.has_value());
+  EXPECT_TRUE(d.sink.messages.empty());
+  EXPECT_EQ(d.controller.entryList().currentIndex(), -1);
+  EXPECT_FALSE(d.controller.arrowKeyPressed());
+}
+
+TEST(EntryEditing, AddWithAMissingPathShowsTheMessageAndChangesNothing) {
+  for (int missing = 0; missing < 3; ++missing) {
+    Dialog d;
+    d.start("AB", 0);
+    ExhibitionEntry incomplete = entry("X");
+    std::string* fields[] = {&incomplete.scenePath, &incomplete.thumbnailPath,
+                             &incomplete.descriptionPath};
+    fields[missing]->clear();
+    d.controller.entryList().workingEntry() = incomplete;
+    d.controller.onAdd();
+    EXPECT_EQ(d.sink.messages, std::vector<std::string>{"エラー　要素が足りません"});
+    EXPECT_EQ(d.view.lines, linesOf("AB"));
+    EXPECT_EQ(d.view.selected, 0);
+    EXPECT_EQ(d.view.listRedraws + d.view.fieldRedraws, 0) << "missing field " << missing;
+    EXPECT_FALSE(d.view.count.has_value());
+  }
+}
+
+TEST(EntryEditing, AddShowsTheNewLineSelectedAndTheCount) {
+  struct Case {
+    const char* names;
+    int current;  // -1: add into an empty list
+    std::vector<std::string> lines;
+    int selected;
+    const char* count;
+  };
+  const Case cases[] = {
+      {"", -1, linesOf("X"), 0, "1"},      {"A", 0, linesOf("AX"), 1, "2"},
+      {"ABC", 1, linesOf("ABXC"), 2, "4"}, {"ABC", 2, linesOf("ABCX"), 3, "4"},
+      {"ABC", 0, linesOf("AXBC"), 1, "4"},
+  };
+  for (const Case& c : cases) {
+    Dialog d;
+    if (c.current >= 0) d.start(c.names, c.current);
+    d.controller.entryList().workingEntry() = entry("X");
+    d.controller.onAdd();
+    EXPECT_EQ(d.view.lines, c.lines) << c.names << " current " << c.current;
+    EXPECT_EQ(d.view.selected, c.selected) << c.names << " current " << c.current;
+    EXPECT_EQ(d.view.count, c.count);
+    EXPECT_EQ(d.view.fieldRedraws, 0) << "the fields already show the working entry";
+    EXPECT_TRUE(d.sink.messages.empty());
+  }
+}
+
+TEST(EntryEditing, TwoAddsOfTheSameEntryGiveTwoEqualLinesWithTheSecondSelected) {
+  Dialog d;
+  d.controller.entryList().workingEntry() = entry("A");
+  d.controller.onAdd();
+  d.controller.onAdd();
+  EXPECT_EQ(d.view.lines, linesOf("AA"));
+  EXPECT_EQ(d.view.selected, 1);
+  EXPECT_EQ(d.view.count, "2");
+}
+
+TEST(EntryEditing, DeleteRedrawsListFieldsAndCount) {
+  struct Case {
+    const char* names;
+    int current;
+    std::vector<std::string> lines;
+    int selected;
+    std::vector<std::string> fields;
+    const char* count;
+  };
+  const Case cases[] = {
+      {"A", 0, {}, -1, {"", "", ""}, "0"},
+      {"AB", 0, linesOf("B"), 0, fieldsOf("B"), "1"},
+      {"AB", 1, linesOf("A"), 0, fieldsOf("A"), "1"},
+      {"ABC", 0, linesOf("BC"), 0, fieldsOf("B"), "2"},
+      {"ABC", 1, linesOf("AC"), 1, fieldsOf("C"), "2"},
+      {"ABC", 2, linesOf("AB"), 1, fieldsOf("B"), "2"},
+  };
+  for (const Case& c : cases) {
+    Dialog d;
+    d.start(c.names, c.current);
+    d.controller.onDelete();
+    EXPECT_EQ(d.view.lines, c.lines) << c.names << " current " << c.current;
+    EXPECT_EQ(d.view.selected, c.selected) << c.names << " current " << c.current;
+    EXPECT_EQ(d.view.fields, c.fields) << c.names << " current " << c.current;
+    EXPECT_EQ(d.view.count, c.count);
+  }
+}
+
+TEST(EntryEditing, DeleteOfTheOnlyEntryKeepsTheWorkingDataFiles) {
+  Dialog d;
+  d.start("A", 0);
+  d.controller.entryList().workingEntry().dataFiles = {"/s/v.raw"};
+  d.controller.onDelete();
+  EXPECT_EQ(d.controller.entryList().workingEntry().dataFiles,
+            std::vector<std::string>{"/s/v.raw"});
+}
+
+TEST(EntryEditing, UpAndDownMoveTheSelectedLineAndShowIt) {
+  struct Case {
+    const char* names;
+    int selected;
+    bool up;
+    std::vector<std::string> lines;  // empty: nothing is redrawn
+    int newSelection;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"A", 0, true, {}, 0, ""},
+      {"A", 0, false, {}, 0, ""},
+      {"AB", 0, true, {}, 0, ""},
+      {"AB", 1, false, {}, 1, ""},
+      {"AB", 1, true, linesOf("BA"), 0, "B"},
+      {"AB", 0, false, linesOf("BA"), 1, "A"},
+      {"ABC", 2, true, linesOf("ACB"), 1, "C"},
+      {"ABC", 1, true, linesOf("BAC"), 0, "B"},
+      {"ABC", 0, false, linesOf("BAC"), 1, "A"},
+      {"ABC", 1, false, linesOf("ACB"), 2, "B"},
+      {"ABC", 2, false, {}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    Dialog d;
+    d.start(c.names, c.selected);
+    const std::vector<std::string> fieldsBefore = d.view.fields;
+    if (c.up)
+      d.controller.onUp();
+    else
+      d.controller.onDown();
+    const std::string label =
+        std::string(c.names) + (c.up ? " up " : " down ") + std::to_string(c.selected);
+    if (c.lines.empty()) {
+      EXPECT_EQ(d.view.listRedraws + d.view.fieldRedraws, 0) << label;
+      EXPECT_EQ(d.view.fields, fieldsBefore) << label;
+    } else {
+      EXPECT_EQ(d.view.lines, c.lines) << label;
+      EXPECT_EQ(d.view.fields, fieldsOf(c.shown)) << label;
+    }
+    EXPECT_EQ(d.view.selected, c.newSelection) << label;
+    EXPECT_EQ(d.controller.entryList().currentIndex(), c.newSelection) << label;
+    EXPECT_FALSE(d.view.count.has_value()) << label << ": the count is not rewritten";
+  }
+}
+
+TEST(EntryEditing, UpActsOnTheHighlightedLineEvenWhenTheFieldsShowAnother) {
+  Dialog d;
+  d.start("ABC", 0);
+  d.view.pointOutsideList();
+  d.view.highlight(2);
+  d.controller.onSelectionChanged();  // refused: the fields keep A
+  EXPECT_EQ(d.view.fields, fieldsOf("A"));
+  d.controller.onUp();
+  EXPECT_EQ(d.view.lines, linesOf("ACB"));
+  EXPECT_EQ(d.view.selected, 1);
+  EXPECT_EQ(d.view.fields, fieldsOf("C"));
+}
+
+TEST(SelectionChange, AnArrowKeyLoadsTheSelectedEntryWithoutTheMouseTest) {
+  Dialog d;
+  d.start("ABC", 0);
+  d.view.pointOutsideList();
+  for (DialogKey key : {DialogKey::Left, DialogKey::Up, DialogKey::Right, DialogKey::Down}) {
+    EXPECT_FALSE(d.controller.onKeyDown(key)) << "arrow keys go on to the control";
+    EXPECT_TRUE(d.controller.arrowKeyPressed());
+    d.view.highlight(d.view.selected == 1 ? 2 : 1);
+    d.controller.onSelectionChanged();
+    EXPECT_EQ(d.view.fields, d.view.selected == 1 ? fieldsOf("B") : fieldsOf("C"));
+    EXPECT_EQ(d.controller.entryList().currentIndex(), d.view.selected);
+    EXPECT_FALSE(d.controller.arrowKeyPressed()) << "an accepted change clears the flag";
+  }
+}
+
+TEST(SelectionChange, AClickOnTheLineLoadsItAndAClickElsewhereKeepsTheFields) {
+  Dialog d;
+  d.start("ABC", 0);
+
+  d.view.highlight(2);
+  d.view.pointAtLine(2);
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.view.fields, fieldsOf("C"));
+  EXPECT_EQ(d.view.listRedraws, 1) << "an accepted change rebuilds the list";
+
+  d.view.listRedraws = 0;
+  d.view.highlight(1);
+  d.view.pointAtLine(2);  // e.g. a click below the last line moved the highlight
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.view.fields, fieldsOf("C"));
+  EXPECT_EQ(d.view.selected, 1) << "the highlight stays where the operator put it";
+  EXPECT_EQ(d.controller.entryList().currentIndex(), 1);
+  EXPECT_EQ(d.view.listRedraws, 0);
+}
+
+TEST(SelectionChange, KeysOtherThanArrowsAreJudgedByTheMouseTest) {
+  Dialog d;
+  d.start("ABC", 0);
+  d.view.pointOutsideList();
+  EXPECT_FALSE(d.controller.onKeyDown(DialogKey::Other));  // e.g. End
+  d.view.highlight(2);
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.view.fields, fieldsOf("A"));
+  EXPECT_EQ(d.controller.entryList().currentIndex(), 2);
+}
+
+TEST(SelectionChange, ARefusedChangeKeepsTheArrowFlagOnlyWhenNothingIsSelected) {
+  Dialog d;
+  d.start("AB", 0);
+  d.controller.onKeyDown(DialogKey::Up);
+  d.view.highlight(-1);
+  d.controller.onSelectionChanged();
+  EXPECT_TRUE(d.controller.arrowKeyPressed());
+  EXPECT_EQ(d.controller.entryList().currentIndex(), -1);
+  // With no current entry the list box's selection changes nothing any more.
+  d.view.highlight(1);
+  d.view.pointAtLine(1);
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.controller.entryList().currentIndex(), -1);
+  EXPECT_EQ(d.view.fields, fieldsOf("A"));
+}
+
+TEST(SelectionChange, MouseTestCountsAllFourEdgesAsInside) {
+  const ViewRect listBox{50, 40, 250, 240};
+  const ViewRect line{0, 10, 100, 20};
+  struct Case {
+    int x, y;
+    bool inside;
+  };
+  const Case cases[] = {
+      {50, 50, true},  {150, 50, true},  {50, 60, true},   {150, 60, true},  {100, 55, true},
+      {49, 55, false}, {151, 55, false}, {100, 49, false}, {100, 61, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cursorOverLine({c.x, c.y}, listBox, line), c.inside) << c.x << "," << c.y;
+  }
+}
+
+TEST(KeyFilter, EnterAndEscapeAreSwallowedAndSetNoFlag) {
+  Dialog d;
+  EXPECT_TRUE(d.controller.onKeyDown(DialogKey::Enter));
+  EXPECT_TRUE(d.controller.onKeyDown(DialogKey::Escape));
+  EXPECT_FALSE(d.controller.onKeyDown(DialogKey::Other));
+  EXPECT_FALSE(d.controller.arrowKeyPressed());
+}
+
+TEST(CreateCommand, RefusesAnEmptyListAndMoreThan99EntriesBeforeTheChooser) {
+  struct Case {
+    int entries;
+    const char* message;
+  };
+  const Case cases[] = {{0, kNoEntriesMessage}, {100, kTooManyEntriesMessage}};
+  for (const Case& c : cases) {
+    Dialog d;
+    for (int i = 0; i < c.entries; ++i) d.addEntries("A");
+    d.chosenFolder = "/out";
+    d.controller.onCreate();
+    EXPECT_EQ(d.sink.messages, std::vector<std::string>{c.message}) << c.entries;
+    EXPECT_TRUE(d.chooserStarts.empty()) << c.entries;
+    EXPECT_TRUE(d.builds.empty()) << c.entries;
+  }
+}
+
+TEST(CreateCommand, ACancelledChooserEndsSilently) {
+  Dialog d;
+  d.addEntries("AB");
+  d.controller.onCreate();
+  EXPECT_EQ(d.chooserStarts, std::vector<std::string>{d.controller.browseStartPath()});
+  EXPECT_TRUE(d.builds.empty());
+  EXPECT_TRUE(d.sink.messages.empty());
+}
+
+TEST(CreateCommand, BuildsInto99EntriesIntoTheChosenFolder) {
+  Dialog d;
+  for (int i = 0; i < 99; ++i) d.addEntries("A");
+  d.chosenFolder = "/out";
+  d.controller.onCreate();
+  EXPECT_EQ(d.builds, std::vector<std::string>{"/out"});
+  EXPECT_EQ(d.builtEntries, 99u);
+  EXPECT_FALSE(d.controller.busy());
+}
+
+// Runs the build in place and tries the editing commands while it runs.
+class MeddlingRunner : public BuildRunner {
+ public:
+  MeddlingRunner(DialogController& controller, MessageSink& sink)
+      : controller_(controller), sink_(sink) {}
+  BuildReport run(const BuildJob& job) override {
+    busyDuringRun = controller_.busy();
+    controller_.entryList().workingEntry() = entry("Z");
+    controller_.onAdd();
+    controller_.onDelete();
+    controller_.onCreate();
+    return job(sink_, nullptr);
+  }
+  bool busyDuringRun = false;
+
+ private:
+  DialogController& controller_;
+  MessageSink& sink_;
+};
+
+TEST(CreateCommand, TheDialogTakesNoCommandWhileTheBuildRuns) {
+  Dialog d;
+  d.addEntries("AB");
+  d.chosenFolder = "/out";
+  MeddlingRunner runner(d.controller, d.sink);
+  d.controller.setBuildRunner(&runner);
+  d.controller.onCreate();
+  EXPECT_TRUE(runner.busyDuringRun);
+  EXPECT_EQ(d.builds, std::vector<std::string>{"/out"});
+  EXPECT_EQ(d.builtEntries, 2u);
+  EXPECT_EQ(d.chooserStarts.size(), 1u);
+  EXPECT_FALSE(d.controller.busy());
+  d.controller.onAdd();
+  EXPECT_EQ(d.controller.entryList().size(), 3u) << "commands work again after the build";
+}
+
+}  // namespace
+}  // namespace vesk

@@ -1,0 +1,236 @@
+#include "editor/drop_routing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/dialog_controller.h"
+#include "ui_fakes.h"
+
+namespace vesk {
+namespace {
+
+using testing::FakeView;
+using testing::RecordingSink;
+using testing::TempFolder;
+
+const char* const kScene = "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n";
+
+struct Dialog {
+  Dialog() : controller(view, sink, [](const std::string&) { return std::string(); }) {
+    controller.initialise();
+  }
+  std::vector<std::string> fields() const {
+    const ExhibitionEntry& w = controller.entryList().workingEntry();
+    return {w.scenePath, w.thumbnailPath, w.descriptionPath};
+  }
+  FakeView view;
+  RecordingSink sink;
+  DialogController controller;
+};
+
+TEST(FileDrop, SceneLandscapeAndPortraitFillTheirFields) {
+  TempFolder dir;
+  const std::string scene = dir.writeText("a/s.nuv", kScene);
+  const std::string thumb = dir.picture("a/t.png", "landscape.png");
+  const std::string desc = dir.picture("a/d.jpg", "portrait.jpg");
+  Dialog d;
+  d.controller.onFilesDropped({scene, thumb, desc});
+  EXPECT_EQ(d.fields(), std::vector<std::string>({scene, thumb, desc}));
+  EXPECT_EQ(d.view.fields, d.fields());
+  EXPECT_EQ(d.view.fieldRedraws, 3) << "the fields are redrawn after every path";
+  EXPECT_EQ(d.controller.browseStartPath(), scene);
+  EXPECT_EQ(d.view.listRedraws, 0);
+  EXPECT_FALSE(d.view.count.has_value());
+  EXPECT_EQ(d.controller.entryList().currentIndex(), -1);
+  EXPECT_TRUE(d.sink.messages.empty());
+}
+
+TEST(FileDrop, EachFileGoesToTheFieldOfItsRole) {
+  TempFolder dir;
+  struct Case {
+    const char* name;
+    const char* sample;  // null: a text file
+    int field;           // 0 scene, 1 thumbnail, 2 description, -1 none
+    bool startsChooserThere;
+  };
+  const Case cases[] = {
+      {"s.nuv", nullptr, 0, true},
+      {"SCENE.NUV", nullptr, 0, true},
+      {"Exhibition.nuv", nullptr, 0, true},
+      {"t.png", "landscape.png", 1, false},
+      {"SHOT.JPG", "landscape.png", 1, false},
+      {"sq.bmp", "square.bmp", 1, false},
+      {"d.jpeg", "portrait.jpg", 2, false},
+      {"D.PNG", "portrait.jpg", 2, false},
+      {"notes.txt", nullptr, -1, false},
+      {"noextension", nullptr, -1, false},
+      {"broken.png", nullptr, -1, false},  // a picture whose size cannot be read
+  };
+  for (const Case& c : cases) {
+    const std::string path =
+        c.sample ? dir.picture(c.name, c.sample) : dir.writeText(c.name, "not a picture\n");
+    Dialog d;
+    const std::string startBefore = d.controller.browseStartPath();
+    d.controller.onFilesDropped({path});
+    std::vector<std::string> expected{"", "", ""};
+    if (c.field >= 0) expected[c.field] = path;
+    EXPECT_EQ(d.fields(), expected) << c.name;
+    EXPECT_EQ(d.view.fields, expected) << c.name;
+    EXPECT_EQ(d.view.fieldRedraws, 1) << c.name << ": redrawn even when nothing changed";
+    EXPECT_EQ(d.controller.browseStartPath(), c.startsChooserThere ? path : startBefore) << c.name;
+    EXPECT_TRUE(d.sink.questions.empty()) << c.name;
+  }
+}
+
+TEST(FileDrop, TheLastFileOfARoleWinsAndOtherFieldsStay) {
+  TempFolder dir;
+  const std::string first = dir.picture("1.png", "landscape.png");
+  const std::string second = dir.picture("2.jpg", "landscape.png");
+  const std::string text = dir.writeText("n.txt", "text");
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/x/s.nuv", "/x/t.png", "/x/d.png", {}};
+  d.controller.onFilesDropped({first, second, text});
+  EXPECT_EQ(d.fields(), std::vector<std::string>({"/x/s.nuv", second, "/x/d.png"}));
+}
+
+// An earlier package: numbered folders each with a scene, a landscape thumbnail and a
+// portrait description, and the combined document at the top.
+struct Package {
+  Package(const TempFolder& dir, const std::string& name, int folders) {
+    document = dir.writeText(name + "/exhibition.nuv", kScene);
+    for (int f = 0; f < folders; ++f) {
+      const std::string nn = (f < 10 ? "0" : "") + std::to_string(f);
+      ExhibitionEntry e;
+      e.scenePath = dir.writeText(name + "/" + nn + "/" + name + nn + ".nuv", kScene);
+      e.thumbnailPath = dir.picture(name + "/" + nn + "/t.png", "landscape.png");
+      e.descriptionPath = dir.picture(name + "/" + nn + "/d.jpg", "portrait.jpg");
+      entries.push_back(e);
+    }
+  }
+  std::vector<std::string> scenePaths() const {
+    std::vector<std::string> paths;
+    for (const auto& e : entries) paths.push_back(e.scenePath);
+    return paths;
+  }
+  std::string document;
+  std::vector<ExhibitionEntry> entries;
+};
+
+TEST(FileDrop, APackageDocumentAnsweredYesReplacesTheListAndShowsEntry00) {
+  TempFolder dir;
+  const Package package(dir, "pkg", 3);
+  const std::string scene = dir.writeText("a.nuv", kScene);
+  const std::string picture = dir.picture("b.jpg", "portrait.jpg");
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
+  d.controller.onAdd();
+  d.sink.answers = {true};
+  d.controller.onFilesDropped({scene, package.document, picture});
+
+  EXPECT_EQ(d.sink.questions,
+            std::vector<std::string>{
+                "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？"});
+  EXPECT_EQ(d.controller.browseStartPath(), package.document);
+  EXPECT_EQ(d.controller.entryList().entries(), package.entries);
+  EXPECT_EQ(d.view.lines, package.scenePaths());
+  EXPECT_EQ(d.view.selected, 0);
+  EXPECT_EQ(d.view.count, "3");
+  EXPECT_EQ(d.controller.entryList().currentIndex(), 0);
+  EXPECT_FALSE(d.controller.arrowKeyPressed());
+  // b.jpg, dropped after the package, replaces the description of the working entry
+  // only; entry 00 in the list keeps its own.
+  const ExhibitionEntry& first = package.entries[0];
+  EXPECT_EQ(d.fields(), std::vector<std::string>({first.scenePath, first.thumbnailPath, picture}));
+  EXPECT_EQ(d.view.fields, d.fields());
+  EXPECT_EQ(d.controller.entryList().at(0), first);
+}
+
+TEST(FileDrop, APackageDocumentAnsweredNoEndsTheDropAndKeepsTheList) {
+  TempFolder dir;
+  const Package package(dir, "pkg", 2);
+  const std::string scene = dir.writeText("a.nuv", kScene);
+  const std::string picture = dir.picture("b.jpg", "landscape.png");
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
+  d.controller.onAdd();
+  const std::vector<ExhibitionEntry> before = d.controller.entryList().entries();
+  d.sink.answers = {false};
+  d.controller.onFilesDropped({scene, package.document, picture});
+
+  EXPECT_EQ(d.sink.questions.size(), 1u);
+  EXPECT_EQ(d.controller.entryList().entries(), before);
+  EXPECT_EQ(d.controller.browseStartPath(), scene);
+  EXPECT_EQ(d.fields(), std::vector<std::string>({scene, "/old/t.png", "/old/d.png"}));
+  EXPECT_EQ(d.view.lines, std::vector<std::string>{"/old/o.nuv"});
+}
+
+TEST(FileDrop, TwoPackagesInOneDropAskTwiceAndTheSecondWins) {
+  TempFolder dir;
+  const Package first(dir, "one", 3);
+  const Package second(dir, "two", 2);
+  Dialog d;
+  d.sink.answers = {true, true};
+  d.controller.onFilesDropped({first.document, second.document});
+  EXPECT_EQ(d.sink.questions.size(), 2u);
+  EXPECT_EQ(d.controller.entryList().entries(), second.entries);
+  EXPECT_EQ(d.view.lines, second.scenePaths());
+  EXPECT_EQ(d.view.count, "2");
+  EXPECT_EQ(d.controller.browseStartPath(), second.document);
+  const ExhibitionEntry& shown = second.entries[0];
+  EXPECT_EQ(d.view.fields, std::vector<std::string>(
+                               {shown.scenePath, shown.thumbnailPath, shown.descriptionPath}));
+}
+
+TEST(FileDrop, APackageWithoutFolder00EmptiesTheListAndKeepsTheFields) {
+  TempFolder dir;
+  const Package empty(dir, "empty", 0);
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
+  d.controller.onAdd();
+  d.sink.answers = {true};
+  d.controller.onFilesDropped({empty.document});
+  EXPECT_TRUE(d.controller.entryList().empty());
+  EXPECT_TRUE(d.view.lines.empty());
+  EXPECT_EQ(d.view.selected, -1);
+  EXPECT_EQ(d.view.count, "0");
+  EXPECT_EQ(d.controller.entryList().currentIndex(), -1);
+  EXPECT_EQ(d.view.fieldRedraws, 0);
+  EXPECT_EQ(d.fields(), std::vector<std::string>({"/old/o.nuv", "/old/t.png", "/old/d.png"}));
+}
+
+// Answers Yes and, while the question is open, tries a second drop.
+class MeddlingSink : public RecordingSink {
+ public:
+  bool askYesNo(const std::string& text) override {
+    if (controller != nullptr) {
+      acceptedDuringQuestion = controller->acceptsDrops();
+      controller->onFilesDropped({secondDrop});
+    }
+    questions.push_back(text);
+    return true;
+  }
+  DialogController* controller = nullptr;
+  std::string secondDrop;
+  bool acceptedDuringQuestion = true;
+};
+
+TEST(FileDrop, ADropArrivingWhileTheQuestionIsOpenIsRefused) {
+  TempFolder dir;
+  const Package package(dir, "pkg", 0);
+  FakeView view;
+  MeddlingSink sink;
+  DialogController controller(view, sink, [](const std::string&) { return std::string(); });
+  controller.initialise();
+  sink.controller = &controller;
+  sink.secondDrop = dir.writeText("late.nuv", kScene);
+  controller.onFilesDropped({package.document});
+  EXPECT_EQ(sink.questions.size(), 1u);
+  EXPECT_FALSE(sink.acceptedDuringQuestion);
+  EXPECT_EQ(controller.entryList().workingEntry().scenePath, "");
+  EXPECT_TRUE(controller.acceptsDrops());
+}
+
+}  // namespace
+}  // namespace vesk

@@ -1,0 +1,179 @@
+#include "package/build_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/cp932.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BuildCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "program/up.jpg");
+    dir.copyFrom(std::string(VESK_DATA_DIR) + "/down.jpg", "program/down.jpg");
+  }
+
+  // Adds an entry with a scene (UTF-8 text, written as code page 932 with CR LF) in
+  // src/<name>/, a landscape thumbnail and a portrait description.
+  void add(const std::string& name, const std::string& scene = "",
+           const std::string& thumbnailName = "t.jpg") {
+    const std::string folder = "src/" + name + "/";
+    std::string crlf;
+    for (char c : scene) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    dir.write(folder + name + ".nuv", encodeCp932(crlf).bytes);
+    dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", folder + thumbnailName);
+    dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
+                 folder + "d.png");
+    list.workingEntry() = {dir.file(folder + name + ".nuv"),
+                           dir.file(folder + thumbnailName),
+                           dir.file(folder + "d.png"),
+                           {"stale"}};
+    list.appendWorkingEntry();
+  }
+
+  BuildReport build(const std::string& destination = "D") {
+    return buildExhibition(
+        list,
+        [&](const std::string& start) {
+          chooserStart.push_back(start);
+          if (destination.empty()) return std::string();
+          fs::create_directories(dir.file(destination));
+          return dir.file(destination);
+        },
+        "start", topGroupNames, sink, nullptr, dir.file("program"));
+  }
+
+  vesk::test::TempDir dir;
+  vesk::test::RecordingSink sink;
+  EntryList list;
+  std::vector<std::string> topGroupNames;
+  std::vector<std::string> chooserStart;
+};
+
+TEST_F(BuildCommand, AnEmptyListIsRefusedBeforeTheChooser) {
+  EXPECT_EQ(build().status, BuildStatus::Refused);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kNoEntriesMessage});
+  EXPECT_TRUE(chooserStart.empty());
+}
+
+TEST_F(BuildCommand, NinetyNineEntriesGoOnToTheChooserAndAHundredAreRefused) {
+  for (int i = 0; i < 99; ++i) add("e" + std::to_string(i));
+  EXPECT_EQ(build("").status, BuildStatus::ChooserCancelled);
+  EXPECT_EQ(chooserStart, std::vector<std::string>{"start"});
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"});
+
+  add("e99");
+  EXPECT_EQ(build().status, BuildStatus::Refused);
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"エラー　登録されているnuvファイルが99個を超えています。\n"
+                                     "登録数は99個以下にしてください"});
+  EXPECT_EQ(chooserStart.size(), 1u);
+  EXPECT_FALSE(fs::exists(dir.file("D")));
+}
+
+TEST_F(BuildCommand, WritesTheDocumentInCodePage932WithCrLfAndReportsSuccess) {
+  add("heart",
+      "<data name=\"vol\"><file path=\"vol.raw\" /></data>\n"
+      "<drawGroup name=\"Sur心臓\" caption=\"心臓\" ></drawGroup>\n");
+  dir.write("src/heart/vol.raw", "volume");
+  const BuildReport report = build();
+  EXPECT_EQ(report.status, BuildStatus::Written);
+  EXPECT_EQ(report.documentPath, dir.file("D/exhibition.nuv"));
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"展示用nuvファイルを作成しました"});
+  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{dir.file("src/heart/vol.raw")});
+  EXPECT_EQ(topGroupNames, std::vector<std::string>{"00_Sur心臓"});
+  EXPECT_EQ(dir.read("D/00/vol.raw"), "volume");
+
+  const std::string bytes = dir.read("D/exhibition.nuv");
+  EXPECT_EQ(bytes.substr(0, 59),
+            "<?xml version=\"1.0\" encoding=\"Shift_JIS\" standalone=\"yes\"?>");
+  EXPECT_EQ(bytes.substr(59, 2), "\r\n");
+  EXPECT_NE(bytes.find("name=\"00_Sur\x90S\x91\x9F\" caption=\"\x90S\x91\x9F\" >"),
+            std::string::npos);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      ASSERT_EQ(bytes[i - 1], '\r') << "bare LF at " << i;
+    }
+  }
+  EXPECT_EQ(bytes.substr(bytes.size() - 15), "</NuvrelFile>\r\n");
+}
+
+TEST_F(BuildCommand, ADestinationWithoutTrailingSeparatorGetsOne) {
+  add("a");
+  EXPECT_EQ(build("show").documentPath, dir.file("show/exhibition.nuv"));
+  EXPECT_TRUE(fs::exists(dir.file("show/exhibition.nuv")));
+}
+
+TEST_F(BuildCommand, ASecondCreateIntoTheSamePackageStopsAndKeepsItsDocument) {
+  add("a");
+  ASSERT_EQ(build().status, BuildStatus::Written);
+  const std::string first = dir.read("D/exhibition.nuv");
+  add("b");
+  sink.messages.clear();
+  EXPECT_EQ(build().status, BuildStatus::Stopped);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"00/フォルダ作成に失敗しました"});
+  EXPECT_EQ(dir.read("D/exhibition.nuv"), first);
+}
+
+TEST_F(BuildCommand, AMissingButtonImageWritesNoDocument) {
+  add("a");
+  fs::remove(dir.file("program/down.jpg"));
+  EXPECT_EQ(build().status, BuildStatus::Stopped);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"down.jpgのコピーに失敗しました"});
+  EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv")));
+}
+
+TEST_F(BuildCommand, AProblemInsideADataFolderWritesTheDocumentWithoutSuccess) {
+  add("a", "<data name=\"ct\"><file path=\"ct\\\" /></data>\n");
+  dir.write("src/a/ct/1.dcm", "1");
+  fs::create_symlink(dir.file("nowhere"), dir.file("src/a/ct/2.dcm"));
+  EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"フォルダ内のデータコピーに失敗しました"});
+  EXPECT_TRUE(fs::exists(dir.file("D/exhibition.nuv")));
+}
+
+TEST_F(BuildCommand, AnUnreadablePictureIsReportedAndWrittenAsZeroSize) {
+  add("a");
+  dir.write("src/a/d.png", "damaged");
+  EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_NE(sink.messages[0].find(dir.file("D/00/d.png")), std::string::npos);
+  EXPECT_NE(dir.read("D/exhibition.nuv").find("size=\"0, 0\" ><file type=\"png\""),
+            std::string::npos);
+}
+
+TEST_F(BuildCommand, AnUnencodableFileNameStopsTheWriteAndKeepsTheEarlierDocument) {
+  add("a", "", "t\xF0\x9F\x98\x80.jpg");
+  dir.write("D/exhibition.nuv", "earlier document");
+  EXPECT_EQ(build().status, BuildStatus::DocumentFailed);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_NE(sink.messages[0].find("U+1F600"), std::string::npos) << sink.messages[0];
+  EXPECT_EQ(dir.read("D/exhibition.nuv"), "earlier document");
+}
+
+TEST_F(BuildCommand, NinetyNineEntriesGiveSeventeenMenuPages) {
+  for (int i = 0; i < 99; ++i) add("e" + std::to_string(i));
+  const BuildReport report = build();
+  ASSERT_EQ(report.status, BuildStatus::Written) << sink.messages.front();
+  EXPECT_EQ(report.menuPageCount, 17u);
+  const std::string bytes = dir.read("D/exhibition.nuv");
+  EXPECT_NE(bytes.find("<data name=\"me98\" type=\"image\" format=\"RGB\" size=\"238, 95\" ><file "
+                       "type=\"jpg\" path=\"98\\t.jpg\" /></data>\r\n\r\n<data name=\"ex00\""),
+            std::string::npos);
+  EXPECT_NE(bytes.find("<drawGroup name=\"menu16\""), std::string::npos);
+  EXPECT_EQ(bytes.find("<drawGroup name=\"menu17\""), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir.file("D/98/e98.nuv")));
+}
+
+}  // namespace
+}  // namespace vesk

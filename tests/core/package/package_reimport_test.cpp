@@ -1,0 +1,196 @@
+#include "package/package_reimport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "package/build_command.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kPictures = std::string(VESK_TEST_DATA_DIR) + "/pictures/";
+const std::string kLandscape = kPictures + "landscape-320x240.jpg";
+const std::string kPortrait = kPictures + "portrait-480x640.png";
+
+class PackageReimport : public ::testing::Test {
+ protected:
+  // Puts a picture or an empty scene at pkg/<relative>.
+  void put(const std::string& relative, const std::string& picture = "") {
+    if (picture.empty()) {
+      dir.write("pkg/" + relative, "");
+    } else {
+      dir.copyFrom(picture, "pkg/" + relative);
+    }
+  }
+  // A complete numbered folder.
+  void folder(const std::string& nn) {
+    put(nn + "/s.nuv");
+    put(nn + "/t.jpg", kLandscape);
+    put(nn + "/d.png", kPortrait);
+  }
+  void reimport(const std::string& document = "pkg/exhibition.nuv") {
+    reimportPackage(dir.file(document), list, sink);
+  }
+  ExhibitionEntry packaged(const std::string& nn, const std::string& scene = "s.nuv",
+                           const std::string& thumbnail = "t.jpg",
+                           const std::string& description = "d.png") {
+    const std::string base = dir.file("pkg/" + nn + "/");
+    return {base + scene, base + thumbnail, base + description, {}};
+  }
+
+  vesk::test::TempDir dir;
+  vesk::test::RecordingSink sink;
+  EntryList list;
+};
+
+TEST_F(PackageReimport, APackageMadeByTheCreateCommandRoundTripsInOrder) {
+  const char* names[] = {"heart", "lung", "bone"};
+  for (const char* name : names) {
+    const std::string folder = std::string("src/") + name + "/";
+    dir.write(folder + name + ".nuv", "<drawGroup name=\"Sur\" ></drawGroup>\r\n");
+    dir.copyFrom(kLandscape, folder + name + "_t.jpg");
+    dir.copyFrom(kPortrait, folder + name + "_d.png");
+    list.workingEntry() = {dir.file(folder + name + ".nuv"),
+                           dir.file(folder + name + "_t.jpg"),
+                           dir.file(folder + name + "_d.png"),
+                           {}};
+    list.appendWorkingEntry();
+  }
+  dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "program/up.jpg");
+  dir.copyFrom(std::string(VESK_DATA_DIR) + "/down.jpg", "program/down.jpg");
+  std::vector<std::string> topGroupNames;
+  dir.makeFolder("pkg");
+  ASSERT_EQ(buildExhibition(
+                list, [&](const std::string&) { return dir.file("pkg"); }, "", topGroupNames, sink,
+                nullptr, dir.file("program"))
+                .status,
+            BuildStatus::Written);
+
+  EntryList reimported;
+  reimported.workingEntry().dataFiles = {"kept"};
+  reimportPackage(dir.file("pkg/exhibition.nuv"), reimported, sink);
+  ASSERT_EQ(reimported.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const std::string nn = "0" + std::to_string(i);
+    const std::string name = names[i];
+    EXPECT_EQ(reimported.at(i), (ExhibitionEntry{dir.file("pkg/" + nn + "/" + name + ".nuv"),
+                                                 dir.file("pkg/" + nn + "/" + name + "_t.jpg"),
+                                                 dir.file("pkg/" + nn + "/" + name + "_d.png"),
+                                                 {"kept"}}));
+  }
+  EXPECT_EQ(reimported.currentIndex(), 0);
+  EXPECT_EQ(sink.messages.size(), 1u);  // only the create's success message
+}
+
+TEST_F(PackageReimport, RolesFollowExtensionAndShapeWhateverTheLetterCase) {
+  put("00/SCENE.NUV");
+  put("00/A.JPG", kLandscape);
+  put("00/b.Png", kPortrait);
+  put("00/notes.txt");
+  put("00/vol.raw");
+  fs::create_directories(dir.file("pkg/00/sub.jpg"));
+  put("01/s.nuv");
+  put("01/square.png", kPictures + "square-100x100.png");
+  put("01/tall.png", kPictures + "tall-600x601.png");
+  reimport();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.at(0), packaged("00", "SCENE.NUV", "A.JPG", "b.Png"));
+  EXPECT_EQ(list.at(1), packaged("01", "s.nuv", "square.png", "tall.png"));
+  EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(PackageReimport, ThePathThatSortsLastWinsEachRole) {
+  struct Case {
+    std::vector<std::string> scenes;
+    std::string winner;
+  };
+  for (const Case& c : {Case{{"a.nuv", "b.nuv"}, "b.nuv"}, Case{{"B.nuv", "a.nuv"}, "a.nuv"}}) {
+    dir.clear();
+    folder("00");
+    fs::remove(dir.file("pkg/00/s.nuv"));
+    for (const auto& scene : c.scenes) put("00/" + scene);
+    reimport();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.at(0).scenePath, dir.file("pkg/00/" + c.winner));
+  }
+  // A landscape texture among the data files that sorts after the thumbnail wins.
+  put("00/texture.jpg", kLandscape);
+  reimport();
+  EXPECT_EQ(list.at(0).thumbnailPath, dir.file("pkg/00/texture.jpg"));
+}
+
+TEST_F(PackageReimport, TheLoopStopsAtTheFirstMissingNumber) {
+  folder("00");
+  folder("01");
+  folder("03");
+  reimport();
+  EXPECT_EQ(list.size(), 2u);
+}
+
+TEST_F(PackageReimport, APackageWithoutFolder00EmptiesTheListAndKeepsTheWorkingEntry) {
+  list.workingEntry() = {"x.nuv", "x.jpg", "x.png", {}};
+  list.addWorkingEntry();
+  folder("01");
+  reimport();
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(list.currentIndex(), -1);
+  EXPECT_EQ(list.workingEntry(), (ExhibitionEntry{"x.nuv", "x.jpg", "x.png", {}}));
+}
+
+TEST_F(PackageReimport, ThePackageFolderIsTheDocumentsFolderWhateverItsName) {
+  dir.write("exhibition.nuv.old/00/s.nuv", "");
+  dir.copyFrom(kLandscape, "exhibition.nuv.old/00/t.jpg");
+  dir.copyFrom(kPortrait, "exhibition.nuv.old/00/d.png");
+  reimport("exhibition.nuv.old/exhibition.nuv");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.at(0).scenePath, dir.file("exhibition.nuv.old/00/s.nuv"));
+}
+
+TEST_F(PackageReimport, MissingRolesStayEmptyAndAreReportedTogether) {
+  folder("00");
+  put("01/t.jpg", kLandscape);
+  dir.write("pkg/02", "a file named like a folder");
+  folder("03");
+  put("04/s.nuv");
+  put("04/broken.png");
+  put("04/d.png", kPortrait);
+  reimport();
+  ASSERT_EQ(list.size(), 5u);
+  EXPECT_EQ(list.at(1), (ExhibitionEntry{"", dir.file("pkg/01/t.jpg"), "", {}}));
+  EXPECT_EQ(list.at(2), ExhibitionEntry{});
+  EXPECT_EQ(list.at(3), packaged("03"));
+  EXPECT_EQ(list.at(4),
+            (ExhibitionEntry{dir.file("pkg/04/s.nuv"), "", dir.file("pkg/04/d.png"), {}}));
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"エラー　次のフォルダに足りないファイルがあります:\n"
+                                     "01: nuvファイル、説明\n"
+                                     "02: nuvファイル、サムネイル、説明\n"
+                                     "04: サムネイル"});
+}
+
+TEST_F(PackageReimport, AHundredFoldersGiveAHundredEntriesThatTheCreateRefuses) {
+  for (int f = 0; f < 101; ++f) {
+    const std::string nn = f < 10 ? "0" + std::to_string(f) : std::to_string(f);
+    put(nn + "/s.nuv");
+  }
+  reimport();
+  EXPECT_EQ(list.size(), 100u);
+  sink.messages.clear();
+  std::vector<std::string> topGroupNames;
+  EXPECT_EQ(
+      buildExhibition(
+          list, [](const std::string&) { return std::string("/nowhere"); }, "", topGroupNames, sink)
+          .status,
+      BuildStatus::Refused);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kTooManyEntriesMessage});
+}
+
+}  // namespace
+}  // namespace vesk
