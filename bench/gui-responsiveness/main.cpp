@@ -41,9 +41,9 @@ constexpr auto kRequestInterval = std::chrono::milliseconds(20);
 // Prints what the create reports instead of showing boxes.
 class PrintingSink : public vesk::MessageSink {
  public:
-  void showMessage(const std::string& text) override {
-    std::printf("message: %s\n", text.c_str());
-    messages.push_back(text);
+  void showMessage(const vesk::Message& message) override {
+    std::printf("message: %s\n", message.text.c_str());
+    messages.push_back(message.text);
   }
   bool askYesNo(const std::string&) override { return false; }
   std::vector<std::string> messages;

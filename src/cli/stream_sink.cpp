@@ -8,13 +8,12 @@
 #include <iostream>
 
 #include "base/path_terms.h"
-#include "package/build_command.h"
 
 namespace vesk::cli {
 
-void StreamSink::showMessage(const std::string& text) {
+void StreamSink::showMessage(const Message& message) {
   if (onTerminal_) out_ << "\r\033[K";
-  out_ << text << '\n';
+  out_ << message.text << '\n';
   out_.flush();
   ++count_;
 }
@@ -32,11 +31,11 @@ bool errIsTerminal(const std::ostream& err) {
 CommandSink::CommandSink(std::ostream& out, std::ostream& err)
     : out_(out), err_(err, errIsTerminal(err)) {}
 
-void CommandSink::showMessage(const std::string& text) {
-  if (text == kCreatedMessage) {
-    out_ << text << '\n';
+void CommandSink::showMessage(const Message& message) {
+  if (message.kind == MessageKind::Success) {
+    out_ << message.text << '\n';
   } else {
-    err_.showMessage(text);
+    err_.showMessage(message);
   }
 }
 

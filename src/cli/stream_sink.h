@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 #include "package/build_progress.h"
 
 namespace vesk::cli {
@@ -17,7 +17,7 @@ class StreamSink : public MessageSink {
   // message first clears.
   explicit StreamSink(std::ostream& out, bool onTerminal = false)
       : out_(out), onTerminal_(onTerminal) {}
-  void showMessage(const std::string& text) override;
+  void showMessage(const Message& message) override;
   bool askYesNo(const std::string& text) override;
   int messageCount() const { return count_; }
 
@@ -30,12 +30,12 @@ class StreamSink : public MessageSink {
 // True when `err` is the process's stderr and that is a terminal.
 bool errIsTerminal(const std::ostream& err);
 
-// The sink of the create commands: the success message goes to `out`, every other
+// The sink of the create commands: success messages go to `out`, every other
 // message to `err`.
 class CommandSink : public MessageSink {
  public:
   CommandSink(std::ostream& out, std::ostream& err);
-  void showMessage(const std::string& text) override;
+  void showMessage(const Message& message) override;
   bool askYesNo(const std::string& text) override { return err_.askYesNo(text); }
 
  private:

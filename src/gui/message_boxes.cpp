@@ -16,33 +16,44 @@ QWidget* MessageBoxSink::parentForBox() const {
   return owner_.data();
 }
 
-std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, bool question,
-                                            QWidget* parent) {
+QMessageBox::Icon iconFor(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Question:
+      return QMessageBox::Question;
+    case MessageKind::Error:
+    case MessageKind::Warning:
+    case MessageKind::Success:
+      break;
+  }
+  return QMessageBox::Warning;
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent) {
+  const bool question = message.kind == MessageKind::Question;
   auto box = std::make_unique<QMessageBox>(
-      question ? QMessageBox::Question : QMessageBox::Warning, applicationName(),
-      QString::fromStdString(text), question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-      parent);
+      iconFor(message.kind), applicationName(), QString::fromStdString(message.text),
+      question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
   // Paths in messages are shown as they are, never as markup.
   box->setTextFormat(Qt::PlainText);
   if (question) box->setDefaultButton(QMessageBox::Yes);
   return box;
 }
 
-void MessageBoxSink::showMessage(const std::string& text) {
-  makeMessageBox(text, false, parentForBox())->exec();
+void MessageBoxSink::showMessage(const Message& message) {
+  makeMessageBox(message, parentForBox())->exec();
 }
 
 bool MessageBoxSink::askYesNo(const std::string& text) {
-  return makeMessageBox(text, true, parentForBox())->exec() == QMessageBox::Yes;
+  return makeMessageBox({MessageKind::Question, text}, parentForBox())->exec() == QMessageBox::Yes;
 }
 
-void GuiThreadSink::showMessage(const std::string& text) {
+void GuiThreadSink::showMessage(const Message& message) {
   if (QThread::currentThread() == context_.thread()) {
-    target_.showMessage(text);
+    target_.showMessage(message);
     return;
   }
   QMetaObject::invokeMethod(
-      &context_, [this, &text] { target_.showMessage(text); }, Qt::BlockingQueuedConnection);
+      &context_, [this, &message] { target_.showMessage(message); }, Qt::BlockingQueuedConnection);
 }
 
 bool GuiThreadSink::askYesNo(const std::string& text) {

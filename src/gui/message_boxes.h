@@ -8,17 +8,20 @@
 #include <memory>
 #include <string>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 
 namespace vesk::gui {
 
 // The caption of every message box: the executable's file name without extension.
 QString applicationName();
 
-// The box for a message (OK, warning icon) or a question (Yes and No, question
-// icon, Yes the default), captioned with the application name.
-std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, bool question,
-                                            QWidget* parent);
+// The icon of a message box by the message's kind: the question icon for a
+// question, the exclamation (warning) icon for every other kind.
+QMessageBox::Icon iconFor(MessageKind kind);
+
+// The box for a message (OK) or a question (Yes and No, Yes the default), its icon
+// chosen by the kind, captioned with the application name.
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent);
 
 // Shows messages as modal message boxes over the topmost modal window, or over
 // `owner` when none is open: an OK box with the warning icon for a message, a box
@@ -27,7 +30,7 @@ class MessageBoxSink : public MessageSink {
  public:
   explicit MessageBoxSink(QWidget* owner) : owner_(owner) {}
 
-  void showMessage(const std::string& text) override;
+  void showMessage(const Message& message) override;
   bool askYesNo(const std::string& text) override;
 
  private:
@@ -43,7 +46,7 @@ class GuiThreadSink : public MessageSink {
  public:
   GuiThreadSink(MessageSink& target, QObject& context) : target_(target), context_(context) {}
 
-  void showMessage(const std::string& text) override;
+  void showMessage(const Message& message) override;
   bool askYesNo(const std::string& text) override;
 
  private:

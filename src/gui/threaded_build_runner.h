@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "base/message_sink.h"
 #include "create_progress_dialog.h"
 #include "editor/build_runner.h"
+#include "messages/message_sink.h"
 
 namespace vesk::gui {
 

@@ -7,6 +7,7 @@
 
 #include "create_progress_dialog.h"
 #include "dialog_fixture.h"
+#include "messages/messages.h"
 
 namespace vesk::gui::testing {
 namespace {
@@ -63,7 +64,7 @@ struct CancellableBuild {
     destination = choose(start);
     entries = list.size();
     workerThread = QThread::currentThread();
-    sink.showMessage("00/フォルダ作成に失敗しました");
+    sink.showMessage(errorMessage("00/フォルダ作成に失敗しました"));
     sawMessageClosed = messageClosed.load();
     progress->started(3u << 30, 3);
     progress->fileStarted("/src/big0.raw");
@@ -74,7 +75,7 @@ struct CancellableBuild {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     cancelled = true;
-    sink.showMessage(kCancelledMessage);
+    sink.showMessage(errorMessage(kCancelledMessage));
     BuildReport report;
     report.status = BuildStatus::Stopped;
     return report;

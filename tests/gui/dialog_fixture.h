@@ -23,10 +23,10 @@ using vesk::testing::TempFolder;
 // script. `onMessage` runs inside showMessage, as the operator would act on a box.
 class GuiRecordingSink : public vesk::testing::RecordingSink {
  public:
-  void showMessage(const std::string& text) override {
+  void showMessage(const Message& message) override {
     threads.push_back(QThread::currentThread());
-    RecordingSink::showMessage(text);
-    if (onMessage) onMessage(text);
+    RecordingSink::showMessage(message);
+    if (onMessage) onMessage(message.text);
   }
   bool askYesNo(const std::string& text) override {
     threads.push_back(QThread::currentThread());

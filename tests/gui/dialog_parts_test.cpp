@@ -44,13 +44,14 @@ TEST_F(AboutBox, OpensFromTheDialogsMenuItemAndClosesWithOk) {
 
 TEST(MessageBoxes, MessagesWarnWithOkAndTheQuestionAsksYesOrNo) {
   const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-  const auto message = makeMessageBox("エラー　要素が足りません", false, nullptr);
+  const auto message = makeMessageBox(errorMessage("エラー　要素が足りません"), nullptr);
   EXPECT_EQ(message->windowTitle(), caption);
   EXPECT_EQ(message->icon(), QMessageBox::Warning);
   EXPECT_EQ(message->standardButtons(), QMessageBox::Ok);
   EXPECT_EQ(message->text(), QStringLiteral("エラー　要素が足りません"));
+  EXPECT_EQ(iconFor(MessageKind::Success), QMessageBox::Warning) << "every OK box warns";
 
-  const auto question = makeMessageBox("a <b>\nc", true, nullptr);
+  const auto question = makeMessageBox({MessageKind::Question, "a <b>\nc"}, nullptr);
   EXPECT_EQ(question->windowTitle(), caption);
   EXPECT_EQ(question->icon(), QMessageBox::Question);
   EXPECT_EQ(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);

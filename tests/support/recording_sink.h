@@ -1,27 +1,39 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <deque>
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 
 namespace vesk::test {
 
-// Records every message and answers questions from a queue (No when it runs out).
+// Records every message with its kind and answers questions from a script (No when
+// it runs out; with `failOnUnscriptedQuestion` such a question also fails the test).
 class RecordingSink : public MessageSink {
  public:
-  void showMessage(const std::string& text) override { messages.push_back(text); }
+  void showMessage(const Message& message) override {
+    messages.push_back(message.text);
+    kinds.push_back(message.kind);
+  }
   bool askYesNo(const std::string& text) override {
     questions.push_back(text);
-    if (answers.empty()) return false;
+    if (answers.empty()) {
+      if (failOnUnscriptedQuestion) ADD_FAILURE() << "unexpected question: " << text;
+      return false;
+    }
     const bool answer = answers.front();
-    answers.erase(answers.begin());
+    answers.pop_front();
     return answer;
   }
 
   std::vector<std::string> messages;
+  std::vector<MessageKind> kinds;  // of each message, in the same order
   std::vector<std::string> questions;
-  std::vector<bool> answers;
+  std::deque<bool> answers;
+  bool failOnUnscriptedQuestion = false;
 };
 
 }  // namespace vesk::test

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 #include "model/entry_list.h"
 #include "package/build_command.h"
 #include "package/build_progress.h"

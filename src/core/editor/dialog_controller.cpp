@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <utility>
+#include "messages/messages.h"
 
 namespace vesk {
 
@@ -50,7 +51,7 @@ void DialogController::initialise() {
 void DialogController::onAdd() {
   if (busy_) return;
   if (!list_.addWorkingEntry()) {
-    sink_.showMessage(kIncompleteEntryMessage);
+    sink_.showMessage(errorMessage(kIncompleteEntryMessage));
     return;
   }
   // The fields already show the working entry, which the add leaves as it is.
@@ -97,11 +98,11 @@ void DialogController::onCreate() {
   // operator has answered before any work starts; the build checks the count again
   // and then takes the folder chosen here.
   if (list_.empty()) {
-    sink_.showMessage(kNoEntriesMessage);
+    sink_.showMessage(errorMessage(kNoEntriesMessage));
     return;
   }
   if (list_.size() > kMaxEntries) {
-    sink_.showMessage(kTooManyEntriesMessage);
+    sink_.showMessage(errorMessage(kTooManyEntriesMessage));
     return;
   }
   const std::string destination = chooseDestination_(browseStartPath_);

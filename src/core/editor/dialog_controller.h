@@ -3,17 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "editor/build_runner.h"
 #include "editor/dialog_view.h"
 #include "editor/drop_routing.h"
+#include "messages/message_sink.h"
 #include "model/entry_list.h"
 #include "package/build_command.h"
 
 namespace vesk {
 
 // The message of an Add whose working entry lacks a path.
-inline constexpr const char* kIncompleteEntryMessage = "エラー　要素が足りません";
 
 // Keys the dialog's key filter tells apart.
 enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };

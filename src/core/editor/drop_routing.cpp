@@ -1,6 +1,7 @@
 #include "editor/drop_routing.h"
 
 #include "base/path_terms.h"
+#include "messages/messages.h"
 #include "package/file_role.h"
 #include "package/package_reimport.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 #include "model/entry_list.h"
 
 namespace vesk {
@@ -13,8 +13,6 @@ namespace vesk {
 inline constexpr const char* kPackageDocumentName = "exhibition.nuv";
 
 // The question asked before an earlier package is read back.
-inline constexpr const char* kReimportQuestion =
-    "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？";
 
 // What one drop works on: the dialog's entry list and chooser start, the operator
 // (questions and the re-import's messages) and the dialog's redraws.

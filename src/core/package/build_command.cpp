@@ -6,6 +6,7 @@
 #include "format/exhibition_document.h"
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
+#include "messages/messages.h"
 #include "package/package_builder.h"
 
 namespace vesk {
@@ -13,13 +14,11 @@ namespace vesk {
 namespace {
 
 constexpr const char* kDocumentName = "exhibition.nuv";
-constexpr const char* kUnreadablePictures =
-    "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";
 
 void reportUnreadablePictures(const std::vector<std::string>& pictures, MessageSink& sink) {
-  std::string message = kUnreadablePictures;
+  std::string message = kUnreadablePicturesMessage;
   for (const auto& picture : pictures) message += "\n" + picture;
-  sink.showMessage(message);
+  sink.showMessage(warningMessage(message));
 }
 
 }  // namespace
@@ -31,11 +30,11 @@ BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDest
   BuildReport report;
   report.entryCount = list.size();
   if (list.empty()) {
-    sink.showMessage(kNoEntriesMessage);
+    sink.showMessage(errorMessage(kNoEntriesMessage));
     return report;
   }
   if (list.size() > kMaxEntries) {
-    sink.showMessage(kTooManyEntriesMessage);
+    sink.showMessage(errorMessage(kTooManyEntriesMessage));
     return report;
   }
 
@@ -69,7 +68,7 @@ BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDest
 
   std::string error;
   if (!writeTextFile(report.documentPath, document, error)) {
-    sink.showMessage(error);
+    sink.showMessage(errorMessage(error));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
@@ -77,7 +76,7 @@ BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDest
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }
-  sink.showMessage(kCreatedMessage);
+  sink.showMessage(successMessage(kCreatedMessage));
   report.status = BuildStatus::Written;
   return report;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 #include "model/entry_list.h"
 #include "package/build_progress.h"
 
@@ -14,13 +14,6 @@ namespace vesk {
 
 // Most entries a package holds.
 inline constexpr std::size_t kMaxEntries = 99;
-
-// Messages of the create command.
-inline constexpr const char* kNoEntriesMessage = "エラー　nuvファイルが一つも登録されていません";
-inline constexpr const char* kTooManyEntriesMessage =
-    "エラー　登録されているnuvファイルが99個を超えています。\n登録数は99個以下にしてください";
-inline constexpr const char* kCreatedMessage = "展示用nuvファイルを作成しました";
-inline constexpr const char* kCancelledMessage = "エラー　作成は中止されました";
 
 // Gives the destination folder for a create, starting at `startPath`; the empty text
 // when the operator cancels. Called only after the entry count has been accepted.

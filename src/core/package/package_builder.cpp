@@ -2,6 +2,7 @@
 
 #include <map>
 #include <utility>
+#include "messages/messages.h"
 
 #include "base/file_system.h"
 #include "base/path_terms.h"
@@ -13,15 +14,6 @@
 namespace vesk {
 
 namespace {
-
-constexpr const char* kFolderCreationFailed = "フォルダ作成に失敗しました";
-constexpr const char* kSceneCopyFailed = "nuvファイルのコピーに失敗しました";
-constexpr const char* kThumbnailCopyFailed = "サムネイルのコピーに失敗しました";
-constexpr const char* kDescriptionCopyFailed = "説明文のコピーに失敗しました";
-constexpr const char* kDataCopyFailed = "作成に失敗しました";
-constexpr const char* kFolderDataCopyFailed = "フォルダ内のデータコピーに失敗しました";
-constexpr const char* kUpCopyFailed = "up.jpgのコピーに失敗しました";
-constexpr const char* kDownCopyFailed = "down.jpgのコピーに失敗しました";
 
 std::string withTrailingSeparator(std::string folder) {
   if (folder.empty() || !isPathSeparator(folder.back())) folder += kPathSeparator;
@@ -151,13 +143,13 @@ class PackageRun {
 
  private:
   bool fail(const std::string& message) {
-    sink_.showMessage(message);
+    sink_.showMessage(errorMessage(message));
     return false;
   }
 
   bool cancelled() {
     if (!copier_.cancelRequested()) return false;
-    sink_.showMessage(kCancelledMessage);
+    sink_.showMessage(errorMessage(kCancelledMessage));
     return true;
   }
 
@@ -198,7 +190,7 @@ class PackageRun {
         problems_ = true;
         return true;
       case FolderCopyResult::Cancelled:
-        sink_.showMessage(kCancelledMessage);
+        sink_.showMessage(errorMessage(kCancelledMessage));
         return false;
     }
     return true;
@@ -223,7 +215,7 @@ FolderCopyResult copyListedFiles(const std::vector<std::string>& files,
   for (const auto& file : files) {
     if (copier.cancelRequested()) return FolderCopyResult::Cancelled;
     if (!copier.copy(file, targetFolder + fileNameOf(file))) {
-      sink.showMessage(kFolderDataCopyFailed);
+      sink.showMessage(errorMessage(kFolderDataCopyFailed));
       return FolderCopyResult::Failed;
     }
   }

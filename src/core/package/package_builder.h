@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
 

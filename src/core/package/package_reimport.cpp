@@ -1,6 +1,7 @@
 #include "package/package_reimport.h"
 
 #include <vector>
+#include "messages/messages.h"
 
 #include "base/file_system.h"
 #include "base/path_terms.h"
@@ -11,8 +12,6 @@
 namespace vesk {
 
 namespace {
-
-constexpr const char* kMissingRoles = "エラー　次のフォルダに足りないファイルがあります:";
 
 // The names of the roles an entry has no file for, separated by "、"; empty when it
 // has all three.
@@ -57,7 +56,7 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
   }
 
   list.setCurrentIndex(list.empty() ? -1 : 0);
-  if (!report.empty()) sink.showMessage(kMissingRoles + report);
+  if (!report.empty()) sink.showMessage(errorMessage(kMissingRolesMessage + report));
 }
 
 }  // namespace vesk

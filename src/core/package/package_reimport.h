@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/message_sink.h"
+#include "messages/message_sink.h"
 #include "model/entry_list.h"
 
 namespace vesk {

@@ -1,4 +1,5 @@
 #include "editor/dialog_controller.h"
+#include "messages/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "editor/dialog_view.h"
+#include "messages/message_sink.h"
+#include "support/recording_sink.h"
 
 namespace vesk::testing {
 
@@ -53,24 +54,10 @@ class FakeView : public DialogView {
   int fieldRedraws = 0;
 };
 
-// A sink that records every message and answers questions from a script.
-class RecordingSink : public MessageSink {
+// The shared recording sink, failing the test on a question it has no answer for.
+class RecordingSink : public vesk::test::RecordingSink {
  public:
-  void showMessage(const std::string& text) override { messages.push_back(text); }
-  bool askYesNo(const std::string& text) override {
-    questions.push_back(text);
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected question: " << text;
-      return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  std::deque<bool> answers;
+  RecordingSink() { failOnUnscriptedQuestion = true; }
 };
 
 // A temporary folder removed with everything in it at the end of the test.

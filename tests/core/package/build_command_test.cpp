@@ -1,4 +1,5 @@
 #include "package/build_command.h"
+#include "messages/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,7 @@ class BuildCommand : public ::testing::Test {
 TEST_F(BuildCommand, AnEmptyListIsRefusedBeforeTheChooser) {
   EXPECT_EQ(build().status, BuildStatus::Refused);
   EXPECT_EQ(sink.messages, std::vector<std::string>{kNoEntriesMessage});
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Error});
   EXPECT_TRUE(chooserStart.empty());
 }
 
@@ -90,6 +92,7 @@ TEST_F(BuildCommand, WritesTheDocumentInCodePage932WithCrLfAndReportsSuccess) {
   EXPECT_EQ(report.status, BuildStatus::Written);
   EXPECT_EQ(report.documentPath, dir.file("D/exhibition.nuv"));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"展示用nuvファイルを作成しました"});
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Success});
   EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{dir.file("src/heart/vol.raw")});
   EXPECT_EQ(topGroupNames, std::vector<std::string>{"00_Sur心臓"});
   EXPECT_EQ(dir.read("D/00/vol.raw"), "volume");
@@ -130,6 +133,7 @@ TEST_F(BuildCommand, AMissingButtonImageWritesNoDocument) {
   fs::remove(dir.file("program/down.jpg"));
   EXPECT_EQ(build().status, BuildStatus::Stopped);
   EXPECT_EQ(sink.messages, std::vector<std::string>{"down.jpgのコピーに失敗しました"});
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Error});
   EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv")));
 }
 
@@ -148,6 +152,7 @@ TEST_F(BuildCommand, AnUnreadablePictureIsReportedAndWrittenAsZeroSize) {
   EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_NE(sink.messages[0].find(dir.file("D/00/d.png")), std::string::npos);
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Warning}) << "the run went on";
   EXPECT_NE(dir.read("D/exhibition.nuv").find("size=\"0, 0\" ><file type=\"png\""),
             std::string::npos);
 }

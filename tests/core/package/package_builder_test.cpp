@@ -1,4 +1,5 @@
 #include "package/package_builder.h"
+#include "messages/messages.h"
 
 #include <gtest/gtest.h>
 

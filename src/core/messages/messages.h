@@ -1,0 +1,41 @@
+#pragma once
+
+// Every text the system shows the operator, in one place. Texts are UTF-8; '\n'
+// starts a new line. Error texts begin with "エラー" and an ideographic space.
+
+namespace vesk {
+
+// Editing commands.
+inline constexpr const char* kIncompleteEntryMessage = "エラー　要素が足りません";
+
+// Drop routing.
+inline constexpr const char* kReimportQuestion =
+    "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？";
+
+// Re-import: followed by one line per folder that lacks a file.
+inline constexpr const char* kMissingRolesMessage =
+    "エラー　次のフォルダに足りないファイルがあります:";
+
+// The create: entry count, end and cancel.
+inline constexpr const char* kNoEntriesMessage = "エラー　nuvファイルが一つも登録されていません";
+inline constexpr const char* kTooManyEntriesMessage =
+    "エラー　登録されているnuvファイルが99個を超えています。\n登録数は99個以下にしてください";
+inline constexpr const char* kCreatedMessage = "展示用nuvファイルを作成しました";
+inline constexpr const char* kCancelledMessage = "エラー　作成は中止されました";
+
+// The create: pictures whose size could not be read; followed by one line per picture.
+inline constexpr const char* kUnreadablePicturesMessage =
+    "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";
+
+// The package builder: prefixed, without a blank, by the folder or file concerned
+// where it names one.
+inline constexpr const char* kFolderCreationFailed = "フォルダ作成に失敗しました";
+inline constexpr const char* kSceneCopyFailed = "nuvファイルのコピーに失敗しました";
+inline constexpr const char* kThumbnailCopyFailed = "サムネイルのコピーに失敗しました";
+inline constexpr const char* kDescriptionCopyFailed = "説明文のコピーに失敗しました";
+inline constexpr const char* kDataCopyFailed = "作成に失敗しました";
+inline constexpr const char* kFolderDataCopyFailed = "フォルダ内のデータコピーに失敗しました";
+inline constexpr const char* kUpCopyFailed = "up.jpgのコピーに失敗しました";
+inline constexpr const char* kDownCopyFailed = "down.jpgのコピーに失敗しました";
+
+}  // namespace vesk
