@@ -4,6 +4,7 @@
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_reimport.h"
 #include "stream_sink.h"
@@ -26,21 +27,21 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   }
 
   // The destination is made only once the entry count has been accepted.
-  const auto chooseDestination = [&](const std::string&) -> std::string {
-    std::error_code ec;
-    std::filesystem::create_directories(toFsPath(options.destination), ec);
-    if (ec || !isDirectory(options.destination)) {
-      err << "エラー　保存先フォルダを作成できませんでした: " << options.destination << '\n';
-      return {};
-    }
-    return options.destination;
-  };
+  if (const auto problem = entryCountProblem(list.size())) {
+    sink.showMessage(*problem);
+    return 1;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(toFsPath(options.destination), ec);
+  if (ec || !isDirectory(options.destination)) {
+    err << kDestinationNotCreatedMessage << options.destination << '\n';
+    return 1;
+  }
 
-  std::vector<std::string> topGroupNames;
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
-  const BuildReport report = buildExhibition(list, chooseDestination, {}, topGroupNames, sink,
-                                             progress.get(), options.programDir);
+  const BuildReport report = createPackage(
+      {list.entries(), options.destination, options.programDir}, sink, progress.get());
   return report.status == BuildStatus::Written ? 0 : 1;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "messages/messages.h"
 #include "package/build_command.h"
 #include "stream_sink.h"
 
@@ -63,7 +64,7 @@ bool prepareDestination(const fs::path& destination, std::ostream& err) {
   }
   fs::create_directories(destination, ec);
   if (ec) {
-    err << "エラー　保存先フォルダを作成できませんでした: " << fromFsPath(destination) << '\n';
+    err << kDestinationNotCreatedMessage << fromFsPath(destination) << '\n';
     return false;
   }
   std::ofstream(destination / kDemoMarker) << "Made by vesk-cli demo; the next demo replaces it.\n";
@@ -79,9 +80,7 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   if (!prepareDestination(target, err)) return 1;
 
   CommandSink sink(out, err);
-  std::vector<std::string> topGroupNames;
-  const BuildReport report = buildExhibition(
-      list, [&](const std::string&) { return fromFsPath(target); }, {}, topGroupNames, sink);
+  const BuildReport report = createPackage({list.entries(), fromFsPath(target), {}}, sink);
   if (report.status != BuildStatus::Written) return 1;
 
   out << "Sample exhibition written to " << report.documentPath << '\n'

@@ -97,12 +97,8 @@ void DialogController::onCreate() {
   // The count check and the chooser come first and on this thread, so that the
   // operator has answered before any work starts; the build checks the count again
   // and then takes the folder chosen here.
-  if (list_.empty()) {
-    sink_.showMessage(errorMessage(kNoEntriesMessage));
-    return;
-  }
-  if (list_.size() > kMaxEntries) {
-    sink_.showMessage(errorMessage(kTooManyEntriesMessage));
+  if (const auto problem = entryCountProblem(list_.size())) {
+    sink_.showMessage(*problem);
     return;
   }
   const std::string destination = chooseDestination_(browseStartPath_);

@@ -5,6 +5,7 @@
 #include "base/path_terms.h"
 #include "format/menu_pages.h"
 #include "format/scene_merge.h"
+#include "format/scene_scan.h"
 #include "format/two_digits.h"
 #include "image/image_probe.h"
 
@@ -79,6 +80,15 @@ void appendImageData(std::string& text, const char* prefix, const std::string& n
 std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
                                        std::vector<std::string>& topGroupNames,
                                        DocumentProblems& problems) {
+  std::vector<std::vector<std::string>> sceneLines;
+  for (const auto& entry : packagedEntries) sceneLines.push_back(readSceneLines(entry.scenePath));
+  return assembleExhibitionDocument(packagedEntries, sceneLines, topGroupNames, problems);
+}
+
+std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
+                                       const std::vector<std::vector<std::string>>& sceneLines,
+                                       std::vector<std::string>& topGroupNames,
+                                       DocumentProblems& problems) {
   const int count = static_cast<int>(packagedEntries.size());
   assert(count >= 1);
 
@@ -89,7 +99,7 @@ std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packa
   std::vector<std::string> entryTopGroup;
   for (int j = 0; j < count; ++j) {
     const std::size_t before = topGroupNames.size();
-    mergeEntryScene(text, j, packagedEntries[j], topGroupNames);
+    mergeSceneLines(text, j, sceneLines[j], topGroupNames);
     entryTopGroup.push_back(topGroupNames.size() > before ? topGroupNames[before] : "");
     text += '\n';
   }

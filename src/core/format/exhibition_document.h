@@ -22,4 +22,11 @@ std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packa
                                        std::vector<std::string>& topGroupNames,
                                        DocumentProblems& problems);
 
+// The same with every entry's scene already read: `sceneLines[j]` are the lines of
+// entry j's scene as readSceneLines gives them; the scene paths are not read.
+std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
+                                       const std::vector<std::vector<std::string>>& sceneLines,
+                                       std::vector<std::string>& topGroupNames,
+                                       DocumentProblems& problems);
+
 }  // namespace vesk

@@ -38,10 +38,15 @@ std::vector<std::string> takeElements(std::string& work, const char* open, const
 
 void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& entry,
                      std::vector<std::string>& topGroupNames) {
+  mergeSceneLines(text, entryNumber, readSceneLines(entry.scenePath), topGroupNames);
+}
+
+void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
+                     std::vector<std::string>& topGroupNames) {
   const std::string nn = twoDigits(entryNumber);
 
   std::string work;
-  for (const auto& line : readSceneLines(entry.scenePath)) {
+  for (const auto& line : sceneLines) {
     work += line;
     work += '\n';
   }

@@ -16,4 +16,8 @@ namespace vesk {
 void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& entry,
                      std::vector<std::string>& topGroupNames);
 
+// The same for a scene already read: `sceneLines` as readSceneLines gives them.
+void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
+                     std::vector<std::string>& topGroupNames);
+
 }  // namespace vesk

@@ -24,18 +24,23 @@ static std::string nativeDataPath(std::string value) {
 }
 
 void scanSceneData(EntryList& list, std::size_t position) {
-  std::string remaining;
-  for (const auto& line : readSceneLines(list.at(position).scenePath)) remaining += line;
-  const std::string sceneFolder = folderOf(list.at(position).scenePath);
+  list.dataFilesOf(position) = sceneDataFiles(readSceneLines(list.at(position).scenePath),
+                                              folderOf(list.at(position).scenePath));
+}
 
-  auto& dataFiles = list.dataFilesOf(position);
-  dataFiles.clear();
+std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,
+                                        const std::string& sceneFolder) {
+  std::string remaining;
+  for (const auto& line : sceneLines) remaining += line;
+
+  std::vector<std::string> dataFiles;
   ElementCutter elements(remaining, "<data", "</data>");
   for (int i = 0; i < kMaxSceneElements; ++i) {
     const std::string element = elements.next();
     if (element.empty()) break;
     dataFiles.push_back(sceneFolder + nativeDataPath(attributeValue(element, "path=\"")));
   }
+  return dataFiles;
 }
 
 }  // namespace vesk

@@ -21,4 +21,9 @@ std::vector<std::string> readSceneLines(const std::string& scenePath);
 // "/" so that the file can be found. An unreadable scene gives an empty list.
 void scanSceneData(EntryList& list, std::size_t position);
 
+// The same over a scene already read (its lines as readSceneLines gives them) whose
+// folder, ending with a separator, is `sceneFolder`.
+std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,
+                                        const std::string& sceneFolder);
+
 }  // namespace vesk

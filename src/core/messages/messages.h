@@ -23,6 +23,10 @@ inline constexpr const char* kTooManyEntriesMessage =
 inline constexpr const char* kCreatedMessage = "展示用nuvファイルを作成しました";
 inline constexpr const char* kCancelledMessage = "エラー　作成は中止されました";
 
+// The command line: a destination folder that could not be made; followed by it.
+inline constexpr const char* kDestinationNotCreatedMessage =
+    "エラー　保存先フォルダを作成できませんでした: ";
+
 // The create: pictures whose size could not be read; followed by one line per picture.
 inline constexpr const char* kUnreadablePicturesMessage =
     "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";

@@ -23,36 +23,40 @@ void reportUnreadablePictures(const std::vector<std::string>& pictures, MessageS
 
 }  // namespace
 
-BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
-                            const std::string& browseStartPath,
-                            std::vector<std::string>& topGroupNames, MessageSink& sink,
-                            BuildProgress* progress, const std::string& programFolderPath) {
+std::optional<Message> entryCountProblem(std::size_t count) {
+  if (count == 0) return errorMessage(kNoEntriesMessage);
+  if (count > kMaxEntries) return errorMessage(kTooManyEntriesMessage);
+  return std::nullopt;
+}
+
+BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
+                          BuildProgress* progress) {
   BuildReport report;
-  report.entryCount = list.size();
-  if (list.empty()) {
-    sink.showMessage(errorMessage(kNoEntriesMessage));
+  report.entryCount = request.entries.size();
+  if (const auto problem = entryCountProblem(request.entries.size())) {
+    sink.showMessage(*problem);
     return report;
   }
-  if (list.size() > kMaxEntries) {
-    sink.showMessage(errorMessage(kTooManyEntriesMessage));
-    return report;
-  }
-
-  std::string destination = chooseDestination(browseStartPath);
-  if (destination.empty()) {
-    report.status = BuildStatus::ChooserCancelled;
-    return report;
-  }
-  if (!isPathSeparator(destination.back())) destination += kPathSeparator;
+  std::string destination = request.destination;
+  if (destination.empty() || !isPathSeparator(destination.back())) destination += kPathSeparator;
   report.documentPath = destination + kDocumentName;
-  report.menuPageCount = static_cast<std::size_t>(menuPageCount(static_cast<int>(list.size())));
+  report.menuPageCount =
+      static_cast<std::size_t>(menuPageCount(static_cast<int>(request.entries.size())));
 
-  for (std::size_t i = 0; i < list.size(); ++i) scanSceneData(list, i);
+  // Each scene is read once: its lines give the data files now and the merged scene
+  // in the document later.
+  std::vector<ExhibitionEntry> entries = request.entries;
+  std::vector<std::vector<std::string>> sceneLines;
+  for (auto& entry : entries) {
+    sceneLines.push_back(readSceneLines(entry.scenePath));
+    entry.dataFiles = sceneDataFiles(sceneLines.back(), folderOf(entry.scenePath));
+    report.dataFiles.push_back(entry.dataFiles);
+  }
 
   std::vector<ExhibitionEntry> packagedEntries;
   const PackageOutcome outcome = buildPackageFolders(
-      list.entries(), packagedEntries, destination,
-      programFolderPath.empty() ? programFolder() : programFolderPath, sink, progress);
+      std::move(entries), packagedEntries, destination,
+      request.programFolder.empty() ? programFolder() : request.programFolder, sink, progress);
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
   if (outcome.stopped) {
@@ -61,7 +65,8 @@ BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDest
   }
 
   DocumentProblems problems;
-  const std::string document = assembleExhibitionDocument(packagedEntries, topGroupNames, problems);
+  const std::string document =
+      assembleExhibitionDocument(packagedEntries, sceneLines, report.topGroupNames, problems);
   if (!problems.unreadablePictures.empty()) {
     reportUnreadablePictures(problems.unreadablePictures, sink);
   }
@@ -78,6 +83,33 @@ BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDest
   }
   sink.showMessage(successMessage(kCreatedMessage));
   report.status = BuildStatus::Written;
+  return report;
+}
+
+BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
+                            const std::string& browseStartPath,
+                            std::vector<std::string>& topGroupNames, MessageSink& sink,
+                            BuildProgress* progress, const std::string& programFolderPath) {
+  if (const auto problem = entryCountProblem(list.size())) {
+    sink.showMessage(*problem);
+    BuildReport report;
+    report.entryCount = list.size();
+    return report;
+  }
+  const std::string destination = chooseDestination(browseStartPath);
+  if (destination.empty()) {
+    BuildReport report;
+    report.status = BuildStatus::ChooserCancelled;
+    report.entryCount = list.size();
+    return report;
+  }
+  BuildReport report =
+      createPackage({list.entries(), destination, programFolderPath}, sink, progress);
+  for (std::size_t i = 0; i < report.dataFiles.size(); ++i) {
+    list.dataFilesOf(i) = report.dataFiles[i];
+  }
+  // The top group names are refilled once the document has been assembled.
+  if (report.status != BuildStatus::Stopped) topGroupNames = report.topGroupNames;
   return report;
 }
 

@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "messages/message_sink.h"
 #include "model/entry_list.h"
+#include "model/exhibition_entry.h"
 #include "package/build_progress.h"
 
 namespace vesk {
@@ -28,6 +30,19 @@ enum class BuildStatus {
   Written,              // the document was written and the success message shown
 };
 
+// The entry-count check of a create, made before the destination is asked for: the
+// error message to show for `count` entries, or nothing when 1 to 99 are accepted.
+std::optional<Message> entryCountProblem(std::size_t count);
+
+// What a create is given: the entries as the operator registered them (their data
+// files are rebuilt from the scenes, the given ones are ignored) and the destination
+// folder the caller has already chosen and made.
+struct CreateRequest {
+  std::vector<ExhibitionEntry> entries;
+  std::string destination;
+  std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
+};
+
 struct BuildReport {
   BuildStatus status = BuildStatus::Refused;
   std::string documentPath;  // where exhibition.nuv was (to be) written
@@ -35,18 +50,26 @@ struct BuildReport {
   std::size_t menuPageCount = 0;
   std::uint64_t filesCopied = 0;  // files copied, button images included
   std::uint64_t bytesCopied = 0;
+  // Derived by the create: each entry's data files, read from its scene, and every
+  // "Sur" group name of the merged scenes.
+  std::vector<std::vector<std::string>> dataFiles;
+  std::vector<std::string> topGroupNames;
 };
 
-// Turns the entry list into a package: checks the count, asks for the destination,
-// rescans every scene's data files (the only change to `list`), lays out the package
-// folders, assembles the combined document and writes it as exhibition.nuv.
-// `topGroupNames` is emptied and refilled. Every operator-visible message goes to
-// `sink`; `progress` may be null. The button images come from `programFolder`, by
-// default the folder of the running executable.
+// Turns the entries into a package in the chosen destination: checks the count again
+// (Refused), reads each scene once to find its data files, lays out the package
+// folders, assembles the combined document and writes it as exhibition.nuv. Every
+// operator-visible message goes to `sink`; `progress` may be null.
 //
 // A failure is never reported as success: when the package builder stops, no
 // document is written (an existing one stays as it was); when a problem was reported
 // but the run went on, the document is written without the success message.
+BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
+                          BuildProgress* progress = nullptr);
+
+// The create as the dialog runs it: the count check, then the destination from
+// `chooseDestination`, then `createPackage`; the data files it read are stored in
+// `list` and `topGroupNames` is refilled from its report.
 BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
                             const std::string& browseStartPath,
                             std::vector<std::string>& topGroupNames, MessageSink& sink,
