@@ -180,5 +180,49 @@ TEST_F(BuildCommand, NinetyNineEntriesGiveSeventeenMenuPages) {
   EXPECT_TRUE(fs::exists(dir.file("D/98/e98.nuv")));
 }
 
+TEST(EntryCount, AcceptsOneToNinetyNineEntries) {
+  struct Case {
+    std::size_t count;
+    const char* message;  // null when accepted
+  };
+  const Case cases[] = {{0, kNoEntriesMessage},
+                        {1, nullptr},
+                        {99, nullptr},
+                        {100, kTooManyEntriesMessage},
+                        {1000, kTooManyEntriesMessage}};
+  for (const Case& c : cases) {
+    const auto problem = entryCountProblem(c.count);
+    ASSERT_EQ(problem.has_value(), c.message != nullptr) << c.count;
+    if (problem) {
+      EXPECT_EQ(problem->text, c.message);
+      EXPECT_EQ(problem->kind, MessageKind::Error);
+    }
+  }
+}
+
+TEST_F(BuildCommand, CreatePackageReportsWhatItDerivedAndLeavesTheEntriesAlone) {
+  add("heart",
+      "<data name=\"vol\"><file path=\"sub\\vol.raw\" /></data>\n"
+      "<drawGroup name=\"Sur心臓\" caption=\"心臓\" ></drawGroup>\n"
+      "<drawGroup name=\"Sur弁\" ></drawGroup>\n");
+  dir.write("src/heart/sub/vol.raw", "volume");
+  fs::create_directories(dir.file("D"));
+  const CreateRequest request{list.entries(), dir.file("D"), dir.file("program")};
+  const BuildReport report = createPackage(request, sink);
+  EXPECT_EQ(report.status, BuildStatus::Written);
+  EXPECT_EQ(report.dataFiles,
+            std::vector<std::vector<std::string>>{{dir.file("src/heart/sub/vol.raw")}});
+  EXPECT_EQ(report.topGroupNames, (std::vector<std::string>{"00_Sur心臓", "00_Sur弁"}));
+  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"}) << "the caller's list";
+  EXPECT_EQ(dir.read("D/00/sub/vol.raw"), "volume");
+}
+
+TEST_F(BuildCommand, CreatePackageRefusesABadCountWithoutTouchingTheDestination) {
+  const BuildReport report = createPackage({{}, dir.file("D"), dir.file("program")}, sink);
+  EXPECT_EQ(report.status, BuildStatus::Refused);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kNoEntriesMessage});
+  EXPECT_FALSE(fs::exists(dir.file("D")));
+}
+
 }  // namespace
 }  // namespace vesk
