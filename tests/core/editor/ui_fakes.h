@@ -12,6 +12,7 @@
 #include "editor/dialog_view.h"
 #include "messages/message_sink.h"
 #include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace vesk::testing {
 
@@ -61,45 +62,23 @@ class RecordingSink : public vesk::test::RecordingSink {
 };
 
 // A temporary folder removed with everything in it at the end of the test.
-class TempFolder {
+class TempFolder : public vesk::test::TempDir {
  public:
-  TempFolder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("vesk-ui-" + std::string(info->test_suite_name()) + "-" + info->name());
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
   // The full path of `relative` inside the folder, as UTF-8 text.
-  std::string at(const std::string& relative) const { return (path_ / relative).string(); }
+  std::string at(const std::string& relative) const { return file(relative); }
 
   // Writes a text file (creating its folders) and returns its path.
   std::string writeText(const std::string& relative, const std::string& text) const {
-    const auto file = path_ / relative;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-    return file.string();
+    write(relative, text);
+    return file(relative);
   }
 
   // Copies one of the test pictures (landscape.png 8x6, portrait.jpg 6x8,
   // square.bmp 5x5) to `relative` and returns its path.
   std::string picture(const std::string& relative, const std::string& sample) const {
-    const auto file = path_ / relative;
-    std::filesystem::create_directories(file.parent_path());
-    std::filesystem::copy_file(std::filesystem::path(VESK_TEST_DATA_DIR) / "gui" / sample, file,
-                               std::filesystem::copy_options::overwrite_existing);
-    return file.string();
+    copyFrom(std::string(VESK_TEST_DATA_DIR) + "/gui/" + sample, relative);
+    return file(relative);
   }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace vesk::testing
