@@ -24,8 +24,14 @@ static std::string nativeDataPath(std::string value) {
 }
 
 void scanSceneData(EntryList& list, std::size_t position) {
+  // The scene's lines each followed by a line feed: the same text the merge cuts its
+  // elements from, so that both find the same elements with the same values (a value
+  // that holds a line break is listed with it, as the document writes it).
   std::string remaining;
-  for (const auto& line : readSceneLines(list.at(position).scenePath)) remaining += line;
+  for (const auto& line : readSceneLines(list.at(position).scenePath)) {
+    remaining += line;
+    remaining += '\n';
+  }
   const std::string sceneFolder = folderOf(list.at(position).scenePath);
 
   auto& dataFiles = list.dataFilesOf(position);
