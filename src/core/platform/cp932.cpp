@@ -93,22 +93,28 @@ inline std::uint16_t codeOf(char32_t c) {
 std::string decodeCp932(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
-  // Three bytes of UTF-8 at most per byte; four for an escape, which grows it.
-  std::string out(size * 3 + 16, '\0');
+  // Up to four bytes of UTF-8 per byte (an escape); the string grows by blocks of
+  // input, so that mostly-ASCII text does not touch memory it never fills.
+  constexpr std::size_t kBlock = 4096;
+  std::string out;
+  out.resize(size + size / 2 + 4 * kBlock);
   char* put = out.data();
   std::size_t pos = 0;
+  std::size_t blockEnd = 0;
   while (pos < size) {
+    if (pos >= blockEnd) {
+      const std::size_t used = static_cast<std::size_t>(put - out.data());
+      if (out.size() - used < 4 * kBlock + 4) {
+        out.resize(out.size() * 2);
+        put = out.data() + used;
+      }
+      blockEnd = pos + kBlock;  // the block may run one byte further for a pair
+    }
     const unsigned char b = in[pos];
     if (b < 0x80) {
       *put++ = static_cast<char>(b);
       ++pos;
       continue;
-    }
-    // Room for two escapes now and three bytes for every byte after them.
-    const std::size_t used = static_cast<std::size_t>(put - out.data());
-    if (out.size() - used < 8 + 3 * (size - pos)) {
-      out.resize(out.size() * 2 + 16);
-      put = out.data() + used;
     }
     const char16_t single = cp932::kSingle[b];
     if (single != cp932::kNone) {
