@@ -48,6 +48,11 @@ TEST(ElementCutter, CopiesAreRemovedAndJoinsFormNewElements) {
                 {"<data a</data>", "<data c</data>"},
                 ""},
            Case{"<data <data a</data></data>", {"<data <data a</data>"}, "</data>"},
+           // A periodic run of markers on both sides of the one closing marker.
+           Case{"<data<data<data</data><data<data<data",
+                {"<data<data<data</data>"},
+                "<data<data<data"},
+           Case{"<data</data><data</data>x<data</data><data", {"<data</data>"}, "x<data"},
        }) {
     std::string text = c.text;
     EXPECT_EQ(takeWithCutter(text, "<data", "</data>"), c.elements) << c.text;
