@@ -124,9 +124,18 @@ int main() {
   sceneRow("random bytes", randomBytes(2u << 20));
   sceneRow("periodic <data", periodicMarkers(4000000, "<data", "</data>"));
   sceneRow("periodic <drawGroup", periodicMarkers(4000000, "<drawGroup", "</drawGroup>"));
-  std::string groupTag = "<drawGroup";
-  while (groupTag.size() < 2000000) groupTag += "<drawGroup";
-  sceneRow("draw group start tag repeats", groupTag + ">" + groupTag + "</drawGroup>");
+  // A start tag of 1 MB of "<drawGroup" whose group holds three times as many.
+  std::string groupTag;
+  while (groupTag.size() < 1000000) groupTag += "<drawGroup";
+  sceneRow("draw group start tag repeats",
+           groupTag + ">" + groupTag + groupTag + groupTag + "</drawGroup>");
+  // A hundred elements each copied once behind 4 MB of small elements: every cut
+  // removes a copy far behind it.
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += "<data path=\"" + std::to_string(i) + "\"></data>";
+  std::string pairs;
+  while (pairs.size() < 4000000) pairs += "<data></data>x";
+  sceneRow("100 copies behind 4 MB", hundred + pairs + hundred);
   sceneRow("clean Shift_JIS scene", cleanScene(4000000));
   return 0;
 }

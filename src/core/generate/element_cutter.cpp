@@ -7,6 +7,8 @@
 namespace vesk {
 namespace {
 
+constexpr std::size_t kNone = std::string::npos;
+
 // Every position where `marker` occurs in text[from, end), overlapping ones too.
 std::vector<std::size_t> occurrences(std::string_view text, std::string_view marker,
                                      std::size_t from) {
@@ -24,14 +26,15 @@ struct Removal {
   std::size_t end;
 };
 
-// The positions of `marker` in the new text, given its ascending positions in the
-// old one (those before removals.front() are left out) and the stretches taken out:
-// markers that touch no removal move down, those that touched one are gone, and a
-// marker can newly form across each place where text was taken out.
-std::vector<std::size_t> remapMarkers(const std::vector<std::size_t>& old, std::string_view marker,
-                                      const std::vector<Removal>& removals,
-                                      std::string_view newText) {
-  std::vector<std::size_t> result;
+// The positions of `marker` in the new text, given its ascending positions old[from,
+// end) in the old text (those before removals.front() are left out) and the
+// stretches taken out: markers that touch no removal move down, those that touched
+// one are gone, and a marker can newly form across each place where text was taken
+// out. Written to `result`.
+void remapMarkers(const std::vector<std::size_t>& old, std::size_t from, std::string_view marker,
+                  const std::vector<Removal>& removals, std::string_view newText,
+                  std::vector<std::size_t>& result) {
+  result.clear();
   std::size_t removed = 0;  // length taken out before the current removal
   // The markers formed across the place of a removal lie just before that place in
   // the new text, behind every marker found so far.
@@ -45,39 +48,40 @@ std::vector<std::size_t> remapMarkers(const std::vector<std::size_t>& old, std::
     removed += removal.end - removal.begin;
   };
   std::size_t r = 0;
-  for (const std::size_t p : old) {
+  for (std::size_t i = from; i < old.size(); ++i) {
+    const std::size_t p = old[i];
     if (p < removals.front().begin) continue;
     while (r < removals.size() && removals[r].end <= p) addJoined(removals[r++]);
     if (r < removals.size() && p + marker.size() > removals[r].begin) continue;
     result.push_back(p - removed);
   }
   while (r < removals.size()) addJoined(removals[r++]);
-  return result;
 }
 
 }  // namespace
 
 ElementCutter::ElementCutter(std::string& text, std::string_view open, std::string_view close)
-    : text_(text), open_(open), close_(close) {
+    : text_(text),
+      open_(open),
+      close_(close),
+      opens_(occurrences(text_, open_, 0)),
+      closes_(occurrences(text_, close_, 0)) {
   assert(!open_.empty() && !close_.empty());
-  for (const std::size_t at : occurrences(text_, open_, 0)) {
-    markers_.push_back({at, std::string::npos});
-  }
-  closes_ = occurrences(text_, close_, 0);
   pairMarkers();
 }
 
 void ElementCutter::pairMarkers() {
-  auto close = closes_.begin();
-  for (Marker& marker : markers_) {
-    close = std::lower_bound(close, closes_.end(), marker.at + open_.size());
-    marker.close = close == closes_.end() ? std::string::npos : *close;
+  paired_.resize(opens_.size());
+  std::size_t c = 0;
+  for (std::size_t i = head_; i < opens_.size(); ++i) {
+    while (c < closes_.size() && closes_[c] < opens_[i] + open_.size()) ++c;
+    paired_[i] = c < closes_.size() ? closes_[c] : kNone;
   }
 }
 
 std::size_t ElementCutter::closeFrom(std::size_t from) const {
   const auto close = std::lower_bound(closes_.begin(), closes_.end(), from);
-  return close == closes_.end() ? std::string::npos : *close;
+  return close == closes_.end() ? kNone : *close;
 }
 
 void ElementCutter::closeGap() {
@@ -86,9 +90,9 @@ void ElementCutter::closeGap() {
   std::memmove(text_.data() + keptEnd_, text_.data() + rest_, restSize);
   text_.resize(keptEnd_ + restSize);
   const std::size_t gap = rest_ - keptEnd_;
-  for (Marker& marker : markers_) {
-    marker.at -= gap;
-    if (marker.close != std::string::npos) marker.close -= gap;
+  for (std::size_t i = head_; i < opens_.size(); ++i) {
+    opens_[i] -= gap;
+    if (paired_[i] != kNone) paired_[i] -= gap;
   }
   closes_.erase(closes_.begin(), std::lower_bound(closes_.begin(), closes_.end(), rest_));
   for (std::size_t& close : closes_) close -= gap;
@@ -125,24 +129,22 @@ void ElementCutter::removeWithCopies(std::size_t begin, std::size_t length,
   }
   text_.resize(write);
 
-  std::vector<std::size_t> opens;
-  opens.reserve(markers_.size());
-  for (const Marker& marker : markers_) opens.push_back(marker.at);
-  opens = remapMarkers(opens, open_, removals, text_);
-  closes_ = remapMarkers(closes_, close_, removals, text_);
-  markers_.clear();
-  for (const std::size_t at : opens) markers_.push_back({at, std::string::npos});
+  remapMarkers(opens_, head_, open_, removals, text_, scratch_);
+  opens_.swap(scratch_);
+  head_ = 0;
+  remapMarkers(closes_, 0, close_, removals, text_, scratch_);
+  closes_.swap(scratch_);
   pairMarkers();
   keptEnd_ = rest_ = begin;
 }
 
 std::string ElementCutter::next() {
-  if (markers_.empty() || markers_.front().close == std::string::npos) {
+  if (head_ == opens_.size() || paired_[head_] == kNone) {
     closeGap();
     return {};
   }
-  const std::size_t begin = markers_.front().at;
-  const std::size_t after = markers_.front().close + close_.size();
+  const std::size_t begin = opens_[head_];
+  const std::size_t after = paired_[head_] + close_.size();
   const std::size_t length = after - begin;
   std::string element = text_.substr(begin, length);
 
@@ -150,18 +152,19 @@ std::string ElementCutter::next() {
   // length after it; copies do not overlap, as a replacement finds them.
   std::vector<std::size_t> copies;
   std::size_t free = after;
-  for (auto marker = markers_.begin() + 1; marker != markers_.end(); ++marker) {
-    if (marker->close == std::string::npos) break;  // nor has any later marker
-    if (marker->at < free || marker->close + close_.size() - marker->at != length) continue;
-    if (text_.compare(marker->at, length, element) != 0) continue;
-    copies.push_back(marker->at);
-    free = marker->at + length;
+  for (std::size_t i = head_ + 1; i < opens_.size(); ++i) {
+    if (paired_[i] == kNone) break;  // nor has any later marker a closing one
+    const std::size_t at = opens_[i];
+    if (at < free || paired_[i] + close_.size() - at != length) continue;
+    if (text_.compare(at, length, element) != 0) continue;
+    copies.push_back(at);
+    free = at + length;
   }
   if (!copies.empty()) {
     closeGap();
-    const std::size_t shift = begin - markers_.front().at;  // what closing the gap moved
+    const std::size_t shift = begin - opens_[head_];  // what closing the gap moved
     for (std::size_t& at : copies) at -= shift;
-    removeWithCopies(markers_.front().at, length, copies);
+    removeWithCopies(opens_[head_], length, copies);
     return element;
   }
 
@@ -174,7 +177,7 @@ std::string ElementCutter::next() {
     keptEnd_ += begin - rest_;
   }
   rest_ = after;
-  while (!markers_.empty() && markers_.front().at < after) markers_.pop_front();
+  while (head_ < opens_.size() && opens_[head_] < after) ++head_;
 
   // An opening marker joined across the gap starts a new element: close the gap and
   // put the new markers in front, each with the first closing marker after it (which
@@ -182,7 +185,17 @@ std::string ElementCutter::next() {
   const std::vector<std::size_t> joined = markersAcrossGap();
   if (!joined.empty()) {
     closeGap();
-    for (const std::size_t at : joined) markers_.push_front({at, closeFrom(at + open_.size())});
+    if (head_ < joined.size()) {
+      const std::size_t room = joined.size() - head_;
+      opens_.insert(opens_.begin(), room, 0);
+      paired_.insert(paired_.begin(), room, 0);
+      head_ += room;
+    }
+    for (std::size_t k = joined.size(); k-- > 0;) {
+      --head_;
+      opens_[head_] = joined[k];
+      paired_[head_] = closeFrom(joined[k] + open_.size());
+    }
   }
   return element;
 }

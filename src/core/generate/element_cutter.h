@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +30,6 @@ class ElementCutter {
   std::string next();
 
  private:
-  // An opening marker and the first closing marker at or after its end (npos: none).
-  struct Marker {
-    std::size_t at;
-    std::size_t close;
-  };
-
   // Moves the text behind the gap down, so that the string holds just the text.
   void closeGap();
   // Positions where an opening marker begins in the kept text and runs on behind the
@@ -48,7 +41,7 @@ class ElementCutter {
   // (gapless) text and brings the marker lists up to date.
   void removeWithCopies(std::size_t begin, std::size_t length,
                         const std::vector<std::size_t>& copies);
-  // Fills in the closing marker of every opening marker.
+  // Pairs every opening marker from head_ on with its first closing marker.
   void pairMarkers();
 
   std::string& text_;
@@ -59,11 +52,16 @@ class ElementCutter {
   // its own.
   std::size_t keptEnd_ = 0;
   std::size_t rest_ = 0;
-  // Every opening marker of the text, ascending; those behind the gap at their place
-  // in text_.
-  std::deque<Marker> markers_;
+  // The opening markers of the text are opens_[head_, end), ascending, at their place
+  // in text_; paired_[i] is the first closing marker at or after the end of opens_[i]
+  // (npos: none).
+  std::vector<std::size_t> opens_;
+  std::vector<std::size_t> paired_;
+  std::size_t head_ = 0;
   // The closing markers at or after rest_ (and possibly some before it), ascending.
   std::vector<std::size_t> closes_;
+  // Room for the lists rebuilt when copies are taken out.
+  std::vector<std::size_t> scratch_;
 };
 
 }  // namespace vesk
