@@ -307,7 +307,9 @@ TEST(Cp932, AgreesWithGlibcForEveryCodeAndCodePoint) {
     const bool readsBack = written && !written->empty() && convert(decoder, *written) == utf8Of(c);
     const Cp932Encoding encoded = encodeCp932(utf8Of(c));
     ASSERT_EQ(encoded.ok, readsBack) << std::hex << static_cast<unsigned>(c);
-    if (readsBack) ASSERT_EQ(encoded.bytes, *written) << std::hex << static_cast<unsigned>(c);
+    if (readsBack) {
+      ASSERT_EQ(encoded.bytes, *written) << std::hex << static_cast<unsigned>(c);
+    }
   }
   iconv_close(decoder);
   iconv_close(encoder);
