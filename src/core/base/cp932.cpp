@@ -1,20 +1,11 @@
 #include "base/cp932.h"
 
-#include <algorithm>
 #include <cassert>
-#include <climits>
+#include <cstdint>
 #include <cstdio>
-#include <iterator>
 
+#include "base/cp932_table.h"
 #include "base/utf8.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-
-#include <cerrno>
-#endif
 
 namespace vesk {
 namespace {
@@ -24,10 +15,6 @@ constexpr const char* kMalformedMessage = "エラー　文字コードが正し�
 
 bool isEscapedByte(char32_t value) {
   return value >= kEscapedByteBase && value <= kEscapedByteBase + 0xFF;
-}
-
-void appendEscapedByte(std::string& out, char byte) {
-  appendUtf8(out, kEscapedByteBase + static_cast<unsigned char>(byte));
 }
 
 bool isLineEnd(char c) {
@@ -65,279 +52,137 @@ std::string failureAt(std::string_view text, std::size_t pos, std::size_t end) {
   return unencodableMessage(text, pos, c);
 }
 
-#ifdef _WIN32
-
-constexpr UINT kCodePage = 932;
-
-int checkedInt(std::size_t size) {
-  assert(size <= static_cast<std::size_t>(INT_MAX));
-  return static_cast<int>(size);
-}
-
-// Decodes bytes that must all be valid code page 932 into UTF-8 appended to `out`.
-bool appendDecodedRun(std::string_view bytes, std::string& out) {
-  if (bytes.empty()) return true;
-  const int wideLength = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(),
-                                             checkedInt(bytes.size()), nullptr, 0);
-  if (wideLength <= 0) return false;
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(), checkedInt(bytes.size()),
-                      wide.data(), wideLength);
-  const int utf8Length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  const std::size_t old = out.size();
-  out.resize(old + static_cast<std::size_t>(utf8Length));
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, out.data() + old, utf8Length, nullptr,
-                      nullptr);
-  return true;
-}
-
-// Encodes UTF-8 text without escaped bytes into code page 932, appended to `out`.
-// Returns false when some character has no exact code.
-bool appendEncodedRun(std::string_view utf8, std::string& out) {
-  if (utf8.empty()) return true;
-  const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                             checkedInt(utf8.size()), nullptr, 0);
-  if (wideLength <= 0) return false;
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), checkedInt(utf8.size()),
-                      wide.data(), wideLength);
-  BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
-                                         nullptr, 0, nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return false;
-  const std::size_t old = out.size();
-  out.resize(old + static_cast<std::size_t>(length));
-  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, out.data() + old,
-                      length, nullptr, &usedDefault);
-  return true;
-}
-
-// Position of the first character in text[begin, end) that does not encode.
-std::size_t firstUnencodable(std::string_view text, std::size_t begin, std::size_t end) {
-  std::string scratch;
-  std::size_t pos = begin;
-  while (pos < end) {
-    const Utf8Char c = decodeUtf8At(text.substr(0, end), pos);
-    if (c.length == 0 || !appendEncodedRun(text.substr(pos, c.length), scratch)) return pos;
-    pos += c.length;
+// Appends the UTF-8 form of a BMP code point.
+inline char* putUtf8(char* out, char32_t c) {
+  if (c < 0x80) {
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | c >> 6);
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xE0 | c >> 12);
+    *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
-  return end;
+  return out;
 }
 
-// Position of the next escaped byte in text[pos, end), or `end`.
-std::size_t nextEscapedByte(std::string_view text, std::size_t pos, std::size_t end) {
-  const std::string_view range = text.substr(0, end);
-  for (; pos < end; ++pos) {
-    if (range[pos] == '\xF4' && isEscapedByte(decodeUtf8At(range, pos).value)) return pos;
-  }
-  return end;
+// The escape of an undecodable byte: U+10FF00 + byte, four bytes of UTF-8.
+inline char* putEscapedByte(char* out, unsigned char byte) {
+  *out++ = static_cast<char>(0xF4);
+  *out++ = static_cast<char>(0x8F);
+  *out++ = static_cast<char>(0xBC | byte >> 6);
+  *out++ = static_cast<char>(0x80 | (byte & 0x3F));
+  return out;
+}
+
+// The code page 932 code of a code point, cp932::kNone when it has none.
+inline std::uint16_t codeOf(char32_t c) {
+  if (c > 0xFFFF) return cp932::kNone;
+  return cp932::kEncodeBlocks[cp932::kEncodeBlockOf[c >> 8]][c & 0xFF];
 }
 
 }  // namespace
 
+// One pass over the bytes, each character looked up in the tables. A byte that
+// starts no character is escaped. A lead byte whose pair does not decode is escaped
+// together with its trail byte when that byte lies in 0x80-0xFC: left alone, such a
+// byte could start a pair of its own, and if that pair is a duplicate code, which
+// is written as its twin, the lead byte would pair differently when the written
+// bytes are read again. An ASCII byte after the lead byte stays a character.
 std::string decodeCp932(std::string_view bytes) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  // Up to four bytes of UTF-8 per byte (an escape); the string grows by blocks of
+  // input, so that mostly-ASCII text does not touch memory it never fills.
+  constexpr std::size_t kBlock = 4096;
   std::string out;
-  if (appendDecodedRun(bytes, out)) return out;
-
-  // Some bytes do not decode: go character by character, escaping the first byte of
-  // every character that fails and retrying from the byte after it.
-  out.clear();
-  std::size_t runStart = 0;
+  out.resize(size + size / 2 + 4 * kBlock);
+  char* put = out.data();
   std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    const bool lead = IsDBCSLeadByteEx(kCodePage, static_cast<BYTE>(bytes[pos])) != FALSE;
-    const std::size_t length = lead && pos + 1 < bytes.size() ? 2 : 1;
-    std::string scratch;
-    if (static_cast<unsigned char>(bytes[pos]) < 0x80 ||
-        appendDecodedRun(bytes.substr(pos, length), scratch)) {
-      pos += length;
+  std::size_t blockEnd = 0;
+  while (pos < size) {
+    if (pos >= blockEnd) {
+      const std::size_t used = static_cast<std::size_t>(put - out.data());
+      if (out.size() - used < 4 * kBlock + 4) {
+        out.resize(out.size() * 2);
+        put = out.data() + used;
+      }
+      blockEnd = pos + kBlock;  // the block may run one byte further for a pair
+    }
+    const unsigned char b = in[pos];
+    if (b < 0x80) {
+      *put++ = static_cast<char>(b);
+      ++pos;
       continue;
     }
-    appendDecodedRun(bytes.substr(runStart, pos - runStart), out);
-    appendEscapedByte(out, bytes[pos]);
+    const char16_t single = cp932::kSingle[b];
+    if (single != cp932::kNone) {
+      put = putUtf8(put, single);
+      ++pos;
+      continue;
+    }
+    if (cp932::isLeadByte(b) && pos + 1 < size) {
+      const unsigned char t = in[pos + 1];
+      if (cp932::isTrailByte(t)) {
+        const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
+        if (c != cp932::kNone) {
+          put = putUtf8(put, c);
+          pos += 2;
+          continue;
+        }
+        if (t >= 0x80) {
+          put = putEscapedByte(put, b);
+          put = putEscapedByte(put, t);
+          pos += 2;
+          continue;
+        }
+      }
+    }
+    put = putEscapedByte(put, b);
     ++pos;
-    runStart = pos;
   }
-  appendDecodedRun(bytes.substr(runStart), out);
+  out.resize(static_cast<std::size_t>(put - out.data()));
   return out;
 }
 
 bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
                  std::string& error) {
   assert(begin <= end && end <= text.size());
-  std::size_t pos = begin;
-  while (pos < end) {
-    const std::size_t escape = nextEscapedByte(text, pos, end);
-    if (!appendEncodedRun(text.substr(pos, escape - pos), out)) {
-      error = failureAt(text, firstUnencodable(text, pos, escape), end);
-      return false;
-    }
-    if (escape == end) break;
-    out += static_cast<char>(decodeUtf8At(text, escape).value - kEscapedByteBase);
-    pos = escape + 4;
-  }
-  return true;
-}
-
-#else  // POSIX: glibc's iconv with its CP932 table, the Windows mapping.
-
-// Characters that the CP932 converter writes although they do not read back as
-// themselves: best-fit approximations, which Windows refuses under
-// WC_NO_BEST_FIT_CHARS. The tag characters U+E0000-U+E007F, which it drops
-// silently, are refused as well.
-constexpr char32_t kApproximated[] = {0x00A2, 0x00A3, 0x00A5, 0x00AC, 0x2014,
-                                      0x2016, 0x203E, 0x2212, 0x301C};
-
-bool isRefused(char32_t value) {
-  return (value >= 0xE0000 && value <= 0xE007F) ||
-         std::binary_search(std::begin(kApproximated), std::end(kApproximated), value);
-}
-
-// Position of the first refused character in text[begin, end), or `end`. Only lead
-// bytes of refused characters are looked at, so ASCII and most other text is passed
-// over at byte speed.
-std::size_t findRefused(std::string_view text, std::size_t begin, std::size_t end) {
   const std::string_view range = text.substr(0, end);
-  for (std::size_t i = begin; i < end; ++i) {
-    const auto byte = static_cast<unsigned char>(range[i]);
-    if (byte != 0xC2 && byte != 0xE2 && byte != 0xE3 && byte != 0xF3) continue;
-    const Utf8Char c = decodeUtf8At(range, i);
-    if (c.length != 0 && isRefused(c.value)) return i;
-  }
-  return end;
-}
-
-// Runs of ASCII at least this long are copied rather than handed to iconv.
-constexpr std::size_t kAsciiRun = 16;
-
-bool isAscii(char c) {
-  return static_cast<unsigned char>(c) < 0x80;
-}
-
-// ASCII bytes stand for themselves in code page 932 and in UTF-8, and a character
-// always starts after one (an ASCII byte may end a double-byte character of code
-// page 932 but never begins one). Text such as XML is mostly ASCII, which is copied
-// directly; iconv converts the rest in stretches that end just after the first byte
-// of a long ASCII run, so each stretch ends on a character boundary.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    assert(valid() && "iconv lacks the CP932 converter");
-  }
-  ~Converter() {
-    if (valid()) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  // Converts in[pos, end) and appends to out[0, used), growing `out` as needed.
-  // Stops at the first byte sequence it cannot convert, with `pos` on it, and returns
-  // EILSEQ or, for a truncated sequence at `end`, EINVAL; returns 0 when all is done.
-  int convert(std::string_view in, std::size_t& pos, std::size_t end, std::string& out,
-              std::size_t& used) {
-    while (pos < end) {
-      std::size_t ascii = pos;
-      while (ascii < end && isAscii(in[ascii])) ++ascii;
-      if (out.size() - used < ascii - pos) out.resize(used + (ascii - pos) + out.size());
-      std::copy(in.begin() + static_cast<std::ptrdiff_t>(pos),
-                in.begin() + static_cast<std::ptrdiff_t>(ascii),
-                out.begin() + static_cast<std::ptrdiff_t>(used));
-      used += ascii - pos;
-      pos = ascii;
-      if (pos == end) break;
-      const int status = convertStretch(in, pos, stretchEnd(in, pos, end), out, used);
-      if (status != 0) return status;
-    }
-    return 0;
-  }
-
- private:
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-  // End of the stretch for iconv that starts at `pos`: just after the first byte of
-  // the next run of kAsciiRun ASCII bytes, or `end`.
-  static std::size_t stretchEnd(std::string_view in, std::size_t pos, std::size_t end) {
-    std::size_t run = 0;
-    for (std::size_t i = pos; i < end; ++i) {
-      run = isAscii(in[i]) ? run + 1 : 0;
-      if (run == kAsciiRun) return i - kAsciiRun + 2;
-    }
-    return end;
-  }
-
-  int convertStretch(std::string_view in, std::size_t& pos, std::size_t end, std::string& out,
-                     std::size_t& used) {
-    if (!valid()) return EILSEQ;  // without a converter only ASCII passes
-    for (;;) {
-      char* inPtr = const_cast<char*>(in.data() + pos);
-      std::size_t inLeft = end - pos;
-      char* outPtr = out.data() + used;
-      std::size_t outLeft = out.size() - used;
-      const std::size_t result = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-      const int status = result == static_cast<std::size_t>(-1) ? errno : 0;
-      pos = static_cast<std::size_t>(inPtr - in.data());
-      used = static_cast<std::size_t>(outPtr - out.data());
-      if (status != E2BIG) return status;
-      out.resize(out.size() * 2 + 16);
-    }
-  }
-
-  iconv_t cd_;
-};
-
-}  // namespace
-
-std::string decodeCp932(std::string_view bytes) {
-  Converter converter("UTF-8", "CP932");
-  // Three UTF-8 bytes at most per byte, except escapes, for which `convert` grows it.
-  std::string out(bytes.size() * 3 + 16, '\0');
-  std::size_t used = 0;
-  std::size_t pos = 0;
-  while (pos < bytes.size() && converter.convert(bytes, pos, bytes.size(), out, used) != 0) {
-    // The byte at pos starts no character: escape it alone and go on after it, so a
-    // lead byte followed by an invalid trail byte leaves that byte to the next try.
-    std::string escaped;
-    appendEscapedByte(escaped, bytes[pos]);
-    if (out.size() - used < escaped.size()) out.resize(out.size() * 2 + escaped.size());
-    std::copy(escaped.begin(), escaped.end(), out.begin() + static_cast<std::ptrdiff_t>(used));
-    used += escaped.size();
-    ++pos;
-  }
-  out.resize(used);
-  return out;
-}
-
-bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
-                 std::string& error) {
-  assert(begin <= end && end <= text.size());
-  Converter converter("CP932", "UTF-8");
   std::size_t used = out.size();
   // Never more bytes than the UTF-8 form has.
   out.resize(used + (end - begin));
+  char* put = out.data() + used;
   std::size_t pos = begin;
   while (pos < end) {
-    const std::size_t refused = findRefused(text, pos, end);
-    while (pos < refused && converter.convert(text, pos, refused, out, used) != 0) {
-      const Utf8Char c = decodeUtf8At(text.substr(0, refused), pos);
-      if (c.length == 0 || !isEscapedByte(c.value)) {
-        error = failureAt(text, pos, refused);
-        return false;
-      }
-      if (used == out.size()) out.resize(out.size() * 2 + 16);
-      out[used++] = static_cast<char>(c.value - kEscapedByteBase);
-      pos += c.length;
+    const auto b = static_cast<unsigned char>(range[pos]);
+    if (b < 0x80) {
+      *put++ = static_cast<char>(b);
+      ++pos;
+      continue;
     }
-    if (refused < end) {
-      error = failureAt(text, refused, end);
+    const Utf8Char c = decodeUtf8At(range, pos);
+    if (c.length == 0) {
+      error = failureAt(text, pos, end);
       return false;
     }
+    if (isEscapedByte(c.value)) {
+      *put++ = static_cast<char>(c.value - kEscapedByteBase);
+    } else {
+      const std::uint16_t code = codeOf(c.value);
+      if (code == cp932::kNone) {
+        error = failureAt(text, pos, end);
+        return false;
+      }
+      if (code > 0xFF) *put++ = static_cast<char>(code >> 8);
+      *put++ = static_cast<char>(code & 0xFF);
+    }
+    pos += c.length;
   }
-  out.resize(used);
+  out.resize(static_cast<std::size_t>(put - out.data()));
   return true;
 }
-
-#endif
 
 Cp932Encoding encodeCp932(std::string_view utf8) {
   Cp932Encoding result;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesk {
 
@@ -14,9 +14,11 @@ namespace vesk {
 //
 // The result is exactly that of cutting from the start of the text and replacing over
 // the whole text each time, but a large scene is neither searched again nor moved for
-// every element: the cutter keeps the positions of the opening markers, compares an
-// element only with the texts that start at one of them, and leaves a gap where it
-// took elements out, closing it when it is done (at the latest when destroyed).
+// every element: the cutter lists the opening and closing markers once, with the
+// first closing marker after each opening one, so that a copy of an element can only
+// start at an opening marker whose element has the same length; it leaves a gap where
+// it took elements out, closing it when it is done (at the latest when destroyed).
+// Each call costs time linear in the text at most, whatever the text holds.
 class ElementCutter {
  public:
   ElementCutter(std::string& text, std::string_view open, std::string_view close);
@@ -28,23 +30,38 @@ class ElementCutter {
   std::string next();
 
  private:
-  // Lists every opening marker at or after `from`; the gap must be closed.
-  void indexMarkers(std::size_t from);
   // Moves the text behind the gap down, so that the string holds just the text.
   void closeGap();
-  // The position where an opening marker begins in the kept text and runs on behind
-  // the gap, or npos.
-  std::size_t markerAcrossGap() const;
+  // Positions where an opening marker begins in the kept text and runs on behind the
+  // gap, ascending.
+  std::vector<std::size_t> markersAcrossGap() const;
+  // The first closing marker at or after `from` among closes_, or npos.
+  std::size_t closeFrom(std::size_t from) const;
+  // Takes the element [begin, begin + length) and its copies at `copies` out of the
+  // (gapless) text and brings the marker lists up to date.
+  void removeWithCopies(std::size_t begin, std::size_t length,
+                        const std::vector<std::size_t>& copies);
+  // Pairs every opening marker from head_ on with its first closing marker.
+  void pairMarkers();
 
   std::string& text_;
   std::string_view open_;
   std::string_view close_;
   // The text is text_[0, keptEnd_) followed by text_[rest_, end); between them lies
-  // the gap left by the elements taken out.
+  // the gap left by the elements taken out. The kept text holds no opening marker of
+  // its own.
   std::size_t keptEnd_ = 0;
   std::size_t rest_ = 0;
-  // Positions in text_ of the opening markers at or after rest_, ascending.
-  std::deque<std::size_t> markers_;
+  // The opening markers of the text are opens_[head_, end), ascending, at their place
+  // in text_; paired_[i] is the first closing marker at or after the end of opens_[i]
+  // (npos: none).
+  std::vector<std::size_t> opens_;
+  std::vector<std::size_t> paired_;
+  std::size_t head_ = 0;
+  // The closing markers at or after rest_ (and possibly some before it), ascending.
+  std::vector<std::size_t> closes_;
+  // Room for the lists rebuilt when copies are taken out.
+  std::vector<std::size_t> scratch_;
 };
 
 }  // namespace vesk

@@ -30,8 +30,14 @@ void scanSceneData(EntryList& list, std::size_t position) {
 
 std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,
                                         const std::string& sceneFolder) {
+  // The scene's lines each followed by a line feed: the same text the merge cuts its
+  // elements from, so that both find the same elements with the same values (a value
+  // that holds a line break is listed with it, as the document writes it).
   std::string remaining;
-  for (const auto& line : sceneLines) remaining += line;
+  for (const auto& line : sceneLines) {
+    remaining += line;
+    remaining += '\n';
+  }
 
   std::vector<std::string> dataFiles;
   ElementCutter elements(remaining, "<data", "</data>");

@@ -17,7 +17,9 @@ std::vector<std::string> readSceneLines(const std::string& scenePath);
 
 // Rebuilds the data-file list of the entry at `position` from its scene: the scene
 // folder followed by the `path` value of each distinct data element, in order of
-// first appearance, at most 100. On POSIX the backslashes of a value are turned into
+// first appearance, at most 100. Elements and values are those the merge finds (the
+// lines joined with their line feeds), so a value holding a line break keeps it. On POSIX the
+// backslashes of a value are turned into
 // "/" so that the file can be found. An unreadable scene gives an empty list.
 void scanSceneData(EntryList& list, std::size_t position);
 

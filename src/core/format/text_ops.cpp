@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "format/text_search.h"
+
 namespace vesk {
 
 std::optional<std::size_t> findFrom(std::string_view text, std::string_view pattern,
                                     std::size_t start) {
   if (start > text.size()) return std::nullopt;
-  const auto at = text.find(pattern, start);
+  const auto at = PatternFinder(pattern).find(text, start);
   if (at == std::string_view::npos) return std::nullopt;
   return at;
 }
@@ -15,7 +17,10 @@ std::optional<std::size_t> findFrom(std::string_view text, std::string_view patt
 void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText,
                 std::size_t start) {
   if (oldPattern.empty() || start > text.size()) return;
-  std::size_t at = text.find(oldPattern, start);
+  // Every search starts where the previous occurrence ended, so the searches
+  // together read the text once.
+  const PatternFinder finder(oldPattern);
+  std::size_t at = finder.find(text, start);
   if (at == std::string::npos) return;
 
   if (newText.size() <= oldPattern.size()) {
@@ -29,7 +34,7 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
       std::memmove(data + write, newText.data(), newText.size());
       write += newText.size();
       read = at + oldPattern.size();
-      at = text.find(oldPattern, read);
+      at = finder.find(text, read);
     }
     std::memmove(data + write, data + read, text.size() - read);
     text.resize(write + text.size() - read);
@@ -43,7 +48,7 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
     result.append(text, copied, at - copied);
     result.append(newText);
     copied = at + oldPattern.size();
-    at = text.find(oldPattern, copied);
+    at = finder.find(text, copied);
   }
   result.append(text, copied, std::string::npos);
   text = std::move(result);

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/utf8.h"
+
+#if defined(__GLIBC__)
+#include <iconv.h>
+#endif
 
 namespace vesk {
 namespace {
@@ -186,6 +192,129 @@ TEST(Cp932, EncodesOnlyCharactersThatReadBackAsThemselves) {
     }
   }
 }
+
+TEST(Cp932, ABadLeadByteBeforeAByteThatCouldLeadIsCarriedWithIt) {
+  struct Case {
+    std::string bytes;
+    std::string text;
+  };
+  const Case cases[] = {
+      // 0xEEED is unassigned; 0xED40 alone would be written 0xFA5C and read back
+      // after the 0xEE as 0xEEFA.
+      {"\xEE\xED\x40", escaped(0xEE) + escaped(0xED) + "@"},
+      {"\x85\x81\x40", escaped(0x85) + escaped(0x81) + "@"},
+      {"\x81\xFD", escaped(0x81) + escaped(0xFD)},
+      {"\xEE\xFD\x81\x40", escaped(0xEE) + escaped(0xFD) + "\u3000"},
+      {"\x85path", escaped(0x85) + "path"},  // an ASCII byte stays a character
+      {"\x85\xB1", escaped(0x85) + escaped(0xB1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(hex(c.bytes));
+    EXPECT_EQ(decodeCp932(c.bytes), c.text);
+    const Cp932Encoding encoded = encodeCp932(c.text);
+    EXPECT_TRUE(encoded.ok) << encoded.error;
+    EXPECT_EQ(hex(encoded.bytes), hex(c.bytes));
+  }
+}
+
+// Decoding then encoding gives the bytes back but for duplicate codes, and the
+// written bytes read as the same text: for every three bytes whose first is not
+// ASCII, followed by a choice of third bytes.
+TEST(Cp932, EveryShortSequenceReadsBackAsTheSameText) {
+  const unsigned char thirds[] = {0x00, 0x40, 0x5C, 0x7E, 0x7F, 0x80, 0x81, 0x9F,
+                                  0xA0, 0xB1, 0xE0, 0xEE, 0xFA, 0xFC, 0xFF};
+  std::string bytes(3, '\0');
+  for (unsigned first = 0x80; first <= 0xFF; ++first) {
+    for (unsigned second = 0; second <= 0xFF; ++second) {
+      for (unsigned char third : thirds) {
+        bytes[0] = static_cast<char>(first);
+        bytes[1] = static_cast<char>(second);
+        bytes[2] = static_cast<char>(third);
+        const std::string text = decodeCp932(bytes);
+        const Cp932Encoding encoded = encodeCp932(text);
+        ASSERT_TRUE(encoded.ok) << hex(bytes);
+        ASSERT_EQ(decodeCp932(encoded.bytes), text) << hex(bytes);
+        ASSERT_EQ(encoded.bytes.size(), bytes.size()) << hex(bytes);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+          if (encoded.bytes[i] == bytes[i]) continue;
+          const auto code = [&](std::size_t at) {
+            return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) << 8 |
+                                         static_cast<unsigned char>(bytes[at + 1]));
+          };
+          const bool duplicate = (i + 1 < bytes.size() && isDuplicateCode(code(i))) ||
+                                 (i > 0 && isDuplicateCode(code(i - 1)));
+          ASSERT_TRUE(duplicate) << hex(bytes) << "-> " << hex(encoded.bytes);
+        }
+      }
+    }
+  }
+}
+
+// A digest of the whole mapping: what every single byte and every pair decode to
+// and what every code point encodes to. The same value on every platform means the
+// same results; the value is that of glibc's CP932 converter (see below).
+TEST(Cp932, TheWholeMappingIsTheSameOnEveryPlatform) {
+  std::uint64_t digest = 14695981039346656037u;
+  const auto add = [&](const std::string& s) {
+    for (unsigned char b : s) digest = (digest ^ b) * 1099511628211u;
+    digest = (digest ^ 0x100) * 1099511628211u;
+  };
+  for (unsigned first = 0; first <= 0xFF; ++first) {
+    add(decodeCp932(std::string(1, static_cast<char>(first))));
+    for (unsigned second = 0; second <= 0xFF; ++second) {
+      add(decodeCp932(std::string{static_cast<char>(first), static_cast<char>(second)}));
+    }
+  }
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const Cp932Encoding encoded = encodeCp932(utf8Of(c));
+    add(encoded.ok ? encoded.bytes : "-");
+  }
+  EXPECT_EQ(digest, 752506013542118904u);
+}
+
+#if defined(__GLIBC__)
+// The table was made from glibc's converter: every character it reads, and every
+// character it writes so that it reads back, comes out the same here.
+TEST(Cp932, AgreesWithGlibcForEveryCodeAndCodePoint) {
+  const iconv_t decoder = iconv_open("UTF-8", "CP932");
+  const iconv_t encoder = iconv_open("CP932", "UTF-8");
+  ASSERT_NE(decoder, reinterpret_cast<iconv_t>(-1));
+  ASSERT_NE(encoder, reinterpret_cast<iconv_t>(-1));
+  const auto convert = [](iconv_t cd, const std::string& in) -> std::optional<std::string> {
+    char out[16];
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    char* outPtr = out;
+    std::size_t outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+      return std::nullopt;
+    }
+    return std::string(out, static_cast<std::size_t>(outPtr - out));
+  };
+  for (unsigned code = 0; code <= 0xFFFF; ++code) {
+    const std::string bytes = bytesOf(code);
+    const auto expected = convert(decoder, bytes);
+    if (!expected || expected->empty() || (code > 0xFF && code < 0x8100)) continue;
+    if (code <= 0xFF || decodeUtf8At(*expected, 0).length == expected->size()) {
+      EXPECT_EQ(decodeCp932(bytes), *expected) << hex(bytes);
+    }
+  }
+  for (char32_t c = 0; c < kEscapedByteBase; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const auto written = convert(encoder, utf8Of(c));
+    const bool readsBack = written && !written->empty() && convert(decoder, *written) == utf8Of(c);
+    const Cp932Encoding encoded = encodeCp932(utf8Of(c));
+    ASSERT_EQ(encoded.ok, readsBack) << std::hex << static_cast<unsigned>(c);
+    if (readsBack) {
+      ASSERT_EQ(encoded.bytes, *written) << std::hex << static_cast<unsigned>(c);
+    }
+  }
+  iconv_close(decoder);
+  iconv_close(encoder);
+}
+#endif
 
 }  // namespace
 }  // namespace vesk

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace vesk {
+
+// Finds a fixed pattern in texts in time linear in the text searched plus the
+// pattern, whatever the two hold (a plain search can take the product of the two
+// lengths on a periodic pattern such as "<data<data<data…"). Long patterns use the
+// Knuth-Morris-Pratt automaton; short ones the library's search, whose worst case
+// is then a small multiple of the text.
+class PatternFinder {
+ public:
+  // `pattern` must outlive the finder.
+  explicit PatternFinder(std::string_view pattern);
+
+  // The smallest position at or after `from` where the pattern occurs in `text`, or
+  // npos. An empty pattern occurs at `from` when from <= text.size().
+  std::size_t find(std::string_view text, std::size_t from) const;
+
+ private:
+  std::string_view pattern_;
+  // border_[i]: length of the longest proper border of pattern_[0, i]; empty for a
+  // short pattern.
+  std::vector<std::size_t> border_;
+};
+
+}  // namespace vesk
