@@ -65,13 +65,18 @@ std::vector<std::string> localFilesOf(const QMimeData* mime) {
   return paths;
 }
 
-// Shrinks a label's font until its text fits the label's width: the template's
-// rectangles are tight for a 14-point font, and a label must stay readable whole.
+// Tightens a label's letter spacing, a quarter pixel at a time and by at most one
+// and a half, until its text fits the label's width. The template's rectangles were
+// drawn for a font with proportional kana, whose texts run narrower than those of a
+// font with full-width kana at the same size; the point size stays.
 void fitToWidth(QLabel* label) {
+  constexpr qreal kMostTightening = 1.5;
   QFont font = label->font();
-  while (font.pointSize() > 6 &&
-         QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
-    font.setPointSize(font.pointSize() - 1);
+  qreal spacing = 0;
+  while (spacing > -kMostTightening &&
+         QFontMetricsF(font).horizontalAdvance(label->text()) > label->width()) {
+    spacing -= 0.25;
+    font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
   }
   label->setFont(font);
 }
@@ -89,12 +94,13 @@ MainDialog::MainDialog(DialogServices services)
       boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>(this) : nullptr),
       sink_(services.sink != nullptr ? *services.sink : *boxSink_),
       runner_(this, sink_),
-      controller_(*this, sink_,
-                  services.chooseDestination ? std::move(services.chooseDestination)
-                                             : ChooseDestination([this](const std::string& start) {
-                                                 return chooseDestinationFolder(this, start);
-                                               }),
-                  services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
+      controller_(
+          *this, sink_,
+          services.chooseDestination ? std::move(services.chooseDestination)
+                                     : ChooseDestination([this](const std::string& start) {
+                                         return chooseDestinationFolder(this, start);
+                                       }),
+          services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowIcon(QApplication::windowIcon());
   setFont(dialogFont(kDialogPointSize));
@@ -153,9 +159,8 @@ void MainDialog::buildControls() {
   thumbnailField_ = readOnlyField(1002, du.rect(44, 18, 274, 12), Qt::AlignRight);
   descriptionField_ = readOnlyField(1003, du.rect(44, 32, 274, 12), Qt::AlignRight);
 
-  list_ = new QListWidget(this);
+  list_ = new EntryListBox(this);
   list_->setGeometry(du.rect(60, 46, 258, 109));
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSortingEnabled(false);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -164,7 +169,7 @@ void MainDialog::buildControls() {
   list_->setAcceptDrops(false);
   list_->setProperty("controlId", 1004);
   controls_.insert(1004, list_);
-  connect(list_, &QListWidget::itemSelectionChanged, this,
+  connect(list_, &EntryListBox::selectionReported, this,
           [this] { controller_.onSelectionChanged(); });
 
   auto* remove = button(1005, "削除", du.rect(6, 83, 36, 15), &DialogController::onDelete);

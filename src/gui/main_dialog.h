@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "entry_list_box.h"
 #include "message_boxes.h"
 #include "threaded_build_runner.h"
 #include "ui/dialog_controller.h"
@@ -84,7 +85,7 @@ class MainDialog : public QDialog, public DialogView {
   QLineEdit* thumbnailField_ = nullptr;
   QLineEdit* descriptionField_ = nullptr;
   QLineEdit* countField_ = nullptr;
-  QListWidget* list_ = nullptr;
+  EntryListBox* list_ = nullptr;
   QAction* aboutAction_ = nullptr;
 };
 
