@@ -19,8 +19,8 @@ inline constexpr const char* kReimportQuestion =
 // The message for a Yes to a document whose folder holds no numbered folder 00; the
 // folder follows on its own line. The list stays as it was.
 inline constexpr const char* kNoPackageFoundMessage =
-    "エラー　次のフォルダに展示用パッケージ（フォルダ "
-    "00）が見つかりません。登録内容は変更していません:";
+    "エラー　次のフォルダに展示用パッケージ（フォルダ 00）が見つかりません。"
+    "登録内容は変更していません:";
 
 // What one drop works on: the dialog's entry list and chooser start, the operator
 // (questions and the re-import's messages) and the dialog's redraws.
@@ -41,12 +41,13 @@ void routeDroppedFile(const std::string& path, EntryList& list);
 
 // Handles one drop, path by path in delivery order. A file named exactly
 // exhibition.nuv asks whether to read its package back: Yes reads it (the list is
-// replaced and redrawn, and then the re-import's messages are shown) and goes on with
-// the next path, No ends the drop, keeping what the earlier paths did. A Yes for a
-// document whose folder holds no folder 00 leaves the list, the working entry and the
-// count as they were and shows kNoPackageFoundMessage with that folder. Every other path fills its
-// field of the working entry (a scene file also becomes the chooser's start) and the fields are
-// redrawn. The list and its current entry change only through a re-import.
+// replaced and redrawn, and then the re-import's messages are shown) and goes on
+// with the next path, No ends the drop, keeping what the earlier paths did. A Yes for
+// a document whose folder holds no folder 00 keeps the list, the working entry and
+// the count as they were and shows kNoPackageFoundMessage with that folder. Every
+// other path fills its field of the working entry (a scene file also becomes the
+// chooser's start) and the fields are redrawn. The list and its current entry change
+// only through a re-import.
 void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target);
 
 }  // namespace vesk
