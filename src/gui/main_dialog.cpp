@@ -302,6 +302,8 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     case QEvent::Leave:
+      if (watched == tip_->source()) tip_->hide();
+      break;
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
     case QEvent::WindowDeactivate:

@@ -1,5 +1,7 @@
 #include "preview_tip.h"
 
+#include "dialog_font.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -16,12 +18,13 @@ PreviewTip::PreviewTip(PreviewCache& cache, QWidget* owner)
   setPalette(QToolTip::palette());
   setAutoFillBackground(true);
   setFrameStyle(QFrame::Box | QFrame::Plain);
-  setFont(QToolTip::font());
+  // Captions in the dialog's own font, a little smaller than its 14 points.
+  setFont(dialogFont(11));
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   connect(&cache_, &PreviewCache::loaded, this, [this](const QString& path) {
     if (!isVisible()) return;
-    for (const PreviewSlot& slot : slots_) {
+    for (const PreviewSlot& slot : pictures_) {
       if (slot.path == path) {
         rebuild();
         placeNear(anchor_);
@@ -35,13 +38,13 @@ void PreviewTip::showFor(QWidget* source, QRect area, QPoint globalPos,
                          std::vector<PreviewSlot> pictures) {
   if (pictures.empty()) {
     hide();
-    slots_.clear();
+    pictures_.clear();
     return;
   }
   source_ = source;
   area_ = area;
   anchor_ = globalPos;
-  slots_ = std::move(pictures);
+  pictures_ = std::move(pictures);
   rebuild();
   placeNear(globalPos);
   show();
@@ -58,7 +61,7 @@ void PreviewTip::rebuild() {
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(12);
   const qreal ratio = devicePixelRatioF();
-  for (const PreviewSlot& slot : slots_) {
+  for (const PreviewSlot& slot : pictures_) {
     auto* column = new QVBoxLayout;
     column->setSpacing(3);
     auto* title = new QLabel(slot.title, content_);

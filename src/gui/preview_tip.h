@@ -34,7 +34,9 @@ class PreviewTip : public QFrame {
   // True while the tip is shown for `source` and `pos` (source coordinates) lies in
   // its area.
   bool covers(const QWidget* source, QPoint pos) const;
-  const std::vector<PreviewSlot>& shownSlots() const { return slots_; }
+  const std::vector<PreviewSlot>& shownSlots() const { return pictures_; }
+  // The widget the tip was last shown for.
+  const QWidget* source() const { return source_; }
 
  private:
   void rebuild();
@@ -44,7 +46,7 @@ class PreviewTip : public QFrame {
   QPointer<QWidget> source_;
   QRect area_;
   QPoint anchor_;
-  std::vector<PreviewSlot> slots_;
+  std::vector<PreviewSlot> pictures_;
   QWidget* content_ = nullptr;
 };
 
