@@ -22,10 +22,12 @@ QPoint centreOf(QListWidget* list, int row) {
   return list->visualItemRect(list->item(row)).center();
 }
 
+using EntryListBoxClicks = DialogTest;
+
 // Whatever the operator does in the list box, once it holds lines one of them stays
 // highlighted and current, and a click on a line is reported even when that line is
 // highlighted already. Each case starts with A, B and C listed and A loaded.
-TEST_F(DialogTest, TheListKeepsOneLineSelectedAndReportsEveryLeftClickOnALine) {
+TEST_F(EntryListBoxClicks, TheListKeepsOneLineSelectedAndReportsEveryLeftClickOnALine) {
   struct Case {
     const char* what;
     std::function<void(QListWidget*)> act;
