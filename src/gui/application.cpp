@@ -9,6 +9,11 @@ static void registerResources() {
 
 namespace vesk::gui {
 
+BareArguments::BareArguments(const char* programName)
+    : name_(programName != nullptr && *programName != '\0' ? programName : "vesk") {
+  argv_[0] = name_.data();
+}
+
 void setUpApplication(QApplication& app) {
   registerResources();
   app.setWindowIcon(QIcon(QStringLiteral(":/vesk/vesk.png")));

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace vesk::gui {
 
@@ -16,6 +18,15 @@ QString chooserStartFolder(const std::string& startPath) {
 }
 
 std::string chooseDestinationFolder(QWidget* owner, const std::string& startPath) {
+  // Qt's file dialog reads and writes its history, last folder and view in the
+  // user's settings file (QtProject.conf) whatever the caller wants. Pointing the
+  // user settings at a folder that lives only as long as this call keeps anything
+  // from being saved between runs, and keeps other programs' history out.
+  QTemporaryDir scratch;
+  if (scratch.isValid()) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch.path());
+  }
   const QString folder =
       QFileDialog::getExistingDirectory(owner, QString::fromUtf8(kChooseFolderTitle),
                                         chooserStartFolder(startPath), QFileDialog::ShowDirsOnly);

@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -31,6 +32,11 @@ namespace {
 
 // Point size of the dialog font.
 constexpr int kDialogPointSize = 14;
+
+// The boxes the preview fits the pictures into, in the tip's pixels: thumbnails are
+// landscape, description pictures portrait and hold text, so they get more height.
+constexpr QSize kThumbnailBox(320, 240);
+constexpr QSize kDescriptionBox(300, 400);
 
 // The system-menu command that opens the about box.
 constexpr unsigned kAboutCommand = 0x0010;
@@ -65,13 +71,18 @@ std::vector<std::string> localFilesOf(const QMimeData* mime) {
   return paths;
 }
 
-// Shrinks a label's font until its text fits the label's width: the template's
-// rectangles are tight for a 14-point font, and a label must stay readable whole.
+// Tightens a label's letter spacing, a quarter pixel at a time and by at most one
+// and a half, until its text fits the label's width. The template's rectangles were
+// drawn for a font with proportional kana, whose texts run narrower than those of a
+// font with full-width kana at the same size; the point size stays.
 void fitToWidth(QLabel* label) {
+  constexpr qreal kMostTightening = 1.5;
   QFont font = label->font();
-  while (font.pointSize() > 6 &&
-         QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
-    font.setPointSize(font.pointSize() - 1);
+  qreal spacing = 0;
+  while (spacing > -kMostTightening &&
+         QFontMetricsF(font).horizontalAdvance(label->text()) > label->width()) {
+    spacing -= 0.25;
+    font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
   }
   label->setFont(font);
 }
@@ -89,18 +100,20 @@ MainDialog::MainDialog(DialogServices services)
       boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>(this) : nullptr),
       sink_(services.sink != nullptr ? *services.sink : *boxSink_),
       runner_(this, sink_),
-      controller_(*this, sink_,
-                  services.chooseDestination ? std::move(services.chooseDestination)
-                                             : ChooseDestination([this](const std::string& start) {
-                                                 return chooseDestinationFolder(this, start);
-                                               }),
-                  services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
+      controller_(
+          *this, sink_,
+          services.chooseDestination ? std::move(services.chooseDestination)
+                                     : ChooseDestination([this](const std::string& start) {
+                                         return chooseDestinationFolder(this, start);
+                                       }),
+          services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowIcon(QApplication::windowIcon());
   setFont(dialogFont(kDialogPointSize));
   setAcceptDrops(true);
   buildControls();
   addAboutToSystemMenu();
+  tip_ = new PreviewTip(previews_, this);
   controller_.setBuildRunner(&runner_);
   controller_.initialise();
   qApp->installEventFilter(this);
@@ -153,9 +166,8 @@ void MainDialog::buildControls() {
   thumbnailField_ = readOnlyField(1002, du.rect(44, 18, 274, 12), Qt::AlignRight);
   descriptionField_ = readOnlyField(1003, du.rect(44, 32, 274, 12), Qt::AlignRight);
 
-  list_ = new QListWidget(this);
+  list_ = new EntryListBox(this);
   list_->setGeometry(du.rect(60, 46, 258, 109));
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSortingEnabled(false);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -164,7 +176,7 @@ void MainDialog::buildControls() {
   list_->setAcceptDrops(false);
   list_->setProperty("controlId", 1004);
   controls_.insert(1004, list_);
-  connect(list_, &QListWidget::itemSelectionChanged, this,
+  connect(list_, &EntryListBox::selectionReported, this,
           [this] { controller_.onSelectionChanged(); });
 
   auto* remove = button(1005, "削除", du.rect(6, 83, 36, 15), &DialogController::onDelete);
@@ -232,8 +244,77 @@ void MainDialog::showAbout() {
   about->open();
 }
 
+bool MainDialog::showPreview(QWidget* watched, QPoint pos, QPoint globalPos) {
+  const auto slotsOf = [](const std::string& thumbnail, const std::string& description) {
+    std::vector<PreviewSlot> pictures;
+    if (!thumbnail.empty()) {
+      pictures.push_back(
+          {QStringLiteral("サムネイル"), QString::fromStdString(thumbnail), kThumbnailBox});
+    }
+    if (!description.empty()) {
+      pictures.push_back(
+          {QStringLiteral("説明"), QString::fromStdString(description), kDescriptionBox});
+    }
+    return pictures;
+  };
+  if (watched == list_->viewport()) {
+    const int row = list_->indexAt(pos).row();
+    const auto& entries = controller_.entryList().entries();
+    if (row < 0 || row >= static_cast<int>(entries.size())) {
+      tip_->showFor(watched, {}, globalPos, {});
+      return true;
+    }
+    const QRect line = list_->visualItemRect(list_->item(row));
+    tip_->showFor(watched, QRect(0, line.top(), watched->width(), line.height()), globalPos,
+                  slotsOf(entries[row].thumbnailPath, entries[row].descriptionPath));
+    return true;
+  }
+  // The scene field shows both pictures of the working entry.
+  const std::string thumbnail = watched == sceneField_ || watched == thumbnailField_
+                                    ? thumbnailField_->text().toStdString()
+                                    : std::string();
+  const std::string description = watched == sceneField_ || watched == descriptionField_
+                                      ? descriptionField_->text().toStdString()
+                                      : std::string();
+  if (watched != sceneField_ && watched != thumbnailField_ && watched != descriptionField_) {
+    return false;
+  }
+  tip_->showFor(watched, watched->rect(), globalPos, slotsOf(thumbnail, description));
+  return true;
+}
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ToolTip: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      const auto* help = static_cast<QHelpEvent*>(event);
+      if (widget != nullptr && showPreview(widget, help->pos(), help->globalPos())) return true;
+      break;
+    }
+    case QEvent::MouseMove:
+      if (tip_->isVisible()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (widget != nullptr && widget != tip_ && !tip_->isAncestorOf(widget) &&
+            !tip_->covers(widget, widget->mapFromGlobal(mouse->globalPosition().toPoint()))) {
+          tip_->hide();
+        }
+      }
+      break;
+    case QEvent::Leave:
+      if (watched == tip_->source()) tip_->hide();
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::WindowDeactivate:
+    case QEvent::DragEnter:
+      if (watched != tip_) tip_->hide();
+      break;
+    default:
+      break;
+  }
   if (event->type() == QEvent::KeyPress) {
+    tip_->hide();
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget != nullptr && (widget == this || isAncestorOf(widget))) {
       const auto* key = static_cast<QKeyEvent*>(event);
@@ -270,6 +351,7 @@ void MainDialog::closeEvent(QCloseEvent* event) {
 }
 
 void MainDialog::setListLines(const std::vector<std::string>& lines) {
+  tip_->hide();
   const QSignalBlocker blocker(list_);
   const int count = static_cast<int>(lines.size());
   while (list_->count() > count) delete list_->takeItem(list_->count() - 1);
@@ -302,6 +384,7 @@ void MainDialog::setCountText(const std::string& text) {
 
 void MainDialog::setPathFields(const std::string& scenePath, const std::string& thumbnailPath,
                                const std::string& descriptionPath) {
+  tip_->hide();
   sceneField_->setText(QString::fromStdString(scenePath));
   thumbnailField_->setText(QString::fromStdString(thumbnailPath));
   descriptionField_->setText(QString::fromStdString(descriptionPath));

@@ -11,7 +11,10 @@
 
 #include "editor/dialog_controller.h"
 #include "editor/dialog_view.h"
+#include "entry_list_box.h"
 #include "message_boxes.h"
+#include "preview_cache.h"
+#include "preview_tip.h"
 #include "threaded_build_runner.h"
 
 namespace vesk::gui {
@@ -48,6 +51,8 @@ class MainDialog : public QDialog, public DialogView {
   // The item that opens the about box: in the system menu on Windows, in the
   // dialog's context menu elsewhere.
   QAction* aboutAction() const { return aboutAction_; }
+  // The picture preview shown while the cursor rests on a path field or a line.
+  PreviewTip* previewTip() const { return tip_; }
 
   // DialogView.
   void setListLines(const std::vector<std::string>& lines) override;
@@ -73,6 +78,9 @@ class MainDialog : public QDialog, public DialogView {
  private:
   void buildControls();
   void addAboutToSystemMenu();
+  // Shows the pictures of what lies at `pos` in `watched` (a path field or the
+  // list's viewport); false when `watched` is neither.
+  bool showPreview(QWidget* watched, QPoint pos, QPoint globalPos);
 
   std::unique_ptr<MessageBoxSink> boxSink_;
   MessageSink& sink_;
@@ -84,8 +92,10 @@ class MainDialog : public QDialog, public DialogView {
   QLineEdit* thumbnailField_ = nullptr;
   QLineEdit* descriptionField_ = nullptr;
   QLineEdit* countField_ = nullptr;
-  QListWidget* list_ = nullptr;
+  EntryListBox* list_ = nullptr;
   QAction* aboutAction_ = nullptr;
+  PreviewCache previews_;
+  PreviewTip* tip_ = nullptr;
 };
 
 }  // namespace vesk::gui

@@ -1,7 +1,14 @@
-// Shows the main dialog with a few entries and saves what the screen shows of it as
-// a PNG: vesk-screenshot [OUT.png] (default dialog.png). Run it on a display, e.g.
-// under Xvfb through scripts/screenshot.
+// Shows the main dialog holding the sample's entries and saves what the screen shows
+// of it as a PNG: vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line].
+// With a last argument the cursor rests on the thumbnail field, the description
+// field or the second line, and the picture preview is saved with the dialog. Run
+// it on a display, e.g. under Xvfb through scripts/screenshot.
 #include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -11,25 +18,65 @@
 
 namespace {
 
-const char* const kFolder = "/home/operator/exhibitions/anatomy-2024/";
-const char* const kNames[] = {"heart", "lung", "brain-mri", "knee-joint", "skull"};
+// Entries from the sample: one per folder, with its scene, *_thumb.jpg and
+// *_desc.png.
+void addSampleEntries(vesk::gui::MainDialog& dialog, const QString& sample) {
+  vesk::DialogController& controller = dialog.controller();
+  const QDir root(sample);
+  for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    const QDir entry(root.filePath(folder));
+    const QStringList scenes = entry.entryList({QStringLiteral("*.nuv")});
+    const QStringList thumbnails = entry.entryList({QStringLiteral("*_thumb.jpg")});
+    const QStringList descriptions = entry.entryList({QStringLiteral("*_desc.png")});
+    if (scenes.isEmpty() || thumbnails.isEmpty() || descriptions.isEmpty()) continue;
+    controller.entryList().workingEntry() = {entry.filePath(scenes[0]).toStdString(),
+                                             entry.filePath(thumbnails[0]).toStdString(),
+                                             entry.filePath(descriptions[0]).toStdString(),
+                                             {}};
+    controller.onAdd();
+  }
+}
+
+// True once every picture of the preview tip is shown (none is still being read).
+bool previewComplete(const vesk::gui::PreviewTip* tip) {
+  if (!tip->isVisible()) return false;
+  for (const QLabel* label : tip->findChildren<QLabel*>()) {
+    if (label->text() == QStringLiteral("読み込み中…")) return false;
+  }
+  return true;
+}
+
+// Every control lies inside the dialog's client area.
+bool controlsInside(const vesk::gui::MainDialog& dialog) {
+  for (int id = 1001; id <= 1011; ++id) {
+    const QWidget* control = dialog.control(id);
+    if (control != nullptr && !dialog.rect().contains(control->geometry())) return false;
+  }
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (!dialog.rect().contains(label->geometry())) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr,
+                 "usage: vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line]\n");
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  const QString sample = QString::fromLocal8Bit(argv[2]);
+  const QString hover = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+  vesk::gui::BareArguments arguments(argv[0]);
+  QApplication app(arguments.argc(), arguments.argv());
   vesk::gui::setUpApplication(app);
-  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("dialog.png");
 
   vesk::gui::MainDialog dialog;
-  vesk::DialogController& controller = dialog.controller();
-  for (const char* name : kNames) {
-    const std::string base = std::string(kFolder) + name + "/" + name;
-    controller.entryList().workingEntry() = {
-        base + ".nuv", base + "_thumb.jpg", base + "_description.png", {}};
-    controller.onAdd();
-  }
+  addSampleEntries(dialog, sample);
   // Show the second entry as an arrow key would select it.
+  vesk::DialogController& controller = dialog.controller();
   controller.onKeyDown(vesk::DialogKey::Up);
   dialog.selectLine(1);
   controller.onSelectionChanged();
@@ -42,16 +89,54 @@ int main(int argc, char* argv[]) {
     dialog.activateWindow();
     dialog.control(1004)->setFocus();
   });
-  QTimer::singleShot(700, &dialog, [&] {
-    const QPixmap shot = dialog.screen()->grabWindow(dialog.winId());
+  QTimer::singleShot(600, &dialog, [&] {
+    if (hover.isEmpty()) return;
+    auto* list = qobject_cast<QListWidget*>(dialog.control(1004));
+    QWidget* target = hover == QStringLiteral("line")          ? list->viewport()
+                      : hover == QStringLiteral("description") ? dialog.control(1003)
+                                                               : dialog.control(1002);
+    const QPoint at = target == list->viewport()
+                          ? list->visualItemRect(list->item(1)).center()
+                          : QPoint(target->width() * 3 / 4, target->height() / 2);
+    QCursor::setPos(target->mapToGlobal(at));
+    QHelpEvent help(QEvent::ToolTip, at, target->mapToGlobal(at));
+    QCoreApplication::sendEvent(target, &help);
+  });
+  QTimer poll;
+  int waited = 0;
+  int completeAt = -1;
+  QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+    waited += 100;
+    // Once the preview is complete, give the window system time to paint it too.
+    if (!hover.isEmpty() && completeAt < 0 && previewComplete(dialog.previewTip())) {
+      completeAt = waited;
+    }
+    const bool ready =
+        hover.isEmpty() ? waited >= 900 : completeAt >= 0 && waited >= completeAt + 500;
+    if (!ready && waited < 6000) return;
+    poll.stop();
+    QScreen* screen = dialog.screen();
+    QPixmap shot;
+    if (hover.isEmpty()) {
+      shot = screen->grabWindow(dialog.winId());
+    } else {
+      // The tip is a window of its own: take the part of the screen that shows both.
+      const QRect area = dialog.frameGeometry()
+                             .united(dialog.previewTip()->frameGeometry())
+                             .adjusted(-8, -8, 8, 8)
+                             .intersected(screen->geometry());
+      shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    }
     if (!shot.isNull() && shot.save(out)) {
-      std::printf("%s: %dx%d\n", qPrintable(out), shot.width(), shot.height());
+      std::printf("%s: %dx%d, controls inside the window: %s\n", qPrintable(out), shot.width(),
+                  shot.height(), controlsInside(dialog) ? "yes" : "NO");
       status = 0;
     } else {
       std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
     }
     dialog.done(0);
   });
+  poll.start(100);
   dialog.exec();
   return status;
 }

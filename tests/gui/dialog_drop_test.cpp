@@ -3,8 +3,10 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <filesystem>
 
 #include "dialog_fixture.h"
+#include "messages/messages.h"
 
 namespace vesk::gui::testing {
 namespace {
@@ -121,6 +123,62 @@ TEST_F(FileDropOnDialog, TwoPackagesInOneDropLeaveTheSecond) {
   EXPECT_EQ(lines(), std::vector<std::string>{dir.at("two/00/two0.nuv")});
   EXPECT_EQ(count(), "1");
   EXPECT_EQ(fields()[0], dir.at("two/00/two0.nuv"));
+}
+
+TEST_F(FileDropOnDialog, MissingFilesAreReportedWithTheReimportedListInView) {
+  const std::string document = makePackage(dir, "pkg", 2);
+  std::filesystem::remove(dir.at("pkg/01/d.jpg"));
+  std::vector<std::string> linesAtMessage;
+  std::string countAtMessage;
+  sink.onMessage = [&](const std::string&) {
+    linesAtMessage = lines();
+    countAtMessage = count();
+  };
+  sink.answers = {true};
+  ASSERT_TRUE(dropFiles({document}));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0], "エラー　次のフォルダに足りないファイルがあります:\n01: 説明");
+  EXPECT_EQ(linesAtMessage,
+            std::vector<std::string>({dir.at("pkg/00/pkg0.nuv"), dir.at("pkg/01/pkg1.nuv")}));
+  EXPECT_EQ(countAtMessage, "2");
+}
+
+// A Yes for an exhibition.nuv whose folder holds no folder 00 (a stray file of that
+// name, or a document moved away from its package) keeps the list, the fields and
+// the count, and says that no package was found there.
+TEST_F(FileDropOnDialog, ADocumentWithoutFolder00KeepsTheListAndSaysSo) {
+  struct Case {
+    const char* what;
+    std::string document;
+  };
+  const Case cases[] = {
+      {"stray file", dir.writeText("stray/exhibition.nuv", kScene)},
+      {"folder 01 only",
+       [&] {
+         const std::string document = makePackage(dir, "moved", 2);
+         std::filesystem::rename(dir.at("moved/00"), dir.at("elsewhere"));
+         return document;
+       }()},
+  };
+  for (const Case& c : cases) {
+    open();
+    add("A");
+    add("B");
+    click(1010);  // B first and shown
+    sink.messages.clear();
+    sink.answers = {true};
+    ASSERT_TRUE(dropFiles({c.document})) << c.what;
+    EXPECT_EQ(lines(), std::vector<std::string>({"/s/B.nuv", "/s/A.nuv"})) << c.what;
+    EXPECT_EQ(selectedRow(), 0) << c.what;
+    EXPECT_EQ(dialog->controller().entryList().currentIndex(), 0) << c.what;
+    EXPECT_EQ(fields(), std::vector<std::string>({"/s/B.nuv", "/s/B_t.png", "/s/B_d.png"}))
+        << c.what;
+    EXPECT_EQ(count(), "2") << c.what;
+    const std::string folder = c.document.substr(0, c.document.rfind('/') + 1);
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{std::string(kNoPackageFoundMessage) + "\n" + folder})
+        << c.what;
+  }
 }
 
 }  // namespace

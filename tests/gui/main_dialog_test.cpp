@@ -103,6 +103,16 @@ TEST_F(MainWindow, JapaneseTextsHaveAJapaneseFontAt14Points) {
   }
 }
 
+TEST_F(MainWindow, EveryLabelKeeps14PointsAndFitsItsRectangle) {
+  const auto labels = dialog->findChildren<QLabel*>();
+  ASSERT_EQ(labels.size(), 5);
+  for (const QLabel* label : labels) {
+    EXPECT_EQ(label->font().pointSize(), 14) << label->text().toStdString();
+    EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(label->text()), label->width())
+        << label->text().toStdString();
+  }
+}
+
 TEST_F(MainWindow, StartsWithEmptyListBlankFieldsAndBlankCount) {
   EXPECT_EQ(list()->count(), 0);
   EXPECT_EQ(fields(), std::vector<std::string>({"", "", ""}));

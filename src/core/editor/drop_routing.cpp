@@ -1,11 +1,35 @@
 #include "editor/drop_routing.h"
 
+#include "base/file_system.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
 #include "package/file_role.h"
 #include "package/package_reimport.h"
 
 namespace vesk {
+
+namespace {
+
+// Holds the messages of a re-import until the list has been redrawn, so that the
+// operator reads them with the new list in view. Questions go through at once.
+class HeldMessages : public MessageSink {
+ public:
+  explicit HeldMessages(MessageSink& target) : target_(target) {}
+
+  void showMessage(const Message& message) override { held_.push_back(message); }
+  bool askYesNo(const std::string& text) override { return target_.askYesNo(text); }
+
+  void release() {
+    for (const Message& message : held_) target_.showMessage(message);
+    held_.clear();
+  }
+
+ private:
+  MessageSink& target_;
+  std::vector<Message> held_;
+};
+
+}  // namespace
 
 void routeDroppedFile(const std::string& path, EntryList& list) {
   assignRole(list.workingEntry(), fileRoleOf(path), path);
@@ -16,8 +40,18 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
     if (fileNameOf(path) == kPackageDocumentName) {
       if (!target.sink.askYesNo(kReimportQuestion)) return;
       target.browseStartPath = path;
-      reimportPackage(path, target.list, target.sink);
+      // Without folder 00 there is no package here (a stray file of that name, or a
+      // document moved away from its folders): reading it would only empty the list.
+      const std::string packageFolder = folderOf(path);
+      if (!pathExists(packageFolder + "00")) {
+        target.sink.showMessage(
+            errorMessage(std::string(kNoPackageFoundMessage) + "\n" + packageFolder));
+        continue;
+      }
+      HeldMessages held(target.sink);
+      reimportPackage(path, target.list, held);
       target.showReimportedPackage();
+      held.release();
       continue;
     }
     if (lowerAscii(extensionOf(path)) == ".nuv") target.browseStartPath = path;

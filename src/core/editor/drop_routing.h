@@ -12,8 +12,6 @@ namespace vesk {
 // The file name that marks the combined document of an earlier package.
 inline constexpr const char* kPackageDocumentName = "exhibition.nuv";
 
-// The question asked before an earlier package is read back.
-
 // What one drop works on: the dialog's entry list and chooser start, the operator
 // (questions and the re-import's messages) and the dialog's redraws.
 struct DropTarget {
@@ -33,10 +31,13 @@ void routeDroppedFile(const std::string& path, EntryList& list);
 
 // Handles one drop, path by path in delivery order. A file named exactly
 // exhibition.nuv asks whether to read its package back: Yes reads it (the list is
-// replaced and redrawn) and goes on with the next path, No ends the drop, keeping
-// what the earlier paths did. Every other path fills its field of the working
-// entry (a scene file also becomes the chooser's start) and the fields are
-// redrawn. The list and its current entry change only through a re-import.
+// replaced and redrawn, and then the re-import's messages are shown) and goes on
+// with the next path, No ends the drop, keeping what the earlier paths did. A Yes for
+// a document whose folder holds no folder 00 keeps the list, the working entry and
+// the count as they were and shows kNoPackageFoundMessage with that folder. Every
+// other path fills its field of the working entry (a scene file also becomes the
+// chooser's start) and the fields are redrawn. The list and its current entry change
+// only through a re-import.
 void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target);
 
 }  // namespace vesk

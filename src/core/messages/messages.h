@@ -12,6 +12,12 @@ inline constexpr const char* kIncompleteEntryMessage = "エラー　要素が足
 inline constexpr const char* kReimportQuestion =
     "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？";
 
+// The message for a Yes to a document whose folder holds no numbered folder 00; the
+// folder follows on its own line. The list stays as it was.
+inline constexpr const char* kNoPackageFoundMessage =
+    "エラー　次のフォルダに展示用パッケージ（フォルダ 00）が見つかりません。"
+    "登録内容は変更していません:";
+
 // Re-import: followed by one line per folder that lacks a file.
 inline constexpr const char* kMissingRolesMessage =
     "エラー　次のフォルダに足りないファイルがあります:";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/dialog_controller.h"
+#include "messages/messages.h"
 #include "ui_fakes.h"
 
 namespace vesk {
@@ -183,21 +184,28 @@ TEST(FileDrop, TwoPackagesInOneDropAskTwiceAndTheSecondWins) {
                                {shown.scenePath, shown.thumbnailPath, shown.descriptionPath}));
 }
 
-TEST(FileDrop, APackageWithoutFolder00EmptiesTheListAndKeepsTheFields) {
+// A document whose folder holds no folder 00 is no package: the list, the fields
+// and the count stay, and the operator is told so.
+TEST(FileDrop, APackageWithoutFolder00KeepsListFieldsAndCountAndSaysSo) {
   TempFolder dir;
   const Package empty(dir, "empty", 0);
   Dialog d;
   d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
   d.controller.onAdd();
+  const int listRedraws = d.view.listRedraws;
   d.sink.answers = {true};
   d.controller.onFilesDropped({empty.document});
-  EXPECT_TRUE(d.controller.entryList().empty());
-  EXPECT_TRUE(d.view.lines.empty());
-  EXPECT_EQ(d.view.selected, -1);
-  EXPECT_EQ(d.view.count, "0");
-  EXPECT_EQ(d.controller.entryList().currentIndex(), -1);
+  EXPECT_EQ(d.controller.entryList().size(), 1u);
+  EXPECT_EQ(d.view.lines, std::vector<std::string>{"/old/o.nuv"});
+  EXPECT_EQ(d.view.selected, 0);
+  EXPECT_EQ(d.view.count, "1");
+  EXPECT_EQ(d.controller.entryList().currentIndex(), 0);
+  EXPECT_EQ(d.view.listRedraws, listRedraws);
   EXPECT_EQ(d.view.fieldRedraws, 0);
   EXPECT_EQ(d.fields(), std::vector<std::string>({"/old/o.nuv", "/old/t.png", "/old/d.png"}));
+  const std::string folder = empty.document.substr(0, empty.document.rfind('/') + 1);
+  EXPECT_EQ(d.sink.messages,
+            std::vector<std::string>{std::string(kNoPackageFoundMessage) + "\n" + folder});
 }
 
 // Answers Yes and, while the question is open, tries a second drop.

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QCache>
+#include <QObject>
+#include <QSet>
+#include <QSize>
+#include <QString>
+#include <QThreadPool>
+
+#include "picture_preview.h"
+
+namespace vesk::gui {
+
+// Previews of picture files, decoded on worker threads and kept for later hovers.
+// A preview whose file has changed since it was read is read again. Used on the GUI
+// thread; `loaded` is emitted there, from the event loop, when a requested preview
+// is ready.
+class PreviewCache : public QObject {
+  Q_OBJECT
+
+ public:
+  // `budgetBytes` bounds the memory the kept images take.
+  explicit PreviewCache(qint64 budgetBytes = 64 << 20, QObject* parent = nullptr);
+  ~PreviewCache() override;
+
+  // The preview of `path` fitted into `box`, or null when it is not ready; then it is
+  // being read, and `loaded` follows.
+  const PicturePreview* preview(const QString& path, QSize box);
+
+  // Waits until every reading has ended (for tests and shutdown).
+  void waitForReads() { pool_.waitForDone(); }
+
+ signals:
+  void loaded(const QString& path);
+
+ private:
+  static QString keyOf(const QString& path, QSize box);
+
+  QCache<QString, PicturePreview> kept_;
+  QSet<QString> reading_;
+  // Last, so that it is destroyed first: the readings end before the rest goes.
+  QThreadPool pool_;
+};
+
+}  // namespace vesk::gui
