@@ -1,7 +1,7 @@
 #include "generate/scene_merge.h"
 
-#include "generate/scene_scan.h"
 #include "generate/element_cutter.h"
+#include "generate/scene_scan.h"
 #include "generate/text_ops.h"
 #include "generate/two_digits.h"
 
