@@ -1,11 +1,14 @@
 // Shows the main dialog with a few entries and saves what the screen shows of it as
-// a PNG: vesk-screenshot [OUT.png] (default dialog.png). Run it on a display, e.g.
-// under Xvfb through scripts/screenshot.
+// a PNG: vesk-screenshot [OUT.png [about]] (default dialog.png); with "about", the
+// about box opened over it instead. Run it on a display, e.g. under Xvfb through
+// scripts/screenshot.
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
+#include "about_dialog.h"
 #include "application.h"
 #include "main_dialog.h"
 
@@ -20,6 +23,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   vesk::gui::setUpApplication(app);
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("dialog.png");
+  const bool about = argc > 2 && std::strcmp(argv[2], "about") == 0;
 
   vesk::gui::MainDialog dialog;
   vesk::DialogController& controller = dialog.controller();
@@ -42,14 +46,18 @@ int main(int argc, char* argv[]) {
     dialog.activateWindow();
     dialog.control(1004)->setFocus();
   });
-  QTimer::singleShot(700, &dialog, [&] {
-    const QPixmap shot = dialog.screen()->grabWindow(dialog.winId());
+  vesk::gui::AboutDialog aboutBox(&dialog);
+  QWidget* const shown = about ? static_cast<QWidget*>(&aboutBox) : &dialog;
+  if (about) QTimer::singleShot(500, &dialog, [&] { aboutBox.show(); });
+  QTimer::singleShot(about ? 1100 : 700, &dialog, [&] {
+    const QPixmap shot = shown->screen()->grabWindow(shown->winId());
     if (!shot.isNull() && shot.save(out)) {
       std::printf("%s: %dx%d\n", qPrintable(out), shot.width(), shot.height());
       status = 0;
     } else {
       std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
     }
+    aboutBox.hide();
     dialog.done(0);
   });
   dialog.exec();
