@@ -18,7 +18,9 @@ file(RELATIVE_PATH VESK_SAMPLE_FROM_INSTALLED_PROGRAM_DIR
      /prefix/${VESK_INSTALL_PROGRAM_DIR} /prefix/${VESK_INSTALL_SAMPLE_DIR})
 
 # Debug information and __FILE__ name sources relative to the source tree.
-add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
+endif()
 
 add_custom_target(vesk-button-images ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VESK_PROGRAM_DIR}
