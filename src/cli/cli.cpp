@@ -4,12 +4,14 @@
 #include <ostream>
 
 #include "commands.h"
+#include "vesk_version.h"
 
 namespace vesk::cli {
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CLI::App app{"Vesk: assembles exhibition packages for the scene viewer", "vesk-cli"};
   app.require_subcommand(1, 1);
+  app.set_version_flag("--version", std::string("vesk-cli ") + kVersion, "Print the version");
 
   std::vector<std::string> probeFiles;
   auto* probe = app.add_subcommand("probe", "Print the pixel size of pictures");
@@ -41,6 +43,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
+    return 0;
+  } catch (const CLI::CallForVersion& version) {
+    out << version.what() << '\n';
     return 0;
   } catch (const CLI::ParseError& e) {
     err << "vesk-cli: " << e.what() << "\nRun 'vesk-cli --help' for usage.\n";

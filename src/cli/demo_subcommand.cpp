@@ -19,11 +19,13 @@ namespace fs = std::filesystem;
 // Marks a folder as made by the demo, so that the next demo may replace it.
 constexpr const char* kDemoMarker = ".vesk-demo";
 
-// The bundled sample: beside the sources in a build tree, under share/ once installed.
+// The bundled sample, found from the program folder: the build tree's copy, else the
+// installed one. The last place tried is the one an error names.
 fs::path sampleFolder() {
-  const fs::path built = VESK_SAMPLE_DIR;
+  const fs::path program = toFsPath(programFolder());
+  const fs::path built = (program / VESK_SAMPLE_FROM_BUILD_PROGRAM_DIR).lexically_normal();
   if (fs::exists(built / "entries.tsv")) return built;
-  return toFsPath(programFolder()) / ".." / ".." / "share" / "vesk" / "sample";
+  return (program / VESK_SAMPLE_FROM_INSTALLED_PROGRAM_DIR).lexically_normal();
 }
 
 // Reads the sample's manifest: per line the scene, thumbnail and description,

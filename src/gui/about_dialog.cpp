@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "dialog_font.h"
+#include "vesk_version.h"
 
 namespace vesk::gui {
 
@@ -25,7 +26,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   icon->setPixmap(QApplication::windowIcon().pixmap(side, side));
   icon->setAlignment(Qt::AlignCenter);
 
-  auto* name = new QLabel(QStringLiteral("Vesk, Version 1.0"), this);
+  auto* name = new QLabel(QStringLiteral("Vesk, Version ") + QString::fromUtf8(kVersion), this);
   name->setTextFormat(Qt::PlainText);
   name->setGeometry(du.rect(42, 14, 114, 8));
 

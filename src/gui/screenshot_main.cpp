@@ -1,8 +1,9 @@
 // Shows the main dialog holding the sample's entries and saves what the screen shows
-// of it as a PNG: vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line].
+// of it as a PNG: vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line|about].
 // With a last argument the cursor rests on the thumbnail field, the description
-// field or the second line, and the picture preview is saved with the dialog. Run
-// it on a display, e.g. under Xvfb through scripts/screenshot.
+// field or the second line, and the picture preview is saved with the dialog; with
+// "about", the about box opened over it is saved instead. Run it on a display, e.g.
+// under Xvfb through scripts/screenshot.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -12,7 +13,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
+#include "about_dialog.h"
 #include "application.h"
 #include "main_dialog.h"
 
@@ -89,8 +92,11 @@ int main(int argc, char* argv[]) {
     dialog.activateWindow();
     dialog.control(1004)->setFocus();
   });
+  const bool about = hover == QStringLiteral("about");
+  vesk::gui::AboutDialog aboutBox(&dialog);
+  if (about) QTimer::singleShot(500, &dialog, [&] { aboutBox.show(); });
   QTimer::singleShot(600, &dialog, [&] {
-    if (hover.isEmpty()) return;
+    if (hover.isEmpty() || about) return;
     auto* list = qobject_cast<QListWidget*>(dialog.control(1004));
     QWidget* target = hover == QStringLiteral("line")          ? list->viewport()
                       : hover == QStringLiteral("description") ? dialog.control(1003)
@@ -108,16 +114,18 @@ int main(int argc, char* argv[]) {
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
     waited += 100;
     // Once the preview is complete, give the window system time to paint it too.
-    if (!hover.isEmpty() && completeAt < 0 && previewComplete(dialog.previewTip())) {
+    if (!hover.isEmpty() && !about && completeAt < 0 && previewComplete(dialog.previewTip())) {
       completeAt = waited;
     }
-    const bool ready =
-        hover.isEmpty() ? waited >= 900 : completeAt >= 0 && waited >= completeAt + 500;
+    const bool ready = hover.isEmpty() || about ? waited >= 1100
+                                                : completeAt >= 0 && waited >= completeAt + 500;
     if (!ready && waited < 6000) return;
     poll.stop();
     QScreen* screen = dialog.screen();
     QPixmap shot;
-    if (hover.isEmpty()) {
+    if (about) {
+      shot = aboutBox.screen()->grabWindow(aboutBox.winId());
+    } else if (hover.isEmpty()) {
       shot = screen->grabWindow(dialog.winId());
     } else {
       // The tip is a window of its own: take the part of the screen that shows both.
@@ -134,6 +142,7 @@ int main(int argc, char* argv[]) {
     } else {
       std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
     }
+    aboutBox.hide();
     dialog.done(0);
   });
   poll.start(100);
