@@ -117,8 +117,8 @@ int main(int argc, char* argv[]) {
     if (!hover.isEmpty() && !about && completeAt < 0 && previewComplete(dialog.previewTip())) {
       completeAt = waited;
     }
-    const bool ready = hover.isEmpty() || about ? waited >= 1100
-                                                : completeAt >= 0 && waited >= completeAt + 500;
+    const bool ready =
+        hover.isEmpty() || about ? waited >= 1100 : completeAt >= 0 && waited >= completeAt + 500;
     if (!ready && waited < 6000) return;
     poll.stop();
     QScreen* screen = dialog.screen();
