@@ -61,13 +61,11 @@ constexpr const char* kEnd =
 // One image data element: `prefix` is "me" for a thumbnail, "ex" for a description.
 void appendImageData(std::string& text, const char* prefix, const std::string& nn,
                      const std::string& picture, DocumentProblems& problems) {
-  int width = 0;
-  int height = 0;
-  if (!probeImageSize(picture, width, height)) {
-    width = 0;
-    height = 0;
-    problems.unreadablePictures.push_back(picture);
-  }
+  const Result<PictureSize> probed = probeImageSize(picture);
+  if (!probed) problems.unreadablePictures.push_back(picture);
+  const PictureSize size = probed.value_or(PictureSize{});
+  const int width = size.width;
+  const int height = size.height;
   std::string type = extensionOf(picture);
   if (!type.empty()) type.erase(0, 1);
   text += "<data name=\"" + std::string(prefix) + nn + "\" type=\"image\" format=\"RGB\" size=\"" +

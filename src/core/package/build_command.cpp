@@ -7,6 +7,7 @@
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/failure_text.h"
 #include "package/package_builder.h"
 
 namespace vesk {
@@ -71,9 +72,9 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     reportUnreadablePictures(problems.unreadablePictures, sink);
   }
 
-  std::string error;
-  if (!writeTextFile(report.documentPath, document, error)) {
-    sink.showMessage(errorMessage(error));
+  const Status written = writeTextFile(report.documentPath, document);
+  if (!written) {
+    sink.showMessage(errorMessage(writeFailureText(written.failure())));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }

@@ -30,7 +30,7 @@ class BuildCommand : public ::testing::Test {
     const std::string folder = "src/" + name + "/";
     std::string crlf;
     for (char c : scene) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    dir.write(folder + name + ".nuv", encodeCp932(crlf).bytes);
+    dir.write(folder + name + ".nuv", encodeCp932(crlf).value_or(""));
     dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", folder + thumbnailName);
     dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
                  folder + "d.png");
