@@ -18,6 +18,7 @@
 #include "format/scene_merge.h"
 #include "format/scene_scan.h"
 #include "model/entry_list.h"
+#include "package/scene_files.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "format/scene_scan.h"
 #include "image/image_probe.h"
 #include "model/entry_list.h"
+#include "package/scene_files.h"
 
 namespace vesk {
 namespace {

@@ -11,6 +11,7 @@
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
+#include "package/scene_files.h"
 
 namespace vesk {
 
@@ -41,6 +42,7 @@ struct CreateRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
+  SceneReader readScene = readSceneLines;  // reads each scene file, once per create
 };
 
 struct BuildReport {

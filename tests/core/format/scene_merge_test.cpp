@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "package/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace vesk {

@@ -9,6 +9,7 @@
 #include "base/path_terms.h"
 #include "format/scene_merge.h"
 #include "model/entry_list.h"
+#include "package/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
