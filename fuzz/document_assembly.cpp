@@ -2,6 +2,7 @@
 // pieces of the input; the document must encode in code page 932.
 #include "base/cp932.h"
 #include "format/exhibition_document.h"
+#include "package/document_inputs.h"
 #include "scratch_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::vector<std::string> topGroupNames;
   vesk::DocumentProblems problems;
-  const std::string document = vesk::assembleExhibitionDocument(entries, topGroupNames, problems);
-  if (!vesk::encodeCp932(document).ok) __builtin_trap();
+  const std::string document = vesk::assemblePackageDocument(entries, topGroupNames, problems);
+  if (!vesk::encodeCp932(document)) __builtin_trap();
   return 0;
 }

@@ -2,6 +2,7 @@
 #include "format/scene_scan.h"
 #include "format/scene_merge.h"
 #include "model/entry_list.h"
+#include "package/scene_files.h"
 #include "scratch_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

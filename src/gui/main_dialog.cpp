@@ -100,13 +100,12 @@ MainDialog::MainDialog(DialogServices services)
       boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>(this) : nullptr),
       sink_(services.sink != nullptr ? *services.sink : *boxSink_),
       runner_(this, sink_),
-      controller_(
-          *this, sink_,
-          services.chooseDestination ? std::move(services.chooseDestination)
-                                     : ChooseDestination([this](const std::string& start) {
-                                         return chooseDestinationFolder(this, start);
-                                       }),
-          services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
+      controller_(*this, sink_,
+                  services.chooseDestination ? std::move(services.chooseDestination)
+                                             : ChooseDestination([this](const std::string& start) {
+                                                 return chooseDestinationFolder(this, start);
+                                               }),
+                  services.build ? std::move(services.build) : BuildFunction(createPackage)) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowIcon(QApplication::windowIcon());
   setFont(dialogFont(kDialogPointSize));

@@ -41,8 +41,7 @@ TEST_F(CreateFromDialog, RefusesNoEntriesAndMoreThan99WithoutAskingForAFolder) {
 
 TEST_F(CreateFromDialog, ACancelledChooserEndsSilently) {
   bool built = false;
-  open([&](EntryList&, const ChooseDestination&, const std::string&, std::vector<std::string>&,
-           MessageSink&, BuildProgress*) {
+  open([&](const CreateRequest&, MessageSink&, BuildProgress*) {
     built = true;
     return BuildReport{};
   });
@@ -59,10 +58,9 @@ TEST_F(CreateFromDialog, ACancelledChooserEndsSilently) {
 // cancelled. It gives up after a generous while so that a broken dialog fails the
 // test instead of hanging it.
 struct CancellableBuild {
-  BuildReport operator()(EntryList& list, const ChooseDestination& choose, const std::string& start,
-                         std::vector<std::string>&, MessageSink& sink, BuildProgress* progress) {
-    destination = choose(start);
-    entries = list.size();
+  BuildReport operator()(const CreateRequest& request, MessageSink& sink, BuildProgress* progress) {
+    destination = request.destination;
+    entries = request.entries.size();
     workerThread = QThread::currentThread();
     sink.showMessage(errorMessage("00/フォルダ作成に失敗しました"));
     sawMessageClosed = messageClosed.load();

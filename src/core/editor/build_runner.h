@@ -1,11 +1,8 @@
 #pragma once
 
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "messages/message_sink.h"
-#include "model/entry_list.h"
 #include "package/build_command.h"
 #include "package/build_progress.h"
 
@@ -25,18 +22,9 @@ class BuildRunner {
   virtual BuildReport run(const BuildJob& job) = 0;
 };
 
-// The signature of `buildExhibition`, so that the dialog can be given another.
-using BuildFunction = std::function<BuildReport(
-    EntryList& list, const ChooseDestination& chooseDestination, const std::string& browseStartPath,
-    std::vector<std::string>& topGroupNames, MessageSink& sink, BuildProgress* progress)>;
-
-// `buildExhibition` with the button images from the program's own folder.
-inline BuildReport buildFromProgramFolder(EntryList& list,
-                                          const ChooseDestination& chooseDestination,
-                                          const std::string& browseStartPath,
-                                          std::vector<std::string>& topGroupNames,
-                                          MessageSink& sink, BuildProgress* progress) {
-  return buildExhibition(list, chooseDestination, browseStartPath, topGroupNames, sink, progress);
-}
+// The create the dialog runs once the operator has chosen the destination:
+// `createPackage`, or another for tests.
+using BuildFunction = std::function<BuildReport(const CreateRequest& request, MessageSink& sink,
+                                                BuildProgress* progress)>;
 
 }  // namespace vesk

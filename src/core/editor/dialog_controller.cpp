@@ -105,14 +105,16 @@ void DialogController::onCreate() {
   if (destination.empty()) return;
 
   FlagScope busy(busy_);
-  const ChooseDestination chosen = [destination](const std::string&) { return destination; };
-  const BuildJob job = [this, &chosen](MessageSink& sink, BuildProgress* progress) {
-    return build_(list_, chosen, browseStartPath_, topGroupNames_, sink, progress);
+  CreateRequest request;
+  request.entries = list_.entries();
+  request.destination = destination;
+  const BuildJob job = [this, &request](MessageSink& sink, BuildProgress* progress) {
+    return build_(request, sink, progress);
   };
-  if (runner_ != nullptr) {
-    runner_->run(job);
-  } else {
-    job(sink_, nullptr);
+  const BuildReport report = runner_ != nullptr ? runner_->run(job) : job(sink_, nullptr);
+  // The entries keep the data files the create read from their scenes.
+  for (std::size_t i = 0; i < report.dataFiles.size() && i < list_.size(); ++i) {
+    list_.dataFilesOf(i) = report.dataFiles[i];
   }
 }
 

@@ -18,13 +18,12 @@ namespace vesk {
 enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };
 
 // The main dialog's state and command handlers, independent of any toolkit. It owns
-// the entry list, the top-group names of the last create, the chooser's starting
-// path and the arrow-key flag, and redraws the view it is given from the list.
-// Every call comes from the dialog's thread.
+// the entry list, the chooser's starting path and the arrow-key flag, and redraws the view it is
+// given from the list. Every call comes from the dialog's thread.
 class DialogController {
  public:
   DialogController(DialogView& view, MessageSink& sink, ChooseDestination chooseDestination,
-                   BuildFunction build = buildFromProgramFolder);
+                   BuildFunction build = createPackage);
 
   // The state of a freshly opened dialog: no current entry, the arrow-key flag
   // clear, the chooser starting at the platform's default folder, and the list
@@ -66,7 +65,6 @@ class DialogController {
   const EntryList& entryList() const { return list_; }
   EntryList& entryList() { return list_; }
   const std::string& browseStartPath() const { return browseStartPath_; }
-  const std::vector<std::string>& topGroupNames() const { return topGroupNames_; }
   bool arrowKeyPressed() const { return arrowKeyPressed_; }
   const ViewRect& listBoxRect() const { return listBoxRect_; }
 
@@ -82,7 +80,6 @@ class DialogController {
   BuildRunner* runner_ = nullptr;
 
   EntryList list_;
-  std::vector<std::string> topGroupNames_;
   std::string browseStartPath_;
   bool arrowKeyPressed_ = false;
   ViewRect listBoxRect_;

@@ -5,9 +5,7 @@
 #include "base/path_terms.h"
 #include "format/menu_pages.h"
 #include "format/scene_merge.h"
-#include "format/scene_scan.h"
 #include "format/two_digits.h"
-#include "image/image_probe.h"
 
 namespace vesk {
 
@@ -60,36 +58,22 @@ constexpr const char* kEnd =
 
 // One image data element: `prefix` is "me" for a thumbnail, "ex" for a description.
 void appendImageData(std::string& text, const char* prefix, const std::string& nn,
-                     const std::string& picture, DocumentProblems& problems) {
-  int width = 0;
-  int height = 0;
-  if (!probeImageSize(picture, width, height)) {
-    width = 0;
-    height = 0;
-    problems.unreadablePictures.push_back(picture);
-  }
-  std::string type = extensionOf(picture);
+                     const DocumentPicture& picture) {
+  const std::string& path = picture.path;
+  const int width = picture.width;
+  const int height = picture.height;
+  std::string type = extensionOf(path);
   if (!type.empty()) type.erase(0, 1);
   text += "<data name=\"" + std::string(prefix) + nn + "\" type=\"image\" format=\"RGB\" size=\"" +
           std::to_string(width) + ", " + std::to_string(height) + "\" ><file type=\"" + type +
-          "\" path=\"" + nn + "\\" + fileNameOf(picture) + "\" /></data>\n";
+          "\" path=\"" + nn + "\\" + fileNameOf(path) + "\" /></data>\n";
 }
 
 }  // namespace
 
-std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
-                                       std::vector<std::string>& topGroupNames,
-                                       DocumentProblems& problems) {
-  std::vector<std::vector<std::string>> sceneLines;
-  for (const auto& entry : packagedEntries) sceneLines.push_back(readSceneLines(entry.scenePath));
-  return assembleExhibitionDocument(packagedEntries, sceneLines, topGroupNames, problems);
-}
-
-std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
-                                       const std::vector<std::vector<std::string>>& sceneLines,
-                                       std::vector<std::string>& topGroupNames,
-                                       DocumentProblems& problems) {
-  const int count = static_cast<int>(packagedEntries.size());
+std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries,
+                                       std::vector<std::string>& topGroupNames) {
+  const int count = static_cast<int>(entries.size());
   assert(count >= 1);
 
   std::string text = kHead;
@@ -99,18 +83,18 @@ std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packa
   std::vector<std::string> entryTopGroup;
   for (int j = 0; j < count; ++j) {
     const std::size_t before = topGroupNames.size();
-    mergeSceneLines(text, j, sceneLines[j], topGroupNames);
+    mergeSceneLines(text, j, entries[j].sceneLines, topGroupNames);
     entryTopGroup.push_back(topGroupNames.size() > before ? topGroupNames[before] : "");
     text += '\n';
   }
   text += '\n';
 
   for (int j = 0; j < count; ++j) {
-    appendImageData(text, "me", twoDigits(j), packagedEntries[j].thumbnailPath, problems);
+    appendImageData(text, "me", twoDigits(j), entries[j].thumbnail);
   }
   text += '\n';
   for (int j = 0; j < count; ++j) {
-    appendImageData(text, "ex", twoDigits(j), packagedEntries[j].descriptionPath, problems);
+    appendImageData(text, "ex", twoDigits(j), entries[j].description);
   }
   text += '\n';
 

@@ -3,30 +3,31 @@
 #include <string>
 #include <vector>
 
-#include "model/exhibition_entry.h"
-
 namespace vesk {
 
-// What the assembly could not read while it built the document.
-struct DocumentProblems {
-  std::vector<std::string> unreadablePictures;  // written with the size "0, 0"
+// A picture as the document names it: its path in the package and its size in
+// pixels as the caller measured it (0 by 0 when it could not be read).
+struct DocumentPicture {
+  std::string path;
+  int width = 0;
+  int height = 0;
 };
 
-// Builds the whole combined document (UTF-8, LF line ends) for 1 to 99 entries whose
-// paths point into the package: head, merged scenes, image data, start and page
-// events, entry events, menu pages, description groups and the end. Empties and
-// refills `topGroupNames` with every "Sur" group name of the merged scenes; the first
-// event and each entry event name the entry's first such group, or the empty text
-// when the entry has none.
-std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
-                                       std::vector<std::string>& topGroupNames,
-                                       DocumentProblems& problems);
+// One entry as the document takes it, everything already read by the caller: its
+// scene's lines (as splitTextLines gives them) and its two pictures.
+struct DocumentEntry {
+  std::vector<std::string> sceneLines;
+  DocumentPicture thumbnail;
+  DocumentPicture description;
+};
 
-// The same with every entry's scene already read: `sceneLines[j]` are the lines of
-// entry j's scene as readSceneLines gives them; the scene paths are not read.
-std::string assembleExhibitionDocument(const std::vector<ExhibitionEntry>& packagedEntries,
-                                       const std::vector<std::vector<std::string>>& sceneLines,
-                                       std::vector<std::string>& topGroupNames,
-                                       DocumentProblems& problems);
+// Builds the whole combined document (UTF-8, LF line ends) for 1 to 99 entries:
+// head, merged scenes, image data, start and page events, entry events, menu pages,
+// description groups and the end. Reads no file. Empties and refills
+// `topGroupNames` with every "Sur" group name of the merged scenes; the first event
+// and each entry event name the entry's first such group, or the empty text when the
+// entry has none.
+std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries,
+                                       std::vector<std::string>& topGroupNames);
 
 }  // namespace vesk

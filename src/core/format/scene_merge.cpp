@@ -36,11 +36,6 @@ std::vector<std::string> takeElements(std::string& work, const char* open, const
 
 }  // namespace
 
-void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& entry,
-                     std::vector<std::string>& topGroupNames) {
-  mergeSceneLines(text, entryNumber, readSceneLines(entry.scenePath), topGroupNames);
-}
-
 void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
                      std::vector<std::string>& topGroupNames) {
   const std::string nn = twoDigits(entryNumber);

@@ -1,16 +1,10 @@
 #include "format/scene_scan.h"
 
 #include "base/path_terms.h"
-#include "base/text_file.h"
 #include "format/element_cutter.h"
 #include "format/text_ops.h"
 
 namespace vesk {
-
-std::vector<std::string> readSceneLines(const std::string& scenePath) {
-  auto lines = readTextLines(scenePath);
-  return lines ? std::move(*lines) : std::vector<std::string>{};
-}
 
 // A `path` value as the file system on this platform names it: the scene format
 // separates sub-folders with backslashes.
@@ -21,11 +15,6 @@ static std::string nativeDataPath(std::string value) {
   }
 #endif
   return value;
-}
-
-void scanSceneData(EntryList& list, std::size_t position) {
-  list.dataFilesOf(position) = sceneDataFiles(readSceneLines(list.at(position).scenePath),
-                                              folderOf(list.at(position).scenePath));
 }
 
 std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,

@@ -7,7 +7,10 @@
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/document_inputs.h"
+#include "package/failure_text.h"
 #include "package/package_builder.h"
+#include "package/scene_files.h"
 
 namespace vesk {
 
@@ -48,7 +51,7 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   std::vector<ExhibitionEntry> entries = request.entries;
   std::vector<std::vector<std::string>> sceneLines;
   for (auto& entry : entries) {
-    sceneLines.push_back(readSceneLines(entry.scenePath));
+    sceneLines.push_back(request.readScene(entry.scenePath));
     entry.dataFiles = sceneDataFiles(sceneLines.back(), folderOf(entry.scenePath));
     report.dataFiles.push_back(entry.dataFiles);
   }
@@ -65,15 +68,15 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   }
 
   DocumentProblems problems;
-  const std::string document =
-      assembleExhibitionDocument(packagedEntries, sceneLines, report.topGroupNames, problems);
+  const std::string document = assembleExhibitionDocument(
+      documentEntries(packagedEntries, std::move(sceneLines), problems), report.topGroupNames);
   if (!problems.unreadablePictures.empty()) {
     reportUnreadablePictures(problems.unreadablePictures, sink);
   }
 
-  std::string error;
-  if (!writeTextFile(report.documentPath, document, error)) {
-    sink.showMessage(errorMessage(error));
+  const Status written = writeTextFile(report.documentPath, document);
+  if (!written) {
+    sink.showMessage(errorMessage(writeFailureText(written.failure())));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }

@@ -11,6 +11,7 @@
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
+#include "package/scene_files.h"
 
 namespace vesk {
 
@@ -41,6 +42,7 @@ struct CreateRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
+  SceneReader readScene = readSceneLines;  // reads each scene file, once per create
 };
 
 struct BuildReport {
@@ -67,9 +69,10 @@ struct BuildReport {
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
 
-// The create as the dialog runs it: the count check, then the destination from
+// The create with a folder chooser: the count check, then the destination from
 // `chooseDestination`, then `createPackage`; the data files it read are stored in
-// `list` and `topGroupNames` is refilled from its report.
+// `list` and `topGroupNames` is refilled from its report. The front ends call
+// `createPackage` directly; this remains for the tests of that sequence.
 BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
                             const std::string& browseStartPath,
                             std::vector<std::string>& topGroupNames, MessageSink& sink,

@@ -35,11 +35,9 @@ struct Dialog {
   Dialog()
       : controller(
             view, sink, [this](const std::string& start) { return choose(start); },
-            [this](EntryList& list, const ChooseDestination& chooseDestination,
-                   const std::string& start, std::vector<std::string>&, MessageSink&,
-                   BuildProgress*) {
-              builds.push_back(chooseDestination(start));
-              builtEntries = list.size();
+            [this](const CreateRequest& request, MessageSink&, BuildProgress*) {
+              builds.push_back(request.destination);
+              builtEntries = request.entries.size();
               return BuildReport{};
             }) {
     controller.initialise();

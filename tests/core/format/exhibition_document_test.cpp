@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "expected_document.h"
+#include "package/document_inputs.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -78,7 +79,7 @@ TEST_F(ExhibitionDocument, OneEntryGivesTheWholeDocument) {
       "\n"
       "</body>\n"
       "</NuvrelFile>\n";
-  EXPECT_EQ(assembleExhibitionDocument({entry}, topGroupNames, problems), expected);
+  EXPECT_EQ(assemblePackageDocument({entry}, topGroupNames, problems), expected);
   EXPECT_EQ(topGroupNames, (std::vector<std::string>{"00_Surface"}));
   EXPECT_TRUE(problems.unreadablePictures.empty());
 }
@@ -111,7 +112,7 @@ TEST_F(ExhibitionDocument, WholeDocumentForEachEntryCount) {
     for (int j = 0; j < n; ++j) expected += descriptionGroup(j);
     expected += "\n" + end();
 
-    EXPECT_EQ(assembleExhibitionDocument(entries, topGroupNames, problems), expected) << n;
+    EXPECT_EQ(assemblePackageDocument(entries, topGroupNames, problems), expected) << n;
     EXPECT_EQ(topGroupNames.size(), static_cast<std::size_t>(n));
   }
 }
@@ -124,7 +125,7 @@ TEST_F(ExhibitionDocument, EntryEventsNameEachEntrysFirstSurGroupOrNothing) {
                     "></drawGroup>\n"),
       packagedEntry(2, "<drawGroup name=\"Surface\" ></drawGroup>\n"),
   };
-  const std::string text = assembleExhibitionDocument(entries, topGroupNames, problems);
+  const std::string text = assemblePackageDocument(entries, topGroupNames, problems);
   EXPECT_EQ(topGroupNames, (std::vector<std::string>{"01_SurA", "01_SurB", "02_Surface"}));
   EXPECT_NE(text.find(startEvents("")), std::string::npos);
   EXPECT_NE(text.find(entryEvent(0, "") + entryEvent(1, "01_SurA") + entryEvent(2, "02_Surface") +
@@ -135,7 +136,7 @@ TEST_F(ExhibitionDocument, EntryEventsNameEachEntrysFirstSurGroupOrNothing) {
 TEST_F(ExhibitionDocument, EmptyScenesStillLeaveOneLineFeedEach) {
   std::vector<ExhibitionEntry> entries;
   for (int i = 0; i < 7; ++i) entries.push_back(packagedEntry(i, ""));
-  const std::string text = assembleExhibitionDocument(entries, topGroupNames, problems);
+  const std::string text = assemblePackageDocument(entries, topGroupNames, problems);
   EXPECT_EQ(text.substr(0, head().size() + 9), head() + std::string(8, '\n') + "<");
   EXPECT_TRUE(topGroupNames.empty());
 }
@@ -144,7 +145,7 @@ TEST_F(ExhibitionDocument, AnUnreadablePictureIsWrittenWithSizeZeroAndReported) 
   auto entry = packagedEntry(0, "");
   dir.write("00/broken.png", "not a picture");
   entry.descriptionPath = dir.file("00/broken.png");
-  const std::string text = assembleExhibitionDocument({entry}, topGroupNames, problems);
+  const std::string text = assemblePackageDocument({entry}, topGroupNames, problems);
   EXPECT_NE(text.find(imageData("ex", 0, 0, 0, "png", "broken.png")), std::string::npos);
   EXPECT_EQ(problems.unreadablePictures, (std::vector<std::string>{entry.descriptionPath}));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "package/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -21,8 +22,8 @@ class SceneMerge : public ::testing::Test {
       crlf += c;
     }
     const auto encoded = encodeCp932(crlf);
-    EXPECT_TRUE(encoded.ok) << encoded.error;
-    dir.write("scene.nuv", encoded.bytes);
+    EXPECT_TRUE(encoded.ok());
+    dir.write("scene.nuv", encoded.value_or(""));
     std::string text = "before\n";
     mergeEntryScene(text, entryNumber, ExhibitionEntry{dir.file("scene.nuv"), "", "", {}},
                     topGroupNames);

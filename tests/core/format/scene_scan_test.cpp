@@ -9,6 +9,7 @@
 #include "base/path_terms.h"
 #include "format/scene_merge.h"
 #include "model/entry_list.h"
+#include "package/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -28,8 +29,8 @@ Scanned scanAndMerge(vesk::test::TempDir& dir, const std::string& scene) {
     crlf += c;
   }
   const auto encoded = encodeCp932(crlf);
-  EXPECT_TRUE(encoded.ok) << encoded.error;
-  dir.write("scene.nuv", encoded.bytes);
+  EXPECT_TRUE(encoded.ok());
+  dir.write("scene.nuv", encoded.value_or(""));
   EntryList list;
   list.workingEntry().scenePath = dir.file("scene.nuv");
   list.appendWorkingEntry();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ class BuildCommand : public ::testing::Test {
     const std::string folder = "src/" + name + "/";
     std::string crlf;
     for (char c : scene) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    dir.write(folder + name + ".nuv", encodeCp932(crlf).bytes);
+    dir.write(folder + name + ".nuv", encodeCp932(crlf).value_or(""));
     dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", folder + thumbnailName);
     dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
                  folder + "d.png");
@@ -215,6 +216,29 @@ TEST_F(BuildCommand, CreatePackageReportsWhatItDerivedAndLeavesTheEntriesAlone) 
   EXPECT_EQ(report.topGroupNames, (std::vector<std::string>{"00_Sur心臓", "00_Sur弁"}));
   EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"}) << "the caller's list";
   EXPECT_EQ(dir.read("D/00/sub/vol.raw"), "volume");
+}
+
+TEST_F(BuildCommand, CreatePackageReadsEachSceneOnce) {
+  add("a",
+      "<data name=\"v\"><file path=\"v.raw\" /></data>\n<drawGroup name=\"Sur\" ></drawGroup>\n");
+  add("b", "<drawGroup name=\"Surface\" ></drawGroup>\n");
+  add("c");
+  dir.write("src/a/v.raw", "volume");
+  fs::create_directories(dir.file("D"));
+  CreateRequest request{list.entries(), dir.file("D"), dir.file("program")};
+  std::map<std::string, int> reads;
+  request.readScene = [&](const std::string& path) {
+    ++reads[path];
+    return readSceneLines(path);
+  };
+  const BuildReport report = createPackage(request, sink);
+  EXPECT_EQ(report.status, BuildStatus::Written);
+  EXPECT_EQ(reads, (std::map<std::string, int>{{dir.file("src/a/a.nuv"), 1},
+                                               {dir.file("src/b/b.nuv"), 1},
+                                               {dir.file("src/c/c.nuv"), 1}}));
+  // The document was still made from those reads.
+  EXPECT_NE(dir.read("D/exhibition.nuv").find("00_v"), std::string::npos);
+  EXPECT_NE(dir.read("D/exhibition.nuv").find("01_Surface"), std::string::npos);
 }
 
 TEST_F(BuildCommand, CreatePackageRefusesABadCountWithoutTouchingTheDestination) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/entry_list.h"
+#include "model/exhibition_entry.h"
+
+namespace vesk {
+
+// Reads a whole scene file (code page 932): its lines as UTF-8, without line ends.
+// Used by the create for every scene it reads, so that a test can count the reads.
+using SceneReader = std::function<std::vector<std::string>(const std::string& scenePath)>;
+
+// The lines of a scene file as splitTextLines gives them. A file that cannot be read
+// gives no lines.
+std::vector<std::string> readSceneLines(const std::string& scenePath);
+
+// Rebuilds the data-file list of the entry at `position` from its scene (see
+// sceneDataFiles). An unreadable scene gives an empty list.
+void scanSceneData(EntryList& list, std::size_t position);
+
+// Merges the entry's scene file into `text` (see mergeSceneLines). Only the entry's
+// scene path is used; an unreadable scene contributes nothing.
+void mergeEntryScene(std::string& text, int entryNumber, const ExhibitionEntry& entry,
+                     std::vector<std::string>& topGroupNames);
+
+}  // namespace vesk
