@@ -36,6 +36,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   auto* reimport = app.add_subcommand("reimport", "List the entries of an earlier package");
   reimport->add_option("PACKAGE_DOC", packageDocument, "The package's exhibition.nuv")->required();
 
+  std::string verifyDocument;
+  auto* verify = app.add_subcommand("verify", "Check a finished package");
+  verify->add_option("PACKAGE_DOC", verifyDocument, "The package's exhibition.nuv")->required();
+
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
@@ -59,6 +63,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (buildCommand->parsed()) return runBuild(build, out, err);
   if (demo->parsed()) return runDemo(demoDir, out, err);
   if (reimport->parsed()) return runReimport(packageDocument, out, err);
+  if (verify->parsed()) return runVerify(verifyDocument, out, err);
   return 2;
 }
 

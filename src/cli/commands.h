@@ -27,4 +27,8 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
 // reimport: one line per entry of the package: scene, thumbnail and description path.
 int runReimport(const std::string& packageDocument, std::ostream& out, std::ostream& err);
 
+// verify: checks a finished package. 0 with a confirmation line on `out` when it is
+// sound; 1 with the heading and one line per problem on `err`.
+int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err);
+
 }  // namespace vesk::cli

@@ -8,6 +8,7 @@
 #include "format/scene_scan.h"
 #include "messages/messages.h"
 #include "package/package_builder.h"
+#include "package/package_verify.h"
 
 namespace vesk {
 
@@ -77,7 +78,14 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
-  if (outcome.problems || !problems.unreadablePictures.empty()) {
+  // The package is checked as the kiosk will read it before success is reported.
+  // Pictures whose size could not be read were reported above.
+  std::vector<PackageProblem> faults;
+  for (auto& fault : verifyPackage(report.documentPath)) {
+    if (fault.fault != PackageFault::PictureUnreadable) faults.push_back(std::move(fault));
+  }
+  if (!faults.empty()) sink.showMessage(errorMessage(verifyFailureText(faults)));
+  if (outcome.problems || !problems.unreadablePictures.empty() || !faults.empty()) {
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }
