@@ -23,6 +23,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                            "Folder holding up.jpg and down.jpg (default: the program's folder)");
   buildCommand->add_option("--from", build.fromPackage,
                            "exhibition.nuv of an earlier package whose entries come first");
+  buildCommand->add_flag("--replace", build.replace,
+                         "Replace an earlier package in the destination, whole or not at all");
   buildCommand
       ->add_option("--entry", build.entries, "Scene, thumbnail and description of one entry")
       ->type_size(3)

@@ -15,6 +15,7 @@ struct BuildOptions {
   std::string programDir;                         // empty: the folder of the executable
   std::string fromPackage;                        // an earlier exhibition.nuv, or empty
   std::vector<std::vector<std::string>> entries;  // scene, thumbnail, description
+  bool replace = false;  // an earlier package in the destination is replaced safely
 };
 
 // build: creates the package; the success message on `out`, every other message on

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <utility>
+
 #include "messages/messages.h"
+#include "package/package_replace.h"
 
 namespace vesk {
 
@@ -104,9 +106,16 @@ void DialogController::onCreate() {
   const std::string destination = chooseDestination_(browseStartPath_);
   if (destination.empty()) return;
 
+  // A replace killed earlier is finished or undone first; an earlier package is
+  // replaced only when the operator agrees (otherwise the create refuses it).
+  recoverInterruptedReplace(destination);
+  const bool replace = holdsPackage(destination) && sink_.askYesNo(kReplaceQuestion);
+
   FlagScope busy(busy_);
   const ChooseDestination chosen = [destination](const std::string&) { return destination; };
-  const BuildJob job = [this, &chosen](MessageSink& sink, BuildProgress* progress) {
+  const BuildJob job = [this, &chosen, replace, &destination](MessageSink& sink,
+                                                              BuildProgress* progress) {
+    if (replace) return replaceExhibition(list_, destination, topGroupNames_, sink, progress);
     return build_(list_, chosen, browseStartPath_, topGroupNames_, sink, progress);
   };
   if (runner_ != nullptr) {

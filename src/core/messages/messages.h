@@ -68,4 +68,14 @@ inline constexpr const char* kVerifyButtonMissing = "ボタン画像がありま
 inline constexpr const char* kVerifyEntryMismatch = "項目の要素が揃っていません: ";
 inline constexpr const char* kVerifyMenuMismatch = "メニューページが項目数と合いません: ";
 
+// Replacing an earlier package.
+inline constexpr const char* kStagingNotCreatedMessage =
+    "エラー　作業用フォルダを作成できませんでした。以前のパッケージはそのままです: ";
+inline constexpr const char* kEarlierPackageKeptMessage =
+    "エラー　新しいパッケージを完成できなかったため、以前のパッケージをそのまま残しました";
+inline constexpr const char* kSwapFailedMessage =
+    "エラー　パッケージを入れ替えられなかったため、以前のパッケージに戻しました: ";
+inline constexpr const char* kReplaceQuestion =
+    "保存先には以前作成されたパッケージがあります。\n新しいパッケージに置き換えますか？";
+
 }  // namespace vesk
