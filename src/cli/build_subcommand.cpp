@@ -7,6 +7,7 @@
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_reimport.h"
+#include "package/package_replace.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
@@ -40,8 +41,12 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
 
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
-  const BuildReport report = createPackage(
-      {list.entries(), options.destination, options.programDir}, sink, progress.get());
+  // A replace killed earlier is finished or undone before anything else.
+  recoverInterruptedReplace(options.destination);
+  const CreateRequest request{list.entries(), options.destination, options.programDir};
+  const BuildReport report = options.replace && holdsPackage(options.destination)
+                                 ? replacePackage(request, sink, progress.get())
+                                 : createPackage(request, sink, progress.get());
   return report.status == BuildStatus::Written ? 0 : 1;
 }
 

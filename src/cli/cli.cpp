@@ -25,6 +25,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                            "Folder holding up.jpg and down.jpg (default: the program's folder)");
   buildCommand->add_option("--from", build.fromPackage,
                            "exhibition.nuv of an earlier package whose entries come first");
+  buildCommand->add_flag("--replace", build.replace,
+                         "Replace an earlier package in the destination, whole or not at all");
   buildCommand
       ->add_option("--entry", build.entries, "Scene, thumbnail and description of one entry")
       ->type_size(3)
@@ -37,6 +39,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   std::string packageDocument;
   auto* reimport = app.add_subcommand("reimport", "List the entries of an earlier package");
   reimport->add_option("PACKAGE_DOC", packageDocument, "The package's exhibition.nuv")->required();
+
+  std::string verifyDocument;
+  auto* verify = app.add_subcommand("verify", "Check a finished package");
+  verify->add_option("PACKAGE_DOC", verifyDocument, "The package's exhibition.nuv")->required();
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -64,6 +70,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (buildCommand->parsed()) return runBuild(build, out, err);
   if (demo->parsed()) return runDemo(demoDir, out, err);
   if (reimport->parsed()) return runReimport(packageDocument, out, err);
+  if (verify->parsed()) return runVerify(verifyDocument, out, err);
   return 2;
 }
 

@@ -15,6 +15,7 @@ struct BuildOptions {
   std::string programDir;                         // empty: the folder of the executable
   std::string fromPackage;                        // an earlier exhibition.nuv, or empty
   std::vector<std::vector<std::string>> entries;  // scene, thumbnail, description
+  bool replace = false;  // an earlier package in the destination is replaced safely
 };
 
 // build: creates the package; the success message on `out`, every other message on
@@ -26,5 +27,9 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
 
 // reimport: one line per entry of the package: scene, thumbnail and description path.
 int runReimport(const std::string& packageDocument, std::ostream& out, std::ostream& err);
+
+// verify: checks a finished package. 0 with a confirmation line on `out` when it is
+// sound; 1 with the heading and one line per problem on `err`.
+int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err);
 
 }  // namespace vesk::cli

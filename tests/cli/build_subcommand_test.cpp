@@ -118,6 +118,23 @@ TEST_F(CliBuild, FromEntriesComeBeforeTheGivenOnes) {
   EXPECT_TRUE(fs::exists(dir.file("new/01/b.nuv")));
 }
 
+TEST_F(CliBuild, AnEarlierPackageIsRefusedWithoutReplaceAndReplacedInPlaceWithIt) {
+  ASSERT_EQ(run(buildArgs("pkg", {"a", "b"})).status, 0);
+  const std::string earlier = dir.read("pkg/exhibition.nuv");
+  EXPECT_EQ(run(buildArgs("pkg", {"c"})).status, 1);
+  EXPECT_EQ(dir.read("pkg/exhibition.nuv"), earlier);
+
+  // The package's own entries, reordered after a re-import, into the same folder.
+  const Result replaced = run({"build", "--replace", "--from", dir.file("pkg/exhibition.nuv"),
+                               "--dest", dir.file("pkg"), "--program-dir", VESK_PROGRAM_DIR});
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_EQ(replaced.out, "展示用nuvファイルを作成しました\n");
+  EXPECT_EQ(dir.read("pkg/00/v.raw"), "volume a");
+  EXPECT_EQ(dir.read("pkg/01/v.raw"), "volume b");
+  EXPECT_EQ(dir.names("pkg"),
+            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "up.jpg"}));
+}
+
 TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
   const Result first = run({"demo", dir.file("demo")});
   ASSERT_EQ(first.status, 0) << first.err;

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <utility>
+
 #include "messages/messages.h"
+#include "package/package_replace.h"
 
 namespace vesk {
 
@@ -104,11 +106,17 @@ void DialogController::onCreate() {
   const std::string destination = chooseDestination_(browseStartPath_);
   if (destination.empty()) return;
 
+  // A replace killed earlier is finished or undone first; an earlier package is
+  // replaced only when the operator agrees (otherwise the create refuses it).
+  recoverInterruptedReplace(destination);
+  const bool replace = holdsPackage(destination) && sink_.askYesNo(kReplaceQuestion);
+
   FlagScope busy(busy_);
   CreateRequest request;
   request.entries = list_.entries();
   request.destination = destination;
-  const BuildJob job = [this, &request](MessageSink& sink, BuildProgress* progress) {
+  const BuildJob job = [this, &request, replace](MessageSink& sink, BuildProgress* progress) {
+    if (replace) return replacePackage(request, sink, progress);
     return build_(request, sink, progress);
   };
   const BuildReport report = runner_ != nullptr ? runner_->run(job) : job(sink_, nullptr);

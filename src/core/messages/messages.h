@@ -60,4 +60,34 @@ inline constexpr const char* kFolderDataCopyFailed = "フォルダ内のデー�
 inline constexpr const char* kUpCopyFailed = "up.jpgのコピーに失敗しました";
 inline constexpr const char* kDownCopyFailed = "down.jpgのコピーに失敗しました";
 
+// Verifying a finished package: the heading of the problem list, then one line per
+// problem, each its text followed by the path, folder or element concerned.
+inline constexpr const char* kVerifyFailedMessage =
+    "エラー　パッケージの検査で問題が見つかりました:";
+inline constexpr const char* kVerifiedMessage = "パッケージを検査しました。問題はありません";
+inline constexpr const char* kVerifyDocumentUnreadable = "展示用nuvファイルを読み込めません: ";
+inline constexpr const char* kVerifyDocumentUndecodable =
+    "展示用nuvファイルにShift_JISとして読めないバイトがあります: ";
+inline constexpr const char* kVerifyDocumentMalformed =
+    "展示用nuvファイルの形式が正しくありません（NuvrelFile 1.35 ではありません）: ";
+inline constexpr const char* kVerifyAbsolutePath = "絶対パスが書かれています: ";
+inline constexpr const char* kVerifyPathOutside = "パッケージの外を指すパスがあります: ";
+inline constexpr const char* kVerifyPathMissing = "ファイルまたはフォルダが見つかりません: ";
+inline constexpr const char* kVerifySceneMissing = "フォルダにnuvファイルがありません: ";
+inline constexpr const char* kVerifyPictureUnreadable = "画像のサイズを読み取れません: ";
+inline constexpr const char* kVerifyPictureSizeWrong = "画像のサイズが文書の記載と異なります: ";
+inline constexpr const char* kVerifyButtonMissing = "ボタン画像がありません: ";
+inline constexpr const char* kVerifyEntryMismatch = "項目の要素が揃っていません: ";
+inline constexpr const char* kVerifyMenuMismatch = "メニューページが項目数と合いません: ";
+
+// Replacing an earlier package.
+inline constexpr const char* kStagingNotCreatedMessage =
+    "エラー　作業用フォルダを作成できませんでした。以前のパッケージはそのままです: ";
+inline constexpr const char* kEarlierPackageKeptMessage =
+    "エラー　新しいパッケージを完成できなかったため、以前のパッケージをそのまま残しました";
+inline constexpr const char* kSwapFailedMessage =
+    "エラー　パッケージを入れ替えられなかったため、以前のパッケージに戻しました: ";
+inline constexpr const char* kReplaceQuestion =
+    "保存先には以前作成されたパッケージがあります。\n新しいパッケージに置き換えますか？";
+
 }  // namespace vesk

@@ -10,6 +10,7 @@
 #include "package/document_inputs.h"
 #include "package/failure_text.h"
 #include "package/package_builder.h"
+#include "package/package_verify.h"
 #include "package/scene_files.h"
 
 namespace vesk {
@@ -80,7 +81,14 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
-  if (outcome.problems || !problems.unreadablePictures.empty()) {
+  // The package is checked as the kiosk will read it before success is reported.
+  // Pictures whose size could not be read were reported above.
+  std::vector<PackageProblem> faults;
+  for (auto& fault : verifyPackage(report.documentPath)) {
+    if (fault.fault != PackageFault::PictureUnreadable) faults.push_back(std::move(fault));
+  }
+  if (!faults.empty()) sink.showMessage(errorMessage(verifyFailureText(faults)));
+  if (outcome.problems || !problems.unreadablePictures.empty() || !faults.empty()) {
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }

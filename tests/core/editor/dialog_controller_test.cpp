@@ -361,6 +361,31 @@ TEST(CreateCommand, BuildsInto99EntriesIntoTheChosenFolder) {
   EXPECT_FALSE(d.controller.busy());
 }
 
+TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgrees) {
+  testing::TempFolder folder;
+  folder.writeText("pkg/exhibition.nuv", "earlier");
+  folder.writeText("pkg/.vesk-staging/00/half.raw", "left by a killed run");
+  Dialog d;
+  d.addEntries("A");
+  d.chosenFolder = folder.at("pkg");
+
+  d.sink.answers = {false};
+  d.controller.onCreate();
+  EXPECT_EQ(d.sink.questions, std::vector<std::string>{kReplaceQuestion});
+  EXPECT_EQ(d.builds, std::vector<std::string>{folder.at("pkg")}) << "No: the plain create";
+  EXPECT_EQ(folder.names("pkg"), std::vector<std::string>{"exhibition.nuv"})
+      << "the leftover staging folder was removed first";
+
+  // Yes: the replace, which cannot build this entry and keeps the earlier package.
+  d.sink.answers = {true};
+  d.controller.onCreate();
+  EXPECT_EQ(d.builds.size(), 1u);
+  ASSERT_FALSE(d.sink.messages.empty());
+  EXPECT_EQ(d.sink.messages.back(), kEarlierPackageKeptMessage);
+  EXPECT_EQ(folder.read("pkg/exhibition.nuv"), "earlier");
+  EXPECT_EQ(folder.names("pkg"), std::vector<std::string>{"exhibition.nuv"});
+}
+
 // Runs the build in place and tries the editing commands while it runs.
 class MeddlingRunner : public BuildRunner {
  public:

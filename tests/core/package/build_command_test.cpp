@@ -147,6 +147,17 @@ TEST_F(BuildCommand, AProblemInsideADataFolderWritesTheDocumentWithoutSuccess) {
   EXPECT_TRUE(fs::exists(dir.file("D/exhibition.nuv")));
 }
 
+TEST_F(BuildCommand, AReferenceThatClimbsOutOfTheEntryFolderFailsTheOwnVerification) {
+  // The copy lands in the entry folder, but the document keeps "00\..\shared.raw",
+  // which the viewer would look for beside the package's document.
+  add("a", "<data name=\"v\"><file path=\"..\\shared.raw\" /></data>\n");
+  dir.write("src/shared.raw", "volume");
+  EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kVerifyFailedMessage) + "\n" +
+                                                    kVerifyPathOutside + "00\\..\\shared.raw"});
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Error});
+}
+
 TEST_F(BuildCommand, AnUnreadablePictureIsReportedAndWrittenAsZeroSize) {
   add("a");
   dir.write("src/a/d.png", "damaged");

@@ -1,0 +1,128 @@
+// bench-trust: the verify of a 99-entry package with about 10,000 data files (warm,
+// and cold when the page cache can be dropped), and a replace of a data-heavy package
+// against a plain create into a new folder, each with its ratio to the baseline
+// measured in the same run.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include <unistd.h>
+
+#include "messages/message_sink.h"
+#include "package/build_command.h"
+#include "package/package_replace.h"
+#include "package/package_verify.h"
+#include "workload.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vesk::bench::kMiB;
+
+class QuietSink : public vesk::MessageSink {
+ public:
+  void showMessage(const vesk::Message& message) override {
+    if (message.kind != vesk::MessageKind::Success)
+      std::fprintf(stderr, "%s\n", message.text.c_str());
+  }
+  bool askYesNo(const std::string&) override { return false; }
+};
+
+double seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool dropCaches() {
+  ::sync();
+  std::ofstream drop("/proc/sys/vm/drop_caches");
+  drop << "3\n";
+  drop.flush();
+  return static_cast<bool>(drop);
+}
+
+vesk::CreateRequest requestFor(const vesk::bench::Workload& workload, const fs::path& dest) {
+  vesk::CreateRequest request;
+  for (const auto& e : workload.entries)
+    request.entries.push_back({e.scene, e.thumbnail, e.description, {}});
+  request.destination = dest.string();
+  request.programFolder = VESK_PROGRAM_DIR;
+  return request;
+}
+
+}  // namespace
+
+int main() {
+  const fs::path work = fs::path(VESK_BENCH_WORK_DIR) / "bench-trust";
+  fs::remove_all(work);
+  fs::create_directories(work);
+  const fs::path thumb = fs::path(VESK_SAMPLE_DIR) / "01-heart/heart_thumb.jpg";
+  const fs::path desc = fs::path(VESK_SAMPLE_DIR) / "01-heart/heart_desc.png";
+  QuietSink sink;
+
+  // 99 entries, each one data file and a data folder of 100 files: 9,999 data files.
+  vesk::bench::DataHeavyShape many{99, 1, 99 * 4096, 100, 1024};
+  const auto manyInputs = vesk::bench::makeDataHeavy(work / "many-src", many, thumb, desc);
+  fs::create_directories(work / "many");
+  vesk::createPackage(requestFor(manyInputs, work / "many"), sink);
+  const std::string document = (work / "many/exhibition.nuv").string();
+  std::size_t files = 0;
+  for (const auto& item : fs::recursive_directory_iterator(work / "many"))
+    files += item.is_regular_file();
+  std::printf("package of 99 entries: %zu files\n", files);
+
+  // Baseline: one stat of every file of the package.
+  const auto statAll = [&] {
+    for (const auto& item : fs::recursive_directory_iterator(work / "many"))
+      (void)item.is_regular_file();
+  };
+  const double baseline = seconds(statAll);
+  double warm = 1e9;
+  std::size_t problems = 0;
+  for (int i = 0; i < 5; ++i)
+    warm = std::min(warm, seconds([&] { problems = vesk::verifyPackage(document).size(); }));
+  std::printf("verify warm: %.3f s (%zu problems); walk of the package %.3f s; ratio %.1f\n", warm,
+              problems, baseline, warm / baseline);
+  if (dropCaches()) {
+    const double cold = seconds([&] { vesk::verifyPackage(document); });
+    dropCaches();
+    const double coldBase = seconds(statAll);
+    std::printf("verify cold: %.3f s; cold walk %.3f s; ratio %.1f\n", cold, coldBase,
+                cold / coldBase);
+  } else {
+    std::printf("verify cold: not measured (the page cache cannot be dropped here)\n");
+  }
+
+  // Data-heavy: 10 entries of 4 data files sharing 20 MiB and 1,000 files of 4 KiB.
+  vesk::bench::DataHeavyShape heavy{10, 4, 20 * kMiB, 1000, 4096};
+  const auto heavyInputs = vesk::bench::makeDataHeavy(work / "heavy-src", heavy, thumb, desc);
+  std::printf("data-heavy inputs: %llu files, %.0f MiB\n",
+              static_cast<unsigned long long>(heavyInputs.files),
+              static_cast<double>(heavyInputs.bytes) / kMiB);
+  // Each timing includes the sync that puts its writes on disk, so that neither run
+  // pays for the other's write-back.
+  const auto timedWithSync = [](const std::function<void()>& work) {
+    ::sync();
+    return seconds([&] {
+      work();
+      ::sync();
+    });
+  };
+  for (int round = 0; round < 2; ++round) {
+    const fs::path dest = work / ("plain" + std::to_string(round));
+    fs::create_directories(dest);
+    const double plain =
+        timedWithSync([&] { vesk::createPackage(requestFor(heavyInputs, dest), sink); });
+    const double replace =
+        timedWithSync([&] { vesk::replacePackage(requestFor(heavyInputs, dest), sink); });
+    std::printf("plain create into a new folder %.2f s; replace of it %.2f s; ratio %.2f\n", plain,
+                replace, replace / plain);
+    fs::remove_all(dest);
+  }
+  fs::remove_all(work);
+  return 0;
+}

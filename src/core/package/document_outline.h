@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesk {
+
+// One data element of a combined document: its name, its size value (empty when it
+// has none) and every path value it holds, in order.
+struct DataElement {
+  std::string name;
+  std::string size;
+  std::vector<std::string> paths;
+};
+
+// What a combined document declares, read as text by its literal markers.
+struct DocumentOutline {
+  bool wellFormed = false;      // the head, the NuvrelFile 1.35 root and its closing line
+  bool undecodedBytes = false;  // the text carries bytes that code page 932 does not decode
+  std::vector<DataElement> data;
+  std::vector<std::string> eventNames;
+  std::vector<std::string> drawGroupNames;
+};
+
+// Reads the outline of a combined document from its UTF-8 text (as decodeCp932 gives
+// it). Never fails; an unclosed data element ends the data found.
+DocumentOutline outlineDocument(std::string_view text);
+
+// Width and height of a size value "W, H" (also "W,H"); nullopt when it is not two
+// whole numbers.
+std::optional<std::pair<int, int>> parseSizeValue(std::string_view size);
+
+}  // namespace vesk

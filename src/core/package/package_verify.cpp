@@ -1,0 +1,205 @@
+#include "package/package_verify.h"
+
+#include <cctype>
+#include <set>
+
+#include "base/cp932.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/menu_pages.h"
+#include "format/two_digits.h"
+#include "image/image_probe.h"
+#include "messages/messages.h"
+#include "package/document_outline.h"
+
+namespace vesk {
+
+namespace {
+
+class Verifier {
+ public:
+  explicit Verifier(std::string packageFolder) : folder_(std::move(packageFolder)) {}
+
+  std::vector<PackageProblem> problems;
+
+  void add(PackageFault fault, const char* text, const std::string& subject) {
+    problems.push_back({fault, std::string(text) + subject});
+  }
+
+  // The path in the package that a data path value names; empty (with its problem
+  // reported once) when it is absolute, climbs out or names nothing.
+  std::string resolve(const std::string& value) {
+    if (!value.empty() &&
+        (value.front() == '/' || value.front() == '\\' || value.find(':') != std::string::npos)) {
+      report(PackageFault::AbsolutePath, kVerifyAbsolutePath, value);
+      return {};
+    }
+    std::string local;
+    std::string component;
+    for (const char c : value + '\\') {
+      if (c == '/' || c == '\\') {
+        if (component == "..") {
+          report(PackageFault::PathOutside, kVerifyPathOutside, value);
+          return {};
+        }
+        component.clear();
+      } else {
+        component += c;
+      }
+      local += (c == '\\' || c == '/') ? kPathSeparator : c;
+    }
+    local.pop_back();
+    const std::string path = folder_ + local;
+    if (!pathExists(path)) {
+      report(PackageFault::PathMissing, kVerifyPathMissing, value);
+      return {};
+    }
+    return path;
+  }
+
+  const std::string& folder() const { return folder_; }
+
+ private:
+  // Reports a path's problem once, however many elements name it.
+  void report(PackageFault fault, const char* text, const std::string& value) {
+    if (reported_.insert(value).second) add(fault, text, value);
+  }
+
+  std::string folder_;
+  std::set<std::string> reported_;
+};
+
+// The numbers NN of the names prefix + two digits.
+std::set<int> numbered(const std::vector<std::string>& names, const std::string& prefix) {
+  std::set<int> numbers;
+  for (const auto& name : names) {
+    if (name.size() == prefix.size() + 2 && name.compare(0, prefix.size(), prefix) == 0 &&
+        std::isdigit(static_cast<unsigned char>(name[prefix.size()])) &&
+        std::isdigit(static_cast<unsigned char>(name[prefix.size() + 1]))) {
+      numbers.insert(std::stoi(name.substr(prefix.size())));
+    }
+  }
+  return numbers;
+}
+
+// Reports every name prefix + NN that is missing for NN below `count` or present at
+// or beyond it.
+void expectNumbered(Verifier& verifier, PackageFault fault, const char* text,
+                    const std::vector<std::string>& names, const std::string& prefix, int count) {
+  const std::set<int> found = numbered(names, prefix);
+  for (int i = 0; i < count; ++i) {
+    if (found.count(i) == 0) verifier.add(fault, text, prefix + twoDigits(i));
+  }
+  for (const int i : found) {
+    if (i >= count) verifier.add(fault, text, prefix + twoDigits(i));
+  }
+}
+
+bool holdsScene(const std::string& entryFolder) {
+  for (const auto& path : listPattern(entryFolder + kPathSeparator + "*")) {
+    if (lowerAscii(extensionOf(path)) == ".nuv" && !isDirectory(path)) return true;
+  }
+  return false;
+}
+
+void checkPicture(Verifier& verifier, const DataElement& element) {
+  if (element.paths.empty()) {
+    verifier.add(PackageFault::EntryMismatch, kVerifyEntryMismatch, element.name);
+    return;
+  }
+  const std::string path = verifier.resolve(element.paths.front());
+  if (path.empty()) return;
+  const auto size = probeImageSize(path);
+  if (!size) {
+    verifier.add(PackageFault::PictureUnreadable, kVerifyPictureUnreadable, element.paths.front());
+    return;
+  }
+  const int width = size->width;
+  const int height = size->height;
+  const auto stated = parseSizeValue(element.size);
+  if (!stated || stated->first != width || stated->second != height) {
+    verifier.add(PackageFault::PictureSizeWrong, kVerifyPictureSizeWrong,
+                 element.paths.front() + "（記載 " + element.size + "、実際 " +
+                     std::to_string(width) + ", " + std::to_string(height) + "）");
+  }
+}
+
+}  // namespace
+
+std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
+  Verifier verifier(folderOf(documentPath));
+  const auto bytes = readFile(documentPath);
+  if (!bytes) {
+    verifier.add(PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable, documentPath);
+    return verifier.problems;
+  }
+  // Lines end with CR LF on disk.
+  std::string text = decodeCp932(*bytes);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+  const DocumentOutline outline = outlineDocument(text);
+  if (outline.undecodedBytes) {
+    verifier.add(PackageFault::DocumentUndecodable, kVerifyDocumentUndecodable, documentPath);
+  }
+  if (!outline.wellFormed) {
+    verifier.add(PackageFault::DocumentMalformed, kVerifyDocumentMalformed, documentPath);
+    return verifier.problems;
+  }
+
+  std::vector<std::string> dataNames;
+  for (const auto& element : outline.data) {
+    dataNames.push_back(element.name);
+    const bool picture =
+        numbered({element.name}, "me").size() + numbered({element.name}, "ex").size() > 0;
+    if (picture) {
+      checkPicture(verifier, element);
+    } else {
+      for (const auto& value : element.paths) {
+        // The button images are checked below, whatever the document names.
+        if (value != "up.jpg" && value != "down.jpg") verifier.resolve(value);
+      }
+    }
+  }
+
+  for (const char* button : {"up.jpg", "down.jpg"}) {
+    const std::string path = verifier.folder() + button;
+    if (!pathExists(path) || isDirectory(path)) {
+      verifier.add(PackageFault::ButtonMissing, kVerifyButtonMissing, button);
+    }
+  }
+
+  const int count = static_cast<int>(numbered(dataNames, "me").size());
+  if (count == 0) verifier.add(PackageFault::EntryMismatch, kVerifyEntryMismatch, "me00");
+  expectNumbered(verifier, PackageFault::EntryMismatch, kVerifyEntryMismatch, dataNames, "ex",
+                 count);
+  expectNumbered(verifier, PackageFault::EntryMismatch, kVerifyEntryMismatch, outline.eventNames,
+                 "goto_ob", count);
+  expectNumbered(verifier, PackageFault::EntryMismatch, kVerifyEntryMismatch,
+                 outline.drawGroupNames, "ex", count);
+  const int pages = menuPageCount(count);
+  expectNumbered(verifier, PackageFault::MenuMismatch, kVerifyMenuMismatch, outline.drawGroupNames,
+                 "menu", pages);
+  expectNumbered(verifier, PackageFault::MenuMismatch, kVerifyMenuMismatch, outline.eventNames,
+                 "up", pages);
+  expectNumbered(verifier, PackageFault::MenuMismatch, kVerifyMenuMismatch, outline.eventNames,
+                 "down", pages);
+
+  for (const int i : numbered(dataNames, "me")) {
+    const std::string entryFolder = verifier.folder() + twoDigits(i);
+    if (!holdsScene(entryFolder)) {
+      verifier.add(PackageFault::SceneMissing, kVerifySceneMissing, twoDigits(i) + kPathSeparator);
+    }
+  }
+  return verifier.problems;
+}
+
+std::string verifyFailureText(const std::vector<PackageProblem>& problems) {
+  std::string text = kVerifyFailedMessage;
+  for (const auto& problem : problems) text += "\n" + problem.text;
+  return text;
+}
+
+}  // namespace vesk
