@@ -7,6 +7,7 @@
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_reimport.h"
+#include "package_document.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
@@ -17,6 +18,10 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   if (!options.fromPackage.empty()) {
     if (!pathExists(options.fromPackage)) {
       err << "エラー　" << options.fromPackage << " が見つかりません\n";
+      return 1;
+    }
+    if (!isPackageDocument(options.fromPackage)) {
+      sink.showMessage(errorMessage(kNotAPackageMessage + options.fromPackage));
       return 1;
     }
     reimportPackage(options.fromPackage, list, sink);

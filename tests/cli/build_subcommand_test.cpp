@@ -75,7 +75,7 @@ TEST_F(CliBuild, AReportedFailureExitsOne) {
   const Result again = run(buildArgs("pkg", {"b"}));
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.out, "");
-  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n");
+  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n既に存在します\n");
 }
 
 TEST_F(CliBuild, UsageErrorsExitTwo) {

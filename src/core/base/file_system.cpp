@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cerrno>
 
+#include "base/file_kind.h"
 #include "base/path_terms.h"
 #include "base/utf8.h"
 
@@ -195,21 +196,53 @@ bool createDirectory(const std::string& path) {
 }
 
 bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
-  FileDescriptor in(openFile(from, O_RDONLY));
+  // Non-blocking open: a pipe or device is refused below instead of blocking here.
+  FileDescriptor in(openFile(from, O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return false;
   struct stat source;
-  if (::fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+  if (::fstat(in.get(), &source) != 0) return false;
+  if (!S_ISREG(source.st_mode)) {
+    errno = S_ISDIR(source.st_mode) ? EISDIR : ENODEV;
+    return false;
+  }
+  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
+  // A link at the target is replaced, never written through.
   struct stat target;
+  if (::lstat(to.c_str(), &target) == 0 && S_ISLNK(target.st_mode) && ::unlink(to.c_str()) != 0) {
+    return false;
+  }
   if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
       target.st_ino == source.st_ino) {
     return true;
   }
 
-  FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_TRUNC, 0666));
+  FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
   if (out.get() < 0) return false;
-  const bool copied = copyContent(in.get(), out.get(), source.st_size, progress);
-  return out.close() && copied;
+  if (::fstat(out.get(), &target) != 0) return false;
+  if (!S_ISREG(target.st_mode)) {
+    errno = ENODEV;
+    return false;
+  }
+  if (::ftruncate(out.get(), 0) != 0) return false;
+  off_t copiedBytes = 0;
+  const bool copied = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
+    copiedBytes += static_cast<off_t>(bytes);
+    if (progress) progress(bytes);
+  });
+  const int copyError = errno;
+  const bool closed = out.close();
+  if (!copied) {
+    errno = copyError;
+    return false;
+  }
+  if (!closed) return false;
+  // A source that shrank while it was copied left an incomplete copy.
+  if (copiedBytes < source.st_size) {
+    errno = ENODATA;
+    return false;
+  }
+  return true;
 }
 
 bool isDirectory(const std::string& path) {
@@ -229,10 +262,20 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
 }
 
 std::optional<std::string> readFile(const std::string& path) {
-  FileDescriptor in(openFile(path, O_RDONLY));
+  // Non-blocking open: a pipe or device is refused below instead of blocking here.
+  FileDescriptor in(openFile(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return std::nullopt;
   struct stat info;
-  if (::fstat(in.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  if (::fstat(in.get(), &info) != 0) return std::nullopt;
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
+    return std::nullopt;
+  }
+  if (static_cast<unsigned long long>(info.st_size) > kMaxReadBytes) {
+    errno = EFBIG;
+    return std::nullopt;
+  }
+  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
   // The size is a hint: read until the end, whatever it says.
   std::string content(static_cast<std::size_t>(info.st_size) + 1, '\0');
@@ -246,6 +289,10 @@ std::optional<std::string> readFile(const std::string& path) {
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
+    if (used > kMaxReadBytes) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
   }
   content.resize(used);
   return content;

@@ -63,7 +63,10 @@ void appendImageData(std::string& text, const char* prefix, const std::string& n
                      const std::string& picture, DocumentProblems& problems) {
   int width = 0;
   int height = 0;
-  if (!probeImageSize(picture, width, height)) {
+  if (!hasImageExtension(picture)) {
+    // The probe measures nothing for other extensions: say so instead of "0, 0" silently.
+    problems.unsupportedPictures.push_back(picture);
+  } else if (!probeImageSize(picture, width, height)) {
     width = 0;
     height = 0;
     problems.unreadablePictures.push_back(picture);

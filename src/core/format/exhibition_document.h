@@ -9,7 +9,8 @@ namespace vesk {
 
 // What the assembly could not read while it built the document.
 struct DocumentProblems {
-  std::vector<std::string> unreadablePictures;  // written with the size "0, 0"
+  std::vector<std::string> unreadablePictures;   // written with the size "0, 0"
+  std::vector<std::string> unsupportedPictures;  // not JPEG, PNG or BMP: written as "0, 0"
 };
 
 // Builds the whole combined document (UTF-8, LF line ends) for 1 to 99 entries whose

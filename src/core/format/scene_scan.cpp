@@ -49,4 +49,21 @@ std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLin
   return dataFiles;
 }
 
+bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines) {
+  std::string text;
+  for (const auto& line : sceneLines) {
+    text += line;
+    text += '\n';
+  }
+  for (const auto& [open, close] :
+       {std::pair{"<data", "</data>"}, std::pair{"<drawGroup", "</drawGroup>"}}) {
+    ElementCutter elements(text, open, close);
+    int count = 0;
+    while (!elements.next().empty()) {
+      if (++count > kMaxSceneElements) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace vesk

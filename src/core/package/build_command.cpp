@@ -1,5 +1,6 @@
 #include "package/build_command.h"
 
+#include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "base/text_file.h"
@@ -7,6 +8,7 @@
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/failure_reason.h"
 #include "package/package_builder.h"
 
 namespace vesk {
@@ -15,8 +17,8 @@ namespace {
 
 constexpr const char* kDocumentName = "exhibition.nuv";
 
-void reportUnreadablePictures(const std::vector<std::string>& pictures, MessageSink& sink) {
-  std::string message = kUnreadablePicturesMessage;
+void reportPictures(const char* text, const std::vector<std::string>& pictures, MessageSink& sink) {
+  std::string message = text;
   for (const auto& picture : pictures) message += "\n" + picture;
   sink.showMessage(warningMessage(message));
 }
@@ -44,22 +46,49 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
       static_cast<std::size_t>(menuPageCount(static_cast<int>(request.entries.size())));
 
   // Each scene is read once: its lines give the data files now and the merged scene
-  // in the document later.
+  // in the document later. A scene that cannot be read stops the create before
+  // anything is made.
   std::vector<ExhibitionEntry> entries = request.entries;
   std::vector<std::vector<std::string>> sceneLines;
   for (auto& entry : entries) {
-    sceneLines.push_back(readSceneLines(entry.scenePath));
+    auto lines = readTextLines(entry.scenePath);
+    // A missing scene is reported by the package builder, with its own message.
+    if (!lines && fileKindOf(entry.scenePath) == FileKind::Missing) lines.emplace();
+    if (!lines) {
+      const int error = lastSystemError();
+      sink.showMessage(errorMessage(
+          withReason(fileNameOf(entry.scenePath) + kSceneReadFailed,
+                     entry.scenePath + ": " + copyFailureReason(entry.scenePath, error))));
+      report.status = BuildStatus::Stopped;
+      return report;
+    }
+    if (sceneHasTooManyElements(*lines)) {
+      sink.showMessage(errorMessage(kTooManyElementsMessage + ("\n" + entry.scenePath)));
+      report.status = BuildStatus::Stopped;
+      return report;
+    }
+    sceneLines.push_back(std::move(*lines));
     entry.dataFiles = sceneDataFiles(sceneLines.back(), folderOf(entry.scenePath));
     report.dataFiles.push_back(entry.dataFiles);
   }
 
+  const FileOperations system = systemFileOperations();
+  const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   std::vector<ExhibitionEntry> packagedEntries;
-  const PackageOutcome outcome = buildPackageFolders(
-      std::move(entries), packagedEntries, destination,
-      request.programFolder.empty() ? programFolder() : request.programFolder, sink, progress);
+  const PackageOutcome outcome =
+      buildPackageFolders(std::move(entries), packagedEntries, destination,
+                          request.programFolder.empty() ? programFolder() : request.programFolder,
+                          sink, progress, &operations);
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
   if (outcome.stopped) {
+    report.status = BuildStatus::Stopped;
+    return report;
+  }
+  // Every copy reaches the disk before the document that names them is committed.
+  int flushError = 0;
+  if (!operations.flush(destination, flushError)) {
+    sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(flushError))));
     report.status = BuildStatus::Stopped;
     return report;
   }
@@ -68,7 +97,10 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   const std::string document =
       assembleExhibitionDocument(packagedEntries, sceneLines, report.topGroupNames, problems);
   if (!problems.unreadablePictures.empty()) {
-    reportUnreadablePictures(problems.unreadablePictures, sink);
+    reportPictures(kUnreadablePicturesMessage, problems.unreadablePictures, sink);
+  }
+  if (!problems.unsupportedPictures.empty()) {
+    reportPictures(kUnsupportedPicturesMessage, problems.unsupportedPictures, sink);
   }
 
   std::string error;
@@ -77,7 +109,8 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
-  if (outcome.problems || !problems.unreadablePictures.empty()) {
+  if (outcome.problems || !problems.unreadablePictures.empty() ||
+      !problems.unsupportedPictures.empty()) {
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }

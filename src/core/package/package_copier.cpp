@@ -10,7 +10,7 @@ void PackageCopier::start(std::uint64_t totalBytes, std::uint64_t totalFiles) {
 
 bool PackageCopier::copy(const std::string& from, const std::string& to) {
   if (progress_ != nullptr) progress_->fileStarted(from);
-  const bool copied = copyFile(from, to, [this](std::uint64_t bytes) {
+  const bool copied = operations_.copy(from, to, [this](std::uint64_t bytes) {
     bytes_ += bytes;
     if (progress_ != nullptr) progress_->advanced(bytes_, files_);
   });

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_operations.h"
 #include "package/build_progress.h"
 
 namespace vesk {
@@ -11,7 +12,9 @@ namespace vesk {
 // the progress observer (if any) as it goes.
 class PackageCopier {
  public:
-  explicit PackageCopier(BuildProgress* progress) : progress_(progress) {}
+  // `operations` must outlive the copier.
+  PackageCopier(BuildProgress* progress, const FileOperations& operations)
+      : progress_(progress), operations_(operations) {}
 
   // Announces what the whole run will copy.
   void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
@@ -27,6 +30,7 @@ class PackageCopier {
 
  private:
   BuildProgress* progress_;
+  const FileOperations& operations_;
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
 };
