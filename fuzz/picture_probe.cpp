@@ -13,11 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(bytes);
     (void)read(in);
   }
-  int width = -1;
-  int height = -1;
-  if (vesk::probeImageSize(vesk::fuzz::writeScratchFile("p.jpg", bytes), width, height)) {
-    if (width < 1 || height < 1 || width > vesk::kMaxImageDimension ||
-        height > vesk::kMaxImageDimension) {
+  if (const auto size = vesk::probeImageSize(vesk::fuzz::writeScratchFile("p.jpg", bytes))) {
+    if (size->width < 1 || size->height < 1 || size->width > vesk::kMaxImageDimension ||
+        size->height > vesk::kMaxImageDimension) {
       __builtin_trap();
     }
   }

@@ -51,16 +51,14 @@ int main() {
   std::printf("file: %s, %.1f MB\n", picture.c_str(),
               static_cast<double>(std::filesystem::file_size(picture)) / 1e6);
 
-  int width = 0;
-  int height = 0;
-  if (!vesk::probeImageSize(picture, width, height) || width != kWidth || height != kHeight) {
-    std::fprintf(stderr, "bench-probe: the probe gave %d x %d\n", width, height);
+  const vesk::PictureSize size = vesk::probeImageSize(picture).value_or(vesk::PictureSize{});
+  if (size.width != kWidth || size.height != kHeight) {
+    std::fprintf(stderr, "bench-probe: the probe gave %d x %d\n", size.width, size.height);
     return 1;
   }
 
   unsigned long checksum = vesk::bench::decodeJpeg(picture);  // warms the file cache
-  const double probe =
-      medianSeconds(kProbeRuns, [&] { vesk::probeImageSize(picture, width, height); });
+  const double probe = medianSeconds(kProbeRuns, [&] { (void)vesk::probeImageSize(picture); });
   const double decode =
       medianSeconds(kDecodeRuns, [&] { checksum += vesk::bench::decodeJpeg(picture); });
   const double ratio = decode / probe;

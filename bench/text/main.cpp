@@ -57,9 +57,9 @@ std::string cleanScene(std::size_t size) {
             ".raw\" /></data>\r\n<drawGroup name=\"サーフェイス" + std::to_string(i) +
             "\" caption=\"サーフェイスレンダリング\" >漢字かなカナ１２３ｱｲｳ</drawGroup>\r\n";
   }
-  const vesk::Cp932Encoding encoded = vesk::encodeCp932(utf8);
-  if (!encoded.ok) std::abort();
-  return encoded.bytes;
+  vesk::Result<std::string> encoded = vesk::encodeCp932(utf8);
+  if (!encoded) std::abort();
+  return std::move(*encoded);
 }
 
 std::string randomBytes(std::size_t size) {
@@ -76,9 +76,9 @@ void codecRow(const char* name, const std::string& bytes) {
   const double base = bestSeconds(5, [&] { sink += plainPass(bytes, copy); });
   std::string text;
   const double decode = bestSeconds(5, [&] { text = vesk::decodeCp932(bytes); });
-  vesk::Cp932Encoding encoded;
-  const double encode = bestSeconds(5, [&] { encoded = vesk::encodeCp932(text); });
-  if (!encoded.ok || sink == 0xFFFFFFFF) std::abort();
+  bool encoded = false;
+  const double encode = bestSeconds(5, [&] { encoded = vesk::encodeCp932(text).ok(); });
+  if (!encoded || sink == 0xFFFFFFFF) std::abort();
   std::printf(
       "%-22s %6.1f MiB  copy+memchr %8.0f MiB/s  decode %7.0f MiB/s (%5.1fx)  "
       "encode %7.0f MiB/s (%5.1fx)\n",

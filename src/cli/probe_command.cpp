@@ -14,10 +14,8 @@ int runProbe(const std::vector<std::string>& files, std::ostream& out) {
       out << "skipped\n";
       continue;
     }
-    int width = 0;
-    int height = 0;
-    if (probeImageSize(file, width, height)) {
-      out << width << '\t' << height << '\n';
+    if (const Result<PictureSize> size = probeImageSize(file)) {
+      out << size->width << '\t' << size->height << '\n';
     } else {
       out << "unreadable\n";
       status = 1;

@@ -129,12 +129,12 @@ TEST(SampleData, ScenesHoldDataFilesAFolderAndOneSurfaceGroup) {
 
 TEST(SampleData, ThumbnailsAreLandscapeAndDescriptionsPortrait) {
   for (const auto& e : readManifest()) {
-    int width = 0;
-    int height = 0;
-    ASSERT_TRUE(probeImageSize(e.thumbnail.string(), width, height)) << e.thumbnail;
-    EXPECT_GT(width, height) << e.thumbnail;
-    ASSERT_TRUE(probeImageSize(e.description.string(), width, height)) << e.description;
-    EXPECT_GT(height, width) << e.description;
+    const Result<PictureSize> thumbnail = probeImageSize(e.thumbnail.string());
+    ASSERT_TRUE(thumbnail.ok()) << e.thumbnail;
+    EXPECT_GT(thumbnail->width, thumbnail->height) << e.thumbnail;
+    const Result<PictureSize> description = probeImageSize(e.description.string());
+    ASSERT_TRUE(description.ok()) << e.description;
+    EXPECT_GT(description->height, description->width) << e.description;
   }
 }
 

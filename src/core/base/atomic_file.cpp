@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <random>
-#include <system_error>
 
 #include "base/file_system.h"
 #include "base/path_terms.h"
@@ -27,10 +27,6 @@ constexpr int kNameAttempts = 100;
 // that the latter stays within the usual limit of 255 bytes.
 constexpr std::size_t kNameStemLimit = 200;
 
-std::string writeFailure(const std::string& path, const std::string& reason) {
-  return "エラー　" + path + "を書き込めませんでした: " + reason;
-}
-
 // Six random letters and digits for a temporary file name.
 std::string randomSuffix() {
   static constexpr char kAlphabet[] =
@@ -52,10 +48,6 @@ std::string temporaryPathFor(const std::string& folder, const std::string& name)
 }
 
 #ifndef _WIN32
-
-std::string reasonOf(int error) {
-  return std::generic_category().message(error);
-}
 
 // A temporary file beside the target that either replaces the target or is removed.
 class TemporaryFile {
@@ -122,7 +114,9 @@ class TemporaryFile {
     return true;
   }
 
-  std::string failure() const { return writeFailure(target_, reasonOf(error_)); }
+  Failure failure() const {
+    return makeFailure(FailureCode::WriteFailed, target_, static_cast<int>(error_));
+  }
 
  private:
   bool fail(int error) {
@@ -142,19 +136,6 @@ class TemporaryFile {
 
 constexpr int kReplaceAttempts = 20;
 constexpr DWORD kReplaceRetryMs = 50;
-
-std::string reasonOf(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring wide(text != nullptr ? text : L"", length);
-  LocalFree(text);
-  while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' ')) {
-    wide.pop_back();
-  }
-  return fromFsPath(std::filesystem::path(wide));
-}
 
 // Errors with which another program holding the file briefly blocks a replace.
 bool isTransient(DWORD error) {
@@ -223,7 +204,9 @@ class TemporaryFile {
     return fail(error);
   }
 
-  std::string failure() const { return writeFailure(target_, reasonOf(error_)); }
+  Failure failure() const {
+    return makeFailure(FailureCode::WriteFailed, target_, static_cast<int>(error_));
+  }
 
  private:
   bool fail(DWORD error) {
@@ -241,33 +224,36 @@ class TemporaryFile {
 #endif
 
 // Creates the temporary file, lets `fill` write the content into it and puts it in
-// place of the target. `fill` returns false on failure, with its own message or
-// with an empty one when a write failed.
+// place of the target. `fill` returns false on failure, setting `fillFailure` when
+// the failure is its own rather than a failed write.
 template <typename Fill>
-bool replaceWith(const std::string& path, std::string& error, const Fill& fill) {
+Status replaceWith(const std::string& path, const Fill& fill) {
   TemporaryFile file(path);
-  std::string fillError;
-  if (file.create() && fill(file, fillError) && file.replaceTarget()) return true;
-  error = fillError.empty() ? file.failure() : fillError;
-  return false;
+  std::optional<Failure> fillFailure;
+  if (file.create() && fill(file, fillFailure) && file.replaceTarget()) return {};
+  return fillFailure ? *fillFailure : file.failure();
 }
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  return replaceWith(path, error,
-                     [&](TemporaryFile& file, std::string&) { return file.write(bytes); });
+Status writeFileAtomically(const std::string& path, std::string_view bytes) {
+  return replaceWith(
+      path, [&](TemporaryFile& file, std::optional<Failure>&) { return file.write(bytes); });
 }
 
-bool writeFileAtomically(const std::string& path, const ContentWriter& produce,
-                         std::string& error) {
-  return replaceWith(path, error, [&](TemporaryFile& file, std::string& fillError) {
+Status writeFileAtomically(const std::string& path, const ContentWriter& produce) {
+  return replaceWith(path, [&](TemporaryFile& file, std::optional<Failure>& fillFailure) {
     std::string piece;
     bool more = true;
     while (more) {
       piece.clear();
-      more = produce(piece, fillError);
-      if (!fillError.empty() || !file.write(piece)) return false;
+      Result<bool> produced = produce(piece);
+      if (!produced) {
+        fillFailure = produced.failure();
+        return false;
+      }
+      more = *produced;
+      if (!file.write(piece)) return false;
     }
     return true;
   });

@@ -2,7 +2,6 @@
 
 #include <cassert>
 #include <cstdint>
-#include <cstdio>
 
 #include "base/cp932_table.h"
 #include "base/utf8.h"
@@ -11,7 +10,6 @@ namespace vesk {
 namespace {
 
 constexpr int kContextChars = 10;
-constexpr const char* kMalformedMessage = "エラー　文字コードが正しくありません";
 
 bool isEscapedByte(char32_t value) {
   return value >= kEscapedByteBase && value <= kEscapedByteBase + 0xFF;
@@ -21,10 +19,10 @@ bool isLineEnd(char c) {
   return c == '\n' || c == '\r';
 }
 
-// The message for a character that code page 932 cannot represent: its code point
+// The failure for a character that code page 932 cannot represent: its code point
 // and up to ten characters of its line on either side. The context stops at bytes
-// that are not UTF-8, so the message itself stays valid UTF-8.
-std::string unencodableMessage(std::string_view text, std::size_t pos, Utf8Char c) {
+// that are not UTF-8, so it stays valid UTF-8.
+Failure unencodableFailure(std::string_view text, std::size_t pos, Utf8Char c) {
   std::size_t from = pos;
   for (int n = 0; n < kContextChars && from > 0 && !isLineEnd(text[from - 1]); ++n) {
     std::size_t start = from - 1;
@@ -39,17 +37,17 @@ std::string unencodableMessage(std::string_view text, std::size_t pos, Utf8Char 
     if (after.length == 0) break;
     to += after.length;
   }
-  char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c.value));
-  return std::string("エラー　Shift_JISで表せない文字があります: ") + code + "「" +
-         std::string(text.substr(from, to - from)) + "」";
+  Failure failure = makeFailure(FailureCode::UnencodableText);
+  failure.character = c.value;
+  failure.context = std::string(text.substr(from, to - from));
+  return failure;
 }
 
 // Explains why the character at `pos` could not be encoded.
-std::string failureAt(std::string_view text, std::size_t pos, std::size_t end) {
+Failure failureAt(std::string_view text, std::size_t pos, std::size_t end) {
   const Utf8Char c = decodeUtf8At(text.substr(0, end), pos);
-  if (c.length == 0) return kMalformedMessage;
-  return unencodableMessage(text, pos, c);
+  if (c.length == 0) return makeFailure(FailureCode::MalformedText);
+  return unencodableFailure(text, pos, c);
 }
 
 // Appends the UTF-8 form of a BMP code point.
@@ -146,8 +144,7 @@ std::string decodeCp932(std::string_view bytes) {
   return out;
 }
 
-bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
-                 std::string& error) {
+Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
   assert(begin <= end && end <= text.size());
   const std::string_view range = text.substr(0, end);
   std::size_t used = out.size();
@@ -164,16 +161,14 @@ bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std:
     }
     const Utf8Char c = decodeUtf8At(range, pos);
     if (c.length == 0) {
-      error = failureAt(text, pos, end);
-      return false;
+      return failureAt(text, pos, end);
     }
     if (isEscapedByte(c.value)) {
       *put++ = static_cast<char>(c.value - kEscapedByteBase);
     } else {
       const std::uint16_t code = codeOf(c.value);
       if (code == cp932::kNone) {
-        error = failureAt(text, pos, end);
-        return false;
+        return failureAt(text, pos, end);
       }
       if (code > 0xFF) *put++ = static_cast<char>(code >> 8);
       *put++ = static_cast<char>(code & 0xFF);
@@ -181,14 +176,14 @@ bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std:
     pos += c.length;
   }
   out.resize(static_cast<std::size_t>(put - out.data()));
-  return true;
+  return {};
 }
 
-Cp932Encoding encodeCp932(std::string_view utf8) {
-  Cp932Encoding result;
-  result.ok = appendCp932(utf8, 0, utf8.size(), result.bytes, result.error);
-  if (!result.ok) result.bytes.clear();
-  return result;
+Result<std::string> encodeCp932(std::string_view utf8) {
+  std::string bytes;
+  Status encoded = appendCp932(utf8, 0, utf8.size(), bytes);
+  if (!encoded) return encoded.failure();
+  return bytes;
 }
 
 }  // namespace vesk

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/failure.h"
+
 namespace vesk {
 
 // Conversion between code page 932 (the Windows mapping of Shift_JIS) and UTF-8, by
@@ -33,24 +35,17 @@ inline constexpr char32_t kEscapedByteBase = 0x10FF00;
 // Decodes code page 932 bytes into UTF-8. Never fails.
 std::string decodeCp932(std::string_view bytes);
 
-struct Cp932Encoding {
-  bool ok = false;
-  std::string bytes;  // the encoded text when ok
-  std::string error;  // when !ok: names the character (U+XXXX) and the text around it
-};
-
 // Encodes UTF-8 text into code page 932, turning escaped bytes back into bytes.
-// Fails on the first character that code page 932 cannot represent (or on
-// malformed UTF-8), without a best-fit replacement. The message for a character is
-// "エラー　Shift_JISで表せない文字があります: U+XXXX「context」", the context being up
-// to 10 characters of the same line on either side of it.
-Cp932Encoding encodeCp932(std::string_view utf8);
+// Fails on the first character that code page 932 cannot represent, without a
+// best-fit replacement (UnencodableText with the character and up to 10 characters
+// of the same line on either side of it as context), or on malformed UTF-8
+// (MalformedText).
+Result<std::string> encodeCp932(std::string_view utf8);
 
 // Appends the encoding of text[begin, end) to `out`; `begin` and `end` lie on
 // character boundaries. Lets a long text be encoded piece by piece: the context of a
-// failure message is taken from the whole `text`, so it reads as for the whole text.
-// On failure returns false with `error` set; `out` then holds an unspecified prefix.
-bool appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
-                 std::string& error);
+// failure is taken from the whole `text`, so it reads as for the whole text. On
+// failure `out` holds an unspecified prefix.
+Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out);
 
 }  // namespace vesk

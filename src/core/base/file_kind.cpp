@@ -29,10 +29,6 @@ bool isSymbolicLink(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-std::string systemErrorText(int error) {
-  return std::strerror(error);
-}
-
 #else
 
 namespace {
@@ -62,17 +58,6 @@ FileKind fileKindOf(const std::string& path, int* error) {
 bool isSymbolicLink(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-std::string systemErrorText(int error) {
-  char* buffer = nullptr;
-  const DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = n > 0 ? std::string(buffer, n) : "error " + std::to_string(error);
-  if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
 }
 
 #endif

@@ -20,9 +20,6 @@ FileKind fileKindOf(const std::string& path, int* error = nullptr);
 // True when `path` itself is a symbolic link (not followed).
 bool isSymbolicLink(const std::string& path);
 
-// The system's own description of an error number, for the operator.
-std::string systemErrorText(int error);
-
 // Most bytes read from one file into memory: far beyond any real scene, small enough
 // that a huge or endless file is refused instead of exhausting memory.
 inline constexpr unsigned long long kMaxReadBytes = 1ull << 30;

@@ -1,12 +1,6 @@
 #include "base/file_operations.h"
 
-#include <cerrno>
-
 #include "base/file_system_flush.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace vesk {
 
@@ -15,14 +9,6 @@ FileOperations systemFileOperations() {
             return copyFile(from, to, progress);
           },
           [](const std::string& folder, int& error) { return flushFileSystem(folder, error); }};
-}
-
-int lastSystemError() {
-#ifdef _WIN32
-  return static_cast<int>(GetLastError());
-#else
-  return errno;
-#endif
 }
 
 }  // namespace vesk

@@ -9,9 +9,10 @@ namespace vesk {
 
 // The file operations a create performs whose failures a test cannot provoke on a
 // healthy disk, passed in so that a test can make them fail (an injected EIO, a full
-// disk). Each sets the system's error number on failure, as the real one does.
+// disk).
 struct FileOperations {
-  std::function<bool(const std::string& from, const std::string& to, const CopyProgress& progress)>
+  std::function<Status(const std::string& from, const std::string& to,
+                       const CopyProgress& progress)>
       copy;
   // Makes the file system holding the folder durable; sets `error` on failure.
   std::function<bool(const std::string& folder, int& error)> flush;
@@ -19,8 +20,5 @@ struct FileOperations {
 
 // The real operations: copyFile and flushFileSystem.
 FileOperations systemFileOperations();
-
-// The system's error number of the last failed call (errno; GetLastError on Windows).
-int lastSystemError();
 
 }  // namespace vesk

@@ -181,6 +181,12 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+// A failure with the error the system reported last.
+Failure lastFailure(FailureCode code, const std::string& path) {
+  const int error = errno;
+  return makeFailure(error == ENOENT ? FailureCode::NotFound : code, path, error);
+}
+
 }  // namespace
 
 std::filesystem::path toFsPath(const std::string& path) {
@@ -191,58 +197,47 @@ std::string fromFsPath(const std::filesystem::path& path) {
   return path.string();
 }
 
-bool createDirectory(const std::string& path) {
-  return ::mkdir(path.c_str(), 0777) == 0;
+Status createDirectory(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return {};
+  return lastFailure(errno == EEXIST ? FailureCode::AlreadyExists : FailureCode::WriteFailed, path);
 }
 
-bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
   // Non-blocking open: a pipe or device is refused below instead of blocking here.
   FileDescriptor in(openFile(from, O_RDONLY | O_NONBLOCK | O_NOCTTY));
-  if (in.get() < 0) return false;
+  if (in.get() < 0) return lastFailure(FailureCode::ReadFailed, from);
   struct stat source;
-  if (::fstat(in.get(), &source) != 0) return false;
+  if (::fstat(in.get(), &source) != 0) return lastFailure(FailureCode::ReadFailed, from);
   if (!S_ISREG(source.st_mode)) {
-    errno = S_ISDIR(source.st_mode) ? EISDIR : ENODEV;
-    return false;
+    return makeFailure(FailureCode::NotRegularFile, from, S_ISDIR(source.st_mode) ? EISDIR : 0);
   }
   ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
   // A link at the target is replaced, never written through.
   struct stat target;
   if (::lstat(to.c_str(), &target) == 0 && S_ISLNK(target.st_mode) && ::unlink(to.c_str()) != 0) {
-    return false;
+    return lastFailure(FailureCode::WriteFailed, to);
   }
   if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
       target.st_ino == source.st_ino) {
-    return true;
+    return {};
   }
 
   FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
-  if (out.get() < 0) return false;
-  if (::fstat(out.get(), &target) != 0) return false;
-  if (!S_ISREG(target.st_mode)) {
-    errno = ENODEV;
-    return false;
-  }
-  if (::ftruncate(out.get(), 0) != 0) return false;
+  if (out.get() < 0) return lastFailure(FailureCode::WriteFailed, to);
+  if (::fstat(out.get(), &target) != 0) return lastFailure(FailureCode::WriteFailed, to);
+  if (!S_ISREG(target.st_mode)) return makeFailure(FailureCode::NotRegularFile, to);
+  if (::ftruncate(out.get(), 0) != 0) return lastFailure(FailureCode::WriteFailed, to);
   off_t copiedBytes = 0;
   const bool copied = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
     copiedBytes += static_cast<off_t>(bytes);
     if (progress) progress(bytes);
   });
-  const int copyError = errno;
-  const bool closed = out.close();
-  if (!copied) {
-    errno = copyError;
-    return false;
-  }
-  if (!closed) return false;
+  if (!copied) return lastFailure(FailureCode::WriteFailed, to);
+  if (!out.close()) return lastFailure(FailureCode::WriteFailed, to);
   // A source that shrank while it was copied left an incomplete copy.
-  if (copiedBytes < source.st_size) {
-    errno = ENODATA;
-    return false;
-  }
-  return true;
+  if (copiedBytes < source.st_size) return makeFailure(FailureCode::ReadFailed, from, ENODATA);
+  return {};
 }
 
 bool isDirectory(const std::string& path) {
@@ -255,25 +250,23 @@ bool pathExists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0;
 }
 
-std::optional<std::uint64_t> fileSize(const std::string& path) {
+Result<std::uint64_t> fileSize(const std::string& path) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (::stat(path.c_str(), &info) != 0) return lastFailure(FailureCode::ReadFailed, path);
+  if (!S_ISREG(info.st_mode)) return makeFailure(FailureCode::NotRegularFile, path);
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::optional<std::string> readFile(const std::string& path) {
+Result<std::string> readFile(const std::string& path) {
   // Non-blocking open: a pipe or device is refused below instead of blocking here.
   FileDescriptor in(openFile(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
-  if (in.get() < 0) return std::nullopt;
+  if (in.get() < 0) return lastFailure(FailureCode::ReadFailed, path);
   struct stat info;
-  if (::fstat(in.get(), &info) != 0) return std::nullopt;
-  if (!S_ISREG(info.st_mode)) {
-    errno = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
-    return std::nullopt;
-  }
+  if (::fstat(in.get(), &info) != 0) return lastFailure(FailureCode::ReadFailed, path);
+  if (S_ISDIR(info.st_mode)) return makeFailure(FailureCode::NotRegularFile, path, EISDIR);
+  if (!S_ISREG(info.st_mode)) return makeFailure(FailureCode::NotRegularFile, path);
   if (static_cast<unsigned long long>(info.st_size) > kMaxReadBytes) {
-    errno = EFBIG;
-    return std::nullopt;
+    return makeFailure(FailureCode::ReadFailed, path, EFBIG);
   }
   ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
@@ -285,14 +278,11 @@ std::optional<std::string> readFile(const std::string& path) {
     const ssize_t n = ::read(in.get(), content.data() + used, content.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      return lastFailure(FailureCode::ReadFailed, path);
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
-    if (used > kMaxReadBytes) {
-      errno = EFBIG;
-      return std::nullopt;
-    }
+    if (used > kMaxReadBytes) return makeFailure(FailureCode::ReadFailed, path, EFBIG);
   }
   content.resize(used);
   return content;
@@ -408,6 +398,13 @@ DWORD CALLBACK reportCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARG
   return PROGRESS_CONTINUE;
 }
 
+// A failure with the error the system reported last.
+Failure lastFailure(FailureCode code, const std::string& path) {
+  const DWORD error = GetLastError();
+  const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return makeFailure(missing ? FailureCode::NotFound : code, path, static_cast<int>(error));
+}
+
 }  // namespace
 
 std::filesystem::path toFsPath(const std::string& path) {
@@ -418,21 +415,30 @@ std::string fromFsPath(const std::filesystem::path& path) {
   return narrow(path.native());
 }
 
-bool createDirectory(const std::string& path) {
-  return CreateDirectoryW(widen(path).c_str(), nullptr) != FALSE;
+Status createDirectory(const std::string& path) {
+  if (CreateDirectoryW(widen(path).c_str(), nullptr)) return {};
+  return lastFailure(GetLastError() == ERROR_ALREADY_EXISTS ? FailureCode::AlreadyExists
+                                                            : FailureCode::WriteFailed,
+                     path);
 }
 
-bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
   const std::wstring source = widen(from);
   const std::wstring target = widen(to);
   const DWORD attributes = GetFileAttributesW(source.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return false;
-  if (sameFile(source, target)) return true;
-  if (!progress) return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
-  CopyState state{&progress, 0};
-  return CopyFileExW(source.c_str(), target.c_str(), reportCopyProgress, &state, nullptr, 0) !=
-         FALSE;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::ReadFailed, from);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return makeFailure(FailureCode::NotRegularFile, from);
+  if (sameFile(source, target)) return {};
+  bool copied;
+  if (!progress) {
+    copied = CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+  } else {
+    CopyState state{&progress, 0};
+    copied = CopyFileExW(source.c_str(), target.c_str(), reportCopyProgress, &state, nullptr, 0) !=
+             FALSE;
+  }
+  if (!copied) return lastFailure(FailureCode::WriteFailed, to);
+  return {};
 }
 
 bool isDirectory(const std::string& path) {
@@ -444,24 +450,28 @@ bool pathExists(const std::string& path) {
   return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::uint64_t> fileSize(const std::string& path) {
+Result<std::uint64_t> fileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return std::nullopt;
+  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) {
+    return lastFailure(FailureCode::ReadFailed, path);
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    return makeFailure(FailureCode::NotRegularFile, path);
   }
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::optional<std::string> readFile(const std::string& path) {
+Result<std::string> readFile(const std::string& path) {
   Handle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
+  if (!file.valid()) return lastFailure(FailureCode::ReadFailed, path);
   std::string content;
   char buffer[1 << 16];
   for (;;) {
     DWORD n = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) {
+      return lastFailure(FailureCode::ReadFailed, path);
+    }
     if (n == 0) break;
     content.append(buffer, n);
   }

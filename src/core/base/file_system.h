@@ -3,14 +3,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "base/failure.h"
 
 namespace vesk {
 
 // File-system operations on UTF-8 paths. None of them shows a message; each
-// reports failure only through its result.
+// reports failure only through its result, naming the path and the system's error.
 
 // The native path for a UTF-8 path text.
 std::filesystem::path toFsPath(const std::string& path);
@@ -18,8 +19,8 @@ std::filesystem::path toFsPath(const std::string& path);
 std::string fromFsPath(const std::filesystem::path& path);
 
 // Creates exactly one directory. Fails when something exists at the path already
-// or when its parent is missing.
-bool createDirectory(const std::string& path);
+// (AlreadyExists) or when its parent is missing (NotFound).
+Status createDirectory(const std::string& path);
 
 // Called during a copy with the number of bytes copied since the last call.
 using CopyProgress = std::function<void(std::uint64_t bytes)>;
@@ -28,9 +29,11 @@ using CopyProgress = std::function<void(std::uint64_t bytes)>;
 // there is one. Fails when the source is missing, unreadable or not a regular file,
 // or the target cannot be written; a failed copy may leave a partial target. A new
 // target gets the permissions of a new file (an existing one keeps its own). A
+// failure names the source (NotFound, ReadFailed, NotRegularFile) or the target
+// (WriteFailed, also for a failed read during the copy). A
 // target that is the source itself is left as it is (counts as success) rather than
 // truncated. `progress` is called after every piece copied, at least every 8 MiB.
-bool copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
 
 // True for a folder, also for the "." and ".." entries.
 bool isDirectory(const std::string& path);
@@ -38,12 +41,12 @@ bool isDirectory(const std::string& path);
 // True when a file or a folder exists at the path.
 bool pathExists(const std::string& path);
 
-// Size in bytes of a regular file; nullopt when there is none.
-std::optional<std::uint64_t> fileSize(const std::string& path);
+// Size in bytes of a regular file; NotRegularFile for anything else.
+Result<std::uint64_t> fileSize(const std::string& path);
 
-// The whole content of a file; nullopt when it cannot be opened or read (a folder
-// cannot be read).
-std::optional<std::string> readFile(const std::string& path);
+// The whole content of a file; fails when it cannot be opened or read (a folder
+// cannot be read: NotRegularFile).
+Result<std::string> readFile(const std::string& path);
 
 // Every directory entry whose name matches the last component of `pattern` ("*" any
 // run of characters, "?" any one character), "." and ".." included, in the order

@@ -36,11 +36,7 @@ void appendWithCrLf(std::string_view bytes, std::string& out) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
-  const std::optional<std::string> bytes = readFile(path);
-  if (!bytes) return std::nullopt;
-  const std::string text = decodeCp932(*bytes);
-
+std::vector<std::string> splitTextLines(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -48,24 +44,31 @@ std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
     const std::size_t next = lf == std::string::npos ? text.size() : lf + 1;
     if (lf == std::string::npos) lf = text.size();
     const std::size_t end = lf > start && lf < text.size() && text[lf - 1] == '\r' ? lf - 1 : lf;
-    lines.emplace_back(text, start, end - start);
+    lines.emplace_back(text.substr(start, end - start));
     start = next;
   }
   return lines;
 }
 
-bool writeTextFile(const std::string& path, std::string_view utf8, std::string& error) {
+Result<std::vector<std::string>> readTextLines(const std::string& path) {
+  Result<std::string> bytes = readFile(path);
+  if (!bytes) return bytes.failure();
+  return splitTextLines(decodeCp932(*bytes));
+}
+
+Status writeTextFile(const std::string& path, std::string_view utf8) {
   std::size_t begin = 0;
   std::string encoded;
-  const ContentWriter produce = [&](std::string& out, std::string& encodeError) {
+  const ContentWriter produce = [&](std::string& out) -> Result<bool> {
     const std::size_t end = pieceEnd(utf8, begin);
     encoded.clear();
-    if (!appendCp932(utf8, begin, end, encoded, encodeError)) return false;
+    Status appended = appendCp932(utf8, begin, end, encoded);
+    if (!appended) return appended.failure();
     appendWithCrLf(encoded, out);
     begin = end;
     return begin < utf8.size();
   };
-  return writeFileAtomically(path, produce, error);
+  return writeFileAtomically(path, produce);
 }
 
 }  // namespace vesk

@@ -61,16 +61,17 @@ constexpr const char* kEnd =
 // One image data element: `prefix` is "me" for a thumbnail, "ex" for a description.
 void appendImageData(std::string& text, const char* prefix, const std::string& nn,
                      const std::string& picture, DocumentProblems& problems) {
-  int width = 0;
-  int height = 0;
+  PictureSize size;
   if (!hasImageExtension(picture)) {
     // The probe measures nothing for other extensions: say so instead of "0, 0" silently.
     problems.unsupportedPictures.push_back(picture);
-  } else if (!probeImageSize(picture, width, height)) {
-    width = 0;
-    height = 0;
+  } else if (const Result<PictureSize> probed = probeImageSize(picture)) {
+    size = *probed;
+  } else {
     problems.unreadablePictures.push_back(picture);
   }
+  const int width = size.width;
+  const int height = size.height;
   std::string type = extensionOf(picture);
   if (!type.empty()) type.erase(0, 1);
   text += "<data name=\"" + std::string(prefix) + nn + "\" type=\"image\" format=\"RGB\" size=\"" +

@@ -34,13 +34,13 @@ bool withinRange(std::uint32_t dimension) {
 
 }  // namespace
 
-bool probeImageSize(const std::string& path, int& width, int& height) {
-  if (!hasImageExtension(path)) return true;
+Result<PictureSize> probeImageSize(const std::string& path) {
+  if (!hasImageExtension(path)) return PictureSize{};
   const std::optional<ImageSize> size = readStoredSize(path);
-  if (!size || !withinRange(size->width) || !withinRange(size->height)) return false;
-  width = static_cast<int>(size->width);
-  height = static_cast<int>(size->height);
-  return true;
+  if (!size || !withinRange(size->width) || !withinRange(size->height)) {
+    return makeFailure(FailureCode::UnreadablePicture, path);
+  }
+  return PictureSize{static_cast<int>(size->width), static_cast<int>(size->height)};
 }
 
 }  // namespace vesk

@@ -37,6 +37,18 @@ inline constexpr const char* kDestinationNotCreatedMessage =
 inline constexpr const char* kUnreadablePicturesMessage =
     "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";
 
+// A file that could not be written: "エラー　<path>を書き込めませんでした: <reason>",
+// the reason being the system's.
+inline constexpr const char* kWriteFailedBefore = "エラー　";
+inline constexpr const char* kWriteFailedAfter = "を書き込めませんでした: ";
+
+// Text that code page 932 cannot hold: followed by "U+XXXX「context」", the context
+// being up to ten characters of the same line on either side of the character.
+inline constexpr const char* kUnencodableCharacterMessage =
+    "エラー　Shift_JISで表せない文字があります: ";
+// Text that is not UTF-8.
+inline constexpr const char* kMalformedTextMessage = "エラー　文字コードが正しくありません";
+
 // The package builder: prefixed, without a blank, by the folder or file concerned
 // where it names one.
 inline constexpr const char* kFolderCreationFailed = "フォルダ作成に失敗しました";

@@ -9,6 +9,7 @@
 #include "format/scene_scan.h"
 #include "messages/messages.h"
 #include "package/failure_reason.h"
+#include "package/failure_text.h"
 #include "package/package_builder.h"
 
 namespace vesk {
@@ -51,14 +52,15 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   std::vector<ExhibitionEntry> entries = request.entries;
   std::vector<std::vector<std::string>> sceneLines;
   for (auto& entry : entries) {
-    auto lines = readTextLines(entry.scenePath);
+    Result<std::vector<std::string>> lines = readTextLines(entry.scenePath);
     // A missing scene is reported by the package builder, with its own message.
-    if (!lines && fileKindOf(entry.scenePath) == FileKind::Missing) lines.emplace();
+    if (!lines && fileKindOf(entry.scenePath) == FileKind::Missing) {
+      lines = std::vector<std::string>{};
+    }
     if (!lines) {
-      const int error = lastSystemError();
-      sink.showMessage(errorMessage(
-          withReason(fileNameOf(entry.scenePath) + kSceneReadFailed,
-                     entry.scenePath + ": " + copyFailureReason(entry.scenePath, error))));
+      sink.showMessage(errorMessage(withReason(
+          fileNameOf(entry.scenePath) + kSceneReadFailed,
+          entry.scenePath + ": " + copyFailureReason(entry.scenePath, lines.failure()))));
       report.status = BuildStatus::Stopped;
       return report;
     }
@@ -103,9 +105,9 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     reportPictures(kUnsupportedPicturesMessage, problems.unsupportedPictures, sink);
   }
 
-  std::string error;
-  if (!writeTextFile(report.documentPath, document, error)) {
-    sink.showMessage(errorMessage(error));
+  const Status written = writeTextFile(report.documentPath, document);
+  if (!written) {
+    sink.showMessage(errorMessage(writeFailureText(written.failure())));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }

@@ -7,7 +7,7 @@
 
 namespace vesk {
 
-std::string copyFailureReason(const std::string& source, int error) {
+std::string copyFailureReason(const std::string& source, const Failure& failure) {
   int kindError = 0;
   switch (fileKindOf(source, &kindError)) {
     case FileKind::Missing:
@@ -21,18 +21,20 @@ std::string copyFailureReason(const std::string& source, int error) {
     case FileKind::Regular:
       break;
   }
+  if (failure.code == FailureCode::NotRegularFile) {
+    // The target is what is not a regular file.
+    return failure.path + ": " + kReasonNotRegularFile;
+  }
 #ifndef _WIN32
-  if (error == ENODATA) return kReasonShrank;
-  if (error == EFBIG) return kReasonTooLarge;
+  if (failure.systemError == ENODATA) return kReasonShrank;
+  if (failure.systemError == EFBIG) return kReasonTooLarge;
 #endif
-  return systemErrorText(error);
+  return systemErrorText(failure.systemError);
 }
 
-std::string folderFailureReason(const std::string& path, int error) {
-  std::string folder = path;
-  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-  if (isSymbolicLink(folder) || fileKindOf(folder) != FileKind::Missing) return kReasonExists;
-  return systemErrorText(error);
+std::string folderFailureReason(const Failure& failure) {
+  if (failure.code == FailureCode::AlreadyExists) return kReasonExists;
+  return systemErrorText(failure.systemError);
 }
 
 std::string withReason(const std::string& text, const std::string& reason) {

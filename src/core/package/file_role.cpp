@@ -9,10 +9,9 @@ FileRole fileRoleOf(const std::string& path) {
   const std::string ext = lowerAscii(extensionOf(path));
   if (ext == ".nuv") return FileRole::Scene;
   if (!hasImageExtension(path)) return FileRole::None;
-  int width = 0;
-  int height = 0;
-  if (!probeImageSize(path, width, height)) return FileRole::None;
-  return height > width ? FileRole::Description : FileRole::Thumbnail;
+  const Result<PictureSize> size = probeImageSize(path);
+  if (!size) return FileRole::None;
+  return size->height > size->width ? FileRole::Description : FileRole::Thumbnail;
 }
 
 void assignRole(ExhibitionEntry& entry, FileRole role, const std::string& path) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/failure.h"
 #include "base/file_kind.h"
 #include "base/file_operations.h"
 #include "base/file_system.h"
@@ -27,13 +28,14 @@ std::string withTrailingSeparator(std::string folder) {
 
 // Creates the folders that lead to the last component of `relative` below `base`;
 // folders that exist already are fine.
-bool createParentFolders(const std::string& base, const std::string& relative) {
+Status createParentFolders(const std::string& base, const std::string& relative) {
   for (std::size_t i = 1; i + 1 < relative.size(); ++i) {
     if (!isPathSeparator(relative[i]) || isPathSeparator(relative[i - 1])) continue;
     const std::string folder = base + relative.substr(0, i);
-    if (!isDirectory(folder) && !createDirectory(folder)) return false;
+    if (isDirectory(folder)) continue;
+    if (Status made = createDirectory(folder); !made) return made;
   }
-  return true;
+  return {};
 }
 
 // A data folder's files in sorted order, and whether the folder could be listed at
@@ -150,9 +152,8 @@ class PackageRun {
                  const std::string& destination) {
     const std::string nn = twoDigits(number) + kPathSeparator;
     const std::string entryFolder = destination + nn;
-    if (!createDirectory(entryFolder)) {
-      const int error = lastSystemError();
-      return fail(withReason(nn + kFolderCreationFailed, folderFailureReason(entryFolder, error)));
+    if (const Status made = createDirectory(entryFolder); !made) {
+      return fail(withReason(nn + kFolderCreationFailed, folderFailureReason(made.failure())));
     }
     std::size_t data = 0;
     for (const auto& file : plan) {
@@ -203,16 +204,15 @@ class PackageRun {
   }
 
   bool copyFile(const std::string& source, const std::string& target, const std::string& failure) {
-    if (copier_.copy(source, target)) return true;
-    const int error = lastSystemError();
-    return fail(withReason(failure, copyFailureReason(source, error)));
+    const Status copied = copier_.copy(source, target);
+    if (copied) return true;
+    return fail(withReason(failure, copyFailureReason(source, copied.failure())));
   }
 
   bool copyDataFile(const std::string& entryFolder, const PlannedFile& file) {
     const std::string failure = fileNameOf(file.source) + kDataCopyFailed;
-    if (!createParentFolders(entryFolder, file.place)) {
-      const int error = lastSystemError();
-      return fail(withReason(failure, systemErrorText(error)));
+    if (const Status made = createParentFolders(entryFolder, file.place); !made) {
+      return fail(withReason(failure, folderFailureReason(made.failure())));
     }
     return copyFile(file.source, entryFolder + file.place, failure);
   }
@@ -229,10 +229,10 @@ class PackageRun {
 
     const std::string target = entryFolder + file.place;
     const std::string folder = target.substr(0, target.size() - 1);
-    if (!createParentFolders(entryFolder, file.place) || !createDirectory(folder)) {
-      const int error = lastSystemError();
-      return fail(withReason(name + kFolderCreationFailed, folderFailureReason(folder, error)));
-    }
+    Status made = createParentFolders(entryFolder, file.place);
+    if (made) made = createDirectory(folder);
+    if (!made)
+      return fail(withReason(name + kFolderCreationFailed, folderFailureReason(made.failure())));
     switch (copyListedFiles(listing->second.files, target, copier_, sink_)) {
       case FolderCopyResult::Copied:
         return true;
@@ -263,10 +263,9 @@ FolderCopyResult copyListedFiles(const std::vector<std::string>& files,
                                  MessageSink& sink) {
   for (const auto& file : files) {
     if (copier.cancelRequested()) return FolderCopyResult::Cancelled;
-    if (!copier.copy(file, targetFolder + fileNameOf(file))) {
-      const int error = lastSystemError();
-      sink.showMessage(errorMessage(
-          withReason(kFolderDataCopyFailed, file + ": " + copyFailureReason(file, error))));
+    if (const Status copied = copier.copy(file, targetFolder + fileNameOf(file)); !copied) {
+      sink.showMessage(errorMessage(withReason(
+          kFolderDataCopyFailed, file + ": " + copyFailureReason(file, copied.failure()))));
       return FolderCopyResult::Failed;
     }
   }

@@ -19,8 +19,8 @@ class PackageCopier {
   // Announces what the whole run will copy.
   void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
 
-  // Copies one file, replacing an existing target. False when the copy failed.
-  bool copy(const std::string& from, const std::string& to);
+  // Copies one file, replacing an existing target.
+  Status copy(const std::string& from, const std::string& to);
 
   // True when the observer asks to stop before the next file.
   bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }

@@ -7,12 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "package/failure_text.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
 
 using Names = std::vector<std::string>;
+
+// Writes as writeFileAtomically does; on failure `error` gets the operator's message.
+template <typename Content>
+bool writeAtomically(const std::string& path, const Content& content, std::string& error) {
+  const Status written = writeFileAtomically(path, content);
+  if (!written) error = writeFailureText(written.failure());
+  return written.ok();
+}
 
 std::string failurePrefix(const std::string& path) {
   return "エラー　" + path + "を書き込めませんでした: ";
@@ -27,7 +36,7 @@ mode_t modeOf(const std::string& path) {
 TEST(AtomicFile, CreatesANewFileWithTheBytes) {
   test::TempDir dir;
   std::string error;
-  ASSERT_TRUE(writeFileAtomically(dir.file("new.bin"), std::string("a\0b\r\n", 5), error));
+  ASSERT_TRUE(writeAtomically(dir.file("new.bin"), std::string("a\0b\r\n", 5), error));
   EXPECT_EQ(dir.read("new.bin"), std::string("a\0b\r\n", 5));
   EXPECT_EQ(dir.names(), Names{"new.bin"});
 }
@@ -36,9 +45,9 @@ TEST(AtomicFile, ReplacesALongerFileWhole) {
   test::TempDir dir;
   dir.write("doc.nuv", std::string(10000, 'o'));
   std::string error;
-  ASSERT_TRUE(writeFileAtomically(dir.file("doc.nuv"), "new", error)) << error;
+  ASSERT_TRUE(writeAtomically(dir.file("doc.nuv"), "new", error)) << error;
   EXPECT_EQ(dir.read("doc.nuv"), "new");
-  ASSERT_TRUE(writeFileAtomically(dir.file("doc.nuv"), "", error)) << error;
+  ASSERT_TRUE(writeAtomically(dir.file("doc.nuv"), "", error)) << error;
   EXPECT_EQ(dir.read("doc.nuv"), "");
   EXPECT_EQ(dir.names(), Names{"doc.nuv"});
 }
@@ -46,13 +55,13 @@ TEST(AtomicFile, ReplacesALongerFileWhole) {
 TEST(AtomicFile, WritesEveryPieceOfAProducerIncludingTheLast) {
   test::TempDir dir;
   int calls = 0;
-  const ContentWriter produce = [&](std::string& out, std::string&) {
+  const ContentWriter produce = [&](std::string& out) -> Result<bool> {
     ++calls;
     out += "piece" + std::to_string(calls) + ";";
     return calls < 3;
   };
   std::string error;
-  ASSERT_TRUE(writeFileAtomically(dir.file("doc.nuv"), produce, error)) << error;
+  ASSERT_TRUE(writeAtomically(dir.file("doc.nuv"), produce, error)) << error;
   EXPECT_EQ(dir.read("doc.nuv"), "piece1;piece2;piece3;");
 }
 
@@ -60,17 +69,18 @@ TEST(AtomicFile, AFailingProducerLeavesTheOldFileAndNoTemporaryFile) {
   test::TempDir dir;
   dir.write("doc.nuv", "old");
   int calls = 0;
-  const ContentWriter produce = [&](std::string& out, std::string& error) {
+  const ContentWriter produce = [&](std::string& out) -> Result<bool> {
     if (++calls == 3) {
-      error = "the producer's message";
-      return false;
+      Failure failure = makeFailure(FailureCode::UnencodableText);
+      failure.context = "the producer's message";
+      return failure;
     }
     out += std::string(1 << 20, 'n');
     return true;
   };
-  std::string error;
-  EXPECT_FALSE(writeFileAtomically(dir.file("doc.nuv"), produce, error));
-  EXPECT_EQ(error, "the producer's message");
+  const Status written = writeFileAtomically(dir.file("doc.nuv"), produce);
+  ASSERT_FALSE(written.ok());
+  EXPECT_EQ(written.failure().context, "the producer's message");
   EXPECT_EQ(dir.read("doc.nuv"), "old");
   EXPECT_EQ(dir.names(), Names{"doc.nuv"});
 }
@@ -89,7 +99,7 @@ TEST(AtomicFile, FailsCleanlyWhereTheTargetCannotBeWritten) {
   for (const std::string& target : targets) {
     SCOPED_TRACE(target);
     std::string error;
-    EXPECT_FALSE(writeFileAtomically(target, "new", error));
+    EXPECT_FALSE(writeAtomically(target, "new", error));
     EXPECT_EQ(error.rfind(failurePrefix(target), 0), 0u) << error;
     EXPECT_GT(error.size(), failurePrefix(target).size());
   }
@@ -104,7 +114,7 @@ TEST(AtomicFile, FailsCleanlyInAReadOnlyFolder) {
   dir.write("locked/doc.nuv", "old");
   ASSERT_EQ(::chmod(dir.file("locked").c_str(), 0555), 0);
   std::string error;
-  EXPECT_FALSE(writeFileAtomically(dir.file("locked/doc.nuv"), "new", error));
+  EXPECT_FALSE(writeAtomically(dir.file("locked/doc.nuv"), "new", error));
   EXPECT_EQ(error.rfind(failurePrefix(dir.file("locked/doc.nuv")), 0), 0u) << error;
   EXPECT_EQ(dir.read("locked/doc.nuv"), "old");
   EXPECT_EQ(dir.names("locked"), Names{"doc.nuv"});
@@ -115,12 +125,12 @@ TEST(AtomicFile, ANewFileGetsTheUsualModeAndAReplacedFileKeepsItsOwn) {
   ::umask(mask);
   test::TempDir dir;
   std::string error;
-  ASSERT_TRUE(writeFileAtomically(dir.file("new.nuv"), "x", error)) << error;
+  ASSERT_TRUE(writeAtomically(dir.file("new.nuv"), "x", error)) << error;
   EXPECT_EQ(modeOf(dir.file("new.nuv")), 0666 & ~mask);
 
   dir.write("kept.nuv", "old");
   ASSERT_EQ(::chmod(dir.file("kept.nuv").c_str(), 0604), 0);
-  ASSERT_TRUE(writeFileAtomically(dir.file("kept.nuv"), "new", error)) << error;
+  ASSERT_TRUE(writeAtomically(dir.file("kept.nuv"), "new", error)) << error;
   EXPECT_EQ(modeOf(dir.file("kept.nuv")), 0604u);
 }
 

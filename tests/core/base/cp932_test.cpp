@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/utf8.h"
+#include "package/failure_text.h"
 
 #if defined(__GLIBC__)
 #include <iconv.h>
@@ -22,6 +23,19 @@ std::string utf8Of(char32_t c) {
   std::string s;
   appendUtf8(s, c);
   return s;
+}
+
+// An encoding as the tests read it: the bytes, or the operator's message.
+struct Cp932Encoding {
+  bool ok = false;
+  std::string bytes;
+  std::string error;
+};
+
+Cp932Encoding encode(std::string_view utf8) {
+  Result<std::string> encoded = encodeCp932(utf8);
+  if (!encoded) return {false, {}, writeFailureText(encoded.failure())};
+  return {true, std::move(*encoded), {}};
 }
 
 std::string escaped(unsigned char byte) {
@@ -60,7 +74,7 @@ TEST(Cp932, MapsCodesTheWayWindowsDoesInBothDirections) {
   for (const Case& c : cases) {
     SCOPED_TRACE(hex(bytesOf(c.code)));
     EXPECT_EQ(decodeCp932(bytesOf(c.code)), utf8Of(c.character));
-    const Cp932Encoding encoded = encodeCp932(utf8Of(c.character));
+    const Cp932Encoding encoded = encode(utf8Of(c.character));
     EXPECT_TRUE(encoded.ok) << encoded.error;
     EXPECT_EQ(hex(encoded.bytes), hex(bytesOf(c.code)));
   }
@@ -79,7 +93,7 @@ TEST(Cp932, DuplicateCodesReadBackAsTheirTwinThatWindowsWrites) {
     SCOPED_TRACE(hex(bytesOf(c.code)));
     const std::string text = decodeCp932(bytesOf(c.code));
     EXPECT_EQ(text, decodeCp932(bytesOf(c.written)));
-    EXPECT_EQ(hex(encodeCp932(text).bytes), hex(bytesOf(c.written)));
+    EXPECT_EQ(hex(encode(text).bytes), hex(bytesOf(c.written)));
   }
 }
 
@@ -103,7 +117,7 @@ TEST(Cp932, EveryDoubleByteCodeRoundTripsExceptTheDuplicates) {
       const std::string text = decodeCp932(bytesOf(code));
       if (text.rfind(escaped(static_cast<unsigned char>(lead)), 0) == 0) continue;
       ++decodable;
-      const Cp932Encoding encoded = encodeCp932(text);
+      const Cp932Encoding encoded = encode(text);
       ASSERT_TRUE(encoded.ok) << hex(bytesOf(code)) << encoded.error;
       EXPECT_EQ(encoded.bytes == bytesOf(code), !isDuplicateCode(code)) << hex(bytesOf(code));
       EXPECT_EQ(decodeCp932(encoded.bytes), text) << hex(bytesOf(code));
@@ -132,7 +146,7 @@ TEST(Cp932, UndecodableBytesSurviveARoundTripUnchanged) {
   for (const Case& c : cases) {
     SCOPED_TRACE(hex(c.bytes));
     EXPECT_EQ(decodeCp932(c.bytes), c.text);
-    const Cp932Encoding encoded = encodeCp932(c.text);
+    const Cp932Encoding encoded = encode(c.text);
     EXPECT_TRUE(encoded.ok) << encoded.error;
     EXPECT_EQ(hex(encoded.bytes), hex(c.bytes));
   }
@@ -161,7 +175,7 @@ TEST(Cp932, RefusesACharacterWithoutAnExactCodeNamingItAndItsContext) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    const Cp932Encoding encoded = encodeCp932(c.text);
+    const Cp932Encoding encoded = encode(c.text);
     EXPECT_FALSE(encoded.ok);
     EXPECT_EQ(encoded.error, c.message);
   }
@@ -171,7 +185,7 @@ TEST(Cp932, RefusesMalformedUtf8) {
   const std::string cases[] = {"a\xC3", "\xC3(", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
                                "\xFF"};
   for (const std::string& text : cases) {
-    const Cp932Encoding encoded = encodeCp932(text);
+    const Cp932Encoding encoded = encode(text);
     EXPECT_FALSE(encoded.ok) << hex(text);
     EXPECT_EQ(encoded.error, "エラー　文字コードが正しくありません") << hex(text);
   }
@@ -186,7 +200,7 @@ TEST(Cp932, EncodesOnlyCharactersThatReadBackAsThemselves) {
   characters.push_back(0x10000);
   characters.push_back(0x10FEFF);
   for (char32_t c : characters) {
-    const Cp932Encoding encoded = encodeCp932(utf8Of(c));
+    const Cp932Encoding encoded = encode(utf8Of(c));
     if (encoded.ok) {
       ASSERT_EQ(decodeCp932(encoded.bytes), utf8Of(c)) << std::hex << static_cast<unsigned>(c);
     }
@@ -211,7 +225,7 @@ TEST(Cp932, ABadLeadByteBeforeAByteThatCouldLeadIsCarriedWithIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(hex(c.bytes));
     EXPECT_EQ(decodeCp932(c.bytes), c.text);
-    const Cp932Encoding encoded = encodeCp932(c.text);
+    const Cp932Encoding encoded = encode(c.text);
     EXPECT_TRUE(encoded.ok) << encoded.error;
     EXPECT_EQ(hex(encoded.bytes), hex(c.bytes));
   }
@@ -231,7 +245,7 @@ TEST(Cp932, EveryShortSequenceReadsBackAsTheSameText) {
         bytes[1] = static_cast<char>(second);
         bytes[2] = static_cast<char>(third);
         const std::string text = decodeCp932(bytes);
-        const Cp932Encoding encoded = encodeCp932(text);
+        const Cp932Encoding encoded = encode(text);
         ASSERT_TRUE(encoded.ok) << hex(bytes);
         ASSERT_EQ(decodeCp932(encoded.bytes), text) << hex(bytes);
         ASSERT_EQ(encoded.bytes.size(), bytes.size()) << hex(bytes);
@@ -267,7 +281,7 @@ TEST(Cp932, TheWholeMappingIsTheSameOnEveryPlatform) {
   }
   for (char32_t c = 0; c < 0x10000; ++c) {
     if (c >= 0xD800 && c <= 0xDFFF) continue;
-    const Cp932Encoding encoded = encodeCp932(utf8Of(c));
+    const Cp932Encoding encoded = encode(utf8Of(c));
     add(encoded.ok ? encoded.bytes : "-");
   }
   EXPECT_EQ(digest, 752506013542118904u);
@@ -305,7 +319,7 @@ TEST(Cp932, AgreesWithGlibcForEveryCodeAndCodePoint) {
     if (c >= 0xD800 && c <= 0xDFFF) continue;
     const auto written = convert(encoder, utf8Of(c));
     const bool readsBack = written && !written->empty() && convert(decoder, *written) == utf8Of(c);
-    const Cp932Encoding encoded = encodeCp932(utf8Of(c));
+    const Cp932Encoding encoded = encode(utf8Of(c));
     ASSERT_EQ(encoded.ok, readsBack) << std::hex << static_cast<unsigned>(c);
     if (readsBack) {
       ASSERT_EQ(encoded.bytes, *written) << std::hex << static_cast<unsigned>(c);

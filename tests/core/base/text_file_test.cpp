@@ -5,12 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "package/failure_text.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// Writes as writeTextFile does; on failure `error` gets the operator's message.
+bool writeText(const std::string& path, std::string_view text, std::string& error) {
+  const Status written = writeTextFile(path, text);
+  if (!written) error = writeFailureText(written.failure());
+  return written.ok();
+}
 
 std::string escaped(unsigned char byte) {
   // U+10FF00 + byte in UTF-8: F4 8F BC..BF xx.
@@ -48,7 +56,7 @@ TEST(TextFile, ReadsLinesEndingAtLineFeedsWithTheirCarriageReturns) {
   for (const Case& c : cases) {
     dir.write("scene.nuv", c.bytes);
     const auto lines = readTextLines(dir.file("scene.nuv"));
-    ASSERT_TRUE(lines.has_value());
+    ASSERT_TRUE(lines.ok());
     EXPECT_EQ(*lines, c.lines);
   }
 }
@@ -56,8 +64,8 @@ TEST(TextFile, ReadsLinesEndingAtLineFeedsWithTheirCarriageReturns) {
 TEST(TextFile, ReadingFailsForAMissingFileOrAFolder) {
   test::TempDir dir;
   dir.makeFolder("folder");
-  EXPECT_FALSE(readTextLines(dir.file("missing.nuv")).has_value());
-  EXPECT_FALSE(readTextLines(dir.file("folder")).has_value());
+  EXPECT_FALSE(readTextLines(dir.file("missing.nuv")).ok());
+  EXPECT_FALSE(readTextLines(dir.file("folder")).ok());
 }
 
 TEST(TextFile, WritesCodePage932WithCrLfAndNoByteOrderMark) {
@@ -76,7 +84,7 @@ TEST(TextFile, WritesCodePage932WithCrLfAndNoByteOrderMark) {
   test::TempDir dir;
   for (const Case& c : cases) {
     std::string error;
-    ASSERT_TRUE(writeTextFile(dir.file("out.nuv"), c.text, error)) << error;
+    ASSERT_TRUE(writeText(dir.file("out.nuv"), c.text, error)) << error;
     EXPECT_EQ(dir.read("out.nuv"), c.bytes);
     EXPECT_EQ(dir.names(), Lines{"out.nuv"});
   }
@@ -91,13 +99,13 @@ TEST(TextFile, UndecodableBytesSurviveAReadAndAWriteUnchanged) {
   test::TempDir dir;
   dir.write("in.nuv", original);
   const auto lines = readTextLines(dir.file("in.nuv"));
-  ASSERT_TRUE(lines.has_value());
+  ASSERT_TRUE(lines.ok());
   ASSERT_EQ(lines->size(), 4u);
 
   std::string text = join(*lines);
   text.pop_back();  // the last line had no line end
   std::string error;
-  ASSERT_TRUE(writeTextFile(dir.file("out.nuv"), text, error)) << error;
+  ASSERT_TRUE(writeText(dir.file("out.nuv"), text, error)) << error;
   EXPECT_EQ(dir.read("out.nuv"), original);
 }
 
@@ -105,7 +113,7 @@ TEST(TextFile, AnUnencodableCharacterLeavesTheExistingFileUntouched) {
   test::TempDir dir;
   dir.write("exhibition.nuv", "old content\r\n");
   std::string error;
-  EXPECT_FALSE(writeTextFile(dir.file("exhibition.nuv"), "<name>caf\u00E9</name>\n", error));
+  EXPECT_FALSE(writeText(dir.file("exhibition.nuv"), "<name>caf\u00E9</name>\n", error));
   EXPECT_EQ(error, "エラー　Shift_JISで表せない文字があります: U+00E9「<name>caf\u00E9</name>」");
   EXPECT_EQ(dir.read("exhibition.nuv"), "old content\r\n");
   EXPECT_EQ(dir.names(), Lines{"exhibition.nuv"});
@@ -123,7 +131,7 @@ TEST(TextFile, ALargeTextIsWrittenWholeAcrossItsPieces) {
   }
   test::TempDir dir;
   std::string error;
-  ASSERT_TRUE(writeTextFile(dir.file("big.nuv"), text, error)) << error;
+  ASSERT_TRUE(writeText(dir.file("big.nuv"), text, error)) << error;
   EXPECT_TRUE(dir.read("big.nuv") == bytes);
 }
 
@@ -133,7 +141,7 @@ TEST(TextFile, AFailureLateInALargeTextNamesTheCharacterWithItsWholeContext) {
   test::TempDir dir;
   dir.write("big.nuv", "old");
   std::string error;
-  EXPECT_FALSE(writeTextFile(dir.file("big.nuv"), text, error));
+  EXPECT_FALSE(writeText(dir.file("big.nuv"), text, error));
   EXPECT_EQ(error,
             "エラー　Shift_JISで表せない文字があります: U+1F600「xxxxxabcde\U0001F600fghij」");
   EXPECT_EQ(dir.read("big.nuv"), "old");

@@ -21,8 +21,8 @@ class SceneMerge : public ::testing::Test {
       crlf += c;
     }
     const auto encoded = encodeCp932(crlf);
-    EXPECT_TRUE(encoded.ok) << encoded.error;
-    dir.write("scene.nuv", encoded.bytes);
+    EXPECT_TRUE(encoded.ok());
+    dir.write("scene.nuv", encoded.value_or(""));
     std::string text = "before\n";
     mergeEntryScene(text, entryNumber, ExhibitionEntry{dir.file("scene.nuv"), "", "", {}},
                     topGroupNames);

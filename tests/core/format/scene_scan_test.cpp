@@ -28,8 +28,8 @@ Scanned scanAndMerge(vesk::test::TempDir& dir, const std::string& scene) {
     crlf += c;
   }
   const auto encoded = encodeCp932(crlf);
-  EXPECT_TRUE(encoded.ok) << encoded.error;
-  dir.write("scene.nuv", encoded.bytes);
+  EXPECT_TRUE(encoded.ok());
+  dir.write("scene.nuv", encoded.value_or(""));
   EntryList list;
   list.workingEntry().scenePath = dir.file("scene.nuv");
   list.appendWorkingEntry();

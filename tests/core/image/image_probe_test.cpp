@@ -1,5 +1,7 @@
 #include "image/image_probe.h"
 
+#include "base/path_terms.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,7 +42,13 @@ constexpr Probe kNotProbed{true, -1, -2};
 
 Probe probe(const std::string& path) {
   Probe result{false, -1, -2};
-  result.ok = probeImageSize(path, result.width, result.height);
+  const Result<PictureSize> size = probeImageSize(path);
+  result.ok = size.ok();
+  // A failure leaves the sizes as they were; a path that is not probed gives none.
+  if (size && hasImageExtension(path)) {
+    result.width = size->width;
+    result.height = size->height;
+  }
   return result;
 }
 

@@ -35,7 +35,7 @@ class BuildCommand : public ::testing::Test {
     const std::string folder = "src/" + name + "/";
     std::string crlf;
     for (char c : scene) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    dir.write(folder + name + ".nuv", encodeCp932(crlf).bytes);
+    dir.write(folder + name + ".nuv", encodeCp932(crlf).value_or(""));
     dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", folder + thumbnailName);
     dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
                  folder + "d.png");
@@ -253,11 +253,10 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       FileOperations operations = systemFileOperations();
       const auto real = operations.copy;
       operations.copy = [&](const std::string& from, const std::string& to,
-                            const CopyProgress& progress) {
+                            const CopyProgress& progress) -> Status {
         if (to.size() >= c.failingName.size() &&
             to.compare(to.size() - c.failingName.size(), std::string::npos, c.failingName) == 0) {
-          errno = error;
-          return false;
+          return makeFailure(FailureCode::WriteFailed, to, error);
         }
         return real(from, to, progress);
       };
