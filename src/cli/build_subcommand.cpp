@@ -4,6 +4,7 @@
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_reimport.h"
@@ -45,8 +46,10 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
 
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
-  const BuildReport report = createPackage(
-      {list.entries(), options.destination, options.programDir}, sink, progress.get());
+  InterruptGuard guard(progress.get());
+  const BuildReport report =
+      createPackage({list.entries(), options.destination, options.programDir}, sink, &guard);
+  if (report.status != BuildStatus::Written) guard.endBySignal();
   return report.status == BuildStatus::Written ? 0 : 1;
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "stream_sink.h"
@@ -114,9 +115,13 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   if (!prepareDestination(target, err)) return 1;
 
   CommandSink sink(out, err);
-  const BuildReport report = createPackage({list.entries(), fromFsPath(target), {}}, sink);
+  InterruptGuard guard(nullptr);
+  const BuildReport report = createPackage({list.entries(), fromFsPath(target), {}}, sink, &guard);
   writeDemoMarker(target);
-  if (report.status != BuildStatus::Written) return 1;
+  if (report.status != BuildStatus::Written) {
+    guard.endBySignal();
+    return 1;
+  }
 
   out << "Sample exhibition written to " << report.documentPath << '\n'
       << "  entries:    " << report.entryCount << '\n'
