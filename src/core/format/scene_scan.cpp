@@ -57,6 +57,13 @@ bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines) {
   }
   for (const auto& [open, close] :
        {std::pair{"<data", "</data>"}, std::pair{"<drawGroup", "</drawGroup>"}}) {
+    // Fewer opening markers than the limit cannot make more elements: skip the cut.
+    int markers = 0;
+    for (std::size_t at = text.find(open); at != std::string::npos && markers <= kMaxSceneElements;
+         at = text.find(open, at + 1)) {
+      ++markers;
+    }
+    if (markers <= kMaxSceneElements) continue;
     ElementCutter elements(text, open, close);
     int count = 0;
     while (!elements.next().empty()) {
