@@ -1,5 +1,6 @@
 // Times `vesk-cli build` on two generated workloads against `cp -r` of the same
-// inputs into the same file system, in one run:
+// inputs into the same file system followed by `sync -f` on the copy (the create
+// flushes its copies once before it writes the document), in one run:
 //   data-heavy  10 entries, each 100 MiB of data files and a data folder of 1,000
 //               files: create time / copy time, target at most 1.15;
 //   scene-heavy 99 entries, each a 1 MiB scene with 100 data elements and 100 draw
@@ -138,7 +139,10 @@ Timings measure(const Workload& w, const Options& o, const fs::path& scratch) {
   for (const auto& e : w.entries) {
     create.insert(create.end(), {"--entry", e.scene, e.thumbnail, e.description});
   }
-  std::vector<std::string> copy = {"cp", "-r"};
+  // cp -r, then one flush of the destination's file system (sync -f), so that both
+  // sides pay for making the copies durable as the create does.
+  std::vector<std::string> copy = {
+      "sh", "-c", "for last; do :; done; cp -r \"$@\" && exec sync -f \"$last\"", "sh"};
   for (const auto& folder : w.entryFolders) copy.push_back(folder.string());
   copy.push_back((o.programDir / "up.jpg").string());
   copy.push_back((o.programDir / "down.jpg").string());

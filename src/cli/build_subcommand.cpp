@@ -4,10 +4,12 @@
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_reimport.h"
 #include "package/package_replace.h"
+#include "package_document.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
@@ -18,6 +20,10 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   if (!options.fromPackage.empty()) {
     if (!pathExists(options.fromPackage)) {
       err << "エラー　" << options.fromPackage << " が見つかりません\n";
+      return 1;
+    }
+    if (!isPackageDocument(options.fromPackage)) {
+      sink.showMessage(errorMessage(kNotAPackageMessage + options.fromPackage));
       return 1;
     }
     reimportPackage(options.fromPackage, list, sink);
@@ -41,12 +47,14 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
 
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
+  InterruptGuard guard(progress.get());
   // A replace killed earlier is finished or undone before anything else.
   recoverInterruptedReplace(options.destination);
   const CreateRequest request{list.entries(), options.destination, options.programDir};
   const BuildReport report = options.replace && holdsPackage(options.destination)
-                                 ? replacePackage(request, sink, progress.get())
-                                 : createPackage(request, sink, progress.get());
+                                 ? replacePackage(request, sink, &guard)
+                                 : createPackage(request, sink, &guard);
+  if (report.status != BuildStatus::Written) guard.endBySignal();
   return report.status == BuildStatus::Written ? 0 : 1;
 }
 

@@ -1,11 +1,14 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "stream_sink.h"
@@ -53,13 +56,33 @@ bool readManifest(const fs::path& folder, EntryList& list, std::ostream& err) {
   return true;
 }
 
-// Makes `destination` ready for a fresh demo: removes an earlier demo, refuses a folder
-// that holds anything else.
+// Removes what an earlier demo recorded in its marker as made by it: its files, then
+// its folders once empty. Anything else in the folder is left alone.
+void removeEarlierDemo(const fs::path& destination) {
+  std::ifstream marker(destination / kDemoMarker);
+  std::vector<fs::path> made;
+  std::string line;
+  std::getline(marker, line);  // the marker's own first line
+  while (std::getline(marker, line)) {
+    const fs::path relative = fs::path(line).lexically_normal();
+    if (line.empty() || relative.is_absolute() || *relative.begin() == "..") continue;
+    made.push_back(destination / relative);
+  }
+  marker.close();
+  std::error_code ec;
+  // Deepest paths first, so that a folder is empty when its turn comes; fs::remove
+  // deletes a file, a link or an empty folder, never a folder's content.
+  std::sort(made.rbegin(), made.rend());
+  for (const auto& path : made) fs::remove(path, ec);
+  fs::remove(destination / kDemoMarker, ec);
+}
+
+// Makes `destination` ready for a fresh demo: removes what an earlier demo made,
+// refuses a folder that holds anything else.
 bool prepareDestination(const fs::path& destination, std::ostream& err) {
   std::error_code ec;
-  if (fs::exists(destination / kDemoMarker, ec)) {
-    fs::remove_all(destination, ec);
-  } else if (fs::exists(destination, ec) && !fs::is_empty(destination, ec)) {
+  if (fs::exists(destination / kDemoMarker, ec)) removeEarlierDemo(destination);
+  if (fs::exists(destination, ec) && !fs::is_empty(destination, ec)) {
     err << "エラー　" << fromFsPath(destination)
         << " は空ではありません。別のフォルダを指定してください\n";
     return false;
@@ -69,8 +92,20 @@ bool prepareDestination(const fs::path& destination, std::ostream& err) {
     err << kDestinationNotCreatedMessage << fromFsPath(destination) << '\n';
     return false;
   }
-  std::ofstream(destination / kDemoMarker) << "Made by vesk-cli demo; the next demo replaces it.\n";
   return true;
+}
+
+// Records everything now in `destination` (empty before the demo) as made by it.
+void writeDemoMarker(const fs::path& destination) {
+  std::vector<std::string> made;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(destination, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    made.push_back(it->path().lexically_relative(destination).generic_string());
+  }
+  std::ofstream marker(destination / kDemoMarker);
+  marker << "Made by vesk-cli demo; the next demo replaces the paths below and nothing else.\n";
+  for (const auto& path : made) marker << path << '\n';
 }
 
 }  // namespace
@@ -82,8 +117,13 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   if (!prepareDestination(target, err)) return 1;
 
   CommandSink sink(out, err);
-  const BuildReport report = createPackage({list.entries(), fromFsPath(target), {}}, sink);
-  if (report.status != BuildStatus::Written) return 1;
+  InterruptGuard guard(nullptr);
+  const BuildReport report = createPackage({list.entries(), fromFsPath(target), {}}, sink, &guard);
+  writeDemoMarker(target);
+  if (report.status != BuildStatus::Written) {
+    guard.endBySignal();
+    return 1;
+  }
 
   out << "Sample exhibition written to " << report.documentPath << '\n'
       << "  entries:    " << report.entryCount << '\n'

@@ -1,19 +1,26 @@
 #include <ostream>
 
 #include "commands.h"
+#include "messages/messages.h"
 #include "package/package_reimport.h"
+#include "package_document.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
 
 int runReimport(const std::string& packageDocument, std::ostream& out, std::ostream& err) {
   StreamSink sink(err);
+  if (!isPackageDocument(packageDocument)) {
+    sink.showMessage(errorMessage(kNotAPackageMessage + packageDocument));
+    return 1;
+  }
   EntryList list;
   reimportPackage(packageDocument, list, sink);
   for (const auto& entry : list.entries()) {
     out << entry.scenePath << '\t' << entry.thumbnailPath << '\t' << entry.descriptionPath << '\n';
   }
-  return 0;
+  // Entries that lack a file were reported: the listing is not the whole package.
+  return sink.messageCount() == 0 ? 0 : 1;
 }
 
 }  // namespace vesk::cli

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "messages/messages.h"
+
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -75,7 +77,7 @@ TEST_F(CliBuild, AReportedFailureExitsOne) {
   const Result again = run(buildArgs("pkg", {"b"}));
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.out, "");
-  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n");
+  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n既に存在します\n");
 }
 
 TEST_F(CliBuild, UsageErrorsExitTwo) {
@@ -147,6 +149,32 @@ TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
   const Result refused = run({"demo", dir.file("mine")});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(dir.read("mine/keep.txt"), "mine");
+}
+
+TEST_F(CliBuild, ASecondDemoNeverDeletesFilesTheFirstDidNotMake) {
+  ASSERT_EQ(run({"demo", dir.file("demo")}).status, 0);
+  dir.write("demo/notes.txt", "mine");
+  dir.write("demo/00/mine.txt", "mine too");
+  const Result again = run({"demo", dir.file("demo")});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(dir.read("demo/notes.txt"), "mine");
+  EXPECT_EQ(dir.read("demo/00/mine.txt"), "mine too");
+}
+
+TEST_F(CliBuild, ReimportOfSomethingThatIsNoPackageExitsOne) {
+  dir.write("x/exhibition.nuv", "no package beside it");
+  dir.write("y/other.nuv", "x");
+  for (const auto& path : {dir.file("missing/exhibition.nuv"), dir.file("x/exhibition.nuv"),
+                           dir.file("y/other.nuv")}) {
+    const Result result = run({"reimport", path});
+    EXPECT_EQ(result.status, 1) << path;
+    EXPECT_EQ(result.out, "") << path;
+    EXPECT_EQ(result.err, std::string(kNotAPackageMessage) + path + "\n") << path;
+  }
+  const Result from =
+      run({"build", "--dest", dir.file("new"), "--from", dir.file("x/exhibition.nuv")});
+  EXPECT_EQ(from.status, 1);
+  EXPECT_FALSE(fs::exists(dir.file("new")));
 }
 
 }  // namespace

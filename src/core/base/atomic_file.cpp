@@ -103,14 +103,16 @@ class TemporaryFile {
     if (::close(fd) != 0) return fail(errno);
     if (::rename(path_.c_str(), target_.c_str()) != 0) return fail(errno);
     committed_ = true;
-    // The rename is the commit: the folder flush makes it durable, and a folder that
-    // cannot be flushed does not undo it.
+    // The rename is the commit: the folder flush makes it durable. A folder that cannot
+    // be flushed does not undo it, but the write is not reported as done (a file system
+    // that cannot flush folders at all answers EINVAL and counts as flushed).
     const int folder =
         ::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-      ::fsync(folder);
-      ::close(folder);
-    }
+    if (folder < 0) return fail(errno);
+    const bool flushed = ::fsync(folder) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(folder);
+    if (!flushed) return fail(error);
     return true;
   }
 

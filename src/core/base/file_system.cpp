@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cerrno>
 
+#include "base/file_kind.h"
 #include "base/path_terms.h"
 #include "base/utf8.h"
 
@@ -202,24 +203,40 @@ Status createDirectory(const std::string& path) {
 }
 
 Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
-  FileDescriptor in(openFile(from, O_RDONLY));
+  // Non-blocking open: a pipe or device is refused below instead of blocking here.
+  FileDescriptor in(openFile(from, O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return lastFailure(FailureCode::ReadFailed, from);
   struct stat source;
   if (::fstat(in.get(), &source) != 0) return lastFailure(FailureCode::ReadFailed, from);
-  if (!S_ISREG(source.st_mode)) return makeFailure(FailureCode::NotRegularFile, from);
+  if (!S_ISREG(source.st_mode)) {
+    return makeFailure(FailureCode::NotRegularFile, from, S_ISDIR(source.st_mode) ? EISDIR : 0);
+  }
+  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
+  // A link at the target is replaced, never written through.
   struct stat target;
+  if (::lstat(to.c_str(), &target) == 0 && S_ISLNK(target.st_mode) && ::unlink(to.c_str()) != 0) {
+    return lastFailure(FailureCode::WriteFailed, to);
+  }
   if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
       target.st_ino == source.st_ino) {
     return {};
   }
 
-  FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_TRUNC, 0666));
+  FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
   if (out.get() < 0) return lastFailure(FailureCode::WriteFailed, to);
-  if (!copyContent(in.get(), out.get(), source.st_size, progress)) {
-    return lastFailure(FailureCode::WriteFailed, to);
-  }
+  if (::fstat(out.get(), &target) != 0) return lastFailure(FailureCode::WriteFailed, to);
+  if (!S_ISREG(target.st_mode)) return makeFailure(FailureCode::NotRegularFile, to);
+  if (::ftruncate(out.get(), 0) != 0) return lastFailure(FailureCode::WriteFailed, to);
+  off_t copiedBytes = 0;
+  const bool copied = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
+    copiedBytes += static_cast<off_t>(bytes);
+    if (progress) progress(bytes);
+  });
+  if (!copied) return lastFailure(FailureCode::WriteFailed, to);
   if (!out.close()) return lastFailure(FailureCode::WriteFailed, to);
+  // A source that shrank while it was copied left an incomplete copy.
+  if (copiedBytes < source.st_size) return makeFailure(FailureCode::ReadFailed, from, ENODATA);
   return {};
 }
 
@@ -241,11 +258,17 @@ Result<std::uint64_t> fileSize(const std::string& path) {
 }
 
 Result<std::string> readFile(const std::string& path) {
-  FileDescriptor in(openFile(path, O_RDONLY));
+  // Non-blocking open: a pipe or device is refused below instead of blocking here.
+  FileDescriptor in(openFile(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return lastFailure(FailureCode::ReadFailed, path);
   struct stat info;
   if (::fstat(in.get(), &info) != 0) return lastFailure(FailureCode::ReadFailed, path);
   if (S_ISDIR(info.st_mode)) return makeFailure(FailureCode::NotRegularFile, path, EISDIR);
+  if (!S_ISREG(info.st_mode)) return makeFailure(FailureCode::NotRegularFile, path);
+  if (static_cast<unsigned long long>(info.st_size) > kMaxReadBytes) {
+    return makeFailure(FailureCode::ReadFailed, path, EFBIG);
+  }
+  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
   // The size is a hint: read until the end, whatever it says.
   std::string content(static_cast<std::size_t>(info.st_size) + 1, '\0');
@@ -259,6 +282,7 @@ Result<std::string> readFile(const std::string& path) {
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
+    if (used > kMaxReadBytes) return makeFailure(FailureCode::ReadFailed, path, EFBIG);
   }
   content.resize(used);
   return content;

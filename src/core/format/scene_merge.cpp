@@ -1,5 +1,6 @@
 #include "format/scene_merge.h"
 
+#include "format/data_value.h"
 #include "format/element_cutter.h"
 #include "format/scene_scan.h"
 #include "format/text_ops.h"
@@ -61,6 +62,16 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
   }
 
   for (auto& element : dataElements) {
+    // A value that leads out of the scene folder names the copy made in the entry
+    // folder under its last component, so the document names that copy.
+    const std::string value = attributeValue(element, "path=\"");
+    if (dataValueLeavesFolder(value)) {
+      const std::string written = "path=\"" + value + "\"";
+      const std::size_t at = element.find(written);
+      if (at != std::string::npos) {
+        element.replace(at, written.size(), "path=\"" + packagedDataValue(value) + "\"");
+      }
+    }
     replaceAll(element, "name=\"", "name=\"" + nn + "_");
     replaceAll(element, "path=\"", "path=\"" + nn + "\\");
   }

@@ -38,4 +38,28 @@ std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLin
   return dataFiles;
 }
 
+bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines) {
+  std::string text;
+  for (const auto& line : sceneLines) {
+    text += line;
+    text += '\n';
+  }
+  for (const auto& [open, close] :
+       {std::pair{"<data", "</data>"}, std::pair{"<drawGroup", "</drawGroup>"}}) {
+    // Fewer opening markers than the limit cannot make more elements: skip the cut.
+    int markers = 0;
+    for (std::size_t at = text.find(open); at != std::string::npos && markers <= kMaxSceneElements;
+         at = text.find(open, at + 1)) {
+      ++markers;
+    }
+    if (markers <= kMaxSceneElements) continue;
+    ElementCutter elements(text, open, close);
+    int count = 0;
+    while (!elements.next().empty()) {
+      if (++count > kMaxSceneElements) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace vesk

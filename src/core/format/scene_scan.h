@@ -17,4 +17,8 @@ inline constexpr int kMaxSceneElements = 100;
 std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,
                                         const std::string& sceneFolder);
 
+// True when the scene holds more data elements or more draw groups than the create
+// takes (kMaxSceneElements each), so that some would be left out.
+bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines);
+
 }  // namespace vesk

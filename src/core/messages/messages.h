@@ -91,3 +91,47 @@ inline constexpr const char* kReplaceQuestion =
     "保存先には以前作成されたパッケージがあります。\n新しいパッケージに置き換えますか？";
 
 }  // namespace vesk
+
+namespace vesk {
+
+// Why something failed: follows the failure's own text on a line of its own.
+inline constexpr const char* kReasonMissing = "見つかりません";
+inline constexpr const char* kReasonExists = "既に存在します";
+inline constexpr const char* kReasonNotRegularFile =
+    "通常のファイルではありません（パイプやデバイスは読みません）";
+inline constexpr const char* kReasonIsFolder = "フォルダです";
+inline constexpr const char* kReasonTooLarge = "ファイルが大きすぎます";
+inline constexpr const char* kReasonShrank = "コピー中に元のファイルが短くなりました";
+inline constexpr const char* kReasonFolderUnreadable = "フォルダの中を読み取れません";
+
+// The create, before anything is copied: files of one entry that would land on the
+// same name in its entry folder; followed by one line per collision.
+inline constexpr const char* kCollidingNamesMessage =
+    "エラー　同じ名前のファイルがエントリーフォルダ内で重なるため、作成しませんでした"
+    "（何もコピーしていません）:";
+// Pictures whose names hold a double quote or a line break, which the document's
+// attributes cannot hold; followed by one line per picture.
+inline constexpr const char* kUnwritableNamesMessage =
+    "エラー　ファイル名に \" や改行を含む画像は展示用nuvファイルに書けないため、"
+    "作成しませんでした（何もコピーしていません）:";
+// A scene that could not be read; prefixed by its file name, followed by the reason.
+inline constexpr const char* kSceneReadFailed = "nuvファイルを読み込めませんでした";
+// A scene with more elements than a package takes; followed by its path.
+inline constexpr const char* kTooManyElementsMessage =
+    "エラー　次のnuvファイルのデータ要素または描画グループが100個を超えています。"
+    "作成しませんでした:";
+// The copies could not be made durable before the document; followed by the reason.
+inline constexpr const char* kFlushFailedMessage =
+    "エラー　コピーしたファイルをディスクに書き込めませんでした。展示用nuvファイルは作成していませ"
+    "ん";
+// A picture that is not JPEG, PNG or BMP; followed by one line per picture.
+inline constexpr const char* kUnsupportedPicturesMessage =
+    "エラー　JPEG・PNG・BMP 以外の画像はサイズを読めません。サイズ 0, 0 として書き込みました:";
+
+// The command line: a re-import source that is no package document; followed by it.
+inline constexpr const char* kNotAPackageMessage =
+    "エラー　展示用nuvファイル（exhibition.nuv）ではないか、見つかりません: ";
+// The command line: output that could not be written (a full disk or a closed pipe).
+inline constexpr const char* kOutputFailedMessage = "エラー　出力を書き込めませんでした";
+
+}  // namespace vesk

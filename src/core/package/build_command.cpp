@@ -1,5 +1,6 @@
 #include "package/build_command.h"
 
+#include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "base/text_file.h"
@@ -8,6 +9,7 @@
 #include "format/scene_scan.h"
 #include "messages/messages.h"
 #include "package/document_inputs.h"
+#include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/package_builder.h"
 #include "package/package_verify.h"
@@ -19,8 +21,8 @@ namespace {
 
 constexpr const char* kDocumentName = "exhibition.nuv";
 
-void reportUnreadablePictures(const std::vector<std::string>& pictures, MessageSink& sink) {
-  std::string message = kUnreadablePicturesMessage;
+void reportPictures(const char* text, const std::vector<std::string>& pictures, MessageSink& sink) {
+  std::string message = text;
   for (const auto& picture : pictures) message += "\n" + picture;
   sink.showMessage(warningMessage(message));
 }
@@ -48,22 +50,50 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
       static_cast<std::size_t>(menuPageCount(static_cast<int>(request.entries.size())));
 
   // Each scene is read once: its lines give the data files now and the merged scene
-  // in the document later.
+  // in the document later. A scene that cannot be read stops the create before
+  // anything is made.
   std::vector<ExhibitionEntry> entries = request.entries;
   std::vector<std::vector<std::string>> sceneLines;
   for (auto& entry : entries) {
-    sceneLines.push_back(request.readScene(entry.scenePath));
+    Result<std::vector<std::string>> lines = request.readScene(entry.scenePath);
+    // A missing scene is reported by the package builder, with its own message.
+    if (!lines && fileKindOf(entry.scenePath) == FileKind::Missing) {
+      lines = std::vector<std::string>{};
+    }
+    if (!lines) {
+      sink.showMessage(errorMessage(withReason(
+          fileNameOf(entry.scenePath) + kSceneReadFailed,
+          entry.scenePath + ": " + copyFailureReason(entry.scenePath, lines.failure()))));
+      report.status = BuildStatus::Stopped;
+      return report;
+    }
+    if (sceneHasTooManyElements(*lines)) {
+      sink.showMessage(errorMessage(kTooManyElementsMessage + ("\n" + entry.scenePath)));
+      report.status = BuildStatus::Stopped;
+      return report;
+    }
+    sceneLines.push_back(std::move(*lines));
     entry.dataFiles = sceneDataFiles(sceneLines.back(), folderOf(entry.scenePath));
     report.dataFiles.push_back(entry.dataFiles);
   }
 
+  const FileOperations system = systemFileOperations();
+  const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   std::vector<ExhibitionEntry> packagedEntries;
-  const PackageOutcome outcome = buildPackageFolders(
-      std::move(entries), packagedEntries, destination,
-      request.programFolder.empty() ? programFolder() : request.programFolder, sink, progress);
+  const PackageOutcome outcome =
+      buildPackageFolders(std::move(entries), packagedEntries, destination,
+                          request.programFolder.empty() ? programFolder() : request.programFolder,
+                          sink, progress, &operations);
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
   if (outcome.stopped) {
+    report.status = BuildStatus::Stopped;
+    return report;
+  }
+  // Every copy reaches the disk before the document that names them is committed.
+  int flushError = 0;
+  if (!operations.flush(destination, flushError)) {
+    sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(flushError))));
     report.status = BuildStatus::Stopped;
     return report;
   }
@@ -72,7 +102,10 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   const std::string document = assembleExhibitionDocument(
       documentEntries(packagedEntries, std::move(sceneLines), problems), report.topGroupNames);
   if (!problems.unreadablePictures.empty()) {
-    reportUnreadablePictures(problems.unreadablePictures, sink);
+    reportPictures(kUnreadablePicturesMessage, problems.unreadablePictures, sink);
+  }
+  if (!problems.unsupportedPictures.empty()) {
+    reportPictures(kUnsupportedPicturesMessage, problems.unsupportedPictures, sink);
   }
 
   const Status written = writeTextFile(report.documentPath, document);
@@ -88,7 +121,8 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     if (fault.fault != PackageFault::PictureUnreadable) faults.push_back(std::move(fault));
   }
   if (!faults.empty()) sink.showMessage(errorMessage(verifyFailureText(faults)));
-  if (outcome.problems || !problems.unreadablePictures.empty() || !faults.empty()) {
+  if (outcome.problems || !problems.unreadablePictures.empty() ||
+      !problems.unsupportedPictures.empty() || !faults.empty()) {
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }

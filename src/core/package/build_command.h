@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file_operations.h"
+#include "base/text_file.h"
 #include "messages/message_sink.h"
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
@@ -23,10 +25,10 @@ inline constexpr std::size_t kMaxEntries = 99;
 using ChooseDestination = std::function<std::string(const std::string& startPath)>;
 
 enum class BuildStatus {
-  Refused,              // no entries or more than 99: its message was shown, nothing else happened
-  ChooserCancelled,     // the operator cancelled the folder chooser: nothing happened
-  Stopped,              // the package builder stopped at a failure or a cancel: no document written
-  DocumentFailed,       // the document could not be written: its message was shown
+  Refused,           // no entries or more than 99: its message was shown, nothing else happened
+  ChooserCancelled,  // the operator cancelled the folder chooser: nothing happened
+  Stopped,           // a scene, the package builder or the flush failed (or a cancel): no document
+  DocumentFailed,    // the document could not be written: its message was shown
   WrittenWithProblems,  // the document was written, but a problem was reported: no success message
   Written,              // the document was written and the success message shown
 };
@@ -42,7 +44,8 @@ struct CreateRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
-  SceneReader readScene = readSceneLines;  // reads each scene file, once per create
+  const FileOperations* operations = nullptr;  // copies and flush; null: the system's
+  SceneReader readScene = readTextLines;       // reads each scene file, once per create
 };
 
 struct BuildReport {
@@ -63,9 +66,13 @@ struct BuildReport {
 // folders, assembles the combined document and writes it as exhibition.nuv. Every
 // operator-visible message goes to `sink`; `progress` may be null.
 //
-// A failure is never reported as success: when the package builder stops, no
-// document is written (an existing one stays as it was); when a problem was reported
-// but the run went on, the document is written without the success message.
+// A failure is never reported as success: when a scene cannot be read (missing, not
+// a regular file, too large) or holds more elements than a package takes, or the
+// package builder stops, or the copies cannot be flushed to disk, no document is
+// written (an existing one stays as it was); when a problem was reported but the run
+// went on, the document is written without the success message. The copies are made
+// durable with one flush of the destination's file system before the document is
+// committed.
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
 

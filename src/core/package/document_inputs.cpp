@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/path_terms.h"
 #include "image/image_probe.h"
 #include "package/scene_files.h"
 
@@ -9,6 +10,11 @@ namespace vesk {
 namespace {
 
 DocumentPicture measured(const std::string& path, DocumentProblems& problems) {
+  if (!hasImageExtension(path)) {
+    // The probe measures nothing for other extensions: say so instead of "0, 0" silently.
+    problems.unsupportedPictures.push_back(path);
+    return {path, 0, 0};
+  }
   const Result<PictureSize> size = probeImageSize(path);
   if (!size) problems.unreadablePictures.push_back(path);
   const PictureSize pixels = size.value_or(PictureSize{});

@@ -10,7 +10,8 @@ namespace vesk {
 
 // What could not be read while the document's inputs were gathered.
 struct DocumentProblems {
-  std::vector<std::string> unreadablePictures;  // written with the size "0, 0"
+  std::vector<std::string> unreadablePictures;   // written with the size "0, 0"
+  std::vector<std::string> unsupportedPictures;  // not JPEG, PNG or BMP: written as "0, 0"
 };
 
 // The document's entries for `packagedEntries` (paths in the package) and their scenes'

@@ -1,13 +1,19 @@
 #include "package/package_builder.h"
 
 #include <map>
+#include <optional>
 #include <utility>
-#include "messages/messages.h"
 
+#include "base/failure.h"
+#include "base/file_kind.h"
+#include "base/file_operations.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "format/two_digits.h"
+#include "messages/messages.h"
 #include "package/build_command.h"
+#include "package/entry_plan.h"
+#include "package/failure_reason.h"
 #include "package/folder_listing.h"
 #include "package/package_copier.h"
 
@@ -20,64 +26,96 @@ std::string withTrailingSeparator(std::string folder) {
   return folder;
 }
 
-// True when a path relative to the scene folder could lead out of it: an absolute
-// path or one with a ".." component.
-bool leavesFolder(const std::string& relative) {
-  if (relative.empty() || isPathSeparator(relative.front())) return true;
-  std::size_t start = 0;
-  while (start <= relative.size()) {
-    std::size_t end = start;
-    while (end < relative.size() && !isPathSeparator(relative[end])) ++end;
-    if (relative.compare(start, end - start, "..") == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
-// Where a data item goes inside the entry folder: its path below the scene folder when
-// it lies there (so that the document's "NN\sub\file" finds it), otherwise its last
-// component.
-std::string placeInEntryFolder(const std::string& item, const std::string& sceneFolder) {
-  if (!sceneFolder.empty() && item.size() > sceneFolder.size() &&
-      item.compare(0, sceneFolder.size(), sceneFolder) == 0) {
-    std::string relative = item.substr(sceneFolder.size());
-    if (!leavesFolder(relative)) return relative;
-  }
-  return fileNameOf(item);
-}
-
 // Creates the folders that lead to the last component of `relative` below `base`;
 // folders that exist already are fine.
-bool createParentFolders(const std::string& base, const std::string& relative) {
+Status createParentFolders(const std::string& base, const std::string& relative) {
   for (std::size_t i = 1; i + 1 < relative.size(); ++i) {
     if (!isPathSeparator(relative[i]) || isPathSeparator(relative[i - 1])) continue;
     const std::string folder = base + relative.substr(0, i);
-    if (!isDirectory(folder) && !createDirectory(folder)) return false;
+    if (isDirectory(folder)) continue;
+    if (Status made = createDirectory(folder); !made) return made;
   }
-  return true;
+  return {};
 }
 
-// The files that lie directly in a folder, in sorted order.
-std::vector<std::string> filesIn(const std::string& folder) {
+// A data folder's files in sorted order, and whether the folder could be listed at
+// all (a readable folder always lists ".").
+struct FolderListing {
+  bool listed = false;
+  std::vector<std::string> files;
+};
+
+FolderListing listFolder(const std::string& folder) {
   std::vector<std::string> listing;
   listFolderFiles(folder + "*", listing);
-  std::vector<std::string> files;
+  FolderListing result;
+  result.listed = !listing.empty();
   for (auto& path : listing) {
-    if (!isDirectory(path)) files.push_back(std::move(path));
+    if (!isDirectory(path)) result.files.push_back(std::move(path));
   }
-  return files;
+  return result;
 }
 
+// A data item is copied as a folder when it has no extension, unless it names an
+// existing file: that is copied as the file it is.
 bool isDataFolder(const std::string& item) {
-  return extensionOf(item).empty();
+  return extensionOf(item).empty() && fileKindOf(item) != FileKind::Regular;
 }
 
-// The files of each data folder, listed once for the totals and again used for the copy.
-using FolderListings = std::map<std::string, std::vector<std::string>>;
+// Why a data folder cannot be copied, or empty when it can.
+std::string dataFolderProblem(const std::string& folder, const FolderListing& listing) {
+  int error = 0;
+  switch (fileKindOf(folder, &error)) {
+    case FileKind::Directory:
+      return listing.listed ? std::string() : std::string(kReasonFolderUnreadable);
+    case FileKind::Missing:
+      return kReasonMissing;
+    case FileKind::Regular:
+    case FileKind::Other:
+      return kReasonNotRegularFile;
+    case FileKind::Inaccessible:
+      return systemErrorText(error);
+  }
+  return {};
+}
+
+// Every entry's plan: where each of its files lands.
+std::vector<std::vector<PlannedFile>> planAll(const std::vector<ExhibitionEntry>& entries) {
+  std::vector<std::vector<PlannedFile>> plans;
+  for (const auto& entry : entries) {
+    std::vector<bool> folders;
+    for (const auto& item : entry.dataFiles) folders.push_back(isDataFolder(item));
+    plans.push_back(planEntryFiles(entry, folders));
+  }
+  return plans;
+}
+
+// The message refusing a create whose plans cannot be carried out without losing a
+// file or writing a name the document cannot hold; nothing when they can.
+std::optional<std::string> planProblem(const std::vector<std::vector<PlannedFile>>& plans) {
+  const auto collisions = findCollisions(plans);
+  if (!collisions.empty()) {
+    std::string message = kCollidingNamesMessage;
+    for (const auto& c : collisions) {
+      message += "\n" + twoDigits(c.entryNumber) + kPathSeparator + c.place + ": " + c.first +
+                 " / " + c.second;
+    }
+    return message;
+  }
+  const auto names = findUnwritableNames(plans);
+  if (!names.empty()) {
+    std::string message = kUnwritableNamesMessage;
+    for (const auto& name : names) message += "\n" + name;
+    return message;
+  }
+  return std::nullopt;
+}
+
+using FolderListings = std::map<std::string, FolderListing>;
 
 // Announces the bytes and files a whole run will copy, for progress reporting, and
 // returns the data folders' listings it made on the way.
-FolderListings announceTotals(const std::vector<ExhibitionEntry>& entries,
+FolderListings announceTotals(const std::vector<std::vector<PlannedFile>>& plans,
                               const std::string& programFolder, PackageCopier& copier) {
   FolderListings listings;
   std::uint64_t bytes = 0;
@@ -86,19 +124,15 @@ FolderListings announceTotals(const std::vector<ExhibitionEntry>& entries,
     bytes += fileSize(path).value_or(0);
     ++files;
   };
-  for (const auto& entry : entries) {
-    add(entry.scenePath);
-    add(entry.thumbnailPath);
-    add(entry.descriptionPath);
-    for (const auto& item : entry.dataFiles) {
-      if (!isDataFolder(item)) {
-        add(item);
-      } else {
-        const std::string folder = withTrailingSeparator(item);
-        auto [listing, added] = listings.try_emplace(folder);
-        if (added) listing->second = filesIn(folder);
-        for (const auto& file : listing->second) add(file);
+  for (const auto& plan : plans) {
+    for (const auto& file : plan) {
+      if (file.role != PlannedRole::DataFolder) {
+        add(file.source);
+        continue;
       }
+      auto [listing, added] = listings.try_emplace(file.source);
+      if (added) listing->second = listFolder(file.source);
+      for (const auto& path : listing->second.files) add(path);
     }
   }
   const std::string program = withTrailingSeparator(programFolder);
@@ -114,18 +148,39 @@ class PackageRun {
       : copier_(copier), sink_(sink), listings_(std::move(listings)) {}
 
   // Each step returns false when the run must stop; its message has been shown.
-  bool copyEntry(int number, ExhibitionEntry& packaged, const std::string& destination) {
+  bool copyEntry(int number, const std::vector<PlannedFile>& plan, ExhibitionEntry& packaged,
+                 const std::string& destination) {
     const std::string nn = twoDigits(number) + kPathSeparator;
     const std::string entryFolder = destination + nn;
-    if (!createDirectory(entryFolder)) return fail(nn + kFolderCreationFailed);
-
-    const std::string sceneFolder = folderOf(packaged.scenePath);
-    if (!copyInto(entryFolder, packaged.scenePath, kSceneCopyFailed)) return false;
-    if (!copyInto(entryFolder, packaged.thumbnailPath, kThumbnailCopyFailed)) return false;
-    if (!copyInto(entryFolder, packaged.descriptionPath, kDescriptionCopyFailed)) return false;
-
-    for (auto& item : packaged.dataFiles) {
-      if (!copyDataItem(entryFolder, sceneFolder, item)) return false;
+    if (const Status made = createDirectory(entryFolder); !made) {
+      return fail(withReason(nn + kFolderCreationFailed, folderFailureReason(made.failure())));
+    }
+    std::size_t data = 0;
+    for (const auto& file : plan) {
+      if (cancelled()) return false;
+      const std::string target = entryFolder + file.place;
+      switch (file.role) {
+        case PlannedRole::Scene:
+          packaged.scenePath = target;
+          if (!copyFile(file.source, target, kSceneCopyFailed)) return false;
+          break;
+        case PlannedRole::Thumbnail:
+          packaged.thumbnailPath = target;
+          if (!copyFile(file.source, target, kThumbnailCopyFailed)) return false;
+          break;
+        case PlannedRole::Description:
+          packaged.descriptionPath = target;
+          if (!copyFile(file.source, target, kDescriptionCopyFailed)) return false;
+          break;
+        case PlannedRole::DataFile:
+          packaged.dataFiles[data++] = target;
+          if (!copyDataFile(entryFolder, file)) return false;
+          break;
+        case PlannedRole::DataFolder:
+          packaged.dataFiles[data++] = target;
+          if (!copyDataFolder(entryFolder, file)) return false;
+          break;
+      }
     }
     return true;
   }
@@ -133,13 +188,8 @@ class PackageRun {
   bool copyButton(const std::string& programFolder, const std::string& destination,
                   const char* name, const char* failure) {
     if (cancelled()) return false;
-    if (!copier_.copy(withTrailingSeparator(programFolder) + name, destination + name)) {
-      return fail(failure);
-    }
-    return true;
+    return copyFile(withTrailingSeparator(programFolder) + name, destination + name, failure);
   }
-
-  bool problems() const { return problems_; }
 
  private:
   bool fail(const std::string& message) {
@@ -153,42 +203,42 @@ class PackageRun {
     return true;
   }
 
-  // Copies `path` into the entry folder under its own name and points it at the copy.
-  bool copyInto(const std::string& entryFolder, std::string& path, const char* failure) {
-    if (cancelled()) return false;
-    const std::string source = path;
-    path = entryFolder + fileNameOf(source);
-    return copier_.copy(source, path) || fail(failure);
+  bool copyFile(const std::string& source, const std::string& target, const std::string& failure) {
+    const Status copied = copier_.copy(source, target);
+    if (copied) return true;
+    return fail(withReason(failure, copyFailureReason(source, copied.failure())));
   }
 
-  bool copyDataItem(const std::string& entryFolder, const std::string& sceneFolder,
-                    std::string& item) {
-    if (cancelled()) return false;
-    const std::string source = isDataFolder(item) ? withTrailingSeparator(item) : item;
-    const std::string place = placeInEntryFolder(source, sceneFolder);
-    const std::string name = fileNameOf(source);
-    item = entryFolder + place;
+  bool copyDataFile(const std::string& entryFolder, const PlannedFile& file) {
+    const std::string failure = fileNameOf(file.source) + kDataCopyFailed;
+    if (const Status made = createParentFolders(entryFolder, file.place); !made) {
+      return fail(withReason(failure, folderFailureReason(made.failure())));
+    }
+    return copyFile(file.source, entryFolder + file.place, failure);
+  }
 
-    if (!isDataFolder(source)) {
-      if (!createParentFolders(entryFolder, place) || !copier_.copy(source, item)) {
-        return fail(name + kDataCopyFailed);
-      }
-      return true;
+  bool copyDataFolder(const std::string& entryFolder, const PlannedFile& file) {
+    const std::string name = fileNameOf(file.source);
+    auto listing = listings_.find(file.source);
+    if (listing == listings_.end()) {
+      listing = listings_.try_emplace(file.source, listFolder(file.source)).first;
     }
-    const std::string folder = item.substr(0, item.size() - 1);
-    if (!createParentFolders(entryFolder, place) || !createDirectory(folder)) {
-      return fail(name + kFolderCreationFailed);
-    }
-    const auto listing = listings_.find(source);
-    const auto result = listing != listings_.end()
-                            ? copyListedFiles(listing->second, item, copier_, sink_)
-                            : copyFolderFiles(source, item, copier_, sink_);
-    switch (result) {
+    // A folder that is missing or cannot be read is a failure, never an empty copy.
+    const std::string problem = dataFolderProblem(file.source, listing->second);
+    if (!problem.empty()) return fail(withReason(name + kDataCopyFailed, problem));
+
+    const std::string target = entryFolder + file.place;
+    const std::string folder = target.substr(0, target.size() - 1);
+    Status made = createParentFolders(entryFolder, file.place);
+    if (made) made = createDirectory(folder);
+    if (!made)
+      return fail(withReason(name + kFolderCreationFailed, folderFailureReason(made.failure())));
+    switch (copyListedFiles(listing->second.files, target, copier_, sink_)) {
       case FolderCopyResult::Copied:
         return true;
       case FolderCopyResult::Failed:
-        problems_ = true;
-        return true;
+        // The document would name a folder that is incomplete: stop here.
+        return false;
       case FolderCopyResult::Cancelled:
         sink_.showMessage(errorMessage(kCancelledMessage));
         return false;
@@ -199,14 +249,13 @@ class PackageRun {
   PackageCopier& copier_;
   MessageSink& sink_;
   FolderListings listings_;
-  bool problems_ = false;
 };
 
 }  // namespace
 
 FolderCopyResult copyFolderFiles(const std::string& sourceFolder, const std::string& targetFolder,
                                  PackageCopier& copier, MessageSink& sink) {
-  return copyListedFiles(filesIn(sourceFolder), targetFolder, copier, sink);
+  return copyListedFiles(listFolder(sourceFolder).files, targetFolder, copier, sink);
 }
 
 FolderCopyResult copyListedFiles(const std::vector<std::string>& files,
@@ -214,8 +263,9 @@ FolderCopyResult copyListedFiles(const std::vector<std::string>& files,
                                  MessageSink& sink) {
   for (const auto& file : files) {
     if (copier.cancelRequested()) return FolderCopyResult::Cancelled;
-    if (!copier.copy(file, targetFolder + fileNameOf(file))) {
-      sink.showMessage(errorMessage(kFolderDataCopyFailed));
+    if (const Status copied = copier.copy(file, targetFolder + fileNameOf(file)); !copied) {
+      sink.showMessage(errorMessage(withReason(
+          kFolderDataCopyFailed, file + ": " + copyFailureReason(file, copied.failure()))));
       return FolderCopyResult::Failed;
     }
   }
@@ -226,21 +276,29 @@ PackageOutcome buildPackageFolders(std::vector<ExhibitionEntry> entries,
                                    std::vector<ExhibitionEntry>& packagedEntries,
                                    const std::string& destinationFolder,
                                    const std::string& programFolder, MessageSink& sink,
-                                   BuildProgress* progress) {
+                                   BuildProgress* progress, const FileOperations* operations) {
   packagedEntries = entries;
-  PackageCopier copier(progress);
-  PackageRun run(copier, sink, announceTotals(entries, programFolder, copier));
-
   PackageOutcome outcome;
+  // Nothing is copied when a file would replace another or a name cannot be written.
+  const auto plans = planAll(entries);
+  if (const auto problem = planProblem(plans)) {
+    sink.showMessage(errorMessage(*problem));
+    outcome.stopped = true;
+    return outcome;
+  }
+
+  const FileOperations system = systemFileOperations();
+  PackageCopier copier(progress, operations != nullptr ? *operations : system);
+  PackageRun run(copier, sink, announceTotals(plans, programFolder, copier));
+
   const auto finish = [&](bool stopped) {
     outcome.stopped = stopped;
-    outcome.problems = run.problems();
     outcome.filesCopied = copier.filesCopied();
     outcome.bytesCopied = copier.bytesCopied();
     return outcome;
   };
   for (std::size_t p = 0; p < packagedEntries.size(); ++p) {
-    if (!run.copyEntry(static_cast<int>(p), packagedEntries[p], destinationFolder)) {
+    if (!run.copyEntry(static_cast<int>(p), plans[p], packagedEntries[p], destinationFolder)) {
       return finish(true);
     }
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_operations.h"
 #include "messages/message_sink.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
@@ -13,7 +14,7 @@ namespace vesk {
 // How a run of the package builder ended.
 struct PackageOutcome {
   bool stopped = false;   // a failure (or a cancel) ended the run early; its message was shown
-  bool problems = false;  // a failure inside a data folder was reported, the run went on
+  bool problems = false;  // kept for callers; a failure inside a data folder now stops the run
   std::uint64_t filesCopied = 0;
   std::uint64_t bytesCopied = 0;
 };
@@ -22,14 +23,22 @@ struct PackageOutcome {
 // folder NN per entry holding copies of its scene, thumbnail, description picture,
 // data files and data folders (first level only), then up.jpg and down.jpg from
 // `programFolder` at the top. Data values below the scene folder keep their
-// sub-folders; others are copied by their last component. `packagedEntries` becomes
-// `entries` with every path handled replaced by its copy's path. Stops at the first
-// failure or cancel, after showing its message; nothing created is removed.
+// sub-folders; others are copied by their last component. A data item without an
+// extension is a folder unless it names an existing file. `packagedEntries` becomes
+// `entries` with every path handled replaced by its copy's path.
+//
+// Before anything is made, the run is refused (stopped, one message) when two
+// different files of an entry would land on one name in its entry folder, or a
+// picture's name holds a double quote or a line break. Otherwise it stops at the
+// first failure (a missing or unreadable data folder and a failed copy inside one
+// included) or cancel, after showing its message with the reason on its own line;
+// nothing created is removed. `operations` (null: the system's) performs the copies.
 PackageOutcome buildPackageFolders(std::vector<ExhibitionEntry> entries,
                                    std::vector<ExhibitionEntry>& packagedEntries,
                                    const std::string& destinationFolder,
                                    const std::string& programFolder, MessageSink& sink,
-                                   BuildProgress* progress = nullptr);
+                                   BuildProgress* progress = nullptr,
+                                   const FileOperations* operations = nullptr);
 
 }  // namespace vesk
 

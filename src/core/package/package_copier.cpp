@@ -8,12 +8,12 @@ void PackageCopier::start(std::uint64_t totalBytes, std::uint64_t totalFiles) {
   if (progress_ != nullptr) progress_->started(totalBytes, totalFiles);
 }
 
-bool PackageCopier::copy(const std::string& from, const std::string& to) {
+Status PackageCopier::copy(const std::string& from, const std::string& to) {
   if (progress_ != nullptr) progress_->fileStarted(from);
-  const bool copied = copyFile(from, to, [this](std::uint64_t bytes) {
-                        bytes_ += bytes;
-                        if (progress_ != nullptr) progress_->advanced(bytes_, files_);
-                      }).ok();
+  const Status copied = operations_.copy(from, to, [this](std::uint64_t bytes) {
+    bytes_ += bytes;
+    if (progress_ != nullptr) progress_->advanced(bytes_, files_);
+  });
   if (copied) {
     ++files_;
     if (progress_ != nullptr) progress_->advanced(bytes_, files_);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_operations.h"
 #include "package/build_progress.h"
 
 namespace vesk {
@@ -11,13 +12,15 @@ namespace vesk {
 // the progress observer (if any) as it goes.
 class PackageCopier {
  public:
-  explicit PackageCopier(BuildProgress* progress) : progress_(progress) {}
+  // `operations` must outlive the copier.
+  PackageCopier(BuildProgress* progress, const FileOperations& operations)
+      : progress_(progress), operations_(operations) {}
 
   // Announces what the whole run will copy.
   void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
 
-  // Copies one file, replacing an existing target. False when the copy failed.
-  bool copy(const std::string& from, const std::string& to);
+  // Copies one file, replacing an existing target.
+  Status copy(const std::string& from, const std::string& to);
 
   // True when the observer asks to stop before the next file.
   bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }
@@ -27,6 +30,7 @@ class PackageCopier {
 
  private:
   BuildProgress* progress_;
+  const FileOperations& operations_;
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 
@@ -12,7 +13,7 @@ namespace vesk {
 
 // Reads a whole scene file (code page 932): its lines as UTF-8, without line ends.
 // Used by the create for every scene it reads, so that a test can count the reads.
-using SceneReader = std::function<std::vector<std::string>(const std::string& scenePath)>;
+using SceneReader = std::function<Result<std::vector<std::string>>(const std::string& scenePath)>;
 
 // The lines of a scene file as splitTextLines gives them. A file that cannot be read
 // gives no lines.

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,15 +75,125 @@ TEST_F(PackageBuilder, ThreeEntriesGiveNumberedFoldersWithCopiesAndTheButtonImag
   EXPECT_EQ(outcome.filesCopied, 11u);
 }
 
-TEST_F(PackageBuilder, PicturesWithTheSameNameEndAsOneFileHoldingTheDescription) {
+TEST_F(PackageBuilder, FilesLandingOnOneNameAreRefusedBeforeAnythingIsCopied) {
+  struct Case {
+    std::string label;
+    std::function<ExhibitionEntry()> make;
+    std::string collision;  // the message's line for the collision
+  };
+  const std::vector<Case> cases{
+      {"thumbnail and description of one name",
+       [&] {
+         auto e = entry("a");
+         dir.write("x/pic.jpg", "thumbnail");
+         dir.write("y/pic.jpg", "description");
+         e.thumbnailPath = dir.file("x/pic.jpg");
+         e.descriptionPath = dir.file("y/pic.jpg");
+         return e;
+       },
+       "00/pic.jpg: " + dir.file("x/pic.jpg") + " / " + dir.file("y/pic.jpg")},
+      {"a data value from outside named like the scene",
+       [&] {
+         dir.write("src/other/a.nuv", "other");
+         return entry("a", {"../other/a.nuv"});
+       },
+       "00/a.nuv: " + dir.file("src/a/a.nuv") + " / " + dir.file("src/a/../other/a.nuv")},
+      {"a data file and a data folder of one name",
+       [&] {
+         dir.write("src/other/mesh", "file");
+         dir.write("src/a/mesh/1.dcm", "1");
+         return entry("a", {"../other/mesh", "mesh/"});
+       },
+       "00/mesh/: " + dir.file("src/a/../other/mesh") + " / " + dir.file("src/a/mesh/")},
+  };
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    sink.messages.clear();
+    const auto outcome = build({c.make()});
+    EXPECT_TRUE(outcome.stopped) << c.label;
+    ASSERT_EQ(sink.messages.size(), 1u) << c.label;
+    EXPECT_EQ(sink.messages[0], std::string(kCollidingNamesMessage) + "\n" + c.collision)
+        << c.label;
+    EXPECT_FALSE(exists("D/00")) << c.label;
+  }
+}
+
+TEST_F(PackageBuilder, APictureNameTheDocumentCannotQuoteIsRefused) {
   auto e = entry("a");
-  dir.write("x/pic.jpg", "thumbnail");
-  dir.write("y/pic.jpg", "description");
-  e.thumbnailPath = dir.file("x/pic.jpg");
-  e.descriptionPath = dir.file("y/pic.jpg");
-  build({e});
-  EXPECT_EQ(dir.read("D/00/pic.jpg"), "description");
-  EXPECT_EQ(packaged[0].thumbnailPath, packaged[0].descriptionPath);
+  dir.write("x/q\" x=\"y.jpg", "thumbnail");
+  e.thumbnailPath = dir.file("x/q\" x=\"y.jpg");
+  const auto outcome = build({e});
+  EXPECT_TRUE(outcome.stopped);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kUnwritableNamesMessage) + "\n" +
+                                                    e.thumbnailPath});
+  EXPECT_FALSE(exists("D/00"));
+}
+
+TEST_F(PackageBuilder, MissingOrUnreadableDataFoldersStopTheRunInsteadOfBecomingEmpty) {
+  struct Case {
+    std::string label;
+    std::function<std::string()> make;  // gives the data value
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {"missing", [] { return std::string("ct"); }, "ct/作成に失敗しました\n見つかりません"},
+      {"link loop",
+       [&] {
+         fs::create_directories(dir.file("src/a"));
+         fs::create_symlink("loop", dir.file("src/a/loop"));
+         return std::string("loop");
+       },
+       "loop/作成に失敗しました\nToo many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    sink.messages.clear();
+    const auto outcome = build({entry("a", {c.make()})});
+    EXPECT_TRUE(outcome.stopped) << c.label;
+    EXPECT_EQ(sink.messages, std::vector<std::string>{c.message}) << c.label;
+    EXPECT_FALSE(exists("D/up.jpg")) << c.label;
+  }
+}
+
+TEST_F(PackageBuilder, ADataValueWithoutExtensionNamingAFileIsCopiedAsTheFile) {
+  dir.write("src/a/mesh", "mesh data");
+  const auto outcome = build({entry("a", {"mesh"})});
+  ASSERT_FALSE(outcome.stopped) << sink.messages.front();
+  EXPECT_EQ(dir.read("D/00/mesh"), "mesh data");
+}
+
+TEST_F(PackageBuilder, APipeOrDeviceInAnyRoleIsRefusedWithoutBlocking) {
+  for (const std::string role : {"scene", "data", "in data folder"}) {
+    dir.clear();
+    SetUp();
+    sink.messages.clear();
+    auto e = entry("a", {"vol.raw", "ct/"});
+    dir.write("src/a/ct/1.dcm", "1");
+    dir.write("src/a/vol.raw", "v");
+    const std::string fifo = role == "scene"  ? e.scenePath
+                             : role == "data" ? dir.file("src/a/vol.raw")
+                                              : dir.file("src/a/ct/2.dcm");
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto outcome = build({e});
+    EXPECT_TRUE(outcome.stopped) << role;
+    ASSERT_EQ(sink.messages.size(), 1u) << role;
+    EXPECT_NE(sink.messages[0].find(kReasonNotRegularFile), std::string::npos)
+        << role << ": " << sink.messages[0];
+  }
+}
+
+TEST_F(PackageBuilder, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
+  dir.write("outside.jpg", "outside");
+  fs::create_directories(dir.file("D"));
+  fs::create_symlink(dir.file("outside.jpg"), dir.file("D/up.jpg"));
+  const auto outcome = build({entry("a")});
+  ASSERT_FALSE(outcome.stopped);
+  EXPECT_EQ(dir.read("outside.jpg"), "outside");
+  EXPECT_FALSE(fs::is_symlink(dir.file("D/up.jpg")));
+  EXPECT_EQ(dir.read("D/up.jpg"), dir.read("program/up.jpg"));
 }
 
 TEST_F(PackageBuilder, DataFilesKeepTheirSubFolderAndNeverLeaveTheEntryFolder) {
@@ -135,7 +248,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          fs::create_directories(dir.path() + "/D/00");
          return std::vector{entry("a")};
        },
-       "00/フォルダ作成に失敗しました",
+       "00/フォルダ作成に失敗しました\n既に存在します",
        {},
        {"D/00/a.nuv", "D/up.jpg"}},
       {"missing scene",
@@ -144,7 +257,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          e.scenePath += ".missing";
          return std::vector{e};
        },
-       "nuvファイルのコピーに失敗しました",
+       "nuvファイルのコピーに失敗しました\n見つかりません",
        {"D/00"},
        {"D/00/a_t.jpg", "D/up.jpg"}},
       {"missing thumbnail",
@@ -153,7 +266,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          e.thumbnailPath += ".missing";
          return std::vector{e};
        },
-       "サムネイルのコピーに失敗しました",
+       "サムネイルのコピーに失敗しました\n見つかりません",
        {"D/00/a.nuv"},
        {"D/00/a_d.jpg"}},
       {"missing description",
@@ -162,7 +275,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          e.descriptionPath += ".missing";
          return std::vector{e, entry("b")};
        },
-       "説明文のコピーに失敗しました",
+       "説明文のコピーに失敗しました\n見つかりません",
        {"D/00/a_t.jpg"},
        {"D/01", "D/up.jpg"}},
       {"data folder listed twice",
@@ -170,7 +283,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          dir.write("src/a/ct/a.dcm", "A");
          return std::vector{entry("a", {"ct/", "ct/"})};
        },
-       "ct/フォルダ作成に失敗しました",
+       "ct/フォルダ作成に失敗しました\n既に存在します",
        {"D/00/ct/a.dcm"},
        {"D/up.jpg"}},
       {"a folder whose name has a dot counts as a data file",
@@ -178,7 +291,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          dir.write("src/a/set.2/x.dcm", "x");
          return std::vector{entry("a", {"set.2"})};
        },
-       "set.2作成に失敗しました",
+       "set.2作成に失敗しました\nフォルダです",
        {"D/00/a.nuv"},
        {"D/up.jpg"}},
       {"missing up.jpg",
@@ -186,7 +299,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          fs::remove(dir.path() + "/program/up.jpg");
          return std::vector{entry("a"), entry("b")};
        },
-       "up.jpgのコピーに失敗しました",
+       "up.jpgのコピーに失敗しました\n見つかりません",
        {"D/00/a.nuv", "D/01/b_d.jpg"},
        {"D/up.jpg", "D/down.jpg"}},
       {"missing down.jpg",
@@ -194,7 +307,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          fs::remove(dir.path() + "/program/down.jpg");
          return std::vector{entry("a")};
        },
-       "down.jpgのコピーに失敗しました",
+       "down.jpgのコピーに失敗しました\n見つかりません",
        {"D/up.jpg"},
        {"D/down.jpg"}},
   };
@@ -210,20 +323,20 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
   }
 }
 
-TEST_F(PackageBuilder, AnUnreadableFileInADataFolderIsReportedAndTheRunGoesOn) {
+TEST_F(PackageBuilder, AnUnreadableFileInADataFolderStopsTheRunNamingTheFile) {
   dir.write("src/a/ct/a.dcm", "A");
   dir.write("src/a/ct/c.dcm", "C");
   fs::create_symlink(dir.path() + "/nowhere", dir.path() + "/src/a/ct/b.dcm");
   dir.write("src/a/vol.raw", "V");
   const auto outcome = build({entry("a", {"ct/", "vol.raw"}), entry("b")});
-  EXPECT_FALSE(outcome.stopped);
-  EXPECT_TRUE(outcome.problems);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"フォルダ内のデータコピーに失敗しました"});
+  EXPECT_TRUE(outcome.stopped);
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"フォルダ内のデータコピーに失敗しました\n" +
+                                     dir.file("src/a/ct/b.dcm") + ": 見つかりません"});
   EXPECT_TRUE(exists("D/00/ct/a.dcm"));
   EXPECT_FALSE(exists("D/00/ct/c.dcm"));
-  EXPECT_TRUE(exists("D/00/vol.raw"));
-  EXPECT_TRUE(exists("D/01/b.nuv"));
-  EXPECT_TRUE(exists("D/down.jpg"));
+  EXPECT_FALSE(exists("D/00/vol.raw"));
+  EXPECT_FALSE(exists("D/01"));
 }
 
 TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
@@ -231,7 +344,8 @@ TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
   const auto outcome = buildPackageFolders({entry("a")}, packaged, dir.file("file") + "/",
                                            dir.file("program"), sink);
   EXPECT_TRUE(outcome.stopped);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"00/フォルダ作成に失敗しました"});
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"00/フォルダ作成に失敗しました\nNot a directory"});
   EXPECT_EQ(packaged[0].scenePath, entry("a").scenePath);
 }
 

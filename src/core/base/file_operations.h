@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "base/file_system.h"
+
+namespace vesk {
+
+// The file operations a create performs whose failures a test cannot provoke on a
+// healthy disk, passed in so that a test can make them fail (an injected EIO, a full
+// disk).
+struct FileOperations {
+  std::function<Status(const std::string& from, const std::string& to,
+                       const CopyProgress& progress)>
+      copy;
+  // Makes the file system holding the folder durable; sets `error` on failure.
+  std::function<bool(const std::string& folder, int& error)> flush;
+};
+
+// The real operations: copyFile and flushFileSystem.
+FileOperations systemFileOperations();
+
+}  // namespace vesk

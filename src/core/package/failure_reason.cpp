@@ -1,0 +1,44 @@
+#include "package/failure_reason.h"
+
+#include <cerrno>
+
+#include "base/file_kind.h"
+#include "messages/messages.h"
+
+namespace vesk {
+
+std::string copyFailureReason(const std::string& source, const Failure& failure) {
+  int kindError = 0;
+  switch (fileKindOf(source, &kindError)) {
+    case FileKind::Missing:
+      return kReasonMissing;
+    case FileKind::Other:
+      return kReasonNotRegularFile;
+    case FileKind::Directory:
+      return kReasonIsFolder;
+    case FileKind::Inaccessible:
+      return systemErrorText(kindError);
+    case FileKind::Regular:
+      break;
+  }
+  if (failure.code == FailureCode::NotRegularFile) {
+    // The target is what is not a regular file.
+    return failure.path + ": " + kReasonNotRegularFile;
+  }
+#ifndef _WIN32
+  if (failure.systemError == ENODATA) return kReasonShrank;
+  if (failure.systemError == EFBIG) return kReasonTooLarge;
+#endif
+  return systemErrorText(failure.systemError);
+}
+
+std::string folderFailureReason(const Failure& failure) {
+  if (failure.code == FailureCode::AlreadyExists) return kReasonExists;
+  return systemErrorText(failure.systemError);
+}
+
+std::string withReason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + "\n" + reason;
+}
+
+}  // namespace vesk
