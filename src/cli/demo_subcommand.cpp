@@ -18,11 +18,15 @@ namespace fs = std::filesystem;
 // Marks a folder as made by the demo, so that the next demo may replace it.
 constexpr const char* kDemoMarker = ".vesk-demo";
 
-// The bundled sample: beside the sources in a build tree, under share/ once installed.
+// The bundled sample: in the program folder of the Windows package, beside the
+// sources in a build tree, under share/ once installed.
 fs::path sampleFolder() {
+  std::error_code ec;
+  const fs::path program = toFsPath(programFolder());
+  if (fs::exists(program / "sample" / "entries.tsv", ec)) return program / "sample";
   const fs::path built = VESK_SAMPLE_DIR;
-  if (fs::exists(built / "entries.tsv")) return built;
-  return toFsPath(programFolder()) / ".." / ".." / "share" / "vesk" / "sample";
+  if (fs::exists(built / "entries.tsv", ec)) return built;
+  return program / ".." / ".." / "share" / "vesk" / "sample";
 }
 
 // Reads the sample's manifest: per line the scene, thumbnail and description,
@@ -41,9 +45,9 @@ bool readManifest(const fs::path& folder, EntryList& list, std::ostream& err) {
     std::getline(fields, scene, '\t');
     std::getline(fields, thumbnail, '\t');
     std::getline(fields, description, '\t');
-    list.workingEntry() = ExhibitionEntry{fromFsPath(folder / scene),
-                                          fromFsPath(folder / thumbnail),
-                                          fromFsPath(folder / description),
+    list.workingEntry() = ExhibitionEntry{fromFsPath(folder / toFsPath(scene)),
+                                          fromFsPath(folder / toFsPath(thumbnail)),
+                                          fromFsPath(folder / toFsPath(description)),
                                           {}};
     list.appendWorkingEntry();
   }

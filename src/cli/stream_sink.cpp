@@ -4,9 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include <unistd.h>
-#include <iostream>
-
+#include "console_stream.h"
 #include "generate/build_command.h"
 #include "platform/path_terms.h"
 
@@ -26,7 +24,7 @@ bool StreamSink::askYesNo(const std::string& text) {
 }
 
 bool errIsTerminal(const std::ostream& err) {
-  return &err == &std::cerr && isatty(2) == 1;
+  return isConsoleStream(err);
 }
 
 CommandSink::CommandSink(std::ostream& out, std::ostream& err)
