@@ -7,7 +7,7 @@
 
 namespace vesk::win {
 
-int runApplication(HINSTANCE instance) {
+int runApplication(HINSTANCE instance, const std::function<void(MainDialog&)>& prepare) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = 0xFF;  // every class of the standard set
@@ -17,7 +17,10 @@ int runApplication(HINSTANCE instance) {
 
   {
     MainDialog dialog(instance);
-    if (dialog.create()) dialog.runModal();
+    if (dialog.create()) {
+      if (prepare) prepare(dialog);
+      dialog.runModal();
+    }
   }
 
   if (SUCCEEDED(com)) CoUninitialize();

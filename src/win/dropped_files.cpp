@@ -1,6 +1,5 @@
 #include "dropped_files.h"
 
-
 #include "wide_text.h"
 
 namespace vesk::win {

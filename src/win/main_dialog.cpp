@@ -1,6 +1,5 @@
 #include "main_dialog.h"
 
-
 #include <clocale>
 #include <utility>
 
