@@ -42,7 +42,14 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::file(std::string_view relative) const {
+#ifdef _WIN32
+  // Paths as Windows gives them, so that they compare equal to what the core joins.
+  std::string native(relative);
+  std::replace(native.begin(), native.end(), '/', '\\');
+  return path_ + "\\" + native;
+#else
   return path_ + "/" + std::string(relative);
+#endif
 }
 
 void TempDir::write(std::string_view relative, std::string_view bytes) const {
@@ -65,8 +72,8 @@ void TempDir::copyFrom(const std::string& source, std::string_view relative) con
 
 void TempDir::clear() const {
   std::error_code error;
-  for (auto it = fs::directory_iterator(toFsPath(path_), error); !error && it != fs::directory_iterator();
-       it.increment(error)) {
+  for (auto it = fs::directory_iterator(toFsPath(path_), error);
+       !error && it != fs::directory_iterator(); it.increment(error)) {
     fs::remove_all(it->path(), error);
   }
 }
