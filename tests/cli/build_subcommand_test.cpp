@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "platform/path_terms.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -75,7 +76,7 @@ TEST_F(CliBuild, AReportedFailureExitsOne) {
   const Result again = run(buildArgs("pkg", {"b"}));
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.out, "");
-  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n");
+  EXPECT_EQ(again.err, std::string("00") + kPathSeparator + "フォルダ作成に失敗しました\n");
 }
 
 TEST_F(CliBuild, UsageErrorsExitTwo) {
