@@ -1,7 +1,5 @@
-#include <iostream>
-
-#include "cli.h"
+#include "process_entry.h"
 
 int main(int argc, char** argv) {
-  return vesk::cli::run({argv + 1, argv + argc}, std::cout, std::cerr);
+  return vesk::cli::runProcess(argc, argv);
 }

@@ -1,0 +1,64 @@
+#include "process_entry.h"
+
+#include <iostream>
+
+#include "cli.h"
+#include "console_stream.h"
+
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
+#endif
+
+namespace vesk::cli {
+
+#ifdef _WIN32
+
+namespace {
+
+std::string toUtf8(const wchar_t* wide) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return {};
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), length, nullptr, nullptr);
+  text.pop_back();  // the terminating NUL
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> processArguments(int, char**) {
+  std::vector<std::string> args;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return args;
+  for (int i = 1; i < count; ++i) args.push_back(toUtf8(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+int runProcess(int argc, char** argv) {
+  ConsoleStreamBuf outBuffer(STD_OUTPUT_HANDLE);
+  ConsoleStreamBuf errBuffer(STD_ERROR_HANDLE);
+  std::ostream out(&outBuffer);
+  std::ostream err(&errBuffer);
+  const int status = run(processArguments(argc, argv), out, err);
+  out.flush();
+  err.flush();
+  return status;
+}
+
+#else
+
+std::vector<std::string> processArguments(int argc, char** argv) {
+  return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+int runProcess(int argc, char** argv) {
+  return run(processArguments(argc, argv), std::cout, std::cerr);
+}
+
+#endif
+
+}  // namespace vesk::cli
