@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "support/unreadable_file.h"
 
 namespace vesk {
 namespace {
@@ -124,7 +127,8 @@ TEST_F(BuildCommand, ASecondCreateIntoTheSamePackageStopsAndKeepsItsDocument) {
   add("b");
   sink.messages.clear();
   EXPECT_EQ(build().status, BuildStatus::Stopped);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"00/フォルダ作成に失敗しました"});
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string("00") + kPathSeparator +
+                                                    "フォルダ作成に失敗しました"});
   EXPECT_EQ(dir.read("D/exhibition.nuv"), first);
 }
 
@@ -140,7 +144,7 @@ TEST_F(BuildCommand, AMissingButtonImageWritesNoDocument) {
 TEST_F(BuildCommand, AProblemInsideADataFolderWritesTheDocumentWithoutSuccess) {
   add("a", "<data name=\"ct\"><file path=\"ct\\\" /></data>\n");
   dir.write("src/a/ct/1.dcm", "1");
-  fs::create_symlink(dir.file("nowhere"), dir.file("src/a/ct/2.dcm"));
+  const test::UnreadableFile unreadable(toFsPath(dir.file("src/a/ct/2.dcm")));
   EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
   EXPECT_EQ(sink.messages, std::vector<std::string>{"フォルダ内のデータコピーに失敗しました"});
   EXPECT_TRUE(fs::exists(dir.file("D/exhibition.nuv")));

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/path_terms.h"
 #include "package/build_command.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "support/unreadable_file.h"
 
 namespace vesk {
 namespace {
@@ -41,8 +44,8 @@ class PackageBuilder : public ::testing::Test {
 
   PackageOutcome build(const std::vector<ExhibitionEntry>& entries,
                        BuildProgress* progress = nullptr) {
-    return buildPackageFolders(entries, packaged, dir.file("D") + "/", dir.file("program"), sink,
-                               progress);
+    return buildPackageFolders(entries, packaged, dir.file("D") + kPathSeparator,
+                               dir.file("program"), sink, progress);
   }
 
   bool exists(const std::string& relative) { return fs::exists(dir.path() + "/" + relative); }
@@ -135,7 +138,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          fs::create_directories(dir.path() + "/D/00");
          return std::vector{entry("a")};
        },
-       "00/フォルダ作成に失敗しました",
+       std::string("00") + kPathSeparator + "フォルダ作成に失敗しました",
        {},
        {"D/00/a.nuv", "D/up.jpg"}},
       {"missing scene",
@@ -170,7 +173,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
          dir.write("src/a/ct/a.dcm", "A");
          return std::vector{entry("a", {"ct/", "ct/"})};
        },
-       "ct/フォルダ作成に失敗しました",
+       std::string("ct") + kPathSeparator + "フォルダ作成に失敗しました",
        {"D/00/ct/a.dcm"},
        {"D/up.jpg"}},
       {"a folder whose name has a dot counts as a data file",
@@ -213,7 +216,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
 TEST_F(PackageBuilder, AnUnreadableFileInADataFolderIsReportedAndTheRunGoesOn) {
   dir.write("src/a/ct/a.dcm", "A");
   dir.write("src/a/ct/c.dcm", "C");
-  fs::create_symlink(dir.path() + "/nowhere", dir.path() + "/src/a/ct/b.dcm");
+  const test::UnreadableFile unreadable(toFsPath(dir.file("src/a/ct/b.dcm")));
   dir.write("src/a/vol.raw", "V");
   const auto outcome = build({entry("a", {"ct/", "vol.raw"}), entry("b")});
   EXPECT_FALSE(outcome.stopped);
@@ -228,10 +231,11 @@ TEST_F(PackageBuilder, AnUnreadableFileInADataFolderIsReportedAndTheRunGoesOn) {
 
 TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
   dir.write("file", "x");
-  const auto outcome = buildPackageFolders({entry("a")}, packaged, dir.file("file") + "/",
-                                           dir.file("program"), sink);
+  const auto outcome = buildPackageFolders(
+      {entry("a")}, packaged, dir.file("file") + kPathSeparator, dir.file("program"), sink);
   EXPECT_TRUE(outcome.stopped);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"00/フォルダ作成に失敗しました"});
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string("00") + kPathSeparator +
+                                                    "フォルダ作成に失敗しました"});
   EXPECT_EQ(packaged[0].scenePath, entry("a").scenePath);
 }
 
