@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cerrno>
+#include <vector>
 
 #include "base/path_terms.h"
 #include "base/utf8.h"
@@ -346,19 +347,19 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
          x.nFileIndexLow == y.nFileIndexLow;
 }
 
-// What CopyFileExW hands to its progress routine.
-struct CopyState {
-  const CopyProgress* progress;
-  std::uint64_t reported;
-};
-
-DWORD CALLBACK reportCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER,
-                                  LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID data) {
-  auto* state = static_cast<CopyState*>(data);
-  const auto total = static_cast<std::uint64_t>(transferred.QuadPart);
-  if (total > state->reported) (*state->progress)(total - state->reported);
-  state->reported = total;
-  return PROGRESS_CONTINUE;
+// Copies the open source into the open target piece by piece, reporting each piece:
+// CopyFileExW's progress routine cannot be relied on (Wine never calls it).
+bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
+  constexpr DWORD kPiece = 1 << 20;
+  std::vector<char> buffer(kPiece);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(in, buffer.data(), kPiece, &got, nullptr)) return false;
+    if (got == 0) return true;
+    DWORD written = 0;
+    if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) return false;
+    if (progress) progress(got);
+  }
 }
 
 }  // namespace
@@ -382,10 +383,18 @@ bool copyFile(const std::string& from, const std::string& to, const CopyProgress
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return false;
   if (sameFile(source, target)) return true;
-  if (!progress) return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
-  CopyState state{&progress, 0};
-  return CopyFileExW(source.c_str(), target.c_str(), reportCopyProgress, &state, nullptr, 0) !=
-         FALSE;
+  const Handle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!in.valid()) return false;
+  const Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.valid() || !copyContent(in.get(), out.get(), progress)) return false;
+  // Like CopyFileW, the copy keeps the source's time of last change.
+  FILETIME written;
+  if (GetFileTime(in.get(), nullptr, nullptr, &written)) {
+    SetFileTime(out.get(), nullptr, nullptr, &written);
+  }
+  return true;
 }
 
 bool isDirectory(const std::string& path) {
