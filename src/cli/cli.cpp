@@ -12,6 +12,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CLI::App app{"Vesk: assembles exhibition packages for the scene viewer", "vesk-cli"};
   app.require_subcommand(1, 1);
   app.set_version_flag("--version", std::string("vesk-cli ") + kVersion, "Print the version");
+  // "/data/scene.nuv" is a path, never an option, also on Windows; set before the
+  // subcommands, which take the setting over.
+  app.allow_windows_style_options(false);
 
   std::vector<std::string> probeFiles;
   auto* probe = app.add_subcommand("probe", "Print the pixel size of pictures");

@@ -22,12 +22,15 @@ namespace fs = std::filesystem;
 // Marks a folder as made by the demo, so that the next demo may replace it.
 constexpr const char* kDemoMarker = ".vesk-demo";
 
-// The bundled sample, found from the program folder: the build tree's copy, else the
-// installed one. The last place tried is the one an error names.
+// The bundled sample, found from the program folder: sample\ beside the programs in the
+// Windows package, else the build tree's copy, else the installed one. The last place
+// tried is the one an error names.
 fs::path sampleFolder() {
+  std::error_code ec;
   const fs::path program = toFsPath(programFolder());
+  if (fs::exists(program / "sample" / "entries.tsv", ec)) return program / "sample";
   const fs::path built = (program / VESK_SAMPLE_FROM_BUILD_PROGRAM_DIR).lexically_normal();
-  if (fs::exists(built / "entries.tsv")) return built;
+  if (fs::exists(built / "entries.tsv", ec)) return built;
   return (program / VESK_SAMPLE_FROM_INSTALLED_PROGRAM_DIR).lexically_normal();
 }
 
@@ -47,9 +50,9 @@ bool readManifest(const fs::path& folder, EntryList& list, std::ostream& err) {
     std::getline(fields, scene, '\t');
     std::getline(fields, thumbnail, '\t');
     std::getline(fields, description, '\t');
-    list.workingEntry() = ExhibitionEntry{fromFsPath(folder / scene),
-                                          fromFsPath(folder / thumbnail),
-                                          fromFsPath(folder / description),
+    list.workingEntry() = ExhibitionEntry{fromFsPath(folder / toFsPath(scene)),
+                                          fromFsPath(folder / toFsPath(thumbnail)),
+                                          fromFsPath(folder / toFsPath(description)),
                                           {}};
     list.appendWorkingEntry();
   }

@@ -4,10 +4,8 @@
 #include <cstdio>
 #include <ostream>
 
-#include <unistd.h>
-#include <iostream>
-
 #include "base/path_terms.h"
+#include "console_stream.h"
 
 namespace vesk::cli {
 
@@ -25,7 +23,7 @@ bool StreamSink::askYesNo(const std::string& text) {
 }
 
 bool errIsTerminal(const std::ostream& err) {
-  return &err == &std::cerr && isatty(2) == 1;
+  return isConsoleStream(err);
 }
 
 CommandSink::CommandSink(std::ostream& out, std::ostream& err)

@@ -27,7 +27,8 @@ class StreamSink : public MessageSink {
   int count_ = 0;
 };
 
-// True when `err` is the process's stderr and that is a terminal.
+// True when `err` is the process's standard error and that is a terminal or a
+// console.
 bool errIsTerminal(const std::ostream& err);
 
 // The sink of the create commands: success messages go to `out`, every other

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path_terms.h"
 #include "cli.h"
 #include "support/temp_dir.h"
 
@@ -77,7 +78,8 @@ TEST_F(CliBuild, AReportedFailureExitsOne) {
   const Result again = run(buildArgs("pkg", {"b"}));
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.out, "");
-  EXPECT_EQ(again.err, "00/フォルダ作成に失敗しました\n既に存在します\n");
+  EXPECT_EQ(again.err,
+            std::string("00") + kPathSeparator + "フォルダ作成に失敗しました\n既に存在します\n");
 }
 
 TEST_F(CliBuild, UsageErrorsExitTwo) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -75,14 +78,39 @@ TEST(ProbeCommand, HelpGoesToStandardOutputWithStatusZero) {
   }
 }
 
+#ifdef _WIN32
+std::string shellQuoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+// cmd.exe wants the program's path with backslashes, and drops the quotes around the
+// whole command line.
+std::string shellCommand(std::string program, const std::string& arguments) {
+  std::replace(program.begin(), program.end(), '/', '\\');
+  return "\"" + shellQuoted(program) + " " + arguments + "\"";
+}
+int exitStatus(int status) {
+  return status;
+}
+#else
+std::string shellQuoted(const std::string& text) {
+  return "'" + text + "'";
+}
+std::string shellCommand(const std::string& program, const std::string& arguments) {
+  return shellQuoted(program) + " " + arguments;
+}
+int exitStatus(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
+
 TEST(ProbeCommand, TheBuiltProgramGivesTheSameLinesAndExitStatus) {
   test::TempFolder folder;
   const std::string output = folder.path("out.txt");
-  const std::string command = std::string("'") + VESK_CLI_PATH + "' probe '" + kUp + "' '" +
-                              folder.path("gone.png") + "' > '" + output + "'";
+  const std::string command = shellCommand(VESK_CLI_PATH, "probe " + shellQuoted(kUp) + " " +
+                                                              shellQuoted(folder.path("gone.png")) +
+                                                              " > " + shellQuoted(output));
   const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status)) << command;
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(exitStatus(status), 1) << command;
   EXPECT_EQ(test::readFile(output),
             kUp + "\t238\t95\n" + folder.path("gone.png") + "\tunreadable\n");
 }

@@ -9,6 +9,8 @@
 #include <random>
 #include <system_error>
 
+#include "base/file_system.h"
+
 namespace vesk::test {
 namespace fs = std::filesystem;
 
@@ -19,7 +21,7 @@ TempDir::TempDir() {
     const fs::path candidate = base / ("vesk-test-" + std::to_string(random()));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
-      path_ = candidate.string();
+      path_ = fromFsPath(candidate);
       return;
     }
   }
@@ -30,53 +32,60 @@ TempDir::~TempDir() {
   if (path_.empty()) return;
   std::error_code error;
   // Let removal reach into folders a test made read-only.
-  for (auto it = fs::recursive_directory_iterator(path_, error);
+  for (auto it = fs::recursive_directory_iterator(toFsPath(path_), error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     if (it->is_directory(error) && !it->is_symlink(error)) {
       fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
     }
   }
-  fs::remove_all(path_, error);
+  fs::remove_all(toFsPath(path_), error);
 }
 
 std::string TempDir::file(std::string_view relative) const {
+#ifdef _WIN32
+  // Paths as Windows gives them, so that they compare equal to what the core joins.
+  std::string native(relative);
+  std::replace(native.begin(), native.end(), '/', '\\');
+  return path_ + "\\" + native;
+#else
   return path_ + "/" + std::string(relative);
+#endif
 }
 
 void TempDir::write(std::string_view relative, std::string_view bytes) const {
-  const fs::path target(file(relative));
+  const fs::path target = toFsPath(file(relative));
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) ADD_FAILURE() << "could not write " << target;
+  if (!out) ADD_FAILURE() << "could not write " << file(relative);
 }
 
 void TempDir::copyFrom(const std::string& source, std::string_view relative) const {
-  const fs::path target(file(relative));
+  const fs::path target = toFsPath(file(relative));
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
-  fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+  fs::copy_file(toFsPath(source), target, fs::copy_options::overwrite_existing, error);
   if (error) ADD_FAILURE() << "could not copy " << source << ": " << error.message();
 }
 
 void TempDir::clear() const {
   std::error_code error;
-  for (auto it = fs::directory_iterator(path_, error); !error && it != fs::directory_iterator();
-       it.increment(error)) {
+  for (auto it = fs::directory_iterator(toFsPath(path_), error);
+       !error && it != fs::directory_iterator(); it.increment(error)) {
     fs::remove_all(it->path(), error);
   }
 }
 
 void TempDir::makeFolder(std::string_view relative) const {
   std::error_code error;
-  fs::create_directories(fs::path(file(relative)), error);
+  fs::create_directories(toFsPath(file(relative)), error);
   if (error) ADD_FAILURE() << "could not create " << file(relative) << ": " << error.message();
 }
 
 std::string TempDir::read(std::string_view relative) const {
-  std::ifstream in(fs::path(file(relative)), std::ios::binary);
+  std::ifstream in(toFsPath(file(relative)), std::ios::binary);
   if (!in) {
     ADD_FAILURE() << "could not read " << file(relative);
     return {};
@@ -87,10 +96,10 @@ std::string TempDir::read(std::string_view relative) const {
 std::vector<std::string> TempDir::names(std::string_view relative) const {
   std::vector<std::string> found;
   std::error_code error;
-  const fs::path folder(relative.empty() ? path_ : file(relative));
+  const fs::path folder = toFsPath(relative.empty() ? path_ : file(relative));
   for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
        it.increment(error)) {
-    found.push_back(it->path().filename().string());
+    found.push_back(fromFsPath(it->path().filename()));
   }
   std::sort(found.begin(), found.end());
   return found;

@@ -17,7 +17,8 @@ class TempDir {
 
   // The folder, without a trailing separator.
   const std::string& path() const { return path_; }
-  // The path of `relative` inside the folder ("a/b.txt" gives path() + "/a/b.txt").
+  // The path of `relative` inside the folder with the platform's separator ("a/b.txt"
+  // gives path() + "/a/b.txt", on Windows path() + "\\a\\b.txt").
   std::string file(std::string_view relative) const;
 
   // Writes `bytes` to the file at `relative`, creating missing folders on the way.

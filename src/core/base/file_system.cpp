@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cerrno>
+#include <vector>
 
 #include "base/file_kind.h"
 #include "base/path_terms.h"
@@ -383,19 +384,19 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
          x.nFileIndexLow == y.nFileIndexLow;
 }
 
-// What CopyFileExW hands to its progress routine.
-struct CopyState {
-  const CopyProgress* progress;
-  std::uint64_t reported;
-};
-
-DWORD CALLBACK reportCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER,
-                                  LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID data) {
-  auto* state = static_cast<CopyState*>(data);
-  const auto total = static_cast<std::uint64_t>(transferred.QuadPart);
-  if (total > state->reported) (*state->progress)(total - state->reported);
-  state->reported = total;
-  return PROGRESS_CONTINUE;
+// Copies the open source into the open target piece by piece, reporting each piece:
+// CopyFileExW's progress routine cannot be relied on (Wine never calls it).
+bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
+  constexpr DWORD kPiece = 1 << 20;
+  std::vector<char> buffer(kPiece);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(in, buffer.data(), kPiece, &got, nullptr)) return false;
+    if (got == 0) return true;
+    DWORD written = 0;
+    if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) return false;
+    if (progress) progress(got);
+  }
 }
 
 // A failure with the error the system reported last.
@@ -429,15 +430,18 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::ReadFailed, from);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return makeFailure(FailureCode::NotRegularFile, from);
   if (sameFile(source, target)) return {};
-  bool copied;
-  if (!progress) {
-    copied = CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
-  } else {
-    CopyState state{&progress, 0};
-    copied = CopyFileExW(source.c_str(), target.c_str(), reportCopyProgress, &state, nullptr, 0) !=
-             FALSE;
+  const Handle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!in.valid()) return lastFailure(FailureCode::ReadFailed, from);
+  const Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.valid()) return lastFailure(FailureCode::WriteFailed, to);
+  if (!copyContent(in.get(), out.get(), progress)) return lastFailure(FailureCode::WriteFailed, to);
+  // Like CopyFileW, the copy keeps the source's time of last change.
+  FILETIME written;
+  if (GetFileTime(in.get(), nullptr, nullptr, &written)) {
+    SetFileTime(out.get(), nullptr, nullptr, &written);
   }
-  if (!copied) return lastFailure(FailureCode::WriteFailed, to);
   return {};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path_terms.h"
 #include "editor/dialog_controller.h"
 #include "messages/messages.h"
 #include "ui_fakes.h"
@@ -203,7 +204,7 @@ TEST(FileDrop, APackageWithoutFolder00KeepsListFieldsAndCountAndSaysSo) {
   EXPECT_EQ(d.view.listRedraws, listRedraws);
   EXPECT_EQ(d.view.fieldRedraws, 0);
   EXPECT_EQ(d.fields(), std::vector<std::string>({"/old/o.nuv", "/old/t.png", "/old/d.png"}));
-  const std::string folder = empty.document.substr(0, empty.document.rfind('/') + 1);
+  const std::string folder = empty.document.substr(0, empty.document.rfind(kPathSeparator) + 1);
   EXPECT_EQ(d.sink.messages,
             std::vector<std::string>{std::string(kNoPackageFoundMessage) + "\n" + folder});
 }

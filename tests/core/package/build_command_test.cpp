@@ -14,8 +14,11 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "support/unreadable_file.h"
 
 namespace vesk {
 namespace {

@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/path_terms.h"
 #include "package/build_command.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "support/unreadable_file.h"
 
 namespace vesk {
 namespace {
@@ -44,8 +47,8 @@ class PackageBuilder : public ::testing::Test {
 
   PackageOutcome build(const std::vector<ExhibitionEntry>& entries,
                        BuildProgress* progress = nullptr) {
-    return buildPackageFolders(entries, packaged, dir.file("D") + "/", dir.file("program"), sink,
-                               progress);
+    return buildPackageFolders(entries, packaged, dir.file("D") + kPathSeparator,
+                               dir.file("program"), sink, progress);
   }
 
   bool exists(const std::string& relative) { return fs::exists(dir.path() + "/" + relative); }
@@ -326,7 +329,7 @@ TEST_F(PackageBuilder, AFailureStopsTheRunWithItsMessage) {
 TEST_F(PackageBuilder, AnUnreadableFileInADataFolderStopsTheRunNamingTheFile) {
   dir.write("src/a/ct/a.dcm", "A");
   dir.write("src/a/ct/c.dcm", "C");
-  fs::create_symlink(dir.path() + "/nowhere", dir.path() + "/src/a/ct/b.dcm");
+  const test::UnreadableFile unreadable(toFsPath(dir.file("src/a/ct/b.dcm")));
   dir.write("src/a/vol.raw", "V");
   const auto outcome = build({entry("a", {"ct/", "vol.raw"}), entry("b")});
   EXPECT_TRUE(outcome.stopped);
@@ -341,8 +344,8 @@ TEST_F(PackageBuilder, AnUnreadableFileInADataFolderStopsTheRunNamingTheFile) {
 
 TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
   dir.write("file", "x");
-  const auto outcome = buildPackageFolders({entry("a")}, packaged, dir.file("file") + "/",
-                                           dir.file("program"), sink);
+  const auto outcome = buildPackageFolders(
+      {entry("a")}, packaged, dir.file("file") + kPathSeparator, dir.file("program"), sink);
   EXPECT_TRUE(outcome.stopped);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"00/フォルダ作成に失敗しました\nNot a directory"});

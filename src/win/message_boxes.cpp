@@ -1,0 +1,52 @@
+#include "message_boxes.h"
+
+#include "wide_text.h"
+
+namespace vesk::win {
+
+std::wstring applicationName() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return L"vesk";
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+HWND MessageBoxSink::ownerForBox() const {
+  const HWND active = GetActiveWindow();
+  return active != nullptr ? active : owner_;
+}
+
+UINT iconFor(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Question:
+      return MB_ICONQUESTION;
+    case MessageKind::Error:
+    case MessageKind::Warning:
+    case MessageKind::Success:
+      break;
+  }
+  return MB_ICONEXCLAMATION;
+}
+
+void MessageBoxSink::showMessage(const Message& message) {
+  MessageBoxW(ownerForBox(), toWide(message.text).c_str(), applicationName().c_str(),
+              MB_OK | iconFor(message.kind));
+}
+
+bool MessageBoxSink::askYesNo(const std::string& text) {
+  return MessageBoxW(ownerForBox(), toWide(text).c_str(), applicationName().c_str(),
+                     MB_YESNO | iconFor(MessageKind::Question)) == IDYES;
+}
+
+}  // namespace vesk::win

@@ -1,0 +1,86 @@
+#include "console_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vesk::cli {
+namespace {
+
+TEST(ConsoleStream, HoldsBackOnlyASequenceCutAtTheEnd) {
+  const struct {
+    std::string bytes;
+    std::size_t complete;
+  } cases[] = {
+      {"", 0},
+      {"abc", 3},
+      {"a\xE3\x81\x82", 4},             // あ complete
+      {"a\xE3\x81", 1},                 // あ without its last byte
+      {"a\xE3", 1},                     // only the lead byte
+      {"\xF0\x9F\x98", 0},              // 😀 without its last byte
+      {"\xF0\x9F\x98\x80", 4},          // 😀 complete
+      {"a\xC3", 1},                     // two-byte lead at the end
+      {"a\x80\x80\x80", 4},             // stray continuation bytes are let through
+      {"\xE3\x81\x82\xE3\x81\x84", 6},  // two complete characters
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(completeUtf8Length(c.bytes), c.complete) << testing::PrintToString(c.bytes);
+  }
+}
+
+TEST(ConsoleStream, DropsTerminalControlSequencesOnly) {
+  EXPECT_EQ(withoutEscapeSequences("\r\033[K3/9 files"), "\r3/9 files");
+  EXPECT_EQ(withoutEscapeSequences("a\033[2;5Hb\033[0mc"), "abc");
+  EXPECT_EQ(withoutEscapeSequences("展示\033"), "展示\033");
+}
+
+#ifdef _WIN32
+// The program itself, started with a Japanese path on its wide command line and its
+// output redirected: the path arrives whole and comes back as UTF-8 bytes.
+TEST(ConsoleStream, JapaneseArgumentsArriveWholeAndRedirectedOutputIsUtf8) {
+  test::TempDir dir;
+  dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "画像フォルダ/上ボタン.jpg");
+  const std::string picture = dir.file("画像フォルダ/上ボタン.jpg");
+  const std::string output = dir.file("出力.txt");
+
+  const auto wide = [](const std::string& text) {
+    std::wstring result(text.size(), L'\0');
+    result.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                            static_cast<int>(result.size()))));
+    return result;
+  };
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE out = CreateFileW(wide(output).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring commandLine = L"\"" + wide(VESK_CLI_PATH) + L"\" probe \"" + wide(picture) + L"\"";
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             nullptr, &startup, &process));
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD status = 99;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(out);
+
+  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(dir.read("出力.txt"), picture + "\t238\t95\n");
+}
+#endif
+
+}  // namespace
+}  // namespace vesk::cli

@@ -1,0 +1,129 @@
+#include <shlobj.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "win_dialog_fixture.h"
+
+namespace vesk::win::testing {
+namespace {
+
+using Drops = WinDialogTest;
+using Create = WinDialogTest;
+
+// A drop handle as the shell posts it with WM_DROPFILES: DROPFILES followed by the
+// wide paths, each ended by a NUL, and one more NUL.
+HDROP makeDrop(const std::vector<std::string>& paths) {
+  std::wstring list;
+  for (const std::string& path : paths) list += toWide(path) + L'\0';
+  list += L'\0';
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+void drop(HWND window, const std::vector<std::string>& paths) {
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
+}
+
+TEST_F(Drops, SceneLandscapeAndPortraitFillTheirFieldsInOneDrop) {
+  TempFolder folder;
+  const std::string scene = "C:\\展示\\場面.nuv";  // need not exist
+  const std::string landscape = folder.picture("t.png", "landscape.png");
+  const std::string portrait = folder.picture("d.jpg", "portrait.jpg");
+  drop(dialog->window(), {scene, landscape, portrait, folder.at("notes.txt")});
+  EXPECT_EQ(fields(), (std::vector<std::string>{scene, landscape, portrait}));
+  EXPECT_EQ(dialog->controller().browseStartPath(), scene);
+  EXPECT_TRUE(lines().empty()) << "a drop adds no entry";
+}
+
+TEST_F(Drops, AnEarlierPackageIsReadBackAfterYes) {
+  TempFolder folder;
+  folder.writeText("pkg/exhibition.nuv", "");
+  folder.writeText("pkg/00/a.nuv", "");
+  folder.picture("pkg/00/t.png", "landscape.png");
+  folder.picture("pkg/00/d.jpg", "portrait.jpg");
+  const std::string package = folder.at("pkg") + "\\";
+  sink.answers = {true};
+  drop(dialog->window(), {package + "exhibition.nuv"});
+  EXPECT_EQ(sink.questions.size(), 1u);
+  EXPECT_EQ(lines(), std::vector<std::string>{package + "00\\a.nuv"});
+  EXPECT_EQ(selectedRow(), 0);
+  EXPECT_EQ(count(), "1");
+  EXPECT_EQ(fields()[2], package + "00\\d.jpg");
+  EXPECT_EQ(dialog->controller().browseStartPath(), package + "exhibition.nuv");
+}
+
+// A build that reports progress and a message from its worker thread, then waits
+// for Cancel.
+BuildReport buildUntilCancelled(EntryList&, const ChooseDestination& choose,
+                                const std::string& start, std::vector<std::string>&,
+                                MessageSink& sink, BuildProgress* progress) {
+  BuildReport report;
+  if (choose(start).empty() || progress == nullptr) return report;
+  progress->started(2048, 2);
+  progress->fileStarted("C:\\s\\a.nuv");
+  progress->advanced(1024, 1);
+  sink.showMessage(warningMessage("worker message"));
+  for (int i = 0; i < 500 && !progress->cancelRequested(); ++i) Sleep(10);
+  report.status = progress->cancelRequested() ? BuildStatus::Stopped : BuildStatus::Written;
+  return report;
+}
+
+TEST_F(Create, RunsOnAWorkerBehindAProgressWindowWhoseCancelStopsIt) {
+  dialog.reset();
+  open(buildUntilCancelled);
+  add("a");
+  chosenFolder = "C:\\out";
+  HWND progressWindow = nullptr;
+  bool ownerDisabled = false;
+  dialog->buildRunner().onOpened = [&](HWND window) {
+    progressWindow = window;
+    ownerDisabled = !IsWindowEnabled(dialog->window());
+    // The operator presses Cancel a moment later.
+    SetTimer(window, 1, 300, [](HWND progress, UINT, UINT_PTR id, DWORD) {
+      KillTimer(progress, id);
+      SendMessageW(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(progress, IDCANCEL)));
+    });
+  };
+  const DWORD dialogThread = GetCurrentThreadId();
+  click(1007);
+
+  ASSERT_NE(progressWindow, nullptr);
+  EXPECT_TRUE(ownerDisabled) << "the progress window is modal";
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"worker message"});
+  ASSERT_EQ(sink.threads.size(), 1u);
+  EXPECT_EQ(sink.threads[0], dialogThread) << "messages are shown on the dialog's thread";
+  EXPECT_FALSE(IsWindow(progressWindow));
+  EXPECT_TRUE(IsWindowEnabled(dialog->window()));
+  EXPECT_FALSE(dialog->controller().busy());
+  EXPECT_EQ(chooserStarts, std::vector<std::string>{"c:\\"});
+}
+
+TEST_F(Create, TheRealBuildWritesThePackageFromTheProgramFolder) {
+  TempFolder folder;
+  auto& list = dialog->controller().entryList();
+  list.workingEntry() = {folder.writeText("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
+                         folder.picture("src/t.png", "landscape.png"),
+                         folder.picture("src/d.jpg", "portrait.jpg"),
+                         {}};
+  click(1006);
+  chosenFolder = folder.at("out");
+  std::filesystem::create_directories(std::filesystem::path(chosenFolder));
+  click(1007);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"展示用nuvファイルを作成しました"});
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "exhibition.nuv"));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "up.jpg"));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "00" / "a.nuv"));
+}
+
+}  // namespace
+}  // namespace vesk::win::testing
