@@ -35,13 +35,12 @@ MainDialog::MainDialog(HINSTANCE instance, DialogServices services)
       boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>() : nullptr),
       sink_(services.sink != nullptr ? *services.sink : *boxSink_),
       runner_(instance, sink_),
-      controller_(
-          *this, sink_,
-          services.chooseDestination ? std::move(services.chooseDestination)
-                                     : ChooseDestination([this](const std::string& start) {
-                                         return chooseDestinationFolder(window_, start);
-                                       }),
-          services.build ? std::move(services.build) : BuildFunction(buildFromProgramFolder)) {
+      controller_(*this, sink_,
+                  services.chooseDestination ? std::move(services.chooseDestination)
+                                             : ChooseDestination([this](const std::string& start) {
+                                                 return chooseDestinationFolder(window_, start);
+                                               }),
+                  services.build ? std::move(services.build) : BuildFunction(createPackage)) {
   // Loaded with the dialog object, as the painting and the drag icon need it.
   icon_ =
       static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,

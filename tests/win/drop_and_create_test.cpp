@@ -63,11 +63,10 @@ TEST_F(Drops, AnEarlierPackageIsReadBackAfterYes) {
 
 // A build that reports progress and a message from its worker thread, then waits
 // for Cancel.
-BuildReport buildUntilCancelled(EntryList&, const ChooseDestination& choose,
-                                const std::string& start, std::vector<std::string>&,
-                                MessageSink& sink, BuildProgress* progress) {
+BuildReport buildUntilCancelled(const CreateRequest& request, MessageSink& sink,
+                                BuildProgress* progress) {
   BuildReport report;
-  if (choose(start).empty() || progress == nullptr) return report;
+  if (request.destination.empty() || progress == nullptr) return report;
   progress->started(2048, 2);
   progress->fileStarted("C:\\s\\a.nuv");
   progress->advanced(1024, 1);
