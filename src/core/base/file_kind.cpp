@@ -1,5 +1,7 @@
 #include "base/file_kind.h"
 
+#include "base/file_system.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -30,17 +32,6 @@ bool isSymbolicLink(const std::string& path) {
 }
 
 #else
-
-namespace {
-std::wstring widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-}  // namespace
 
 FileKind fileKindOf(const std::string& path, int* error) {
   const DWORD attributes = GetFileAttributesW(widen(path).c_str());

@@ -331,8 +331,6 @@ std::string programFolder() {
 
 #else  // _WIN32
 
-namespace {
-
 std::wstring widen(const std::string& text) {
   if (text.empty()) return {};
   const int length =
@@ -341,6 +339,8 @@ std::wstring widen(const std::string& text) {
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
 }
+
+namespace {
 
 std::string narrow(const std::wstring& wide) {
   if (wide.empty()) return {};

@@ -15,6 +15,11 @@ namespace vesk {
 
 // The native path for a UTF-8 path text.
 std::filesystem::path toFsPath(const std::string& path);
+
+#ifdef _WIN32
+// UTF-8 text as the UTF-16 the wide Win32 calls take.
+std::wstring widen(const std::string& text);
+#endif
 // The UTF-8 text of a native path.
 std::string fromFsPath(const std::filesystem::path& path);
 
