@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/text_file.h"
+#include "model/exhibition_entry.h"
+#include "package/scene_files.h"
+
+namespace vesk {
+
+// How much a problem found before a create matters.
+enum class CheckSeverity {
+  Error,    // the create would fail or lose something: it is not started
+  Warning,  // the package works, but probably not as meant
+};
+
+// What the check before a create can find.
+enum class CheckFault {
+  // Errors
+  SourceMissing,         // a scene, picture or data file/folder named by an entry is missing
+  SourceUnreadable,      // it exists but cannot be read
+  SourceNotRegular,      // it is not a regular file (or, for a data folder, not a folder)
+  Collision,             // two different files would land on one path of an entry folder
+  UnencodableCharacter,  // a name or scene text holds a character code page 932 cannot hold
+  UnwritableName,        // a picture name the document cannot quote (double quote, line break)
+  NotEnoughSpace,        // the destination lacks the free space for the bytes to copy
+  EarlierPackage,        // the destination holds an earlier package and it is not being replaced
+  // Warnings
+  PictureSizeUnknown,      // a picture whose size cannot be read
+  ThumbnailNotLandscape,   // a thumbnail higher than wide
+  DescriptionNotPortrait,  // a description picture wider than high
+  NoTopGroup,              // a scene without a "Sur" group: the menu jumps nowhere
+  NameWindowsCannotHold,   // a reserved name, trailing dot/blank, <>:"|?* or a path over 260
+  DuplicateScene,          // the same scene is listed twice
+};
+
+// The part of an entry a problem concerns; None for the destination itself.
+enum class CheckRole { None, Scene, Thumbnail, Description, DataFile, DataFolder };
+
+// One problem: its severity and kind, the entry (number from 0, -1 for none), the role
+// and path concerned, and the operator's line for it (UTF-8, in the system's style).
+struct CheckProblem {
+  CheckSeverity severity = CheckSeverity::Error;
+  CheckFault fault = CheckFault::SourceMissing;
+  int entryNumber = -1;
+  CheckRole role = CheckRole::None;
+  std::string path;
+  std::string text;
+};
+
+// The free bytes of the file system holding `folder`; nothing when unknown.
+using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::string& folder)>;
+
+// What the check is given: the entries as registered, the destination folder (which
+// may not exist yet) and whether an earlier package there is to be replaced.
+struct CheckRequest {
+  std::vector<ExhibitionEntry> entries;
+  std::string destination;
+  bool replacing = false;
+  bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
+  SceneReader readScene = readTextLines;
+  FreeSpaceProbe freeSpace;  // empty: the system's
+};
+
+// Reads every scene, resolves every data reference and returns every problem a create
+// of `request.entries` into `request.destination` would meet, errors and warnings in
+// entry order, before anything is written. Reads only.
+std::vector<CheckProblem> checkPackage(const CheckRequest& request);
+
+// True when one of `problems` is an error.
+bool hasCheckErrors(const std::vector<CheckProblem>& problems);
+
+// How many of `problems` are warnings.
+std::size_t checkWarningCount(const std::vector<CheckProblem>& problems);
+
+}  // namespace vesk
