@@ -46,6 +46,7 @@ struct CreateRequest {
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
   const FileOperations* operations = nullptr;  // copies and flush; null: the system's
   SceneReader readScene = readTextLines;       // reads each scene file, once per create
+  std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
 };
 
 struct BuildReport {
