@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/file_operations.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
+#include "package/failure_reason.h"
 
 namespace vesk {
 
@@ -172,6 +174,8 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
 
   // The swap. Each step is one rename or removal; a kill between two of them leaves
   // what recoverInterruptedReplace puts right.
+  const FileOperations system = systemFileOperations();
+  const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   int step = 0;
   const auto proceed = [&] { return !hook || hook(step++); };
   const auto killed = [&] {
@@ -200,6 +204,15 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   for (const auto& name : incoming) {
     if (!proceed()) return killed();
     if (!move(join(staging, name), join(destination, name))) return failed(name);
+  }
+  // The new package reaches the disk before the earlier one is given up: a power
+  // loss from here on leaves the new package, whole.
+  int flushError = 0;
+  if (!operations.flush(destination, flushError)) {
+    // The earlier package stays moved aside; the next run finishes the swap.
+    sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(flushError))));
+    report.status = BuildStatus::Stopped;
+    return report;
   }
   if (!proceed()) return killed();
   move(previous, discard);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/file_operations.h"
 #include "messages/messages.h"
 #include "package/package_reimport.h"
 #include "package/package_verify.h"
@@ -149,6 +151,27 @@ TEST_F(PackageReplace, ANewPackageThatCannotBeBuiltLeavesTheEarlierOneWhole) {
   EXPECT_EQ(replacePackage(request({"c", "b", "a"}, "D"), sink).status, BuildStatus::Stopped);
   EXPECT_EQ(sink.messages.back(), kEarlierPackageKeptMessage);
   EXPECT_EQ(snapshot(dir.file("D")), earlier);
+}
+
+TEST_F(PackageReplace, TheEarlierPackageIsKeptAsideUntilTheNewOneIsOnDisk) {
+  makeEarlierAndExpected();
+  std::vector<std::string> flushed;
+  FileOperations operations = systemFileOperations();
+  operations.flush = [&](const std::string& folder, int& error) {
+    flushed.push_back(folder);
+    error = EIO;
+    return flushed.size() == 1;  // the staged copies, then the swap
+  };
+  CreateRequest replace = request({"c", "b", "a"}, "D");
+  replace.operations = &operations;
+  EXPECT_EQ(replacePackage(replace, sink).status, BuildStatus::Stopped);
+  ASSERT_EQ(flushed.size(), 2u);
+  EXPECT_EQ(flushed.back(), dir.file("D"));
+  EXPECT_EQ(sink.kinds.back(), MessageKind::Error);
+  EXPECT_TRUE(fs::exists(dir.file("D/.vesk-previous/00")));
+
+  EXPECT_EQ(recoverInterruptedReplace(dir.file("D")), Recovery::Completed);
+  EXPECT_EQ(snapshot(dir.file("D")), replaced);
 }
 
 TEST_F(PackageReplace, EntriesReadBackFromThePackageReplaceItInPlace) {
