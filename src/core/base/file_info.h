@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/file_kind.h"
+
+namespace vesk {
+
+// What one look at a path tells, following links.
+struct FileInfo {
+  FileKind kind = FileKind::Missing;
+  std::uint64_t size = 0;  // of a regular file
+  bool readable = false;   // the running user may open it for reading (POSIX; on Windows
+                           // every regular file counts as readable)
+  int error = 0;           // the system's error number for Missing and Inaccessible
+};
+
+// The kind, size and readability of `path` with one status query of the file system
+// (and, on POSIX, one access check for a regular file). Opens nothing.
+FileInfo fileInfoOf(const std::string& path);
+
+}  // namespace vesk
