@@ -64,7 +64,8 @@ struct CheckRequest {
   bool replacing = false;
   bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
   SceneReader readScene = readTextLines;
-  FreeSpaceProbe freeSpace;  // empty: the system's
+  FreeSpaceProbe freeSpace;   // empty: the system's
+  std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
 };
 
 // Reads every scene, resolves every data reference and returns every problem a create
@@ -77,5 +78,13 @@ bool hasCheckErrors(const std::vector<CheckProblem>& problems);
 
 // How many of `problems` are warnings.
 std::size_t checkWarningCount(const std::vector<CheckProblem>& problems);
+
+// The problems as the operator reads them: a heading (for errors when there is one,
+// else for warnings), then each problem's line in order. Empty for no problems.
+std::string checkReportText(const std::vector<CheckProblem>& problems);
+
+// The free bytes of the file system holding `folder` or, when it does not exist yet,
+// its nearest existing parent; nothing when unknown.
+std::optional<std::uint64_t> systemFreeSpace(const std::string& folder);
 
 }  // namespace vesk
