@@ -17,7 +17,8 @@ struct FileInfo {
 };
 
 // The kind, size and readability of `path` with one status query of the file system
-// (and, on POSIX, one access check for a regular file). Opens nothing.
+// (and, on POSIX, an access check for a regular file the running user does not own).
+// Opens nothing.
 FileInfo fileInfoOf(const std::string& path);
 
 }  // namespace vesk
