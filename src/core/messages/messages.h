@@ -169,6 +169,7 @@ inline constexpr const char* kRoleDescription = "説明文";
 inline constexpr const char* kRoleDataFile = "データファイル";
 inline constexpr const char* kRoleDataFolder = "データフォルダ";
 inline constexpr const char* kRoleButton = "ボタン画像";
+inline constexpr const char* kRoleDocument = "展示用nuvファイル";
 
 // Errors; each follows the role.
 inline constexpr const char* kCheckMissing = "が見つかりません";

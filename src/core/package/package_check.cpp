@@ -129,6 +129,14 @@ class Checker {
     for (std::size_t n = 0; n < request_.entries.size(); ++n) {
       checkEntry(static_cast<int>(n), request_.entries[n]);
     }
+    if (request_.windowsNames) {
+      const std::string document = "exhibition.nuv";
+      const WindowsNameFault fault = windowsPathFault(request_.destination, document);
+      if (fault != WindowsNameFault::None) {
+        add(CheckSeverity::Warning, CheckFault::NameWindowsCannotHold, -1, CheckRole::None,
+            document, kRoleDocument + (kCheckWindowsName + std::string(windowsFaultText(fault))));
+      }
+    }
     checkSpace();
     std::vector<CheckProblem> problems = std::move(general_);
     problems.insert(problems.end(), std::make_move_iterator(entries_.begin()),
@@ -195,11 +203,14 @@ class Checker {
   }
 
   void checkDestination() {
-    bool earlier = holdsPackage(request_.destination);
+    // A replace takes over an earlier package; entry folders without one would be in
+    // the way of the new ones all the same.
+    const bool package = holdsPackage(request_.destination);
+    bool earlier = package;
     for (std::size_t n = 0; !earlier && n < request_.entries.size(); ++n) {
       earlier = pathExists(destination_ + twoDigits(static_cast<int>(n)));
     }
-    if (earlier && !request_.replacing) {
+    if (earlier && !(request_.replacing && package)) {
       add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None,
           request_.destination, kCheckEarlierPackage);
     }
@@ -235,7 +246,8 @@ class Checker {
   // The scene's lines when it can be read; its problems reported.
   std::optional<std::vector<std::string>> readScene(int entry, const std::string& scene) {
     if (!checkSourceFile(entry, CheckRole::Scene, scene)) return std::nullopt;
-    Result<std::vector<std::string>> lines = request_.readScene(scene);
+    Result<std::vector<std::string>> lines =
+        request_.readScene ? request_.readScene(scene) : readTextLines(scene);
     if (!lines) {
       error(
           CheckFault::SourceUnreadable, entry, CheckRole::Scene, scene,

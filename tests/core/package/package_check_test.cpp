@@ -2,7 +2,8 @@
 // the inputs (input/, copied to a temporary folder that is also the destination's
 // parent), the entry list (entries.txt: scene, thumbnail and description separated
 // by tabs, relative to input/), optionally the free space to report (free-space.txt)
-// and the problems expected, typed by hand (expected-problems.txt: one a line,
+// and the length to pad the destination to (destination-length.txt), and the problems
+// expected, typed by hand (expected-problems.txt: one a line,
 // "severity fault entry role path", the path relative to the temporary folder).
 #include <gtest/gtest.h>
 
@@ -131,6 +132,12 @@ TEST_P(CheckGolden, FindsEveryExpectedProblemInOrder) {
     request.entries.push_back({dir.file(fields[0]), dir.file(fields[1]), dir.file(fields[2]), {}});
   }
   request.destination = dir.file("package");
+  if (fs::exists(folder / "destination-length.txt")) {
+    // A destination (not made) padded to the length given, for the limits of Windows.
+    const std::size_t length = std::stoul(readBytes(folder / "destination-length.txt"));
+    ASSERT_LT(request.destination.size(), length);
+    request.destination += std::string(length - request.destination.size(), 'p');
+  }
   request.programFolder = VESK_DATA_DIR;
   std::uint64_t free = 1ull << 40;
   if (fs::exists(folder / "free-space.txt"))
@@ -248,6 +255,27 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
          d.write("package/exhibition.nuv", "old");
          r.replacing = true;
        },
+       {}},
+      {"entry folders left without a package to replace",
+       [](test::TempDir& d, CheckRequest& r) {
+         r.entries.push_back(r.entries[0]);
+         r.entries[1].scenePath = d.file("src/s2.nuv");
+         d.write("src/s2.nuv", "<drawGroup name=\"Sur\" ></drawGroup>\r\n");
+         d.makeFolder("package/01");
+         r.replacing = true;  // there is no package to replace: folder 01 is in the way
+       },
+       {"error earlier-package -- none package"}},
+      {"a destination too long for every path",
+       [](test::TempDir& d, CheckRequest& r) { r.destination = d.file(std::string(250, 'p')); },
+       {"warning name-windows-cannot-hold -- none exhibition.nuv",
+        "warning name-windows-cannot-hold 00 scene 00/s.nuv",
+        "warning name-windows-cannot-hold 00 thumbnail 00/t.jpg",
+        "warning name-windows-cannot-hold 00 description 00/d.png",
+        "warning name-windows-cannot-hold 00 data-file 00/v.raw",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/a.dcm"}},
+      {"an empty scene reader reads as the system's",
+       [](test::TempDir&, CheckRequest& r) { r.readScene = nullptr; },
        {}},
       {"a data folder that is a file",
        [](test::TempDir& d, CheckRequest&) {
