@@ -284,24 +284,6 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
        },
        // A file without an extension that exists is copied as the file it is.
        {}},
-      {"windows names in a data folder and the data paths",
-       [](test::TempDir& d, CheckRequest& r) {
-         d.write("src/ct/CON.dcm", "x");
-         d.write("src/ct/lpt9", "x");
-         d.write("src/ct/ok.com1", "x");
-         d.write("src/s.nuv",
-                 "<data name=\"c\"><file path=\"ct\" /></data>\r\n"
-                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
-         r.windowsNames = true;
-       },
-       {"warning name-windows-cannot-hold 00 data-folder 00/ct/CON.dcm",
-        "warning name-windows-cannot-hold 00 data-folder 00/ct/lpt9"}},
-      {"windows names not asked for",
-       [](test::TempDir& d, CheckRequest& r) {
-         d.write("src/ct/CON.dcm", "x");
-         r.windowsNames = false;
-       },
-       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -387,6 +369,26 @@ TEST_F(CheckCase, PosixOnlyInputsGiveTheirProblems) {
        },
        {"error unwritable-name 00 description src/d\".png",
         "warning name-windows-cannot-hold 00 description 00/d\".png"}},
+      {"windows names in a data folder and the data paths",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("src/ct/CON.dcm", "x");
+         d.write("src/ct/lpt9", "x");
+         d.write("src/ct/ok.com1", "x");
+         d.write("src/s.nuv",
+                 "<data name=\"c\"><file path=\"ct\" /></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+         r.windowsNames = true;
+       },
+       {"warning name-windows-cannot-hold 00 data-folder 00/ct/CON.dcm",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/lpt9"}},
+      {"windows names not asked for",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("src/ct/CON.dcm", "x");
+         r.windowsNames = false;
+       },
+       {}},
       {"names with trailing dot, blank, colon, control character",
        false,
        [](test::TempDir& d, CheckRequest&) {
