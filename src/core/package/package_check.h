@@ -71,6 +71,12 @@ struct CheckRequest {
 // Reads every scene, resolves every data reference and returns every problem a create
 // of `request.entries` into `request.destination` would meet, errors and warnings in
 // entry order, before anything is written. Reads only.
+//
+// Problems of no entry (number -1: an earlier package in the way, missing button
+// images, too little free space, a document path too long for Windows) come first.
+// Each scene is read once; every source, and every file of a data folder, is looked
+// at once (one status query; a data folder is listed once however often it is named).
+// Bytes to copy count every regular file a create copies, button images included.
 std::vector<CheckProblem> checkPackage(const CheckRequest& request);
 
 // True when one of `problems` is an error.
