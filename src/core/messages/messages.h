@@ -150,6 +150,7 @@ inline constexpr const char* kSummaryEnd = " 件";
 inline constexpr const char* kSummarySeconds = "秒";
 inline constexpr const char* kSummaryMinutes = "分";
 inline constexpr const char* kSummaryHours = "時間";
+inline constexpr const char* kSummaryUnder = "未満";
 
 // The check made before a create. Each problem is one line: its prefix, the entry
 // folder ("00".."98") and a blank where an entry is concerned, the role and the

@@ -34,7 +34,8 @@ std::string groupedNumber(std::uint64_t number) {
 }
 
 std::string durationText(double seconds) {
-  if (!(seconds >= 0)) seconds = 0;
+  // A run too short to show in tenths says so instead of "0.0".
+  if (!(seconds >= 0.1)) return std::string("0.1 ") + kSummarySeconds + kSummaryUnder;
   char text[64];
   if (seconds < 59.95) {
     std::snprintf(text, sizeof text, "%.1f %s", seconds, kSummarySeconds);

@@ -22,7 +22,8 @@ std::string byteSizeText(std::uint64_t bytes);
 // A count with thousands separated by commas: "1,234,567".
 std::string groupedNumber(std::uint64_t number);
 
-// A duration: "3.4 秒" below a minute, "2 分 5 秒" below an hour, else "1 時間 2 分 5 秒".
+// A duration: "0.1 秒未満" below a tenth of a second, "3.4 秒" below a minute,
+// "2 分 5 秒" below an hour, else "1 時間 2 分 5 秒".
 std::string durationText(double seconds);
 
 // The summary line: entries, files, bytes (human readable and exact), time, warnings.

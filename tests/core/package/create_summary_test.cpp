@@ -33,8 +33,9 @@ TEST(CreateSummary, NumbersAreGroupedByThousands) {
 
 TEST(CreateSummary, DurationsInSecondsMinutesAndHours) {
   const std::vector<std::pair<double, std::string>> cases = {
-      {0, "0.0 秒"},        {0.04, "0.0 秒"},     {2.345, "2.3 秒"},          {59.94, "59.9 秒"},
-      {59.96, "1 分 0 秒"}, {125.4, "2 分 5 秒"}, {3725, "1 時間 2 分 5 秒"}, {-1, "0.0 秒"},
+      {0, "0.1 秒未満"},    {0.099, "0.1 秒未満"},      {0.1, "0.1 秒"},
+      {2.345, "2.3 秒"},    {59.94, "59.9 秒"},         {59.96, "1 分 0 秒"},
+      {125.4, "2 分 5 秒"}, {3725, "1 時間 2 分 5 秒"}, {-1, "0.1 秒未満"},
   };
   for (const auto& [seconds, text] : cases) EXPECT_EQ(durationText(seconds), text) << seconds;
 }
