@@ -4,40 +4,53 @@
 
 #include "base/file_system.h"
 #include "commands.h"
+#include "entry_options.h"
 #include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
-#include "package/package_reimport.h"
+#include "package/package_check.h"
 #include "package/package_replace.h"
-#include "package_document.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
 
+namespace {
+
+CheckRequest checkRequestFor(const BuildOptions& options, const EntryList& list) {
+  CheckRequest request;
+  request.entries = list.entries();
+  request.destination = options.destination;
+  request.replacing = options.replace;
+  request.programFolder = options.programDir;
+  return request;
+}
+
+}  // namespace
+
+int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) {
+  CommandSink sink(out, err);
+  EntryList list;
+  if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
+  const std::vector<CheckProblem> problems = checkPackage(checkRequestFor(options, list));
+  if (problems.empty()) {
+    out << kCheckPassedMessage << '\n';
+    return 0;
+  }
+  err << checkReportText(problems) << '\n';
+  return hasCheckErrors(problems) ? 1 : 0;
+}
+
 int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) {
   CommandSink sink(out, err);
   EntryList list;
-  if (!options.fromPackage.empty()) {
-    if (!pathExists(options.fromPackage)) {
-      err << "エラー　" << options.fromPackage << " が見つかりません\n";
-      return 1;
-    }
-    if (!isPackageDocument(options.fromPackage)) {
-      sink.showMessage(errorMessage(kNotAPackageMessage + options.fromPackage));
-      return 1;
-    }
-    reimportPackage(options.fromPackage, list, sink);
-  }
-  for (const auto& triple : options.entries) {
-    list.workingEntry() = ExhibitionEntry{triple.at(0), triple.at(1), triple.at(2), {}};
-    list.appendWorkingEntry();
-  }
+  if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
 
-  // The destination is made only once the entry count has been accepted.
-  if (const auto problem = entryCountProblem(list.size())) {
-    sink.showMessage(*problem);
-    return 1;
-  }
+  // Every problem is found before anything is made; an error stops the build here.
+  const std::vector<CheckProblem> problems = checkPackage(checkRequestFor(options, list));
+  if (!problems.empty()) err << checkReportText(problems) << '\n';
+  if (hasCheckErrors(problems)) return 1;
+
+  // The destination is made only once the entries have been accepted.
   std::error_code ec;
   std::filesystem::create_directories(toFsPath(options.destination), ec);
   if (ec || !isDirectory(options.destination)) {
@@ -50,7 +63,8 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   InterruptGuard guard(progress.get());
   // A replace killed earlier is finished or undone before anything else.
   recoverInterruptedReplace(options.destination);
-  const CreateRequest request{list.entries(), options.destination, options.programDir};
+  CreateRequest request{list.entries(), options.destination, options.programDir};
+  request.warningCount = checkWarningCount(problems);
   const BuildReport report = options.replace && holdsPackage(options.destination)
                                  ? replacePackage(request, sink, &guard)
                                  : createPackage(request, sink, &guard);

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "commands.h"
+#include "entry_options.h"
 #include "vesk_version.h"
 
 namespace vesk::cli {
@@ -22,18 +23,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   BuildOptions build;
   auto* buildCommand = app.add_subcommand("build", "Create an exhibition package");
-  buildCommand->add_option("--dest", build.destination, "Destination folder (created when missing)")
-      ->required();
-  buildCommand->add_option("--program-dir", build.programDir,
-                           "Folder holding up.jpg and down.jpg (default: the program's folder)");
-  buildCommand->add_option("--from", build.fromPackage,
-                           "exhibition.nuv of an earlier package whose entries come first");
-  buildCommand->add_flag("--replace", build.replace,
-                         "Replace an earlier package in the destination, whole or not at all");
-  buildCommand
-      ->add_option("--entry", build.entries, "Scene, thumbnail and description of one entry")
-      ->type_size(3)
-      ->expected(0, CLI::detail::expected_max_vector_size);
+  addEntryOptions(*buildCommand, build);
+
+  BuildOptions check;
+  auto* checkCommand =
+      app.add_subcommand("check", "Report every problem a build would meet, creating nothing");
+  addEntryOptions(*checkCommand, check);
 
   std::string demoDir = "vesk-demo";
   auto* demo = app.add_subcommand("demo", "Build the bundled sample exhibition");
@@ -61,7 +56,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return 2;
   }
 
-  for (const auto& entry : build.entries) {
+  for (const auto& entry : checkCommand->parsed() ? check.entries : build.entries) {
     if (entry.size() != 3) {
       err << "vesk-cli: --entry takes three paths: SCENE THUMB DESC\n"
           << "Run 'vesk-cli --help' for usage.\n";
@@ -71,6 +66,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   if (probe->parsed()) return runProbe(probeFiles, out);
   if (buildCommand->parsed()) return runBuild(build, out, err);
+  if (checkCommand->parsed()) return runCheck(check, out, err);
   if (demo->parsed()) return runDemo(demoDir, out, err);
   if (reimport->parsed()) return runReimport(packageDocument, out, err);
   if (verify->parsed()) return runVerify(verifyDocument, out, err);

@@ -18,9 +18,16 @@ struct BuildOptions {
   bool replace = false;  // an earlier package in the destination is replaced safely
 };
 
-// build: creates the package; the success message on `out`, every other message on
-// `err`. 0 only when the document was written and no failure was reported.
+// build: checks the entries and the destination first (see runCheck): warnings are
+// shown and the build goes on, an error stops it before anything is made. Then
+// creates the package; the success message on `out`, every other message on `err`.
+// 0 only when the document was written and no failure was reported.
 int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err);
+
+// check: the check made before a create, for the same options, without creating
+// anything. 0 with a confirmation line on `out` when nothing was found; else the
+// heading and one line per problem on `err`, and 1 when one of them is an error.
+int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err);
 
 // demo: builds the bundled sample exhibition into `destination` and summarises it.
 int runDemo(const std::string& destination, std::ostream& out, std::ostream& err);

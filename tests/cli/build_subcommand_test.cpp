@@ -18,6 +18,12 @@ namespace fs = std::filesystem;
 
 const std::string kPictures = std::string(VESK_TEST_DATA_DIR) + "/pictures/";
 
+// The second line of the output: the summary below the success line.
+std::string summaryOf(const std::string& out) {
+  const std::size_t begin = out.find('\n') + 1;
+  return out.substr(begin, out.find('\n', begin) - begin);
+}
+
 class CliBuild : public ::testing::Test {
  protected:
   struct Result {
@@ -60,7 +66,10 @@ class CliBuild : public ::testing::Test {
 TEST_F(CliBuild, BuildsAPackageIntoANewFolderAndPrintsSuccessOnStdout) {
   const Result result = run(buildArgs("new/pkg", {"a", "b"}));
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "展示用nuvファイルを作成しました\n");
+  // The success line, then the summary: 2 entries of 4 files each and the buttons.
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "展示用nuvファイルを作成しました");
+  EXPECT_EQ(summaryOf(result.out).rfind("項目 2 件、ファイル 10 個、容量 ", 0), 0u) << result.out;
+  EXPECT_NE(summaryOf(result.out).find("、警告 0 件"), std::string::npos) << result.out;
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(fs::exists(dir.file("new/pkg/exhibition.nuv")));
   EXPECT_EQ(dir.read("new/pkg/01/v.raw"), "volume b");
@@ -78,8 +87,10 @@ TEST_F(CliBuild, AReportedFailureExitsOne) {
   const Result again = run(buildArgs("pkg", {"b"}));
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.out, "");
-  EXPECT_EQ(again.err,
-            std::string("00") + kPathSeparator + "フォルダ作成に失敗しました\n既に存在します\n");
+  // The check made first finds the earlier package; nothing is copied.
+  EXPECT_EQ(again.err, std::string(kCheckErrorsHeading) + "\n" + kCheckErrorPrefix +
+                           kCheckEarlierPackage + ": " + dir.file("pkg") + "\n");
+  EXPECT_FALSE(fs::exists(dir.file("pkg/00/b.nuv")));
 }
 
 TEST_F(CliBuild, UsageErrorsExitTwo) {
@@ -132,7 +143,9 @@ TEST_F(CliBuild, AnEarlierPackageIsRefusedWithoutReplaceAndReplacedInPlaceWithIt
   const Result replaced = run({"build", "--replace", "--from", dir.file("pkg/exhibition.nuv"),
                                "--dest", dir.file("pkg"), "--program-dir", VESK_PROGRAM_DIR});
   EXPECT_EQ(replaced.status, 0) << replaced.err;
-  EXPECT_EQ(replaced.out, "展示用nuvファイルを作成しました\n");
+  EXPECT_EQ(replaced.out.substr(0, replaced.out.find('\n')), "展示用nuvファイルを作成しました");
+  EXPECT_EQ(summaryOf(replaced.out).rfind("項目 2 件、ファイル 10 個、容量 ", 0), 0u)
+      << replaced.out;
   EXPECT_EQ(dir.read("pkg/00/v.raw"), "volume a");
   EXPECT_EQ(dir.read("pkg/01/v.raw"), "volume b");
   EXPECT_EQ(dir.names("pkg"),

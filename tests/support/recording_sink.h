@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "messages/message_sink.h"
+#include "messages/messages.h"
 
 namespace vesk::test {
 
@@ -35,5 +36,15 @@ class RecordingSink : public MessageSink {
   std::deque<bool> answers;
   bool failOnUnscriptedQuestion = false;
 };
+
+// The messages with the summary that follows a create's success text left out, so
+// that a test can compare the messages of a create whole.
+inline std::vector<std::string> withoutSummary(std::vector<std::string> messages) {
+  const std::string created = std::string(kCreatedMessage) + "\n";
+  for (auto& message : messages) {
+    if (message.rfind(created, 0) == 0) message.resize(created.size() - 1);
+  }
+  return messages;
+}
 
 }  // namespace vesk::test

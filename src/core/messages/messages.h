@@ -135,3 +135,77 @@ inline constexpr const char* kNotAPackageMessage =
 inline constexpr const char* kOutputFailedMessage = "エラー　出力を書き込めませんでした";
 
 }  // namespace vesk
+
+namespace vesk {
+
+// The summary below the success text of a create:
+// "項目 3 件、ファイル 15 個、容量 1.2 GB（1,234,567 バイト）、所要時間 2.3 秒、警告 0 件".
+inline constexpr const char* kSummaryEntries = "項目 ";
+inline constexpr const char* kSummaryFiles = " 件、ファイル ";
+inline constexpr const char* kSummaryBytes = " 個、容量 ";
+inline constexpr const char* kSummaryExactBytes = " バイト）";
+inline constexpr const char* kSummaryTime = "、所要時間 ";
+inline constexpr const char* kSummaryWarnings = "、警告 ";
+inline constexpr const char* kSummaryEnd = " 件";
+inline constexpr const char* kSummarySeconds = "秒";
+inline constexpr const char* kSummaryMinutes = "分";
+inline constexpr const char* kSummaryHours = "時間";
+inline constexpr const char* kSummaryUnder = "未満";
+
+// The check made before a create. Each problem is one line: its prefix, the entry
+// folder ("00".."98") and a blank where an entry is concerned, the role and the
+// fault's text, then ": " and the path concerned.
+inline constexpr const char* kCheckErrorPrefix = "エラー　";
+inline constexpr const char* kCheckWarningPrefix = "警告　";
+inline constexpr const char* kCheckErrorsHeading =
+    "エラー　作成前の確認で問題が見つかりました。作成しません:";
+inline constexpr const char* kCheckWarningsHeading =
+    "警告　作成前の確認で注意が必要な点が見つかりました:";
+inline constexpr const char* kCheckPassedMessage = "作成前の確認を終えました。問題はありません";
+
+// Roles.
+inline constexpr const char* kRoleScene = "nuvファイル";
+inline constexpr const char* kRoleThumbnail = "サムネイル";
+inline constexpr const char* kRoleDescription = "説明文";
+inline constexpr const char* kRoleDataFile = "データファイル";
+inline constexpr const char* kRoleDataFolder = "データフォルダ";
+inline constexpr const char* kRoleButton = "ボタン画像";
+inline constexpr const char* kRoleDocument = "展示用nuvファイル";
+
+// Errors; each follows the role.
+inline constexpr const char* kCheckMissing = "が見つかりません";
+inline constexpr const char* kCheckUnreadable = "を読み取れません";
+inline constexpr const char* kCheckNotRegular = "が通常のファイルではありません";
+inline constexpr const char* kCheckNotFolder = "がフォルダではありません";
+inline constexpr const char* kCheckFolderFileUnreadable = "の中のファイルを読み取れません";
+inline constexpr const char* kCheckFolderFileNotRegular =
+    "の中に通常のファイルでないもの（パイプやデバイス）があります";
+// Followed by the place in the entry folder and the other file, in parentheses.
+inline constexpr const char* kCheckCollision = "がエントリーフォルダ内で別のファイルと重なります";
+inline constexpr const char* kCheckCollisionPlace = "（置き場所 ";
+inline constexpr const char* kCheckCollisionOther = "、もう一方 ";
+// Followed by "（U+XXXX「context」）".
+inline constexpr const char* kCheckUnencodable = "にShift_JISで表せない文字があります";
+inline constexpr const char* kCheckUnwritableName =
+    "の名前に \" や改行があり、展示用nuvファイルに書けません";
+// Followed by "（必要 …、空き …）".
+inline constexpr const char* kCheckNotEnoughSpace = "保存先の空き容量が足りません";
+inline constexpr const char* kCheckSpaceNeeded = "（必要 ";
+inline constexpr const char* kCheckSpaceFree = "、空き ";
+inline constexpr const char* kCheckEarlierPackage =
+    "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
+
+// Warnings; each follows the role.
+inline constexpr const char* kCheckPictureSizeUnknown = "の画像サイズを読み取れません";
+inline constexpr const char* kCheckThumbnailPortrait = "が縦長です";
+inline constexpr const char* kCheckDescriptionLandscape = "が横長です";
+inline constexpr const char* kCheckNoTopGroup =
+    "に名前に Sur を含む描画グループがありません（メニューから移動できません）";
+inline constexpr const char* kCheckDuplicateScene = "は次の項目にも登録されています: ";
+inline constexpr const char* kCheckWindowsName = "の名前はWindowsで使えません";
+inline constexpr const char* kWindowsReservedName = "（予約された名前）";
+inline constexpr const char* kWindowsTrailingDot = "（末尾が . または空白）";
+inline constexpr const char* kWindowsForbiddenCharacter = "（<>:\"|?* や制御文字を含む）";
+inline constexpr const char* kWindowsPathTooLong = "（パスが259文字を超える）";
+
+}  // namespace vesk

@@ -1,5 +1,7 @@
 #include "package/build_command.h"
 
+#include <chrono>
+
 #include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
@@ -8,6 +10,7 @@
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/create_summary.h"
 #include "package/document_inputs.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
@@ -37,6 +40,7 @@ std::optional<Message> entryCountProblem(std::size_t count) {
 
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress) {
+  const auto started = std::chrono::steady_clock::now();
   BuildReport report;
   report.entryCount = request.entries.size();
   if (const auto problem = entryCountProblem(request.entries.size())) {
@@ -126,7 +130,11 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }
-  sink.showMessage(successMessage(kCreatedMessage));
+  report.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  sink.showMessage(
+      successMessage(createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied,
+                                         report.seconds, request.warningCount})));
   report.status = BuildStatus::Written;
   return report;
 }

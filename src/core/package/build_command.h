@@ -56,6 +56,7 @@ struct BuildReport {
   std::size_t menuPageCount = 0;
   std::uint64_t filesCopied = 0;  // files copied, button images included
   std::uint64_t bytesCopied = 0;
+  double seconds = 0;  // of a create that was written, by a steady clock
   // Derived by the create: each entry's data files, read from its scene, and every
   // "Sur" group name of the merged scenes.
   std::vector<std::vector<std::string>> dataFiles;
@@ -73,7 +74,8 @@ struct BuildReport {
 // written (an existing one stays as it was); when a problem was reported but the run
 // went on, the document is written without the success message. The copies are made
 // durable with one flush of the destination's file system before the document is
-// committed.
+// committed. The success message carries, on a line below the success text, the
+// summary of the run (see createdMessageText).
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
 

@@ -64,12 +64,19 @@ struct CheckRequest {
   bool replacing = false;
   bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
   SceneReader readScene = readTextLines;
-  FreeSpaceProbe freeSpace;  // empty: the system's
+  FreeSpaceProbe freeSpace;   // empty: the system's
+  std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
 };
 
 // Reads every scene, resolves every data reference and returns every problem a create
 // of `request.entries` into `request.destination` would meet, errors and warnings in
 // entry order, before anything is written. Reads only.
+//
+// Problems of no entry (number -1: an earlier package in the way, missing button
+// images, too little free space, a document path too long for Windows) come first.
+// Each scene is read once; every source, and every file of a data folder, is looked
+// at once (one status query; a data folder is listed once however often it is named).
+// Bytes to copy count every regular file a create copies, button images included.
 std::vector<CheckProblem> checkPackage(const CheckRequest& request);
 
 // True when one of `problems` is an error.
@@ -77,5 +84,13 @@ bool hasCheckErrors(const std::vector<CheckProblem>& problems);
 
 // How many of `problems` are warnings.
 std::size_t checkWarningCount(const std::vector<CheckProblem>& problems);
+
+// The problems as the operator reads them: a heading (for errors when there is one,
+// else for warnings), then each problem's line in order. Empty for no problems.
+std::string checkReportText(const std::vector<CheckProblem>& problems);
+
+// The free bytes of the file system holding `folder` or, when it does not exist yet,
+// its nearest existing parent; nothing when unknown.
+std::optional<std::uint64_t> systemFreeSpace(const std::string& folder);
 
 }  // namespace vesk

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -9,6 +10,7 @@
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
+#include "package/create_summary.h"
 #include "package/failure_reason.h"
 
 namespace vesk {
@@ -71,8 +73,12 @@ class DeferringSink : public MessageSink {
     }
   }
   bool askYesNo(const std::string& text) override { return sink_.askYesNo(text); }
-  void release() {
-    for (const auto& message : held_) sink_.showMessage(message);
+  // Shows the held messages, a success message with `successText`.
+  void release(const std::string& successText) {
+    for (auto message : held_) {
+      if (message.kind == MessageKind::Success) message.text = successText;
+      sink_.showMessage(message);
+    }
   }
 
  private:
@@ -142,6 +148,7 @@ Recovery recoverInterruptedReplace(const std::string& destination) {
 
 BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, BuildProgress* progress,
                            const SwapStepHook& hook) {
+  const auto started = std::chrono::steady_clock::now();
   const std::string& destination = request.destination;
   recoverInterruptedReplace(destination);
   const std::string staging = join(destination, kStagingFolderName);
@@ -221,7 +228,11 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   if (!proceed()) return killed();
   removeAll(staging);
 
-  deferring.release();
+  // The summary counts the whole replace, swap included.
+  report.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  deferring.release(createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied,
+                                        report.seconds, request.warningCount}));
   return report;
 }
 

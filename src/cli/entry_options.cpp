@@ -1,0 +1,54 @@
+#include "entry_options.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "base/file_system.h"
+#include "messages/messages.h"
+#include "package/build_command.h"
+#include "package/package_reimport.h"
+#include "package_document.h"
+
+namespace vesk::cli {
+
+void addEntryOptions(CLI::App& command, BuildOptions& options) {
+  command
+      .add_option("--dest", options.destination,
+                  "Destination folder (build creates it when missing)")
+      ->required();
+  command.add_option("--program-dir", options.programDir,
+                     "Folder holding up.jpg and down.jpg (default: the program's folder)");
+  command.add_option("--from", options.fromPackage,
+                     "exhibition.nuv of an earlier package whose entries come first");
+  command.add_flag("--replace", options.replace,
+                   "Replace an earlier package in the destination, whole or not at all");
+  command.add_option("--entry", options.entries, "Scene, thumbnail and description of one entry")
+      ->type_size(3)
+      ->expected(0, CLI::detail::expected_max_vector_size);
+}
+
+std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, MessageSink& sink,
+                                 std::ostream& err) {
+  if (!options.fromPackage.empty()) {
+    if (!pathExists(options.fromPackage)) {
+      err << "エラー　" << options.fromPackage << " が見つかりません\n";
+      return 1;
+    }
+    if (!isPackageDocument(options.fromPackage)) {
+      sink.showMessage(errorMessage(kNotAPackageMessage + options.fromPackage));
+      return 1;
+    }
+    reimportPackage(options.fromPackage, list, sink);
+  }
+  for (const auto& triple : options.entries) {
+    list.workingEntry() = ExhibitionEntry{triple.at(0), triple.at(1), triple.at(2), {}};
+    list.appendWorkingEntry();
+  }
+  if (const auto problem = entryCountProblem(list.size())) {
+    sink.showMessage(*problem);
+    return 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace vesk::cli

@@ -1,0 +1,70 @@
+#include "package/create_summary.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "messages/messages.h"
+
+namespace vesk {
+
+std::string byteSizeText(std::uint64_t bytes) {
+  if (bytes < 1024) return std::to_string(bytes) + " B";
+  static constexpr std::array<const char*, 4> kUnits = {"KB", "MB", "GB", "TB"};
+  double value = static_cast<double>(bytes) / 1024.0;
+  std::size_t unit = 0;
+  // Step up while the shown (rounded) value would reach 1024.
+  while (unit + 1 < kUnits.size() && std::round(value * 10.0) / 10.0 >= 1024.0) {
+    value /= 1024.0;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
+  return text;
+}
+
+std::string groupedNumber(std::uint64_t number) {
+  const std::string digits = std::to_string(number);
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text;
+}
+
+std::string durationText(double seconds) {
+  // A run too short to show in tenths says so instead of "0.0".
+  if (!(seconds >= 0.1)) return std::string("0.1 ") + kSummarySeconds + kSummaryUnder;
+  char text[64];
+  if (seconds < 59.95) {
+    std::snprintf(text, sizeof text, "%.1f %s", seconds, kSummarySeconds);
+    return text;
+  }
+  const auto whole = static_cast<unsigned long long>(std::llround(seconds));
+  const unsigned long long hours = whole / 3600;
+  const unsigned long long minutes = whole / 60 % 60;
+  const unsigned long long rest = whole % 60;
+  if (hours == 0) {
+    std::snprintf(text, sizeof text, "%llu %s %llu %s", minutes, kSummaryMinutes, rest,
+                  kSummarySeconds);
+  } else {
+    std::snprintf(text, sizeof text, "%llu %s %llu %s %llu %s", hours, kSummaryHours, minutes,
+                  kSummaryMinutes, rest, kSummarySeconds);
+  }
+  return text;
+}
+
+std::string createSummaryText(const CreateSummary& summary) {
+  return std::string(kSummaryEntries) + groupedNumber(summary.entries) + kSummaryFiles +
+         groupedNumber(summary.files) + kSummaryBytes + byteSizeText(summary.bytes) + "（" +
+         groupedNumber(summary.bytes) + kSummaryExactBytes + kSummaryTime +
+         durationText(summary.seconds) + kSummaryWarnings + groupedNumber(summary.warnings) +
+         kSummaryEnd;
+}
+
+std::string createdMessageText(const CreateSummary& summary) {
+  return std::string(kCreatedMessage) + "\n" + createSummaryText(summary);
+}
+
+}  // namespace vesk

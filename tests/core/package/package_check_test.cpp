@@ -1,0 +1,431 @@
+// The check before a create. Golden cases under tests/data/checks: each folder holds
+// the inputs (input/, copied to a temporary folder that is also the destination's
+// parent), the entry list (entries.txt: scene, thumbnail and description separated
+// by tabs, relative to input/), optionally the free space to report (free-space.txt)
+// and the length to pad the destination to (destination-length.txt), and the problems
+// expected, typed by hand (expected-problems.txt: one a line,
+// "severity fault entry role path", the path relative to the temporary folder).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "format/two_digits.h"
+#include "messages/messages.h"
+#include "package/package_check.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCases = fs::path(VESK_TEST_DATA_DIR) / "checks";
+const std::string kPictures = std::string(VESK_TEST_DATA_DIR) + "/pictures/";
+
+std::string readBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  return parts;
+}
+
+const char* faultName(CheckFault fault) {
+  switch (fault) {
+    case CheckFault::SourceMissing:
+      return "source-missing";
+    case CheckFault::SourceUnreadable:
+      return "source-unreadable";
+    case CheckFault::SourceNotRegular:
+      return "source-not-regular";
+    case CheckFault::Collision:
+      return "collision";
+    case CheckFault::UnencodableCharacter:
+      return "unencodable-character";
+    case CheckFault::UnwritableName:
+      return "unwritable-name";
+    case CheckFault::NotEnoughSpace:
+      return "not-enough-space";
+    case CheckFault::EarlierPackage:
+      return "earlier-package";
+    case CheckFault::PictureSizeUnknown:
+      return "picture-size-unknown";
+    case CheckFault::ThumbnailNotLandscape:
+      return "thumbnail-not-landscape";
+    case CheckFault::DescriptionNotPortrait:
+      return "description-not-portrait";
+    case CheckFault::NoTopGroup:
+      return "no-top-group";
+    case CheckFault::NameWindowsCannotHold:
+      return "name-windows-cannot-hold";
+    case CheckFault::DuplicateScene:
+      return "duplicate-scene";
+  }
+  return "?";
+}
+
+const char* roleName(CheckRole role) {
+  switch (role) {
+    case CheckRole::None:
+      return "none";
+    case CheckRole::Scene:
+      return "scene";
+    case CheckRole::Thumbnail:
+      return "thumbnail";
+    case CheckRole::Description:
+      return "description";
+    case CheckRole::DataFile:
+      return "data-file";
+    case CheckRole::DataFolder:
+      return "data-folder";
+  }
+  return "?";
+}
+
+// A problem as the expected files write it; paths below `root` relative to it.
+std::string describe(const CheckProblem& problem, const std::string& root) {
+  std::string path = problem.path;
+  if (path.rfind(root, 0) == 0) path = path.substr(root.size() + 1);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return std::string(problem.severity == CheckSeverity::Error ? "error" : "warning") + " " +
+         faultName(problem.fault) + " " +
+         (problem.entryNumber < 0 ? "--" : twoDigits(problem.entryNumber)) + " " +
+         roleName(problem.role) + " " + path;
+}
+
+std::vector<std::string> describeAll(const std::vector<CheckProblem>& problems,
+                                     const std::string& root) {
+  std::vector<std::string> lines;
+  for (const auto& problem : problems) lines.push_back(describe(problem, root));
+  return lines;
+}
+
+class CheckGolden : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CheckGolden, FindsEveryExpectedProblemInOrder) {
+  const fs::path folder = kCases / GetParam();
+  test::TempDir dir;
+  fs::copy(folder / "input", fs::path(dir.path()), fs::copy_options::recursive);
+
+  CheckRequest request;
+  for (const std::string& line : split(readBytes(folder / "entries.txt"), '\n')) {
+    const std::vector<std::string> fields = split(line, '\t');
+    ASSERT_EQ(fields.size(), 3u) << line;
+    request.entries.push_back({dir.file(fields[0]), dir.file(fields[1]), dir.file(fields[2]), {}});
+  }
+  request.destination = dir.file("package");
+  if (fs::exists(folder / "destination-length.txt")) {
+    // A destination (not made) padded to the length given, for the limits of Windows.
+    const std::size_t length = std::stoul(readBytes(folder / "destination-length.txt"));
+    ASSERT_LT(request.destination.size(), length);
+    request.destination += std::string(length - request.destination.size(), 'p');
+  }
+  request.programFolder = VESK_DATA_DIR;
+  std::uint64_t free = 1ull << 40;
+  if (fs::exists(folder / "free-space.txt"))
+    free = std::stoull(readBytes(folder / "free-space.txt"));
+  request.freeSpace = [free](const std::string&) { return std::optional<std::uint64_t>(free); };
+
+  const std::vector<CheckProblem> problems = checkPackage(request);
+  EXPECT_EQ(describeAll(problems, dir.path()),
+            split(readBytes(folder / "expected-problems.txt"), '\n'));
+  for (const auto& problem : problems) {
+    const std::string prefix =
+        problem.severity == CheckSeverity::Error ? kCheckErrorPrefix : kCheckWarningPrefix;
+    EXPECT_EQ(problem.text.rfind(prefix, 0), 0u) << problem.text;
+    EXPECT_NE(problem.text.find(problem.path), std::string::npos) << problem.text;
+    if (problem.entryNumber >= 0) {
+      EXPECT_EQ(problem.text.find(twoDigits(problem.entryNumber)), prefix.size()) << problem.text;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckGolden, ::testing::Values("errors", "warnings"));
+
+// One entry in src/ with a "Sur" group and a data file and a data folder, all sound;
+// each case below spoils one thing.
+class CheckCase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir.write("src/s.nuv",
+              "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n"
+              "<data name=\"c\"><file path=\"ct\" /></data>\r\n"
+              "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+    dir.write("src/v.raw", "volume");
+    dir.write("src/ct/a.dcm", "slice");
+    dir.copyFrom(kPictures + "landscape-320x240.jpg", "src/t.jpg");
+    dir.copyFrom(kPictures + "portrait-480x640.png", "src/d.png");
+    request.entries.push_back(
+        {dir.file("src/s.nuv"), dir.file("src/t.jpg"), dir.file("src/d.png"), {}});
+    request.destination = dir.file("package");
+    request.programFolder = VESK_DATA_DIR;
+    request.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(1ull << 40); };
+  }
+
+  // The problems found, sorted: a folder's files come in the file system's order.
+  std::vector<std::string> found() {
+    std::vector<std::string> problems = describeAll(checkPackage(request), dir.path());
+    std::sort(problems.begin(), problems.end());
+    return problems;
+  }
+
+  test::TempDir dir;
+  CheckRequest request;
+};
+
+TEST_F(CheckCase, ASoundEntryHasNoProblem) {
+  EXPECT_EQ(found(), std::vector<std::string>{});
+}
+
+TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
+  struct Case {
+    const char* name;
+    std::function<void(test::TempDir&, CheckRequest&)> spoil;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"scene read fails",
+       [](test::TempDir&, CheckRequest& r) {
+         r.readScene = [](const std::string& path) -> Result<std::vector<std::string>> {
+           return makeFailure(FailureCode::ReadFailed, path, 5);
+         };
+       },
+       {"error source-unreadable 00 scene src/s.nuv"}},
+      {"scene text code page 932 cannot hold",
+       [](test::TempDir&, CheckRequest& r) {
+         r.readScene = [](const std::string&) -> Result<std::vector<std::string>> {
+           return std::vector<std::string>{"<drawGroup name=\"Sur\xF0\x9F\x98\x80\" ></drawGroup>"};
+         };
+       },
+       {"error unencodable-character 00 scene src/s.nuv"}},
+      {"picture name code page 932 cannot hold",
+       [](test::TempDir& d, CheckRequest& r) {
+         d.copyFrom(kPictures + "landscape-320x240.jpg", "src/t\xF0\x9F\x98\x80.jpg");
+         r.entries[0].thumbnailPath = d.file("src/t\xF0\x9F\x98\x80.jpg");
+       },
+       {"error unencodable-character 00 thumbnail src/t\xF0\x9F\x98\x80.jpg"}},
+      {"button images missing",
+       [](test::TempDir& d, CheckRequest& r) {
+         d.makeFolder("program");
+         r.programFolder = d.file("program");
+       },
+       {"error source-missing -- none program/up.jpg",
+        "error source-missing -- none program/down.jpg"}},
+      {"not enough space",
+       [](test::TempDir&, CheckRequest& r) {
+         r.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(10); };
+       },
+       {"error not-enough-space -- none package"}},
+      {"free space unknown is no problem",
+       [](test::TempDir&, CheckRequest& r) {
+         r.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(); };
+       },
+       {}},
+      {"entry folder 00 of an earlier package",
+       [](test::TempDir& d, CheckRequest&) { d.makeFolder("package/00"); },
+       {"error earlier-package -- none package"}},
+      {"a later entry folder left in the destination",
+       [](test::TempDir& d, CheckRequest& r) {
+         r.entries.push_back(r.entries[0]);
+         r.entries[1].scenePath = d.file("src/s2.nuv");
+         d.write("src/s2.nuv", "<drawGroup name=\"Sur\" ></drawGroup>\r\n");
+         d.makeFolder("package/01");
+       },
+       {"error earlier-package -- none package"}},
+      {"an earlier package that is replaced",
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("package/exhibition.nuv", "old");
+         r.replacing = true;
+       },
+       {}},
+      {"entry folders left without a package to replace",
+       [](test::TempDir& d, CheckRequest& r) {
+         r.entries.push_back(r.entries[0]);
+         r.entries[1].scenePath = d.file("src/s2.nuv");
+         d.write("src/s2.nuv", "<drawGroup name=\"Sur\" ></drawGroup>\r\n");
+         d.makeFolder("package/01");
+         r.replacing = true;  // there is no package to replace: folder 01 is in the way
+       },
+       {"error earlier-package -- none package"}},
+      {"a destination too long for every path",
+       [](test::TempDir& d, CheckRequest& r) { r.destination = d.file(std::string(250, 'p')); },
+       {"warning name-windows-cannot-hold -- none exhibition.nuv",
+        "warning name-windows-cannot-hold 00 scene 00/s.nuv",
+        "warning name-windows-cannot-hold 00 thumbnail 00/t.jpg",
+        "warning name-windows-cannot-hold 00 description 00/d.png",
+        "warning name-windows-cannot-hold 00 data-file 00/v.raw",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/a.dcm"}},
+      {"an empty scene reader reads as the system's",
+       [](test::TempDir&, CheckRequest& r) { r.readScene = nullptr; },
+       {}},
+      {"a data folder that is a file",
+       [](test::TempDir& d, CheckRequest&) {
+         fs::remove_all(d.file("src/ct"));
+         d.write("src/ct", "not a folder");
+       },
+       // A file without an extension that exists is copied as the file it is.
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    dir.clear();
+    request = {};
+    SetUp();
+    c.spoil(dir, request);
+    std::vector<std::string> expected = c.expected;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found(), expected);
+  }
+}
+
+TEST_F(CheckCase, ReadsEachSceneOnce) {
+  int reads = 0;
+  request.readScene = [&](const std::string& path) {
+    ++reads;
+    return readTextLines(path);
+  };
+  request.entries.push_back(request.entries[0]);
+  checkPackage(request);
+  EXPECT_EQ(reads, 2);
+}
+
+TEST_F(CheckCase, TheReportHasAHeadingAndOneLineEach) {
+  request.entries[0].thumbnailPath = dir.file("src/none.jpg");
+  dir.copyFrom(kPictures + "landscape-320x240.jpg", "src/d-wide.jpg");
+  request.entries[0].descriptionPath = dir.file("src/d-wide.jpg");
+  const auto problems = checkPackage(request);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(checkReportText(problems),
+            std::string(kCheckErrorsHeading) +
+                "\nエラー　00 サムネイルが見つかりません: " + dir.file("src/none.jpg") +
+                "\n警告　00 説明文が横長です（320×240）: " + dir.file("src/d-wide.jpg"));
+  EXPECT_TRUE(hasCheckErrors(problems));
+  EXPECT_EQ(checkWarningCount(problems), 1u);
+  const std::vector<CheckProblem> warningsOnly{problems.back()};
+  EXPECT_EQ(checkReportText(warningsOnly).rfind(kCheckWarningsHeading, 0), 0u);
+  EXPECT_EQ(checkReportText({}), "");
+}
+
+#ifndef _WIN32
+TEST_F(CheckCase, PosixOnlyInputsGiveTheirProblems) {
+  struct Case {
+    const char* name;
+    bool needsNonRoot;
+    std::function<void(test::TempDir&, CheckRequest&)> spoil;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"unreadable thumbnail",
+       true,
+       [](test::TempDir& d, CheckRequest&) { ::chmod(d.file("src/t.jpg").c_str(), 0); },
+       {"error source-unreadable 00 thumbnail src/t.jpg"}},
+      {"unreadable scene",
+       true,
+       [](test::TempDir& d, CheckRequest&) { ::chmod(d.file("src/s.nuv").c_str(), 0); },
+       {"error source-unreadable 00 scene src/s.nuv"}},
+      {"unreadable data folder",
+       true,
+       [](test::TempDir& d, CheckRequest&) { ::chmod(d.file("src/ct").c_str(), 0); },
+       {"error source-unreadable 00 data-folder src/ct"}},
+      {"unreadable file in a data folder",
+       true,
+       [](test::TempDir& d, CheckRequest&) { ::chmod(d.file("src/ct/a.dcm").c_str(), 0); },
+       {"error source-unreadable 00 data-folder src/ct/a.dcm"}},
+      {"a pipe as data file",
+       false,
+       [](test::TempDir& d, CheckRequest&) {
+         fs::remove(d.file("src/v.raw"));
+         ::mkfifo(d.file("src/v.raw").c_str(), 0600);
+       },
+       {"error source-not-regular 00 data-file src/v.raw"}},
+      {"a pipe in a data folder",
+       false,
+       [](test::TempDir& d, CheckRequest&) { ::mkfifo(d.file("src/ct/p.dcm").c_str(), 0600); },
+       {"error source-not-regular 00 data-folder src/ct/p.dcm"}},
+      {"a picture name the document cannot quote",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.copyFrom(kPictures + "portrait-480x640.png", "src/d\".png");
+         r.entries[0].descriptionPath = d.file("src/d\".png");
+       },
+       {"error unwritable-name 00 description src/d\".png",
+        "warning name-windows-cannot-hold 00 description 00/d\".png"}},
+      {"windows names in a data folder and the data paths",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("src/ct/CON.dcm", "x");
+         d.write("src/ct/lpt9", "x");
+         d.write("src/ct/ok.com1", "x");
+         d.write("src/s.nuv",
+                 "<data name=\"c\"><file path=\"ct\" /></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+         r.windowsNames = true;
+       },
+       {"warning name-windows-cannot-hold 00 data-folder 00/ct/CON.dcm",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/lpt9"}},
+      {"windows names not asked for",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("src/ct/CON.dcm", "x");
+         r.windowsNames = false;
+       },
+       {}},
+      {"names with trailing dot, blank, colon, control character",
+       false,
+       [](test::TempDir& d, CheckRequest&) {
+         d.write("src/ct/x.", "x");
+         d.write("src/ct/y.dcm ", "x");
+         d.write("src/ct/a:b.dcm", "x");
+         d.write("src/ct/tab\t.dcm", "x");
+       },
+       {"warning name-windows-cannot-hold 00 data-folder 00/ct/a:b.dcm",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/tab\t.dcm",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/x.",
+        "warning name-windows-cannot-hold 00 data-folder 00/ct/y.dcm "}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsNonRoot && ::geteuid() == 0) continue;  // root reads unreadable files
+    dir.clear();
+    request = {};
+    SetUp();
+    c.spoil(dir, request);
+    std::vector<std::string> expected = c.expected;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found(), expected);
+    ::chmod(dir.file("src/ct").c_str(), 0755);
+  }
+}
+#endif
+
+TEST(SystemFreeSpace, IsFoundThroughTheNearestExistingParent) {
+  test::TempDir dir;
+  const auto free = systemFreeSpace(dir.path());
+  ASSERT_TRUE(free.has_value());
+  const auto below = systemFreeSpace(dir.file("not/yet/made"));
+  ASSERT_TRUE(below.has_value());
+  // The same file system: the two differ only by what others wrote meanwhile.
+  EXPECT_LT(*below > *free ? *below - *free : *free - *below, 1ull << 30);
+}
+
+}  // namespace
+}  // namespace vesk
