@@ -7,16 +7,18 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "dialog_font.h"
+
 #include "messages/messages.h"
 
 namespace vesk::gui {
 
 namespace {
 
-// Rows the list shows without scrolling when the window opens, and its width in
-// average characters of the font.
+// Rows the list shows without scrolling when the window opens, and the window's
+// width in dialog units of its font.
 constexpr int kVisibleRows = 10;
-constexpr int kListWidthInCharacters = 90;
+constexpr int kWindowWidth = 360;
 
 QIcon iconOf(const QStyle* style, CheckSeverity severity) {
   return style->standardIcon(severity == CheckSeverity::Error ? QStyle::SP_MessageBoxCritical
@@ -35,6 +37,8 @@ ProblemWindow::ProblemWindow(const std::vector<ProblemLine>& lines, bool canCrea
   setWindowTitle(QString::fromUtf8(kProblemsTitle));
   setModal(true);
   setSizeGripEnabled(true);
+  // A window does not take its parent's font by itself: use the dialog's.
+  if (parent != nullptr) setFont(parent->font());
 
   heading_->setTextFormat(Qt::PlainText);
   heading_->setWordWrap(true);
@@ -58,11 +62,11 @@ ProblemWindow::ProblemWindow(const std::vector<ProblemLine>& lines, bool canCrea
     item->setToolTip(1, text);
   }
   list_->resizeColumnToContents(0);
+  const DialogUnits du(font());
   const QFontMetrics metrics(font());
   const int rowHeight = std::max(metrics.height(), list_->iconSize().height()) + 4;
-  list_->setMinimumSize(metrics.averageCharWidth() * 40, rowHeight * 3);
-  resize(metrics.averageCharWidth() * kListWidthInCharacters,
-         rowHeight * kVisibleRows + metrics.height() * 6);
+  list_->setMinimumSize(du.x(kWindowWidth / 2), rowHeight * 3);
+  resize(du.x(kWindowWidth), rowHeight * kVisibleRows + metrics.height() * 6);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(countLine_, 1);
