@@ -11,6 +11,23 @@ namespace {
 
 using ProblemWindowFromDialog = WinDialogTest;
 
+// Runs `action` once the problem window is open, looking for it by its title every
+// 50 ms (the active window may still be the main dialog when the first timer fires);
+// gives up after about ten seconds.
+void whenProblemWindowOpen(std::function<void(HWND)> action) {
+  static std::function<void(HWND)> pending;
+  static int triesLeft = 0;
+  pending = std::move(action);
+  triesLeft = 200;
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    const HWND window = FindWindowW(L"#32770", toWide(kProblemsTitle).c_str());
+    if (window == nullptr && --triesLeft > 0) return;
+    KillTimer(nullptr, id);
+    auto run = std::move(pending);
+    if (run && window != nullptr) run(window);
+  });
+}
+
 CheckProblem problem(CheckSeverity severity, const std::string& text) {
   CheckProblem p;
   p.severity = severity;
@@ -107,7 +124,7 @@ TEST_F(ProblemWindowFromDialog, ListsTheProblemsAndOffersCreateOnlyWithoutErrors
     problems = c.problems;
     Seen seen;
     bool shown = false;
-    whenModal([&](HWND window) {
+    whenProblemWindowOpen([&](HWND window) {
       shown = true;
       seen = look(window);
       SendMessageW(window, WM_COMMAND, c.press, 0);
