@@ -97,6 +97,7 @@ ViewRect viewRectOf(const QRect& r) {
 MainDialog::MainDialog(DialogServices services)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      answerProblems_(std::move(services.answerProblems)),
       boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>(this) : nullptr),
       sink_(services.sink != nullptr ? *services.sink : *boxSink_),
       runner_(this, sink_),
@@ -105,7 +106,8 @@ MainDialog::MainDialog(DialogServices services)
                                              : ChooseDestination([this](const std::string& start) {
                                                  return chooseDestinationFolder(this, start);
                                                }),
-                  services.build ? std::move(services.build) : BuildFunction(createPackage)) {
+                  services.build ? std::move(services.build) : BuildFunction(createPackage),
+                  services.check ? std::move(services.check) : CheckFunction(checkPackage)) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowIcon(QApplication::windowIcon());
   setFont(dialogFont(kDialogPointSize));
@@ -404,6 +406,13 @@ ViewRect MainDialog::lineRect(int index) const {
   // A line spans the list's whole width, whatever the length of its text.
   const QRect r = list_->visualItemRect(item);
   return viewRectOf(QRect(0, r.top(), list_->viewport()->width(), r.height()));
+}
+
+bool MainDialog::showProblems(const std::vector<ProblemLine>& lines, bool canCreate) {
+  tip_->hide();
+  ProblemWindow window(lines, canCreate, this);
+  if (answerProblems_) return answerProblems_(window);
+  return window.exec() == QDialog::Accepted;
 }
 
 }  // namespace vesk::gui

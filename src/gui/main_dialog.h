@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "message_boxes.h"
 #include "preview_cache.h"
 #include "preview_tip.h"
+#include "problem_window.h"
 #include "threaded_build_runner.h"
 
 namespace vesk::gui {
@@ -23,11 +25,15 @@ namespace vesk::gui {
 inline constexpr const char* kDialogTitle = " Vesk";
 
 // What the main dialog talks to besides its own controls. Tests replace them;
-// left empty, the dialog uses message boxes, the folder chooser and the real build.
+// left empty, the dialog uses message boxes, the folder chooser, the real check and
+// build, and runs the problem window modally.
 struct DialogServices {
   MessageSink* sink = nullptr;
   ChooseDestination chooseDestination;
   BuildFunction build;
+  CheckFunction check;
+  // Answers the problem window in place of its modal loop: true for 作成.
+  std::function<bool(ProblemWindow& window)> answerProblems;
 };
 
 // The main dialog: the working entry's three read-only path fields, the entry list
@@ -64,6 +70,7 @@ class MainDialog : public QDialog, public DialogView {
   ViewRect listBoxRect() const override;
   ViewPoint cursorPosition() const override;
   ViewRect lineRect(int index) const override;
+  bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,6 +89,7 @@ class MainDialog : public QDialog, public DialogView {
   // list's viewport); false when `watched` is neither.
   bool showPreview(QWidget* watched, QPoint pos, QPoint globalPos);
 
+  std::function<bool(ProblemWindow& window)> answerProblems_;
   std::unique_ptr<MessageBoxSink> boxSink_;
   MessageSink& sink_;
   ThreadedBuildRunner runner_;

@@ -1,9 +1,11 @@
 // Shows the main dialog holding the sample's entries and saves what the screen shows
-// of it as a PNG: vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line|about].
+// of it as a PNG:
+// vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line|about|problems].
 // With a last argument the cursor rests on the thumbnail field, the description
 // field or the second line, and the picture preview is saved with the dialog; with
-// "about", the about box opened over it is saved instead. Run it on a display, e.g.
-// under Xvfb through scripts/screenshot.
+// "about", the about box opened over it is saved instead, and with "problems" the
+// problem window of a create, listing two errors and two warnings. Run it on a
+// display, e.g. under Xvfb through scripts/screenshot.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include "about_dialog.h"
 #include "application.h"
 #include "main_dialog.h"
+#include "problem_window.h"
 
 namespace {
 
@@ -55,10 +58,26 @@ bool controlsInside(const vesk::gui::MainDialog& dialog) {
     const QWidget* control = dialog.control(id);
     if (control != nullptr && !dialog.rect().contains(control->geometry())) return false;
   }
-  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+  for (const QLabel* label : dialog.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
     if (!dialog.rect().contains(label->geometry())) return false;
   }
   return true;
+}
+
+// Two errors and two warnings about the sample's entries, as a check could find them.
+std::vector<vesk::ProblemLine> sampleProblems(const QString& sample) {
+  const auto at = [&sample](const char* relative) {
+    return QDir(sample).filePath(QString::fromUtf8(relative)).toStdString();
+  };
+  using vesk::CheckSeverity;
+  return {
+      {CheckSeverity::Error, "00 データファイルが見つかりません: " + at("01-heart/heart.raw")},
+      {CheckSeverity::Error,
+       "03 同じ名前のファイルがエントリーフォルダ内で重なります: " + at("04-liver/ct")},
+      {CheckSeverity::Warning, "01 サムネイルが縦長です: " + at("02-head/head_thumb.jpg")},
+      {CheckSeverity::Warning,
+       "05 Sur グループがありません（メニューから移動できません）: " + at("06-pelvis/pelvis.nuv")},
+  };
 }
 
 }  // namespace
@@ -66,7 +85,8 @@ bool controlsInside(const vesk::gui::MainDialog& dialog) {
 int main(int argc, char* argv[]) {
   if (argc < 3) {
     std::fprintf(stderr,
-                 "usage: vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line]\n");
+                 "usage: vesk-screenshot OUT.png SAMPLE_FOLDER "
+                 "[thumbnail|description|line|about|problems]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
@@ -95,8 +115,11 @@ int main(int argc, char* argv[]) {
   const bool about = hover == QStringLiteral("about");
   vesk::gui::AboutDialog aboutBox(&dialog);
   if (about) QTimer::singleShot(500, &dialog, [&] { aboutBox.show(); });
+  const bool problems = hover == QStringLiteral("problems");
+  vesk::gui::ProblemWindow problemWindow(sampleProblems(sample), false, &dialog);
+  if (problems) QTimer::singleShot(500, &dialog, [&] { problemWindow.show(); });
   QTimer::singleShot(600, &dialog, [&] {
-    if (hover.isEmpty() || about) return;
+    if (hover.isEmpty() || about || problems) return;
     auto* list = qobject_cast<QListWidget*>(dialog.control(1004));
     QWidget* target = hover == QStringLiteral("line")          ? list->viewport()
                       : hover == QStringLiteral("description") ? dialog.control(1003)
@@ -114,17 +137,20 @@ int main(int argc, char* argv[]) {
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
     waited += 100;
     // Once the preview is complete, give the window system time to paint it too.
-    if (!hover.isEmpty() && !about && completeAt < 0 && previewComplete(dialog.previewTip())) {
+    const bool window = about || problems;
+    if (!hover.isEmpty() && !window && completeAt < 0 && previewComplete(dialog.previewTip())) {
       completeAt = waited;
     }
     const bool ready =
-        hover.isEmpty() || about ? waited >= 1100 : completeAt >= 0 && waited >= completeAt + 500;
+        hover.isEmpty() || window ? waited >= 1100 : completeAt >= 0 && waited >= completeAt + 500;
     if (!ready && waited < 6000) return;
     poll.stop();
     QScreen* screen = dialog.screen();
     QPixmap shot;
     if (about) {
       shot = aboutBox.screen()->grabWindow(aboutBox.winId());
+    } else if (problems) {
+      shot = problemWindow.screen()->grabWindow(problemWindow.winId());
     } else if (hover.isEmpty()) {
       shot = screen->grabWindow(dialog.winId());
     } else {
@@ -143,6 +169,7 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
     }
     aboutBox.hide();
+    problemWindow.hide();
     dialog.done(0);
   });
   poll.start(100);

@@ -6,6 +6,7 @@
 #include "about_box.h"
 #include "dropped_files.h"
 #include "folder_chooser.h"
+#include "problem_window.h"
 #include "resource.h"
 #include "wide_text.h"
 
@@ -40,7 +41,8 @@ MainDialog::MainDialog(HINSTANCE instance, DialogServices services)
                                              : ChooseDestination([this](const std::string& start) {
                                                  return chooseDestinationFolder(window_, start);
                                                }),
-                  services.build ? std::move(services.build) : BuildFunction(createPackage)) {
+                  services.build ? std::move(services.build) : BuildFunction(createPackage),
+                  services.check ? std::move(services.check) : CheckFunction(checkPackage)) {
   // Loaded with the dialog object, as the painting and the drag icon need it.
   icon_ =
       static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
@@ -246,6 +248,10 @@ ViewRect MainDialog::lineRect(int index) const {
     return {};
   }
   return {r.left, r.top, r.right, r.bottom};
+}
+
+bool MainDialog::showProblems(const std::vector<ProblemLine>& lines, bool canCreate) {
+  return showProblemWindow(instance_, window_, lines, canCreate);
 }
 
 }  // namespace vesk::win

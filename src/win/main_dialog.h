@@ -16,11 +16,13 @@
 namespace vesk::win {
 
 // What the main dialog talks to besides its own controls. Tests replace them; left
-// empty, the dialog uses message boxes, the shell's folder picker and the real build.
+// empty, the dialog uses message boxes, the shell's folder picker and the real check
+// and build.
 struct DialogServices {
   MessageSink* sink = nullptr;
   ChooseDestination chooseDestination;
   BuildFunction build;
+  CheckFunction check;
 };
 
 // The key of a WM_KEYDOWN as the key filter tells keys apart.
@@ -62,6 +64,7 @@ class MainDialog : public DialogView {
   ViewRect listBoxRect() const override;
   ViewPoint cursorPosition() const override;
   ViewRect lineRect(int index) const override;
+  bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) override;
 
  private:
   static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 #define IDS_ABOUTBOX 101
 #define IDD_VESK_DIALOG 102
 #define IDD_PROGRESS 103
+#define IDD_PROBLEMS 104
 #define IDR_MAINFRAME 128
 
 #define IDC_SCENE_PATH 1001
@@ -21,6 +22,10 @@
 #define IDC_PROGRESS_FILE 1101
 #define IDC_PROGRESS_BAR 1102
 #define IDC_PROGRESS_COUNT 1103
+
+#define IDC_PROBLEM_HEADING 1201
+#define IDC_PROBLEM_LIST 1202
+#define IDC_PROBLEM_COUNT 1203
 
 // The system-menu command that opens the about box.
 #define IDM_ABOUTBOX 0x0010

@@ -1,21 +1,43 @@
 // Shows the main dialog holding a few entries for some seconds, so that
 // scripts/screenshot-windows can take its picture under Wine and Xvfb:
-// vesk-screenshot.exe [SECONDS] (default 8). Not part of the package.
+// vesk-screenshot.exe [SECONDS [problems]] (default 8). With "problems" the problem
+// window of a create, with two errors and two warnings, is opened over it. Not part
+// of the package.
 #include <cwchar>
 
 #include "application.h"
 #include "main_dialog.h"
+#include "problem_window.h"
 
 namespace {
 
 const char* const kFolder = "C:\\展示\\解剖学2024\\";
 const char* const kNames[] = {"心臓", "肺", "脳MRI", "膝関節", "頭蓋骨"};
 
+// Two errors and two warnings about the entries above, as a check could find them.
+const std::vector<vesk::ProblemLine>& sampleProblems() {
+  using vesk::CheckSeverity;
+  static const std::vector<vesk::ProblemLine> lines = {
+      {CheckSeverity::Error,
+       std::string("00 データファイルが見つかりません: ") + kFolder + "心臓\\心臓.raw"},
+      {CheckSeverity::Error,
+       std::string("03 同じ名前のファイルがエントリーフォルダ内で重なります: ") + kFolder +
+           "膝関節\\ct"},
+      {CheckSeverity::Warning,
+       std::string("01 サムネイルが縦長です: ") + kFolder + "肺\\肺_サムネイル.jpg"},
+      {CheckSeverity::Warning,
+       std::string("04 Sur グループがありません（メニューから移動できません）: ") + kFolder +
+           "頭蓋骨\\頭蓋骨.nuv"},
+  };
+  return lines;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   const int seconds = commandLine != nullptr && *commandLine != L'\0' ? _wtoi(commandLine) : 8;
-  return vesk::win::runApplication(instance, [seconds](vesk::win::MainDialog& dialog) {
+  const bool problems = commandLine != nullptr && std::wcsstr(commandLine, L"problems") != nullptr;
+  return vesk::win::runApplication(instance, [seconds, problems](vesk::win::MainDialog& dialog) {
     vesk::DialogController& controller = dialog.controller();
     for (const char* name : kNames) {
       const std::string base = std::string(kFolder) + name + "\\" + name;
@@ -28,9 +50,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     dialog.selectLine(1);
     controller.onSelectionChanged();
     SetFocus(dialog.control(1004));
+    if (problems) {
+      SetTimer(dialog.window(), 2, 500, [](HWND window, UINT, UINT_PTR id, DWORD) {
+        KillTimer(window, id);
+        vesk::win::showProblemWindow(GetModuleHandleW(nullptr), window, sampleProblems(), false);
+      });
+    }
     SetTimer(dialog.window(), 1, static_cast<UINT>(seconds) * 1000,
              [](HWND window, UINT, UINT_PTR id, DWORD) {
                KillTimer(window, id);
+               // A problem window still open is closed first.
+               const HWND popup = GetLastActivePopup(window);
+               if (popup != window) PostMessageW(popup, WM_COMMAND, IDCANCEL, 0);
                PostMessageW(window, WM_CLOSE, 0, 0);
              });
   });

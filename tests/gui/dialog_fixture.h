@@ -36,7 +36,8 @@ class GuiRecordingSink : public vesk::testing::RecordingSink {
   std::function<void(const std::string&)> onMessage;
 };
 
-// A shown main dialog whose message boxes, folder chooser and build are doubles.
+// A shown main dialog whose message boxes, folder chooser, check, problem window
+// and build are doubles.
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override { open(); }
@@ -50,6 +51,17 @@ class DialogTest : public ::testing::Test {
       return chosenFolder;
     };
     services.build = std::move(build);
+    services.check = [this](const CheckRequest& request) {
+      checks.push_back(request);
+      return problems;
+    };
+    services.answerProblems = [this](ProblemWindow& window) {
+      if (!onProblems) {
+        ADD_FAILURE() << "unexpected problem window";
+        return false;
+      }
+      return onProblems(window);
+    };
     dialog = std::make_unique<MainDialog>(std::move(services));
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
@@ -86,6 +98,10 @@ class DialogTest : public ::testing::Test {
   GuiRecordingSink sink;
   std::string chosenFolder;
   std::vector<std::string> chooserStarts;
+  // What the check finds, the checks made, and the operator at the problem window.
+  std::vector<CheckProblem> problems;
+  std::vector<CheckRequest> checks;
+  std::function<bool(ProblemWindow&)> onProblems;
   std::unique_ptr<MainDialog> dialog;
 };
 

@@ -60,8 +60,8 @@ inline void whenModal(std::function<void(HWND)> action) {
   });
 }
 
-// A shown main dialog whose message boxes, folder chooser and (when given) build are
-// doubles.
+// A shown main dialog whose message boxes, folder chooser, check and (when given)
+// build are doubles.
 class WinDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { open(); }
@@ -74,6 +74,10 @@ class WinDialogTest : public ::testing::Test {
       return chosenFolder;
     };
     services.build = std::move(build);
+    services.check = [this](const CheckRequest& request) {
+      checks.push_back(request);
+      return problems;
+    };
     dialog = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), std::move(services));
     ASSERT_TRUE(dialog->create());
     ShowWindow(dialog->window(), SW_SHOW);
@@ -129,6 +133,9 @@ class WinDialogTest : public ::testing::Test {
   ThreadRecordingSink sink;
   std::string chosenFolder;
   std::vector<std::string> chooserStarts;
+  // What the check finds, and the checks made.
+  std::vector<CheckProblem> problems;
+  std::vector<CheckRequest> checks;
   std::unique_ptr<MainDialog> dialog;
 };
 

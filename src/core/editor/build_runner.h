@@ -5,6 +5,7 @@
 #include "messages/message_sink.h"
 #include "package/build_command.h"
 #include "package/build_progress.h"
+#include "package/package_check.h"
 
 namespace vesk {
 
@@ -26,5 +27,9 @@ class BuildRunner {
 // `createPackage`, or another for tests.
 using BuildFunction = std::function<BuildReport(const CreateRequest& request, MessageSink& sink,
                                                 BuildProgress* progress)>;
+
+// The check the dialog runs before a create, once the destination is known and the
+// operator has answered the replace question: `checkPackage`, or another for tests.
+using CheckFunction = std::function<std::vector<CheckProblem>(const CheckRequest& request)>;
 
 }  // namespace vesk

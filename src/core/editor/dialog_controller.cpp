@@ -36,11 +36,13 @@ class FlagScope {
 }  // namespace
 
 DialogController::DialogController(DialogView& view, MessageSink& sink,
-                                   ChooseDestination chooseDestination, BuildFunction build)
+                                   ChooseDestination chooseDestination, BuildFunction build,
+                                   CheckFunction check)
     : view_(view),
       sink_(sink),
       chooseDestination_(std::move(chooseDestination)),
       build_(std::move(build)),
+      check_(std::move(check)),
       browseStartPath_(defaultBrowseStartPath()) {}
 
 void DialogController::initialise() {
@@ -115,6 +117,8 @@ void DialogController::onCreate() {
   CreateRequest request;
   request.entries = list_.entries();
   request.destination = destination;
+  // Nothing is written before the operator has seen every problem of the entries.
+  if (!confirmCheck(request, replace)) return;
   const BuildJob job = [this, &request, replace](MessageSink& sink, BuildProgress* progress) {
     if (replace) return replacePackage(request, sink, progress);
     return build_(request, sink, progress);
@@ -124,6 +128,20 @@ void DialogController::onCreate() {
   for (std::size_t i = 0; i < report.dataFiles.size() && i < list_.size(); ++i) {
     list_.dataFilesOf(i) = report.dataFiles[i];
   }
+}
+
+bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
+  CheckRequest check;
+  check.entries = request.entries;
+  check.destination = request.destination;
+  check.replacing = replacing;
+  const std::vector<CheckProblem> problems = check_(check);
+  if (problems.empty()) return true;
+  const bool canCreate = !hasCheckErrors(problems);
+  // With an error the create never goes on, whatever the view answers.
+  if (!view_.showProblems(problemLinesOf(problems), canCreate) || !canCreate) return false;
+  request.warningCount = checkWarningCount(problems);
+  return true;
 }
 
 void DialogController::onFilesDropped(const std::vector<std::string>& paths) {

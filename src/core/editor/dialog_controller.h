@@ -23,7 +23,7 @@ enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };
 class DialogController {
  public:
   DialogController(DialogView& view, MessageSink& sink, ChooseDestination chooseDestination,
-                   BuildFunction build = createPackage);
+                   BuildFunction build = createPackage, CheckFunction check = checkPackage);
 
   // The state of a freshly opened dialog: no current entry, the arrow-key flag
   // clear, the chooser starting at the platform's default folder, and the list
@@ -41,7 +41,9 @@ class DialogController {
   void onDown();
   // The list box reports a selection change made by the operator.
   void onSelectionChanged();
-  // The create command: count check, destination chooser, then the build.
+  // The create command: count check, destination chooser, the replace question, the
+  // check (its problems shown in one window, where the operator goes on or stops),
+  // then the build.
   void onCreate();
   // One drop of local files, in delivery order; ignored unless drops are accepted.
   void onFilesDropped(const std::vector<std::string>& paths);
@@ -72,11 +74,15 @@ class DialogController {
   // After a re-import: entry 0 current, the list and count redrawn, and the
   // selection handled as if made by an arrow key, so that entry 0 is shown.
   void showReimportedPackage();
+  // Runs the check before a create into `request.destination`; true when the create
+  // may go on, with the warnings the operator accepted counted in `request`.
+  bool confirmCheck(CreateRequest& request, bool replacing);
 
   DialogView& view_;
   MessageSink& sink_;
   ChooseDestination chooseDestination_;
   BuildFunction build_;
+  CheckFunction check_;
   BuildRunner* runner_ = nullptr;
 
   EntryList list_;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/problem_lines.h"
+
 namespace vesk {
 
 // A rectangle in pixels with inclusive edges on all four sides, as the list box
@@ -47,6 +49,11 @@ class DialogView {
   // The rectangle of line `index` in the list box's client coordinates (inside its
   // frame).
   virtual ViewRect lineRect(int index) const = 0;
+
+  // Shows the problems the check found before a create, all in one modal window, and
+  // returns once the operator has answered: true for 作成, offered only when
+  // `canCreate`; false for 中止 (the default, also Escape and closing the window).
+  virtual bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) = 0;
 };
 
 // True when `cursor` (dialog client coordinates) lies on `line` (list box client

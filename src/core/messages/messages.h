@@ -208,4 +208,20 @@ inline constexpr const char* kWindowsTrailingDot = "（末尾が . または空�
 inline constexpr const char* kWindowsForbiddenCharacter = "（<>:\"|?* や制御文字を含む）";
 inline constexpr const char* kWindowsPathTooLong = "（パスが259文字を超える）";
 
+// The window that lists the problems the check found before a create: its title, its
+// heading (with errors the create cannot go on; with warnings only it may), the word
+// before each line, the count line's parts and its two buttons.
+inline constexpr const char* kProblemsTitle = "作成前の確認";
+inline constexpr const char* kProblemsErrorHeading =
+    "エラー　次の問題があるため作成できません。問題を直してから、もう一度作成してください:";
+inline constexpr const char* kProblemsWarningHeading =
+    "次の点を確認してください。このまま作成するときは「作成」を押してください:";
+inline constexpr const char* kProblemSeverityError = "エラー";
+inline constexpr const char* kProblemSeverityWarning = "警告";
+// The count line: "エラー 2 件、警告 1 件".
+inline constexpr const char* kProblemCountUnit = " 件";
+inline constexpr const char* kProblemCountSeparator = "、";
+inline constexpr const char* kProblemsCreateButton = "作成";
+inline constexpr const char* kProblemsAbortButton = "中止";
+
 }  // namespace vesk

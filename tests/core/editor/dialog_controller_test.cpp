@@ -29,8 +29,8 @@ std::vector<std::string> linesOf(const std::string& names) {
   return lines;
 }
 
-// A controller on a fake view, with a recording sink, a scripted chooser and a
-// build that records its calls.
+// A controller on a fake view, with a recording sink, a scripted chooser, a check
+// that records its calls and finds `problems`, and a build that records its calls.
 struct Dialog {
   Dialog()
       : controller(
@@ -38,7 +38,12 @@ struct Dialog {
             [this](const CreateRequest& request, MessageSink&, BuildProgress*) {
               builds.push_back(request.destination);
               builtEntries = request.entries.size();
+              builtWarnings = request.warningCount;
               return BuildReport{};
+            },
+            [this](const CheckRequest& request) {
+              checks.push_back(request);
+              return problems;
             }) {
     controller.initialise();
   }
@@ -73,6 +78,9 @@ struct Dialog {
   std::vector<std::string> chooserStarts;
   std::vector<std::string> builds;
   std::size_t builtEntries = 0;
+  std::size_t builtWarnings = 0;
+  std::vector<CheckProblem> problems;
+  std::vector<CheckRequest> checks;
   DialogController controller;
 };
 
@@ -384,6 +392,86 @@ TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgre
   EXPECT_EQ(d.sink.messages.back(), kEarlierPackageKeptMessage);
   EXPECT_EQ(folder.read("pkg/exhibition.nuv"), "earlier");
   EXPECT_EQ(folder.names("pkg"), std::vector<std::string>{"exhibition.nuv"});
+}
+
+CheckProblem problem(CheckSeverity severity, const std::string& text) {
+  CheckProblem p;
+  p.severity = severity;
+  p.text = text;
+  return p;
+}
+
+TEST(CreateCommand, TheCheckShowsItsProblemsInOneWindowAndTheAnswerDecides) {
+  const CheckProblem error = problem(CheckSeverity::Error, "00 nuvファイルが見つかりません");
+  const CheckProblem warning = problem(CheckSeverity::Warning, "01 Sur グループがありません");
+  struct Case {
+    const char* name;
+    std::vector<CheckProblem> problems;
+    bool answerCreate;
+    bool windowShown;
+    bool canCreate;
+    bool built;
+    std::size_t warnings;
+  };
+  const Case cases[] = {
+      {"no problems: no window", {}, false, false, false, true, 0},
+      {"warnings, 作成", {warning, warning}, true, true, true, true, 2},
+      {"warnings, 中止", {warning, warning}, false, true, true, false, 0},
+      {"an error, 中止", {error}, false, true, false, false, 0},
+      {"an error, the view answers 作成 anyway", {warning, error}, true, true, false, false, 0},
+  };
+  for (const Case& c : cases) {
+    Dialog d;
+    d.addEntries("AB");
+    d.chosenFolder = "/out";
+    d.problems = c.problems;
+    d.view.answerCreate = c.answerCreate;
+    d.controller.onCreate();
+
+    ASSERT_EQ(d.checks.size(), 1u) << c.name;
+    EXPECT_EQ(d.checks[0].destination, "/out") << c.name;
+    EXPECT_EQ(d.checks[0].entries.size(), 2u) << c.name;
+    EXPECT_FALSE(d.checks[0].replacing) << c.name;
+    ASSERT_EQ(d.view.problemWindows.size(), c.windowShown ? 1u : 0u) << c.name;
+    if (c.windowShown) {
+      EXPECT_EQ(d.view.problemWindows[0].canCreate, c.canCreate) << c.name;
+      EXPECT_EQ(d.view.problemWindows[0].lines.size(), c.problems.size()) << c.name;
+    }
+    EXPECT_EQ(d.builds, c.built ? std::vector<std::string>{"/out"} : std::vector<std::string>{})
+        << c.name;
+    EXPECT_EQ(d.builtWarnings, c.warnings) << c.name;
+    EXPECT_TRUE(d.sink.messages.empty()) << c.name << ": the window is the only report";
+    EXPECT_FALSE(d.controller.busy()) << c.name;
+  }
+}
+
+TEST(CreateCommand, TheCheckRunsAfterTheChooserAndOnlyForAnAcceptedCount) {
+  Dialog d;
+  d.controller.onCreate();  // no entries
+  d.addEntries("A");
+  d.controller.onCreate();  // chooser cancelled
+  EXPECT_TRUE(d.checks.empty());
+  EXPECT_TRUE(d.view.problemWindows.empty());
+}
+
+TEST(CreateCommand, AReplaceIsCheckedAsOneAndStopsBeforeTouchingTheEarlierPackage) {
+  testing::TempFolder folder;
+  folder.writeText("pkg/exhibition.nuv", "earlier");
+  folder.writeText("pkg/00/old.nuv", "old scene");
+  Dialog d;
+  d.addEntries("A");
+  d.chosenFolder = folder.at("pkg");
+  d.problems = {problem(CheckSeverity::Error, "00 nuvファイルが見つかりません")};
+  d.sink.answers = {true};
+  d.controller.onCreate();
+  ASSERT_EQ(d.checks.size(), 1u);
+  EXPECT_TRUE(d.checks[0].replacing);
+  EXPECT_EQ(d.view.problemWindows.size(), 1u);
+  EXPECT_TRUE(d.builds.empty());
+  EXPECT_TRUE(d.sink.messages.empty());
+  EXPECT_EQ(folder.read("pkg/exhibition.nuv"), "earlier");
+  EXPECT_EQ(folder.read("pkg/00/old.nuv"), "old scene");
+  EXPECT_EQ(folder.names("pkg"), (std::vector<std::string>{"00", "exhibition.nuv"}));
 }
 
 // Runs the build in place and tries the editing commands while it runs.

@@ -38,6 +38,10 @@ class FakeView : public DialogView {
   ViewRect listBoxRect() const override { return {50, 40, 250, 240}; }
   ViewPoint cursorPosition() const override { return cursor; }
   ViewRect lineRect(int index) const override { return {0, index * 10, 100, index * 10 + 10}; }
+  bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) override {
+    problemWindows.push_back({lines, canCreate});
+    return answerCreate;
+  }
 
   // The operator moves the highlight (as a click or a key would) and the list box
   // reports it.
@@ -53,6 +57,14 @@ class FakeView : public DialogView {
   ViewPoint cursor{5, 5};
   int listRedraws = 0;
   int fieldRedraws = 0;
+
+  // Each problem window shown, and the operator's answer to every one (true: 作成).
+  struct ProblemWindow {
+    std::vector<ProblemLine> lines;
+    bool canCreate = false;
+  };
+  std::vector<ProblemWindow> problemWindows;
+  bool answerCreate = false;
 };
 
 // The shared recording sink, failing the test on a question it has no answer for.

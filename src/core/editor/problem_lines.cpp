@@ -1,0 +1,50 @@
+#include "editor/problem_lines.h"
+
+#include <algorithm>
+
+#include "messages/messages.h"
+
+namespace vesk {
+
+std::vector<ProblemLine> problemLinesOf(const std::vector<CheckProblem>& problems) {
+  std::vector<ProblemLine> lines;
+  lines.reserve(problems.size());
+  for (const CheckProblem& problem : problems) {
+    lines.push_back({problem.severity, problem.text.empty() ? problem.path : problem.text});
+  }
+  // Errors are what stops the create, so they come first; the check's order stays
+  // within each group.
+  std::stable_partition(lines.begin(), lines.end(), [](const ProblemLine& line) {
+    return line.severity == CheckSeverity::Error;
+  });
+  return lines;
+}
+
+const char* severityWord(CheckSeverity severity) {
+  return severity == CheckSeverity::Error ? kProblemSeverityError : kProblemSeverityWarning;
+}
+
+std::string problemCountText(const std::vector<ProblemLine>& lines) {
+  const auto errors = std::count_if(lines.begin(), lines.end(), [](const ProblemLine& line) {
+    return line.severity == CheckSeverity::Error;
+  });
+  const auto warnings = static_cast<std::ptrdiff_t>(lines.size()) - errors;
+  std::string text;
+  const auto part = [&text](CheckSeverity severity, std::ptrdiff_t count) {
+    if (count == 0) return;
+    if (!text.empty()) text += kProblemCountSeparator;
+    text += severityWord(severity);
+    text += ' ';
+    text += std::to_string(count);
+    text += kProblemCountUnit;
+  };
+  part(CheckSeverity::Error, errors);
+  part(CheckSeverity::Warning, warnings);
+  return text;
+}
+
+const char* problemHeading(bool canCreate) {
+  return canCreate ? kProblemsWarningHeading : kProblemsErrorHeading;
+}
+
+}  // namespace vesk
