@@ -1,16 +1,31 @@
 #include "editor/problem_lines.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "messages/messages.h"
 
 namespace vesk {
+namespace {
+
+// The check's line without its leading severity word: the window shows that word in a
+// column of its own.
+std::string withoutSeverityPrefix(const std::string& text) {
+  for (const char* prefix : {kCheckErrorPrefix, kCheckWarningPrefix}) {
+    const std::string_view word(prefix);
+    if (text.compare(0, word.size(), word) == 0) return text.substr(word.size());
+  }
+  return text;
+}
+
+}  // namespace
 
 std::vector<ProblemLine> problemLinesOf(const std::vector<CheckProblem>& problems) {
   std::vector<ProblemLine> lines;
   lines.reserve(problems.size());
   for (const CheckProblem& problem : problems) {
-    lines.push_back({problem.severity, problem.text.empty() ? problem.path : problem.text});
+    lines.push_back({problem.severity,
+                     problem.text.empty() ? problem.path : withoutSeverityPrefix(problem.text)});
   }
   // Errors are what stops the create, so they come first; the check's order stays
   // within each group.

@@ -14,7 +14,8 @@ struct ProblemLine {
 };
 
 // The lines the problem window shows for `problems`, errors first, each group in the
-// order the check found them. A problem without a text shows its path.
+// order the check found them. A problem without a text shows its path; a text loses its
+// leading severity word, which the window shows beside it.
 std::vector<ProblemLine> problemLinesOf(const std::vector<CheckProblem>& problems);
 
 // The word that names a line's severity ("エラー", "警告").

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "messages/messages.h"
+
 namespace vesk {
 namespace {
 
@@ -21,12 +23,16 @@ CheckProblem problem(CheckSeverity severity, const std::string& text, const std:
 
 TEST(ProblemLines, ErrorsComeFirstAndEachGroupKeepsTheCheckOrder) {
   const std::vector<ProblemLine> lines = problemLinesOf({
-      problem(W, "w1", "/a"), problem(E, "e1", "/b"), problem(W, "w2", "/c"),
+      problem(W, "w1", "/a"),
+      problem(E, "e1", "/b"),
+      problem(W, "w2", "/c"),
       problem(E, "", "/d"),  // no text: its path stands for it
+      problem(E, std::string(kCheckErrorPrefix) + "00 e3", "/e"),
+      problem(W, std::string(kCheckWarningPrefix) + "01 w3", "/f"),
   });
-  ASSERT_EQ(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 6u);
   const std::vector<std::pair<CheckSeverity, std::string>> expected = {
-      {E, "e1"}, {E, "/d"}, {W, "w1"}, {W, "w2"}};
+      {E, "e1"}, {E, "/d"}, {E, "00 e3"}, {W, "w1"}, {W, "w2"}, {W, "01 w3"}};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     EXPECT_EQ(lines[i].severity, expected[i].first) << i;
     EXPECT_EQ(lines[i].text, expected[i].second) << i;
