@@ -4,22 +4,28 @@
 // With a last argument the cursor rests on the thumbnail field, the description
 // field or the second line, and the picture preview is saved with the dialog; with
 // "about", the about box opened over it is saved instead, and with "problems" the
-// problem window of a create, listing two errors and two warnings. Run it on a
+// problem window of a create, listing what the check finds in a damaged copy of the
+// entries. Run it on a
 // display, e.g. under Xvfb through scripts/screenshot.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
 
 #include "about_dialog.h"
 #include "application.h"
+#include "editor/problem_lines.h"
 #include "main_dialog.h"
+#include "package/package_check.h"
 #include "problem_window.h"
 
 namespace {
@@ -64,20 +70,26 @@ bool controlsInside(const vesk::gui::MainDialog& dialog) {
   return true;
 }
 
-// Two errors and two warnings about the sample's entries, as a check could find them.
-std::vector<vesk::ProblemLine> sampleProblems(const QString& sample) {
-  const auto at = [&sample](const char* relative) {
-    return QDir(sample).filePath(QString::fromUtf8(relative)).toStdString();
-  };
-  using vesk::CheckSeverity;
-  return {
-      {CheckSeverity::Error, "00 データファイルが見つかりません: " + at("01-heart/heart.raw")},
-      {CheckSeverity::Error,
-       "03 同じ名前のファイルがエントリーフォルダ内で重なります: " + at("04-liver/ct")},
-      {CheckSeverity::Warning, "01 サムネイルが縦長です: " + at("02-head/head_thumb.jpg")},
-      {CheckSeverity::Warning,
-       "05 Sur グループがありません（メニューから移動できません）: " + at("06-pelvis/pelvis.nuv")},
-  };
+// What the check finds when a few of the sample's entries are made wrong and the
+// destination holds an earlier package: two errors and two warnings, as the operator
+// would see them.
+std::vector<vesk::ProblemLine> sampleProblems(const vesk::DialogController& controller,
+                                              const QString& destination) {
+  std::vector<vesk::ExhibitionEntry> entries = controller.entryList().entries();
+  if (entries.size() < 6) return {};
+  entries[1].thumbnailPath = entries[1].descriptionPath;  // a portrait thumbnail
+  entries[3].scenePath =                                  // a scene renamed since
+      QFileInfo(QString::fromStdString(entries[3].scenePath))
+          .dir()
+          .filePath(QStringLiteral("kidney-v2.nuv"))
+          .toStdString();
+  entries.push_back(entries[5]);  // the same scene twice
+  QFile earlier(QDir(destination).filePath(QStringLiteral("exhibition.nuv")));
+  if (earlier.open(QIODevice::WriteOnly)) earlier.close();
+  vesk::CheckRequest request;
+  request.entries = entries;
+  request.destination = destination.toStdString();
+  return vesk::problemLinesOf(vesk::checkPackage(request));
 }
 
 }  // namespace
@@ -116,7 +128,10 @@ int main(int argc, char* argv[]) {
   vesk::gui::AboutDialog aboutBox(&dialog);
   if (about) QTimer::singleShot(500, &dialog, [&] { aboutBox.show(); });
   const bool problems = hover == QStringLiteral("problems");
-  vesk::gui::ProblemWindow problemWindow(sampleProblems(sample), false, &dialog);
+  QTemporaryDir destination;
+  vesk::gui::ProblemWindow problemWindow(
+      problems ? sampleProblems(controller, destination.path()) : std::vector<vesk::ProblemLine>{},
+      false, &dialog);
   if (problems) QTimer::singleShot(500, &dialog, [&] { problemWindow.show(); });
   QTimer::singleShot(600, &dialog, [&] {
     if (hover.isEmpty() || about || problems) return;
