@@ -331,15 +331,6 @@ std::string programFolder() {
 
 #else  // _WIN32
 
-std::wstring widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 namespace {
 
 // Paths from this length on take the long form: CreateDirectoryW allows 12 characters
@@ -373,16 +364,6 @@ std::wstring win32Path(const std::string& path) {
 }
 
 namespace {
-
-std::string narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
-                      nullptr, nullptr);
-  return text;
-}
 
 // Closes a handle when it goes out of scope.
 class Handle {

@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// The suite keeps its name: windows.h makes CopyFile a macro.
+#undef CopyFile
 #else
 #include <sys/stat.h>
 #include <unistd.h>
