@@ -21,6 +21,7 @@
 
 #include "base/atomic_file.h"
 #include "base/path_terms.h"
+#include "image/image_probe.h"
 #include "support/temp_dir.h"
 #include "support/unreadable_file.h"
 
@@ -278,7 +279,7 @@ namespace vesk {
 namespace {
 
 // Folders nested past the classic 260-character limit of Windows paths.
-TEST(LongPaths, AFileDeeperThan260CharactersIsCreatedCopiedListedReadAndReplaced) {
+TEST(LongPaths, AFileDeeperThan260CharactersIsCreatedCopiedListedReadMeasuredAndReplaced) {
   test::TempDir dir;
   const std::string part(60, 'd');
   std::vector<std::string> folders{dir.file(part)};
@@ -299,16 +300,24 @@ TEST(LongPaths, AFileDeeperThan260CharactersIsCreatedCopiedListedReadAndReplaced
   EXPECT_EQ(optionalOf(readFile(deep + part + kSeparator + ".." + kSeparator + "copy.raw")),
             std::string("long way down"));
 
+  ASSERT_TRUE(
+      copyFile(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png", deep + "d.png"));
+  const auto size = probeImageSize(deep + "d.png");
+  ASSERT_TRUE(size.ok());
+  EXPECT_EQ(size->width, 480);
+  EXPECT_EQ(size->height, 640);
+
   ASSERT_TRUE(writeFileAtomically(deep + "doc.nuv", std::string("document")));
   ASSERT_TRUE(writeFileAtomically(deep + "doc.nuv", std::string("replaced")));
   EXPECT_EQ(optionalOf(readFile(deep + "doc.nuv")), std::string("replaced"));
-  EXPECT_EQ(
-      sorted(listPattern(deep + "*")),
-      sorted(Paths{deep + ".", deep + "..", deep + "copy.raw", deep + "doc.nuv", deep + part}));
+  EXPECT_EQ(sorted(listPattern(deep + "*")),
+            sorted(Paths{deep + ".", deep + "..", deep + "copy.raw", deep + "d.png",
+                         deep + "doc.nuv", deep + part}));
 
 #ifdef _WIN32
   // The temporary folder's own removal does not reach this deep.
-  for (const char* name : {"copy.raw", "doc.nuv"}) DeleteFileW(win32Path(deep + name).c_str());
+  for (const char* name : {"copy.raw", "d.png", "doc.nuv"})
+    DeleteFileW(win32Path(deep + name).c_str());
   RemoveDirectoryW(win32Path(deep + part).c_str());
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
     RemoveDirectoryW(win32Path(*it).c_str());
