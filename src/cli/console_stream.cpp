@@ -1,5 +1,7 @@
 #include "console_stream.h"
 
+#include "base/utf8.h"
+
 #include <iostream>
 
 #ifdef _WIN32
@@ -38,19 +40,6 @@ std::string withoutEscapeSequences(std::string_view text) {
 }
 
 #ifdef _WIN32
-
-namespace {
-
-std::wstring widen(std::string_view text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-}  // namespace
 
 ConsoleStreamBuf::ConsoleStreamBuf(unsigned long which) : handle_(GetStdHandle(which)) {
   DWORD mode = 0;

@@ -14,7 +14,7 @@ namespace vesk::gui {
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint) {
-  setWindowTitle(QStringLiteral("バージョン情報 Vesk"));
+  setWindowTitle(QString::fromUtf8(kAboutTitle));
   setFont(dialogFont(9));
   const DialogUnits du(font());
   setFixedSize(du.x(170), du.y(62));
@@ -30,7 +30,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   name->setTextFormat(Qt::PlainText);
   name->setGeometry(du.rect(42, 14, 114, 8));
 
-  auto* purpose = new QLabel(QStringLiteral("展示用nuvファイル作成ツール"), this);
+  auto* purpose = new QLabel(QString::fromUtf8(kAboutPurpose), this);
   purpose->setTextFormat(Qt::PlainText);
   purpose->setGeometry(du.rect(42, 26, 114, 8));
 

@@ -2,10 +2,9 @@
 
 #include <QDialog>
 
-namespace vesk::gui {
+#include "messages/dialog_texts.h"
 
-// The text of the menu item that opens the about box.
-inline constexpr const char* kAboutMenuText = "バージョン情報 Vesk(&A)...";
+namespace vesk::gui {
 
 // The about box: the application icon, the name and version, and OK.
 class AboutDialog : public QDialog {

@@ -4,10 +4,9 @@
 #include <QWidget>
 #include <string>
 
-namespace vesk::gui {
+#include "messages/dialog_texts.h"
 
-// The title of the destination folder chooser.
-inline constexpr const char* kChooseFolderTitle = "保存先フォルダを選択してください";
+namespace vesk::gui {
 
 // The folder the chooser opens in for `startPath`: the path itself when it is a
 // folder, its folder when it names a file (also one that is gone), the home folder

@@ -2,6 +2,7 @@
 
 #include <shobjidl.h>
 
+#include "messages/dialog_texts.h"
 #include "wide_text.h"
 
 namespace vesk::win {
@@ -52,7 +53,7 @@ std::string chooseDestinationFolder(HWND owner, const std::string& startPath) {
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
   dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-  dialog->SetTitle(kChooseFolderTitle);
+  dialog->SetTitle(toWide(kChooseFolderTitle).c_str());
   const std::wstring start = chooserStartFolder(toWide(startPath));
   if (!start.empty()) {
     ComPtr<IShellItem> folder;

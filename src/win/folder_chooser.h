@@ -6,9 +6,6 @@
 
 namespace vesk::win {
 
-// The title of the destination folder chooser.
-inline constexpr const wchar_t* kChooseFolderTitle = L"保存先フォルダを選択してください";
-
 // The folder the chooser opens in for `startPath`: the path itself when it is a
 // folder, its folder when it names a file (also one that is gone by now), nothing
 // (the shell's own choice) when neither exists.

@@ -41,15 +41,17 @@ TempDir::~TempDir() {
   fs::remove_all(toFsPath(path_), error);
 }
 
-std::string TempDir::file(std::string_view relative) const {
-#ifdef _WIN32
-  // Paths as Windows gives them, so that they compare equal to what the core joins.
+std::string nativePath(std::string_view relative) {
   std::string native(relative);
+#ifdef _WIN32
   std::replace(native.begin(), native.end(), '/', '\\');
-  return path_ + "\\" + native;
-#else
-  return path_ + "/" + std::string(relative);
 #endif
+  return native;
+}
+
+std::string TempDir::file(std::string_view relative) const {
+  // Paths as the platform gives them, so that they compare equal to what the core joins.
+  return path_ + nativePath("/") + nativePath(relative);
 }
 
 void TempDir::write(std::string_view relative, std::string_view bytes) const {

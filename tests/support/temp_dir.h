@@ -6,6 +6,10 @@
 
 namespace vesk::test {
 
+// A relative path written with "/" as it is joined on this platform: unchanged on
+// POSIX, with "\\" for every "/" on Windows.
+std::string nativePath(std::string_view relative);
+
 // A fresh folder under the system's temporary folder for one test, removed with
 // everything in it when the object goes. Paths are UTF-8 text as the core takes them.
 class TempDir {

@@ -7,6 +7,9 @@
 #include <windows.h>
 #endif
 
+#include "base/failure.h"
+#include "messages/messages.h"
+
 namespace vesk::test {
 
 // A directory entry at `path` that can be listed but not read while this object
@@ -27,6 +30,16 @@ class UnreadableFile {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 #endif
   }
+  // The reason a copy of the file fails with: the link's target is missing on POSIX;
+  // on Windows the system's text for the sharing violation.
+  static std::string copyReason() {
+#ifdef _WIN32
+    return systemErrorText(ERROR_SHARING_VIOLATION);
+#else
+    return kReasonMissing;
+#endif
+  }
+
   UnreadableFile(const UnreadableFile&) = delete;
   UnreadableFile& operator=(const UnreadableFile&) = delete;
 

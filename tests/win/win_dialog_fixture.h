@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,15 +49,38 @@ inline std::string textOf(HWND window) {
   return toUtf8(text);
 }
 
-// Runs `action` once, from a timer, when the thread is inside a modal loop (a box or
-// the about dialog); the modal window is the active window then.
+// Runs `action` once, from a timer, on the first window of this thread that becomes
+// visible after the call (a box or the about dialog, inside its modal loop). The
+// window is looked for on every tick rather than taken as the active one: under a
+// loaded display the activation may come later than the first tick.
 inline void whenModal(std::function<void(HWND)> action) {
   static std::function<void(HWND)> pending;
+  static std::vector<HWND> before;
   pending = std::move(action);
+  before.clear();
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM) {
+        if (IsWindowVisible(w)) before.push_back(w);
+        return TRUE;
+      },
+      0);
   SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM out) {
+          if (!IsWindowVisible(w) || std::find(before.begin(), before.end(), w) != before.end()) {
+            return TRUE;
+          }
+          *reinterpret_cast<HWND*>(out) = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (found == nullptr) return;  // not shown yet: the next tick looks again
     KillTimer(nullptr, id);
     auto run = std::move(pending);
-    if (run) run(GetActiveWindow());
+    if (run) run(found);
   });
 }
 

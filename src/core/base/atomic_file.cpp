@@ -151,7 +151,7 @@ class TemporaryFile {
   explicit TemporaryFile(const std::string& target) : target_(target) {}
   ~TemporaryFile() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    if (!path_.empty() && !committed_) DeleteFileW(toFsPath(path_).c_str());
+    if (!path_.empty() && !committed_) DeleteFileW(win32Path(path_).c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -162,8 +162,8 @@ class TemporaryFile {
     if (name.empty() || isDirectory(target_)) return fail(ERROR_DIRECTORY);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
       const std::string candidate = temporaryPathFor(folder, name);
-      handle_ = CreateFileW(toFsPath(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+      handle_ = CreateFileW(win32Path(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
       if (handle_ != INVALID_HANDLE_VALUE) {
         path_ = candidate;
         return true;
@@ -188,14 +188,14 @@ class TemporaryFile {
     const HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
     if (!CloseHandle(handle)) return fail(GetLastError());
-    const std::wstring source = toFsPath(path_).native();
-    const std::wstring target = toFsPath(target_).native();
+    const std::wstring source = win32Path(path_);
+    const std::wstring target = win32Path(target_);
     DWORD error = ERROR_SUCCESS;
+    // A rename over the target, not ReplaceFileW: a failed ReplaceFileW may leave a
+    // backup of its own ("rff*.tmp") in the target's folder.
     for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
       if (attempt > 0) Sleep(kReplaceRetryMs);
-      if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr) ||
-          MoveFileExW(source.c_str(), target.c_str(),
+      if (MoveFileExW(source.c_str(), target.c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         committed_ = true;
         return true;

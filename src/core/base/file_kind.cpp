@@ -34,7 +34,7 @@ bool isSymbolicLink(const std::string& path) {
 #else
 
 FileKind fileKindOf(const std::string& path, int* error) {
-  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = GetLastError();
     if (error != nullptr) *error = static_cast<int>(code);
@@ -47,7 +47,7 @@ FileKind fileKindOf(const std::string& path, int* error) {
 }
 
 bool isSymbolicLink(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 

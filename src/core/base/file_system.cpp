@@ -331,26 +331,39 @@ std::string programFolder() {
 
 #else  // _WIN32
 
-std::wstring widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
+namespace {
+
+// Paths from this length on take the long form: CreateDirectoryW allows 12 characters
+// fewer than the 260 of the other calls.
+constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
+
+bool isSlash(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+}  // namespace
+
+std::wstring win32Path(const std::string& path) {
+  const std::wstring wide = widen(path);
+  if (wide.size() < kLongPathFrom) return wide;
+  const bool drive = wide.size() >= 3 && wide[1] == L':' && isSlash(wide[2]) &&
+                     ((wide[0] >= L'A' && wide[0] <= L'Z') || (wide[0] >= L'a' && wide[0] <= L'z'));
+  // "\\server\share", but not "\\?\" or "\\.\" forms that are long or devices already.
+  const bool unc = wide.size() >= 3 && isSlash(wide[0]) && isSlash(wide[1]) && wide[2] != L'?' &&
+                   wide[2] != L'.';
+  if (!drive && !unc) return wide;
+  // The long form takes every character literally: GetFullPathNameW first turns "/"
+  // into "\\" and resolves "." and "..", with no length limit of its own.
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return wide;
+  std::wstring full(size, L'\0');
+  size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (size == 0 || size >= full.size()) return wide;
+  full.resize(size);
+  return unc ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
 }
 
 namespace {
-
-std::string narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
-                      nullptr, nullptr);
-  return text;
-}
 
 // Closes a handle when it goes out of scope.
 class Handle {
@@ -417,15 +430,15 @@ std::string fromFsPath(const std::filesystem::path& path) {
 }
 
 Status createDirectory(const std::string& path) {
-  if (CreateDirectoryW(widen(path).c_str(), nullptr)) return {};
+  if (CreateDirectoryW(win32Path(path).c_str(), nullptr)) return {};
   return lastFailure(GetLastError() == ERROR_ALREADY_EXISTS ? FailureCode::AlreadyExists
                                                             : FailureCode::WriteFailed,
                      path);
 }
 
 Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
-  const std::wstring source = widen(from);
-  const std::wstring target = widen(to);
+  const std::wstring source = win32Path(from);
+  const std::wstring target = win32Path(to);
   const DWORD attributes = GetFileAttributesW(source.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::ReadFailed, from);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return makeFailure(FailureCode::NotRegularFile, from);
@@ -446,17 +459,17 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
 }
 
 bool isDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool pathExists(const std::string& path) {
-  return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(win32Path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 Result<std::uint64_t> fileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) {
+  if (!GetFileAttributesExW(win32Path(path).c_str(), GetFileExInfoStandard, &data)) {
     return lastFailure(FailureCode::ReadFailed, path);
   }
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -466,7 +479,7 @@ Result<std::uint64_t> fileSize(const std::string& path) {
 }
 
 Result<std::string> readFile(const std::string& path) {
-  Handle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  Handle file(CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return lastFailure(FailureCode::ReadFailed, path);
   std::string content;
@@ -486,7 +499,7 @@ std::vector<std::string> listPattern(const std::string& pattern) {
   const std::string folder = folderOf(pattern);
   std::vector<std::string> paths;
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW(widen(pattern).c_str(), &found);
+  const HANDLE search = FindFirstFileW(win32Path(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return paths;
   do {
     paths.push_back(folder + narrow(found.cFileName));

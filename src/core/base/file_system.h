@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "base/utf8.h"
 
 namespace vesk {
 
@@ -17,8 +18,10 @@ namespace vesk {
 std::filesystem::path toFsPath(const std::string& path);
 
 #ifdef _WIN32
-// UTF-8 text as the UTF-16 the wide Win32 calls take.
-std::wstring widen(const std::string& text);
+// A UTF-8 path as the wide Win32 file calls take it: an absolute path (drive letter
+// or UNC name) too long for the classic limit comes in its long form ("\\?\C:\..."
+// or "\\?\UNC\server\..."), made full first so that "." and ".." still count.
+std::wstring win32Path(const std::string& path);
 #endif
 // The UTF-8 text of a native path.
 std::string fromFsPath(const std::filesystem::path& path);

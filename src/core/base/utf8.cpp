@@ -1,5 +1,9 @@
 #include "base/utf8.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace vesk {
 
 Utf8Char decodeUtf8At(std::string_view text, std::size_t pos) {
@@ -45,5 +49,28 @@ void appendUtf8(std::string& out, char32_t value) {
     out += static_cast<char>(0x80 | (value & 0x3F));
   }
 }
+
+#ifdef _WIN32
+
+std::wstring widen(std::string_view text) {
+  if (text.empty()) return {};
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string narrow(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                      nullptr, nullptr);
+  return text;
+}
+
+#endif
 
 }  // namespace vesk

@@ -24,4 +24,11 @@ inline bool isUtf8Continuation(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+#ifdef _WIN32
+// UTF-8 text as the UTF-16 text of the wide Windows API, and back. Bytes that are not
+// UTF-8, and unpaired surrogates, become U+FFFD.
+std::wstring widen(std::string_view text);
+std::string narrow(std::wstring_view wide);
+#endif
+
 }  // namespace vesk

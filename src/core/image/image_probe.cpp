@@ -4,6 +4,7 @@
 #include <fstream>
 #include <optional>
 
+#include "base/file_system.h"
 #include "base/path_terms.h"
 #include "image/image_header_bmp.h"
 #include "image/image_header_bytes.h"
@@ -14,8 +15,13 @@ namespace vesk {
 namespace {
 
 std::optional<ImageSize> readStoredSize(const std::string& path) {
+#ifdef _WIN32
+  // The long form for a picture deeper than the classic path limit.
+  const std::filesystem::path file(win32Path(path));
+#else
   const std::filesystem::path file(
       std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+#endif
   // Only regular files are opened: a pipe or a device could block or never end.
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;

@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #endif
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -19,6 +17,7 @@
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "support/recording_sink.h"
+#include "support/system_errors.h"
 #include "support/temp_dir.h"
 #include "support/unreadable_file.h"
 
@@ -136,8 +135,8 @@ TEST_F(BuildCommand, ASecondCreateIntoTheSamePackageStopsAndKeepsItsDocument) {
   add("b");
   sink.messages.clear();
   EXPECT_EQ(build().status, BuildStatus::Stopped);
-  EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"00/フォルダ作成に失敗しました\n既に存在します"});
+  EXPECT_EQ(sink.messages, std::vector<std::string>{test::nativePath("00/") +
+                                                    "フォルダ作成に失敗しました\n既に存在します"});
   EXPECT_EQ(dir.read("D/exhibition.nuv"), first);
 }
 
@@ -154,7 +153,7 @@ TEST_F(BuildCommand, AMissingButtonImageWritesNoDocument) {
 TEST_F(BuildCommand, AProblemInsideADataFolderWritesNoDocument) {
   add("a", "<data name=\"ct\"><file path=\"ct\\\" /></data>\n");
   dir.write("src/a/ct/1.dcm", "1");
-  fs::create_symlink(dir.file("nowhere"), dir.file("src/a/ct/2.dcm"));
+  const test::UnreadableFile unreadable(toFsPath(dir.file("src/a/ct/2.dcm")));
   EXPECT_EQ(build().status, BuildStatus::Stopped);
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0].rfind("フォルダ内のデータコピーに失敗しました\n", 0), 0u);
@@ -230,14 +229,14 @@ TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
   add("a");
   FileOperations operations = systemFileOperations();
   operations.flush = [](const std::string&, int& error) {
-    error = EIO;
+    error = test::kInputOutputError;
     return false;
   };
   CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
   fs::create_directories(dir.file("D"));
   EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped);
-  EXPECT_EQ(sink.messages,
-            std::vector<std::string>{std::string(kFlushFailedMessage) + "\n" + std::strerror(EIO)});
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kFlushFailedMessage) + "\n" +
+                                                    systemErrorText(test::kInputOutputError)});
   EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv")));
 }
 
@@ -254,7 +253,7 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       {"button", "down.jpg", "down.jpgのコピーに失敗しました"},
   };
   for (const Case& c : cases) {
-    for (const int error : {EIO, ENOSPC}) {
+    for (const int error : {test::kInputOutputError, test::kDiskFullError}) {
       dir.clear();
       SetUp();
       list.clearEntries();
@@ -273,7 +272,7 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       fs::create_directories(dir.file("D"));
       const CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
       EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped) << c.label;
-      EXPECT_EQ(sink.messages, std::vector<std::string>{c.start + "\n" + std::strerror(error)})
+      EXPECT_EQ(sink.messages, std::vector<std::string>{c.start + "\n" + systemErrorText(error)})
           << c.label;
       EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv"))) << c.label;
     }
