@@ -186,6 +186,8 @@ inline constexpr const char* kCheckCollisionPlace = "（置き場所 ";
 inline constexpr const char* kCheckCollisionOther = "、もう一方 ";
 // Followed by "（U+XXXX「context」）".
 inline constexpr const char* kCheckUnencodable = "にShift_JISで表せない文字があります";
+inline constexpr const char* kCheckTooManyElements =
+    "のデータ要素または描画グループが100個を超えています（作成できません）";
 inline constexpr const char* kCheckUnwritableName =
     "の名前に \" や改行があり、展示用nuvファイルに書けません";
 // Followed by "（必要 …、空き …）".

@@ -267,6 +267,9 @@ class Checker {
       error(CheckFault::UnencodableCharacter, entry, CheckRole::Scene, scene,
             kCheckUnencodable + unencodableDetail(encoded.failure()));
     }
+    if (sceneHasTooManyElements(lines)) {
+      error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
+    }
     if (topGroups.empty()) {
       warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
     }

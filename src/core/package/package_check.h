@@ -28,6 +28,7 @@ enum class CheckFault {
   Collision,             // two different files would land on one path of an entry folder
   UnencodableCharacter,  // a name or scene text holds a character code page 932 cannot hold
   UnwritableName,        // a picture name the document cannot quote (double quote, line break)
+  TooManyElements,       // a scene with more data elements or draw groups than a package takes
   NotEnoughSpace,        // the destination lacks the free space for the bytes to copy
   EarlierPackage,        // the destination holds an earlier package and it is not being replaced
   // Warnings

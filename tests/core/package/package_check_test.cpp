@@ -20,6 +20,7 @@
 #include <unistd.h>
 #endif
 
+#include "format/scene_scan.h"
 #include "format/two_digits.h"
 #include "messages/messages.h"
 #include "package/package_check.h"
@@ -62,6 +63,8 @@ const char* faultName(CheckFault fault) {
       return "unencodable-character";
     case CheckFault::UnwritableName:
       return "unwritable-name";
+    case CheckFault::TooManyElements:
+      return "too-many-elements";
     case CheckFault::NotEnoughSpace:
       return "not-enough-space";
     case CheckFault::EarlierPackage:
@@ -216,6 +219,17 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
          };
        },
        {"error unencodable-character 00 scene src/s.nuv"}},
+      {"scene with more draw groups than a package takes",
+       [](test::TempDir&, CheckRequest& r) {
+         r.readScene = [](const std::string&) -> Result<std::vector<std::string>> {
+           std::vector<std::string> lines;
+           for (int i = 0; i <= kMaxSceneElements; ++i) {
+             lines.push_back("<drawGroup name=\"g" + std::to_string(i) + "Sur\" ></drawGroup>");
+           }
+           return lines;
+         };
+       },
+       {"error too-many-elements 00 scene src/s.nuv"}},
       {"picture name code page 932 cannot hold",
        [](test::TempDir& d, CheckRequest& r) {
          d.copyFrom(kPictures + "landscape-320x240.jpg", "src/t\xF0\x9F\x98\x80.jpg");
