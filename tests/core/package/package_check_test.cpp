@@ -24,30 +24,18 @@
 #include "format/two_digits.h"
 #include "messages/messages.h"
 #include "package/package_check.h"
+#include "support/golden_files.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBytes;
+using test::split;
 
 const fs::path kCases = fs::path(VESK_TEST_DATA_DIR) / "checks";
 const std::string kPictures = std::string(VESK_TEST_DATA_DIR) + "/pictures/";
-
-std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
-}
 
 const char* faultName(CheckFault fault) {
   switch (fault) {

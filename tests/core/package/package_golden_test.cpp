@@ -14,6 +14,7 @@
 
 #include "messages/messages.h"
 #include "package/build_command.h"
+#include "support/golden_files.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +22,8 @@ namespace vesk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBytes;
+using test::split;
 
 const fs::path kCases = fs::path(VESK_TEST_DATA_DIR) / "packages";
 
@@ -31,22 +34,6 @@ std::vector<std::string> caseNames() {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << path;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
 }
 
 // Every file and folder under `root`, relative, folders ending in "/", sorted.
