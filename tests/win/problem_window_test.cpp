@@ -11,16 +11,19 @@ namespace {
 
 using ProblemWindowFromDialog = WinDialogTest;
 
-// Runs `action` once the problem window is open, looking for it by its title every
-// 50 ms (the active window may still be the main dialog when the first timer fires);
-// gives up after about ten seconds.
+// Runs `action` once the problem window is open and shown, looking for it by its title
+// every 50 ms (the active window may still be the main dialog when the first timer
+// fires, and a modal dialog is created hidden and shown only once its queue is empty:
+// a press before that could not be told from one it ignored); gives up after about a
+// minute.
 void whenProblemWindowOpen(std::function<void(HWND)> action) {
   static std::function<void(HWND)> pending;
   static int triesLeft = 0;
   pending = std::move(action);
-  triesLeft = 200;
+  triesLeft = 1200;
   SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    const HWND window = FindWindowW(L"#32770", toWide(kProblemsTitle).c_str());
+    HWND window = FindWindowW(L"#32770", toWide(kProblemsTitle).c_str());
+    if (window != nullptr && IsWindowVisible(window) == FALSE) window = nullptr;
     if (window == nullptr && --triesLeft > 0) return;
     KillTimer(nullptr, id);
     auto run = std::move(pending);
