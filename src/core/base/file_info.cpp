@@ -42,7 +42,7 @@ FileInfo fileInfoOf(const std::string& path) {
 FileInfo fileInfoOf(const std::string& path) {
   FileInfo info;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) {
+  if (!GetFileAttributesExW(win32Path(path).c_str(), GetFileExInfoStandard, &data)) {
     const DWORD code = GetLastError();
     info.error = static_cast<int>(code);
     info.kind = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND

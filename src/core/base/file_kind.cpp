@@ -1,9 +1,7 @@
 #include "base/file_kind.h"
 
+#include "base/file_info.h"
 #include "base/file_system.h"
-
-#include <cerrno>
-#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,18 +11,13 @@
 
 namespace vesk {
 
-#ifndef _WIN32
-
 FileKind fileKindOf(const std::string& path, int* error) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0) {
-    if (error != nullptr) *error = errno;
-    return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Inaccessible;
-  }
-  if (S_ISREG(info.st_mode)) return FileKind::Regular;
-  if (S_ISDIR(info.st_mode)) return FileKind::Directory;
-  return FileKind::Other;
+  const FileInfo info = fileInfoOf(path);
+  if (error != nullptr && info.error != 0) *error = info.error;
+  return info.kind;
 }
+
+#ifndef _WIN32
 
 bool isSymbolicLink(const std::string& path) {
   struct stat info;
@@ -32,19 +25,6 @@ bool isSymbolicLink(const std::string& path) {
 }
 
 #else
-
-FileKind fileKindOf(const std::string& path, int* error) {
-  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD code = GetLastError();
-    if (error != nullptr) *error = static_cast<int>(code);
-    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileKind::Missing
-                                                                        : FileKind::Inaccessible;
-  }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
-  if (attributes & FILE_ATTRIBUTE_DEVICE) return FileKind::Other;
-  return FileKind::Regular;
-}
 
 bool isSymbolicLink(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
