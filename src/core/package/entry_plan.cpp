@@ -7,6 +7,10 @@
 
 namespace vesk {
 
+bool copiedAsFolder(const std::string& item, FileKind kind) {
+  return extensionOf(item).empty() && kind != FileKind::Regular;
+}
+
 namespace {
 
 std::string withTrailingSeparator(std::string folder) {

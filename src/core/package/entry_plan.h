@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_kind.h"
 #include "model/exhibition_entry.h"
 
 namespace vesk {
@@ -16,6 +17,10 @@ struct PlannedFile {
   std::string source;  // as the entry (or its scene) names it; a data folder ends with a separator
   std::string place;   // relative to the entry folder; a data folder's ends with a separator
 };
+
+// Whether a data item is copied as a folder: it has no extension and does not name a
+// regular file (`kind` is what it names); an existing file is copied as the file it is.
+bool copiedAsFolder(const std::string& item, FileKind kind);
 
 // Where each source of `entry` lands in its entry folder, in copy order: the scene,
 // thumbnail and description picture under their own names, then each data item

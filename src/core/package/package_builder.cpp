@@ -56,10 +56,8 @@ FolderListing listFolder(const std::string& folder) {
   return result;
 }
 
-// A data item is copied as a folder when it has no extension, unless it names an
-// existing file: that is copied as the file it is.
 bool isDataFolder(const std::string& item) {
-  return extensionOf(item).empty() && fileKindOf(item) != FileKind::Regular;
+  return copiedAsFolder(item, fileKindOf(item));
 }
 
 // Why a data folder cannot be copied, or empty when it can.

@@ -299,11 +299,7 @@ class Checker {
     }
   }
 
-  // A data item is copied as a folder when it has no extension, unless it names an
-  // existing file.
-  bool isDataFolder(const std::string& item) {
-    return extensionOf(item).empty() && infoOf(item).kind != FileKind::Regular;
-  }
+  bool isDataFolder(const std::string& item) { return copiedAsFolder(item, infoOf(item).kind); }
 
   // Reports what keeps the folder from being copied whole; its files' names (below
   // the folder) go to `names`.
