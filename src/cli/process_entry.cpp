@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "base/utf8.h"
 #include "cli.h"
 #include "console_stream.h"
 #include "messages/messages.h"
@@ -17,25 +18,12 @@ namespace vesk::cli {
 
 #ifdef _WIN32
 
-namespace {
-
-std::string toUtf8(const wchar_t* wide) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return {};
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), length, nullptr, nullptr);
-  text.pop_back();  // the terminating NUL
-  return text;
-}
-
-}  // namespace
-
 std::vector<std::string> processArguments(int, char**) {
   std::vector<std::string> args;
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (wide == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(toUtf8(wide[i]));
+  for (int i = 1; i < count; ++i) args.push_back(narrow(wide[i]));
   LocalFree(wide);
   return args;
 }

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "cli.h"
-#include "core/image/picture_files.h"
+#include "support/picture_files.h"
+#include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
@@ -39,12 +40,12 @@ TEST(ProbeCommand, PrintsWidthAndHeightOfTheButtonImage) {
 }
 
 TEST(ProbeCommand, PrintsOneLineForEveryFileInOrderAndFailsWhenOneIsUnreadable) {
-  test::TempFolder folder;
+  test::TempDir folder;
   const std::string portrait = test::testPicture("portrait-36x52.png");
   const std::string damaged = folder.write("damaged.JPG", "\xFF\xD8\xFF\xD9");
   const std::string notes = folder.write("notes.txt", "not a picture");
-  const std::string missing = folder.path("missing.bmp");
-  const std::string noExtension = folder.path("README");
+  const std::string missing = folder.file("missing.bmp");
+  const std::string noExtension = folder.file("README");
 
   const CliResult mixed = runCli({"probe", portrait, damaged, notes, missing, noExtension, kUp});
   EXPECT_EQ(mixed.status, 1);
@@ -104,15 +105,15 @@ int exitStatus(int status) {
 #endif
 
 TEST(ProbeCommand, TheBuiltProgramGivesTheSameLinesAndExitStatus) {
-  test::TempFolder folder;
-  const std::string output = folder.path("out.txt");
+  test::TempDir folder;
+  const std::string output = folder.file("out.txt");
   const std::string command = shellCommand(VESK_CLI_PATH, "probe " + shellQuoted(kUp) + " " +
-                                                              shellQuoted(folder.path("gone.png")) +
+                                                              shellQuoted(folder.file("gone.png")) +
                                                               " > " + shellQuoted(output));
   const int status = std::system(command.c_str());
   EXPECT_EQ(exitStatus(status), 1) << command;
   EXPECT_EQ(test::readFile(output),
-            kUp + "\t238\t95\n" + folder.path("gone.png") + "\tunreadable\n");
+            kUp + "\t238\t95\n" + folder.file("gone.png") + "\tunreadable\n");
 }
 
 }  // namespace

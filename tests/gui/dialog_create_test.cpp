@@ -161,15 +161,14 @@ TEST_F(CreateFromDialog, CopiesOnAWorkerBehindAProgressWindowUntilCancelled) {
 // Needs the package builder: with it, a create through the dialog writes the package
 // and reports success through the dialog's sink.
 TEST_F(CreateFromDialog, TheRealBuildWritesThePackageIntoTheChosenFolder) {
-  TempFolder dir;
+  TempDir dir;
   auto& working = dialog->controller().entryList().workingEntry();
-  working.scenePath =
-      dir.writeText("src/heart.nuv", "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n");
+  working.scenePath = dir.write("src/heart.nuv", "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n");
   working.thumbnailPath = dir.picture("src/heart_t.png", "landscape.png");
   working.descriptionPath = dir.picture("src/heart_d.jpg", "portrait.jpg");
   click(1006);
-  std::filesystem::create_directories(dir.at("out"));
-  chosenFolder = dir.at("out");
+  std::filesystem::create_directories(dir.file("out"));
+  chosenFolder = dir.file("out");
   click(1007);
   // The success text, then the summary on its own line.
   ASSERT_EQ(sink.messages.size(), 1u);
@@ -177,7 +176,7 @@ TEST_F(CreateFromDialog, TheRealBuildWritesThePackageIntoTheChosenFolder) {
             "展示用nuvファイルを作成しました");
   for (const char* made : {"out/exhibition.nuv", "out/up.jpg", "out/down.jpg", "out/00/heart.nuv",
                            "out/00/heart_t.png", "out/00/heart_d.jpg"}) {
-    EXPECT_TRUE(std::filesystem::exists(dir.at(made))) << made;
+    EXPECT_TRUE(std::filesystem::exists(dir.file(made))) << made;
   }
   EXPECT_FALSE(dialog->controller().busy());
 }

@@ -36,16 +36,16 @@ class FileDropOnDialog : public DialogTest {
     return drop(urls);
   }
 
-  TempFolder dir;
+  TempDir dir;
 };
 
 TEST_F(FileDropOnDialog, FilesFillTheFieldsOfTheirRolesInDeliveryOrder) {
-  const std::string scene = dir.writeText("a/s.nuv", kScene);
+  const std::string scene = dir.write("a/s.nuv", kScene);
   const std::string landscape = dir.picture("a/t.png", "landscape.png");
   const std::string portrait = dir.picture("a/d.jpg", "portrait.jpg");
   const std::string square = dir.picture("a/q.bmp", "square.bmp");
   const std::string upper = dir.picture("a/SHOT.JPG", "landscape.png");
-  const std::string text = dir.writeText("a/notes.txt", "text");
+  const std::string text = dir.write("a/notes.txt", "text");
 
   ASSERT_TRUE(dropFiles({scene, landscape, portrait}));
   EXPECT_EQ(fields(), std::vector<std::string>({scene, landscape, portrait}));
@@ -64,7 +64,7 @@ TEST_F(FileDropOnDialog, FilesFillTheFieldsOfTheirRolesInDeliveryOrder) {
 }
 
 TEST_F(FileDropOnDialog, APictureWhoseSizeCannotBeReadFillsNoField) {
-  const std::string broken = dir.writeText("broken.png", "not a picture");
+  const std::string broken = dir.write("broken.png", "not a picture");
   ASSERT_TRUE(dropFiles({broken}));
   EXPECT_EQ(fields(), std::vector<std::string>({"", "", ""}));
 }
@@ -76,14 +76,14 @@ TEST_F(FileDropOnDialog, OnlyLocalFilesAreTaken) {
 
 // Lays out an earlier package: folders 00.. with a scene, a landscape thumbnail and
 // a portrait description, and exhibition.nuv at the top. Gives the document path.
-std::string makePackage(const TempFolder& dir, const std::string& name, int folders) {
+std::string makePackage(const TempDir& dir, const std::string& name, int folders) {
   for (int f = 0; f < folders; ++f) {
     const std::string nn = name + "/0" + std::to_string(f) + "/";
-    dir.writeText(nn + name + std::to_string(f) + ".nuv", kScene);
+    dir.write(nn + name + std::to_string(f) + ".nuv", kScene);
     dir.picture(nn + "t.png", "landscape.png");
     dir.picture(nn + "d.jpg", "portrait.jpg");
   }
-  return dir.writeText(name + "/exhibition.nuv", kScene);
+  return dir.write(name + "/exhibition.nuv", kScene);
 }
 
 TEST_F(FileDropOnDialog, APackageDocumentAnsweredYesShowsItsEntries) {
@@ -94,16 +94,17 @@ TEST_F(FileDropOnDialog, APackageDocumentAnsweredYesShowsItsEntries) {
             std::vector<std::string>{
                 "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？"});
   EXPECT_EQ(lines(),
-            std::vector<std::string>({dir.at("pkg/00/pkg0.nuv"), dir.at("pkg/01/pkg1.nuv")}));
+            std::vector<std::string>({dir.file("pkg/00/pkg0.nuv"), dir.file("pkg/01/pkg1.nuv")}));
   EXPECT_EQ(selectedRow(), 0);
   EXPECT_EQ(count(), "2");
-  EXPECT_EQ(fields(), std::vector<std::string>({dir.at("pkg/00/pkg0.nuv"), dir.at("pkg/00/t.png"),
-                                                dir.at("pkg/00/d.jpg")}));
+  EXPECT_EQ(fields(),
+            std::vector<std::string>(
+                {dir.file("pkg/00/pkg0.nuv"), dir.file("pkg/00/t.png"), dir.file("pkg/00/d.jpg")}));
 }
 
 TEST_F(FileDropOnDialog, APackageDocumentAnsweredNoIgnoresTheRestOfTheDrop) {
   const std::string document = makePackage(dir, "pkg", 2);
-  const std::string scene = dir.writeText("a.nuv", kScene);
+  const std::string scene = dir.write("a.nuv", kScene);
   const std::string picture = dir.picture("b.png", "landscape.png");
   add("A");
   sink.answers = {false};
@@ -120,14 +121,14 @@ TEST_F(FileDropOnDialog, TwoPackagesInOneDropLeaveTheSecond) {
   sink.answers = {true, true};
   ASSERT_TRUE(dropFiles({first, second}));
   EXPECT_EQ(sink.questions.size(), 2u);
-  EXPECT_EQ(lines(), std::vector<std::string>{dir.at("two/00/two0.nuv")});
+  EXPECT_EQ(lines(), std::vector<std::string>{dir.file("two/00/two0.nuv")});
   EXPECT_EQ(count(), "1");
-  EXPECT_EQ(fields()[0], dir.at("two/00/two0.nuv"));
+  EXPECT_EQ(fields()[0], dir.file("two/00/two0.nuv"));
 }
 
 TEST_F(FileDropOnDialog, MissingFilesAreReportedWithTheReimportedListInView) {
   const std::string document = makePackage(dir, "pkg", 2);
-  std::filesystem::remove(dir.at("pkg/01/d.jpg"));
+  std::filesystem::remove(dir.file("pkg/01/d.jpg"));
   std::vector<std::string> linesAtMessage;
   std::string countAtMessage;
   sink.onMessage = [&](const std::string&) {
@@ -139,7 +140,7 @@ TEST_F(FileDropOnDialog, MissingFilesAreReportedWithTheReimportedListInView) {
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0], "エラー　次のフォルダに足りないファイルがあります:\n01: 説明");
   EXPECT_EQ(linesAtMessage,
-            std::vector<std::string>({dir.at("pkg/00/pkg0.nuv"), dir.at("pkg/01/pkg1.nuv")}));
+            std::vector<std::string>({dir.file("pkg/00/pkg0.nuv"), dir.file("pkg/01/pkg1.nuv")}));
   EXPECT_EQ(countAtMessage, "2");
 }
 
@@ -152,11 +153,11 @@ TEST_F(FileDropOnDialog, ADocumentWithoutFolder00KeepsTheListAndSaysSo) {
     std::string document;
   };
   const Case cases[] = {
-      {"stray file", dir.writeText("stray/exhibition.nuv", kScene)},
+      {"stray file", dir.write("stray/exhibition.nuv", kScene)},
       {"folder 01 only",
        [&] {
          const std::string document = makePackage(dir, "moved", 2);
-         std::filesystem::rename(dir.at("moved/00"), dir.at("elsewhere"));
+         std::filesystem::rename(dir.file("moved/00"), dir.file("elsewhere"));
          return document;
        }()},
   };

@@ -12,20 +12,21 @@
 #include <string>
 #include <vector>
 
-#include "core/editor/ui_fakes.h"
 #include "main_dialog.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace vesk::gui::testing {
 
-using vesk::testing::TempFolder;
+using vesk::test::TempDir;
 
 // Records messages and questions with the thread they arrived on; answers from a
 // script. `onMessage` runs inside showMessage, as the operator would act on a box.
-class GuiRecordingSink : public vesk::testing::RecordingSink {
+class GuiRecordingSink : public vesk::test::StrictRecordingSink {
  public:
   void showMessage(const Message& message) override {
     threads.push_back(QThread::currentThread());
-    RecordingSink::showMessage(message);
+    StrictRecordingSink::showMessage(message);
     if (onMessage) onMessage(message.text);
   }
   bool askYesNo(const std::string& text) override {

@@ -59,20 +59,20 @@ TEST(MessageBoxes, MessagesWarnWithOkAndTheQuestionAsksYesOrNo) {
 }
 
 TEST(FolderChooser, StartsAtTheFolderOfTheStartingPath) {
-  TempFolder dir;
-  const std::string scene = dir.writeText("shows/s.nuv", "x");
-  const QString shows = QString::fromStdString(dir.at("shows"));
+  TempDir dir;
+  const std::string scene = dir.write("shows/s.nuv", "x");
+  const QString shows = QString::fromStdString(dir.file("shows"));
   struct Case {
     std::string start;
     QString folder;
   };
   const Case cases[] = {
-      {dir.at("shows"), shows},
+      {dir.file("shows"), shows},
       {scene, shows},
-      {dir.at("shows/gone.nuv"), shows},
+      {dir.file("shows/gone.nuv"), shows},
       {"c:\\", QDir::homePath()},
       {"", QDir::homePath()},
-      {dir.at("missing/s.nuv"), QDir::homePath()},
+      {dir.file("missing/s.nuv"), QDir::homePath()},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(chooserStartFolder(c.start), c.folder) << c.start;

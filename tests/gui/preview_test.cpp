@@ -12,7 +12,7 @@ namespace {
 const std::string kPictures = std::string(VESK_TEST_DATA_DIR) + "/pictures/";
 
 TEST(PicturePreviewLoad, ScalesDownKeepingProportionsOrSaysWhyItCannot) {
-  TempFolder dir;
+  TempDir dir;
   struct Case {
     std::string path;
     QSize box;
@@ -24,12 +24,12 @@ TEST(PicturePreviewLoad, ScalesDownKeepingProportionsOrSaysWhyItCannot) {
       {kPictures + "landscape-320x240.jpg", {160, 160}, {320, 240}, {160, 120}, ""},
       {kPictures + "portrait-480x640.png", {300, 400}, {480, 640}, {300, 400}, ""},
       {kPictures + "square-100x100.png", {320, 240}, {100, 100}, {100, 100}, ""},
-      {dir.writeText("damaged.jpg", "\xff\xd8\xff not really"), {320, 240}, {}, {}, "画像"},
-      {dir.writeText("notes.png", "plain text"), {320, 240}, {}, {}, "画像として読めません"},
-      {dir.at("gone.png"), {320, 240}, {}, {}, "ファイルがありません"},
+      {dir.write("damaged.jpg", "\xff\xd8\xff not really"), {320, 240}, {}, {}, "画像"},
+      {dir.write("notes.png", "plain text"), {320, 240}, {}, {}, "画像として読めません"},
+      {dir.file("gone.png"), {320, 240}, {}, {}, "ファイルがありません"},
       {[&] {
-         std::filesystem::create_directories(dir.at("shots.jpg"));
-         return dir.at("shots.jpg");
+         std::filesystem::create_directories(dir.file("shots.jpg"));
+         return dir.file("shots.jpg");
        }(),
        {320, 240},
        {},
@@ -51,7 +51,7 @@ TEST(PicturePreviewLoad, ScalesDownKeepingProportionsOrSaysWhyItCannot) {
 }
 
 TEST(PreviewCacheReads, OffTheGuiThreadOnceAndAgainWhenTheFileChanges) {
-  TempFolder dir;
+  TempDir dir;
   const std::string path = dir.picture("t.png", "landscape.png");
   const QString file = QString::fromStdString(path);
   PreviewCache cache;
@@ -86,12 +86,12 @@ QStringList tipTexts(const PreviewTip* tip) {
 }
 
 TEST_F(PreviewOnHover, ALineShowsBothPicturesAndAFieldItsOwn) {
-  TempFolder dir;
+  TempDir dir;
   const std::string thumbnail = dir.picture("t.jpg", "landscape.png");
   dialog->controller().entryList().workingEntry() = {
       "/s/a.nuv", thumbnail, kPictures + "portrait-480x640.png", {}};
   click(1006);
-  dialog->controller().entryList().workingEntry().thumbnailPath = dir.writeText("bad.png", "x");
+  dialog->controller().entryList().workingEntry().thumbnailPath = dir.write("bad.png", "x");
   dialog->controller().showWorkingEntry();
 
   const QPoint line = list()->visualItemRect(list()->item(0)).center();

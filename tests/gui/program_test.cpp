@@ -40,15 +40,15 @@ TEST(FolderChooserInOwnProcess, PicksTheFolderItIsTold) {
 }
 
 TEST(FolderChooser, NothingIsSavedBetweenRuns) {
-  TempFolder dir;
+  TempDir dir;
   for (const char* folder : {"home", "config", "out"}) {
-    std::filesystem::create_directories(dir.at(folder));
+    std::filesystem::create_directories(dir.file(folder));
   }
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("HOME", QString::fromStdString(dir.at("home")));
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.at("config")));
+  env.insert("HOME", QString::fromStdString(dir.file("home")));
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
   env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("VESK_TEST_CHOOSE", QString::fromStdString(dir.at("out")));
+  env.insert("VESK_TEST_CHOOSE", QString::fromStdString(dir.file("out")));
   QProcess run;
   run.setProcessEnvironment(env);
   run.setProcessChannelMode(QProcess::MergedChannels);
@@ -58,8 +58,8 @@ TEST(FolderChooser, NothingIsSavedBetweenRuns) {
   const QString output = QString::fromLocal8Bit(run.readAll());
   ASSERT_EQ(run.exitCode(), 0) << output.toStdString();
   ASSERT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-  EXPECT_EQ(filesBelow(dir.at("config")), QStringList()) << "settings were written";
-  EXPECT_EQ(filesBelow(dir.at("home")), QStringList()) << "settings were written";
+  EXPECT_EQ(filesBelow(dir.file("config")), QStringList()) << "settings were written";
+  EXPECT_EQ(filesBelow(dir.file("home")), QStringList()) << "settings were written";
 }
 
 // Qt's own options are not taken from the command line: with them taken, an unknown

@@ -37,6 +37,12 @@ class RecordingSink : public MessageSink {
   bool failOnUnscriptedQuestion = false;
 };
 
+// A recording sink that fails the test on a question it has no answer for.
+class StrictRecordingSink : public RecordingSink {
+ public:
+  StrictRecordingSink() { failOnUnscriptedQuestion = true; }
+};
+
 // The messages with the summary that follows a create's success text left out, so
 // that a test can compare the messages of a create whole.
 inline std::vector<std::string> withoutSummary(std::vector<std::string> messages) {

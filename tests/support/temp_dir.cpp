@@ -54,7 +54,7 @@ std::string TempDir::file(std::string_view relative) const {
   return path_ + nativePath("/") + nativePath(relative);
 }
 
-void TempDir::write(std::string_view relative, std::string_view bytes) const {
+std::string TempDir::write(std::string_view relative, std::string_view bytes) const {
   const fs::path target = toFsPath(file(relative));
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
@@ -62,14 +62,20 @@ void TempDir::write(std::string_view relative, std::string_view bytes) const {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) ADD_FAILURE() << "could not write " << file(relative);
+  return file(relative);
 }
 
-void TempDir::copyFrom(const std::string& source, std::string_view relative) const {
+std::string TempDir::copyFrom(const std::string& source, std::string_view relative) const {
   const fs::path target = toFsPath(file(relative));
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
   fs::copy_file(toFsPath(source), target, fs::copy_options::overwrite_existing, error);
   if (error) ADD_FAILURE() << "could not copy " << source << ": " << error.message();
+  return file(relative);
+}
+
+std::string TempDir::picture(std::string_view relative, const std::string& sample) const {
+  return copyFrom(std::string(VESK_TEST_DATA_DIR) + "/gui/" + sample, relative);
 }
 
 void TempDir::clear() const {

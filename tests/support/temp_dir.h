@@ -25,10 +25,15 @@ class TempDir {
   // gives path() + "/a/b.txt", on Windows path() + "\\a\\b.txt").
   std::string file(std::string_view relative) const;
 
-  // Writes `bytes` to the file at `relative`, creating missing folders on the way.
-  void write(std::string_view relative, std::string_view bytes) const;
-  // Copies the file `source` to `relative`, creating missing folders on the way.
-  void copyFrom(const std::string& source, std::string_view relative) const;
+  // Writes `bytes` to the file at `relative`, creating missing folders on the way, and
+  // returns its path.
+  std::string write(std::string_view relative, std::string_view bytes) const;
+  // Copies the file `source` to `relative`, creating missing folders on the way, and
+  // returns its path.
+  std::string copyFrom(const std::string& source, std::string_view relative) const;
+  // Copies one of the dialog's test pictures (landscape.png 8x6, portrait.jpg 6x8,
+  // square.bmp 5x5) to `relative` and returns its path.
+  std::string picture(std::string_view relative, const std::string& sample) const;
   // Removes everything inside the folder.
   void clear() const;
   // Creates the folder at `relative` with missing parents.

@@ -34,23 +34,23 @@ void drop(HWND window, const std::vector<std::string>& paths) {
 }
 
 TEST_F(Drops, SceneLandscapeAndPortraitFillTheirFieldsInOneDrop) {
-  TempFolder folder;
+  TempDir folder;
   const std::string scene = "C:\\展示\\場面.nuv";  // need not exist
   const std::string landscape = folder.picture("t.png", "landscape.png");
   const std::string portrait = folder.picture("d.jpg", "portrait.jpg");
-  drop(dialog->window(), {scene, landscape, portrait, folder.at("notes.txt")});
+  drop(dialog->window(), {scene, landscape, portrait, folder.file("notes.txt")});
   EXPECT_EQ(fields(), (std::vector<std::string>{scene, landscape, portrait}));
   EXPECT_EQ(dialog->controller().browseStartPath(), scene);
   EXPECT_TRUE(lines().empty()) << "a drop adds no entry";
 }
 
 TEST_F(Drops, AnEarlierPackageIsReadBackAfterYes) {
-  TempFolder folder;
-  folder.writeText("pkg/exhibition.nuv", "");
-  folder.writeText("pkg/00/a.nuv", "");
+  TempDir folder;
+  folder.write("pkg/exhibition.nuv", "");
+  folder.write("pkg/00/a.nuv", "");
   folder.picture("pkg/00/t.png", "landscape.png");
   folder.picture("pkg/00/d.jpg", "portrait.jpg");
-  const std::string package = folder.at("pkg") + "\\";
+  const std::string package = folder.file("pkg") + "\\";
   sink.answers = {true};
   drop(dialog->window(), {package + "exhibition.nuv"});
   EXPECT_EQ(sink.questions.size(), 1u);
@@ -108,14 +108,14 @@ TEST_F(Create, RunsOnAWorkerBehindAProgressWindowWhoseCancelStopsIt) {
 }
 
 TEST_F(Create, TheRealBuildWritesThePackageFromTheProgramFolder) {
-  TempFolder folder;
+  TempDir folder;
   auto& list = dialog->controller().entryList();
-  list.workingEntry() = {folder.writeText("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
+  list.workingEntry() = {folder.write("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
                          folder.picture("src/t.png", "landscape.png"),
                          folder.picture("src/d.jpg", "portrait.jpg"),
                          {}};
   click(1006);
-  chosenFolder = folder.at("out");
+  chosenFolder = folder.file("out");
   std::filesystem::create_directories(std::filesystem::path(chosenFolder));
   click(1007);
   // The success text, then the summary on its own line.

@@ -9,21 +9,22 @@
 #include <string>
 #include <vector>
 
-#include "core/editor/ui_fakes.h"
 #include "main_dialog.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 #include "wide_text.h"
 
 namespace vesk::win::testing {
 
-using vesk::testing::TempFolder;
+using vesk::test::TempDir;
 
 // Records messages and questions with the thread they arrived on; answers from a
 // script.
-class ThreadRecordingSink : public vesk::testing::RecordingSink {
+class ThreadRecordingSink : public vesk::test::StrictRecordingSink {
  public:
   void showMessage(const Message& message) override {
     threads.push_back(GetCurrentThreadId());
-    RecordingSink::showMessage(message);
+    StrictRecordingSink::showMessage(message);
   }
   bool askYesNo(const std::string& text) override {
     threads.push_back(GetCurrentThreadId());

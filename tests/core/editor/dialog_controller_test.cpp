@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "ui_fakes.h"
+#include "support/fake_view.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
 
-using testing::FakeView;
-using testing::RecordingSink;
+using test::FakeView;
+using test::StrictRecordingSink;
 
 ExhibitionEntry entry(const std::string& name) {
   return {"/s/" + name + ".nuv", "/s/" + name + "_t.png", "/s/" + name + "_d.png", {}};
@@ -73,7 +75,7 @@ struct Dialog {
   }
 
   FakeView view;
-  RecordingSink sink;
+  StrictRecordingSink sink;
   std::string chosenFolder;
   std::vector<std::string> chooserStarts;
   std::vector<std::string> builds;
@@ -370,17 +372,17 @@ TEST(CreateCommand, BuildsInto99EntriesIntoTheChosenFolder) {
 }
 
 TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgrees) {
-  testing::TempFolder folder;
-  folder.writeText("pkg/exhibition.nuv", "earlier");
-  folder.writeText("pkg/.vesk-staging/00/half.raw", "left by a killed run");
+  test::TempDir folder;
+  folder.write("pkg/exhibition.nuv", "earlier");
+  folder.write("pkg/.vesk-staging/00/half.raw", "left by a killed run");
   Dialog d;
   d.addEntries("A");
-  d.chosenFolder = folder.at("pkg");
+  d.chosenFolder = folder.file("pkg");
 
   d.sink.answers = {false};
   d.controller.onCreate();
   EXPECT_EQ(d.sink.questions, std::vector<std::string>{kReplaceQuestion});
-  EXPECT_EQ(d.builds, std::vector<std::string>{folder.at("pkg")}) << "No: the plain create";
+  EXPECT_EQ(d.builds, std::vector<std::string>{folder.file("pkg")}) << "No: the plain create";
   EXPECT_EQ(folder.names("pkg"), std::vector<std::string>{"exhibition.nuv"})
       << "the leftover staging folder was removed first";
 
@@ -455,12 +457,12 @@ TEST(CreateCommand, TheCheckRunsAfterTheChooserAndOnlyForAnAcceptedCount) {
 }
 
 TEST(CreateCommand, AReplaceIsCheckedAsOneAndStopsBeforeTouchingTheEarlierPackage) {
-  testing::TempFolder folder;
-  folder.writeText("pkg/exhibition.nuv", "earlier");
-  folder.writeText("pkg/00/old.nuv", "old scene");
+  test::TempDir folder;
+  folder.write("pkg/exhibition.nuv", "earlier");
+  folder.write("pkg/00/old.nuv", "old scene");
   Dialog d;
   d.addEntries("A");
-  d.chosenFolder = folder.at("pkg");
+  d.chosenFolder = folder.file("pkg");
   d.problems = {problem(CheckSeverity::Error, "00 nuvファイルが見つかりません")};
   d.sink.answers = {true};
   d.controller.onCreate();

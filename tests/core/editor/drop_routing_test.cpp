@@ -8,14 +8,16 @@
 #include "base/path_terms.h"
 #include "editor/dialog_controller.h"
 #include "messages/messages.h"
-#include "ui_fakes.h"
+#include "support/fake_view.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
 
-using testing::FakeView;
-using testing::RecordingSink;
-using testing::TempFolder;
+using test::FakeView;
+using test::StrictRecordingSink;
+using test::TempDir;
 
 const char* const kScene = "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n";
 
@@ -28,13 +30,13 @@ struct Dialog {
     return {w.scenePath, w.thumbnailPath, w.descriptionPath};
   }
   FakeView view;
-  RecordingSink sink;
+  StrictRecordingSink sink;
   DialogController controller;
 };
 
 TEST(FileDrop, SceneLandscapeAndPortraitFillTheirFields) {
-  TempFolder dir;
-  const std::string scene = dir.writeText("a/s.nuv", kScene);
+  TempDir dir;
+  const std::string scene = dir.write("a/s.nuv", kScene);
   const std::string thumb = dir.picture("a/t.png", "landscape.png");
   const std::string desc = dir.picture("a/d.jpg", "portrait.jpg");
   Dialog d;
@@ -50,7 +52,7 @@ TEST(FileDrop, SceneLandscapeAndPortraitFillTheirFields) {
 }
 
 TEST(FileDrop, EachFileGoesToTheFieldOfItsRole) {
-  TempFolder dir;
+  TempDir dir;
   struct Case {
     const char* name;
     const char* sample;  // null: a text file
@@ -72,7 +74,7 @@ TEST(FileDrop, EachFileGoesToTheFieldOfItsRole) {
   };
   for (const Case& c : cases) {
     const std::string path =
-        c.sample ? dir.picture(c.name, c.sample) : dir.writeText(c.name, "not a picture\n");
+        c.sample ? dir.picture(c.name, c.sample) : dir.write(c.name, "not a picture\n");
     Dialog d;
     const std::string startBefore = d.controller.browseStartPath();
     d.controller.onFilesDropped({path});
@@ -87,10 +89,10 @@ TEST(FileDrop, EachFileGoesToTheFieldOfItsRole) {
 }
 
 TEST(FileDrop, TheLastFileOfARoleWinsAndOtherFieldsStay) {
-  TempFolder dir;
+  TempDir dir;
   const std::string first = dir.picture("1.png", "landscape.png");
   const std::string second = dir.picture("2.jpg", "landscape.png");
-  const std::string text = dir.writeText("n.txt", "text");
+  const std::string text = dir.write("n.txt", "text");
   Dialog d;
   d.controller.entryList().workingEntry() = {"/x/s.nuv", "/x/t.png", "/x/d.png", {}};
   d.controller.onFilesDropped({first, second, text});
@@ -100,12 +102,12 @@ TEST(FileDrop, TheLastFileOfARoleWinsAndOtherFieldsStay) {
 // An earlier package: numbered folders each with a scene, a landscape thumbnail and a
 // portrait description, and the combined document at the top.
 struct Package {
-  Package(const TempFolder& dir, const std::string& name, int folders) {
-    document = dir.writeText(name + "/exhibition.nuv", kScene);
+  Package(const TempDir& dir, const std::string& name, int folders) {
+    document = dir.write(name + "/exhibition.nuv", kScene);
     for (int f = 0; f < folders; ++f) {
       const std::string nn = (f < 10 ? "0" : "") + std::to_string(f);
       ExhibitionEntry e;
-      e.scenePath = dir.writeText(name + "/" + nn + "/" + name + nn + ".nuv", kScene);
+      e.scenePath = dir.write(name + "/" + nn + "/" + name + nn + ".nuv", kScene);
       e.thumbnailPath = dir.picture(name + "/" + nn + "/t.png", "landscape.png");
       e.descriptionPath = dir.picture(name + "/" + nn + "/d.jpg", "portrait.jpg");
       entries.push_back(e);
@@ -121,9 +123,9 @@ struct Package {
 };
 
 TEST(FileDrop, APackageDocumentAnsweredYesReplacesTheListAndShowsEntry00) {
-  TempFolder dir;
+  TempDir dir;
   const Package package(dir, "pkg", 3);
-  const std::string scene = dir.writeText("a.nuv", kScene);
+  const std::string scene = dir.write("a.nuv", kScene);
   const std::string picture = dir.picture("b.jpg", "portrait.jpg");
   Dialog d;
   d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
@@ -150,9 +152,9 @@ TEST(FileDrop, APackageDocumentAnsweredYesReplacesTheListAndShowsEntry00) {
 }
 
 TEST(FileDrop, APackageDocumentAnsweredNoEndsTheDropAndKeepsTheList) {
-  TempFolder dir;
+  TempDir dir;
   const Package package(dir, "pkg", 2);
-  const std::string scene = dir.writeText("a.nuv", kScene);
+  const std::string scene = dir.write("a.nuv", kScene);
   const std::string picture = dir.picture("b.jpg", "landscape.png");
   Dialog d;
   d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
@@ -169,7 +171,7 @@ TEST(FileDrop, APackageDocumentAnsweredNoEndsTheDropAndKeepsTheList) {
 }
 
 TEST(FileDrop, TwoPackagesInOneDropAskTwiceAndTheSecondWins) {
-  TempFolder dir;
+  TempDir dir;
   const Package first(dir, "one", 3);
   const Package second(dir, "two", 2);
   Dialog d;
@@ -188,7 +190,7 @@ TEST(FileDrop, TwoPackagesInOneDropAskTwiceAndTheSecondWins) {
 // A document whose folder holds no folder 00 is no package: the list, the fields
 // and the count stay, and the operator is told so.
 TEST(FileDrop, APackageWithoutFolder00KeepsListFieldsAndCountAndSaysSo) {
-  TempFolder dir;
+  TempDir dir;
   const Package empty(dir, "empty", 0);
   Dialog d;
   d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
@@ -210,7 +212,7 @@ TEST(FileDrop, APackageWithoutFolder00KeepsListFieldsAndCountAndSaysSo) {
 }
 
 // Answers Yes and, while the question is open, tries a second drop.
-class MeddlingSink : public RecordingSink {
+class MeddlingSink : public StrictRecordingSink {
  public:
   bool askYesNo(const std::string& text) override {
     if (controller != nullptr) {
@@ -226,14 +228,14 @@ class MeddlingSink : public RecordingSink {
 };
 
 TEST(FileDrop, ADropArrivingWhileTheQuestionIsOpenIsRefused) {
-  TempFolder dir;
+  TempDir dir;
   const Package package(dir, "pkg", 0);
   FakeView view;
   MeddlingSink sink;
   DialogController controller(view, sink, [](const std::string&) { return std::string(); });
   controller.initialise();
   sink.controller = &controller;
-  sink.secondDrop = dir.writeText("late.nuv", kScene);
+  sink.secondDrop = dir.write("late.nuv", kScene);
   controller.onFilesDropped({package.document});
   EXPECT_EQ(sink.questions.size(), 1u);
   EXPECT_FALSE(sink.acceptedDuringQuestion);

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/image/picture_files.h"
+#include "support/picture_files.h"
+#include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
@@ -21,7 +22,7 @@ using test::bigEndian;
 using test::bmpFile;
 using test::littleEndian;
 using test::readFile;
-using test::TempFolder;
+using test::TempDir;
 using test::testPicture;
 
 // What one probe gave back. The outputs start as -1 and -2, so a probe that wrote
@@ -97,7 +98,7 @@ TEST(ImageProbe, ReadsThePicturesThatRealEncodersMade) {
 }
 
 TEST(ImageProbe, OnlyTheFourImageExtensionsInAnyCaseAreProbed) {
-  TempFolder folder;
+  TempDir folder;
   const std::string png = readFile(testPicture("png-named-45x27.jpg"));
   for (const char* name : {"photo.JPG", "a.jpeg", "b.JPEG", "c.Png", "d.bmp", "e.BmP"}) {
     EXPECT_EQ(probe(folder.write(name, png)), sized(45, 27)) << name;
@@ -106,22 +107,22 @@ TEST(ImageProbe, OnlyTheFourImageExtensionsInAnyCaseAreProbed) {
   for (const char* name : {"f.gif", "g.jpe", "h.tif", "i.jpg.txt", "j", "k.jpg old", "l."}) {
     EXPECT_EQ(probe(folder.write(name, png)), kNotProbed) << name;
   }
-  EXPECT_EQ(probe(folder.path("missing.gif")), kNotProbed);
+  EXPECT_EQ(probe(folder.file("missing.gif")), kNotProbed);
 }
 
 TEST(ImageProbe, RecognisesTheFormatByContentWhateverTheExtensionSays) {
-  TempFolder folder;
+  TempDir folder;
   EXPECT_EQ(probe(folder.write("jpeg.png", baselineJpeg())), sized(64, 48));
   EXPECT_EQ(probe(folder.write("png.bmp", samplePng())), sized(36, 52));
   EXPECT_EQ(probe(folder.write("bmp.jpeg", readFile(testPicture("v3-19x26.bmp")))), sized(19, 26));
 }
 
 TEST(ImageProbe, UnreadablePathsFailWithoutTouchingTheOutputs) {
-  TempFolder folder;
-  std::filesystem::create_directory(folder.path("folder.jpg"));
+  TempDir folder;
+  std::filesystem::create_directory(folder.file("folder.jpg"));
   for (const std::string& path : {
-           folder.path("missing.png"),
-           folder.path("folder.jpg"),
+           folder.file("missing.png"),
+           folder.file("folder.jpg"),
            folder.write("empty.jpg", ""),
            folder.write("one-byte.png", "\x89"),
            folder.write("text.bmp", "BMP is not in here\n"),
@@ -148,7 +149,7 @@ TEST(ImageProbe, EveryTruncationInsideTheHeaderFailsAndNothingAfterItIsNeeded) {
            Case{"cut.png", samplePng(), 33, sized(36, 52)},
            Case{"cut.bmp", bmp, 14 + 124, sized(23, 23)},
        }) {
-    TempFolder folder;
+    TempDir folder;
     for (std::size_t size = 0; size < c.headerEnd; ++size) {
       EXPECT_EQ(probe(folder.write(c.name, c.bytes.substr(0, size))), kFailedUntouched)
           << c.name << " cut to " << size;
@@ -160,7 +161,7 @@ TEST(ImageProbe, EveryTruncationInsideTheHeaderFailsAndNothingAfterItIsNeeded) {
 TEST(ImageProbe, JpegSizeComesFromEveryFrameTypeButNotFromTheMarkersSharingTheirRange) {
   const std::string jpeg = baselineJpeg();
   const std::size_t sof = frameHeaderAt(jpeg);
-  TempFolder folder;
+  TempDir folder;
   for (int code = 0xC0; code <= 0xCF; ++code) {
     std::string patched = jpeg;
     patched[sof + 1] = static_cast<char>(code);
@@ -192,7 +193,7 @@ TEST(ImageProbe, JpegSegmentsBeforeTheFrameAreSkippedWhateverTheyHold) {
   const auto beforeFrame = [&](const std::string& inserted) {
     return jpeg.substr(0, sof) + inserted + jpeg.substr(sof);
   };
-  TempFolder folder;
+  TempDir folder;
   for (const Case& c : {
            Case{"EXIF thumbnail", afterSoi(test::exifSegment(1, thumbnail))},
            Case{"EXIF orientation rotated", afterSoi(test::exifSegment(6, ""))},
@@ -222,7 +223,7 @@ TEST(ImageProbe, DamagedJpegHeadersFail) {
     std::string label;
     std::string bytes;
   };
-  TempFolder folder;
+  TempDir folder;
   for (const Case& c : {
            Case{"height left to a DNL marker", patched(sof + 5, bigEndian(0, 2))},
            Case{"width 0", patched(sof + 7, bigEndian(0, 2))},
@@ -247,7 +248,7 @@ TEST(ImageProbe, PngHeaderFieldsAreCheckedAndSizesUpToTheCapReported) {
     std::string bytes;
     Probe expected;
   };
-  TempFolder folder;
+  TempDir folder;
   for (const Case& c : {
            Case{"width at the cap", 16, bigEndian(1000000, 4), sized(1000000, 52)},
            Case{"height at the cap", 20, bigEndian(1000000, 4), sized(36, 1000000)},
@@ -283,7 +284,7 @@ TEST(ImageProbe, BmpOfEveryHeaderVersionGivesItsSizeAndTopDownGivesTheAbsoluteHe
     std::int32_t height;
     Probe expected;
   };
-  TempFolder folder;
+  TempDir folder;
   for (const Case& c : {
            Case{12, 300, 200, sized(300, 200)},
            Case{12, 65535, 65535, sized(65535, 65535)},
@@ -309,7 +310,7 @@ TEST(ImageProbe, DamagedBmpHeadersFail) {
     std::string label;
     std::string bytes;
   };
-  TempFolder folder;
+  TempDir folder;
   const auto withHeaderSize = [](std::uint32_t size) {
     std::string bytes = bmpFile(40, 300, 200);
     bytes.replace(14, 4, littleEndian(size, 4));
@@ -355,14 +356,14 @@ Probe pngSuiteSize(const std::string& name) {
 
 // Every file of the suite as a plain .png in the returned list; Debian may store
 // some of them gzip-compressed, which are unpacked into `folder`.
-std::vector<std::filesystem::path> pngSuiteFiles(const TempFolder& folder) {
+std::vector<std::filesystem::path> pngSuiteFiles(const TempDir& folder) {
   std::vector<std::filesystem::path> files;
   for (const auto& item : std::filesystem::recursive_directory_iterator(kPngSuite)) {
     const std::string name = item.path().filename().string();
     if (name.ends_with(".png")) {
       files.push_back(item.path());
     } else if (name.ends_with(".png.gz")) {
-      const std::string unpacked = folder.path(name.substr(0, name.size() - 3));
+      const std::string unpacked = folder.file(name.substr(0, name.size() - 3));
       const std::string command = "gzip -dc '" + item.path().string() + "' > '" + unpacked + "'";
       EXPECT_EQ(std::system(command.c_str()), 0) << command;
       files.emplace_back(unpacked);
@@ -373,7 +374,7 @@ std::vector<std::filesystem::path> pngSuiteFiles(const TempFolder& folder) {
 
 TEST(ImageProbe, EveryValidPngSuitePictureGivesTheSizeItsNameStates) {
   ASSERT_TRUE(std::filesystem::is_directory(kPngSuite)) << "install libsixel-examples";
-  TempFolder folder;
+  TempDir folder;
   int valid = 0;
   for (const auto& file : pngSuiteFiles(folder)) {
     const std::string name = file.filename().string();
@@ -386,7 +387,7 @@ TEST(ImageProbe, EveryValidPngSuitePictureGivesTheSizeItsNameStates) {
 
 TEST(ImageProbe, PngSuiteFilesDamagedInTheSignatureOrHeaderFail) {
   ASSERT_TRUE(std::filesystem::is_directory(kPngSuite)) << "install libsixel-examples";
-  TempFolder folder;
+  TempDir folder;
   const std::vector<std::string> signatureOrHeader = {
       "xs1n0g01", "xs2n0g01", "xs4n0g01", "xs7n0g01", "xcrn0g04", "xlfn0g04",
       "xc1n0g08", "xc9n2c08", "xd0n2c08", "xd3n2c08", "xd9n2c08", "xhdn0g08"};

@@ -11,10 +11,8 @@
 
 #include "editor/dialog_view.h"
 #include "messages/message_sink.h"
-#include "support/recording_sink.h"
-#include "support/temp_dir.h"
 
-namespace vesk::testing {
+namespace vesk::test {
 
 // A view that records what the controller writes. Lines are 10 pixels high and
 // 100 wide; the list box sits at (50, 40) in the dialog with a 2-pixel frame.
@@ -67,30 +65,4 @@ class FakeView : public DialogView {
   bool answerCreate = false;
 };
 
-// The shared recording sink, failing the test on a question it has no answer for.
-class RecordingSink : public vesk::test::RecordingSink {
- public:
-  RecordingSink() { failOnUnscriptedQuestion = true; }
-};
-
-// A temporary folder removed with everything in it at the end of the test.
-class TempFolder : public vesk::test::TempDir {
- public:
-  // The full path of `relative` inside the folder, as UTF-8 text.
-  std::string at(const std::string& relative) const { return file(relative); }
-
-  // Writes a text file (creating its folders) and returns its path.
-  std::string writeText(const std::string& relative, const std::string& text) const {
-    write(relative, text);
-    return file(relative);
-  }
-
-  // Copies one of the test pictures (landscape.png 8x6, portrait.jpg 6x8,
-  // square.bmp 5x5) to `relative` and returns its path.
-  std::string picture(const std::string& relative, const std::string& sample) const {
-    copyFrom(std::string(VESK_TEST_DATA_DIR) + "/gui/" + sample, relative);
-    return file(relative);
-  }
-};
-
-}  // namespace vesk::testing
+}  // namespace vesk::test

@@ -1,37 +1,11 @@
-#include "core/image/picture_files.h"
+#include "support/picture_files.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace vesk::test {
-
-TempFolder::TempFolder() {
-  std::random_device random;
-  const auto base = std::filesystem::temp_directory_path();
-  do {
-    root_ = base / ("vesk-test-" + std::to_string(random()));
-  } while (!std::filesystem::create_directory(root_));
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(root_, ignored);
-}
-
-std::string TempFolder::path(const std::string& name) const {
-  return (root_ / name).string();
-}
-
-std::string TempFolder::write(const std::string& name, const std::string& bytes) const {
-  const std::string file = path(name);
-  std::ofstream out(file, std::ios::binary);
-  out << bytes;
-  EXPECT_TRUE(out.good()) << "cannot write " << file;
-  return file;
-}
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

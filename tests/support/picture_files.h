@@ -1,28 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 namespace vesk::test {
-
-// A fresh folder under the system's temporary folder, removed with everything in it
-// when the object goes.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  // Full path of `name` inside the folder.
-  std::string path(const std::string& name) const;
-  // Writes `bytes` to `name` inside the folder and returns its full path.
-  std::string write(const std::string& name, const std::string& bytes) const;
-
- private:
-  std::filesystem::path root_;
-};
 
 // The whole content of a file; fails the running test when it cannot be read.
 std::string readFile(const std::string& path);

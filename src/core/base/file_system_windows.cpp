@@ -1,0 +1,207 @@
+#include "base/file_system.h"
+
+#include <windows.h>
+
+#include <cassert>
+#include <cerrno>
+#include <vector>
+
+#include "base/file_kind.h"
+#include "base/path_terms.h"
+#include "base/utf8.h"
+
+namespace vesk {
+
+namespace {
+
+// Paths from this length on take the long form: CreateDirectoryW allows 12 characters
+// fewer than the 260 of the other calls.
+constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
+
+bool isSlash(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+}  // namespace
+
+std::wstring win32Path(const std::string& path) {
+  const std::wstring wide = widen(path);
+  if (wide.size() < kLongPathFrom) return wide;
+  const bool drive = wide.size() >= 3 && wide[1] == L':' && isSlash(wide[2]) &&
+                     ((wide[0] >= L'A' && wide[0] <= L'Z') || (wide[0] >= L'a' && wide[0] <= L'z'));
+  // "\\server\share", but not "\\?\" or "\\.\" forms that are long or devices already.
+  const bool unc = wide.size() >= 3 && isSlash(wide[0]) && isSlash(wide[1]) && wide[2] != L'?' &&
+                   wide[2] != L'.';
+  if (!drive && !unc) return wide;
+  // The long form takes every character literally: GetFullPathNameW first turns "/"
+  // into "\\" and resolves "." and "..", with no length limit of its own.
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return wide;
+  std::wstring full(size, L'\0');
+  size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (size == 0 || size >= full.size()) return wide;
+  full.resize(size);
+  return unc ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+namespace {
+
+// Closes a handle when it goes out of scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// True when both paths name the same file.
+bool sameFile(const std::wstring& a, const std::wstring& b) {
+  const auto open = [](const std::wstring& path) {
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  };
+  Handle first(open(a));
+  Handle second(open(b));
+  BY_HANDLE_FILE_INFORMATION x;
+  BY_HANDLE_FILE_INFORMATION y;
+  return first.valid() && second.valid() && GetFileInformationByHandle(first.get(), &x) &&
+         GetFileInformationByHandle(second.get(), &y) &&
+         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
+}
+
+// Copies the open source into the open target piece by piece, reporting each piece:
+// CopyFileExW's progress routine cannot be relied on (Wine never calls it).
+bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
+  constexpr DWORD kPiece = 1 << 20;
+  std::vector<char> buffer(kPiece);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(in, buffer.data(), kPiece, &got, nullptr)) return false;
+    if (got == 0) return true;
+    DWORD written = 0;
+    if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) return false;
+    if (progress) progress(got);
+  }
+}
+
+// A failure with the error the system reported last.
+Failure lastFailure(FailureCode code, const std::string& path) {
+  const DWORD error = GetLastError();
+  const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return makeFailure(missing ? FailureCode::NotFound : code, path, static_cast<int>(error));
+}
+
+}  // namespace
+
+std::filesystem::path toFsPath(const std::string& path) {
+  return std::filesystem::path(widen(path));
+}
+
+std::string fromFsPath(const std::filesystem::path& path) {
+  return narrow(path.native());
+}
+
+Status createDirectory(const std::string& path) {
+  if (CreateDirectoryW(win32Path(path).c_str(), nullptr)) return {};
+  return lastFailure(GetLastError() == ERROR_ALREADY_EXISTS ? FailureCode::AlreadyExists
+                                                            : FailureCode::WriteFailed,
+                     path);
+}
+
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+  const std::wstring source = win32Path(from);
+  const std::wstring target = win32Path(to);
+  const DWORD attributes = GetFileAttributesW(source.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::ReadFailed, from);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return makeFailure(FailureCode::NotRegularFile, from);
+  if (sameFile(source, target)) return {};
+  const Handle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!in.valid()) return lastFailure(FailureCode::ReadFailed, from);
+  const Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.valid()) return lastFailure(FailureCode::WriteFailed, to);
+  if (!copyContent(in.get(), out.get(), progress)) return lastFailure(FailureCode::WriteFailed, to);
+  // Like CopyFileW, the copy keeps the source's time of last change.
+  FILETIME written;
+  if (GetFileTime(in.get(), nullptr, nullptr, &written)) {
+    SetFileTime(out.get(), nullptr, nullptr, &written);
+  }
+  return {};
+}
+
+bool isDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool pathExists(const std::string& path) {
+  return GetFileAttributesW(win32Path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Result<std::uint64_t> fileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(win32Path(path).c_str(), GetFileExInfoStandard, &data)) {
+    return lastFailure(FailureCode::ReadFailed, path);
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    return makeFailure(FailureCode::NotRegularFile, path);
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+Result<std::string> readFile(const std::string& path) {
+  Handle file(CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return lastFailure(FailureCode::ReadFailed, path);
+  std::string content;
+  char buffer[1 << 16];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) {
+      return lastFailure(FailureCode::ReadFailed, path);
+    }
+    if (n == 0) break;
+    content.append(buffer, n);
+  }
+  return content;
+}
+
+std::vector<std::string> listPattern(const std::string& pattern) {
+  const std::string folder = folderOf(pattern);
+  std::vector<std::string> paths;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(win32Path(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return paths;
+  do {
+    paths.push_back(folder + narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return paths;
+}
+
+std::string programFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string folder = folderOf(narrow(buffer));
+  return folder.empty() ? folder : folder.substr(0, folder.size() - 1);
+}
+
+}  // namespace vesk
