@@ -25,9 +25,9 @@ class ThreadRecordingSink : public vesk::testing::RecordingSink {
     threads.push_back(GetCurrentThreadId());
     RecordingSink::showMessage(message);
   }
-  bool askYesNo(const std::string& text) override {
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
     threads.push_back(GetCurrentThreadId());
-    return RecordingSink::askYesNo(text);
+    return RecordingSink::askYesNo(text, defaultAnswer);
   }
   std::vector<DWORD> threads;
 };
