@@ -4,6 +4,8 @@
 // problem window of a create (what the check finds in a damaged copy of the entries)
 // is opened over it, with "replace" the question before an earlier package is
 // replaced. Not part of the package.
+#include <windows.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 #include <algorithm>
