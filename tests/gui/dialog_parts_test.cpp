@@ -60,7 +60,7 @@ TEST(MessageBoxes, MessagesWarnWithOkAndTheQuestionAsksYesOrNo) {
   EXPECT_EQ(question->textFormat(), Qt::PlainText) << "file names are not markup";
 }
 
-// The test program runs with an English desktop (LANG, see CMakeLists.txt); Qt's own
+// The test program runs with an English desktop (LANG, see gui_test_main.cpp); Qt's own
 // texts are Japanese all the same, with their access keys as Japanese Windows writes
 // them.
 TEST(MessageBoxes, StandardButtonsReadJapaneseAndTheReplaceQuestionDefaultsToNo) {
