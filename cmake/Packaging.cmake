@@ -1,6 +1,7 @@
 # The Debian package (scripts/package-deb): vesk_<version>_amd64.deb, installing into
-# /usr. Library dependencies come from dpkg-shlibdeps; the Japanese font of the dialog,
-# which nothing links, is named here.
+# /usr. Library dependencies come from dpkg-shlibdeps; the Japanese font of the dialog
+# and Qt's Japanese texts (はい/いいえ, the folder chooser), which nothing links, are
+# named here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vesk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -20,6 +21,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TARGET vesk)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
 endif()
 include(CPack)

@@ -45,7 +45,7 @@ class PrintingSink : public vesk::MessageSink {
     std::printf("message: %s\n", message.text.c_str());
     messages.push_back(message.text);
   }
-  bool askYesNo(const std::string&) override { return false; }
+  bool askYesNo(const std::string&, vesk::DefaultAnswer) override { return false; }
   std::vector<std::string> messages;
 };
 

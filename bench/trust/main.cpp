@@ -32,7 +32,7 @@ class QuietSink : public vesk::MessageSink {
     if (message.kind != vesk::MessageKind::Success)
       std::fprintf(stderr, "%s\n", message.text.c_str());
   }
-  bool askYesNo(const std::string&) override { return false; }
+  bool askYesNo(const std::string&, vesk::DefaultAnswer) override { return false; }
 };
 
 double seconds(const std::function<void()>& work) {

@@ -16,7 +16,7 @@ void StreamSink::showMessage(const Message& message) {
   ++count_;
 }
 
-bool StreamSink::askYesNo(const std::string& text) {
+bool StreamSink::askYesNo(const std::string& text, DefaultAnswer) {
   out_ << text << " [No]\n";
   ++count_;
   return false;

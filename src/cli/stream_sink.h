@@ -18,7 +18,8 @@ class StreamSink : public MessageSink {
   explicit StreamSink(std::ostream& out, bool onTerminal = false)
       : out_(out), onTerminal_(onTerminal) {}
   void showMessage(const Message& message) override;
-  bool askYesNo(const std::string& text) override;
+  // Prints the question and answers No: nobody is there to answer.
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override;
   int messageCount() const { return count_; }
 
  private:
@@ -37,7 +38,9 @@ class CommandSink : public MessageSink {
  public:
   CommandSink(std::ostream& out, std::ostream& err);
   void showMessage(const Message& message) override;
-  bool askYesNo(const std::string& text) override { return err_.askYesNo(text); }
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
+    return err_.askYesNo(text, defaultAnswer);
+  }
 
  private:
   std::ostream& out_;

@@ -26,7 +26,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   icon->setPixmap(QApplication::windowIcon().pixmap(side, side));
   icon->setAlignment(Qt::AlignCenter);
 
-  auto* name = new QLabel(QStringLiteral("Vesk, Version ") + QString::fromUtf8(kVersion), this);
+  auto* name = new QLabel(QString::fromUtf8(kAboutName), this);
   name->setTextFormat(Qt::PlainText);
   name->setGeometry(du.rect(42, 14, 114, 8));
 

@@ -2,6 +2,9 @@
 
 #include <QIcon>
 
+#include "dialog_font.h"
+#include "qt_translations.h"
+
 // The resources live in a static library, so they are registered by hand.
 static void registerResources() {
   Q_INIT_RESOURCE(vesk);
@@ -17,6 +20,10 @@ BareArguments::BareArguments(const char* programName)
 void setUpApplication(QApplication& app) {
   registerResources();
   app.setWindowIcon(QIcon(QStringLiteral(":/vesk/vesk.png")));
+  installJapaneseQtTexts(app);
+  // Without a class name this also drops the desktop's own fonts for menus, tips
+  // and message boxes, which would otherwise be a third smaller.
+  QApplication::setFont(dialogFont(kDialogPointSize));
 }
 
 }  // namespace vesk::gui

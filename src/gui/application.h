@@ -24,8 +24,9 @@ class BareArguments {
   char* argv_[2] = {nullptr, nullptr};
 };
 
-// Prepares the application object for the dialogs: the embedded resources and the
-// application icon.
+// Prepares the application object for the dialogs: the embedded resources, the
+// application icon, Qt's own texts in Japanese, and the dialog's font for every
+// window, so that message boxes, menus and tips match the dialog.
 void setUpApplication(QApplication& app);
 
 }  // namespace vesk::gui

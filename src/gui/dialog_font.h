@@ -5,6 +5,10 @@
 
 namespace vesk::gui {
 
+// Point size of the main dialog's font, which every window but the about box and
+// the picture preview uses.
+inline constexpr int kDialogPointSize = 14;
+
 // The font of the dialogs: "MS UI Gothic" where it is installed, otherwise
 // "Noto Sans CJK JP" (Debian's fonts-noto-cjk), at the given point size.
 QFont dialogFont(int pointSize);

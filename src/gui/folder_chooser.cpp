@@ -27,9 +27,11 @@ std::string chooseDestinationFolder(QWidget* owner, const std::string& startPath
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch.path());
   }
-  const QString folder =
-      QFileDialog::getExistingDirectory(owner, QString::fromUtf8(kChooseFolderTitle),
-                                        chooserStartFolder(startPath), QFileDialog::ShowDirsOnly);
+  // Qt's own chooser, not the desktop's: only Qt's speaks Japanese through Qt's
+  // translations whatever the desktop's language, and it uses the dialog's font.
+  const QString folder = QFileDialog::getExistingDirectory(
+      owner, QString::fromUtf8(kChooseFolderTitle), chooserStartFolder(startPath),
+      QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   return folder.toStdString();
 }
 

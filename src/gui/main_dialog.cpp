@@ -30,9 +30,6 @@ namespace vesk::gui {
 
 namespace {
 
-// Point size of the dialog font.
-constexpr int kDialogPointSize = 14;
-
 // The boxes the preview fits the pictures into, in the tip's pixels: thumbnails are
 // landscape, description pictures portrait and hold text, so they get more height.
 constexpr QSize kThumbnailBox(320, 240);

@@ -28,14 +28,17 @@ QMessageBox::Icon iconFor(MessageKind kind) {
   return QMessageBox::Warning;
 }
 
-std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent) {
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent,
+                                            DefaultAnswer defaultAnswer) {
   const bool question = message.kind == MessageKind::Question;
   auto box = std::make_unique<QMessageBox>(
       iconFor(message.kind), applicationName(), QString::fromStdString(message.text),
       question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
   // Paths in messages are shown as they are, never as markup.
   box->setTextFormat(Qt::PlainText);
-  if (question) box->setDefaultButton(QMessageBox::Yes);
+  if (question) {
+    box->setDefaultButton(defaultAnswer == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes);
+  }
   return box;
 }
 
@@ -43,8 +46,9 @@ void MessageBoxSink::showMessage(const Message& message) {
   makeMessageBox(message, parentForBox())->exec();
 }
 
-bool MessageBoxSink::askYesNo(const std::string& text) {
-  return makeMessageBox({MessageKind::Question, text}, parentForBox())->exec() == QMessageBox::Yes;
+bool MessageBoxSink::askYesNo(const std::string& text, DefaultAnswer defaultAnswer) {
+  return makeMessageBox({MessageKind::Question, text}, parentForBox(), defaultAnswer)->exec() ==
+         QMessageBox::Yes;
 }
 
 void GuiThreadSink::showMessage(const Message& message) {
@@ -56,11 +60,12 @@ void GuiThreadSink::showMessage(const Message& message) {
       &context_, [this, &message] { target_.showMessage(message); }, Qt::BlockingQueuedConnection);
 }
 
-bool GuiThreadSink::askYesNo(const std::string& text) {
-  if (QThread::currentThread() == context_.thread()) return target_.askYesNo(text);
+bool GuiThreadSink::askYesNo(const std::string& text, DefaultAnswer defaultAnswer) {
+  if (QThread::currentThread() == context_.thread()) return target_.askYesNo(text, defaultAnswer);
   bool answer = false;
   QMetaObject::invokeMethod(
-      &context_, [this, &text, &answer] { answer = target_.askYesNo(text); },
+      &context_,
+      [this, &text, defaultAnswer, &answer] { answer = target_.askYesNo(text, defaultAnswer); },
       Qt::BlockingQueuedConnection);
   return answer;
 }

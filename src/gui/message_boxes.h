@@ -19,9 +19,10 @@ QString applicationName();
 // question, the exclamation (warning) icon for every other kind.
 QMessageBox::Icon iconFor(MessageKind kind);
 
-// The box for a message (OK) or a question (Yes and No, Yes the default), its icon
-// chosen by the kind, captioned with the application name.
-std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent);
+// The box for a message (OK) or a question (Yes and No, `defaultAnswer` the default
+// button), its icon chosen by the kind, captioned with the application name.
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent,
+                                            DefaultAnswer defaultAnswer = DefaultAnswer::Yes);
 
 // Shows messages as modal message boxes over the topmost modal window, or over
 // `owner` when none is open: an OK box with the warning icon for a message, a box
@@ -31,7 +32,7 @@ class MessageBoxSink : public MessageSink {
   explicit MessageBoxSink(QWidget* owner) : owner_(owner) {}
 
   void showMessage(const Message& message) override;
-  bool askYesNo(const std::string& text) override;
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override;
 
  private:
   QWidget* parentForBox() const;
@@ -47,7 +48,7 @@ class GuiThreadSink : public MessageSink {
   GuiThreadSink(MessageSink& target, QObject& context) : target_(target), context_(context) {}
 
   void showMessage(const Message& message) override;
-  bool askYesNo(const std::string& text) override;
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override;
 
  private:
   MessageSink& target_;

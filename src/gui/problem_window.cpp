@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "dialog_font.h"
@@ -16,9 +19,27 @@ namespace vesk::gui {
 namespace {
 
 // Rows the list shows without scrolling when the window opens, and the window's
-// width in dialog units of its font.
+// width in dialog units of its font (it widens for long lines, within the screen).
 constexpr int kVisibleRows = 10;
 constexpr int kWindowWidth = 360;
+// The share of the screen's width the window may take to show long lines unbroken.
+constexpr double kMaxScreenShare = 0.9;
+
+// Measures a row with the width its column has now, so that a long text is wrapped
+// at that width; the view alone measures it as one unbroken line.
+class WrappingDelegate : public QStyledItemDelegate {
+ public:
+  explicit WrappingDelegate(QTreeView* view) : QStyledItemDelegate(view), view_(view) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem sized = option;
+    sized.rect = QRect(0, 0, view_->header()->sectionSize(index.column()), 1);
+    return QStyledItemDelegate::sizeHint(sized, index);
+  }
+
+ private:
+  QTreeView* view_;
+};
 
 QIcon iconOf(const QStyle* style, CheckSeverity severity) {
   return style->standardIcon(severity == CheckSeverity::Error ? QStyle::SP_MessageBoxCritical
@@ -48,17 +69,20 @@ ProblemWindow::ProblemWindow(const std::vector<ProblemLine>& lines, bool canCrea
   list_->setColumnCount(2);
   list_->setHeaderHidden(true);
   list_->setRootIsDecorated(false);
-  list_->setUniformRowHeights(true);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  list_->setTextElideMode(Qt::ElideMiddle);
+  // A line longer than the window wraps onto more lines, never cut short.
+  list_->setWordWrap(true);
+  list_->setItemDelegate(new WrappingDelegate(list_));
+  list_->setTextElideMode(Qt::ElideNone);
   list_->header()->setStretchLastSection(true);
+  // Rows take their height again whenever the text column's width changes.
+  connect(list_->header(), &QHeaderView::sectionResized, list_, [this] { list_->doItemsLayout(); });
   for (const ProblemLine& line : lines) {
     auto* item = new QTreeWidgetItem(list_);
     item->setIcon(0, iconOf(style(), line.severity));
     item->setText(0, QString::fromUtf8(severityWord(line.severity)));
     const QString text = QString::fromStdString(line.text);
     item->setText(1, text);
-    // A text cut to the window's width is read whole in its tip.
     item->setToolTip(1, text);
   }
   list_->resizeColumnToContents(0);
@@ -66,7 +90,19 @@ ProblemWindow::ProblemWindow(const std::vector<ProblemLine>& lines, bool canCrea
   const QFontMetrics metrics(font());
   const int rowHeight = std::max(metrics.height(), list_->iconSize().height()) + 4;
   list_->setMinimumSize(du.x(kWindowWidth / 2), rowHeight * 3);
-  resize(du.x(kWindowWidth), rowHeight * kVisibleRows + metrics.height() * 6);
+  // Wide enough for the longest line where the screen allows; longer lines wrap.
+  int longest = 0;
+  for (const ProblemLine& line : lines) {
+    longest = std::max(longest, metrics.horizontalAdvance(QString::fromStdString(line.text)));
+  }
+  const int chrome = list_->columnWidth(0) + du.x(30);
+  int width = std::max(du.x(kWindowWidth), longest + chrome);
+  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    width =
+        std::min(width, static_cast<int>(screen->availableGeometry().width() * kMaxScreenShare));
+  }
+  resize(std::max(width, du.x(kWindowWidth / 2)), rowHeight * kVisibleRows + metrics.height() * 6);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(countLine_, 1);

@@ -14,7 +14,8 @@ namespace vesk::gui {
 // heading, one row per problem (its severity's icon and word, then its text), the
 // count line, and the buttons 作成 (only when `canCreate`) and 中止. 中止 is the
 // default button; Escape and the close box answer 中止 too. Accepted means 作成.
-// Resizable; it opens tall enough for about ten rows.
+// Resizable; it opens tall enough for about ten rows and wide enough for the longest
+// line within the screen; longer lines wrap.
 class ProblemWindow : public QDialog {
   Q_OBJECT
 

@@ -1,45 +1,51 @@
 // Shows the main dialog holding the sample's entries and saves what the screen shows
-// of it as a PNG:
-// vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line|about|problems].
+// of it as a PNG: vesk-screenshot OUT.png SAMPLE_FOLDER
+// [thumbnail|description|line|about|problems|replace|chooser].
 // With a last argument the cursor rests on the thumbnail field, the description
-// field or the second line, and the picture preview is saved with the dialog; with
-// "about", the about box opened over it is saved instead, and with "problems" the
-// problem window of a create, listing what the check finds in a damaged copy of the
-// entries. Run it on a
+// field or the second line, and the picture preview is saved with the dialog; or a
+// window opened over the dialog is saved instead: the about box, the problem window
+// of a create (what the check finds in a damaged copy of the entries), the replace
+// question, or the destination folder chooser opened at the sample's folder. Refuses
+// (exit 3, nothing saved) when the screen is smaller than the windows. Run it on a
 // display, e.g. under Xvfb through scripts/screenshot.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
-#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "about_dialog.h"
 #include "application.h"
 #include "editor/problem_lines.h"
 #include "main_dialog.h"
+#include "message_boxes.h"
+#include "messages/dialog_texts.h"
+#include "messages/messages.h"
 #include "package/package_check.h"
 #include "problem_window.h"
 
 namespace {
 
-// Entries from the sample: one per folder, with its scene, *_thumb.jpg and
-// *_desc.png.
+// Entries from the sample: one per folder, with its scene, *_thumb and *_desc picture
+// (JPEG or PNG).
 void addSampleEntries(vesk::gui::MainDialog& dialog, const QString& sample) {
   vesk::DialogController& controller = dialog.controller();
   const QDir root(sample);
   for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
     const QDir entry(root.filePath(folder));
     const QStringList scenes = entry.entryList({QStringLiteral("*.nuv")});
-    const QStringList thumbnails = entry.entryList({QStringLiteral("*_thumb.jpg")});
-    const QStringList descriptions = entry.entryList({QStringLiteral("*_desc.png")});
+    const QStringList thumbnails =
+        entry.entryList({QStringLiteral("*_thumb.jpg"), QStringLiteral("*_thumb.png")});
+    const QStringList descriptions =
+        entry.entryList({QStringLiteral("*_desc.png"), QStringLiteral("*_desc.jpg")});
     if (scenes.isEmpty() || thumbnails.isEmpty() || descriptions.isEmpty()) continue;
     controller.entryList().workingEntry() = {entry.filePath(scenes[0]).toStdString(),
                                              entry.filePath(thumbnails[0]).toStdString(),
@@ -70,9 +76,9 @@ bool controlsInside(const vesk::gui::MainDialog& dialog) {
   return true;
 }
 
-// What the check finds when a few of the sample's entries are made wrong and the
-// destination holds an earlier package: two errors and two warnings, as the operator
-// would see them.
+// What the check finds when a few of the sample's entries are made wrong: an error
+// and two warnings, as the operator would see them. `destination` need not exist;
+// nothing is written.
 std::vector<vesk::ProblemLine> sampleProblems(const vesk::DialogController& controller,
                                               const QString& destination) {
   std::vector<vesk::ExhibitionEntry> entries = controller.entryList().entries();
@@ -84,8 +90,6 @@ std::vector<vesk::ProblemLine> sampleProblems(const vesk::DialogController& cont
           .filePath(QStringLiteral("kidney-v2.nuv"))
           .toStdString();
   entries.push_back(entries[5]);  // the same scene twice
-  QFile earlier(QDir(destination).filePath(QStringLiteral("exhibition.nuv")));
-  if (earlier.open(QIODevice::WriteOnly)) earlier.close();
   vesk::CheckRequest request;
   request.entries = entries;
   request.destination = destination.toStdString();
@@ -98,7 +102,7 @@ int main(int argc, char* argv[]) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: vesk-screenshot OUT.png SAMPLE_FOLDER "
-                 "[thumbnail|description|line|about|problems]\n");
+                 "[thumbnail|description|line|about|problems|replace|chooser]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
@@ -124,17 +128,30 @@ int main(int argc, char* argv[]) {
     dialog.activateWindow();
     dialog.control(1004)->setFocus();
   });
-  const bool about = hover == QStringLiteral("about");
-  vesk::gui::AboutDialog aboutBox(&dialog);
-  if (about) QTimer::singleShot(500, &dialog, [&] { aboutBox.show(); });
-  const bool problems = hover == QStringLiteral("problems");
-  QTemporaryDir destination;
-  vesk::gui::ProblemWindow problemWindow(
-      problems ? sampleProblems(controller, destination.path()) : std::vector<vesk::ProblemLine>{},
-      false, &dialog);
-  if (problems) QTimer::singleShot(500, &dialog, [&] { problemWindow.show(); });
+  // The window shown over the dialog, if one is asked for.
+  std::unique_ptr<QWidget> over;
+  const QDir sampleParent = QFileInfo(sample).dir();
+  if (hover == QStringLiteral("about")) {
+    over = std::make_unique<vesk::gui::AboutDialog>(&dialog);
+  } else if (hover == QStringLiteral("problems")) {
+    const QString destination = sampleParent.filePath(QStringLiteral("展示パッケージ"));
+    over = std::make_unique<vesk::gui::ProblemWindow>(sampleProblems(controller, destination),
+                                                      false, &dialog);
+  } else if (hover == QStringLiteral("replace")) {
+    over = vesk::gui::makeMessageBox({vesk::MessageKind::Question, vesk::kReplaceQuestion}, &dialog,
+                                     vesk::DefaultAnswer::No);
+  } else if (hover == QStringLiteral("chooser")) {
+    // As the create opens it (folder_chooser.cpp), at the sample's folder.
+    auto chooser = std::make_unique<QFileDialog>(
+        &dialog, QString::fromUtf8(vesk::kChooseFolderTitle), sampleParent.path());
+    chooser->setFileMode(QFileDialog::Directory);
+    chooser->setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    chooser->selectFile(QFileInfo(sample).fileName());
+    over = std::move(chooser);
+  }
+  if (over) QTimer::singleShot(500, &dialog, [&] { over->show(); });
   QTimer::singleShot(600, &dialog, [&] {
-    if (hover.isEmpty() || about || problems) return;
+    if (hover.isEmpty() || over) return;
     auto* list = qobject_cast<QListWidget*>(dialog.control(1004));
     QWidget* target = hover == QStringLiteral("line")          ? list->viewport()
                       : hover == QStringLiteral("description") ? dialog.control(1003)
@@ -152,7 +169,7 @@ int main(int argc, char* argv[]) {
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
     waited += 100;
     // Once the preview is complete, give the window system time to paint it too.
-    const bool window = about || problems;
+    const bool window = over != nullptr;
     if (!hover.isEmpty() && !window && completeAt < 0 && previewComplete(dialog.previewTip())) {
       completeAt = waited;
     }
@@ -161,11 +178,22 @@ int main(int argc, char* argv[]) {
     if (!ready && waited < 6000) return;
     poll.stop();
     QScreen* screen = dialog.screen();
+    // A window larger than the screen would be saved clipped.
+    const QRect screenArea = screen->geometry();
+    QRect needed = dialog.frameGeometry();
+    if (over) needed = needed.united(over->frameGeometry());
+    if (!screenArea.contains(needed)) {
+      std::fprintf(stderr, "%s not saved: the screen (%dx%d) is smaller than the window (%dx%d)\n",
+                   qPrintable(out), screenArea.width(), screenArea.height(), needed.width(),
+                   needed.height());
+      status = 3;
+      if (over) over->hide();
+      dialog.done(0);
+      return;
+    }
     QPixmap shot;
-    if (about) {
-      shot = aboutBox.screen()->grabWindow(aboutBox.winId());
-    } else if (problems) {
-      shot = problemWindow.screen()->grabWindow(problemWindow.winId());
+    if (over) {
+      shot = over->screen()->grabWindow(over->winId());
     } else if (hover.isEmpty()) {
       shot = screen->grabWindow(dialog.winId());
     } else {
@@ -183,8 +211,7 @@ int main(int argc, char* argv[]) {
     } else {
       std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
     }
-    aboutBox.hide();
-    problemWindow.hide();
+    if (over) over->hide();
     dialog.done(0);
   });
   poll.start(100);

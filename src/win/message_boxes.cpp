@@ -44,9 +44,10 @@ void MessageBoxSink::showMessage(const Message& message) {
               MB_OK | iconFor(message.kind));
 }
 
-bool MessageBoxSink::askYesNo(const std::string& text) {
+bool MessageBoxSink::askYesNo(const std::string& text, DefaultAnswer defaultAnswer) {
+  const UINT defaultButton = defaultAnswer == DefaultAnswer::No ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
   return MessageBoxW(ownerForBox(), toWide(text).c_str(), applicationName().c_str(),
-                     MB_YESNO | iconFor(MessageKind::Question)) == IDYES;
+                     MB_YESNO | defaultButton | iconFor(MessageKind::Question)) == IDYES;
 }
 
 }  // namespace vesk::win

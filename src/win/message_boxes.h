@@ -17,7 +17,8 @@ UINT iconFor(MessageKind kind);
 
 // Shows messages with MessageBoxW, modal to the active window of the dialog's thread
 // (the progress window during a create) or else to `owner`: OK and the exclamation
-// icon for a message, Yes and No and the question icon for a question. Used on the
+// icon for a message, Yes and No (the given one the default) and the question icon for
+// a question. Used on the
 // dialog's thread.
 class MessageBoxSink : public MessageSink {
  public:
@@ -25,7 +26,7 @@ class MessageBoxSink : public MessageSink {
   void setOwner(HWND owner) { owner_ = owner; }
 
   void showMessage(const Message& message) override;
-  bool askYesNo(const std::string& text) override;
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override;
 
  private:
   HWND ownerForBox() const;

@@ -86,6 +86,29 @@ void relayout(HWND window, ProblemWindowState& state, int width, int height) {
   InvalidateRect(window, nullptr, TRUE);
 }
 
+// Widens the window, centred again, until the longest line fits where the screen
+// allows (at most nine tenths of its width); the list scrolls to what does not fit.
+void widenForLongLines(HWND window, const ProblemWindowState& state) {
+  const HWND list = GetDlgItem(window, IDC_PROBLEM_LIST);
+  RECT listClient{};
+  GetClientRect(list, &listClient);
+  const int wanted =
+      ListView_GetColumnWidth(list, 0) + state.textWidth + GetSystemMetrics(SM_CXVSCROLL);
+  if (wanted <= listClient.right) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int width = std::min<int>(frame.right - frame.left + wanted - listClient.right,
+                                  (work.right - work.left) * 9 / 10);
+  if (width <= frame.right - frame.left) return;
+  const int left = work.left + (work.right - work.left - width) / 2;
+  SetWindowPos(window, nullptr, left, frame.top, width, frame.bottom - frame.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void initialise(HWND window, ProblemWindowState& state) {
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
   const std::vector<ProblemLine>& lines = *state.lines;
@@ -107,6 +130,7 @@ void initialise(HWND window, ProblemWindowState& state) {
   RECT client{};
   GetClientRect(window, &client);
   state.clientSize = {client.right, client.bottom};
+  widenForLongLines(window, state);
 }
 
 INT_PTR CALLBACK problemProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

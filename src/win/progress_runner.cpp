@@ -27,6 +27,7 @@ constexpr int kBarSteps = 1000;
 struct Request {
   const Message* message;       // a message to show, or
   const std::string* question;  // a question to ask
+  DefaultAnswer defaultAnswer = DefaultAnswer::Yes;
   bool answer = false;
 };
 
@@ -85,8 +86,8 @@ class WorkerSink : public MessageSink {
     Request request{&message, nullptr};
     SendMessageW(window_, kShowMessage, 0, reinterpret_cast<LPARAM>(&request));
   }
-  bool askYesNo(const std::string& text) override {
-    Request request{nullptr, &text};
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
+    Request request{nullptr, &text, defaultAnswer};
     SendMessageW(window_, kShowMessage, 0, reinterpret_cast<LPARAM>(&request));
     return request.answer;
   }
@@ -133,7 +134,7 @@ INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case kShowMessage: {
       auto* request = reinterpret_cast<Request*>(lParam);
       if (request->question != nullptr) {
-        request->answer = run->sink->askYesNo(*request->question);
+        request->answer = run->sink->askYesNo(*request->question, request->defaultAnswer);
       } else {
         run->sink->showMessage(*request->message);
       }

@@ -29,9 +29,9 @@ class GuiRecordingSink : public vesk::test::StrictRecordingSink {
     StrictRecordingSink::showMessage(message);
     if (onMessage) onMessage(message.text);
   }
-  bool askYesNo(const std::string& text) override {
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
     threads.push_back(QThread::currentThread());
-    return RecordingSink::askYesNo(text);
+    return RecordingSink::askYesNo(text, defaultAnswer);
   }
   std::vector<QThread*> threads;
   std::function<void(const std::string&)> onMessage;

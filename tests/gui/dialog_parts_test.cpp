@@ -8,8 +8,10 @@
 
 #include "about_dialog.h"
 #include "dialog_fixture.h"
+#include "dialog_font.h"
 #include "folder_chooser.h"
 #include "message_boxes.h"
+#include "messages/messages.h"
 
 namespace vesk::gui::testing {
 namespace {
@@ -56,6 +58,40 @@ TEST(MessageBoxes, MessagesWarnWithOkAndTheQuestionAsksYesOrNo) {
   EXPECT_EQ(question->icon(), QMessageBox::Question);
   EXPECT_EQ(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
   EXPECT_EQ(question->textFormat(), Qt::PlainText) << "file names are not markup";
+}
+
+// The test program runs with an English desktop (LANG, see gui_test_main.cpp); Qt's own
+// texts are Japanese all the same, with their access keys as Japanese Windows writes
+// them.
+TEST(MessageBoxes, StandardButtonsReadJapaneseAndTheReplaceQuestionDefaultsToNo) {
+  struct Case {
+    DefaultAnswer defaultAnswer;
+    QString defaultText;
+  };
+  const Case cases[] = {{DefaultAnswer::Yes, QStringLiteral("はい(&Y)")},
+                        {DefaultAnswer::No, QStringLiteral("いいえ(&N)")}};
+  for (const Case& c : cases) {
+    const auto question =
+        makeMessageBox({MessageKind::Question, kReplaceQuestion}, nullptr, c.defaultAnswer);
+    question->show();
+    EXPECT_EQ(question->button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+    EXPECT_EQ(question->button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
+    ASSERT_NE(question->defaultButton(), nullptr);
+    EXPECT_EQ(question->defaultButton()->text(), c.defaultText);
+    // Enter presses the default button.
+    QTest::keyClick(question.get(), Qt::Key_Return);
+    EXPECT_EQ(question->clickedButton(), question->defaultButton());
+  }
+  const auto message = makeMessageBox(errorMessage("エラー"), nullptr);
+  message->show();
+  EXPECT_EQ(message->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+}
+
+TEST(MessageBoxes, UseTheDialogsFontAsMenusAndTipsDo) {
+  const auto box = makeMessageBox(errorMessage("エラー"), nullptr);
+  EXPECT_EQ(box->font().pointSize(), kDialogPointSize);
+  EXPECT_EQ(QApplication::font("QMenu").pointSize(), kDialogPointSize);
+  EXPECT_EQ(QApplication::font("QTipLabel").pointSize(), kDialogPointSize);
 }
 
 TEST(FolderChooser, StartsAtTheFolderOfTheStartingPath) {

@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 #include "dialog_fixture.h"
@@ -168,6 +170,32 @@ TEST(ProblemWindowLayout, OpensTallEnoughForTenRowsAndResizes) {
   EXPECT_LT(window.minimumSizeHint().height(), window.height()) << "it may be made smaller";
   window.resize(window.width() + 200, window.height() + 200);
   EXPECT_GT(window.list()->viewport()->height(), rowHeight * 10) << "the list takes new room";
+}
+
+TEST(ProblemWindowLayout, ALongLineWrapsWithinTheScreenInsteadOfBeingCut) {
+  std::string longText = "00 ファイル名を Windows の展示機で使えません: ";
+  for (int i = 0; i < 40; ++i) longText += "/長いフォルダ名" + std::to_string(i);
+  const std::vector<ProblemLine> lines = {{CheckSeverity::Warning, "short"},
+                                          {CheckSeverity::Error, longText}};
+  ProblemWindow window(lines, false, nullptr);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QTreeWidget* list = window.list();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(window.width(), screen.width()) << "widened only within the screen";
+
+  const QTreeWidgetItem* longItem = list->topLevelItem(1);
+  const int shortHeight = list->visualItemRect(list->topLevelItem(0)).height();
+  const int wrappedHeight = list->visualItemRect(longItem).height();
+  EXPECT_GT(wrappedHeight, 2 * shortHeight) << "the long line takes several lines";
+  // What the row shows is the whole text, not an elided copy of it.
+  EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+  EXPECT_EQ(longItem->text(1), QString::fromStdString(longText));
+
+  // A narrower window wraps the line onto more lines.
+  window.resize(window.width() / 2, window.height());
+  QCoreApplication::processEvents();
+  EXPECT_GT(list->visualItemRect(longItem).height(), wrappedHeight);
 }
 
 }  // namespace

@@ -19,8 +19,9 @@ class RecordingSink : public MessageSink {
     messages.push_back(message.text);
     kinds.push_back(message.kind);
   }
-  bool askYesNo(const std::string& text) override {
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
     questions.push_back(text);
+    questionDefaults.push_back(defaultAnswer);
     if (answers.empty()) {
       if (failOnUnscriptedQuestion) ADD_FAILURE() << "unexpected question: " << text;
       return false;
@@ -33,6 +34,7 @@ class RecordingSink : public MessageSink {
   std::vector<std::string> messages;
   std::vector<MessageKind> kinds;  // of each message, in the same order
   std::vector<std::string> questions;
+  std::vector<DefaultAnswer> questionDefaults;  // of each question, in the same order
   std::deque<bool> answers;
   bool failOnUnscriptedQuestion = false;
 };

@@ -108,15 +108,18 @@ TEST_F(SystemMenu, EndsWithTheAboutItemWhichOpensTheAboutBox) {
   GetMenuStringW(menu, items - 1, text, 64, MF_BYPOSITION);
   EXPECT_EQ(toUtf8(text), "バージョン情報 Vesk(&A)...");
 
-  std::string title, line;
+  std::string title, line, version;
   whenModal([&](HWND about) {
     title = textOf(about);
-    line = textOf(GetWindow(GetDlgItem(about, IDOK), GW_HWNDPREV));
+    const HWND second = GetWindow(GetDlgItem(about, IDOK), GW_HWNDPREV);
+    line = textOf(second);
+    version = textOf(GetWindow(second, GW_HWNDPREV));
     SendMessageW(about, WM_COMMAND, IDOK, 0);
   });
   SendMessageW(dialog->window(), WM_SYSCOMMAND, 0x0010, 0);
   EXPECT_EQ(title, "バージョン情報 Vesk");
   EXPECT_EQ(line, "展示用nuvファイル作成ツール");
+  EXPECT_EQ(version, "Vesk, Version 1.0");
   EXPECT_TRUE(IsWindowVisible(dialog->window()));
 }
 

@@ -26,9 +26,9 @@ class ThreadRecordingSink : public vesk::test::StrictRecordingSink {
     threads.push_back(GetCurrentThreadId());
     StrictRecordingSink::showMessage(message);
   }
-  bool askYesNo(const std::string& text) override {
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
     threads.push_back(GetCurrentThreadId());
-    return RecordingSink::askYesNo(text);
+    return RecordingSink::askYesNo(text, defaultAnswer);
   }
   std::vector<DWORD> threads;
 };

@@ -108,10 +108,12 @@ void DialogController::onCreate() {
   const std::string destination = chooseDestination_(browseStartPath_);
   if (destination.empty()) return;
 
-  // A replace killed earlier is finished or undone first; an earlier package is
-  // replaced only when the operator agrees (otherwise the create refuses it).
+  // A replace killed earlier is finished or undone first. An earlier package is
+  // replaced only when the operator agrees; No (also Enter, the default) returns to
+  // the dialog with nothing checked or written.
   recoverInterruptedReplace(destination);
-  const bool replace = holdsPackage(destination) && sink_.askYesNo(kReplaceQuestion);
+  const bool replace = holdsPackage(destination);
+  if (replace && !sink_.askYesNo(kReplaceQuestion, DefaultAnswer::No)) return;
 
   FlagScope busy(busy_);
   CreateRequest request;

@@ -41,9 +41,9 @@ class DialogController {
   void onDown();
   // The list box reports a selection change made by the operator.
   void onSelectionChanged();
-  // The create command: count check, destination chooser, the replace question, the
-  // check (its problems shown in one window, where the operator goes on or stops),
-  // then the build.
+  // The create command: count check, destination chooser, the replace question (No,
+  // its default, ends the command), the check (its problems shown in one window, where the operator
+  // goes on or stops), then the build.
   void onCreate();
   // One drop of local files, in delivery order; ignored unless drops are accepted.
   void onFilesDropped(const std::vector<std::string>& paths);

@@ -17,7 +17,9 @@ class HeldMessages : public MessageSink {
   explicit HeldMessages(MessageSink& target) : target_(target) {}
 
   void showMessage(const Message& message) override { held_.push_back(message); }
-  bool askYesNo(const std::string& text) override { return target_.askYesNo(text); }
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
+    return target_.askYesNo(text, defaultAnswer);
+  }
 
   void release() {
     for (const Message& message : held_) target_.showMessage(message);
@@ -38,7 +40,7 @@ void routeDroppedFile(const std::string& path, EntryList& list) {
 void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target) {
   for (const std::string& path : paths) {
     if (fileNameOf(path) == kPackageDocumentName) {
-      if (!target.sink.askYesNo(kReimportQuestion)) return;
+      if (!target.sink.askYesNo(kReimportQuestion, DefaultAnswer::Yes)) return;
       target.browseStartPath = path;
       // Without folder 00 there is no package here (a stray file of that name, or a
       // document moved away from its folders): reading it would only empty the list.

@@ -30,6 +30,10 @@ inline Message successMessage(std::string text) {
   return {MessageKind::Success, std::move(text)};
 }
 
+// The answer a question gives when the operator just presses Enter: Yes, or No where
+// Yes would discard something the operator made.
+enum class DefaultAnswer { Yes, No };
+
 // Where the core reports what the operator must see. Each front end implements it:
 // the dialog as modal message boxes, the command line as lines on stdout and stderr.
 class MessageSink {
@@ -39,8 +43,9 @@ class MessageSink {
   // Shows the message and returns once the operator has acknowledged it.
   virtual void showMessage(const Message& message) = 0;
 
-  // Asks a Yes/No question (kind Question) and returns true for Yes.
-  virtual bool askYesNo(const std::string& text) = 0;
+  // Asks a Yes/No question (kind Question) with `defaultAnswer` as the default button
+  // and returns true for Yes.
+  virtual bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) = 0;
 };
 
 }  // namespace vesk

@@ -72,7 +72,9 @@ class DeferringSink : public MessageSink {
       sink_.showMessage(message);
     }
   }
-  bool askYesNo(const std::string& text) override { return sink_.askYesNo(text); }
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
+    return sink_.askYesNo(text, defaultAnswer);
+  }
   // Shows the held messages, a success message with `successText`.
   void release(const std::string& successText) {
     for (auto message : held_) {

@@ -379,17 +379,23 @@ TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgre
   d.addEntries("A");
   d.chosenFolder = folder.file("pkg");
 
+  // No, the default: back to the dialog with nothing checked, built or shown.
   d.sink.answers = {false};
   d.controller.onCreate();
   EXPECT_EQ(d.sink.questions, std::vector<std::string>{kReplaceQuestion});
-  EXPECT_EQ(d.builds, std::vector<std::string>{folder.file("pkg")}) << "No: the plain create";
+  EXPECT_EQ(d.sink.questionDefaults, std::vector<DefaultAnswer>{DefaultAnswer::No});
+  EXPECT_TRUE(d.checks.empty());
+  EXPECT_TRUE(d.builds.empty());
+  EXPECT_TRUE(d.sink.messages.empty());
+  EXPECT_FALSE(d.controller.busy());
   EXPECT_EQ(folder.names("pkg"), std::vector<std::string>{"exhibition.nuv"})
       << "the leftover staging folder was removed first";
+  EXPECT_EQ(folder.read("pkg/exhibition.nuv"), "earlier");
 
   // Yes: the replace, which cannot build this entry and keeps the earlier package.
   d.sink.answers = {true};
   d.controller.onCreate();
-  EXPECT_EQ(d.builds.size(), 1u);
+  EXPECT_TRUE(d.builds.empty());
   ASSERT_FALSE(d.sink.messages.empty());
   EXPECT_EQ(d.sink.messages.back(), kEarlierPackageKeptMessage);
   EXPECT_EQ(folder.read("pkg/exhibition.nuv"), "earlier");

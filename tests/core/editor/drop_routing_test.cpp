@@ -136,6 +136,7 @@ TEST(FileDrop, APackageDocumentAnsweredYesReplacesTheListAndShowsEntry00) {
   EXPECT_EQ(d.sink.questions,
             std::vector<std::string>{
                 "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？"});
+  EXPECT_EQ(d.sink.questionDefaults, std::vector<DefaultAnswer>{DefaultAnswer::Yes});
   EXPECT_EQ(d.controller.browseStartPath(), package.document);
   EXPECT_EQ(d.controller.entryList().entries(), package.entries);
   EXPECT_EQ(d.view.lines, package.scenePaths());
@@ -214,7 +215,7 @@ TEST(FileDrop, APackageWithoutFolder00KeepsListFieldsAndCountAndSaysSo) {
 // Answers Yes and, while the question is open, tries a second drop.
 class MeddlingSink : public StrictRecordingSink {
  public:
-  bool askYesNo(const std::string& text) override {
+  bool askYesNo(const std::string& text, DefaultAnswer) override {
     if (controller != nullptr) {
       acceptedDuringQuestion = controller->acceptsDrops();
       controller->onFilesDropped({secondDrop});
