@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QThread>
 
 namespace vesk::gui {
 
@@ -45,24 +44,6 @@ void MessageBoxSink::showMessage(const Message& message) {
 
 bool MessageBoxSink::askYesNo(const std::string& text) {
   return makeMessageBox({MessageKind::Question, text}, parentForBox())->exec() == QMessageBox::Yes;
-}
-
-void GuiThreadSink::showMessage(const Message& message) {
-  if (QThread::currentThread() == context_.thread()) {
-    target_.showMessage(message);
-    return;
-  }
-  QMetaObject::invokeMethod(
-      &context_, [this, &message] { target_.showMessage(message); }, Qt::BlockingQueuedConnection);
-}
-
-bool GuiThreadSink::askYesNo(const std::string& text) {
-  if (QThread::currentThread() == context_.thread()) return target_.askYesNo(text);
-  bool answer = false;
-  QMetaObject::invokeMethod(
-      &context_, [this, &text, &answer] { answer = target_.askYesNo(text); },
-      Qt::BlockingQueuedConnection);
-  return answer;
 }
 
 }  // namespace vesk::gui
