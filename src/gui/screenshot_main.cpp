@@ -1,9 +1,10 @@
 // Shows the main dialog holding the sample's entries and saves what the screen shows
 // of it as a PNG:
-// vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line|about|problems].
+// vesk-screenshot OUT.png SAMPLE_FOLDER [thumbnail|description|line|about|problems|progress].
 // With a last argument the cursor rests on the thumbnail field, the description
 // field or the second line, and the picture preview is saved with the dialog; with
-// "about", the about box opened over it is saved instead, and with "problems" the
+// "about", the about box opened over it is saved instead, with "progress" the
+// progress window of a create of the sample halfway, and with "problems" the
 // problem window of a create, listing what the check finds in a damaged copy of the
 // entries. Run it on a
 // display, e.g. under Xvfb through scripts/screenshot.
@@ -23,6 +24,7 @@
 
 #include "about_dialog.h"
 #include "application.h"
+#include "create_progress_dialog.h"
 #include "editor/problem_lines.h"
 #include "main_dialog.h"
 #include "package/package_check.h"
@@ -92,13 +94,22 @@ std::vector<vesk::ProblemLine> sampleProblems(const vesk::DialogController& cont
   return vesk::problemLinesOf(vesk::checkPackage(request));
 }
 
+// A create of the sample halfway through its fourth entry's scene.
+vesk::ProgressState sampleProgress(const vesk::DialogController& controller) {
+  vesk::ProgressState state;
+  state.start(301977, 81);
+  state.beginItem(controller.entryList().entries().at(3).scenePath);
+  state.advance(153600, 40);
+  return state;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: vesk-screenshot OUT.png SAMPLE_FOLDER "
-                 "[thumbnail|description|line|about|problems]\n");
+                 "[thumbnail|description|line|about|problems|progress]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
@@ -133,8 +144,16 @@ int main(int argc, char* argv[]) {
       problems ? sampleProblems(controller, destination.path()) : std::vector<vesk::ProblemLine>{},
       false, &dialog);
   if (problems) QTimer::singleShot(500, &dialog, [&] { problemWindow.show(); });
+  const bool progress = hover == QStringLiteral("progress");
+  vesk::gui::CreateProgressDialog progressWindow(&dialog, vesk::ProgressStage::Create);
+  if (progress) {
+    QTimer::singleShot(500, &dialog, [&] {
+      progressWindow.showState(sampleProgress(controller));
+      progressWindow.show();
+    });
+  }
   QTimer::singleShot(600, &dialog, [&] {
-    if (hover.isEmpty() || about || problems) return;
+    if (hover.isEmpty() || about || problems || progress) return;
     auto* list = qobject_cast<QListWidget*>(dialog.control(1004));
     QWidget* target = hover == QStringLiteral("line")          ? list->viewport()
                       : hover == QStringLiteral("description") ? dialog.control(1003)
@@ -152,7 +171,7 @@ int main(int argc, char* argv[]) {
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
     waited += 100;
     // Once the preview is complete, give the window system time to paint it too.
-    const bool window = about || problems;
+    const bool window = about || problems || progress;
     if (!hover.isEmpty() && !window && completeAt < 0 && previewComplete(dialog.previewTip())) {
       completeAt = waited;
     }
@@ -166,6 +185,8 @@ int main(int argc, char* argv[]) {
       shot = aboutBox.screen()->grabWindow(aboutBox.winId());
     } else if (problems) {
       shot = problemWindow.screen()->grabWindow(problemWindow.winId());
+    } else if (progress) {
+      shot = progressWindow.screen()->grabWindow(progressWindow.winId());
     } else if (hover.isEmpty()) {
       shot = screen->grabWindow(dialog.winId());
     } else {
@@ -185,6 +206,7 @@ int main(int argc, char* argv[]) {
     }
     aboutBox.hide();
     problemWindow.hide();
+    progressWindow.hide();
     dialog.done(0);
   });
   poll.start(100);
