@@ -1,6 +1,7 @@
 #include "threaded_build_runner.h"
 
 #include <QEventLoop>
+#include <QTimer>
 #include <functional>
 
 namespace vesk::gui {
@@ -32,8 +33,12 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
   });
 
   task.start(job);
-  dialog.show();
-  emit progressOpened(&dialog);
+  QTimer::singleShot(kProgressWindowDelayMs, &dialog, [&] {
+    if (ended) return;
+    dialog.show();
+    emit progressOpened(&dialog);
+    dialog.showState(task.state());
+  });
   if (!ended) loop.exec();
   dialog.hide();
   task.finish();

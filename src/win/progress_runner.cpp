@@ -11,12 +11,15 @@ namespace {
 
 // The task's wake, posted to the progress window.
 constexpr UINT kService = WM_APP + 1;
+// The timer that shows the window once the job has run for a moment.
+constexpr UINT_PTR kShowTimer = 1;
 
 constexpr int kBarSteps = 1000;
 
 // What the progress window's procedure works with during one run.
 struct Run {
   BackgroundTask* task = nullptr;
+  const std::function<void(HWND)>* onOpened = nullptr;
   bool ended = false;  // the job has ended and its last state is drawn
 };
 
@@ -45,6 +48,13 @@ INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case kService:
       showState(window, run->task->service());
       if (run->task->ended()) run->ended = true;
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kShowTimer) return FALSE;
+      KillTimer(window, kShowTimer);
+      if (run->ended) return TRUE;
+      ShowWindow(window, SW_SHOW);
+      if (*run->onOpened) (*run->onOpened)(window);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL) requestCancel(window, *run);
@@ -75,6 +85,7 @@ bool ProgressBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
   BackgroundTask task(stage, sink_, [&window] { PostMessageW(window, kService, 0, 0); });
   Run run;
   run.task = &task;
+  run.onOpened = &onOpened;
   window = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_PROGRESS), owner_, progressProc,
                               reinterpret_cast<LPARAM>(&run));
   if (window == nullptr) {  // no window: run in place
@@ -85,10 +96,8 @@ bool ProgressBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
   showState(window, task.state());
   centreOver(window, owner_);
   const bool ownerWasEnabled = owner_ != nullptr && !EnableWindow(owner_, FALSE);
-  ShowWindow(window, SW_SHOW);
-  if (onOpened) onOpened(window);
-
   task.start(job);
+  SetTimer(window, kShowTimer, kProgressWindowDelayMs, nullptr);
   bool quit = false;
   int quitCode = 0;
   MSG msg;

@@ -10,7 +10,8 @@
 namespace vesk::win {
 
 // Runs the check before a create, and the create, as a BackgroundTask behind a
-// progress window (template 103) that is modal to `owner`: the window draws the
+// progress window (template 103) that is modal to `owner` (disabled at once, the
+// window shown after kProgressWindowDelayMs): the window draws the
 // task's ProgressState (the item worked on, a bar, the counts) and offers Cancel,
 // which (as Escape and the close box) asks the job to stop. The dialog's thread goes
 // on handling messages, so every window keeps painting. Messages the job reports are

@@ -16,6 +16,10 @@
 
 namespace vesk {
 
+// How long a progress window waits before it shows: work that ends sooner (a check of
+// a few entries, a small create) shows none, so that no window flashes by.
+inline constexpr int kProgressWindowDelayMs = 250;
+
 // Work a dialog runs off its own thread: the check before a create, or the create.
 // It reports messages to `sink` and its progress to `progress`, whose
 // cancelRequested() answers the operator's Cancel.

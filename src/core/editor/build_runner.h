@@ -14,8 +14,10 @@ namespace vesk {
 
 // Runs the check before a create, and the create, for the dialog. A windowed runner
 // runs the job on a worker thread (a BackgroundTask) behind a modal progress window
-// that draws the task's ProgressState and offers Cancel; `run` returns once the job
-// has ended and the window has closed, the dialog having gone on painting meanwhile.
+// that draws the task's ProgressState and offers Cancel, shown once the job has run
+// for kProgressWindowDelayMs (the dialog takes no command meanwhile, as it is busy);
+// `run` returns once the job has ended and the window has closed, the dialog having
+// gone on painting meanwhile.
 // The job's messages are shown on the dialog's thread, its success message only
 // after the progress window has gone.
 class BuildRunner {
