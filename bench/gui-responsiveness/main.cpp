@@ -1,14 +1,19 @@
-// Measures how quickly the main dialog repaints while a create copies large data
-// files on its worker thread.
+// Measures how quickly the main dialog repaints while the check before a create
+// reads every input, and while the create copies large data files, both on a worker
+// thread.
 //
-//   gui-responsiveness [--mib N] [--files K]
+//   gui-responsiveness [--mib N] [--files K] [--folder-files M]
 //
 // Writes K data files of N MiB each (default 3 x 1024) with real, non-sparse
-// contents into a temporary folder, one entry per file, and creates the package
-// through the dialog's create command with the real builder. A separate thread asks
-// the dialog for a repaint every 20 ms; the time from each request to the paint
-// that serves it is the gap. Prints the worst and the 99th-percentile gap, first
-// for two seconds of an idle dialog (the baseline), then while copying, against the
+// contents into a temporary folder, one entry per file, each scene also naming a data
+// folder of M files of 4 KiB (default 0; --files 10 --folder-files 1000 gives the
+// check 10,000 files to look at), and creates the package through the dialog's create
+// command with the real check (which warns of the scenes' missing "Sur" group, so that
+// its end shows as the problem window) and builder. A separate thread asks the dialog for a
+// repaint every 20 ms; the time from each request to the paint that serves it is the
+// gap. Prints the worst and the 99th-percentile gap, first for two seconds of an idle
+// dialog (the baseline), then while checking (with the check's own duration, which a
+// check on the dialog's thread would leave unpainted) and while copying, against the
 // budget of 100 ms, and the copy rate; exits with 1 when the budget is exceeded. Everything written
 // is removed at the end. Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <QApplication>
@@ -124,15 +129,18 @@ void writeText(const fs::path& path, const std::string& text) {
 int main(int argc, char* argv[]) {
   int mib = 1024;
   int files = 3;
+  int folderFiles = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--mib")
       mib = std::atoi(argv[i + 1]);
     else if (option == "--files")
       files = std::atoi(argv[i + 1]);
+    else if (option == "--folder-files")
+      folderFiles = std::atoi(argv[i + 1]);
   }
-  if (mib <= 0 || files <= 0) {
-    std::fprintf(stderr, "usage: gui-responsiveness [--mib N] [--files K]\n");
+  if (mib <= 0 || files <= 0 || folderFiles < 0) {
+    std::fprintf(stderr, "usage: gui-responsiveness [--mib N] [--files K] [--folder-files M]\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -158,7 +166,14 @@ int main(int argc, char* argv[]) {
   services.chooseDestination = [destination](const std::string&) { return destination; };
   // The scenes have no "Sur" group, which the check warns of: the run goes on past
   // warnings, as the operator would press 作成, and stops on an error.
-  services.answerProblems = [](vesk::gui::ProblemWindow& window) {
+  // The problem window follows the check at once: the gaps until then are the check's.
+  std::vector<double> checkGaps;
+  Clock::time_point checkEnd;
+  GapRecorder* gaps = nullptr;
+  services.answerProblems = [&](vesk::gui::ProblemWindow& window) {
+    checkEnd = Clock::now();
+    checkGaps = std::move(gaps->gapsMs);
+    gaps->gapsMs.clear();
     for (int i = 0; i < window.list()->topLevelItemCount(); ++i) {
       std::printf("check: %s %s\n", qPrintable(window.list()->topLevelItem(i)->text(0)),
                   qPrintable(window.list()->topLevelItem(i)->text(1)));
@@ -174,11 +189,20 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "cannot write the data files (disk full?)\n");
       return 2;
     }
+    std::string dataFolder;
+    if (folderFiles > 0) {
+      fs::create_directories(folder / "ct");
+      for (int f = 0; f < folderFiles; ++f) {
+        writeText(folder / "ct" / ("slice" + std::to_string(f) + ".dcm"), std::string(4096, 's'));
+      }
+      dataFolder =
+          "<data name=\"ct\" type=\"dicom\" ><file type=\"dicom\" path=\"ct\\\" /></data>\n";
+    }
     writeText(
         folder / "scene.nuv",
         "<NuvrelFile version=\"1.35\">\n"
-        "<data name=\"volume\" type=\"raw\" ><file type=\"raw\" path=\"volume.raw\" /></data>\n"
-        "</NuvrelFile>\n");
+        "<data name=\"volume\" type=\"raw\" ><file type=\"raw\" path=\"volume.raw\" /></data>\n" +
+            dataFolder + "</NuvrelFile>\n");
     QImage(80, 60, QImage::Format_RGB32).save(QString::fromStdString((folder / "t.png").string()));
     QImage(60, 80, QImage::Format_RGB32).save(QString::fromStdString((folder / "d.png").string()));
     controller.entryList().workingEntry() = {(folder / "scene.nuv").string(),
@@ -190,6 +214,7 @@ int main(int argc, char* argv[]) {
   dialog.show();
 
   GapRecorder recorder(dialog);
+  gaps = &recorder;
   std::atomic<bool> pinging{true};
   std::thread pinger([&] {
     while (pinging) {
@@ -235,13 +260,19 @@ int main(int argc, char* argv[]) {
               static_cast<double>(copied) / (1 << 30), seconds,
               static_cast<double>(copied) / (1 << 20) / seconds);
   const Summary idle = summarise(std::move(idleGaps));
+  const Summary checking = summarise(std::move(checkGaps));
   const Summary busy = summarise(std::move(recorder.gapsMs));
   std::printf("repaints while idle (baseline): %zu served, p99 gap %.1f ms, worst gap %.1f ms\n",
               idle.count, idle.p99, idle.worst);
+  const double checkMs = std::chrono::duration<double, std::milli>(checkEnd - start).count();
+  std::printf(
+      "repaints while checking (%.0f ms): %zu served, p99 gap %.1f ms, worst gap %.1f ms "
+      "(worst gap / check time %.2f)\n",
+      checkMs, checking.count, checking.p99, checking.worst, checking.worst / checkMs);
   std::printf("repaints while copying: %zu served, p99 gap %.1f ms, worst gap %.1f ms\n",
               busy.count, busy.p99, busy.worst);
-  std::printf("worst gap %.1f ms against the budget of %.0f ms (worst/budget %.2f): %s\n",
-              busy.worst, kBudgetMs, busy.worst / kBudgetMs,
-              busy.worst <= kBudgetMs ? "within budget" : "OVER BUDGET");
-  return busy.worst <= kBudgetMs ? 0 : 1;
+  const double worst = std::max(busy.worst, checking.worst);
+  std::printf("worst gap %.1f ms against the budget of %.0f ms (worst/budget %.2f): %s\n", worst,
+              kBudgetMs, worst / kBudgetMs, worst <= kBudgetMs ? "within budget" : "OVER BUDGET");
+  return worst <= kBudgetMs ? 0 : 1;
 }

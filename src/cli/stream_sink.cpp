@@ -1,7 +1,6 @@
 #include "stream_sink.h"
 
 #include <chrono>
-#include <cstdio>
 #include <ostream>
 
 #include "base/path_terms.h"
@@ -39,19 +38,6 @@ void CommandSink::showMessage(const Message& message) {
 
 namespace {
 
-std::string humanBytes(std::uint64_t bytes) {
-  const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-  double value = static_cast<double>(bytes);
-  int unit = 0;
-  while (value >= 1024 && unit < 4) {
-    value /= 1024;
-    ++unit;
-  }
-  char text[32];
-  std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", value, units[unit]);
-  return text;
-}
-
 long long nowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
@@ -65,19 +51,17 @@ TerminalProgress::~TerminalProgress() {
 }
 
 void TerminalProgress::started(std::uint64_t totalBytes, std::uint64_t totalFiles) {
-  totalBytes_ = totalBytes;
-  totalFiles_ = totalFiles;
+  state_.start(totalBytes, totalFiles);
   draw(true);
 }
 
 void TerminalProgress::fileStarted(const std::string& source) {
-  current_ = fileNameOf(source);
+  state_.beginItem(fileNameOf(source));
   draw(false);
 }
 
 void TerminalProgress::advanced(std::uint64_t bytesDone, std::uint64_t filesDone) {
-  bytes_ = bytesDone;
-  files_ = filesDone;
+  state_.advance(bytesDone, filesDone);
   draw(false);
 }
 
@@ -86,8 +70,7 @@ void TerminalProgress::draw(bool force) {
   if (!force && now - lastDraw_ < 100) return;
   lastDraw_ = now;
   drawn_ = true;
-  out_ << "\r\033[K" << files_ << '/' << totalFiles_ << " files, " << humanBytes(bytes_) << " / "
-       << humanBytes(totalBytes_) << "  " << current_ << std::flush;
+  out_ << "\r\033[K" << progressCountsText(state_) << "  " << state_.currentItem << std::flush;
 }
 
 }  // namespace vesk::cli

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/progress_model.h"
 #include "messages/message_sink.h"
 #include "package/build_progress.h"
 
@@ -47,7 +48,9 @@ class CommandSink : public MessageSink {
   StreamSink err_;
 };
 
-// Shows the progress of a create as one line that rewrites itself, for a terminal.
+// Shows the progress of a create as one line that rewrites itself, for a terminal:
+// the counts as the dialogs show them, then the name of the file being copied. At
+// most ten redraws a second, the first at once.
 class TerminalProgress : public BuildProgress {
  public:
   explicit TerminalProgress(std::ostream& out) : out_(out) {}
@@ -60,8 +63,7 @@ class TerminalProgress : public BuildProgress {
   void draw(bool force);
 
   std::ostream& out_;
-  std::uint64_t totalBytes_ = 0, totalFiles_ = 0, bytes_ = 0, files_ = 0;
-  std::string current_;
+  ProgressState state_;
   long long lastDraw_ = 0;
   bool drawn_ = false;
 };

@@ -1,10 +1,9 @@
 #include "create_progress_dialog.h"
 
-#include <algorithm>
-
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QVBoxLayout>
+
+#include "messages/dialog_texts.h"
 
 namespace vesk::gui {
 
@@ -15,22 +14,20 @@ constexpr int kBarSteps = 1000;
 
 }  // namespace
 
-CreateProgressDialog::CreateProgressDialog(QWidget* parent)
+CreateProgressDialog::CreateProgressDialog(QWidget* parent, ProgressStage stage)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       fileLabel_(new QLabel(this)),
       bar_(new QProgressBar(this)),
       countLabel_(new QLabel(this)),
-      cancelButton_(new QPushButton(QStringLiteral("キャンセル"), this)) {
-  setWindowTitle(QStringLiteral("nuv 作成"));
+      cancelButton_(new QPushButton(QString::fromUtf8(kProgressCancelButton), this)) {
+  setWindowTitle(QString::fromUtf8(kProgressTitle));
   setWindowModality(Qt::ApplicationModal);
   setMinimumWidth(520);
 
-  fileLabel_->setText(QStringLiteral("準備しています…"));
   fileLabel_->setTextFormat(Qt::PlainText);
   fileLabel_->setFixedWidth(480);
   bar_->setRange(0, kBarSteps);
-  bar_->setValue(0);
   countLabel_->setTextFormat(Qt::PlainText);
   cancelButton_->setAutoDefault(false);
 
@@ -43,42 +40,24 @@ CreateProgressDialog::CreateProgressDialog(QWidget* parent)
   layout->addWidget(countLabel_);
   layout->addLayout(buttons);
 
-  connect(cancelButton_, &QPushButton::clicked, this, &CreateProgressDialog::requestCancel);
+  connect(cancelButton_, &QPushButton::clicked, this, &CreateProgressDialog::cancelPressed);
+  ProgressState initial;
+  initial.stage = stage;
+  showState(initial);
 }
 
-void CreateProgressDialog::showState(const CopyState& state) {
-  if (state.started && !cancelRequested()) {
-    const QString text = state.currentFile.isEmpty()
-                             ? QStringLiteral("コピーしています…")
-                             : QStringLiteral("コピー中: %1").arg(state.currentFile);
-    // A long path loses its middle rather than widening the window.
-    fileLabel_->setText(
-        fileLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, fileLabel_->width()));
-  }
-  const QLocale locale;
-  countLabel_->setText(QStringLiteral("%1 / %2　%3 / %4 ファイル")
-                           .arg(locale.formattedDataSize(static_cast<qint64>(state.bytesDone)),
-                                locale.formattedDataSize(static_cast<qint64>(state.totalBytes)))
-                           .arg(state.filesDone)
-                           .arg(state.totalFiles));
-  const double share =
-      state.totalBytes == 0
-          ? (state.totalFiles == 0
-                 ? 0.0
-                 : static_cast<double>(state.filesDone) / static_cast<double>(state.totalFiles))
-          : static_cast<double>(state.bytesDone) / static_cast<double>(state.totalBytes);
-  bar_->setValue(static_cast<int>(std::min(1.0, share) * kBarSteps));
+void CreateProgressDialog::showState(const ProgressState& state) {
+  // A long path loses its middle rather than widening the window.
+  fileLabel_->setText(fileLabel_->fontMetrics().elidedText(
+      QString::fromStdString(progressItemText(state)), Qt::ElideMiddle, fileLabel_->width()));
+  countLabel_->setText(QString::fromStdString(progressCountsText(state)));
+  bar_->setValue(progressBarPosition(state, kBarSteps));
+  cancelButton_->setEnabled(!state.cancelling);
   emit stateShown();
 }
 
 void CreateProgressDialog::reject() {
-  requestCancel();
-}
-
-void CreateProgressDialog::requestCancel() {
-  if (cancelRequested_.exchange(true)) return;
-  cancelButton_->setEnabled(false);
-  fileLabel_->setText(QStringLiteral("中止しています…"));
+  emit cancelPressed();
 }
 
 }  // namespace vesk::gui

@@ -4,33 +4,22 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QString>
-#include <atomic>
-#include <cstdint>
+
+#include "editor/progress_model.h"
 
 namespace vesk::gui {
 
-// What a create has copied so far.
-struct CopyState {
-  bool started = false;
-  std::uint64_t totalBytes = 0;
-  std::uint64_t totalFiles = 0;
-  std::uint64_t bytesDone = 0;
-  std::uint64_t filesDone = 0;
-  QString currentFile;
-};
-
-// The modal window shown while a create runs: bytes and files copied, the file
-// being copied, and a Cancel button. Cancel (also Escape and the close box) only
-// raises the cancel flag; the window stays until the create has stopped.
+// The modal window shown while the check before a create, or the create, runs: the
+// item being worked on, a bar, the counts and a Cancel button, all drawn from the
+// core's ProgressState. Cancel (also Escape and the close box) only reports the
+// press; the window stays until the work has stopped.
 class CreateProgressDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CreateProgressDialog(QWidget* parent);
+  CreateProgressDialog(QWidget* parent, ProgressStage stage);
 
-  void showState(const CopyState& state);
-  bool cancelRequested() const { return cancelRequested_.load(); }
+  void showState(const ProgressState& state);
 
   QPushButton* cancelButton() const { return cancelButton_; }
   QLabel* fileLabel() const { return fileLabel_; }
@@ -40,17 +29,16 @@ class CreateProgressDialog : public QDialog {
   void reject() override;
 
  signals:
+  // Cancel, Escape or the close box.
+  void cancelPressed();
   // After every change of the shown state.
   void stateShown();
 
  private:
-  void requestCancel();
-
   QLabel* fileLabel_;
   QProgressBar* bar_;
   QLabel* countLabel_;
   QPushButton* cancelButton_;
-  std::atomic<bool> cancelRequested_{false};
 };
 
 }  // namespace vesk::gui

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QThread>
 
 namespace vesk::gui {
 
@@ -49,25 +48,6 @@ void MessageBoxSink::showMessage(const Message& message) {
 bool MessageBoxSink::askYesNo(const std::string& text, DefaultAnswer defaultAnswer) {
   return makeMessageBox({MessageKind::Question, text}, parentForBox(), defaultAnswer)->exec() ==
          QMessageBox::Yes;
-}
-
-void GuiThreadSink::showMessage(const Message& message) {
-  if (QThread::currentThread() == context_.thread()) {
-    target_.showMessage(message);
-    return;
-  }
-  QMetaObject::invokeMethod(
-      &context_, [this, &message] { target_.showMessage(message); }, Qt::BlockingQueuedConnection);
-}
-
-bool GuiThreadSink::askYesNo(const std::string& text, DefaultAnswer defaultAnswer) {
-  if (QThread::currentThread() == context_.thread()) return target_.askYesNo(text, defaultAnswer);
-  bool answer = false;
-  QMetaObject::invokeMethod(
-      &context_,
-      [this, &text, defaultAnswer, &answer] { answer = target_.askYesNo(text, defaultAnswer); },
-      Qt::BlockingQueuedConnection);
-  return answer;
 }
 
 }  // namespace vesk::gui

@@ -40,19 +40,4 @@ class MessageBoxSink : public MessageSink {
   QPointer<QWidget> owner_;
 };
 
-// Forwards messages from a worker thread to `target` on the thread of `context`
-// (the GUI thread) and waits there until the operator has closed the box. Called on
-// the context's own thread it forwards directly.
-class GuiThreadSink : public MessageSink {
- public:
-  GuiThreadSink(MessageSink& target, QObject& context) : target_(target), context_(context) {}
-
-  void showMessage(const Message& message) override;
-  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override;
-
- private:
-  MessageSink& target_;
-  QObject& context_;
-};
-
 }  // namespace vesk::gui

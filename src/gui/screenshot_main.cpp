@@ -1,10 +1,11 @@
 // Shows the main dialog holding the sample's entries and saves what the screen shows
 // of it as a PNG: vesk-screenshot OUT.png SAMPLE_FOLDER
-// [thumbnail|description|line|about|problems|replace|chooser].
+// [thumbnail|description|line|about|problems|progress|replace|chooser].
 // With a last argument the cursor rests on the thumbnail field, the description
 // field or the second line, and the picture preview is saved with the dialog; or a
 // window opened over the dialog is saved instead: the about box, the problem window
-// of a create (what the check finds in a damaged copy of the entries), the replace
+// of a create (what the check finds in a damaged copy of the entries), the progress
+// window of a create of the sample halfway, the replace
 // question, or the destination folder chooser opened at the sample's folder. Refuses
 // (exit 3, nothing saved) when the screen is smaller than the windows. Run it on a
 // display, e.g. under Xvfb through scripts/screenshot.
@@ -24,6 +25,7 @@
 
 #include "about_dialog.h"
 #include "application.h"
+#include "create_progress_dialog.h"
 #include "editor/problem_lines.h"
 #include "main_dialog.h"
 #include "message_boxes.h"
@@ -96,13 +98,22 @@ std::vector<vesk::ProblemLine> sampleProblems(const vesk::DialogController& cont
   return vesk::problemLinesOf(vesk::checkPackage(request));
 }
 
+// A create of the sample halfway through its fourth entry's scene.
+vesk::ProgressState sampleProgress(const vesk::DialogController& controller) {
+  vesk::ProgressState state;
+  state.start(301977, 81);
+  state.beginItem(controller.entryList().entries().at(3).scenePath);
+  state.advance(153600, 40);
+  return state;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: vesk-screenshot OUT.png SAMPLE_FOLDER "
-                 "[thumbnail|description|line|about|problems|replace|chooser]\n");
+                 "[thumbnail|description|line|about|problems|progress|replace|chooser]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
@@ -140,6 +151,11 @@ int main(int argc, char* argv[]) {
   } else if (hover == QStringLiteral("replace")) {
     over = vesk::gui::makeMessageBox({vesk::MessageKind::Question, vesk::kReplaceQuestion}, &dialog,
                                      vesk::DefaultAnswer::No);
+  } else if (hover == QStringLiteral("progress")) {
+    auto window =
+        std::make_unique<vesk::gui::CreateProgressDialog>(&dialog, vesk::ProgressStage::Create);
+    window->showState(sampleProgress(controller));
+    over = std::move(window);
   } else if (hover == QStringLiteral("chooser")) {
     // As the create opens it (folder_chooser.cpp), at the sample's folder.
     auto chooser = std::make_unique<QFileDialog>(

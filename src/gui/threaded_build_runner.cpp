@@ -1,110 +1,48 @@
 #include "threaded_build_runner.h"
 
 #include <QEventLoop>
-#include <atomic>
-#include <exception>
-#include <mutex>
-#include <thread>
-
-#include "message_boxes.h"
+#include <QTimer>
+#include <functional>
 
 namespace vesk::gui {
-
-namespace {
-
-// The build's progress as the worker reports it, handed to the window on the GUI
-// thread. At most one update is queued at a time; it shows the latest state.
-class ForwardedProgress : public BuildProgress {
- public:
-  explicit ForwardedProgress(CreateProgressDialog& dialog) : dialog_(dialog) {}
-
-  void started(std::uint64_t totalBytes, std::uint64_t totalFiles) override {
-    {
-      const std::lock_guard lock(mutex_);
-      state_.started = true;
-      state_.totalBytes = totalBytes;
-      state_.totalFiles = totalFiles;
-    }
-    post();
-  }
-  void fileStarted(const std::string& source) override {
-    {
-      const std::lock_guard lock(mutex_);
-      state_.currentFile = QString::fromStdString(source);
-    }
-    post();
-  }
-  void advanced(std::uint64_t bytesDone, std::uint64_t filesDone) override {
-    {
-      const std::lock_guard lock(mutex_);
-      state_.bytesDone = bytesDone;
-      state_.filesDone = filesDone;
-    }
-    post();
-  }
-  bool cancelRequested() override { return dialog_.cancelRequested(); }
-
- private:
-  void post() {
-    if (posted_.exchange(true)) return;
-    // Queued on the window itself: should the window go before the call runs, the
-    // call goes with it.
-    QMetaObject::invokeMethod(
-        &dialog_,
-        [this] {
-          posted_ = false;
-          CopyState state;
-          {
-            const std::lock_guard lock(mutex_);
-            state = state_;
-          }
-          dialog_.showState(state);
-        },
-        Qt::QueuedConnection);
-  }
-
-  CreateProgressDialog& dialog_;
-  std::mutex mutex_;
-  CopyState state_;
-  std::atomic<bool> posted_{false};
-};
-
-}  // namespace
 
 ThreadedBuildRunner::ThreadedBuildRunner(QWidget* owner, MessageSink& sink)
     : owner_(owner), sink_(sink) {}
 
-BuildReport ThreadedBuildRunner::run(const BuildJob& job) {
-  CreateProgressDialog dialog(owner_.data());
-  ForwardedProgress progress(dialog);
-  GuiThreadSink workerSink(sink_, dialog);
+bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
+  CreateProgressDialog dialog(owner_.data(), stage);
   QEventLoop loop;
-
-  BuildReport report;
-  std::exception_ptr failure;
-  bool finished = false;
-  std::thread worker([&] {
-    try {
-      report = job(workerSink, &progress);
-    } catch (...) {
-      failure = std::current_exception();
-    }
+  bool ended = false;
+  std::function<void()> serve;
+  // Queued on the window itself: should the window go before the call runs, the call
+  // goes with it.
+  BackgroundTask task(stage, sink_, [&dialog, &serve] {
     QMetaObject::invokeMethod(
-        &loop,
-        [&] {
-          finished = true;
-          loop.quit();
-        },
-        Qt::QueuedConnection);
+        &dialog, [&serve] { serve(); }, Qt::QueuedConnection);
+  });
+  serve = [&] {
+    dialog.showState(task.service());
+    if (task.ended() && !ended) {
+      ended = true;
+      loop.quit();
+    }
+  };
+  connect(&dialog, &CreateProgressDialog::cancelPressed, &dialog, [&] {
+    task.requestCancel();
+    dialog.showState(task.state());
   });
 
-  dialog.show();
-  emit progressOpened(&dialog);
-  if (!finished) loop.exec();
-  worker.join();
+  task.start(job);
+  QTimer::singleShot(kProgressWindowDelayMs, &dialog, [&] {
+    if (ended) return;
+    dialog.show();
+    emit progressOpened(&dialog);
+    dialog.showState(task.state());
+  });
+  if (!ended) loop.exec();
   dialog.hide();
-  if (failure) std::rethrow_exception(failure);
-  return report;
+  task.finish();
+  return !task.cancelRequested();
 }
 
 }  // namespace vesk::gui

@@ -10,22 +10,21 @@
 
 namespace vesk::gui {
 
-// Runs the build of a create on a worker thread while the GUI thread shows a modal
-// progress window and goes on handling events, so that every window keeps
-// repainting. Progress reaches the window through queued calls, coalesced so that
-// a fast copy cannot flood the event queue; Cancel answers the build's
-// cancelRequested(). Messages the build reports are shown by `sink` on the GUI
-// thread, the worker waiting until each box is closed.
+// Runs the check before a create, and the create, as a BackgroundTask while the GUI
+// thread shows a modal progress window (after kProgressWindowDelayMs) and goes on
+// handling events, so that every window keeps repainting. The task's wakes reach the window as
+// queued calls; Cancel is the task's. Messages the job reports are shown by `sink` on the GUI
+// thread, a success message once the progress window has closed.
 class ThreadedBuildRunner : public QObject, public BuildRunner {
   Q_OBJECT
 
  public:
   ThreadedBuildRunner(QWidget* owner, MessageSink& sink);
 
-  BuildReport run(const BuildJob& job) override;
+  bool run(ProgressStage stage, const BackgroundJob& job) override;
 
  signals:
-  // The progress window of a run has been opened.
+  // The progress window of a run has been opened; it draws the latest state next.
   void progressOpened(CreateProgressDialog* dialog);
 
  private:

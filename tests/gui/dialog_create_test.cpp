@@ -144,6 +144,8 @@ TEST_F(CreateFromDialog, CopiesOnAWorkerBehindAProgressWindowUntilCancelled) {
   EXPECT_EQ(build.destination, "/out");
   EXPECT_EQ(build.entries, 2u);
   EXPECT_NE(build.workerThread, QThread::currentThread());
+  ASSERT_EQ(checkThreads.size(), 1u);
+  EXPECT_NE(checkThreads[0], QThread::currentThread()) << "the check runs off the dialog's thread";
   EXPECT_TRUE(build.sawMessageClosed) << "the worker waits until the message is closed";
   EXPECT_TRUE(build.cancelled);
   EXPECT_TRUE(fileShown.contains("/src/big0.raw"));
@@ -158,6 +160,47 @@ TEST_F(CreateFromDialog, CopiesOnAWorkerBehindAProgressWindowUntilCancelled) {
   EXPECT_EQ(list()->count(), 3) << "commands work again";
 }
 
+TEST_F(CreateFromDialog, TheCheckShowsItsEntriesAndItsCancelEndsTheCreate) {
+  bool built = false;
+  open([&](const CreateRequest&, MessageSink&, BuildProgress*) {
+    built = true;
+    return BuildReport{};
+  });
+  add("A");
+  add("B");
+  chosenFolder = "/out";
+  onCheck = [](const CheckRequest& request) {
+    request.progress->started(0, 2);
+    request.progress->fileStarted("/s/A.nuv");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!request.progress->cancelRequested() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  QString itemShown;
+  QString countsShown;
+  QObject::connect(
+      &dialog->buildRunner(), &ThreadedBuildRunner::progressOpened,
+      [&](CreateProgressDialog* progress) {
+        QObject::connect(progress, &CreateProgressDialog::stateShown, [&, progress] {
+          if (!itemShown.isEmpty() || !progress->fileLabel()->text().contains("A.nuv")) return;
+          itemShown = progress->fileLabel()->text();
+          countsShown = progress->countLabel()->text();
+          QMetaObject::invokeMethod(
+              progress->cancelButton(),
+              [button = progress->cancelButton()] { QTest::mouseClick(button, Qt::LeftButton); },
+              Qt::QueuedConnection);
+        });
+      });
+  click(1007);
+  EXPECT_EQ(itemShown.toStdString(), "確認中: /s/A.nuv");
+  EXPECT_EQ(countsShown.toStdString(), "0 / 2 項目");
+  EXPECT_FALSE(built);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_FALSE(dialog->controller().busy());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 // Needs the package builder: with it, a create through the dialog writes the package
 // and reports success through the dialog's sink.
 TEST_F(CreateFromDialog, TheRealBuildWritesThePackageIntoTheChosenFolder) {
@@ -169,7 +212,12 @@ TEST_F(CreateFromDialog, TheRealBuildWritesThePackageIntoTheChosenFolder) {
   click(1006);
   std::filesystem::create_directories(dir.file("out"));
   chosenFolder = dir.file("out");
+  bool progressGone = false;
+  sink.onMessage = [&](const std::string&) {
+    progressGone = QApplication::activeModalWidget() == nullptr;
+  };
   click(1007);
+  EXPECT_TRUE(progressGone) << "the success box comes once the progress window has closed";
   // The success text, then the summary on its own line.
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0].substr(0, sink.messages[0].find('\n')),

@@ -54,6 +54,8 @@ class DialogTest : public ::testing::Test {
     services.build = std::move(build);
     services.check = [this](const CheckRequest& request) {
       checks.push_back(request);
+      checkThreads.push_back(QThread::currentThread());
+      if (onCheck) onCheck(request);
       return problems;
     };
     services.answerProblems = [this](ProblemWindow& window) {
@@ -102,6 +104,8 @@ class DialogTest : public ::testing::Test {
   // What the check finds, the checks made, and the operator at the problem window.
   std::vector<CheckProblem> problems;
   std::vector<CheckRequest> checks;
+  std::vector<QThread*> checkThreads;
+  std::function<void(const CheckRequest&)> onCheck;  // runs inside the check, on its thread
   std::function<bool(ProblemWindow&)> onProblems;
   std::unique_ptr<MainDialog> dialog;
 };

@@ -105,6 +105,46 @@ TEST_F(Create, RunsOnAWorkerBehindAProgressWindowWhoseCancelStopsIt) {
   EXPECT_TRUE(IsWindowEnabled(dialog->window()));
   EXPECT_FALSE(dialog->controller().busy());
   EXPECT_EQ(chooserStarts, std::vector<std::string>{"c:\\"});
+  ASSERT_EQ(checkThreads.size(), 1u);
+  EXPECT_NE(checkThreads[0], dialogThread) << "the check runs off the dialog's thread";
+}
+
+// What the progress window showed when Cancel was pressed in it.
+std::string progressItem;
+std::string progressCounts;
+
+TEST_F(Create, TheCheckShowsItsEntriesAndItsCancelEndsTheCreate) {
+  bool built = false;
+  dialog.reset();
+  open([&](const CreateRequest&, MessageSink&, BuildProgress*) {
+    built = true;
+    return BuildReport{};
+  });
+  add("a");
+  add("b");
+  chosenFolder = "C:\\out";
+  onCheck = [](const CheckRequest& request) {
+    request.progress->started(0, 2);
+    request.progress->fileStarted("C:\\s\\a.nuv");
+    for (int i = 0; i < 3000 && !request.progress->cancelRequested(); ++i) Sleep(10);
+  };
+  progressItem.clear();
+  dialog->buildRunner().onOpened = [](HWND window) {
+    SetTimer(window, 1, 300, [](HWND progress, UINT, UINT_PTR id, DWORD) {
+      KillTimer(progress, id);
+      progressItem = textOf(GetDlgItem(progress, IDC_PROGRESS_FILE));
+      progressCounts = textOf(GetDlgItem(progress, IDC_PROGRESS_COUNT));
+      SendMessageW(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(progress, IDCANCEL)));
+    });
+  };
+  click(1007);
+  EXPECT_EQ(progressItem, "確認中: C:\\s\\a.nuv");
+  EXPECT_EQ(progressCounts, "0 / 2 項目");
+  EXPECT_FALSE(built);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(IsWindowEnabled(dialog->window()));
+  EXPECT_FALSE(dialog->controller().busy());
 }
 
 TEST_F(Create, TheRealBuildWritesThePackageFromTheProgramFolder) {
@@ -117,7 +157,14 @@ TEST_F(Create, TheRealBuildWritesThePackageFromTheProgramFolder) {
   click(1006);
   chosenFolder = folder.file("out");
   std::filesystem::create_directories(std::filesystem::path(chosenFolder));
+  HWND progressWindow = nullptr;
+  dialog->buildRunner().onOpened = [&](HWND window) { progressWindow = window; };
+  bool progressGone = false;
+  sink.onMessage = [&](const std::string&) {
+    progressGone = !IsWindow(progressWindow) && IsWindowEnabled(dialog->window());
+  };
   click(1007);
+  EXPECT_TRUE(progressGone) << "the success box comes once the progress window has closed";
   // The success text, then the summary on its own line.
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0].substr(0, sink.messages[0].find('\n')),

@@ -25,12 +25,14 @@ class ThreadRecordingSink : public vesk::test::StrictRecordingSink {
   void showMessage(const Message& message) override {
     threads.push_back(GetCurrentThreadId());
     StrictRecordingSink::showMessage(message);
+    if (onMessage) onMessage(message.text);
   }
   bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
     threads.push_back(GetCurrentThreadId());
     return RecordingSink::askYesNo(text, defaultAnswer);
   }
   std::vector<DWORD> threads;
+  std::function<void(const std::string&)> onMessage;  // runs inside showMessage
 };
 
 // Handles every message waiting for this thread.
@@ -101,6 +103,8 @@ class WinDialogTest : public ::testing::Test {
     services.build = std::move(build);
     services.check = [this](const CheckRequest& request) {
       checks.push_back(request);
+      checkThreads.push_back(GetCurrentThreadId());
+      if (onCheck) onCheck(request);
       return problems;
     };
     dialog = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), std::move(services));
@@ -161,6 +165,8 @@ class WinDialogTest : public ::testing::Test {
   // What the check finds, and the checks made.
   std::vector<CheckProblem> problems;
   std::vector<CheckRequest> checks;
+  std::vector<DWORD> checkThreads;
+  std::function<void(const CheckRequest&)> onCheck;  // runs inside the check, on its thread
   std::unique_ptr<MainDialog> dialog;
 };
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
+#include "editor/background_task.h"
+#include "editor/progress_model.h"
 #include "messages/message_sink.h"
 #include "package/build_command.h"
 #include "package/build_progress.h"
@@ -9,18 +12,19 @@
 
 namespace vesk {
 
-// The build a create runs once the destination is known, given the sink and the
-// progress it must report to.
-using BuildJob = std::function<BuildReport(MessageSink& sink, BuildProgress* progress)>;
-
-// Runs the build of a create for the dialog. A windowed runner runs it on a worker
-// thread behind a progress window, with a sink that shows each message on the
-// dialog's thread and waits until it is closed; `run` returns once the build has
-// ended, the dialog having gone on painting meanwhile.
+// Runs the check before a create, and the create, for the dialog. A windowed runner
+// runs the job on a worker thread (a BackgroundTask) behind a modal progress window
+// that draws the task's ProgressState and offers Cancel, shown once the job has run
+// for kProgressWindowDelayMs (the dialog takes no command meanwhile, as it is busy);
+// `run` returns once the job has ended and the window has closed, the dialog having
+// gone on painting meanwhile.
+// The job's messages are shown on the dialog's thread, its success message only
+// after the progress window has gone.
 class BuildRunner {
  public:
   virtual ~BuildRunner() = default;
-  virtual BuildReport run(const BuildJob& job) = 0;
+  // True when the job ran without the operator pressing Cancel.
+  virtual bool run(ProgressStage stage, const BackgroundJob& job) = 0;
 };
 
 // The create the dialog runs once the operator has chosen the destination:
@@ -29,7 +33,8 @@ using BuildFunction = std::function<BuildReport(const CreateRequest& request, Me
                                                 BuildProgress* progress)>;
 
 // The check the dialog runs before a create, once the destination is known and the
-// operator has answered the replace question: `checkPackage`, or another for tests.
+// operator has answered the replace question: `checkPackage`, or another for tests. It
+// runs on the worker thread of a runner and reports to `request.progress`.
 using CheckFunction = std::function<std::vector<CheckProblem>(const CheckRequest& request)>;
 
 }  // namespace vesk

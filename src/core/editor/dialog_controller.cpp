@@ -121,11 +121,10 @@ void DialogController::onCreate() {
   request.destination = destination;
   // Nothing is written before the operator has seen every problem of the entries.
   if (!confirmCheck(request, replace)) return;
-  const BuildJob job = [this, &request, replace](MessageSink& sink, BuildProgress* progress) {
-    if (replace) return replacePackage(request, sink, progress);
-    return build_(request, sink, progress);
-  };
-  const BuildReport report = runner_ != nullptr ? runner_->run(job) : job(sink_, nullptr);
+  BuildReport report;
+  runInBackground(ProgressStage::Create, [&](MessageSink& sink, BuildProgress& progress) {
+    report = replace ? replacePackage(request, sink, &progress) : build_(request, sink, &progress);
+  });
   // The entries keep the data files the create read from their scenes.
   for (std::size_t i = 0; i < report.dataFiles.size() && i < list_.size(); ++i) {
     list_.dataFilesOf(i) = report.dataFiles[i];
@@ -137,12 +136,26 @@ bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
   check.entries = request.entries;
   check.destination = request.destination;
   check.replacing = replacing;
-  const std::vector<CheckProblem> problems = check_(check);
+  std::vector<CheckProblem> problems;
+  const bool ranToEnd =
+      runInBackground(ProgressStage::Check, [&](MessageSink&, BuildProgress& progress) {
+        check.progress = &progress;
+        problems = check_(check);
+      });
+  // Cancelled by the operator: nothing was made, and nothing more is asked.
+  if (!ranToEnd) return false;
   if (problems.empty()) return true;
   const bool canCreate = !hasCheckErrors(problems);
   // With an error the create never goes on, whatever the view answers.
   if (!view_.showProblems(problemLinesOf(problems), canCreate) || !canCreate) return false;
   request.warningCount = checkWarningCount(problems);
+  return true;
+}
+
+bool DialogController::runInBackground(ProgressStage stage, const BackgroundJob& job) {
+  if (runner_ != nullptr) return runner_->run(stage, job);
+  BuildProgress none;
+  job(sink_, none);
   return true;
 }
 

@@ -12,8 +12,6 @@
 
 namespace vesk {
 
-// The message of an Add whose working entry lacks a path.
-
 // Keys the dialog's key filter tells apart.
 enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };
 
@@ -30,8 +28,8 @@ class DialogController {
   // box's rectangle taken from the view (call once the view is laid out).
   void initialise();
 
-  // Lets a windowed runner run the builds of later creates; null runs them in place
-  // with the dialog's sink and without progress.
+  // Lets a windowed runner run the checks and builds of later creates off the dialog's
+  // thread; null runs them in place with the dialog's sink and without progress.
   void setBuildRunner(BuildRunner* runner) { runner_ = runner; }
 
   // Command handlers. While a create runs they do nothing.
@@ -42,8 +40,9 @@ class DialogController {
   // The list box reports a selection change made by the operator.
   void onSelectionChanged();
   // The create command: count check, destination chooser, the replace question (No,
-  // its default, ends the command), the check (its problems shown in one window, where the operator
-  // goes on or stops), then the build.
+  // its default, ends the command), the check (through the runner, which the operator
+  // may cancel; its problems shown in one window, where the operator goes on or stops),
+  // then the build (through the runner).
   void onCreate();
   // One drop of local files, in delivery order; ignored unless drops are accepted.
   void onFilesDropped(const std::vector<std::string>& paths);
@@ -77,6 +76,9 @@ class DialogController {
   // Runs the check before a create into `request.destination`; true when the create
   // may go on, with the warnings the operator accepted counted in `request`.
   bool confirmCheck(CreateRequest& request, bool replacing);
+  // Runs `job` through the runner, or in place without one; false when the operator
+  // cancelled it.
+  bool runInBackground(ProgressStage stage, const BackgroundJob& job);
 
   DialogView& view_;
   MessageSink& sink_;

@@ -196,6 +196,7 @@ inline constexpr const char* kCheckSpaceNeeded = "（必要 ";
 inline constexpr const char* kCheckSpaceFree = "、空き ";
 inline constexpr const char* kCheckEarlierPackage =
     "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
+inline constexpr const char* kCheckCancelled = "作成前の確認は中止されました";
 
 // Warnings; each follows the role.
 inline constexpr const char* kCheckPictureSizeUnknown = "の画像サイズを読み取れません";

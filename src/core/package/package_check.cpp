@@ -126,8 +126,18 @@ class Checker {
   std::vector<CheckProblem> run() {
     checkDestination();
     checkButtons();
+    BuildProgress none;
+    BuildProgress& progress = request_.progress != nullptr ? *request_.progress : none;
+    progress.started(0, request_.entries.size());
     for (std::size_t n = 0; n < request_.entries.size(); ++n) {
+      if (progress.cancelRequested()) {
+        add(CheckSeverity::Error, CheckFault::Cancelled, -1, CheckRole::None, request_.destination,
+            kCheckCancelled);
+        break;
+      }
+      progress.fileStarted(request_.entries[n].scenePath);
       checkEntry(static_cast<int>(n), request_.entries[n]);
+      progress.advanced(0, n + 1);
     }
     if (request_.windowsNames) {
       const std::string document = "exhibition.nuv";

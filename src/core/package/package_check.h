@@ -9,6 +9,7 @@
 
 #include "base/text_file.h"
 #include "model/exhibition_entry.h"
+#include "package/build_progress.h"
 #include "package/scene_files.h"
 
 namespace vesk {
@@ -31,6 +32,7 @@ enum class CheckFault {
   TooManyElements,       // a scene with more data elements or draw groups than a package takes
   NotEnoughSpace,        // the destination lacks the free space for the bytes to copy
   EarlierPackage,        // the destination holds an earlier package and it is not being replaced
+  Cancelled,             // the check was cancelled before it had looked at every entry
   // Warnings
   PictureSizeUnknown,      // a picture whose size cannot be read
   ThumbnailNotLandscape,   // a thumbnail higher than wide
@@ -67,6 +69,9 @@ struct CheckRequest {
   SceneReader readScene = readTextLines;
   FreeSpaceProbe freeSpace;   // empty: the system's
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
+  // Told the entries as the items of the work (started(0, entry count), fileStarted with
+  // each scene, advanced(0, entries done)) and asked before each entry whether to stop.
+  BuildProgress* progress = nullptr;
 };
 
 // Reads every scene, resolves every data reference and returns every problem a create
@@ -78,6 +83,8 @@ struct CheckRequest {
 // Each scene is read once; every source, and every file of a data folder, is looked
 // at once (one status query; a data folder is listed once however often it is named).
 // Bytes to copy count every regular file a create copies, button images included.
+// A check cancelled through `request.progress` stops before the next entry and
+// reports a Cancelled error, so that its verdict never lets a create go on.
 std::vector<CheckProblem> checkPackage(const CheckRequest& request);
 
 // True when one of `problems` is an error.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -482,19 +483,29 @@ TEST(CreateCommand, AReplaceIsCheckedAsOneAndStopsBeforeTouchingTheEarlierPackag
   EXPECT_EQ(folder.names("pkg"), (std::vector<std::string>{"00", "exhibition.nuv"}));
 }
 
-// Runs the build in place and tries the editing commands while it runs.
+// Runs each job in place, tries the editing commands while it runs, and presses
+// Cancel at once for the stage `cancelling` names.
 class MeddlingRunner : public BuildRunner {
  public:
   MeddlingRunner(DialogController& controller, MessageSink& sink)
       : controller_(controller), sink_(sink) {}
-  BuildReport run(const BuildJob& job) override {
+  bool run(ProgressStage stage, const BackgroundJob& job) override {
+    stages.push_back(stage);
     busyDuringRun = controller_.busy();
     controller_.entryList().workingEntry() = entry("Z");
     controller_.onAdd();
     controller_.onDelete();
     controller_.onCreate();
-    return job(sink_, nullptr);
+    struct Cancelling : BuildProgress {
+      bool cancel = false;
+      bool cancelRequested() override { return cancel; }
+    } progress;
+    progress.cancel = cancelling == stage;
+    job(sink_, progress);
+    return !progress.cancel;
   }
+  std::vector<ProgressStage> stages;
+  std::optional<ProgressStage> cancelling;
   bool busyDuringRun = false;
 
  private:
@@ -502,20 +513,47 @@ class MeddlingRunner : public BuildRunner {
   MessageSink& sink_;
 };
 
-TEST(CreateCommand, TheDialogTakesNoCommandWhileTheBuildRuns) {
+TEST(CreateCommand, TheDialogTakesNoCommandWhileTheCheckOrTheBuildRuns) {
   Dialog d;
   d.addEntries("AB");
   d.chosenFolder = "/out";
   MeddlingRunner runner(d.controller, d.sink);
   d.controller.setBuildRunner(&runner);
   d.controller.onCreate();
+  EXPECT_EQ(runner.stages,
+            (std::vector<ProgressStage>{ProgressStage::Check, ProgressStage::Create}));
   EXPECT_TRUE(runner.busyDuringRun);
+  ASSERT_EQ(d.checks.size(), 1u);
+  EXPECT_NE(d.checks[0].progress, nullptr) << "the check reports to the runner's progress";
   EXPECT_EQ(d.builds, std::vector<std::string>{"/out"});
   EXPECT_EQ(d.builtEntries, 2u);
   EXPECT_EQ(d.chooserStarts.size(), 1u);
   EXPECT_FALSE(d.controller.busy());
   d.controller.onAdd();
   EXPECT_EQ(d.controller.entryList().size(), 3u) << "commands work again after the build";
+}
+
+TEST(CreateCommand, ACancelledCheckEndsTheCreateSilently) {
+  Dialog d;
+  d.addEntries("A");
+  d.chosenFolder = "/out";
+  // Whatever it found, even nothing or warnings only.
+  for (const bool warnings : {false, true}) {
+    d.problems.clear();
+    if (warnings) {
+      d.problems.push_back({CheckSeverity::Warning, CheckFault::NoTopGroup, 0, CheckRole::Scene,
+                            "/s/A.nuv", "警告　00 nuvファイルに…"});
+    }
+    MeddlingRunner runner(d.controller, d.sink);
+    runner.cancelling = ProgressStage::Check;
+    d.controller.setBuildRunner(&runner);
+    d.controller.onCreate();
+    EXPECT_EQ(runner.stages, std::vector<ProgressStage>{ProgressStage::Check});
+    EXPECT_TRUE(d.view.problemWindows.empty());
+    EXPECT_TRUE(d.builds.empty());
+    EXPECT_TRUE(d.sink.messages.empty());
+    EXPECT_FALSE(d.controller.busy());
+  }
 }
 
 }  // namespace

@@ -57,6 +57,8 @@ const char* faultName(CheckFault fault) {
       return "not-enough-space";
     case CheckFault::EarlierPackage:
       return "earlier-package";
+    case CheckFault::Cancelled:
+      return "cancelled";
     case CheckFault::PictureSizeUnknown:
       return "picture-size-unknown";
     case CheckFault::ThumbnailNotLandscape:
@@ -308,6 +310,46 @@ TEST_F(CheckCase, ReadsEachSceneOnce) {
   request.entries.push_back(request.entries[0]);
   checkPackage(request);
   EXPECT_EQ(reads, 2);
+}
+
+// Reports each entry as an item and cancels once `cancelAfter` entries are done.
+struct EntryProgress : BuildProgress {
+  void started(std::uint64_t bytes, std::uint64_t files) override {
+    totals.push_back({bytes, files});
+  }
+  void fileStarted(const std::string& source) override { items.push_back(source); }
+  void advanced(std::uint64_t, std::uint64_t files) override { done = files; }
+  bool cancelRequested() override { return done >= cancelAfter; }
+
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> totals;
+  std::vector<std::string> items;
+  std::uint64_t done = 0;
+  std::uint64_t cancelAfter = 99;
+};
+
+TEST_F(CheckCase, ReportsEntriesAsItsProgressAndACancelIsAnError) {
+  request.entries.push_back(request.entries[0]);
+  request.entries[1].scenePath = dir.file("src/other.nuv");  // missing, never looked at
+  for (const std::uint64_t cancelAfter : {std::uint64_t{99}, std::uint64_t{1}}) {
+    EntryProgress progress;
+    progress.cancelAfter = cancelAfter;
+    request.progress = &progress;
+    const std::vector<CheckProblem> problems = checkPackage(request);
+    EXPECT_EQ(progress.totals, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 2}}));
+    if (cancelAfter == 1) {
+      EXPECT_EQ(progress.items, std::vector<std::string>{dir.file("src/s.nuv")});
+      ASSERT_EQ(problems.size(), 1u);
+      EXPECT_EQ(problems[0].fault, CheckFault::Cancelled);
+      EXPECT_EQ(problems[0].text,
+                std::string("エラー　作成前の確認は中止されました: ") + request.destination);
+      EXPECT_TRUE(hasCheckErrors(problems));
+    } else {
+      EXPECT_EQ(progress.items.size(), 2u);
+      EXPECT_EQ(progress.done, 2u);
+      ASSERT_EQ(problems.size(), 1u);
+      EXPECT_EQ(problems[0].fault, CheckFault::SourceMissing);
+    }
+  }
 }
 
 TEST_F(CheckCase, TheReportHasAHeadingAndOneLineEach) {
