@@ -39,4 +39,11 @@ int runReimport(const std::string& packageDocument, std::ostream& out, std::ostr
 // sound; 1 with the heading and one line per problem on `err`.
 int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err);
 
+// report: writes the report page of a finished package to `outputPath` (empty: the
+// report's own name at the top of the package). 0 with the path written on `out`;
+// 1 with the reason on `err` when the document is no package's or a file cannot be
+// read or written.
+int runReport(const std::string& packageDocument, const std::string& outputPath, std::ostream& out,
+              std::ostream& err);
+
 }  // namespace vesk::cli
