@@ -16,6 +16,7 @@ struct BuildOptions {
   std::string fromPackage;                        // an earlier exhibition.nuv, or empty
   std::vector<std::vector<std::string>> entries;  // scene, thumbnail, description
   bool replace = false;  // an earlier package in the destination is replaced safely
+  bool report = false;   // the package gets its report page (vesk-report.html)
 };
 
 // build: checks the entries and the destination first (see runCheck): warnings are

@@ -3,7 +3,6 @@
 #include "commands.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
-#include "package/failure_text.h"
 #include "package/package_report_file.h"
 #include "package_document.h"
 
@@ -17,13 +16,8 @@ int runReport(const std::string& packageDocument, const std::string& outputPath,
   }
   const std::string target = outputPath.empty() ? reportPathOf(packageDocument) : outputPath;
   const Status written = writePackageReport(packageDocument, target);
-  if (!written && written.failure().path == packageDocument) {
-    err << kCheckErrorPrefix << kVerifyDocumentUnreadable << packageDocument << '\n'
-        << systemErrorText(written.failure().systemError) << '\n';
-    return 1;
-  }
   if (!written) {
-    err << writeFailureText(written.failure()) << '\n';
+    err << reportFailureText(written.failure()) << '\n';
     return 1;
   }
   out << kReportWrittenMessage << target << '\n';

@@ -11,7 +11,12 @@ inline constexpr const char* kReportFileName = "vesk-report.html";
 // Printed once a report was written, before its path.
 inline constexpr const char* kReportWrittenMessage = "確認ページを書き出しました: ";
 // Shown when a report cannot be written, before the failure's text.
-inline constexpr const char* kReportFailedMessage = "確認ページを書き出せませんでした";
+inline constexpr const char* kReportFailedMessage = "エラー　確認ページを書き出せませんでした";
+
+// The check: a file of the report's name in a destination whose package is not
+// replaced.
+inline constexpr const char* kCheckReportInTheWay =
+    "保存先に確認ページと同じ名前のファイルがあります（上書きも削除もしません）";
 
 inline constexpr const char* kReportTitle = "確認ページ";
 inline constexpr const char* kReportPackageHeading = "パッケージ";

@@ -16,6 +16,8 @@
 #include "image/image_probe.h"
 #include "messages/report_texts.h"
 #include "package/document_outline.h"
+#include "package/failure_reason.h"
+#include "package/failure_text.h"
 #include "package/folder_listing.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
@@ -182,8 +184,12 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   const std::string folder = folderOf(documentPath);
   PackageReport report;
   std::error_code ec;
-  report.packageName =
-      fromFsPath(fs::absolute(toFsPath(documentPath), ec).parent_path().filename());
+  // A package built in the staging folder of a replace takes the destination's name.
+  fs::path packageFolder = fs::absolute(toFsPath(documentPath), ec).parent_path();
+  if (packageFolder.filename() == toFsPath(kStagingFolderName)) {
+    packageFolder = packageFolder.parent_path();
+  }
+  report.packageName = fromFsPath(packageFolder.filename());
   report.picturesEmbedded = links.embedded;
 
   const DocumentOutline outline = outlineDocument(text);
@@ -229,6 +235,15 @@ Status writePackageReport(const std::string& documentPath, const std::string& ou
   if (!report) return report.failure();
   report->madeAt = localTimeNow();
   return writeFileAtomically(outputPath, renderReportPage(*report));
+}
+
+std::string reportFailureText(const Failure& failure) {
+  if (failure.code == FailureCode::ReadFailed || failure.code == FailureCode::NotFound ||
+      failure.code == FailureCode::NotRegularFile) {
+    return withReason(std::string(kReportFailedMessage) + ": " + failure.path,
+                      systemErrorText(failure.systemError));
+  }
+  return std::string(kReportFailedMessage) + "\n" + writeFailureText(failure);
 }
 
 std::string reportPathOf(const std::string& documentPath) {

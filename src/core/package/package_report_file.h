@@ -31,6 +31,11 @@ Result<PackageReport> readPackageReport(const std::string& documentPath, const P
 // atomically), stamped with the tool's version and the local time now.
 Status writePackageReport(const std::string& documentPath, const std::string& outputPath);
 
+// The operator's message for a report that could not be made: the heading with the
+// file that could not be read and the system's reason on a line of its own, or the
+// heading and the write failure's text.
+std::string reportFailureText(const Failure& failure);
+
 // The report's path at the top of the package whose document is `documentPath`.
 std::string reportPathOf(const std::string& documentPath);
 
