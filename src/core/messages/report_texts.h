@@ -18,6 +18,17 @@ inline constexpr const char* kReportFailedMessage = "エラー　確認ページ
 inline constexpr const char* kCheckReportInTheWay =
     "保存先に確認ページと同じ名前のファイルがあります（上書きも削除もしません）";
 
+// The dialog's context menu item that opens the report page.
+inline constexpr const char* kOpenReportMenuText = "確認ページを開く";
+// 確認ページを開く before any package was created or dropped.
+inline constexpr const char* kReportNoPackageMessage =
+    "エラー　確認するパッケージがありません。nuv 作成を行うか、exhibition.nuv をドロップしてくださ"
+    "い";
+// The browser could not be started; followed by the page's path.
+inline constexpr const char* kReportNotOpenedMessage = "エラー　確認ページを開けませんでした: ";
+// The start of the page's name in the temporary folder, before the package's name.
+inline constexpr const char* kReportTemporaryPrefix = "vesk-report-";
+
 inline constexpr const char* kReportTitle = "確認ページ";
 inline constexpr const char* kReportPackageHeading = "パッケージ";
 inline constexpr const char* kReportMenuHeading = "メニュー";
