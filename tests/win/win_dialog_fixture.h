@@ -102,6 +102,10 @@ class WinDialogTest : public ::testing::Test {
       checks.push_back(request);
       return problems;
     };
+    services.openFile = [this](const std::string& path) {
+      openedFiles.push_back(path);
+      return true;
+    };
     dialog = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), std::move(services));
     ASSERT_TRUE(dialog->create());
     ShowWindow(dialog->window(), SW_SHOW);
@@ -160,6 +164,8 @@ class WinDialogTest : public ::testing::Test {
   // What the check finds, and the checks made.
   std::vector<CheckProblem> problems;
   std::vector<CheckRequest> checks;
+  // The files the dialog handed to the desktop to open.
+  std::vector<std::string> openedFiles;
   std::unique_ptr<MainDialog> dialog;
 };
 
