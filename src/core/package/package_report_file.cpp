@@ -3,11 +3,14 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <system_error>
+#include <unordered_map>
 
 #include "base/atomic_file.h"
 #include "base/cp932.h"
+#include "base/file_info.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "format/html_text.h"
@@ -63,20 +66,31 @@ bool isRegularFile(const std::string& path) {
   return fs::is_regular_file(fs::symlink_status(toFsPath(path), ec));
 }
 
-// Files and bytes below `path`, a file or a folder walked whole; links not followed.
-void countTree(const std::string& path, std::uint64_t& files, std::uint64_t& bytes) {
+// The size of every regular file of the package's members, by path, from one walk
+// that follows no link.
+using FileSizes = std::unordered_map<std::string, std::uint64_t>;
+
+void addTree(const std::string& path, FileSizes& sizes) {
   std::error_code ec;
-  const fs::path root = toFsPath(path);
+  const fs::path root = toFsPath(path).lexically_normal();
   const auto addFile = [&](const fs::path& file) {
     const auto size = fs::file_size(file, ec);
-    ++files;
-    if (!ec) bytes += size;
+    sizes[file.generic_string()] = ec ? 0 : size;
   };
   if (fs::is_regular_file(fs::symlink_status(root, ec))) return addFile(root);
   if (!fs::is_directory(fs::symlink_status(root, ec))) return;
   for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
     if (it->is_regular_file(ec) && !it->is_symlink(ec)) addFile(it->path());
   }
+}
+
+// The size of a regular file: from the walk, else looked at now.
+std::optional<std::uint64_t> sizeOf(const fs::path& file, const FileSizes& sizes) {
+  const auto known = sizes.find(file.lexically_normal().generic_string());
+  if (known != sizes.end()) return known->second;
+  const FileInfo info = fileInfoOf(fromFsPath(file));
+  if (info.kind != FileKind::Regular) return std::nullopt;
+  return info.size;
 }
 
 const char* mimeTypeOf(const std::string& path) {
@@ -108,25 +122,26 @@ ReportPicture pictureOf(const std::string& folder, const DataElement* element,
   return picture;
 }
 
-ReportDataItem dataItemOf(const std::string& folder, const std::string& value) {
+ReportDataItem dataItemOf(const std::string& folder, const std::string& value,
+                          const FileSizes& sizes) {
   ReportDataItem item;
   item.path = value;
   const std::string path = localPath(folder, value);
-  if (path.empty() || !pathExists(path)) {
-    item.missing = true;
-    return item;
-  }
-  item.folder = isDirectory(path);
+  const FileInfo info = path.empty() ? FileInfo{} : fileInfoOf(path);
+  item.folder = info.kind == FileKind::Directory;
   if (!item.folder) {
-    item.files = 1;
-    item.bytes = fileSize(path).value_or(0);
+    const auto size = info.kind == FileKind::Regular ? sizeOf(toFsPath(path), sizes) : std::nullopt;
+    item.missing = !size;
+    item.files = size ? 1 : 0;
+    item.bytes = size.value_or(0);
     return item;
   }
   // A data folder is copied one level deep: its files are what the package holds.
-  for (const auto& file : listPattern(path + kPathSeparator + "*")) {
-    if (!isRegularFile(file)) continue;
+  std::error_code ec;
+  for (fs::directory_iterator it(toFsPath(path), ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
     ++item.files;
-    item.bytes += fileSize(file).value_or(0);
+    item.bytes += sizeOf(it->path(), sizes).value_or(0);
   }
   return item;
 }
@@ -198,6 +213,14 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   int count = 0;
   while (byName.count("me" + twoDigits(count)) != 0) ++count;
 
+  FileSizes sizes;
+  const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
+  for (const auto& name : packageMemberNames(top)) {
+    if (name != kReportFileName) addTree(folder + name, sizes);
+  }
+  report.files = sizes.size();
+  for (const auto& [file, size] : sizes) report.bytes += size;
+
   std::vector<std::string> sceneNames;
   for (int i = 0; i < count; ++i) {
     const std::string number = twoDigits(i);
@@ -212,7 +235,7 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
     for (const auto& element : outline.data) {
       if (element.name.compare(0, number.size() + 1, number + "_") != 0) continue;
       for (const auto& value : element.paths) {
-        if (seen.insert(value).second) entry.data.push_back(dataItemOf(folder, value));
+        if (seen.insert(value).second) entry.data.push_back(dataItemOf(folder, value, sizes));
       }
     }
     sceneNames.push_back(entry.sceneName);
@@ -220,10 +243,6 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   }
   report.pages = planMenuPages(text, sceneNames);
 
-  const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
-  for (const auto& name : packageMemberNames(top)) {
-    if (name != kReportFileName) countTree(folder + name, report.files, report.bytes);
-  }
   for (const auto& problem : verifyPackage(documentPath)) report.problems.push_back(problem.text);
   report.manifest = ManifestState::NoManifest;
   report.toolVersion = kVersion;
