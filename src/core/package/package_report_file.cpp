@@ -105,12 +105,9 @@ ReportPicture pictureOf(const std::string& folder, const DataElement* element,
   ReportPicture picture;
   if (element == nullptr || element->paths.empty()) return picture;
   const std::string& value = element->paths.front();
-  std::string name = value;
-  for (char& c : name) {
-    if (c == '\\') c = '/';
-  }
-  picture.fileName =
-      name.substr(name.find_last_of('/') == std::string::npos ? 0 : name.find_last_of('/') + 1);
+  // The document's paths separate with backslashes on every platform.
+  const std::size_t separator = value.find_last_of("\\/");
+  picture.fileName = value.substr(separator == std::string::npos ? 0 : separator + 1);
   const std::string path = localPath(folder, value);
   if (path.empty() || !isRegularFile(path)) return picture;
   if (const auto size = probeImageSize(path)) picture.size = {{size->width, size->height}};
