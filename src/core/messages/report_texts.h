@@ -65,14 +65,12 @@ inline constexpr const char* kReportPortraitMark = "縦長のサムネイル";
 inline constexpr const char* kReportLandscapeMark = "横長の説明画像";
 inline constexpr const char* kReportPictureMissing = "画像がありません";
 inline constexpr const char* kReportSizeUnknown = "サイズ不明";
-inline constexpr const char* kReportScene = "シーン";
 inline constexpr const char* kReportSceneMissing = "シーンファイルがありません";
 inline constexpr const char* kReportData = "データ";
 inline constexpr const char* kReportNoData = "データファイルはありません";
 inline constexpr const char* kReportFile = "ファイル";
 inline constexpr const char* kReportFolder = "フォルダ";
 inline constexpr const char* kReportMissing = "見つかりません";
-inline constexpr const char* kReportFileCount = "件";
 inline constexpr const char* kReportByteUnit = "バイト";
 
 }  // namespace vesk
