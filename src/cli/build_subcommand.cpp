@@ -65,6 +65,7 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   recoverInterruptedReplace(options.destination);
   CreateRequest request{list.entries(), options.destination, options.programDir};
   request.warningCount = checkWarningCount(problems);
+  request.writeReport = options.report;
   const BuildReport report = options.replace && holdsPackage(options.destination)
                                  ? replacePackage(request, sink, &guard)
                                  : createPackage(request, sink, &guard);

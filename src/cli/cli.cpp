@@ -42,6 +42,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   auto* verify = app.add_subcommand("verify", "Check a finished package");
   verify->add_option("PACKAGE_DOC", verifyDocument, "The package's exhibition.nuv")->required();
 
+  std::string reportDocument;
+  std::string reportOut;
+  auto* report = app.add_subcommand("report", "Write the report page of a finished package");
+  report->add_option("PACKAGE_DOC", reportDocument, "The package's exhibition.nuv")->required();
+  report->add_option("--out", reportOut,
+                     "Where to write the page (default: vesk-report.html in the package)");
+
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
@@ -70,6 +77,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (demo->parsed()) return runDemo(demoDir, out, err);
   if (reimport->parsed()) return runReimport(packageDocument, out, err);
   if (verify->parsed()) return runVerify(verifyDocument, out, err);
+  if (report->parsed()) return runReport(reportDocument, reportOut, out, err);
   return 2;
 }
 

@@ -16,6 +16,7 @@ struct BuildOptions {
   std::string fromPackage;                        // an earlier exhibition.nuv, or empty
   std::vector<std::vector<std::string>> entries;  // scene, thumbnail, description
   bool replace = false;  // an earlier package in the destination is replaced safely
+  bool report = false;   // the package gets its report page (vesk-report.html)
 };
 
 // build: checks the entries and the destination first (see runCheck): warnings are
@@ -38,5 +39,12 @@ int runReimport(const std::string& packageDocument, std::ostream& out, std::ostr
 // verify: checks a finished package. 0 with a confirmation line on `out` when it is
 // sound; 1 with the heading and one line per problem on `err`.
 int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err);
+
+// report: writes the report page of a finished package to `outputPath` (empty: the
+// report's own name at the top of the package). 0 with the path written on `out`;
+// 1 with the reason on `err` when the document is no package's or a file cannot be
+// read or written.
+int runReport(const std::string& packageDocument, const std::string& outputPath, std::ostream& out,
+              std::ostream& err);
 
 }  // namespace vesk::cli

@@ -22,6 +22,8 @@ void addEntryOptions(CLI::App& command, BuildOptions& options) {
                      "exhibition.nuv of an earlier package whose entries come first");
   command.add_flag("--replace", options.replace,
                    "Replace an earlier package in the destination, whole or not at all");
+  command.add_flag("--report", options.report,
+                   "Write the report page vesk-report.html at the top of the package");
   command.add_option("--entry", options.entries, "Scene, thumbnail and description of one entry")
       ->type_size(3)
       ->expected(0, CLI::detail::expected_max_vector_size);

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontMetrics>
@@ -21,6 +22,7 @@
 #include "about_dialog.h"
 #include "dialog_font.h"
 #include "folder_chooser.h"
+#include "messages/report_texts.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -95,6 +97,7 @@ MainDialog::MainDialog(DialogServices services)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       answerProblems_(std::move(services.answerProblems)),
+      openFile_(std::move(services.openFile)),
       boxSink_(services.sink == nullptr ? std::make_unique<MessageBoxSink>(this) : nullptr),
       sink_(services.sink != nullptr ? *services.sink : *boxSink_),
       runner_(this, sink_),
@@ -111,6 +114,8 @@ MainDialog::MainDialog(DialogServices services)
   setAcceptDrops(true);
   buildControls();
   addAboutToSystemMenu();
+  openReportAction_ = new QAction(QString::fromUtf8(kOpenReportMenuText), this);
+  connect(openReportAction_, &QAction::triggered, this, [this] { controller_.onOpenReport(); });
   tip_ = new PreviewTip(previews_, this);
   controller_.setBuildRunner(&runner_);
   controller_.initialise();
@@ -226,14 +231,18 @@ bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr
 #endif
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
-#ifdef Q_OS_WIN
-  QDialog::contextMenuEvent(event);
-#else
-  // No system menu can be reached here: the dialog's own menu offers the about box.
   QMenu menu(this);
+  menu.addAction(openReportAction_);
+#ifndef Q_OS_WIN
+  // No system menu can be reached here: the dialog's own menu offers the about box.
   menu.addAction(aboutAction_);
-  menu.exec(event->globalPos());
 #endif
+  menu.exec(event->globalPos());
+}
+
+bool MainDialog::openFile(const std::string& path) {
+  if (openFile_) return openFile_(path);
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 void MainDialog::showAbout() {

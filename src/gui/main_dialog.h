@@ -34,6 +34,8 @@ struct DialogServices {
   CheckFunction check;
   // Answers the problem window in place of its modal loop: true for 作成.
   std::function<bool(ProblemWindow& window)> answerProblems;
+  // Opens a file as the desktop does (QDesktopServices when empty).
+  std::function<bool(const std::string& path)> openFile;
 };
 
 // The main dialog: the working entry's three read-only path fields, the entry list
@@ -57,6 +59,8 @@ class MainDialog : public QDialog, public DialogView {
   // The item that opens the about box: in the system menu on Windows, in the
   // dialog's context menu elsewhere.
   QAction* aboutAction() const { return aboutAction_; }
+  // 確認ページを開く, in the dialog's context menu.
+  QAction* openReportAction() const { return openReportAction_; }
   // The picture preview shown while the cursor rests on a path field or a line.
   PreviewTip* previewTip() const { return tip_; }
 
@@ -71,6 +75,7 @@ class MainDialog : public QDialog, public DialogView {
   ViewPoint cursorPosition() const override;
   ViewRect lineRect(int index) const override;
   bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) override;
+  bool openFile(const std::string& path) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,6 +95,7 @@ class MainDialog : public QDialog, public DialogView {
   bool showPreview(QWidget* watched, QPoint pos, QPoint globalPos);
 
   std::function<bool(ProblemWindow& window)> answerProblems_;
+  std::function<bool(const std::string& path)> openFile_;
   std::unique_ptr<MessageBoxSink> boxSink_;
   MessageSink& sink_;
   ThreadedBuildRunner runner_;
@@ -102,6 +108,7 @@ class MainDialog : public QDialog, public DialogView {
   QLineEdit* countField_ = nullptr;
   EntryListBox* list_ = nullptr;
   QAction* aboutAction_ = nullptr;
+  QAction* openReportAction_ = nullptr;
   PreviewCache previews_;
   PreviewTip* tip_ = nullptr;
 };

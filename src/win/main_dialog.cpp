@@ -1,11 +1,14 @@
 #include "main_dialog.h"
 
+#include <windowsx.h>
+
 #include <clocale>
 #include <utility>
 
 #include "about_box.h"
 #include "dropped_files.h"
 #include "folder_chooser.h"
+#include "messages/report_texts.h"
 #include "problem_window.h"
 #include "resource.h"
 #include "wide_text.h"
@@ -42,7 +45,8 @@ MainDialog::MainDialog(HINSTANCE instance, DialogServices services)
                                                  return chooseDestinationFolder(window_, start);
                                                }),
                   services.build ? std::move(services.build) : BuildFunction(createPackage),
-                  services.check ? std::move(services.check) : CheckFunction(checkPackage)) {
+                  services.check ? std::move(services.check) : CheckFunction(checkPackage)),
+      openFile_(std::move(services.openFile)) {
   // Loaded with the dialog object, as the painting and the drag icon need it.
   icon_ =
       static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
@@ -130,6 +134,9 @@ INT_PTR MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return paintMinimised() ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
+    case WM_CONTEXTMENU:
+      showContextMenu(lParam);
+      return TRUE;
     case WM_DROPFILES:
       onDropFiles(reinterpret_cast<HDROP>(wParam));
       return TRUE;
@@ -168,6 +175,9 @@ void MainDialog::onCommand(int id, int code) {
     case IDC_CREATE:
       controller_.onCreate();
       break;
+    case IDM_OPEN_REPORT:
+      controller_.onOpenReport();
+      break;
     default:
       break;  // IDOK and IDCANCEL: the dialog has no such buttons
   }
@@ -185,6 +195,23 @@ bool MainDialog::paintMinimised() {
   DrawIcon(dc, x, y, icon_);
   EndPaint(window_, &paint);
   return true;
+}
+
+void MainDialog::showContextMenu(LPARAM lParam) {
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam == -1) GetCursorPos(&at);
+  const HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return;
+  AppendMenuW(menu, MF_STRING, IDM_OPEN_REPORT, toWide(kOpenReportMenuText).c_str());
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
+  DestroyMenu(menu);
+}
+
+bool MainDialog::openFile(const std::string& path) {
+  if (openFile_) return openFile_(path);
+  const HINSTANCE result =
+      ShellExecuteW(window_, L"open", toWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 void MainDialog::onDropFiles(HDROP drop) {

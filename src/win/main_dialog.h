@@ -4,6 +4,7 @@
 // After windows.h, whose types it uses.
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ struct DialogServices {
   ChooseDestination chooseDestination;
   BuildFunction build;
   CheckFunction check;
+  // Opens a file as the desktop does (ShellExecuteW when empty).
+  std::function<bool(const std::string& path)> openFile;
 };
 
 // The key of a WM_KEYDOWN as the key filter tells keys apart.
@@ -65,6 +68,7 @@ class MainDialog : public DialogView {
   ViewPoint cursorPosition() const override;
   ViewRect lineRect(int index) const override;
   bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) override;
+  bool openFile(const std::string& path) override;
 
  private:
   static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,6 +78,9 @@ class MainDialog : public DialogView {
   void onCommand(int id, int code);
   bool paintMinimised();
   void onDropFiles(HDROP drop);
+  // The context menu at `lParam` of WM_CONTEXTMENU (screen coordinates, or -1 from
+  // the keyboard); its command arrives as WM_COMMAND.
+  void showContextMenu(LPARAM lParam);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -84,6 +91,7 @@ class MainDialog : public DialogView {
   MessageSink& sink_;
   ProgressBuildRunner runner_;
   DialogController controller_;
+  std::function<bool(const std::string& path)> openFile_;
 };
 
 }  // namespace vesk::win

@@ -29,3 +29,5 @@
 
 // The system-menu command that opens the about box.
 #define IDM_ABOUTBOX 0x0010
+// The context-menu command 確認ページを開く.
+#define IDM_OPEN_REPORT 0x9001

@@ -9,6 +9,7 @@
 
 #include "base/path_terms.h"
 #include "cli.h"
+#include "messages/report_texts.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -190,6 +191,59 @@ TEST_F(CliBuild, ReimportOfSomethingThatIsNoPackageExitsOne) {
       run({"build", "--dest", dir.file("new"), "--from", dir.file("x/exhibition.nuv")});
   EXPECT_EQ(from.status, 1);
   EXPECT_FALSE(fs::exists(dir.file("new")));
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+class CliBuildReport : public CliBuild {};
+
+TEST_F(CliBuildReport, TheReportIsAMemberOfThePackageForTheReplaceAndNamedNowhereInTheDocument) {
+  std::vector<std::string> args = buildArgs("pkg", {"a", "b"});
+  args.push_back("--report");
+  const Result first = run(args);
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(dir.names("pkg"), (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv",
+                                                        "up.jpg", kReportFileName}));
+  const std::string page = dir.read("pkg/vesk-report.html");
+  EXPECT_NE(page.find("<img src=\"00/t.jpg\""), std::string::npos);
+  EXPECT_EQ(dir.read("pkg/exhibition.nuv").find("vesk-report"), std::string::npos);
+
+  // Replaced without a report: the earlier one goes with the earlier package.
+  const Result plain = run({"build", "--replace", "--from", dir.file("pkg/exhibition.nuv"),
+                            "--dest", dir.file("pkg"), "--program-dir", VESK_PROGRAM_DIR});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(dir.names("pkg"),
+            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "up.jpg"}));
+
+  // Replaced with one: the new report names the destination, not the staging folder.
+  const Result again =
+      run({"build", "--replace", "--report", "--from", dir.file("pkg/exhibition.nuv"), "--dest",
+           dir.file("pkg"), "--program-dir", VESK_PROGRAM_DIR});
+  ASSERT_EQ(again.status, 0) << again.err;
+  const std::string replaced = dir.read("pkg/vesk-report.html");
+  EXPECT_NE(replaced.find("<h1>確認ページ pkg</h1>"), std::string::npos);
+  EXPECT_EQ(replaced.find(".vesk-staging"), std::string::npos);
+  EXPECT_EQ(dir.names("pkg").size(), 6u);
+}
+
+TEST_F(CliBuildReport, AFileOfTheReportsNameThatNoPackageOwnsStopsTheBuildUntouched) {
+  dir.write("dest/vesk-report.html", "mine");
+  for (const bool report : {false, true}) {
+    std::vector<std::string> args = buildArgs("dest", {"a"});
+    if (report) args.push_back("--report");
+    const Result refused = run(args);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(std::string(kCheckReportInTheWay) + ": " +
+                               dir.file("dest/vesk-report.html")),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(dir.names("dest"), std::vector<std::string>{kReportFileName});
+    EXPECT_EQ(dir.read("dest/vesk-report.html"), "mine");
+  }
 }
 
 }  // namespace

@@ -65,6 +65,10 @@ class DialogTest : public ::testing::Test {
       }
       return onProblems(window);
     };
+    services.openFile = [this](const std::string& path) {
+      openedFiles.push_back(path);
+      return true;
+    };
     dialog = std::make_unique<MainDialog>(std::move(services));
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
@@ -107,6 +111,8 @@ class DialogTest : public ::testing::Test {
   std::vector<QThread*> checkThreads;
   std::function<void(const CheckRequest&)> onCheck;  // runs inside the check, on its thread
   std::function<bool(ProblemWindow&)> onProblems;
+  // The files the dialog handed to the desktop to open.
+  std::vector<std::string> openedFiles;
   std::unique_ptr<MainDialog> dialog;
 };
 

@@ -40,6 +40,10 @@ class FakeView : public DialogView {
     problemWindows.push_back({lines, canCreate});
     return answerCreate;
   }
+  bool openFile(const std::string& path) override {
+    openedFiles.push_back(path);
+    return opens;
+  }
 
   // The operator moves the highlight (as a click or a key would) and the list box
   // reports it.
@@ -63,6 +67,10 @@ class FakeView : public DialogView {
   };
   std::vector<ProblemWindow> problemWindows;
   bool answerCreate = false;
+
+  // Every file handed to the desktop to open, and whether that works.
+  std::vector<std::string> openedFiles;
+  bool opens = true;
 };
 
 }  // namespace vesk::test

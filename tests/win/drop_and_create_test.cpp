@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/report_texts.h"
 #include "resource.h"
 #include "win_dialog_fixture.h"
 
@@ -172,6 +173,31 @@ TEST_F(Create, TheRealBuildWritesThePackageFromTheProgramFolder) {
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "exhibition.nuv"));
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "up.jpg"));
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "00" / "a.nuv"));
+}
+
+TEST_F(Create, OpenReportWritesThePageIntoThePackageJustCreatedAndOpensIt) {
+  const auto openReport = [&] {
+    SendMessageW(dialog->window(), WM_COMMAND, MAKEWPARAM(IDM_OPEN_REPORT, 0), 0);
+  };
+  openReport();
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kReportNoPackageMessage});
+  EXPECT_TRUE(openedFiles.empty());
+
+  TempFolder folder;
+  auto& list = dialog->controller().entryList();
+  list.workingEntry() = {folder.writeText("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
+                         folder.picture("src/t.png", "landscape.png"),
+                         folder.picture("src/d.jpg", "portrait.jpg"),
+                         {}};
+  click(1006);
+  chosenFolder = folder.at("out");
+  std::filesystem::create_directories(std::filesystem::path(chosenFolder));
+  click(1007);
+  sink.messages.clear();
+  openReport();
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(openedFiles, std::vector<std::string>{folder.at("out/vesk-report.html")});
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "vesk-report.html"));
 }
 
 }  // namespace

@@ -107,6 +107,10 @@ class WinDialogTest : public ::testing::Test {
       if (onCheck) onCheck(request);
       return problems;
     };
+    services.openFile = [this](const std::string& path) {
+      openedFiles.push_back(path);
+      return true;
+    };
     dialog = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), std::move(services));
     ASSERT_TRUE(dialog->create());
     ShowWindow(dialog->window(), SW_SHOW);
@@ -167,6 +171,8 @@ class WinDialogTest : public ::testing::Test {
   std::vector<CheckRequest> checks;
   std::vector<DWORD> checkThreads;
   std::function<void(const CheckRequest&)> onCheck;  // runs inside the check, on its thread
+  // The files the dialog handed to the desktop to open.
+  std::vector<std::string> openedFiles;
   std::unique_ptr<MainDialog> dialog;
 };
 

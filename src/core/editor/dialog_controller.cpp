@@ -1,10 +1,16 @@
 #include "editor/dialog_controller.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include "base/file_system.h"
+#include "base/path_terms.h"
 #include "messages/messages.h"
+#include "messages/report_texts.h"
 #include "package/package_replace.h"
+#include "package/package_report_file.h"
 
 namespace vesk {
 
@@ -33,6 +39,12 @@ class FlagScope {
   bool& flag_;
 };
 
+std::string systemTemporaryFolder() {
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+  return ec ? std::string() : fromFsPath(folder);
+}
+
 }  // namespace
 
 DialogController::DialogController(DialogView& view, MessageSink& sink,
@@ -43,7 +55,14 @@ DialogController::DialogController(DialogView& view, MessageSink& sink,
       chooseDestination_(std::move(chooseDestination)),
       build_(std::move(build)),
       check_(std::move(check)),
+      writeReport_(writePackageReport),
+      temporaryFolder_(systemTemporaryFolder),
       browseStartPath_(defaultBrowseStartPath()) {}
+
+void DialogController::setReportServices(ReportWriter writer, TemporaryFolder temporaryFolder) {
+  writeReport_ = std::move(writer);
+  temporaryFolder_ = std::move(temporaryFolder);
+}
 
 void DialogController::initialise() {
   list_.setCurrentIndex(-1);
@@ -125,6 +144,9 @@ void DialogController::onCreate() {
   runInBackground(ProgressStage::Create, [&](MessageSink& sink, BuildProgress& progress) {
     report = replace ? replacePackage(request, sink, &progress) : build_(request, sink, &progress);
   });
+  if (report.status == BuildStatus::Written || report.status == BuildStatus::WrittenWithProblems) {
+    reportedPackage_ = report.documentPath;
+  }
   // The entries keep the data files the create read from their scenes.
   for (std::size_t i = 0; i < report.dataFiles.size() && i < list_.size(); ++i) {
     list_.dataFilesOf(i) = report.dataFiles[i];
@@ -167,6 +189,31 @@ void DialogController::onFilesDropped(const std::vector<std::string>& paths) {
   routeDroppedFiles(paths, target);
 }
 
+void DialogController::onOpenReport() {
+  if (busy_) return;
+  if (reportedPackage_.empty()) {
+    sink_.showMessage(errorMessage(kReportNoPackageMessage));
+    return;
+  }
+  std::string page = reportPathOf(reportedPackage_);
+  Status written = writeReport_(reportedPackage_, page);
+  if (!written && written.failure().path == page) {
+    // The package's folder takes no file (read-only media): the page goes to the
+    // temporary folder under the package's name, its pictures inside it.
+    std::string folder = temporaryFolder_();
+    if (!folder.empty() && !isPathSeparator(folder.back())) folder += kPathSeparator;
+    std::string name = folderOf(reportedPackage_);
+    while (!name.empty() && isPathSeparator(name.back())) name.pop_back();
+    page = folder + kReportTemporaryPrefix + fileNameOf(name) + ".html";
+    written = writeReport_(reportedPackage_, page);
+  }
+  if (!written) {
+    sink_.showMessage(errorMessage(reportFailureText(written.failure())));
+    return;
+  }
+  if (!view_.openFile(page)) sink_.showMessage(errorMessage(kReportNotOpenedMessage + page));
+}
+
 bool DialogController::onKeyDown(DialogKey key) {
   switch (key) {
     case DialogKey::Enter:
@@ -203,6 +250,8 @@ void DialogController::rebuildList() {
 }
 
 void DialogController::showReimportedPackage() {
+  // The drop made the document the chooser's start before reading its package back.
+  reportedPackage_ = browseStartPath_;
   list_.setCurrentIndex(0);
   refreshEntryView();
   arrowKeyPressed_ = true;

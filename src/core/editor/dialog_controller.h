@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "editor/build_runner.h"
 #include "editor/dialog_view.h"
 #include "editor/drop_routing.h"
@@ -11,6 +13,15 @@
 #include "package/build_command.h"
 
 namespace vesk {
+
+// Writes the report page of the package whose document is the first path to the
+// second: writePackageReport, or another for tests.
+using ReportWriter =
+    std::function<Status(const std::string& documentPath, const std::string& outputPath)>;
+
+// Where the report goes when the package's folder takes no file (read-only): the
+// system's temporary folder, or another for tests.
+using TemporaryFolder = std::function<std::string()>;
 
 // Keys the dialog's key filter tells apart.
 enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };
@@ -27,6 +38,10 @@ class DialogController {
   // clear, the chooser starting at the platform's default folder, and the list
   // box's rectangle taken from the view (call once the view is laid out).
   void initialise();
+
+  // Replaces how the report page is written and where it goes when the package's
+  // folder takes no file.
+  void setReportServices(ReportWriter writer, TemporaryFolder temporaryFolder);
 
   // Lets a windowed runner run the checks and builds of later creates off the dialog's
   // thread; null runs them in place with the dialog's sink and without progress.
@@ -46,6 +61,12 @@ class DialogController {
   void onCreate();
   // One drop of local files, in delivery order; ignored unless drops are accepted.
   void onFilesDropped(const std::vector<std::string>& paths);
+  // 確認ページを開く: writes the report page of the last package created (its document
+  // written) or read back from a dropped exhibition.nuv into that package, or into
+  // the temporary folder when the package's folder takes no file, and opens it in
+  // the browser. Without such a package, or when the page cannot be written or
+  // opened, tells the operator why.
+  void onOpenReport();
 
   // The key filter, for a key pressed in any control of the dialog: true when the
   // key must not be processed further (Enter, Escape). An arrow key sets the
@@ -68,6 +89,8 @@ class DialogController {
   const std::string& browseStartPath() const { return browseStartPath_; }
   bool arrowKeyPressed() const { return arrowKeyPressed_; }
   const ViewRect& listBoxRect() const { return listBoxRect_; }
+  // The document of the package 確認ページを開く reports on; empty before any.
+  const std::string& reportedPackage() const { return reportedPackage_; }
 
  private:
   // After a re-import: entry 0 current, the list and count redrawn, and the
@@ -86,6 +109,8 @@ class DialogController {
   BuildFunction build_;
   CheckFunction check_;
   BuildRunner* runner_ = nullptr;
+  ReportWriter writeReport_;
+  TemporaryFolder temporaryFolder_;
 
   EntryList list_;
   std::string browseStartPath_;
@@ -93,6 +118,7 @@ class DialogController {
   ViewRect listBoxRect_;
   bool busy_ = false;
   bool handlingDrop_ = false;
+  std::string reportedPackage_;
 };
 
 }  // namespace vesk

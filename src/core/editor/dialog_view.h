@@ -54,6 +54,10 @@ class DialogView {
   // returns once the operator has answered: true for 作成, offered only when
   // `canCreate`; false for 中止 (the default, also Escape and closing the window).
   virtual bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) = 0;
+
+  // Opens the local file at `path` in the program the desktop opens it with (a web
+  // page: the default browser) and returns at once; false when it cannot be handed on.
+  virtual bool openFile(const std::string& path) = 0;
 };
 
 // True when `cursor` (dialog client coordinates) lies on `line` (list box client

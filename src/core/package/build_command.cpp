@@ -15,6 +15,7 @@
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/package_builder.h"
+#include "package/package_report_file.h"
 #include "package/package_verify.h"
 #include "package/scene_files.h"
 
@@ -125,8 +126,17 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     if (fault.fault != PackageFault::PictureUnreadable) faults.push_back(std::move(fault));
   }
   if (!faults.empty()) sink.showMessage(errorMessage(verifyFailureText(faults)));
+  bool reportFailed = false;
+  if (request.writeReport) {
+    const Status written =
+        writePackageReport(report.documentPath, reportPathOf(report.documentPath));
+    if (!written) {
+      sink.showMessage(errorMessage(reportFailureText(written.failure())));
+      reportFailed = true;
+    }
+  }
   if (outcome.problems || !problems.unreadablePictures.empty() ||
-      !problems.unsupportedPictures.empty() || !faults.empty()) {
+      !problems.unsupportedPictures.empty() || !faults.empty() || reportFailed) {
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }

@@ -47,6 +47,7 @@ struct CreateRequest {
   const FileOperations* operations = nullptr;  // copies and flush; null: the system's
   SceneReader readScene = readTextLines;       // reads each scene file, once per create
   std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
+  bool writeReport = false;      // also write the report page at the top of the package
 };
 
 struct BuildReport {
@@ -74,8 +75,10 @@ struct BuildReport {
 // written (an existing one stays as it was); when a problem was reported but the run
 // went on, the document is written without the success message. The copies are made
 // durable with one flush of the destination's file system before the document is
-// committed. The success message carries, on a line below the success text, the
-// summary of the run (see createdMessageText).
+// committed. With `writeReport`, the report page is written at the top of the
+// package once the document has passed its check; a report that cannot be written
+// is reported and withholds the success message. The success message carries, on a line below the
+// success text, the summary of the run (see createdMessageText).
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
 

@@ -16,6 +16,7 @@
 #include "format/two_digits.h"
 #include "image/image_probe.h"
 #include "messages/messages.h"
+#include "messages/report_texts.h"
 #include "package/create_summary.h"
 #include "package/entry_plan.h"
 #include "package/failure_reason.h"
@@ -223,6 +224,14 @@ class Checker {
     if (earlier && !(request_.replacing && package)) {
       add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None,
           request_.destination, kCheckEarlierPackage);
+    }
+    // The report's name is a package member: a replace removes it with the package,
+    // and a create with a report writes it. A file of that name that belongs to no
+    // package being replaced is someone else's, never to be overwritten or removed.
+    const std::string report = destination_ + kReportFileName;
+    if (!(request_.replacing && package) && pathExists(report)) {
+      add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, report,
+          kCheckReportInTheWay);
     }
   }
 

@@ -10,6 +10,7 @@
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
+#include "messages/report_texts.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
 
@@ -96,7 +97,7 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
   for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = fromFsPath(it->path().filename());
     if (name == kDocumentName || name == "up.jpg" || name == "down.jpg" ||
-        (isEntryFolderName(name) && it->is_directory(ec))) {
+        name == kReportFileName || (isEntryFolderName(name) && it->is_directory(ec))) {
       names.push_back(name);
     }
   }

@@ -18,7 +18,7 @@ inline constexpr const char* kPreviousFolderName = ".vesk-previous";  // the ear
 inline constexpr const char* kDiscardFolderName = ".vesk-discard";    // the earlier one, done
 
 // The names at the top of `folder` that belong to a package: exhibition.nuv, up.jpg,
-// down.jpg and the two-digit entry folders. Nothing else is ever moved or removed.
+// down.jpg, the report page and the two-digit entry folders. Nothing else is ever moved or removed.
 std::vector<std::string> packageMemberNames(const std::string& folder);
 
 // True when `folder` holds an earlier package (its exhibition.nuv or entry folder 00).

@@ -13,6 +13,7 @@
 #include "base/cp932.h"
 #include "base/file_operations.h"
 #include "messages/messages.h"
+#include "messages/report_texts.h"
 #include "package/package_reimport.h"
 #include "package/package_verify.h"
 #include "support/recording_sink.h"
@@ -131,6 +132,52 @@ TEST_F(PackageReplace, AKillAtEachStepOfTheSwapLeavesOneWholePackageAfterRecover
     }
     EXPECT_EQ(recovery == Recovery::RolledBack, after == earlier && kill > 0);
     EXPECT_EQ(recoverInterruptedReplace(dir.file("D")), Recovery::NothingFound);
+  }
+}
+
+// A snapshot where the report page stands for the number of entries it shows (its
+// time and folder name differ between two packages made apart).
+std::map<std::string, std::string> withReportCounts(std::map<std::string, std::string> tree) {
+  const auto report = tree.find(kReportFileName);
+  if (report != tree.end()) {
+    const std::string& page = report->second;
+    const std::size_t at = page.find("<tr><th>項目数</th><td>");
+    report->second = at == std::string::npos ? "no count" : page.substr(at, 40);
+  }
+  return tree;
+}
+
+TEST_F(PackageReplace, AKillAtEachStepKeepsTheReportWithItsOwnPackage) {
+  const auto makeBoth = [&] {
+    fs::create_directories(dir.file("D"));
+    CreateRequest first = request({"a", "b"}, "D");
+    first.writeReport = true;
+    ASSERT_EQ(createPackage(first, sink).status, BuildStatus::Written);
+    earlier = withReportCounts(snapshot(dir.file("D")));
+    fs::create_directories(dir.file("N"));
+    CreateRequest second = request({"c", "b", "a"}, "N");
+    second.writeReport = true;
+    ASSERT_EQ(createPackage(second, sink).status, BuildStatus::Written);
+    replaced = withReportCounts(snapshot(dir.file("N")));
+  };
+  ASSERT_NO_FATAL_FAILURE(makeBoth());
+  ASSERT_NE(earlier.at(kReportFileName), replaced.at(kReportFileName));
+  int steps = 0;
+  CreateRequest counted = request({"c", "b", "a"}, "D");
+  counted.writeReport = true;
+  replacePackage(counted, sink, nullptr, [&](int) { return ++steps > 0; });
+  ASSERT_GT(steps, 10);
+  for (int kill = 0; kill < steps; ++kill) {
+    SCOPED_TRACE("killed before step " + std::to_string(kill));
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth());
+    CreateRequest again = request({"c", "b", "a"}, "D");
+    again.writeReport = true;
+    replacePackage(again, sink, nullptr, [&](int step) { return step != kill; });
+    recoverInterruptedReplace(dir.file("D"));
+    const auto after = withReportCounts(snapshot(dir.file("D")));
+    EXPECT_TRUE(after == earlier || after == replaced);
   }
 }
 

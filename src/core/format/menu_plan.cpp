@@ -1,0 +1,151 @@
+#include "format/menu_plan.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <optional>
+
+#include "format/text_ops.h"
+
+namespace vesk {
+
+namespace {
+
+// Vertical positions of the six thumbnail rows, from the top.
+constexpr double kRowY[] = {0.86, 0.58, 0.30, 0.02, -0.26, -0.54};
+
+// Every element from `open` through `close`, in order; an unclosed one ends the list.
+std::vector<std::string_view> elements(std::string_view text, std::string_view open,
+                                       std::string_view close) {
+  std::vector<std::string_view> found;
+  std::size_t pos = 0;
+  while (const auto start = findFrom(text, open, pos)) {
+    const auto end = findFrom(text, close, *start + open.size());
+    if (!end) break;
+    found.push_back(text.substr(*start, *end + close.size() - *start));
+    pos = *end + close.size();
+  }
+  return found;
+}
+
+// The number after `prefix` in `name` ("menu07" -> 7); nullopt when there is none.
+std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
+  if (name.substr(0, prefix.size()) != prefix || name.size() == prefix.size()) return std::nullopt;
+  int number = 0;
+  const char* begin = name.data() + prefix.size();
+  const char* end = name.data() + name.size();
+  const auto [stop, error] = std::from_chars(begin, end, number);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
+double toNumber(std::string_view text) {
+  const std::string copy(text);
+  return std::strtod(copy.c_str(), nullptr);
+}
+
+// The x and y of a coordinate value "X, Y, Z" (blanks allowed).
+PlanPlace placeOf(std::string_view image) {
+  PlanPlace place;
+  const std::string coordinate = attributeValue(image, "coordinate=\"");
+  const std::size_t comma = coordinate.find(',');
+  place.x = toNumber(std::string_view(coordinate).substr(0, comma));
+  if (comma != std::string::npos)
+    place.y = toNumber(std::string_view(coordinate).substr(comma + 1));
+  place.size = toNumber(attributeValue(image, "size=\""));
+  return place;
+}
+
+// Height / width of a size value "W, H"; 0 when it is not two positive numbers.
+double aspectOf(std::string_view size) {
+  const std::size_t comma = size.find(',');
+  if (comma == std::string_view::npos) return 0;
+  const double width = toNumber(size.substr(0, comma));
+  const double height = toNumber(size.substr(comma + 1));
+  return width > 0 && height > 0 ? height / width : 0;
+}
+
+int rowOf(double y) {
+  for (int row = 0; row < 6; ++row) {
+    if (std::abs(y - kRowY[row]) < 0.005) return row;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::vector<PlanPage> planMenuPages(std::string_view text,
+                                    const std::vector<std::string>& sceneNames) {
+  std::map<std::string, double> aspects;  // image data name -> height / width
+  for (const auto element : elements(text, "<data", "</data>")) {
+    aspects[attributeValue(element, "name=\"")] = aspectOf(attributeValue(element, "size=\""));
+  }
+  // The menu page each event shows: the first menu group it names.
+  std::map<std::string, int> shownPage;
+  std::optional<int> startPage;
+  for (const auto event : elements(text, "<event name=\"", "</event>")) {
+    const std::string name = attributeValue(event, "name=\"");
+    std::size_t pos = 0;
+    while (const auto group = findFrom(event, "<topGroup name=\"", pos)) {
+      pos = *group + 1;
+      if (const auto page = numberAfter(attributeValue(event.substr(*group), "name=\""), "menu")) {
+        shownPage[name] = *page;
+        if (name == "first" && !startPage) startPage = *page;
+        break;
+      }
+    }
+  }
+
+  std::vector<PlanPage> pages;
+  for (const auto group : elements(text, "<drawGroup name=\"menu", "</drawGroup>")) {
+    PlanPage page;
+    page.number = numberAfter(attributeValue(group, "name=\""), "menu").value_or(-1);
+    for (const auto image : elements(group, "<image ", "/>")) {
+      const std::string data = attributeValue(image, "image_data=\"");
+      const std::string event = attributeValue(image, "event=\"");
+      const double aspect = aspects.count(data) != 0 ? aspects[data] : 0;
+      if (const auto entry = numberAfter(event, "goto_ob")) {
+        PlanThumbnail thumbnail;
+        thumbnail.entry = *entry;
+        thumbnail.place = placeOf(image);
+        thumbnail.row = rowOf(thumbnail.place.y);
+        thumbnail.aspect = aspect;
+        if (*entry >= 0 && static_cast<std::size_t>(*entry) < sceneNames.size()) {
+          thumbnail.sceneName = sceneNames[*entry];
+        }
+        page.thumbnails.push_back(thumbnail);
+        continue;
+      }
+      PlanButton button;
+      const bool down = data == "down" || attributeValue(image, "note=\"") == "down";
+      button.kind = down ? ButtonKind::Down : ButtonKind::Up;
+      button.place = placeOf(image);
+      button.aspect = aspect;
+      button.event = event;
+      button.targetPage = shownPage.count(event) != 0 ? shownPage[event] : -1;
+      page.buttons.push_back(button);
+    }
+    pages.push_back(page);
+  }
+
+  // Pages reached from the start page by buttons, until nothing new is reached.
+  for (auto& page : pages) page.reached = startPage && page.number == *startPage;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const auto& page : pages) {
+      if (!page.reached) continue;
+      for (const auto& button : page.buttons) {
+        for (auto& target : pages) {
+          if (target.number == button.targetPage && !target.reached) {
+            target.reached = true;
+            grew = true;
+          }
+        }
+      }
+    }
+  }
+  return pages;
+}
+
+}  // namespace vesk

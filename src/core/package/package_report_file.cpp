@@ -1,0 +1,269 @@
+#include "package/package_report_file.h"
+
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <unordered_map>
+
+#include "base/atomic_file.h"
+#include "base/cp932.h"
+#include "base/file_info.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/html_text.h"
+#include "format/menu_plan.h"
+#include "format/two_digits.h"
+#include "image/image_probe.h"
+#include "messages/report_texts.h"
+#include "package/document_outline.h"
+#include "package/failure_reason.h"
+#include "package/failure_text.h"
+#include "package/folder_listing.h"
+#include "package/package_replace.h"
+#include "package/package_verify.h"
+#include "package/report_page.h"
+#include "vesk_version.h"
+
+namespace vesk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string withoutTrailingSeparator(std::string folder) {
+  while (folder.size() > 1 && isPathSeparator(folder.back())) folder.pop_back();
+  return folder;
+}
+
+// The package's path for a data path value of the document; empty for an absolute
+// value or one that climbs out, which is never followed.
+std::string localPath(const std::string& folder, const std::string& value) {
+  if (value.empty() || value.front() == '/' || value.front() == '\\' ||
+      value.find(':') != std::string::npos) {
+    return {};
+  }
+  std::string local;
+  std::string component;
+  for (const char c : value + '\\') {
+    if (c == '/' || c == '\\') {
+      if (component == "..") return {};
+      component.clear();
+      local += kPathSeparator;
+    } else {
+      component += c;
+      local += c;
+    }
+  }
+  local.pop_back();
+  return folder + local;
+}
+
+bool isRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(fs::symlink_status(toFsPath(path), ec));
+}
+
+// The size of every regular file of the package's members, by path, from one walk
+// that follows no link.
+using FileSizes = std::unordered_map<std::string, std::uint64_t>;
+
+void addTree(const std::string& path, FileSizes& sizes) {
+  std::error_code ec;
+  const fs::path root = toFsPath(path).lexically_normal();
+  const auto addFile = [&](const fs::path& file) {
+    const auto size = fs::file_size(file, ec);
+    sizes[file.generic_string()] = ec ? 0 : size;
+  };
+  if (fs::is_regular_file(fs::symlink_status(root, ec))) return addFile(root);
+  if (!fs::is_directory(fs::symlink_status(root, ec))) return;
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec) && !it->is_symlink(ec)) addFile(it->path());
+  }
+}
+
+// The size of a regular file: from the walk, else looked at now.
+std::optional<std::uint64_t> sizeOf(const fs::path& file, const FileSizes& sizes) {
+  const auto known = sizes.find(file.lexically_normal().generic_string());
+  if (known != sizes.end()) return known->second;
+  const FileInfo info = fileInfoOf(fromFsPath(file));
+  if (info.kind != FileKind::Regular) return std::nullopt;
+  return info.size;
+}
+
+const char* mimeTypeOf(const std::string& path) {
+  const std::string extension = lowerAscii(extensionOf(path));
+  if (extension == ".png") return "image/png";
+  if (extension == ".bmp") return "image/bmp";
+  return "image/jpeg";
+}
+
+ReportPicture pictureOf(const std::string& folder, const DataElement* element,
+                        const PictureLinks& links) {
+  ReportPicture picture;
+  if (element == nullptr || element->paths.empty()) return picture;
+  const std::string& value = element->paths.front();
+  // The document's paths separate with backslashes on every platform.
+  const std::size_t separator = value.find_last_of("\\/");
+  picture.fileName = value.substr(separator == std::string::npos ? 0 : separator + 1);
+  const std::string path = localPath(folder, value);
+  if (path.empty() || !isRegularFile(path)) return picture;
+  if (const auto size = probeImageSize(path)) picture.size = {{size->width, size->height}};
+  if (!links.embedded) {
+    picture.source = links.urlPrefix + urlPath(value);
+  } else if (const auto bytes = readFile(path)) {
+    picture.source = std::string("data:") + mimeTypeOf(path) + ";base64," + base64(*bytes);
+  }
+  return picture;
+}
+
+ReportDataItem dataItemOf(const std::string& folder, const std::string& value,
+                          const FileSizes& sizes) {
+  ReportDataItem item;
+  item.path = value;
+  const std::string path = localPath(folder, value);
+  const FileInfo info = path.empty() ? FileInfo{} : fileInfoOf(path);
+  item.folder = info.kind == FileKind::Directory;
+  if (!item.folder) {
+    const auto size = info.kind == FileKind::Regular ? sizeOf(toFsPath(path), sizes) : std::nullopt;
+    item.missing = !size;
+    item.files = size ? 1 : 0;
+    item.bytes = size.value_or(0);
+    return item;
+  }
+  // A data folder is copied one level deep: its files are what the package holds.
+  std::error_code ec;
+  for (fs::directory_iterator it(toFsPath(path), ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+    ++item.files;
+    item.bytes += sizeOf(it->path(), sizes).value_or(0);
+  }
+  return item;
+}
+
+std::string sceneNameIn(const std::string& entryFolder) {
+  std::vector<std::string> files;
+  listFolderFiles(entryFolder + kPathSeparator + "*", files);
+  for (const auto& file : files) {
+    if (lowerAscii(extensionOf(file)) == ".nuv" && isRegularFile(file)) return fileNameOf(file);
+  }
+  return {};
+}
+
+std::string localTimeNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+  return text;
+}
+
+}  // namespace
+
+PictureLinks pictureLinksFor(const std::string& documentPath, const std::string& outputPath) {
+  std::error_code ec;
+  const fs::path package = fs::absolute(toFsPath(documentPath), ec).parent_path();
+  const fs::path page = fs::absolute(toFsPath(outputPath), ec).parent_path();
+  PictureLinks links;
+  if (fs::equivalent(page, package, ec) && !ec) {
+    links.embedded = false;
+  } else if (fs::equivalent(page, package.parent_path(), ec) && !ec &&
+             !package.filename().empty()) {
+    links.embedded = false;
+    links.urlPrefix = urlPath(fromFsPath(package.filename())) + "/";
+  }
+  return links;
+}
+
+Result<PackageReport> readPackageReport(const std::string& documentPath,
+                                        const PictureLinks& links) {
+  const auto bytes = readFile(documentPath);
+  if (!bytes) return bytes.failure();
+  std::string text = decodeCp932(*bytes);
+  std::size_t kept = 0;  // lines end with CR LF on disk
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+
+  const std::string folder = folderOf(documentPath);
+  PackageReport report;
+  std::error_code ec;
+  // A package built in the staging folder of a replace takes the destination's name.
+  fs::path packageFolder = fs::absolute(toFsPath(documentPath), ec).parent_path();
+  if (packageFolder.filename() == toFsPath(kStagingFolderName)) {
+    packageFolder = packageFolder.parent_path();
+  }
+  report.packageName = fromFsPath(packageFolder.filename());
+  report.picturesEmbedded = links.embedded;
+
+  const DocumentOutline outline = outlineDocument(text);
+  std::map<std::string, const DataElement*> byName;
+  for (const auto& element : outline.data) byName.emplace(element.name, &element);
+  int count = 0;
+  while (byName.count("me" + twoDigits(count)) != 0) ++count;
+
+  FileSizes sizes;
+  const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
+  for (const auto& name : packageMemberNames(top)) {
+    if (name != kReportFileName) addTree(folder + name, sizes);
+  }
+  report.files = sizes.size();
+  for (const auto& [file, size] : sizes) report.bytes += size;
+
+  std::vector<std::string> sceneNames;
+  for (int i = 0; i < count; ++i) {
+    const std::string number = twoDigits(i);
+    ReportEntry entry;
+    entry.number = i;
+    entry.sceneName = sceneNameIn(folder + number);
+    entry.thumbnail = pictureOf(folder, byName["me" + number], links);
+    const auto description = byName.find("ex" + number);
+    entry.description =
+        pictureOf(folder, description != byName.end() ? description->second : nullptr, links);
+    std::set<std::string> seen;
+    for (const auto& element : outline.data) {
+      if (element.name.compare(0, number.size() + 1, number + "_") != 0) continue;
+      for (const auto& value : element.paths) {
+        if (seen.insert(value).second) entry.data.push_back(dataItemOf(folder, value, sizes));
+      }
+    }
+    sceneNames.push_back(entry.sceneName);
+    report.entries.push_back(std::move(entry));
+  }
+  report.pages = planMenuPages(text, sceneNames);
+
+  for (const auto& problem : verifyPackage(documentPath)) report.problems.push_back(problem.text);
+  report.manifest = ManifestState::NoManifest;
+  report.toolVersion = kVersion;
+  return report;
+}
+
+Status writePackageReport(const std::string& documentPath, const std::string& outputPath) {
+  auto report = readPackageReport(documentPath, pictureLinksFor(documentPath, outputPath));
+  if (!report) return report.failure();
+  report->madeAt = localTimeNow();
+  return writeFileAtomically(outputPath, renderReportPage(*report));
+}
+
+std::string reportFailureText(const Failure& failure) {
+  if (failure.code == FailureCode::ReadFailed || failure.code == FailureCode::NotFound ||
+      failure.code == FailureCode::NotRegularFile) {
+    return withReason(std::string(kReportFailedMessage) + ": " + failure.path,
+                      systemErrorText(failure.systemError));
+  }
+  return std::string(kReportFailedMessage) + "\n" + writeFailureText(failure);
+}
+
+std::string reportPathOf(const std::string& documentPath) {
+  return folderOf(documentPath) + kReportFileName;
+}
+
+}  // namespace vesk

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "messages/messages.h"
+#include "messages/report_texts.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every <img> source of a page.
+std::vector<std::string> imageSources(const std::string& html) {
+  static const std::regex kImage("<img src=\"([^\"]*)\"");
+  std::vector<std::string> sources;
+  for (std::sregex_iterator it(html.begin(), html.end(), kImage), end; it != end; ++it) {
+    sources.push_back((*it)[1].str().substr(0, 22));
+  }
+  return sources;
+}
+
+class CliReport : public ::testing::Test {
+ public:
+  void SetUp() override {
+    fs::copy(std::string(VESK_TEST_DATA_DIR) + "/verify/sound", dir.file("pkg"),
+             fs::copy_options::recursive);
+  }
+  int run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    return cli::run(args, out, err);
+  }
+  test::TempDir dir;
+  std::ostringstream out, err;
+};
+
+TEST_F(CliReport, PicturesAreLinkedInOrBesideThePackageAndEmbeddedElsewhere) {
+  const std::string document = dir.file("pkg/exhibition.nuv");
+  ASSERT_EQ(run({"report", document}), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            std::string(kReportWrittenMessage) + dir.file("pkg/vesk-report.html") + "\n");
+  const auto inside = imageSources(dir.read("pkg/vesk-report.html"));
+  ASSERT_EQ(inside.size(), 4u);
+  EXPECT_EQ(inside[0], "00/heart_thumb.jpg");
+
+  ASSERT_EQ(run({"report", document, "--out", dir.file("beside.html")}), 0) << err.str();
+  EXPECT_EQ(imageSources(dir.read("beside.html"))[0], "pkg/00/heart_thumb.jpg");
+
+  dir.makeFolder("away");
+  ASSERT_EQ(run({"report", document, "--out", dir.file("away/r.html")}), 0) << err.str();
+  for (const auto& source : imageSources(dir.read("away/r.html"))) {
+    EXPECT_TRUE(source.rfind("data:image/", 0) == 0) << source;
+  }
+  // Only the pages asked for were written; the package is as it was.
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{"away", "beside.html", "pkg"}));
+  EXPECT_EQ(run({"verify", document}), 0) << err.str();
+}
+
+TEST_F(CliReport, ADocumentThatIsNoPackagesAndAnUnwritablePageExitOne) {
+  dir.write("exhibition.nuv", "x");
+  EXPECT_EQ(run({"report", dir.file("exhibition.nuv")}), 1);
+  EXPECT_EQ(err.str(), std::string(kNotAPackageMessage) + dir.file("exhibition.nuv") + "\n");
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{"exhibition.nuv", "pkg"}));
+
+  EXPECT_EQ(run({"report", dir.file("pkg/exhibition.nuv"), "--out", dir.file("no/such/r.html")}),
+            1);
+  EXPECT_NE(err.str().find(dir.file("no/such")), std::string::npos) << err.str();
+  EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace
+}  // namespace vesk
