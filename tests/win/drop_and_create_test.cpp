@@ -183,20 +183,20 @@ TEST_F(Create, OpenReportWritesThePageIntoThePackageJustCreatedAndOpensIt) {
   EXPECT_EQ(sink.messages, std::vector<std::string>{kReportNoPackageMessage});
   EXPECT_TRUE(openedFiles.empty());
 
-  TempFolder folder;
+  TempDir folder;
   auto& list = dialog->controller().entryList();
-  list.workingEntry() = {folder.writeText("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
+  list.workingEntry() = {folder.write("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
                          folder.picture("src/t.png", "landscape.png"),
                          folder.picture("src/d.jpg", "portrait.jpg"),
                          {}};
   click(1006);
-  chosenFolder = folder.at("out");
+  chosenFolder = folder.file("out");
   std::filesystem::create_directories(std::filesystem::path(chosenFolder));
   click(1007);
   sink.messages.clear();
   openReport();
   EXPECT_TRUE(sink.messages.empty());
-  EXPECT_EQ(openedFiles, std::vector<std::string>{folder.at("out/vesk-report.html")});
+  EXPECT_EQ(openedFiles, std::vector<std::string>{folder.file("out/vesk-report.html")});
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(chosenFolder) / "vesk-report.html"));
 }
 
