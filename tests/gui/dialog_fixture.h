@@ -53,7 +53,10 @@ class DialogTest : public ::testing::Test {
     services.build = std::move(build);
     services.check = [this](const CheckRequest& request) {
       checks.push_back(request);
-      return problems;
+      // The real plan of the entries, with the problems the test asks for.
+      PackagePlan plan = planPackage(request);
+      plan.problems = problems;
+      return plan;
     };
     services.answerProblems = [this](ProblemWindow& window) {
       if (!onProblems) {

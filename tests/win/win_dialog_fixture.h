@@ -100,7 +100,10 @@ class WinDialogTest : public ::testing::Test {
     services.build = std::move(build);
     services.check = [this](const CheckRequest& request) {
       checks.push_back(request);
-      return problems;
+      // The real plan of the entries, with the problems the test asks for.
+      PackagePlan plan = planPackage(request);
+      plan.problems = problems;
+      return plan;
     };
     dialog = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), std::move(services));
     ASSERT_TRUE(dialog->create());

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "messages/messages.h"
+#include "package/package_plan.h"
 #include "package/package_replace.h"
 
 namespace vesk {
@@ -42,7 +43,9 @@ DialogController::DialogController(DialogView& view, MessageSink& sink,
       sink_(sink),
       chooseDestination_(std::move(chooseDestination)),
       build_(std::move(build)),
-      check_(std::move(check)),
+      check_(check ? std::move(check) : CheckFunction([](const CheckRequest& request) {
+        return planPackage(request);
+      })),
       browseStartPath_(defaultBrowseStartPath()) {}
 
 void DialogController::initialise() {
@@ -135,7 +138,10 @@ bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
   check.entries = request.entries;
   check.destination = request.destination;
   check.replacing = replacing;
-  const std::vector<CheckProblem> problems = check_(check);
+  auto plan = std::make_shared<const PackagePlan>(check_(check));
+  // The create executes the plan the operator has seen the problems of.
+  request.plan = plan;
+  const std::vector<CheckProblem>& problems = plan->problems;
   if (problems.empty()) return true;
   const bool canCreate = !hasCheckErrors(problems);
   // With an error the create never goes on, whatever the view answers.

@@ -29,13 +29,14 @@ inline constexpr const char* kTooManyEntriesMessage =
 inline constexpr const char* kCreatedMessage = "展示用nuvファイルを作成しました";
 inline constexpr const char* kCancelledMessage = "エラー　作成は中止されました";
 
+// The create: a source that is not as the check saw it (changed, replaced or gone);
+// followed by its path.
+inline constexpr const char* kSourceChangedMessage =
+    "エラー　作成前の確認の後でファイルが変更されました。もう一度作成してください: ";
+
 // The command line: a destination folder that could not be made; followed by it.
 inline constexpr const char* kDestinationNotCreatedMessage =
     "エラー　保存先フォルダを作成できませんでした: ";
-
-// The create: pictures whose size could not be read; followed by one line per picture.
-inline constexpr const char* kUnreadablePicturesMessage =
-    "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";
 
 // A file that could not be written: "エラー　<path>を書き込めませんでした: <reason>",
 // the reason being the system's.
@@ -104,29 +105,10 @@ inline constexpr const char* kReasonTooLarge = "ファイルが大きすぎま�
 inline constexpr const char* kReasonShrank = "コピー中に元のファイルが短くなりました";
 inline constexpr const char* kReasonFolderUnreadable = "フォルダの中を読み取れません";
 
-// The create, before anything is copied: files of one entry that would land on the
-// same name in its entry folder; followed by one line per collision.
-inline constexpr const char* kCollidingNamesMessage =
-    "エラー　同じ名前のファイルがエントリーフォルダ内で重なるため、作成しませんでした"
-    "（何もコピーしていません）:";
-// Pictures whose names hold a double quote or a line break, which the document's
-// attributes cannot hold; followed by one line per picture.
-inline constexpr const char* kUnwritableNamesMessage =
-    "エラー　ファイル名に \" や改行を含む画像は展示用nuvファイルに書けないため、"
-    "作成しませんでした（何もコピーしていません）:";
-// A scene that could not be read; prefixed by its file name, followed by the reason.
-inline constexpr const char* kSceneReadFailed = "nuvファイルを読み込めませんでした";
-// A scene with more elements than a package takes; followed by its path.
-inline constexpr const char* kTooManyElementsMessage =
-    "エラー　次のnuvファイルのデータ要素または描画グループが100個を超えています。"
-    "作成しませんでした:";
 // The copies could not be made durable before the document; followed by the reason.
 inline constexpr const char* kFlushFailedMessage =
     "エラー　コピーしたファイルをディスクに書き込めませんでした。展示用nuvファイルは作成していませ"
     "ん";
-// A picture that is not JPEG, PNG or BMP; followed by one line per picture.
-inline constexpr const char* kUnsupportedPicturesMessage =
-    "エラー　JPEG・PNG・BMP 以外の画像はサイズを読めません。サイズ 0, 0 として書き込みました:";
 
 // The command line: a re-import source that is no package document; followed by it.
 inline constexpr const char* kNotAPackageMessage =
@@ -171,6 +153,7 @@ inline constexpr const char* kRoleDataFile = "データファイル";
 inline constexpr const char* kRoleDataFolder = "データフォルダ";
 inline constexpr const char* kRoleButton = "ボタン画像";
 inline constexpr const char* kRoleDocument = "展示用nuvファイル";
+inline constexpr const char* kRoleDestination = "保存先フォルダ";
 
 // Errors; each follows the role.
 inline constexpr const char* kCheckMissing = "が見つかりません";
@@ -196,6 +179,17 @@ inline constexpr const char* kCheckSpaceNeeded = "（必要 ";
 inline constexpr const char* kCheckSpaceFree = "、空き ";
 inline constexpr const char* kCheckEarlierPackage =
     "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
+// Followed by "（the system's reason）".
+inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません";
+inline constexpr const char* kCheckNameTooLong = "の名前が保存先のファイルシステムには長すぎます";
+inline constexpr const char* kCheckPathTooLong = "のパスが保存先のファイルシステムには長すぎます";
+inline constexpr const char* kCheckUnusableCharacter =
+    "のパスにファイル名に使えない文字（NUL など）があります";
+inline constexpr const char* kCheckUnclosedData =
+    "の描画グループに </data> で閉じていない <data があります"
+    "（展示用nuvファイルが正しく読めなくなります）";
+// Followed by the problem the finished package would have.
+inline constexpr const char* kCheckDocumentMismatch = "作成後の確認で問題になります: ";
 
 // Warnings; each follows the role.
 inline constexpr const char* kCheckPictureSizeUnknown = "の画像サイズを読み取れません";

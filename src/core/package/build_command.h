@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
+#include "package/package_plan.h"
 #include "package/scene_files.h"
 
 namespace vesk {
@@ -38,15 +40,19 @@ enum class BuildStatus {
 std::optional<Message> entryCountProblem(std::size_t count);
 
 // What a create is given: the entries as the operator registered them (their data
-// files are rebuilt from the scenes, the given ones are ignored) and the destination
-// folder the caller has already chosen and made.
+// files are rebuilt from the scenes, the given ones are ignored), the destination
+// folder the caller has chosen (made when missing) and, when the check was made
+// before, its plan.
 struct CreateRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
   const FileOperations* operations = nullptr;  // copies and flush; null: the system's
-  SceneReader readScene = readTextLines;       // reads each scene file, once per create
+  SceneReader readScene = readTextLines;       // reads each scene file, once per plan
   std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
+  // The plan the check made of these entries; null: the create plans them itself. Its
+  // members are made below `destination`, wherever it was planned for.
+  std::shared_ptr<const PackagePlan> plan = nullptr;
 };
 
 struct BuildReport {
@@ -64,18 +70,19 @@ struct BuildReport {
 };
 
 // Turns the entries into a package in the chosen destination: checks the count again
-// (Refused), reads each scene once to find its data files, lays out the package
-// folders, assembles the combined document and writes it as exhibition.nuv. Every
-// operator-visible message goes to `sink`; `progress` may be null.
+// (Refused), takes the plan (or makes it, reading each scene once), and when it holds
+// no error makes the destination, lays out the package folders as planned, and writes
+// the planned document as exhibition.nuv. Every operator-visible message goes to
+// `sink`; `progress` may be null.
 //
-// A failure is never reported as success: when a scene cannot be read (missing, not
-// a regular file, too large) or holds more elements than a package takes, or the
-// package builder stops, or the copies cannot be flushed to disk, no document is
-// written (an existing one stays as it was); when a problem was reported but the run
-// went on, the document is written without the success message. The copies are made
-// durable with one flush of the destination's file system before the document is
-// committed. The success message carries, on a line below the success text, the
-// summary of the run (see createdMessageText).
+// A failure is never reported as success: a plan with an error is refused with the
+// check's report before the destination is touched; when the package builder stops
+// (a copy fails, a source changed since the plan, a cancel) or the copies cannot be
+// flushed to disk, no document is written (an existing one stays as it was); when the
+// finished package fails its verify, the document stays without the success message.
+// The copies are made durable with one flush of the destination's file system before
+// the document is committed. The success message carries, on a line below the
+// success text, the summary of the run (see createdMessageText).
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
 

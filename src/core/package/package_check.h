@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/text_file.h"
+#include "base/volume_info.h"
+#include "image/image_probe.h"
 #include "model/exhibition_entry.h"
 #include "package/scene_files.h"
 
@@ -31,6 +33,12 @@ enum class CheckFault {
   TooManyElements,       // a scene with more data elements or draw groups than a package takes
   NotEnoughSpace,        // the destination lacks the free space for the bytes to copy
   EarlierPackage,        // the destination holds an earlier package and it is not being replaced
+  DestinationUnusable,   // the destination cannot be made or written (a file, read-only, ...)
+  NameTooLong,           // a name longer than the destination's file system takes
+  PathTooLong,           // a path longer than the destination's file system takes
+  UnusableCharacter,     // a data path with a byte no file system takes (NUL)
+  UnclosedData,          // a draw group holding "<data" without "</data>": misread document
+  DocumentMismatch,      // the finished package would fail its own verify
   // Warnings
   PictureSizeUnknown,      // a picture whose size cannot be read
   ThumbnailNotLandscape,   // a thumbnail higher than wide
@@ -54,6 +62,9 @@ struct CheckProblem {
   std::string text;
 };
 
+// A picture's size, read from its header (probeImageSize, or a counting one in tests).
+using PictureProbe = std::function<Result<PictureSize>(const std::string& path)>;
+
 // The free bytes of the file system holding `folder`; nothing when unknown.
 using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::string& folder)>;
 
@@ -65,19 +76,19 @@ struct CheckRequest {
   bool replacing = false;
   bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
   SceneReader readScene = readTextLines;
-  FreeSpaceProbe freeSpace;   // empty: the system's
+  FreeSpaceProbe freeSpace;                                     // empty: the volume's
+  std::function<VolumeInfo(const std::string& folder)> volume;  // empty: volumeInfoOf
+  PictureProbe probePicture;                                    // empty: probeImageSize
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
 };
 
-// Reads every scene, resolves every data reference and returns every problem a create
-// of `request.entries` into `request.destination` would meet, errors and warnings in
-// entry order, before anything is written. Reads only.
+// Every problem a create of `request.entries` into `request.destination` would meet,
+// errors and warnings in entry order, found before anything is written: the problems
+// of planPackage (package_plan.h). Reads only.
 //
-// Problems of no entry (number -1: an earlier package in the way, missing button
-// images, too little free space, a document path too long for Windows) come first.
-// Each scene is read once; every source, and every file of a data folder, is looked
-// at once (one status query; a data folder is listed once however often it is named).
-// Bytes to copy count every regular file a create copies, button images included.
+// Problems of no entry (number -1: an earlier package in the way, a destination that
+// cannot be made, missing button images, too little free space, a document path too
+// long for Windows) come first.
 std::vector<CheckProblem> checkPackage(const CheckRequest& request);
 
 // True when one of `problems` is an error.

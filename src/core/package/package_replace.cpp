@@ -12,6 +12,7 @@
 #include "messages/messages.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
+#include "package/package_layout.h"
 
 namespace vesk {
 
@@ -19,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDocumentName = "exhibition.nuv";
 // Written into the previous folder once every earlier member has been moved there:
 // from then on the destination's members are all new ones.
 constexpr const char* kMovedAsideMark = ".moved-aside";
@@ -45,11 +45,6 @@ bool move(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::rename(toFsPath(from), toFsPath(to), ec);
   return !ec;
-}
-
-bool isEntryFolderName(const std::string& name) {
-  return name.size() == 2 && std::isdigit(static_cast<unsigned char>(name[0])) &&
-         std::isdigit(static_cast<unsigned char>(name[1]));
 }
 
 // The members in the order they are moved aside: the document first, so that the
@@ -93,7 +88,7 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = fromFsPath(it->path().filename());
-    if (name == kDocumentName || name == "up.jpg" || name == "down.jpg" ||
+    if (name == kDocumentName || name == kUpButtonName || name == kDownButtonName ||
         (isEntryFolderName(name) && it->is_directory(ec))) {
       names.push_back(name);
     }
@@ -103,7 +98,7 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
 }
 
 bool holdsPackage(const std::string& folder) {
-  return exists(join(folder, kDocumentName)) || isDirectory(join(folder, "00"));
+  return exists(join(folder, kDocumentName)) || isDirectory(join(folder, entryFolderName(0)));
 }
 
 Recovery recoverInterruptedReplace(const std::string& destination) {

@@ -43,7 +43,9 @@ struct Dialog {
             },
             [this](const CheckRequest& request) {
               checks.push_back(request);
-              return problems;
+              PackagePlan plan;
+              plan.problems = problems;
+              return plan;
             }) {
     controller.initialise();
   }
