@@ -113,31 +113,4 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   return report;
 }
 
-BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
-                            const std::string& browseStartPath,
-                            std::vector<std::string>& topGroupNames, MessageSink& sink,
-                            BuildProgress* progress, const std::string& programFolderPath) {
-  if (const auto problem = entryCountProblem(list.size())) {
-    sink.showMessage(*problem);
-    BuildReport report;
-    report.entryCount = list.size();
-    return report;
-  }
-  const std::string destination = chooseDestination(browseStartPath);
-  if (destination.empty()) {
-    BuildReport report;
-    report.status = BuildStatus::ChooserCancelled;
-    report.entryCount = list.size();
-    return report;
-  }
-  BuildReport report =
-      createPackage({list.entries(), destination, programFolderPath}, sink, progress);
-  for (std::size_t i = 0; i < report.dataFiles.size(); ++i) {
-    list.dataFilesOf(i) = report.dataFiles[i];
-  }
-  // The top group names are refilled once the document has been assembled.
-  if (report.status != BuildStatus::Stopped) topGroupNames = report.topGroupNames;
-  return report;
-}
-
 }  // namespace vesk

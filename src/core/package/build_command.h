@@ -27,10 +27,9 @@ inline constexpr std::size_t kMaxEntries = 99;
 using ChooseDestination = std::function<std::string(const std::string& startPath)>;
 
 enum class BuildStatus {
-  Refused,           // no entries or more than 99: its message was shown, nothing else happened
-  ChooserCancelled,  // the operator cancelled the folder chooser: nothing happened
-  Stopped,           // a scene, the package builder or the flush failed (or a cancel): no document
-  DocumentFailed,    // the document could not be written: its message was shown
+  Refused,         // no entries or more than 99: its message was shown, nothing else happened
+  Stopped,         // a scene, the package builder or the flush failed (or a cancel): no document
+  DocumentFailed,  // the document could not be written: its message was shown
   WrittenWithProblems,  // the document was written, but a problem was reported: no success message
   Written,              // the document was written and the success message shown
 };
@@ -85,15 +84,5 @@ struct BuildReport {
 // success text, the summary of the run (see createdMessageText).
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
-
-// The create with a folder chooser: the count check, then the destination from
-// `chooseDestination`, then `createPackage`; the data files it read are stored in
-// `list` and `topGroupNames` is refilled from its report. The front ends call
-// `createPackage` directly; this remains for the tests of that sequence.
-BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
-                            const std::string& browseStartPath,
-                            std::vector<std::string>& topGroupNames, MessageSink& sink,
-                            BuildProgress* progress = nullptr,
-                            const std::string& programFolder = {});
 
 }  // namespace vesk

@@ -20,4 +20,12 @@ bool isEntryFolderName(std::string_view name);
 // True for a path whose last component is exactly the document's name.
 bool isDocumentName(std::string_view path);
 
+// True when `folder` holds a package, or what is left of one: its document (whatever
+// it is) or the entry folder 00.
+bool holdsPackage(const std::string& folder);
+
+// True when `path` is a document of a package that can be read back: a regular file
+// named as the document, beside the entry folder 00.
+bool isPackageDocument(const std::string& path);
+
 }  // namespace vesk

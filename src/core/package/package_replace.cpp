@@ -97,10 +97,6 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
   return names;
 }
 
-bool holdsPackage(const std::string& folder) {
-  return exists(join(folder, kDocumentName)) || isDirectory(join(folder, entryFolderName(0)));
-}
-
 Recovery recoverInterruptedReplace(const std::string& destination) {
   const std::string staging = join(destination, kStagingFolderName);
   const std::string previous = join(destination, kPreviousFolderName);

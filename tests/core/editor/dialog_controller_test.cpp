@@ -355,7 +355,9 @@ TEST(CreateCommand, RefusesAnEmptyListAndMoreThan99EntriesBeforeTheChooser) {
 TEST(CreateCommand, ACancelledChooserEndsSilently) {
   Dialog d;
   d.addEntries("AB");
+  d.controller.entryList().dataFilesOf(0) = {"stale"};
   d.controller.onCreate();
+  EXPECT_EQ(d.controller.entryList().at(0).dataFiles, std::vector<std::string>{"stale"});
   EXPECT_EQ(d.chooserStarts, std::vector<std::string>{d.controller.browseStartPath()});
   EXPECT_TRUE(d.builds.empty());
   EXPECT_TRUE(d.sink.messages.empty());

@@ -51,45 +51,41 @@ class BuildCommand : public ::testing::Test {
     list.appendWorkingEntry();
   }
 
+  // Creates the package of the list into `destination` (made by the create) and
+  // keeps what the dialog keeps of it: each entry's data files and the top groups.
   BuildReport build(const std::string& destination = "D") {
-    return buildExhibition(
-        list,
-        [&](const std::string& start) {
-          chooserStart.push_back(start);
-          if (destination.empty()) return std::string();
-          fs::create_directories(dir.file(destination));
-          return dir.file(destination);
-        },
-        "start", topGroupNames, sink, nullptr, dir.file("program"));
+    CreateRequest request;
+    request.entries = list.entries();
+    request.destination = dir.file(destination);
+    request.programFolder = dir.file("program");
+    BuildReport report = createPackage(request, sink);
+    for (std::size_t i = 0; i < report.dataFiles.size(); ++i) {
+      list.dataFilesOf(i) = report.dataFiles[i];
+    }
+    if (report.status == BuildStatus::Written) topGroupNames = report.topGroupNames;
+    return report;
   }
 
   vesk::test::TempDir dir;
   vesk::test::RecordingSink sink;
   EntryList list;
   std::vector<std::string> topGroupNames;
-  std::vector<std::string> chooserStart;
 };
 
-TEST_F(BuildCommand, AnEmptyListIsRefusedBeforeTheChooser) {
+// The count before the chooser is the dialog controller's (CreateCommand tests); the
+// create checks it again, touching nothing.
+TEST_F(BuildCommand, AnEmptyListAndAHundredEntriesAreRefusedWithoutTouchingTheDestination) {
   EXPECT_EQ(build().status, BuildStatus::Refused);
   EXPECT_EQ(sink.messages, std::vector<std::string>{kNoEntriesMessage});
   EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Error});
-  EXPECT_TRUE(chooserStart.empty());
-}
 
-TEST_F(BuildCommand, NinetyNineEntriesGoOnToTheChooserAndAHundredAreRefused) {
-  for (int i = 0; i < 99; ++i) add("e" + std::to_string(i));
-  EXPECT_EQ(build("").status, BuildStatus::ChooserCancelled);
-  EXPECT_EQ(chooserStart, std::vector<std::string>{"start"});
-  EXPECT_TRUE(sink.messages.empty());
-  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"});
-
-  add("e99");
+  for (int i = 0; i < 100; ++i) add("e" + std::to_string(i));
+  sink.messages.clear();
   EXPECT_EQ(build().status, BuildStatus::Refused);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"エラー　登録されているnuvファイルが99個を超えています。\n"
                                      "登録数は99個以下にしてください"});
-  EXPECT_EQ(chooserStart.size(), 1u);
+  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"});
   EXPECT_FALSE(fs::exists(dir.file("D")));
 }
 

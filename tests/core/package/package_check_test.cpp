@@ -24,6 +24,7 @@
 #include "format/two_digits.h"
 #include "messages/messages.h"
 #include "package/package_check.h"
+#include "package/package_plan.h"
 #include "support/golden_files.h"
 #include "support/temp_dir.h"
 
@@ -380,6 +381,28 @@ TEST_F(CheckCase, ReadsEachSceneOnce) {
   request.entries.push_back(request.entries[0]);
   checkPackage(request);
   EXPECT_EQ(reads, 2);
+}
+
+TEST_F(CheckCase, AnObserverFollowsThePlanAndCanEndIt) {
+  struct Observer : PlanObserver {
+    void advanced(double fraction) override { fractions.push_back(fraction); }
+    bool cancelRequested() override { return fractions.size() >= cancelAfter; }
+    std::vector<double> fractions;
+    std::size_t cancelAfter = 99;
+  };
+  request.entries.push_back(request.entries[0]);
+  Observer follows;
+  const PackagePlan whole = planPackage(request, &follows);
+  EXPECT_FALSE(whole.cancelled);
+  EXPECT_EQ(follows.fractions, (std::vector<double>{0.0, 0.5, 1.0}));
+  EXPECT_FALSE(whole.document.empty());
+
+  Observer cancels;
+  cancels.cancelAfter = 1;
+  const PackagePlan part = planPackage(request, &cancels);
+  EXPECT_TRUE(part.cancelled);
+  EXPECT_EQ(cancels.fractions, std::vector<double>{0.0});
+  EXPECT_TRUE(part.document.empty()) << "an incomplete plan is never created";
 }
 
 TEST_F(CheckCase, TheReportHasAHeadingAndOneLineEach) {
