@@ -193,6 +193,11 @@ inline constexpr const char* kCheckDocumentMismatch = "作成後の確認で問�
 
 // Warnings; each follows the role.
 inline constexpr const char* kCheckPictureSizeUnknown = "の画像サイズを読み取れません";
+// Why, after kCheckPictureSizeUnknown: the name or the content.
+inline constexpr const char* kPictureNotAccepted =
+    "（拡張子が .jpg .jpeg .png .bmp ではありません）";
+inline constexpr const char* kPictureContentUnreadable =
+    "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）";
 inline constexpr const char* kCheckThumbnailPortrait = "が縦長です";
 inline constexpr const char* kCheckDescriptionLandscape = "が横長です";
 inline constexpr const char* kCheckNoTopGroup =

@@ -500,7 +500,9 @@ class Planner {
     const std::string key = memberKey(nn + kPathSeparator + fileNameOf(path));
     if (!size) {
       pictureSizes_[key] = std::nullopt;
-      warning(CheckFault::PictureSizeUnknown, entry, role, path, kCheckPictureSizeUnknown);
+      warning(CheckFault::PictureSizeUnknown, entry, role, path,
+              std::string(kCheckPictureSizeUnknown) +
+                  (hasImageExtension(path) ? kPictureContentUnreadable : kPictureNotAccepted));
       return picture;
     }
     pictureSizes_[key] = *size;
