@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -37,13 +38,16 @@ class PackageBuilder : public ::testing::Test {
     fs::create_directories(dir.path() + "/D");
   }
 
-  // An entry whose files lie in src/<name>/, its scene naming the given data values.
+  // An entry whose files lie in src/<name>/, its scene naming the given data values
+  // (written with "/", in the scene with the format's "\\").
   ExhibitionEntry entry(const std::string& name, const std::vector<std::string>& data = {}) {
     const std::string folder = "src/" + name + "/";
     std::string scene;
     for (std::size_t k = 0; k < data.size(); ++k) {
+      std::string value = data[k];
+      std::replace(value.begin(), value.end(), '/', '\\');
       scene +=
-          "<data name=\"d" + std::to_string(k) + "\"><file path=\"" + data[k] + "\" /></data>\r\n";
+          "<data name=\"d" + std::to_string(k) + "\"><file path=\"" + value + "\" /></data>\r\n";
     }
     dir.write(folder + name + ".nuv", scene + "<drawGroup name=\"Sur\" ></drawGroup>\r\n");
     dir.write(folder + name + "_t.jpg", "thumb " + name);
