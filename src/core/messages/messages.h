@@ -163,24 +163,20 @@ inline constexpr const char* kCheckNotFolder = "がフォルダではありま�
 inline constexpr const char* kCheckFolderFileUnreadable = "の中のファイルを読み取れません";
 inline constexpr const char* kCheckFolderFileNotRegular =
     "の中に通常のファイルでないもの（パイプやデバイス）があります";
-// Followed by the place in the entry folder and the other file, in parentheses.
-inline constexpr const char* kCheckCollision = "がエントリーフォルダ内で別のファイルと重なります";
-inline constexpr const char* kCheckCollisionPlace = "（置き場所 ";
-inline constexpr const char* kCheckCollisionOther = "、もう一方 ";
+// The fault texts follow the role; {name} stands for a value (message_template.h).
+inline constexpr const char* kCheckCollision =
+    "がエントリーフォルダ内で別のファイルと重なります（置き場所 {place}、もう一方 {other}）";
 // Followed by "（U+XXXX「context」）".
 inline constexpr const char* kCheckUnencodable = "にShift_JISで表せない文字があります";
 inline constexpr const char* kCheckTooManyElements =
     "のデータ要素または描画グループが100個を超えています（作成できません）";
 inline constexpr const char* kCheckUnwritableName =
     "の名前に \" や改行があり、展示用nuvファイルに書けません";
-// Followed by "（必要 …、空き …）".
-inline constexpr const char* kCheckNotEnoughSpace = "保存先の空き容量が足りません";
-inline constexpr const char* kCheckSpaceNeeded = "（必要 ";
-inline constexpr const char* kCheckSpaceFree = "、空き ";
+inline constexpr const char* kCheckNotEnoughSpace =
+    "保存先の空き容量が足りません（必要 {needed}、空き {free}）";
 inline constexpr const char* kCheckEarlierPackage =
     "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
-// Followed by "（the system's reason）".
-inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません";
+inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
 inline constexpr const char* kCheckNameTooLong = "の名前が保存先のファイルシステムには長すぎます";
 inline constexpr const char* kCheckPathTooLong = "のパスが保存先のファイルシステムには長すぎます";
 inline constexpr const char* kCheckUnusableCharacter =
@@ -198,8 +194,8 @@ inline constexpr const char* kPictureNotAccepted =
     "（拡張子が .jpg .jpeg .png .bmp ではありません）";
 inline constexpr const char* kPictureContentUnreadable =
     "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）";
-inline constexpr const char* kCheckThumbnailPortrait = "が縦長です";
-inline constexpr const char* kCheckDescriptionLandscape = "が横長です";
+inline constexpr const char* kCheckThumbnailPortrait = "が縦長です（{width}×{height}）";
+inline constexpr const char* kCheckDescriptionLandscape = "が横長です（{width}×{height}）";
 inline constexpr const char* kCheckNoTopGroup =
     "に名前に Sur を含む描画グループがありません（メニューから移動できません）";
 inline constexpr const char* kCheckDuplicateScene = "は次の項目にも登録されています: ";

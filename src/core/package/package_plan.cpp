@@ -20,6 +20,7 @@
 #include "format/text_ops.h"
 #include "format/two_digits.h"
 #include "image/image_probe.h"
+#include "messages/message_template.h"
 #include "messages/messages.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
@@ -314,9 +315,9 @@ class Planner {
     if (volume_.unwritable != 0) {
       add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
           request_.destination,
-          std::string(kCheckDestinationUnusable) + "（" +
-              (volume_.existing.empty() ? "" : volume_.existing + ": ") +
-              systemErrorText(volume_.unwritable) + "）");
+          fillTemplate(kCheckDestinationUnusable,
+                       {{"reason", (volume_.existing.empty() ? "" : volume_.existing + ": ") +
+                                       systemErrorText(volume_.unwritable)}}));
       return;
     }
     // The members at the top are written over; a folder of such a name is in the way.
@@ -325,7 +326,7 @@ class Planner {
       if (kind != FileKind::Missing && kind != FileKind::Regular) {
         add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
             plan_.destination + name,
-            std::string(kCheckDestinationUnusable) + "（" + kReasonNotRegularFile + "）");
+            fillTemplate(kCheckDestinationUnusable, {{"reason", kReasonNotRegularFile}}));
       }
     }
     // The folders still to be made on the way to the destination.
@@ -383,8 +384,8 @@ class Planner {
   void collision(int entry, CheckRole role, const std::string& source, const std::string& target,
                  const std::string& other) {
     error(CheckFault::Collision, entry, role, source,
-          kCheckCollision + (kCheckCollisionPlace + withoutTrailingSeparator(target) +
-                             kCheckCollisionOther + other + "）"));
+          fillTemplate(kCheckCollision,
+                       {{"place", withoutTrailingSeparator(target)}, {"other", other}}));
   }
 
   // Plans making the folder `target` (and the folders leading to it) for `source` (a
@@ -508,15 +509,15 @@ class Planner {
     pictureSizes_[key] = *size;
     picture.width = size->width;
     picture.height = size->height;
-    const std::string pixels =
-        "（" + std::to_string(size->width) + "×" + std::to_string(size->height) + "）";
+    const std::string width = std::to_string(size->width);
+    const std::string height = std::to_string(size->height);
     if (role == CheckRole::Thumbnail && size->height > size->width) {
       warning(CheckFault::ThumbnailNotLandscape, entry, role, path,
-              kCheckThumbnailPortrait + pixels);
+              fillTemplate(kCheckThumbnailPortrait, {{"width", width}, {"height", height}}));
     }
     if (role == CheckRole::Description && size->width > size->height) {
       warning(CheckFault::DescriptionNotPortrait, entry, role, path,
-              kCheckDescriptionLandscape + pixels);
+              fillTemplate(kCheckDescriptionLandscape, {{"width", width}, {"height", height}}));
     }
     return picture;
   }
@@ -704,8 +705,8 @@ class Planner {
         request_.freeSpace ? request_.freeSpace(request_.destination) : volume_.available;
     if (!free || *free >= needed) return;
     add(CheckSeverity::Error, CheckFault::NotEnoughSpace, -1, CheckRole::None, request_.destination,
-        std::string(kCheckNotEnoughSpace) + kCheckSpaceNeeded + byteSizeText(needed) +
-            kCheckSpaceFree + byteSizeText(*free) + "）");
+        fillTemplate(kCheckNotEnoughSpace,
+                     {{"needed", byteSizeText(needed)}, {"free", byteSizeText(*free)}}));
   }
 
   const CheckRequest& request_;
