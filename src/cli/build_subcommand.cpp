@@ -1,6 +1,5 @@
-#include <filesystem>
+#include <memory>
 #include <ostream>
-#include <system_error>
 
 #include "base/file_system.h"
 #include "commands.h"
@@ -9,6 +8,7 @@
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_check.h"
+#include "package/package_plan.h"
 #include "package/package_replace.h"
 #include "stream_sink.h"
 
@@ -46,17 +46,10 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
 
   // Every problem is found before anything is made; an error stops the build here.
-  const std::vector<CheckProblem> problems = checkPackage(checkRequestFor(options, list));
+  auto plan = std::make_shared<const PackagePlan>(planPackage(checkRequestFor(options, list)));
+  const std::vector<CheckProblem>& problems = plan->problems;
   if (!problems.empty()) err << checkReportText(problems) << '\n';
   if (hasCheckErrors(problems)) return 1;
-
-  // The destination is made only once the entries have been accepted.
-  std::error_code ec;
-  std::filesystem::create_directories(toFsPath(options.destination), ec);
-  if (ec || !isDirectory(options.destination)) {
-    err << kDestinationNotCreatedMessage << options.destination << '\n';
-    return 1;
-  }
 
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
@@ -66,6 +59,7 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   CreateRequest request{list.entries(), options.destination, options.programDir};
   request.warningCount = checkWarningCount(problems);
   request.writeReport = options.report;
+  request.plan = plan;
   const BuildReport report = options.replace && holdsPackage(options.destination)
                                  ? replacePackage(request, sink, &guard)
                                  : createPackage(request, sink, &guard);

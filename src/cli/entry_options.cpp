@@ -6,8 +6,8 @@
 #include "base/file_system.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
+#include "package/package_layout.h"
 #include "package/package_reimport.h"
-#include "package_document.h"
 
 namespace vesk::cli {
 

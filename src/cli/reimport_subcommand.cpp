@@ -2,8 +2,8 @@
 
 #include "commands.h"
 #include "messages/messages.h"
+#include "package/package_layout.h"
 #include "package/package_reimport.h"
-#include "package_document.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {

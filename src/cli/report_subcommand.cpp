@@ -3,8 +3,8 @@
 #include "commands.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
+#include "package/package_layout.h"
 #include "package/package_report_file.h"
-#include "package_document.h"
 
 namespace vesk::cli {
 

@@ -107,7 +107,7 @@ MainDialog::MainDialog(DialogServices services)
                                                  return chooseDestinationFolder(this, start);
                                                }),
                   services.build ? std::move(services.build) : BuildFunction(createPackage),
-                  services.check ? std::move(services.check) : CheckFunction(checkPackage)) {
+                  std::move(services.check)) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
   setWindowIcon(QApplication::windowIcon());
   setFont(dialogFont(kDialogPointSize));

@@ -45,7 +45,7 @@ MainDialog::MainDialog(HINSTANCE instance, DialogServices services)
                                                  return chooseDestinationFolder(window_, start);
                                                }),
                   services.build ? std::move(services.build) : BuildFunction(createPackage),
-                  services.check ? std::move(services.check) : CheckFunction(checkPackage)),
+                  std::move(services.check)),
       openFile_(std::move(services.openFile)) {
   // Loaded with the dialog object, as the painting and the drag icon need it.
   icon_ =

@@ -56,7 +56,10 @@ class DialogTest : public ::testing::Test {
       checks.push_back(request);
       checkThreads.push_back(QThread::currentThread());
       if (onCheck) onCheck(request);
-      return problems;
+      // The real plan of the entries, with the problems the test asks for.
+      PackagePlan plan = planPackage(request);
+      plan.problems = problems;
+      return plan;
     };
     services.answerProblems = [this](ProblemWindow& window) {
       if (!onProblems) {

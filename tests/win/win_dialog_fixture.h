@@ -105,7 +105,10 @@ class WinDialogTest : public ::testing::Test {
       checks.push_back(request);
       checkThreads.push_back(GetCurrentThreadId());
       if (onCheck) onCheck(request);
-      return problems;
+      // The real plan of the entries, with the problems the test asks for.
+      PackagePlan plan = planPackage(request);
+      plan.problems = problems;
+      return plan;
     };
     services.openFile = [this](const std::string& path) {
       openedFiles.push_back(path);

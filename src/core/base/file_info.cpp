@@ -26,6 +26,8 @@ FileInfo fileInfoOf(const std::string& path) {
   if (S_ISREG(status.st_mode)) {
     info.kind = FileKind::Regular;
     info.size = static_cast<std::uint64_t>(status.st_size);
+    info.modified =
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     // The owner's permission bits decide for the owner, so the usual case of one's own
     // files costs no second system call; for others the system decides (groups, ACLs).
     info.readable = status.st_uid == ::geteuid() && ::geteuid() != 0
@@ -57,6 +59,9 @@ FileInfo fileInfoOf(const std::string& path) {
   } else {
     info.kind = FileKind::Regular;
     info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
     info.readable = true;
   }
   return info;

@@ -10,15 +10,17 @@ namespace vesk {
 // What one look at a path tells, following links.
 struct FileInfo {
   FileKind kind = FileKind::Missing;
-  std::uint64_t size = 0;  // of a regular file
-  bool readable = false;   // the running user may open it for reading (POSIX; on Windows
-                           // every regular file counts as readable)
-  int error = 0;           // the system's error number for Missing and Inaccessible
+  std::uint64_t size = 0;     // of a regular file
+  bool readable = false;      // the running user may open it for reading (POSIX; on Windows
+                              // every regular file counts as readable)
+  int error = 0;              // the system's error number for Missing and Inaccessible
+  std::int64_t modified = 0;  // last modification, in the system's finest unit (ns on POSIX,
+                              // 100 ns on Windows); compared only with another reading
 };
 
-// The kind, size and readability of `path` with one status query of the file system
-// (and, on POSIX, an access check for a regular file the running user does not own).
-// Opens nothing.
+// The kind, size, modification time and readability of `path` with one status query of the file
+// system (and, on POSIX, an access check for a regular file the running user does not own). Opens
+// nothing.
 FileInfo fileInfoOf(const std::string& path);
 
 }  // namespace vesk

@@ -9,6 +9,7 @@
 #include "package/build_command.h"
 #include "package/build_progress.h"
 #include "package/package_check.h"
+#include "package/package_plan.h"
 
 namespace vesk {
 
@@ -33,8 +34,9 @@ using BuildFunction = std::function<BuildReport(const CreateRequest& request, Me
                                                 BuildProgress* progress)>;
 
 // The check the dialog runs before a create, once the destination is known and the
-// operator has answered the replace question: `checkPackage`, or another for tests. It
-// runs on the worker thread of a runner and reports to `request.progress`.
-using CheckFunction = std::function<std::vector<CheckProblem>(const CheckRequest& request)>;
+// operator has answered the replace question: `planPackage` (its problems are the
+// check's, and the create executes the plan), or another for tests. It runs on the
+// worker thread of a runner and reports to `request.progress`.
+using CheckFunction = std::function<PackagePlan(const CheckRequest& request)>;
 
 }  // namespace vesk

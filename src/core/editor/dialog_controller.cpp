@@ -9,6 +9,7 @@
 #include "base/path_terms.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
+#include "package/package_plan.h"
 #include "package/package_replace.h"
 #include "package/package_report_file.h"
 
@@ -54,7 +55,9 @@ DialogController::DialogController(DialogView& view, MessageSink& sink,
       sink_(sink),
       chooseDestination_(std::move(chooseDestination)),
       build_(std::move(build)),
-      check_(std::move(check)),
+      check_(check ? std::move(check) : CheckFunction([](const CheckRequest& request) {
+        return planPackage(request);
+      })),
       writeReport_(writePackageReport),
       temporaryFolder_(systemTemporaryFolder),
       browseStartPath_(defaultBrowseStartPath()) {}
@@ -158,14 +161,17 @@ bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
   check.entries = request.entries;
   check.destination = request.destination;
   check.replacing = replacing;
-  std::vector<CheckProblem> problems;
+  std::shared_ptr<const PackagePlan> plan;
   const bool ranToEnd =
       runInBackground(ProgressStage::Check, [&](MessageSink&, BuildProgress& progress) {
         check.progress = &progress;
-        problems = check_(check);
+        plan = std::make_shared<const PackagePlan>(check_(check));
       });
   // Cancelled by the operator: nothing was made, and nothing more is asked.
-  if (!ranToEnd) return false;
+  if (!ranToEnd || plan == nullptr) return false;
+  // The create executes the plan the operator has seen the problems of.
+  request.plan = plan;
+  const std::vector<CheckProblem>& problems = plan->problems;
   if (problems.empty()) return true;
   const bool canCreate = !hasCheckErrors(problems);
   // With an error the create never goes on, whatever the view answers.

@@ -32,7 +32,8 @@ enum class DialogKey { Enter, Escape, Left, Up, Right, Down, Other };
 class DialogController {
  public:
   DialogController(DialogView& view, MessageSink& sink, ChooseDestination chooseDestination,
-                   BuildFunction build = createPackage, CheckFunction check = checkPackage);
+                   BuildFunction build = createPackage, CheckFunction check = {});
+  // `check` empty: planPackage.
 
   // The state of a freshly opened dialog: no current entry, the arrow-key flag
   // clear, the chooser starting at the platform's default folder, and the list

@@ -4,6 +4,7 @@
 #include "base/path_terms.h"
 #include "messages/messages.h"
 #include "package/file_role.h"
+#include "package/package_layout.h"
 #include "package/package_reimport.h"
 
 namespace vesk {
@@ -39,7 +40,7 @@ void routeDroppedFile(const std::string& path, EntryList& list) {
 
 void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target) {
   for (const std::string& path : paths) {
-    if (fileNameOf(path) == kPackageDocumentName) {
+    if (isDocumentName(path)) {
       if (!target.sink.askYesNo(kReimportQuestion, DefaultAnswer::Yes)) return;
       target.browseStartPath = path;
       // Without folder 00 there is no package here (a stray file of that name, or a

@@ -9,9 +9,6 @@
 
 namespace vesk {
 
-// The file name that marks the combined document of an earlier package.
-inline constexpr const char* kPackageDocumentName = "exhibition.nuv";
-
 // What one drop works on: the dialog's entry list and chooser start, the operator
 // (questions and the re-import's messages) and the dialog's redraws.
 struct DropTarget {

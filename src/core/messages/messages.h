@@ -29,13 +29,14 @@ inline constexpr const char* kTooManyEntriesMessage =
 inline constexpr const char* kCreatedMessage = "展示用nuvファイルを作成しました";
 inline constexpr const char* kCancelledMessage = "エラー　作成は中止されました";
 
+// The create: a source that is not as the check saw it (changed, replaced or gone);
+// followed by its path.
+inline constexpr const char* kSourceChangedMessage =
+    "エラー　作成前の確認の後でファイルが変更されました。もう一度作成してください: ";
+
 // The command line: a destination folder that could not be made; followed by it.
 inline constexpr const char* kDestinationNotCreatedMessage =
     "エラー　保存先フォルダを作成できませんでした: ";
-
-// The create: pictures whose size could not be read; followed by one line per picture.
-inline constexpr const char* kUnreadablePicturesMessage =
-    "エラー　画像のサイズを読み取れませんでした。サイズ 0, 0 として書き込みました:";
 
 // A file that could not be written: "エラー　<path>を書き込めませんでした: <reason>",
 // the reason being the system's.
@@ -104,29 +105,10 @@ inline constexpr const char* kReasonTooLarge = "ファイルが大きすぎま�
 inline constexpr const char* kReasonShrank = "コピー中に元のファイルが短くなりました";
 inline constexpr const char* kReasonFolderUnreadable = "フォルダの中を読み取れません";
 
-// The create, before anything is copied: files of one entry that would land on the
-// same name in its entry folder; followed by one line per collision.
-inline constexpr const char* kCollidingNamesMessage =
-    "エラー　同じ名前のファイルがエントリーフォルダ内で重なるため、作成しませんでした"
-    "（何もコピーしていません）:";
-// Pictures whose names hold a double quote or a line break, which the document's
-// attributes cannot hold; followed by one line per picture.
-inline constexpr const char* kUnwritableNamesMessage =
-    "エラー　ファイル名に \" や改行を含む画像は展示用nuvファイルに書けないため、"
-    "作成しませんでした（何もコピーしていません）:";
-// A scene that could not be read; prefixed by its file name, followed by the reason.
-inline constexpr const char* kSceneReadFailed = "nuvファイルを読み込めませんでした";
-// A scene with more elements than a package takes; followed by its path.
-inline constexpr const char* kTooManyElementsMessage =
-    "エラー　次のnuvファイルのデータ要素または描画グループが100個を超えています。"
-    "作成しませんでした:";
 // The copies could not be made durable before the document; followed by the reason.
 inline constexpr const char* kFlushFailedMessage =
     "エラー　コピーしたファイルをディスクに書き込めませんでした。展示用nuvファイルは作成していませ"
     "ん";
-// A picture that is not JPEG, PNG or BMP; followed by one line per picture.
-inline constexpr const char* kUnsupportedPicturesMessage =
-    "エラー　JPEG・PNG・BMP 以外の画像はサイズを読めません。サイズ 0, 0 として書き込みました:";
 
 // The command line: a re-import source that is no package document; followed by it.
 inline constexpr const char* kNotAPackageMessage =
@@ -171,6 +153,7 @@ inline constexpr const char* kRoleDataFile = "データファイル";
 inline constexpr const char* kRoleDataFolder = "データフォルダ";
 inline constexpr const char* kRoleButton = "ボタン画像";
 inline constexpr const char* kRoleDocument = "展示用nuvファイル";
+inline constexpr const char* kRoleDestination = "保存先フォルダ";
 
 // Errors; each follows the role.
 inline constexpr const char* kCheckMissing = "が見つかりません";
@@ -180,28 +163,40 @@ inline constexpr const char* kCheckNotFolder = "がフォルダではありま�
 inline constexpr const char* kCheckFolderFileUnreadable = "の中のファイルを読み取れません";
 inline constexpr const char* kCheckFolderFileNotRegular =
     "の中に通常のファイルでないもの（パイプやデバイス）があります";
-// Followed by the place in the entry folder and the other file, in parentheses.
-inline constexpr const char* kCheckCollision = "がエントリーフォルダ内で別のファイルと重なります";
-inline constexpr const char* kCheckCollisionPlace = "（置き場所 ";
-inline constexpr const char* kCheckCollisionOther = "、もう一方 ";
+// The fault texts follow the role; {name} stands for a value (message_template.h).
+inline constexpr const char* kCheckCollision =
+    "がエントリーフォルダ内で別のファイルと重なります（置き場所 {place}、もう一方 {other}）";
 // Followed by "（U+XXXX「context」）".
 inline constexpr const char* kCheckUnencodable = "にShift_JISで表せない文字があります";
 inline constexpr const char* kCheckTooManyElements =
     "のデータ要素または描画グループが100個を超えています（作成できません）";
 inline constexpr const char* kCheckUnwritableName =
     "の名前に \" や改行があり、展示用nuvファイルに書けません";
-// Followed by "（必要 …、空き …）".
-inline constexpr const char* kCheckNotEnoughSpace = "保存先の空き容量が足りません";
-inline constexpr const char* kCheckSpaceNeeded = "（必要 ";
-inline constexpr const char* kCheckSpaceFree = "、空き ";
+inline constexpr const char* kCheckNotEnoughSpace =
+    "保存先の空き容量が足りません（必要 {needed}、空き {free}）";
 inline constexpr const char* kCheckEarlierPackage =
     "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
 inline constexpr const char* kCheckCancelled = "作成前の確認は中止されました";
+inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
+inline constexpr const char* kCheckNameTooLong = "の名前が保存先のファイルシステムには長すぎます";
+inline constexpr const char* kCheckPathTooLong = "のパスが保存先のファイルシステムには長すぎます";
+inline constexpr const char* kCheckUnusableCharacter =
+    "のパスにファイル名に使えない文字（NUL など）があります";
+inline constexpr const char* kCheckUnclosedData =
+    "の描画グループに </data> で閉じていない <data があります"
+    "（展示用nuvファイルが正しく読めなくなります）";
+// Followed by the problem the finished package would have.
+inline constexpr const char* kCheckDocumentMismatch = "作成後の確認で問題になります: ";
 
 // Warnings; each follows the role.
 inline constexpr const char* kCheckPictureSizeUnknown = "の画像サイズを読み取れません";
-inline constexpr const char* kCheckThumbnailPortrait = "が縦長です";
-inline constexpr const char* kCheckDescriptionLandscape = "が横長です";
+// Why, after kCheckPictureSizeUnknown: the name or the content.
+inline constexpr const char* kPictureNotAccepted =
+    "（拡張子が .jpg .jpeg .png .bmp ではありません）";
+inline constexpr const char* kPictureContentUnreadable =
+    "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）";
+inline constexpr const char* kCheckThumbnailPortrait = "が縦長です（{width}×{height}）";
+inline constexpr const char* kCheckDescriptionLandscape = "が横長です（{width}×{height}）";
 inline constexpr const char* kCheckNoTopGroup =
     "に名前に Sur を含む描画グループがありません（メニューから移動できません）";
 inline constexpr const char* kCheckDuplicateScene = "は次の項目にも登録されています: ";

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
+#include "package/package_plan.h"
 #include "package/scene_files.h"
 
 namespace vesk {
@@ -25,10 +27,9 @@ inline constexpr std::size_t kMaxEntries = 99;
 using ChooseDestination = std::function<std::string(const std::string& startPath)>;
 
 enum class BuildStatus {
-  Refused,           // no entries or more than 99: its message was shown, nothing else happened
-  ChooserCancelled,  // the operator cancelled the folder chooser: nothing happened
-  Stopped,           // a scene, the package builder or the flush failed (or a cancel): no document
-  DocumentFailed,    // the document could not be written: its message was shown
+  Refused,         // no entries or more than 99: its message was shown, nothing else happened
+  Stopped,         // a scene, the package builder or the flush failed (or a cancel): no document
+  DocumentFailed,  // the document could not be written: its message was shown
   WrittenWithProblems,  // the document was written, but a problem was reported: no success message
   Written,              // the document was written and the success message shown
 };
@@ -38,16 +39,20 @@ enum class BuildStatus {
 std::optional<Message> entryCountProblem(std::size_t count);
 
 // What a create is given: the entries as the operator registered them (their data
-// files are rebuilt from the scenes, the given ones are ignored) and the destination
-// folder the caller has already chosen and made.
+// files are rebuilt from the scenes, the given ones are ignored), the destination
+// folder the caller has chosen (made when missing) and, when the check was made
+// before, its plan.
 struct CreateRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
   const FileOperations* operations = nullptr;  // copies and flush; null: the system's
-  SceneReader readScene = readTextLines;       // reads each scene file, once per create
+  SceneReader readScene = readTextLines;       // reads each scene file, once per plan
   std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
   bool writeReport = false;      // also write the report page at the top of the package
+  // The plan the check made of these entries; null: the create plans them itself. Its
+  // members are made below `destination`, wherever it was planned for.
+  std::shared_ptr<const PackagePlan> plan = nullptr;
 };
 
 struct BuildReport {
@@ -65,9 +70,10 @@ struct BuildReport {
 };
 
 // Turns the entries into a package in the chosen destination: checks the count again
-// (Refused), reads each scene once to find its data files, lays out the package
-// folders, assembles the combined document and writes it as exhibition.nuv. Every
-// operator-visible message goes to `sink`; `progress` may be null.
+// (Refused), takes the plan (or makes it, reading each scene once), and when it holds
+// no error makes the destination, lays out the package folders as planned, and writes
+// the planned document as exhibition.nuv. Every operator-visible message goes to
+// `sink`; `progress` may be null.
 //
 // A failure is never reported as success: when a scene cannot be read (missing, not
 // a regular file, too large) or holds more elements than a package takes, or the
@@ -78,18 +84,15 @@ struct BuildReport {
 // committed. With `writeReport`, the report page is written at the top of the
 // package once the document has passed its check; a report that cannot be written
 // is reported and withholds the success message. The success message carries, on a line below the
+// A failure is never reported as success: a plan with an error is refused with the
+// check's report before the destination is touched; when the package builder stops
+// (a copy fails, a source changed since the plan, a cancel) or the copies cannot be
+// flushed to disk, no document is written (an existing one stays as it was); when the
+// finished package fails its verify, the document stays without the success message.
+// The copies are made durable with one flush of the destination's file system before
+// the document is committed. The success message carries, on a line below the
 // success text, the summary of the run (see createdMessageText).
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
-
-// The create with a folder chooser: the count check, then the destination from
-// `chooseDestination`, then `createPackage`; the data files it read are stored in
-// `list` and `topGroupNames` is refilled from its report. The front ends call
-// `createPackage` directly; this remains for the tests of that sequence.
-BuildReport buildExhibition(EntryList& list, const ChooseDestination& chooseDestination,
-                            const std::string& browseStartPath,
-                            std::vector<std::string>& topGroupNames, MessageSink& sink,
-                            BuildProgress* progress = nullptr,
-                            const std::string& programFolder = {});
 
 }  // namespace vesk

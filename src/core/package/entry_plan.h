@@ -8,8 +8,9 @@
 
 namespace vesk {
 
-// Which part of an entry a source file is.
-enum class PlannedRole { Scene, Thumbnail, Description, DataFile, DataFolder };
+// Which part of an entry a source file is; Folder is a folder the package needs on
+// the way (an entry folder, a data file's sub-folder), Button a button image.
+enum class PlannedRole { Scene, Thumbnail, Description, DataFile, DataFolder, Folder, Button };
 
 // One source of an entry and where its copy lands in the entry folder.
 struct PlannedFile {

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/text_file.h"
+#include "base/volume_info.h"
+#include "image/image_probe.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
 #include "package/scene_files.h"
@@ -33,6 +35,12 @@ enum class CheckFault {
   NotEnoughSpace,        // the destination lacks the free space for the bytes to copy
   EarlierPackage,        // the destination holds an earlier package and it is not being replaced
   Cancelled,             // the check was cancelled before it had looked at every entry
+  DestinationUnusable,   // the destination cannot be made or written (a file, read-only, ...)
+  NameTooLong,           // a name longer than the destination's file system takes
+  PathTooLong,           // a path longer than the destination's file system takes
+  UnusableCharacter,     // a data path with a byte no file system takes (NUL)
+  UnclosedData,          // a draw group holding "<data" without "</data>": misread document
+  DocumentMismatch,      // the finished package would fail its own verify
   // Warnings
   PictureSizeUnknown,      // a picture whose size cannot be read
   ThumbnailNotLandscape,   // a thumbnail higher than wide
@@ -56,6 +64,9 @@ struct CheckProblem {
   std::string text;
 };
 
+// A picture's size, read from its header (probeImageSize, or a counting one in tests).
+using PictureProbe = std::function<Result<PictureSize>(const std::string& path)>;
+
 // The free bytes of the file system holding `folder`; nothing when unknown.
 using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::string& folder)>;
 
@@ -67,16 +78,18 @@ struct CheckRequest {
   bool replacing = false;
   bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
   SceneReader readScene = readTextLines;
-  FreeSpaceProbe freeSpace;   // empty: the system's
+  FreeSpaceProbe freeSpace;                                     // empty: the volume's
+  std::function<VolumeInfo(const std::string& folder)> volume;  // empty: volumeInfoOf
+  PictureProbe probePicture;                                    // empty: probeImageSize
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
-  // Told the entries as the items of the work (started(0, entry count), fileStarted with
-  // each scene, advanced(0, entries done)) and asked before each entry whether to stop.
+  // Told the entries as the items of the work (started(0, entry count), advanced(0,
+  // entries done)) and asked before each entry whether to stop.
   BuildProgress* progress = nullptr;
 };
 
-// Reads every scene, resolves every data reference and returns every problem a create
-// of `request.entries` into `request.destination` would meet, errors and warnings in
-// entry order, before anything is written. Reads only.
+// Every problem a create of `request.entries` into `request.destination` would meet,
+// errors and warnings in entry order, found before anything is written: the problems
+// of planPackage (package_plan.h). Reads only.
 //
 // Problems of no entry (number -1: an earlier package in the way, missing button
 // images, too little free space, a document path too long for Windows) come first.
@@ -85,6 +98,9 @@ struct CheckRequest {
 // Bytes to copy count every regular file a create copies, button images included.
 // A check cancelled through `request.progress` stops before the next entry and
 // reports a Cancelled error, so that its verdict never lets a create go on.
+// Problems of no entry (number -1: an earlier package in the way, a destination that
+// cannot be made, missing button images, too little free space, a document path too
+// long for Windows) come first.
 std::vector<CheckProblem> checkPackage(const CheckRequest& request);
 
 // True when one of `problems` is an error.

@@ -13,6 +13,7 @@
 #include "messages/report_texts.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
+#include "package/package_layout.h"
 
 namespace vesk {
 
@@ -20,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDocumentName = "exhibition.nuv";
 // Written into the previous folder once every earlier member has been moved there:
 // from then on the destination's members are all new ones.
 constexpr const char* kMovedAsideMark = ".moved-aside";
@@ -46,11 +46,6 @@ bool move(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::rename(toFsPath(from), toFsPath(to), ec);
   return !ec;
-}
-
-bool isEntryFolderName(const std::string& name) {
-  return name.size() == 2 && std::isdigit(static_cast<unsigned char>(name[0])) &&
-         std::isdigit(static_cast<unsigned char>(name[1]));
 }
 
 // The members in the order they are moved aside: the document first, so that the
@@ -96,17 +91,13 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = fromFsPath(it->path().filename());
-    if (name == kDocumentName || name == "up.jpg" || name == "down.jpg" ||
+    if (name == kDocumentName || name == kUpButtonName || name == kDownButtonName ||
         name == kReportFileName || (isEntryFolderName(name) && it->is_directory(ec))) {
       names.push_back(name);
     }
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-bool holdsPackage(const std::string& folder) {
-  return exists(join(folder, kDocumentName)) || isDirectory(join(folder, "00"));
 }
 
 Recovery recoverInterruptedReplace(const std::string& destination) {

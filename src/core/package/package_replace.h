@@ -8,6 +8,7 @@
 #include "model/entry_list.h"
 #include "package/build_command.h"
 #include "package/build_progress.h"
+#include "package/package_layout.h"
 
 namespace vesk {
 
@@ -20,9 +21,6 @@ inline constexpr const char* kDiscardFolderName = ".vesk-discard";    // the ear
 // The names at the top of `folder` that belong to a package: exhibition.nuv, up.jpg,
 // down.jpg, the report page and the two-digit entry folders. Nothing else is ever moved or removed.
 std::vector<std::string> packageMemberNames(const std::string& folder);
-
-// True when `folder` holds an earlier package (its exhibition.nuv or entry folder 00).
-bool holdsPackage(const std::string& folder);
 
 // Called before each step of the swap with the step's number from 0; returning false
 // ends the run at once, without any clean-up, as a killed process would. For tests.

@@ -6,11 +6,12 @@
 #include "base/cp932.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "format/document_outline.h"
 #include "format/menu_pages.h"
 #include "format/two_digits.h"
 #include "image/image_probe.h"
 #include "messages/messages.h"
-#include "package/document_outline.h"
+#include "package/package_layout.h"
 
 namespace vesk {
 
@@ -18,7 +19,7 @@ namespace {
 
 class Verifier {
  public:
-  explicit Verifier(std::string packageFolder) : folder_(std::move(packageFolder)) {}
+  explicit Verifier(const PackageView& view) : view_(view) {}
 
   std::vector<PackageProblem> problems;
 
@@ -26,8 +27,8 @@ class Verifier {
     problems.push_back({fault, std::string(text) + subject});
   }
 
-  // The path in the package that a data path value names; empty (with its problem
-  // reported once) when it is absolute, climbs out or names nothing.
+  // The member a data path value names, relative to the package folder; empty (with
+  // its problem reported once) when it is absolute, climbs out or names nothing.
   std::string resolve(const std::string& value) {
     if (!value.empty() &&
         (value.front() == '/' || value.front() == '\\' || value.find(':') != std::string::npos)) {
@@ -49,15 +50,14 @@ class Verifier {
       local += (c == '\\' || c == '/') ? kPathSeparator : c;
     }
     local.pop_back();
-    const std::string path = folder_ + local;
-    if (!pathExists(path)) {
+    if (local.empty() || view_.kindOf(local) == FileKind::Missing) {
       report(PackageFault::PathMissing, kVerifyPathMissing, value);
       return {};
     }
-    return path;
+    return local;
   }
 
-  const std::string& folder() const { return folder_; }
+  const PackageView& view() const { return view_; }
 
  private:
   // Reports a path's problem once, however many elements name it.
@@ -65,7 +65,7 @@ class Verifier {
     if (reported_.insert(value).second) add(fault, text, value);
   }
 
-  std::string folder_;
+  const PackageView& view_;
   std::set<std::string> reported_;
 };
 
@@ -95,13 +95,6 @@ void expectNumbered(Verifier& verifier, PackageFault fault, const char* text,
   }
 }
 
-bool holdsScene(const std::string& entryFolder) {
-  for (const auto& path : listPattern(entryFolder + kPathSeparator + "*")) {
-    if (lowerAscii(extensionOf(path)) == ".nuv" && !isDirectory(path)) return true;
-  }
-  return false;
-}
-
 void checkPicture(Verifier& verifier, const DataElement& element) {
   if (element.paths.empty()) {
     verifier.add(PackageFault::EntryMismatch, kVerifyEntryMismatch, element.name);
@@ -109,14 +102,18 @@ void checkPicture(Verifier& verifier, const DataElement& element) {
   }
   const std::string path = verifier.resolve(element.paths.front());
   if (path.empty()) return;
-  const auto size = probeImageSize(path);
+  const auto stated = parseSizeValue(element.size);
+  const auto size = verifier.view().pictureSize(path);
   if (!size) {
-    verifier.add(PackageFault::PictureUnreadable, kVerifyPictureUnreadable, element.paths.front());
+    // The create writes "0, 0" for a picture it cannot measure, and warns before.
+    if (!stated || stated->first != 0 || stated->second != 0) {
+      verifier.add(PackageFault::PictureUnreadable, kVerifyPictureUnreadable,
+                   element.paths.front());
+    }
     return;
   }
   const int width = size->width;
   const int height = size->height;
-  const auto stated = parseSizeValue(element.size);
   if (!stated || stated->first != width || stated->second != height) {
     verifier.add(PackageFault::PictureSizeWrong, kVerifyPictureSizeWrong,
                  element.paths.front() + "（記載 " + element.size + "、実際 " +
@@ -126,26 +123,15 @@ void checkPicture(Verifier& verifier, const DataElement& element) {
 
 }  // namespace
 
-std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
-  Verifier verifier(folderOf(documentPath));
-  const auto bytes = readFile(documentPath);
-  if (!bytes) {
-    verifier.add(PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable, documentPath);
-    return verifier.problems;
-  }
-  // Lines end with CR LF on disk.
-  std::string text = decodeCp932(*bytes);
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
-  }
-  text.resize(kept);
+std::vector<PackageProblem> verifyDocument(std::string_view text, const PackageView& view,
+                                           const std::string& documentName) {
+  Verifier verifier(view);
   const DocumentOutline outline = outlineDocument(text);
   if (outline.undecodedBytes) {
-    verifier.add(PackageFault::DocumentUndecodable, kVerifyDocumentUndecodable, documentPath);
+    verifier.add(PackageFault::DocumentUndecodable, kVerifyDocumentUndecodable, documentName);
   }
   if (!outline.wellFormed) {
-    verifier.add(PackageFault::DocumentMalformed, kVerifyDocumentMalformed, documentPath);
+    verifier.add(PackageFault::DocumentMalformed, kVerifyDocumentMalformed, documentName);
     return verifier.problems;
   }
 
@@ -159,14 +145,13 @@ std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
     } else {
       for (const auto& value : element.paths) {
         // The button images are checked below, whatever the document names.
-        if (value != "up.jpg" && value != "down.jpg") verifier.resolve(value);
+        if (value != kUpButtonName && value != kDownButtonName) verifier.resolve(value);
       }
     }
   }
 
-  for (const char* button : {"up.jpg", "down.jpg"}) {
-    const std::string path = verifier.folder() + button;
-    if (!pathExists(path) || isDirectory(path)) {
+  for (const char* button : {kUpButtonName, kDownButtonName}) {
+    if (view.kindOf(button) != FileKind::Regular) {
       verifier.add(PackageFault::ButtonMissing, kVerifyButtonMissing, button);
     }
   }
@@ -188,12 +173,39 @@ std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
                  "down", pages);
 
   for (const int i : numbered(dataNames, "me")) {
-    const std::string entryFolder = verifier.folder() + twoDigits(i);
-    if (!holdsScene(entryFolder)) {
+    if (!view.holdsScene(twoDigits(i))) {
       verifier.add(PackageFault::SceneMissing, kVerifySceneMissing, twoDigits(i) + kPathSeparator);
     }
   }
   return verifier.problems;
+}
+
+std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
+  const auto bytes = readFile(documentPath);
+  if (!bytes) return {{PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable + documentPath}};
+  // Lines end with CR LF on disk.
+  std::string text = decodeCp932(*bytes);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+
+  const std::string folder = folderOf(documentPath);
+  PackageView disk;
+  disk.kindOf = [&](const std::string& relative) { return fileKindOf(folder + relative); };
+  disk.pictureSize = [&](const std::string& relative) -> std::optional<PictureSize> {
+    const auto size = probeImageSize(folder + relative);
+    if (!size) return std::nullopt;
+    return *size;
+  };
+  disk.holdsScene = [&](const std::string& entryFolder) {
+    for (const auto& path : listPattern(folder + entryFolder + kPathSeparator + "*")) {
+      if (lowerAscii(extensionOf(path)) == ".nuv" && !isDirectory(path)) return true;
+    }
+    return false;
+  };
+  return verifyDocument(text, disk, documentPath);
 }
 
 std::string verifyFailureText(const std::vector<PackageProblem>& problems) {

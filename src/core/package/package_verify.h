@@ -1,7 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "base/file_kind.h"
+#include "image/image_probe.h"
 
 namespace vesk {
 
@@ -14,7 +20,7 @@ enum class PackageFault {
   PathOutside,          // a data path climbs out of the package
   PathMissing,          // a data path names nothing in the package
   SceneMissing,         // an entry folder holds no scene file
-  PictureUnreadable,    // a thumbnail or description picture whose size cannot be read
+  PictureUnreadable,    // a picture whose size cannot be read, stated other than "0, 0"
   PictureSizeWrong,     // a picture whose size differs from the one the document states
   ButtonMissing,        // up.jpg or down.jpg is not at the top of the package
   EntryMismatch,        // an entry's elements (me, ex, goto_ob, ex group) are missing or extra
@@ -28,13 +34,30 @@ struct PackageProblem {
   std::string text;
 };
 
-// Checks the package whose combined document is `documentPath`: the document decodes
-// and is a NuvrelFile 1.35 document; every data path resolves to a file or folder
+// What verify learns of a package's members, each named by its path relative to the
+// package folder with the platform's separators: the files on disk, or the files a
+// plan will make.
+struct PackageView {
+  std::function<FileKind(const std::string& relative)> kindOf;
+  // A picture's size; nothing when it cannot be read.
+  std::function<std::optional<PictureSize>(const std::string& relative)> pictureSize;
+  // True when the entry folder ("00") holds a scene file.
+  std::function<bool(const std::string& entryFolder)> holdsScene;
+};
+
+// Checks a combined document (UTF-8 with LF line ends, as decodeCp932 gives it) against
+// the members `view` shows: it is a NuvrelFile 1.35 document, carrying undecodable
+// bytes only inside the merged scenes; every data path resolves to a file or folder
 // inside the package (no absolute path, no ".." component); every entry folder NN
 // holds a scene and the thumbnail and description the document names, with the sizes
-// it states; up.jpg and down.jpg are at the top; the entries, menu pages and page
-// events agree in number. Reads only. Returns every problem found, none for a sound
-// package.
+// it states (a picture stated "0, 0" may be unreadable: that is what the create
+// writes for one); up.jpg and down.jpg are at the top; the entries, menu pages and
+// page events agree in number. `documentName` names the document in problems.
+std::vector<PackageProblem> verifyDocument(std::string_view text, const PackageView& view,
+                                           const std::string& documentName);
+
+// verifyDocument for the package whose combined document is `documentPath`, as it
+// lies on disk. Reads only. Returns every problem found, none for a sound package.
 std::vector<PackageProblem> verifyPackage(const std::string& documentPath);
 
 // The operator's message for a list of problems: the heading and one line each.

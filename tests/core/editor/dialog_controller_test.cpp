@@ -46,7 +46,9 @@ struct Dialog {
             },
             [this](const CheckRequest& request) {
               checks.push_back(request);
-              return problems;
+              PackagePlan plan;
+              plan.problems = problems;
+              return plan;
             }) {
     controller.initialise();
   }
@@ -356,7 +358,9 @@ TEST(CreateCommand, RefusesAnEmptyListAndMoreThan99EntriesBeforeTheChooser) {
 TEST(CreateCommand, ACancelledChooserEndsSilently) {
   Dialog d;
   d.addEntries("AB");
+  d.controller.entryList().dataFilesOf(0) = {"stale"};
   d.controller.onCreate();
+  EXPECT_EQ(d.controller.entryList().at(0).dataFiles, std::vector<std::string>{"stale"});
   EXPECT_EQ(d.chooserStarts, std::vector<std::string>{d.controller.browseStartPath()});
   EXPECT_TRUE(d.builds.empty());
   EXPECT_TRUE(d.sink.messages.empty());

@@ -5,6 +5,7 @@
 
 #include "editor/dialog_controller.h"
 #include "messages/report_texts.h"
+#include "package/package_plan.h"
 #include "package/package_report_file.h"
 #include "support/fake_view.h"
 #include "support/recording_sink.h"
@@ -28,7 +29,7 @@ struct ReportDialog {
               report.documentPath = folder.file("pkg/exhibition.nuv");
               return report;
             },
-            [](const CheckRequest&) { return std::vector<CheckProblem>{}; }) {
+            [](const CheckRequest&) { return PackagePlan{}; }) {
     controller.initialise();
     controller.setReportServices(
         [this](const std::string& document, const std::string& page) -> Status {

@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
 #include "expected_document.h"
-#include "package/document_inputs.h"
-#include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
@@ -16,24 +15,15 @@ using namespace vesk::test::expected;
 
 class ExhibitionDocument : public ::testing::Test {
  protected:
-  // An entry folder NN with a scene, a copy of the button image (238 x 95) as
-  // thumbnail and a portrait PNG (480 x 640) as description.
-  ExhibitionEntry packagedEntry(int entry, const std::string& scene,
-                                const std::string& thumbnailName = "t.jpg") {
-    const std::string folder = nn(entry) + "/";
-    dir.write(folder + "s.nuv", scene);
-    dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", folder + thumbnailName);
-    dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
-                 folder + "d.png");
-    return {dir.file(folder + "s.nuv"),
-            dir.file(folder + thumbnailName),
-            dir.file(folder + "d.png"),
-            {}};
+  // An entry of entry folder NN: its scene's text, a thumbnail of 238 x 95 and a
+  // portrait description of 480 x 640.
+  static DocumentEntry packagedEntry(int entry, const std::string& scene,
+                                     const std::string& thumbnailName = "t.jpg") {
+    const std::string folder = "/p/" + nn(entry) + "/";
+    return {splitTextLines(scene), {folder + thumbnailName, 238, 95}, {folder + "d.png", 480, 640}};
   }
 
-  vesk::test::TempDir dir;
   std::vector<std::string> topGroupNames{"stale"};
-  DocumentProblems problems;
 };
 
 TEST_F(ExhibitionDocument, OneEntryGivesTheWholeDocument) {
@@ -79,17 +69,15 @@ TEST_F(ExhibitionDocument, OneEntryGivesTheWholeDocument) {
       "\n"
       "</body>\n"
       "</NuvrelFile>\n";
-  EXPECT_EQ(assemblePackageDocument({entry}, topGroupNames, problems), expected);
+  EXPECT_EQ(assembleExhibitionDocument({entry}, topGroupNames), expected);
   EXPECT_EQ(topGroupNames, (std::vector<std::string>{"00_Surface"}));
-  EXPECT_TRUE(problems.unreadablePictures.empty());
 }
 
 // The whole document for each entry count of the page table, every entry with a
 // scene holding one data element and one "Sur" group.
 TEST_F(ExhibitionDocument, WholeDocumentForEachEntryCount) {
   for (int n : {1, 6, 7, 12, 13, 99}) {
-    dir.clear();
-    std::vector<ExhibitionEntry> entries;
+    std::vector<DocumentEntry> entries;
     for (int j = 0; j < n; ++j) {
       entries.push_back(
           packagedEntry(j,
@@ -112,20 +100,20 @@ TEST_F(ExhibitionDocument, WholeDocumentForEachEntryCount) {
     for (int j = 0; j < n; ++j) expected += descriptionGroup(j);
     expected += "\n" + end();
 
-    EXPECT_EQ(assemblePackageDocument(entries, topGroupNames, problems), expected) << n;
+    EXPECT_EQ(assembleExhibitionDocument(entries, topGroupNames), expected) << n;
     EXPECT_EQ(topGroupNames.size(), static_cast<std::size_t>(n));
   }
 }
 
 TEST_F(ExhibitionDocument, EntryEventsNameEachEntrysFirstSurGroupOrNothing) {
-  const std::vector<ExhibitionEntry> entries{
+  const std::vector<DocumentEntry> entries{
       packagedEntry(0, "<drawGroup name=\"Bone\" ></drawGroup>\n"),
       packagedEntry(1,
                     "<drawGroup name=\"SurA\" ></drawGroup><drawGroup name=\"SurB\" "
                     "></drawGroup>\n"),
       packagedEntry(2, "<drawGroup name=\"Surface\" ></drawGroup>\n"),
   };
-  const std::string text = assemblePackageDocument(entries, topGroupNames, problems);
+  const std::string text = assembleExhibitionDocument(entries, topGroupNames);
   EXPECT_EQ(topGroupNames, (std::vector<std::string>{"01_SurA", "01_SurB", "02_Surface"}));
   EXPECT_NE(text.find(startEvents("")), std::string::npos);
   EXPECT_NE(text.find(entryEvent(0, "") + entryEvent(1, "01_SurA") + entryEvent(2, "02_Surface") +
@@ -134,20 +122,18 @@ TEST_F(ExhibitionDocument, EntryEventsNameEachEntrysFirstSurGroupOrNothing) {
 }
 
 TEST_F(ExhibitionDocument, EmptyScenesStillLeaveOneLineFeedEach) {
-  std::vector<ExhibitionEntry> entries;
+  std::vector<DocumentEntry> entries;
   for (int i = 0; i < 7; ++i) entries.push_back(packagedEntry(i, ""));
-  const std::string text = assemblePackageDocument(entries, topGroupNames, problems);
+  const std::string text = assembleExhibitionDocument(entries, topGroupNames);
   EXPECT_EQ(text.substr(0, head().size() + 9), head() + std::string(8, '\n') + "<");
   EXPECT_TRUE(topGroupNames.empty());
 }
 
-TEST_F(ExhibitionDocument, AnUnreadablePictureIsWrittenWithSizeZeroAndReported) {
+TEST_F(ExhibitionDocument, APictureOfUnknownSizeIsWrittenWithSizeZero) {
   auto entry = packagedEntry(0, "");
-  dir.write("00/broken.png", "not a picture");
-  entry.descriptionPath = dir.file("00/broken.png");
-  const std::string text = assemblePackageDocument({entry}, topGroupNames, problems);
+  entry.description = {"/p/00/broken.png", 0, 0};
+  const std::string text = assembleExhibitionDocument({entry}, topGroupNames);
   EXPECT_NE(text.find(imageData("ex", 0, 0, 0, "png", "broken.png")), std::string::npos);
-  EXPECT_EQ(problems.unreadablePictures, (std::vector<std::string>{entry.descriptionPath}));
 }
 
 }  // namespace

@@ -51,45 +51,41 @@ class BuildCommand : public ::testing::Test {
     list.appendWorkingEntry();
   }
 
+  // Creates the package of the list into `destination` (made by the create) and
+  // keeps what the dialog keeps of it: each entry's data files and the top groups.
   BuildReport build(const std::string& destination = "D") {
-    return buildExhibition(
-        list,
-        [&](const std::string& start) {
-          chooserStart.push_back(start);
-          if (destination.empty()) return std::string();
-          fs::create_directories(dir.file(destination));
-          return dir.file(destination);
-        },
-        "start", topGroupNames, sink, nullptr, dir.file("program"));
+    CreateRequest request;
+    request.entries = list.entries();
+    request.destination = dir.file(destination);
+    request.programFolder = dir.file("program");
+    BuildReport report = createPackage(request, sink);
+    for (std::size_t i = 0; i < report.dataFiles.size(); ++i) {
+      list.dataFilesOf(i) = report.dataFiles[i];
+    }
+    if (report.status == BuildStatus::Written) topGroupNames = report.topGroupNames;
+    return report;
   }
 
   vesk::test::TempDir dir;
   vesk::test::RecordingSink sink;
   EntryList list;
   std::vector<std::string> topGroupNames;
-  std::vector<std::string> chooserStart;
 };
 
-TEST_F(BuildCommand, AnEmptyListIsRefusedBeforeTheChooser) {
+// The count before the chooser is the dialog controller's (CreateCommand tests); the
+// create checks it again, touching nothing.
+TEST_F(BuildCommand, AnEmptyListAndAHundredEntriesAreRefusedWithoutTouchingTheDestination) {
   EXPECT_EQ(build().status, BuildStatus::Refused);
   EXPECT_EQ(sink.messages, std::vector<std::string>{kNoEntriesMessage});
   EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Error});
-  EXPECT_TRUE(chooserStart.empty());
-}
 
-TEST_F(BuildCommand, NinetyNineEntriesGoOnToTheChooserAndAHundredAreRefused) {
-  for (int i = 0; i < 99; ++i) add("e" + std::to_string(i));
-  EXPECT_EQ(build("").status, BuildStatus::ChooserCancelled);
-  EXPECT_EQ(chooserStart, std::vector<std::string>{"start"});
-  EXPECT_TRUE(sink.messages.empty());
-  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"});
-
-  add("e99");
+  for (int i = 0; i < 100; ++i) add("e" + std::to_string(i));
+  sink.messages.clear();
   EXPECT_EQ(build().status, BuildStatus::Refused);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"エラー　登録されているnuvファイルが99個を超えています。\n"
                                      "登録数は99個以下にしてください"});
-  EXPECT_EQ(chooserStart.size(), 1u);
+  EXPECT_EQ(list.at(0).dataFiles, std::vector<std::string>{"stale"});
   EXPECT_FALSE(fs::exists(dir.file("D")));
 }
 
@@ -128,36 +124,44 @@ TEST_F(BuildCommand, ADestinationWithoutTrailingSeparatorGetsOne) {
   EXPECT_TRUE(fs::exists(dir.file("show/exhibition.nuv")));
 }
 
-TEST_F(BuildCommand, ASecondCreateIntoTheSamePackageStopsAndKeepsItsDocument) {
-  add("a");
+// What the check finds stops the create before the destination is touched: the
+// message is the check's report (without warnings when the scene has a "Sur" group).
+const std::string kSurGroup = "<drawGroup name=\"Sur\" ></drawGroup>\n";
+
+TEST_F(BuildCommand, ASecondCreateIntoTheSamePackageIsRefusedAndKeepsItsDocument) {
+  add("a", kSurGroup);
   ASSERT_EQ(build().status, BuildStatus::Written);
   const std::string first = dir.read("D/exhibition.nuv");
-  add("b");
+  add("b", kSurGroup);
   sink.messages.clear();
   EXPECT_EQ(build().status, BuildStatus::Stopped);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{test::nativePath("00/") +
-                                                    "フォルダ作成に失敗しました\n既に存在します"});
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{std::string(kCheckErrorsHeading) + "\nエラー　" +
+                                     kCheckEarlierPackage + ": " + dir.file("D")});
   EXPECT_EQ(dir.read("D/exhibition.nuv"), first);
+  EXPECT_FALSE(fs::exists(dir.file("D/01")));
 }
 
-TEST_F(BuildCommand, AMissingButtonImageWritesNoDocument) {
-  add("a");
+TEST_F(BuildCommand, AMissingButtonImageIsRefusedBeforeAnythingIsMade) {
+  add("a", kSurGroup);
   fs::remove(dir.file("program/down.jpg"));
   EXPECT_EQ(build().status, BuildStatus::Stopped);
-  EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"down.jpgのコピーに失敗しました\n見つかりません"});
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kCheckErrorsHeading) +
+                                                    "\nエラー　ボタン画像が見つかりません: " +
+                                                    dir.file("program/down.jpg")});
   EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Error});
-  EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv")));
+  EXPECT_FALSE(fs::exists(dir.file("D/00")));
 }
 
-TEST_F(BuildCommand, AProblemInsideADataFolderWritesNoDocument) {
+TEST_F(BuildCommand, AProblemInsideADataFolderIsRefusedBeforeAnythingIsMade) {
   add("a", "<data name=\"ct\"><file path=\"ct\\\" /></data>\n");
   dir.write("src/a/ct/1.dcm", "1");
   const test::UnreadableFile unreadable(toFsPath(dir.file("src/a/ct/2.dcm")));
   EXPECT_EQ(build().status, BuildStatus::Stopped);
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].rfind("フォルダ内のデータコピーに失敗しました\n", 0), 0u);
-  EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv")));
+  EXPECT_EQ(sink.messages[0].rfind(kCheckErrorsHeading, 0), 0u);
+  EXPECT_NE(sink.messages[0].find(dir.file("src/a/ct/2.dcm")), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.file("D/00")));
 }
 
 // Pipes and device links are POSIX cases.
@@ -166,7 +170,7 @@ TEST_F(BuildCommand, ScenesThatCannotBeReadWholeStopBeforeAnythingIsMade) {
   struct Case {
     std::string label;
     std::function<void()> spoil;  // turns entry a's scene into the bad input
-    std::string start;            // how the one message begins
+    std::string line;             // the check's line for it, in the one message
   };
   const std::vector<Case> cases{
       {"a pipe",
@@ -174,15 +178,13 @@ TEST_F(BuildCommand, ScenesThatCannotBeReadWholeStopBeforeAnythingIsMade) {
          fs::remove(dir.file("src/a/a.nuv"));
          ASSERT_EQ(::mkfifo(dir.file("src/a/a.nuv").c_str(), 0600), 0);
        },
-       "a.nuvnuvファイルを読み込めませんでした\n" + dir.file("src/a/a.nuv") + ": " +
-           kReasonNotRegularFile},
+       "エラー　00 nuvファイル" + std::string(kCheckNotRegular) + ": " + dir.file("src/a/a.nuv")},
       {"a link to a device",
        [&] {
          fs::remove(dir.file("src/a/a.nuv"));
          fs::create_symlink("/dev/zero", dir.file("src/a/a.nuv"));
        },
-       "a.nuvnuvファイルを読み込めませんでした\n" + dir.file("src/a/a.nuv") + ": " +
-           kReasonNotRegularFile},
+       "エラー　00 nuvファイル" + std::string(kCheckNotRegular) + ": " + dir.file("src/a/a.nuv")},
       {"more than 100 data elements",
        [&] {
          std::string scene;
@@ -192,7 +194,8 @@ TEST_F(BuildCommand, ScenesThatCannotBeReadWholeStopBeforeAnythingIsMade) {
          }
          dir.write("src/a/a.nuv", scene);
        },
-       std::string(kTooManyElementsMessage) + "\n" + dir.file("src/a/a.nuv")},
+       "エラー　00 nuvファイル" + std::string(kCheckTooManyElements) + ": " +
+           dir.file("src/a/a.nuv")},
   };
   for (const Case& c : cases) {
     dir.clear();
@@ -202,17 +205,22 @@ TEST_F(BuildCommand, ScenesThatCannotBeReadWholeStopBeforeAnythingIsMade) {
     add("a");
     c.spoil();
     EXPECT_EQ(build().status, BuildStatus::Stopped) << c.label;
-    EXPECT_EQ(sink.messages, std::vector<std::string>{c.start}) << c.label;
+    ASSERT_EQ(sink.messages.size(), 1u) << c.label;
+    EXPECT_NE((sink.messages[0] + "\n").find("\n" + c.line + "\n"), std::string::npos)
+        << c.label << ": " << sink.messages[0];
     EXPECT_FALSE(fs::exists(dir.file("D/00"))) << c.label;
   }
 }
 #endif
 
-TEST_F(BuildCommand, APictureThatIsNotJpegPngOrBmpIsReported) {
+// A picture whose size cannot be read is a warning of the check, never a failure of
+// the create: it is written as 0, 0 and the package passes its verify.
+TEST_F(BuildCommand, APictureThatIsNotJpegPngOrBmpIsWrittenAsZeroSize) {
   add("a", "", "t.gif");
-  EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kUnsupportedPicturesMessage) +
-                                                    "\n" + dir.file("D/00/t.gif")});
+  EXPECT_EQ(build().status, BuildStatus::Written);
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Success});
+  EXPECT_NE(dir.read("D/exhibition.nuv").find("size=\"0, 0\" ><file type=\"gif\""),
+            std::string::npos);
 }
 
 TEST_F(BuildCommand, ADataValueLeavingTheSceneFolderIsWrittenAsItsCopyIsNamed) {
@@ -292,21 +300,19 @@ TEST_F(BuildCommand, AReferenceThatClimbsOutOfTheEntryFolderIsWrittenAsItsCopyIs
   EXPECT_EQ(document.find(".."), std::string::npos);
 }
 
-TEST_F(BuildCommand, AnUnreadablePictureIsReportedAndWrittenAsZeroSize) {
+TEST_F(BuildCommand, AnUnreadablePictureIsWrittenAsZeroSize) {
   add("a");
   dir.write("src/a/d.png", "damaged");
-  EXPECT_EQ(build().status, BuildStatus::WrittenWithProblems);
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_NE(sink.messages[0].find(dir.file("D/00/d.png")), std::string::npos);
-  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Warning}) << "the run went on";
+  EXPECT_EQ(build().status, BuildStatus::Written);
+  EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::Success});
   EXPECT_NE(dir.read("D/exhibition.nuv").find("size=\"0, 0\" ><file type=\"png\""),
             std::string::npos);
 }
 
-TEST_F(BuildCommand, AnUnencodableFileNameStopsTheWriteAndKeepsTheEarlierDocument) {
+TEST_F(BuildCommand, AnUnencodableFileNameIsRefusedAndKeepsTheEarlierDocument) {
   add("a", "", "t\xF0\x9F\x98\x80.jpg");
   dir.write("D/exhibition.nuv", "earlier document");
-  EXPECT_EQ(build().status, BuildStatus::DocumentFailed);
+  EXPECT_EQ(build().status, BuildStatus::Stopped);
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_NE(sink.messages[0].find("U+1F600"), std::string::npos) << sink.messages[0];
   EXPECT_EQ(dir.read("D/exhibition.nuv"), "earlier document");

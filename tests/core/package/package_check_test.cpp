@@ -24,6 +24,7 @@
 #include "format/two_digits.h"
 #include "messages/messages.h"
 #include "package/package_check.h"
+#include "package/package_plan.h"
 #include "support/golden_files.h"
 #include "support/temp_dir.h"
 
@@ -31,6 +32,7 @@ namespace vesk {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using test::readBytes;
 using test::split;
 
@@ -59,6 +61,18 @@ const char* faultName(CheckFault fault) {
       return "earlier-package";
     case CheckFault::Cancelled:
       return "cancelled";
+    case CheckFault::DestinationUnusable:
+      return "destination-unusable";
+    case CheckFault::NameTooLong:
+      return "name-too-long";
+    case CheckFault::PathTooLong:
+      return "path-too-long";
+    case CheckFault::UnusableCharacter:
+      return "unusable-character";
+    case CheckFault::UnclosedData:
+      return "unclosed-data";
+    case CheckFault::DocumentMismatch:
+      return "document-mismatch";
     case CheckFault::PictureSizeUnknown:
       return "picture-size-unknown";
     case CheckFault::ThumbnailNotLandscape:
@@ -278,6 +292,65 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
         "warning name-windows-cannot-hold 00 data-file 00/v.raw",
         "warning name-windows-cannot-hold 00 data-folder 00/ct",
         "warning name-windows-cannot-hold 00 data-folder 00/ct/a.dcm"}},
+      {"a draw group holding an unclosed <data",
+       [](test::TempDir& d, CheckRequest&) {
+         d.write("src/s.nuv", "<drawGroup name=\"Surface\" <data name=\"x\" ></drawGroup>\r\n");
+       },
+       {"error unclosed-data 00 scene src/s.nuv"}},
+      {"a data value holding a NUL",
+       [](test::TempDir& d, CheckRequest&) {
+         d.write("src/s.nuv",
+                 "<data name=\"v\"><file path=\"v\0.raw\" /></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n"s);
+       },
+       {"error unusable-character 00 data-file src/v\0.raw"s}},
+      {"a data element naming a second file the create does not copy",
+       [](test::TempDir& d, CheckRequest&) {
+         d.write("src/s.nuv",
+                 "<data name=\"v\"><file path=\"v.raw\" /><file path=\"w.raw\" /></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+       },
+       {"error document-mismatch -- none exhibition.nuv"}},
+      {"a destination that is a file",
+       [](test::TempDir& d, CheckRequest&) { d.write("package", "a file"); },
+       {"error destination-unusable -- none package"}},
+      {"a folder named like a button image in the destination",
+       [](test::TempDir& d, CheckRequest&) { d.makeFolder("package/up.jpg"); },
+       {"error destination-unusable -- none package/up.jpg"}},
+      {"a destination name longer than the file system takes",
+       [](test::TempDir& d, CheckRequest& r) {
+         r.destination = d.file("x/" + std::string(300, 'p'));
+         r.windowsNames = false;
+       },
+       {"error name-too-long -- none x/" + std::string(300, 'p')}},
+      {"paths longer than the file system takes",
+       [](test::TempDir& d, CheckRequest& r) {
+         VolumeInfo volume = volumeInfoOf(d.path());
+         // The document's is the longest path of the package.
+         volume.pathMax = d.file("package/exhibition.nuv").size();
+         r.volume = [volume](const std::string&) { return volume; };
+       },
+       {"error path-too-long -- none exhibition.nuv"}},
+      {"a name longer than the file system takes",
+       [](test::TempDir& d, CheckRequest& r) {
+         VolumeInfo volume = volumeInfoOf(d.path());
+         volume.nameMax = 4;
+         r.volume = [volume](const std::string&) { return volume; };
+         r.windowsNames = false;
+       },
+       {"error name-too-long 00 scene 00/s.nuv", "error name-too-long 00 data-file 00/v.raw",
+        "error name-too-long 00 thumbnail 00/t.jpg", "error name-too-long 00 description 00/d.png",
+        "error name-too-long 00 data-folder 00/ct/a.dcm",
+        "error name-too-long -- none exhibition.nuv", "error name-too-long -- none up.jpg",
+        "error name-too-long -- none down.jpg", "error name-too-long -- none package"}},
+      {"free space for the bytes, not for the blocks they take",
+       [](test::TempDir&, CheckRequest& r) {
+         VolumeInfo volume = volumeInfoOf(r.destination);
+         volume.blockSize = 1 << 20;
+         r.volume = [volume](const std::string&) { return volume; };
+         r.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(1 << 20); };
+       },
+       {"error not-enough-space -- none package"}},
       {"an empty scene reader reads as the system's",
        [](test::TempDir&, CheckRequest& r) { r.readScene = nullptr; },
        {}},
@@ -317,12 +390,10 @@ struct EntryProgress : BuildProgress {
   void started(std::uint64_t bytes, std::uint64_t files) override {
     totals.push_back({bytes, files});
   }
-  void fileStarted(const std::string& source) override { items.push_back(source); }
   void advanced(std::uint64_t, std::uint64_t files) override { done = files; }
   bool cancelRequested() override { return done >= cancelAfter; }
 
   std::vector<std::pair<std::uint64_t, std::uint64_t>> totals;
-  std::vector<std::string> items;
   std::uint64_t done = 0;
   std::uint64_t cancelAfter = 99;
 };
@@ -337,19 +408,39 @@ TEST_F(CheckCase, ReportsEntriesAsItsProgressAndACancelIsAnError) {
     const std::vector<CheckProblem> problems = checkPackage(request);
     EXPECT_EQ(progress.totals, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 2}}));
     if (cancelAfter == 1) {
-      EXPECT_EQ(progress.items, std::vector<std::string>{dir.file("src/s.nuv")});
       ASSERT_EQ(problems.size(), 1u);
       EXPECT_EQ(problems[0].fault, CheckFault::Cancelled);
       EXPECT_EQ(problems[0].text,
                 std::string("エラー　作成前の確認は中止されました: ") + request.destination);
       EXPECT_TRUE(hasCheckErrors(problems));
     } else {
-      EXPECT_EQ(progress.items.size(), 2u);
       EXPECT_EQ(progress.done, 2u);
       ASSERT_EQ(problems.size(), 1u);
       EXPECT_EQ(problems[0].fault, CheckFault::SourceMissing);
     }
   }
+}
+
+TEST_F(CheckCase, AnObserverFollowsThePlanAndCanEndIt) {
+  struct Observer : PlanObserver {
+    void advanced(double fraction) override { fractions.push_back(fraction); }
+    bool cancelRequested() override { return fractions.size() >= cancelAfter; }
+    std::vector<double> fractions;
+    std::size_t cancelAfter = 99;
+  };
+  request.entries.push_back(request.entries[0]);
+  Observer follows;
+  const PackagePlan whole = planPackage(request, &follows);
+  EXPECT_FALSE(whole.cancelled);
+  EXPECT_EQ(follows.fractions, (std::vector<double>{0.0, 0.5, 1.0}));
+  EXPECT_FALSE(whole.document.empty());
+
+  Observer cancels;
+  cancels.cancelAfter = 1;
+  const PackagePlan part = planPackage(request, &cancels);
+  EXPECT_TRUE(part.cancelled);
+  EXPECT_EQ(cancels.fractions, std::vector<double>{0.0});
+  EXPECT_TRUE(part.document.empty()) << "an incomplete plan is never created";
 }
 
 TEST_F(CheckCase, TheReportHasAHeadingAndOneLineEach) {

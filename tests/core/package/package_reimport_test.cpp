@@ -66,13 +66,11 @@ TEST_F(PackageReimport, APackageMadeByTheCreateCommandRoundTripsInOrder) {
   }
   dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "program/up.jpg");
   dir.copyFrom(std::string(VESK_DATA_DIR) + "/down.jpg", "program/down.jpg");
-  std::vector<std::string> topGroupNames;
-  dir.makeFolder("pkg");
-  ASSERT_EQ(buildExhibition(
-                list, [&](const std::string&) { return dir.file("pkg"); }, "", topGroupNames, sink,
-                nullptr, dir.file("program"))
-                .status,
-            BuildStatus::Written);
+  CreateRequest request;
+  request.entries = list.entries();
+  request.destination = dir.file("pkg");
+  request.programFolder = dir.file("program");
+  ASSERT_EQ(createPackage(request, sink).status, BuildStatus::Written);
 
   EntryList reimported;
   reimported.workingEntry().dataFiles = {"kept"};
@@ -184,12 +182,10 @@ TEST_F(PackageReimport, AHundredFoldersGiveAHundredEntriesThatTheCreateRefuses) 
   reimport();
   EXPECT_EQ(list.size(), 100u);
   sink.messages.clear();
-  std::vector<std::string> topGroupNames;
-  EXPECT_EQ(
-      buildExhibition(
-          list, [](const std::string&) { return std::string("/nowhere"); }, "", topGroupNames, sink)
-          .status,
-      BuildStatus::Refused);
+  CreateRequest request;
+  request.entries = list.entries();
+  request.destination = "/nowhere";
+  EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Refused);
   EXPECT_EQ(sink.messages, std::vector<std::string>{kTooManyEntriesMessage});
 }
 

@@ -1,4 +1,4 @@
-#include "package/document_outline.h"
+#include "format/document_outline.h"
 
 #include <charconv>
 
@@ -47,6 +47,21 @@ bool holdsEscapedBytes(std::string_view text) {
   return false;
 }
 
+// The text with every element from `open` through the first `close` after it left
+// out; an unclosed one runs to the end.
+std::string withoutElements(std::string_view text, std::string_view open, std::string_view close) {
+  std::string kept;
+  std::size_t pos = 0;
+  while (const auto start = findFrom(text, open, pos)) {
+    kept += text.substr(pos, *start - pos);
+    const auto end = findFrom(text, close, *start + open.size());
+    if (!end) return kept;
+    pos = *end + close.size();
+  }
+  kept += text.substr(pos);
+  return kept;
+}
+
 bool parseInt(std::string_view text, int& value) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -69,7 +84,11 @@ std::optional<std::pair<int, int>> parseSizeValue(std::string_view size) {
 
 DocumentOutline outlineDocument(std::string_view text) {
   DocumentOutline outline;
-  outline.undecodedBytes = holdsEscapedBytes(text);
+  // Scene text stands in the merged elements and in the top group names it gave.
+  const std::string fixed = withoutElements(
+      withoutElements(withoutElements(text, "<data", "</data>"), "<drawGroup", "</drawGroup>"),
+      "<topGroup name=\"", "\"");
+  outline.undecodedBytes = holdsEscapedBytes(fixed);
   constexpr std::string_view kHead = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"";
   constexpr std::string_view kRoot = "\n<NuvrelFile version=\"1.35\">\n";
   constexpr std::string_view kEnd = "</NuvrelFile>\n";

@@ -15,17 +15,21 @@ struct DataElement {
   std::vector<std::string> paths;
 };
 
-// What a combined document declares, read as text by its literal markers.
+// What a combined document declares, read as text by its literal markers: the same
+// markers the merge cuts scenes by, so that the reader finds what the writer put.
 struct DocumentOutline {
-  bool wellFormed = false;      // the head, the NuvrelFile 1.35 root and its closing line
-  bool undecodedBytes = false;  // the text carries bytes that code page 932 does not decode
+  bool wellFormed = false;  // the head, the NuvrelFile 1.35 root and its closing line
+  // Bytes that code page 932 does not decode outside every data element, draw group
+  // and top group name: the only places where a scene's own bytes are carried through.
+  bool undecodedBytes = false;
   std::vector<DataElement> data;
   std::vector<std::string> eventNames;
   std::vector<std::string> drawGroupNames;
 };
 
 // Reads the outline of a combined document from its UTF-8 text (as decodeCp932 gives
-// it). Never fails; an unclosed data element ends the data found.
+// it, LF line ends). Never fails; an unclosed data element ends the data found and
+// makes the document not well formed.
 DocumentOutline outlineDocument(std::string_view text);
 
 // Width and height of a size value "W, H" (also "W,H"); nullopt when it is not two

@@ -1,0 +1,117 @@
+#include "base/volume_info.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "base/file_system.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/statvfs.h>
+#include <unistd.h>
+#endif
+
+namespace vesk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The nearest existing parent of `folder` (itself when it exists), followed through
+// links as the later creation would be.
+fs::path nearestExisting(const std::string& folder) {
+  std::error_code ec;
+  fs::path path = fs::absolute(toFsPath(folder.empty() ? "." : folder), ec);
+  if (ec) return {};
+  path = path.lexically_normal();
+  while (!fs::exists(path, ec)) {
+    if (!path.has_relative_path()) return {};
+    path = path.parent_path();
+  }
+  return ec ? fs::path() : path;
+}
+
+}  // namespace
+
+#ifndef _WIN32
+
+VolumeInfo volumeInfoOf(const std::string& folder) {
+  VolumeInfo info;
+  const fs::path existing = nearestExisting(folder);
+  if (existing.empty()) {
+    info.unwritable = ENOENT;
+    return info;
+  }
+  info.existing = fromFsPath(existing);
+  const std::string native = existing.string();
+  std::error_code ec;
+  if (!fs::is_directory(existing, ec)) {
+    info.unwritable = ENOTDIR;
+  } else if (::access(native.c_str(), W_OK | X_OK) != 0) {
+    info.unwritable = errno;
+  }
+  struct statvfs volume;
+  if (::statvfs(native.c_str(), &volume) == 0) {
+    if (info.unwritable == 0 && (volume.f_flag & ST_RDONLY) != 0) info.unwritable = EROFS;
+    const std::uint64_t unit = volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize;
+    info.blockSize = unit;
+    info.available = static_cast<std::uint64_t>(volume.f_bavail) * unit;
+  }
+  if (const long name = ::pathconf(native.c_str(), _PC_NAME_MAX); name > 0) {
+    info.nameMax = static_cast<std::size_t>(name);
+  }
+  if (const long path = ::pathconf(native.c_str(), _PC_PATH_MAX); path > 0) {
+    info.pathMax = static_cast<std::size_t>(path);
+  }
+  return info;
+}
+
+#else
+
+VolumeInfo volumeInfoOf(const std::string& folder) {
+  VolumeInfo info;
+  // Long paths are opened in their long form, so a path may reach 32,767 units.
+  info.pathMax = 32767;
+  const fs::path existing = nearestExisting(folder);
+  if (existing.empty()) {
+    info.unwritable = ERROR_PATH_NOT_FOUND;
+    return info;
+  }
+  info.existing = fromFsPath(existing);
+  const std::wstring wide = win32Path(info.existing);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    info.unwritable = static_cast<int>(GetLastError());
+  } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    info.unwritable = ERROR_DIRECTORY;
+  }
+  ULARGE_INTEGER available;
+  if (GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) {
+    info.available = available.QuadPart;
+  }
+  wchar_t root[MAX_PATH];
+  if (GetVolumePathNameW(wide.c_str(), root, MAX_PATH)) {
+    DWORD sectors = 0;
+    DWORD bytes = 0;
+    DWORD freeClusters = 0;
+    DWORD clusters = 0;
+    if (GetDiskFreeSpaceW(root, &sectors, &bytes, &freeClusters, &clusters)) {
+      info.blockSize = static_cast<std::uint64_t>(sectors) * bytes;
+    }
+    DWORD component = 0;
+    DWORD flags = 0;
+    if (GetVolumeInformationW(root, nullptr, 0, nullptr, &component, &flags, nullptr, 0)) {
+      if (component > 0) info.nameMax = component;
+      if (info.unwritable == 0 && (flags & FILE_READ_ONLY_VOLUME) != 0) {
+        info.unwritable = ERROR_WRITE_PROTECT;
+      }
+    }
+  }
+  return info;
+}
+
+#endif
+
+}  // namespace vesk

@@ -1,0 +1,49 @@
+#include "package/package_layout.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/file_kind.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/two_digits.h"
+
+namespace vesk {
+
+std::string entryFolderName(int number) {
+  return twoDigits(number);
+}
+
+bool isEntryFolderName(std::string_view name) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return name.size() == 2 && digit(name[0]) && digit(name[1]);
+}
+
+bool isDocumentName(std::string_view path) {
+  return fileNameOf(path) == kDocumentName;
+}
+
+namespace {
+
+std::string join(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
+  return path + name;
+}
+
+}  // namespace
+
+bool holdsPackage(const std::string& folder) {
+  std::error_code ec;
+  // A link named like the document counts, whatever it leads to.
+  return std::filesystem::exists(
+             std::filesystem::symlink_status(toFsPath(join(folder, kDocumentName)), ec)) ||
+         isDirectory(join(folder, entryFolderName(0)));
+}
+
+bool isPackageDocument(const std::string& path) {
+  return isDocumentName(path) && fileKindOf(path) == FileKind::Regular &&
+         fileKindOf(folderOf(path) + entryFolderName(0)) == FileKind::Directory;
+}
+
+}  // namespace vesk

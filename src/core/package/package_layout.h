@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// The layout of a package: the combined document and the two button images at the
+// top, beside one entry folder "00".."98" per entry.
+inline constexpr const char* kDocumentName = "exhibition.nuv";
+inline constexpr const char* kUpButtonName = "up.jpg";
+inline constexpr const char* kDownButtonName = "down.jpg";
+
+// The entry folder's name for entry number `number` (0 to 98): two digits.
+std::string entryFolderName(int number);
+
+// True for a name of two ASCII digits, the form of an entry folder.
+bool isEntryFolderName(std::string_view name);
+
+// True for a path whose last component is exactly the document's name.
+bool isDocumentName(std::string_view path);
+
+// True when `folder` holds a package, or what is left of one: its document (whatever
+// it is) or the entry folder 00.
+bool holdsPackage(const std::string& folder);
+
+// True when `path` is a document of a package that can be read back: a regular file
+// named as the document, beside the entry folder 00.
+bool isPackageDocument(const std::string& path);
+
+}  // namespace vesk

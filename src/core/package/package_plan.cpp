@@ -1,0 +1,775 @@
+#include "package/package_plan.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#include "base/cp932.h"
+#include "base/file_info.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/exhibition_document.h"
+#include "format/scene_merge.h"
+#include "format/scene_scan.h"
+#include "format/text_ops.h"
+#include "format/two_digits.h"
+#include "image/image_probe.h"
+#include "messages/message_template.h"
+#include "messages/messages.h"
+#include "messages/report_texts.h"
+#include "package/create_summary.h"
+#include "package/failure_reason.h"
+#include "package/package_layout.h"
+#include "package/package_replace.h"
+#include "package/package_verify.h"
+#include "package/windows_names.h"
+
+namespace vesk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string withTrailingSeparator(std::string folder) {
+  if (folder.empty() || !isPathSeparator(folder.back())) folder += kPathSeparator;
+  return folder;
+}
+
+std::string withoutTrailingSeparator(std::string path) {
+  while (!path.empty() && isPathSeparator(path.back())) path.pop_back();
+  return path;
+}
+
+// The components of a path, without empty and "." ones.
+std::vector<std::string> componentsOf(std::string_view path) {
+  std::vector<std::string> components;
+  std::string component;
+  for (const char c : std::string(path) + kPathSeparator) {
+    if (!isPathSeparator(c)) {
+      component += c;
+      continue;
+    }
+    if (!component.empty() && component != ".") components.push_back(component);
+    component.clear();
+  }
+  return components;
+}
+
+// One spelling for every path that names the same member: separators collapsed,
+// "." components and trailing separators dropped, and on Windows, whose file systems
+// ignore letter case, letters lowered.
+std::string memberKey(std::string_view path) {
+  std::string key;
+  for (const auto& component : componentsOf(path)) {
+    if (!key.empty()) key += '/';
+    key += component;
+  }
+#ifdef _WIN32
+  key = lowerAscii(key);
+#endif
+  if (!path.empty() && isPathSeparator(path.front())) key.insert(key.begin(), '/');
+  return key;
+}
+
+// The length of a name or path in the unit the file system counts.
+std::size_t systemLength(std::string_view text) {
+#ifdef _WIN32
+  return utf16Length(text);
+#else
+  return text.size();
+#endif
+}
+
+const char* roleName(CheckRole role) {
+  switch (role) {
+    case CheckRole::Scene:
+      return kRoleScene;
+    case CheckRole::Thumbnail:
+      return kRoleThumbnail;
+    case CheckRole::Description:
+      return kRoleDescription;
+    case CheckRole::DataFile:
+      return kRoleDataFile;
+    case CheckRole::DataFolder:
+      return kRoleDataFolder;
+    case CheckRole::None:
+      break;
+  }
+  return "";
+}
+
+CheckRole checkRoleOf(PlannedRole role) {
+  switch (role) {
+    case PlannedRole::Scene:
+      return CheckRole::Scene;
+    case PlannedRole::Thumbnail:
+      return CheckRole::Thumbnail;
+    case PlannedRole::Description:
+      return CheckRole::Description;
+    case PlannedRole::DataFile:
+      return CheckRole::DataFile;
+    case PlannedRole::DataFolder:
+      return CheckRole::DataFolder;
+    case PlannedRole::Folder:
+    case PlannedRole::Button:
+      break;
+  }
+  return CheckRole::None;
+}
+
+const char* windowsFaultText(WindowsNameFault fault) {
+  switch (fault) {
+    case WindowsNameFault::ReservedName:
+      return kWindowsReservedName;
+    case WindowsNameFault::TrailingDotOrBlank:
+      return kWindowsTrailingDot;
+    case WindowsNameFault::ForbiddenCharacter:
+      return kWindowsForbiddenCharacter;
+    case WindowsNameFault::PathTooLong:
+      return kWindowsPathTooLong;
+    case WindowsNameFault::None:
+      break;
+  }
+  return "";
+}
+
+std::string unencodableDetail(const Failure& failure) {
+  if (failure.code != FailureCode::UnencodableText)
+    return "（" + std::string(kMalformedTextMessage) + "）";
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(failure.character));
+  return std::string("（") + code + "「" + failure.context + "」）";
+}
+
+// True when a data value holds a byte that no file name can: NUL everywhere, and on
+// Windows the control characters too.
+bool holdsUnusableByte(std::string_view value) {
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == 0) return true;
+#ifdef _WIN32
+    if (byte < 0x20) return true;
+#endif
+  }
+  return false;
+}
+
+// True when the merged text leaves a "<data" that no "</data>" after it closes: the
+// reader of the document would take what follows, the document's own elements
+// included, as part of it.
+bool leavesDataOpen(std::string_view merged) {
+  std::size_t pos = 0;
+  while (const auto open = findFrom(merged, "<data", pos)) {
+    const auto close = findFrom(merged, "</data>", *open);
+    if (!close) return true;
+    pos = *close;
+  }
+  return false;
+}
+
+// A data folder's files as the create copies them: every entry but the folders (links
+// followed), each looked at once.
+struct FolderContents {
+  bool listed = false;
+  std::vector<std::pair<std::string, FileInfo>> files;  // full path and what it is
+};
+
+FolderContents listContents(const std::string& folder) {
+  FolderContents contents;
+  std::error_code ec;
+  fs::directory_iterator it(toFsPath(folder), ec);
+  if (ec) return contents;
+  contents.listed = true;
+  for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+    const std::string path = folder + fromFsPath(it->path().filename());
+    FileInfo info = fileInfoOf(path);
+    if (info.kind != FileKind::Directory) contents.files.emplace_back(path, info);
+  }
+  if (ec) contents.listed = false;
+  // The create copies in the listing's sorted order.
+  std::sort(contents.files.begin(), contents.files.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  return contents;
+}
+
+class Planner {
+ public:
+  Planner(const CheckRequest& request, PlanObserver* observer)
+      : request_(request), observer_(observer) {
+    plan_.destination = withTrailingSeparator(request.destination);
+  }
+
+  PackagePlan run() {
+    volume_ = request_.volume ? request_.volume(request_.destination)
+                              : volumeInfoOf(request_.destination);
+    checkDestination();
+    std::vector<PlannedItem> buttons = planButtons();
+    const std::size_t count = request_.entries.size();
+    for (std::size_t n = 0; n < count; ++n) {
+      if (observer_ != nullptr) {
+        observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
+        // An incomplete plan can never let a create go on.
+        if (observer_->cancelRequested()) {
+          plan_.cancelled = true;
+          add(CheckSeverity::Error, CheckFault::Cancelled, -1, CheckRole::None,
+              request_.destination, kCheckCancelled);
+          break;
+        }
+      }
+      planEntry(static_cast<int>(n), request_.entries[n]);
+    }
+    for (auto& button : buttons) addCopy(std::move(button), CheckRole::None);
+    if (request_.windowsNames) {
+      const WindowsNameFault fault = windowsPathFault(request_.destination, kDocumentName);
+      if (fault != WindowsNameFault::None) {
+        add(CheckSeverity::Warning, CheckFault::NameWindowsCannotHold, -1, CheckRole::None,
+            kDocumentName,
+            kRoleDocument + (kCheckWindowsName + std::string(windowsFaultText(fault))));
+      }
+    }
+    checkLength(-1, CheckRole::None, kDocumentName);
+    if (!plan_.cancelled && !hasErrors()) planDocument();
+    checkSpace();
+    if (observer_ != nullptr && !plan_.cancelled) observer_->advanced(1.0);
+
+    plan_.problems = std::move(general_);
+    plan_.problems.insert(plan_.problems.end(), std::make_move_iterator(entries_.begin()),
+                          std::make_move_iterator(entries_.end()));
+    if (hasCheckErrors(plan_.problems)) plan_.document.clear();
+    return std::move(plan_);
+  }
+
+ private:
+  void add(CheckSeverity severity, CheckFault fault, int entry, CheckRole role,
+           const std::string& path, const std::string& text) {
+    std::string line = severity == CheckSeverity::Error ? kCheckErrorPrefix : kCheckWarningPrefix;
+    if (entry >= 0) line += twoDigits(entry) + " ";
+    line += text + ": " + path;
+    (entry >= 0 ? entries_ : general_)
+        .push_back({severity, fault, entry, role, path, std::move(line)});
+  }
+
+  void error(CheckFault fault, int entry, CheckRole role, const std::string& path,
+             const std::string& text) {
+    add(CheckSeverity::Error, fault, entry, role, path, roleName(role) + text);
+  }
+
+  void warning(CheckFault fault, int entry, CheckRole role, const std::string& path,
+               const std::string& text) {
+    add(CheckSeverity::Warning, fault, entry, role, path, roleName(role) + text);
+  }
+
+  bool hasErrors() const { return hasCheckErrors(general_) || hasCheckErrors(entries_); }
+
+  const FileInfo& infoOf(const std::string& path) {
+    auto [at, added] = infos_.try_emplace(path);
+    if (added) at->second = fileInfoOf(path);
+    return at->second;
+  }
+
+  const FolderContents& contentsOf(const std::string& folder) {
+    auto [at, added] = contents_.try_emplace(folder);
+    if (added) at->second = listContents(folder);
+    return at->second;
+  }
+
+  // Reports a source that the create could not copy as a file; true when it can.
+  bool checkSourceFile(int entry, CheckRole role, const std::string& path) {
+    const FileInfo& info = infoOf(path);
+    switch (info.kind) {
+      case FileKind::Missing:
+        error(CheckFault::SourceMissing, entry, role, path, kCheckMissing);
+        return false;
+      case FileKind::Directory:
+      case FileKind::Other:
+        error(CheckFault::SourceNotRegular, entry, role, path, kCheckNotRegular);
+        return false;
+      case FileKind::Inaccessible:
+        error(CheckFault::SourceUnreadable, entry, role, path,
+              std::string(kCheckUnreadable) + "（" + systemErrorText(info.error) + "）");
+        return false;
+      case FileKind::Regular:
+        break;
+    }
+    if (!info.readable) {
+      error(CheckFault::SourceUnreadable, entry, role, path, kCheckUnreadable);
+      return false;
+    }
+    return true;
+  }
+
+  void checkDestination() {
+    // A replace takes over an earlier package; entry folders without one would be in
+    // the way of the new ones all the same.
+    const bool package = holdsPackage(request_.destination);
+    bool earlier = package;
+    for (std::size_t n = 0; !earlier && n < request_.entries.size(); ++n) {
+      earlier = pathExists(plan_.destination + twoDigits(static_cast<int>(n)));
+    }
+    if (earlier && !(request_.replacing && package)) {
+      add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None,
+          request_.destination, kCheckEarlierPackage);
+    }
+    // The report's name is a package member: a replace removes it with the package,
+    // and a create with a report writes it. A file of that name that belongs to no
+    // package being replaced is someone else's, never to be overwritten or removed.
+    const std::string report = plan_.destination + kReportFileName;
+    if (!(request_.replacing && package) && pathExists(report)) {
+      add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, report,
+          kCheckReportInTheWay);
+    }
+    if (volume_.unwritable != 0) {
+      add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
+          request_.destination,
+          fillTemplate(kCheckDestinationUnusable,
+                       {{"reason", (volume_.existing.empty() ? "" : volume_.existing + ": ") +
+                                       systemErrorText(volume_.unwritable)}}));
+      return;
+    }
+    // The members at the top are written over; a folder of such a name is in the way.
+    for (const char* name : {kDocumentName, kUpButtonName, kDownButtonName}) {
+      const FileKind kind = fileKindOf(plan_.destination + name);
+      if (kind != FileKind::Missing && kind != FileKind::Regular) {
+        add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
+            plan_.destination + name,
+            fillTemplate(kCheckDestinationUnusable, {{"reason", kReasonNotRegularFile}}));
+      }
+    }
+    // The folders still to be made on the way to the destination.
+    std::error_code ec;
+    const std::string absolute =
+        fromFsPath(fs::absolute(toFsPath(request_.destination), ec).lexically_normal());
+    absoluteDestination_ = withTrailingSeparator(ec ? request_.destination : absolute);
+    if (!volume_.existing.empty() && absolute.size() > volume_.existing.size()) {
+      for (const auto& name : componentsOf(absolute.substr(volume_.existing.size()))) {
+        if (systemLength(name) > volume_.nameMax) {
+          add(CheckSeverity::Error, CheckFault::NameTooLong, -1, CheckRole::None,
+              request_.destination, std::string(kRoleDestination) + kCheckNameTooLong);
+          break;
+        }
+      }
+    }
+    if (request_.replacing) {
+      absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
+    }
+  }
+
+  std::vector<PlannedItem> planButtons() {
+    std::vector<PlannedItem> buttons;
+    const std::string folder = withTrailingSeparator(
+        request_.programFolder.empty() ? programFolder() : request_.programFolder);
+    for (const char* name : {kUpButtonName, kDownButtonName}) {
+      const std::string path = folder + name;
+      const FileInfo& info = infoOf(path);
+      if (info.kind == FileKind::Regular && info.readable) {
+        buttons.push_back({PlannedItem::Step::CopyFile, -1, PlannedRole::Button, path, name,
+                           info.size, info.modified});
+        continue;
+      }
+      const bool missing = info.kind == FileKind::Missing;
+      add(CheckSeverity::Error, missing ? CheckFault::SourceMissing : CheckFault::SourceUnreadable,
+          -1, CheckRole::None, path,
+          std::string(kRoleButton) + (missing ? kCheckMissing : kCheckUnreadable));
+    }
+    return buttons;
+  }
+
+  // Reports a target longer than the destination's file system takes.
+  void checkLength(int entry, CheckRole role, const std::string& target) {
+    for (const auto& name : componentsOf(target)) {
+      if (systemLength(name) > volume_.nameMax) {
+        error(CheckFault::NameTooLong, entry, role, target, kCheckNameTooLong);
+        return;
+      }
+    }
+    if (systemLength(absoluteDestination_ + target) + 1 > volume_.pathMax) {
+      error(CheckFault::PathTooLong, entry, role, target, kCheckPathTooLong);
+    }
+  }
+
+  void collision(int entry, CheckRole role, const std::string& source, const std::string& target,
+                 const std::string& other) {
+    error(CheckFault::Collision, entry, role, source,
+          fillTemplate(kCheckCollision,
+                       {{"place", withoutTrailingSeparator(target)}, {"other", other}}));
+  }
+
+  // Plans making the folder `target` (and the folders leading to it) for `source` (a
+  // data folder, or empty for a folder only on the way); false when a file or another
+  // data folder has that place.
+  bool addFolder(int entry, CheckRole role, const std::string& target, const std::string& source) {
+    const std::vector<std::string> components = componentsOf(target);
+    std::string path;
+    for (std::size_t i = 0; i < components.size(); ++i) {
+      path += (path.empty() ? "" : std::string(1, kPathSeparator)) + components[i];
+      const std::string key = memberKey(path);
+      const bool last = i + 1 == components.size();
+      const std::string owner = last && !source.empty() ? source : std::string();
+      if (const auto file = files_.find(key); file != files_.end()) {
+        collision(entry, role, source.empty() ? path : source, path, file->second);
+        return false;
+      }
+      if (const auto folder = folders_.find(key); folder != folders_.end()) {
+        // A folder made on the way may also be named as a data folder; two data
+        // folders on one place must be one.
+        if (folder->second.empty() || owner.empty()) {
+          if (!owner.empty()) folder->second = owner;
+        } else if (memberKey(folder->second) != memberKey(owner)) {
+          collision(entry, role, owner, path, folder->second);
+          return false;
+        }
+        continue;
+      }
+      folders_.emplace(key, owner);
+      checkLength(entry, role, path);
+      plan_.items.push_back({PlannedItem::Step::MakeFolder, entry,
+                             owner.empty() ? PlannedRole::Folder : PlannedRole::DataFolder, owner,
+                             path, 0, 0});
+    }
+    return true;
+  }
+
+  // Plans one copy, unless the same source is planned on that place already.
+  void addCopy(PlannedItem item, CheckRole role) {
+    const std::string key = memberKey(item.target);
+    if (const auto folder = folders_.find(key); folder != folders_.end()) {
+      collision(item.entryNumber, role, item.source, item.target,
+                folder->second.empty() ? item.target : folder->second);
+      return;
+    }
+    if (const auto file = files_.find(key); file != files_.end()) {
+      if (memberKey(file->second) != memberKey(item.source)) {
+        collision(item.entryNumber, role, item.source, item.target, file->second);
+      }
+      return;
+    }
+    files_.emplace(key, item.source);
+    checkLength(item.entryNumber, role, item.target);
+    ++plan_.filesToCopy;
+    plan_.bytesToCopy += item.size;
+    plan_.items.push_back(std::move(item));
+  }
+
+  void addSourceCopy(int entry, PlannedRole role, const std::string& source,
+                     const std::string& target) {
+    const FileInfo& info = infoOf(source);
+    addCopy({PlannedItem::Step::CopyFile, entry, role, source, target, info.size, info.modified},
+            checkRoleOf(role));
+  }
+
+  // The scene's lines when it can be read; its problems reported.
+  std::optional<std::vector<std::string>> readScene(int entry, const std::string& scene) {
+    if (!checkSourceFile(entry, CheckRole::Scene, scene)) return std::nullopt;
+    Result<std::vector<std::string>> lines =
+        request_.readScene ? request_.readScene(scene) : readTextLines(scene);
+    if (!lines) {
+      error(
+          CheckFault::SourceUnreadable, entry, CheckRole::Scene, scene,
+          std::string(kCheckUnreadable) + "（" + copyFailureReason(scene, lines.failure()) + "）");
+      return std::nullopt;
+    }
+    return std::move(*lines);
+  }
+
+  // What the document takes from the scene: its merged elements, in code page 932,
+  // readable again by their markers, and a "Sur" group for the menu to jump to.
+  void checkSceneText(int entry, const std::string& scene, const std::vector<std::string>& lines) {
+    std::string merged;
+    std::vector<std::string> topGroups;
+    mergeSceneLines(merged, entry, lines, topGroups);
+    if (const Result<std::string> encoded = encodeCp932(merged); !encoded) {
+      error(CheckFault::UnencodableCharacter, entry, CheckRole::Scene, scene,
+            kCheckUnencodable + unencodableDetail(encoded.failure()));
+    }
+    if (sceneHasTooManyElements(lines)) {
+      error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
+    } else if (leavesDataOpen(merged)) {
+      error(CheckFault::UnclosedData, entry, CheckRole::Scene, scene, kCheckUnclosedData);
+    }
+    if (topGroups.empty()) {
+      warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
+    }
+  }
+
+  // The picture as the document names it: its place in the package and its size
+  // (0 by 0 when unknown, with a warning).
+  DocumentPicture planPicture(int entry, CheckRole role, const std::string& path) {
+    const std::string nn = twoDigits(entry);
+    DocumentPicture picture{plan_.destination + nn + kPathSeparator + fileNameOf(path), 0, 0};
+    if (const Result<std::string> encoded = encodeCp932(fileNameOf(path)); !encoded) {
+      error(CheckFault::UnencodableCharacter, entry, role, path,
+            kCheckUnencodable + unencodableDetail(encoded.failure()));
+    }
+    if (!checkSourceFile(entry, role, path)) return picture;
+    const Result<PictureSize> size = !hasImageExtension(path) ? Result<PictureSize>(Failure{})
+                                     : request_.probePicture  ? request_.probePicture(path)
+                                                              : probeImageSize(path);
+    const std::string key = memberKey(nn + kPathSeparator + fileNameOf(path));
+    if (!size) {
+      pictureSizes_[key] = std::nullopt;
+      warning(CheckFault::PictureSizeUnknown, entry, role, path,
+              std::string(kCheckPictureSizeUnknown) +
+                  (hasImageExtension(path) ? kPictureContentUnreadable : kPictureNotAccepted));
+      return picture;
+    }
+    pictureSizes_[key] = *size;
+    picture.width = size->width;
+    picture.height = size->height;
+    const std::string width = std::to_string(size->width);
+    const std::string height = std::to_string(size->height);
+    if (role == CheckRole::Thumbnail && size->height > size->width) {
+      warning(CheckFault::ThumbnailNotLandscape, entry, role, path,
+              fillTemplate(kCheckThumbnailPortrait, {{"width", width}, {"height", height}}));
+    }
+    if (role == CheckRole::Description && size->width > size->height) {
+      warning(CheckFault::DescriptionNotPortrait, entry, role, path,
+              fillTemplate(kCheckDescriptionLandscape, {{"width", width}, {"height", height}}));
+    }
+    return picture;
+  }
+
+  bool isDataFolder(const std::string& item) { return copiedAsFolder(item, infoOf(item).kind); }
+
+  // Plans the folder and its files when it can be copied whole; reports what keeps it
+  // from that.
+  void planDataFolder(int entry, const std::string& folder, const std::string& target) {
+    const std::string path = withoutTrailingSeparator(folder);
+    const FileInfo& info = infoOf(path);
+    switch (info.kind) {
+      case FileKind::Missing:
+        error(CheckFault::SourceMissing, entry, CheckRole::DataFolder, path, kCheckMissing);
+        return;
+      case FileKind::Regular:
+      case FileKind::Other:
+        error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, path, kCheckNotFolder);
+        return;
+      case FileKind::Inaccessible:
+        error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, path,
+              std::string(kCheckUnreadable) + "（" + systemErrorText(info.error) + "）");
+        return;
+      case FileKind::Directory:
+        break;
+    }
+    const FolderContents& contents = contentsOf(folder);
+    if (!contents.listed) {
+      error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, path, kCheckUnreadable);
+      return;
+    }
+    if (!addFolder(entry, CheckRole::DataFolder, target, folder)) return;
+    for (const auto& [file, fileInfo] : contents.files) {
+      const std::string name = fileNameOf(file);
+      if (fileInfo.kind == FileKind::Other) {
+        error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, file,
+              kCheckFolderFileNotRegular);
+      } else if (fileInfo.kind != FileKind::Regular || !fileInfo.readable) {
+        error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, file,
+              kCheckFolderFileUnreadable);
+      } else {
+        addCopy({PlannedItem::Step::CopyFile, entry, PlannedRole::DataFolder, file,
+                 withoutTrailingSeparator(target) + kPathSeparator + name, fileInfo.size,
+                 fileInfo.modified},
+                CheckRole::DataFolder);
+      }
+      if (request_.windowsNames) {
+        checkWindowsName(entry, CheckRole::DataFolder,
+                         withoutTrailingSeparator(target) + kPathSeparator + name);
+      }
+    }
+  }
+
+  void checkWindowsName(int entry, CheckRole role, const std::string& relative) {
+    const WindowsNameFault fault = windowsPathFault(request_.destination, relative);
+    if (fault == WindowsNameFault::None) return;
+    warning(CheckFault::NameWindowsCannotHold, entry, role, relative,
+            kCheckWindowsName + std::string(windowsFaultText(fault)));
+  }
+
+  void planEntry(int n, ExhibitionEntry entry) {
+    const std::string nn = twoDigits(n);
+    const auto [first, added] = scenes_.try_emplace(entry.scenePath, n);
+    if (!added) {
+      warning(CheckFault::DuplicateScene, n, CheckRole::Scene, entry.scenePath,
+              kCheckDuplicateScene + twoDigits(first->second));
+    }
+    DocumentEntry document;
+    entry.dataFiles.clear();
+    if (auto lines = readScene(n, entry.scenePath)) {
+      checkSceneText(n, entry.scenePath, *lines);
+      // The data files only a readable scene names.
+      entry.dataFiles = sceneDataFiles(*lines, folderOf(entry.scenePath));
+      document.sceneLines = std::move(*lines);
+    }
+    plan_.dataFiles.push_back(entry.dataFiles);
+    document.thumbnail = planPicture(n, CheckRole::Thumbnail, entry.thumbnailPath);
+    document.description = planPicture(n, CheckRole::Description, entry.descriptionPath);
+    documentEntries_.push_back(std::move(document));
+
+    // A value no file name can hold would name another file than the scene means.
+    std::vector<std::string> usable;
+    for (const auto& item : entry.dataFiles) {
+      if (holdsUnusableByte(item)) {
+        error(CheckFault::UnusableCharacter, n, CheckRole::DataFile, item, kCheckUnusableCharacter);
+      } else {
+        usable.push_back(item);
+      }
+    }
+    entry.dataFiles = std::move(usable);
+
+    std::vector<bool> folders;
+    for (const auto& item : entry.dataFiles) folders.push_back(isDataFolder(item));
+    addFolder(n, CheckRole::None, nn, {});
+    for (const auto& file : planEntryFiles(entry, folders)) {
+      const CheckRole role = checkRoleOf(file.role);
+      const std::string target = nn + kPathSeparator + file.place;
+      switch (file.role) {
+        case PlannedRole::Scene:
+        case PlannedRole::Thumbnail:
+        case PlannedRole::Description:
+          // Their problems were reported as they were read.
+          if (infoOf(file.source).kind == FileKind::Regular && infoOf(file.source).readable) {
+            addSourceCopy(n, file.role, file.source, target);
+          }
+          if (file.role != PlannedRole::Scene &&
+              file.place.find_first_of("\"\r\n") != std::string::npos) {
+            error(CheckFault::UnwritableName, n, role, file.source, kCheckUnwritableName);
+          }
+          break;
+        case PlannedRole::DataFile:
+          if (checkSourceFile(n, role, file.source)) {
+            const std::string parent = folderOf(withoutTrailingSeparator(target));
+            if (addFolder(n, role, parent, {})) addSourceCopy(n, file.role, file.source, target);
+          }
+          break;
+        case PlannedRole::DataFolder:
+          planDataFolder(n, file.source, target);
+          break;
+        case PlannedRole::Folder:
+        case PlannedRole::Button:
+          break;
+      }
+      if (request_.windowsNames) checkWindowsName(n, role, withoutTrailingSeparator(target));
+    }
+  }
+
+  // The document the create writes, and the verify of the package it will make: a
+  // problem there is an error now, never a failure after copying.
+  void planDocument() {
+    plan_.document = assembleExhibitionDocument(documentEntries_, plan_.topGroupNames);
+    documentEntries_.clear();
+    const Result<std::string> encoded = encodeCp932(plan_.document);
+    if (!encoded) {
+      add(CheckSeverity::Error, CheckFault::UnencodableCharacter, -1, CheckRole::None,
+          kDocumentName,
+          kRoleDocument + (kCheckUnencodable + unencodableDetail(encoded.failure())));
+      return;
+    }
+    // Every LF is written as CR LF.
+    documentBytes_ = encoded->size() + static_cast<std::uint64_t>(std::count(
+                                           plan_.document.begin(), plan_.document.end(), '\n'));
+
+    PackageView planned;
+    planned.kindOf = [this](const std::string& relative) {
+      const std::string key = memberKey(relative);
+      if (key.empty()) return FileKind::Directory;
+      if (files_.count(key) != 0) return FileKind::Regular;
+      if (folders_.count(key) != 0) return FileKind::Directory;
+      return FileKind::Missing;
+    };
+    planned.pictureSize = [this](const std::string& relative) -> std::optional<PictureSize> {
+      const auto found = pictureSizes_.find(memberKey(relative));
+      if (found != pictureSizes_.end()) return found->second;
+      return std::nullopt;
+    };
+    planned.holdsScene = [this](const std::string& entryFolder) {
+      const std::string prefix = memberKey(entryFolder) + "/";
+      for (const auto& [key, source] : files_) {
+        if (key.rfind(prefix, 0) == 0 && key.find('/', prefix.size()) == std::string::npos &&
+            lowerAscii(extensionOf(key)) == ".nuv") {
+          return true;
+        }
+      }
+      return false;
+    };
+    for (const auto& problem : verifyDocument(plan_.document, planned, kDocumentName)) {
+      add(CheckSeverity::Error, CheckFault::DocumentMismatch, -1, CheckRole::None, kDocumentName,
+          kCheckDocumentMismatch + problem.text);
+    }
+  }
+
+  void checkSpace() {
+    const std::uint64_t block = volume_.blockSize != 0 ? volume_.blockSize : 1;
+    const auto blocks = [block](std::uint64_t bytes) {
+      return (bytes + block - 1) / block * block;
+    };
+    std::uint64_t needed = blocks(documentBytes_);
+    for (const auto& item : plan_.items) {
+      // A folder takes at least one block; a file the blocks its bytes fill.
+      needed += item.step == PlannedItem::Step::MakeFolder ? block : blocks(item.size);
+    }
+    plan_.bytesNeeded = needed;
+    const std::optional<std::uint64_t> free =
+        request_.freeSpace ? request_.freeSpace(request_.destination) : volume_.available;
+    if (!free || *free >= needed) return;
+    add(CheckSeverity::Error, CheckFault::NotEnoughSpace, -1, CheckRole::None, request_.destination,
+        fillTemplate(kCheckNotEnoughSpace,
+                     {{"needed", byteSizeText(needed)}, {"free", byteSizeText(*free)}}));
+  }
+
+  const CheckRequest& request_;
+  PlanObserver* observer_;
+  PackagePlan plan_;
+  VolumeInfo volume_;
+  std::string absoluteDestination_;
+  std::vector<CheckProblem> general_;
+  std::vector<CheckProblem> entries_;
+  std::map<std::string, FileInfo> infos_;
+  std::map<std::string, FolderContents> contents_;
+  std::map<std::string, int> scenes_;
+  std::vector<DocumentEntry> documentEntries_;
+  // Members planned, by memberKey: a file's source, a folder's data folder (empty for
+  // a folder only on the way).
+  std::map<std::string, std::string> files_;
+  std::map<std::string, std::string> folders_;
+  std::map<std::string, std::optional<PictureSize>> pictureSizes_;
+  std::uint64_t documentBytes_ = 0;
+};
+
+}  // namespace
+
+namespace {
+
+// The plan's progress told to `request.progress`, with the entries as the items of
+// the work, and its Cancel asked from there.
+class EntryProgress : public PlanObserver {
+ public:
+  EntryProgress(BuildProgress& progress, std::size_t entries)
+      : progress_(progress), entries_(entries) {
+    progress_.started(0, entries_);
+  }
+  void advanced(double fraction) override {
+    progress_.advanced(0, static_cast<std::uint64_t>(fraction * static_cast<double>(entries_)));
+  }
+  bool cancelRequested() override { return progress_.cancelRequested(); }
+
+ private:
+  BuildProgress& progress_;
+  std::size_t entries_;
+};
+
+}  // namespace
+
+PackagePlan planPackage(const CheckRequest& request, PlanObserver* observer) {
+  std::optional<EntryProgress> entryProgress;
+  if (observer == nullptr && request.progress != nullptr) {
+    observer = &entryProgress.emplace(*request.progress, request.entries.size());
+  }
+  return Planner(request, observer).run();
+}
+
+}  // namespace vesk

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "package/entry_plan.h"
+#include "package/package_check.h"
+
+namespace vesk {
+
+// Follows a plan while it reads its inputs, and lets the caller end it early. Called
+// on the thread that makes the plan.
+class PlanObserver {
+ public:
+  virtual ~PlanObserver() = default;
+  // The share of the inputs read so far, from 0 to 1.
+  virtual void advanced(double fraction) { (void)fraction; }
+  // Asked between two inputs; true ends the plan (PackagePlan::cancelled).
+  virtual bool cancelRequested() { return false; }
+};
+
+// One thing the create makes in the package.
+struct PlannedItem {
+  enum class Step { MakeFolder, CopyFile };
+  Step step = Step::CopyFile;
+  int entryNumber = -1;  // -1 for the button images
+  PlannedRole role = PlannedRole::Scene;
+  std::string source;         // the file copied, or the data folder a folder is made for
+  std::string target;         // relative to the package folder, the platform's separators
+  std::uint64_t size = 0;     // of the source as planned (a copy)
+  std::int64_t modified = 0;  // the source's modification time as planned (a copy)
+};
+
+// The complete planned package: everything a create makes, the document it writes,
+// and every problem found on the way.
+struct PackagePlan {
+  std::string destination;  // as requested, ending with a separator
+  // Folders and copies, in the order the create makes them: each entry folder, its
+  // scene, pictures and data (a data folder before its files), then up.jpg, down.jpg.
+  std::vector<PlannedItem> items;
+  std::vector<std::vector<std::string>> dataFiles;  // each entry's data items, from its scene
+  std::string document;  // exhibition.nuv as UTF-8 with LF line ends; empty on an error
+  std::vector<std::string> topGroupNames;  // every "Sur" group of the merged scenes
+  std::uint64_t filesToCopy = 0;
+  std::uint64_t bytesToCopy = 0;
+  std::uint64_t bytesNeeded = 0;       // what the package takes on the destination, in whole blocks
+  std::vector<CheckProblem> problems;  // errors and warnings, destination's first
+  bool cancelled = false;              // the observer ended the plan: it is incomplete
+};
+
+// Plans the package of `request.entries` in `request.destination`. Reads each scene
+// once (through request.readScene), each picture's header once, and looks at every
+// other source, and every file of a data folder, once; makes nothing. The problems
+// are what a create would meet: with no error the create of this plan succeeds and
+// its package passes verifyPackage (faults of the disk aside); a warning never stops
+// it. `observer` may be null; then `request.progress`, when given, is told the entries
+// done and asked for Cancel. A cancelled plan holds a Cancelled error.
+PackagePlan planPackage(const CheckRequest& request, PlanObserver* observer = nullptr);
+
+}  // namespace vesk
