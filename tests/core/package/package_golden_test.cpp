@@ -1,8 +1,11 @@
 // Whole packages against golden folders: each folder under tests/data/packages holds
 // the inputs of a create (input/), the entry list (entries.txt: one entry a line,
 // scene, thumbnail and description separated by tabs, relative to input/), the
-// expected document (expected/exhibition.nuv) and the expected file tree
-// (expected/tree.txt: one path a line, folders ending in "/", sorted).
+// expected document (expected/exhibition.nuv), the expected file tree
+// (expected/tree.txt: one path a line, folders ending in "/", sorted) and the
+// expected structure of the package's report page (expected/report.txt, typed by
+// hand: figures, every menu page with its thumbnails, rows and buttons, every entry
+// with its pictures and data).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,8 +17,11 @@
 
 #include "messages/messages.h"
 #include "package/build_command.h"
+#include "package/package_report_file.h"
+#include "package/report_page.h"
 #include "support/golden_files.h"
 #include "support/recording_sink.h"
+#include "support/report_structure.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -50,7 +56,7 @@ std::vector<std::string> treeOf(const fs::path& root) {
 
 class PackageGolden : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(PackageGolden, CreatesTheExpectedDocumentAndFiles) {
+TEST_P(PackageGolden, CreatesTheExpectedDocumentFilesAndReport) {
   const fs::path folder = kCases / GetParam();
   test::TempDir dir;
   fs::copy(folder / "input", fs::path(dir.file("input")), fs::copy_options::recursive);
@@ -75,6 +81,12 @@ TEST_P(PackageGolden, CreatesTheExpectedDocumentAndFiles) {
 
   EXPECT_EQ(dir.read("package/exhibition.nuv"), readBytes(folder / "expected/exhibition.nuv"));
   EXPECT_EQ(treeOf(dir.file("package")), split(readBytes(folder / "expected/tree.txt"), '\n'));
+
+  const std::string document = dir.file("package/exhibition.nuv");
+  const auto page = readPackageReport(document, pictureLinksFor(document, reportPathOf(document)));
+  ASSERT_TRUE(page);
+  EXPECT_EQ(test::reportStructure(renderReportPage(*page)),
+            split(readBytes(folder / "expected/report.txt"), '\n'));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PackageGolden, ::testing::ValuesIn(caseNames()),
