@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 class QuietSink : public vesk::MessageSink {
  public:
   void showMessage(const vesk::Message&) override {}
-  bool askYesNo(const std::string&) override { return true; }
+  bool askYesNo(const std::string&, vesk::DefaultAnswer) override { return true; }
 };
 
 const std::string kPictures = VESK_FUZZ_PICTURES;
