@@ -62,7 +62,17 @@ FileInfo fileInfoOf(const std::string& path) {
     info.modified = static_cast<std::int64_t>(
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
         data.ftLastWriteTime.dwLowDateTime);
-    info.readable = true;
+    // Another program may hold the file open without sharing it, or the user may lack
+    // the right to read it: only an open tells, and a copy would fail the same way.
+    const HANDLE file = CreateFileW(win32Path(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    info.readable = file != INVALID_HANDLE_VALUE;
+    if (info.readable) {
+      CloseHandle(file);
+    } else {
+      info.error = static_cast<int>(GetLastError());
+    }
   }
   return info;
 }

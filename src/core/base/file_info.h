@@ -10,10 +10,11 @@ namespace vesk {
 // What one look at a path tells, following links.
 struct FileInfo {
   FileKind kind = FileKind::Missing;
-  std::uint64_t size = 0;     // of a regular file
-  bool readable = false;      // the running user may open it for reading (POSIX; on Windows
-                              // every regular file counts as readable)
-  int error = 0;              // the system's error number for Missing and Inaccessible
+  std::uint64_t size = 0;  // of a regular file
+  bool readable = false;   // the running user may open it for reading (POSIX: by its mode;
+                           // Windows: an open, so a file held without sharing is not)
+  int error = 0;           // the system's error number for Missing and Inaccessible, and on Windows
+                           // for a regular file that cannot be opened
   std::int64_t modified = 0;  // last modification, in the system's finest unit (ns on POSIX,
                               // 100 ns on Windows); compared only with another reading
 };
