@@ -16,20 +16,13 @@
 #include "package/package_report_file.h"
 #include "package/package_verify.h"
 #include "package/report_page.h"
+#include "quiet_run.h"
 #include "workload.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietSink : public vesk::MessageSink {
- public:
-  void showMessage(const vesk::Message& message) override {
-    if (message.kind != vesk::MessageKind::Success)
-      std::fprintf(stderr, "%s\n", message.text.c_str());
-  }
-  bool askYesNo(const std::string&, vesk::DefaultAnswer) override { return false; }
-};
+using vesk::bench::QuietSink;
 
 double bestOfFive(const std::function<void()>& work) {
   double best = 1e9;

@@ -19,27 +19,15 @@
 #include "package/package_check.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
+#include "quiet_run.h"
 #include "workload.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using vesk::bench::kMiB;
-
-class QuietSink : public vesk::MessageSink {
- public:
-  void showMessage(const vesk::Message& message) override {
-    if (message.kind != vesk::MessageKind::Success)
-      std::fprintf(stderr, "%s\n", message.text.c_str());
-  }
-  bool askYesNo(const std::string&, vesk::DefaultAnswer) override { return false; }
-};
-
-double seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using vesk::bench::QuietSink;
+using vesk::bench::seconds;
 
 bool dropCaches() {
   ::sync();
