@@ -205,13 +205,7 @@ TEST_F(CreateFromDialog, TheCheckShowsItsEntriesAndItsCancelEndsTheCreate) {
 // and reports success through the dialog's sink.
 TEST_F(CreateFromDialog, TheRealBuildWritesThePackageIntoTheChosenFolder) {
   TempDir dir;
-  auto& working = dialog->controller().entryList().workingEntry();
-  working.scenePath = dir.write("src/heart.nuv", "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n");
-  working.thumbnailPath = dir.picture("src/heart_t.png", "landscape.png");
-  working.descriptionPath = dir.picture("src/heart_d.jpg", "portrait.jpg");
-  click(1006);
-  std::filesystem::create_directories(dir.file("out"));
-  chosenFolder = dir.file("out");
+  addRealEntryAndChooseOut(dir);
   bool progressGone = false;
   sink.onMessage = [&](const std::string&) {
     progressGone = QApplication::activeModalWidget() == nullptr;

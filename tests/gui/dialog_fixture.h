@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -81,6 +82,19 @@ class DialogTest : public ::testing::Test {
   QListWidget* list() const { return qobject_cast<QListWidget*>(dialog->control(1004)); }
   QPushButton* button(int id) const { return qobject_cast<QPushButton*>(dialog->control(id)); }
   void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
+
+  // Adds one real entry (a scene, a landscape thumbnail, a portrait description made in
+  // `dir`'s src/) and makes out/ in `dir` the folder the chooser answers.
+  void addRealEntryAndChooseOut(const TempDir& dir) {
+    auto& working = dialog->controller().entryList().workingEntry();
+    working.scenePath =
+        dir.write("src/heart.nuv", "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n");
+    working.thumbnailPath = dir.picture("src/heart_t.png", "landscape.png");
+    working.descriptionPath = dir.picture("src/heart_d.jpg", "portrait.jpg");
+    click(1006);
+    std::filesystem::create_directories(dir.file("out"));
+    chosenFolder = dir.file("out");
+  }
 
   std::vector<std::string> fields() const {
     return {field(1001)->text().toStdString(), field(1002)->text().toStdString(),

@@ -33,13 +33,7 @@ TEST_F(OpenReport, TheContextMenuOffersItAndItOpensThePageOfThePackageJustCreate
   EXPECT_TRUE(openedFiles.empty());
 
   TempDir dir;
-  auto& working = dialog->controller().entryList().workingEntry();
-  working.scenePath = dir.write("src/heart.nuv", "<NuvrelFile version=\"1.35\">\n</NuvrelFile>\n");
-  working.thumbnailPath = dir.picture("src/heart_t.png", "landscape.png");
-  working.descriptionPath = dir.picture("src/heart_d.jpg", "portrait.jpg");
-  click(1006);
-  std::filesystem::create_directories(dir.file("out"));
-  chosenFolder = dir.file("out");
+  addRealEntryAndChooseOut(dir);
   click(1007);
   sink.messages.clear();
 

@@ -150,14 +150,7 @@ TEST_F(Create, TheCheckShowsItsEntriesAndItsCancelEndsTheCreate) {
 
 TEST_F(Create, TheRealBuildWritesThePackageFromTheProgramFolder) {
   TempDir folder;
-  auto& list = dialog->controller().entryList();
-  list.workingEntry() = {folder.write("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
-                         folder.picture("src/t.png", "landscape.png"),
-                         folder.picture("src/d.jpg", "portrait.jpg"),
-                         {}};
-  click(1006);
-  chosenFolder = folder.file("out");
-  std::filesystem::create_directories(std::filesystem::path(chosenFolder));
+  addRealEntryAndChooseOut(folder);
   HWND progressWindow = nullptr;
   dialog->buildRunner().onOpened = [&](HWND window) { progressWindow = window; };
   bool progressGone = false;
@@ -184,14 +177,7 @@ TEST_F(Create, OpenReportWritesThePageIntoThePackageJustCreatedAndOpensIt) {
   EXPECT_TRUE(openedFiles.empty());
 
   TempDir folder;
-  auto& list = dialog->controller().entryList();
-  list.workingEntry() = {folder.write("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
-                         folder.picture("src/t.png", "landscape.png"),
-                         folder.picture("src/d.jpg", "portrait.jpg"),
-                         {}};
-  click(1006);
-  chosenFolder = folder.file("out");
-  std::filesystem::create_directories(std::filesystem::path(chosenFolder));
+  addRealEntryAndChooseOut(folder);
   click(1007);
   sink.messages.clear();
   openReport();

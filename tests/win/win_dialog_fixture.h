@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -125,6 +126,20 @@ class WinDialogTest : public ::testing::Test {
   void click(int id) {
     SendMessageW(dialog->window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(control(id)));
+  }
+
+  // Adds one real entry (a landscape thumbnail, a
+  // portrait description made in `folder`'s src/) and makes out/ in `folder` the folder
+  // the chooser answers.
+  void addRealEntryAndChooseOut(const TempDir& folder) {
+    dialog->controller().entryList().workingEntry() = {
+        folder.write("src/a.nuv", "<drawGroup name=\"g\"></drawGroup>\n"),
+        folder.picture("src/t.png", "landscape.png"),
+        folder.picture("src/d.jpg", "portrait.jpg"),
+        {}};
+    click(1006);
+    chosenFolder = folder.file("out");
+    std::filesystem::create_directories(std::filesystem::path(chosenFolder));
   }
   // A key pressed in `target`, through the key filter as the message loop does.
   void press(HWND target, WPARAM key) {
