@@ -11,9 +11,11 @@
 
 namespace vesk {
 
-FileKind fileKindOf(const std::string& path, int* error) {
+Result<FileKind> fileKindOf(const std::string& path) {
   const FileInfo info = fileInfoOf(path);
-  if (error != nullptr && info.error != 0) *error = info.error;
+  if (info.kind == FileKind::Inaccessible) {
+    return makeFailure(FailureCode::ReadFailed, path, info.error);
+  }
   return info.kind;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/failure.h"
+
 namespace vesk {
 
 // What a path names, following links.
@@ -13,9 +15,10 @@ enum class FileKind {
   Inaccessible,  // the path cannot be examined (permission, link loop, ...)
 };
 
-// The kind of what `path` names. For Inaccessible (and Missing) `error`, when given,
-// receives the system's error number.
-FileKind fileKindOf(const std::string& path, int* error = nullptr);
+// The kind of what `path` names: Missing, Regular, Directory or Other. A path that
+// cannot be examined (permission, link loop, ...) is a ReadFailed failure naming it,
+// with the system's error number; the value is then never Inaccessible.
+Result<FileKind> fileKindOf(const std::string& path);
 
 // True when `path` itself is a symbolic link (not followed).
 bool isSymbolicLink(const std::string& path);

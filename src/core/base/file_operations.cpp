@@ -8,7 +8,7 @@ FileOperations systemFileOperations() {
   return {[](const std::string& from, const std::string& to, const CopyProgress& progress) {
             return copyFile(from, to, progress);
           },
-          [](const std::string& folder, int& error) { return flushFileSystem(folder, error); }};
+          [](const std::string& folder) { return flushFileSystem(folder); }};
 }
 
 }  // namespace vesk

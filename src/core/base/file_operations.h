@@ -14,8 +14,8 @@ struct FileOperations {
   std::function<Status(const std::string& from, const std::string& to,
                        const CopyProgress& progress)>
       copy;
-  // Makes the file system holding the folder durable; sets `error` on failure.
-  std::function<bool(const std::string& folder, int& error)> flush;
+  // Makes the file system holding the folder durable (see flushFileSystem).
+  std::function<Status(const std::string& folder)> flush;
 };
 
 // The real operations: copyFile and flushFileSystem.

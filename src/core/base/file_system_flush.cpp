@@ -9,24 +9,25 @@
 
 namespace vesk {
 
-bool flushFileSystem(const std::string& folder, int& error) {
+Status flushFileSystem(const std::string& folder) {
 #if defined(__linux__)
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
-    error = errno;
-    return false;
+    const int error = errno;
+    return makeFailure(error == ENOENT ? FailureCode::NotFound : FailureCode::WriteFailed, folder,
+                       error);
   }
-  const bool flushed = ::syncfs(fd) == 0;
-  if (!flushed) error = errno;
+  const int flushed = ::syncfs(fd);
+  const int error = errno;
   ::close(fd);
-  return flushed;
+  if (flushed != 0) return makeFailure(FailureCode::WriteFailed, folder, error);
+  return {};
 #else
   // Windows flushes a whole volume only for an administrator, and a flush per copied
   // file would cost a disk flush each: the copies are left to the system's cache, and
   // the document write flushes itself.
   (void)folder;
-  (void)error;
-  return true;
+  return {};
 #endif
 }
 

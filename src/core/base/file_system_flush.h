@@ -2,12 +2,15 @@
 
 #include <string>
 
+#include "base/failure.h"
+
 namespace vesk {
 
 // Makes everything written so far to the file system that holds `folder` durable, in
-// one flush for the whole file system (syncfs on Linux). Returns false, with the
-// system's error number in `error`, when the flush failed. Where the platform has no
-// such flush it does nothing and returns true.
-bool flushFileSystem(const std::string& folder, int& error);
+// one flush for the whole file system (syncfs on Linux). Fails naming `folder`, with
+// the system's error number: NotFound when the folder is missing, WriteFailed when it
+// cannot be opened or the flush failed. Where the platform has no such flush it does
+// nothing and succeeds.
+Status flushFileSystem(const std::string& folder);
 
 }  // namespace vesk

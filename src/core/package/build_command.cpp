@@ -84,9 +84,9 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     return report;
   }
   // Every copy reaches the disk before the document that names them is committed.
-  int flushError = 0;
-  if (!operations.flush(destination, flushError)) {
-    sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(flushError))));
+  if (const Status flushed = operations.flush(destination); !flushed) {
+    sink.showMessage(errorMessage(
+        withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
     report.status = BuildStatus::Stopped;
     return report;
   }

@@ -8,8 +8,9 @@
 namespace vesk {
 
 std::string copyFailureReason(const std::string& source, const Failure& failure) {
-  int kindError = 0;
-  switch (fileKindOf(source, &kindError)) {
+  const Result<FileKind> kind = fileKindOf(source);
+  if (!kind) return systemErrorText(kind.failure().systemError);
+  switch (*kind) {
     case FileKind::Missing:
       return kReasonMissing;
     case FileKind::Other:
@@ -17,7 +18,6 @@ std::string copyFailureReason(const std::string& source, const Failure& failure)
     case FileKind::Directory:
       return kReasonIsFolder;
     case FileKind::Inaccessible:
-      return systemErrorText(kindError);
     case FileKind::Regular:
       break;
   }

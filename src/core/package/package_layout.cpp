@@ -42,8 +42,12 @@ bool holdsPackage(const std::string& folder) {
 }
 
 bool isPackageDocument(const std::string& path) {
-  return isDocumentName(path) && fileKindOf(path) == FileKind::Regular &&
-         fileKindOf(folderOf(path) + entryFolderName(0)) == FileKind::Directory;
+  const auto is = [](const std::string& member, FileKind kind) {
+    const Result<FileKind> found = fileKindOf(member);
+    return found && *found == kind;
+  };
+  return isDocumentName(path) && is(path, FileKind::Regular) &&
+         is(folderOf(path) + entryFolderName(0), FileKind::Directory);
 }
 
 }  // namespace vesk

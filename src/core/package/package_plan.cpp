@@ -334,12 +334,12 @@ class Planner {
     }
     // The members at the top are written over; a folder of such a name is in the way.
     for (const char* name : {kDocumentName, kUpButtonName, kDownButtonName}) {
-      const FileKind kind = fileKindOf(plan_.destination + name);
-      if (kind != FileKind::Missing && kind != FileKind::Regular) {
-        add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
-            plan_.destination + name,
-            fillTemplate(kCheckDestinationUnusable, {{"reason", kReasonNotRegularFile}}));
-      }
+      const Result<FileKind> kind = fileKindOf(plan_.destination + name);
+      if (kind && (*kind == FileKind::Missing || *kind == FileKind::Regular)) continue;
+      const std::string reason =
+          kind ? kReasonNotRegularFile : systemErrorText(kind.failure().systemError);
+      add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
+          plan_.destination + name, fillTemplate(kCheckDestinationUnusable, {{"reason", reason}}));
     }
     // The folders still to be made on the way to the destination.
     std::error_code ec;

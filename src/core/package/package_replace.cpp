@@ -208,10 +208,10 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   }
   // The new package reaches the disk before the earlier one is given up: a power
   // loss from here on leaves the new package, whole.
-  int flushError = 0;
-  if (!operations.flush(destination, flushError)) {
+  if (const Status flushed = operations.flush(destination); !flushed) {
     // The earlier package stays moved aside; the next run finishes the swap.
-    sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(flushError))));
+    sink.showMessage(errorMessage(
+        withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
     report.status = BuildStatus::Stopped;
     return report;
   }

@@ -193,7 +193,9 @@ std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
 
   const std::string folder = folderOf(documentPath);
   PackageView disk;
-  disk.kindOf = [&](const std::string& relative) { return fileKindOf(folder + relative); };
+  disk.kindOf = [&](const std::string& relative) {
+    return fileKindOf(folder + relative).value_or(FileKind::Inaccessible);
+  };
   disk.pictureSize = [&](const std::string& relative) -> std::optional<PictureSize> {
     const auto size = probeImageSize(folder + relative);
     if (!size) return std::nullopt;

@@ -236,9 +236,8 @@ TEST_F(BuildCommand, ADataValueLeavingTheSceneFolderIsWrittenAsItsCopyIsNamed) {
 TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
   add("a");
   FileOperations operations = systemFileOperations();
-  operations.flush = [](const std::string&, int& error) {
-    error = test::kInputOutputError;
-    return false;
+  operations.flush = [](const std::string& folder) {
+    return makeFailure(FailureCode::WriteFailed, folder, test::kInputOutputError);
   };
   CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
   fs::create_directories(dir.file("D"));

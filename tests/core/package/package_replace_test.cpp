@@ -204,10 +204,10 @@ TEST_F(PackageReplace, TheEarlierPackageIsKeptAsideUntilTheNewOneIsOnDisk) {
   makeEarlierAndExpected();
   std::vector<std::string> flushed;
   FileOperations operations = systemFileOperations();
-  operations.flush = [&](const std::string& folder, int& error) {
+  operations.flush = [&](const std::string& folder) -> Status {
     flushed.push_back(folder);
-    error = EIO;
-    return flushed.size() == 1;  // the staged copies, then the swap
+    if (flushed.size() == 1) return {};  // the staged copies, then the swap
+    return makeFailure(FailureCode::WriteFailed, folder, EIO);
   };
   CreateRequest replace = request({"c", "b", "a"}, "D");
   replace.operations = &operations;
