@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "messages/message_template.h"
 #include "messages/messages.h"
 
 namespace vesk {
@@ -45,16 +46,13 @@ std::string problemCountText(const std::vector<ProblemLine>& lines) {
   });
   const auto warnings = static_cast<std::ptrdiff_t>(lines.size()) - errors;
   std::string text;
-  const auto part = [&text](CheckSeverity severity, std::ptrdiff_t count) {
+  const auto part = [&text](const char* sentence, std::ptrdiff_t count) {
     if (count == 0) return;
     if (!text.empty()) text += kProblemCountSeparator;
-    text += severityWord(severity);
-    text += ' ';
-    text += std::to_string(count);
-    text += kProblemCountUnit;
+    text += fillTemplate(sentence, {{"count", std::to_string(count)}});
   };
-  part(CheckSeverity::Error, errors);
-  part(CheckSeverity::Warning, warnings);
+  part(kProblemCountErrors, errors);
+  part(kProblemCountWarnings, warnings);
   return text;
 }
 

@@ -4,14 +4,17 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vesk {
 
-// A whole-sentence text with every "{name}" replaced by its value; a placeholder
-// without a value stays as it is. Values are inserted unchanged, never scanned again.
-inline std::string fillTemplate(
-    std::string_view text,
-    std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+// Placeholder names and their values, for a text whose values are gathered in steps.
+using TemplateValues = std::vector<std::pair<std::string_view, std::string_view>>;
+
+namespace detail {
+
+template <typename Values>
+std::string fillTemplate(std::string_view text, const Values& values) {
   std::string filled;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -33,6 +36,19 @@ inline std::string fillTemplate(
   }
   filled += text.substr(pos);
   return filled;
+}
+
+}  // namespace detail
+
+// A whole-sentence text with every "{name}" replaced by its value; a placeholder
+// without a value stays as it is. Values are inserted unchanged, never scanned again.
+inline std::string fillTemplate(
+    std::string_view text,
+    std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+  return detail::fillTemplate(text, values);
+}
+inline std::string fillTemplate(std::string_view text, const TemplateValues& values) {
+  return detail::fillTemplate(text, values);
 }
 
 }  // namespace vesk

@@ -38,15 +38,14 @@ inline constexpr const char* kSourceChangedMessage =
 inline constexpr const char* kDestinationNotCreatedMessage =
     "エラー　保存先フォルダを作成できませんでした: ";
 
-// A file that could not be written: "エラー　<path>を書き込めませんでした: <reason>",
-// the reason being the system's.
-inline constexpr const char* kWriteFailedBefore = "エラー　";
-inline constexpr const char* kWriteFailedAfter = "を書き込めませんでした: ";
+// A file that could not be written; the reason is the system's. {name} stands for a
+// value (message_template.h).
+inline constexpr const char* kWriteFailedMessage = "エラー　{path}を書き込めませんでした: {reason}";
 
-// Text that code page 932 cannot hold: followed by "U+XXXX「context」", the context
-// being up to ten characters of the same line on either side of the character.
+// Text that code page 932 cannot hold: the character as "U+XXXX" and up to ten
+// characters of the same line on either side of it.
 inline constexpr const char* kUnencodableCharacterMessage =
-    "エラー　Shift_JISで表せない文字があります: ";
+    "エラー　Shift_JISで表せない文字があります: {character}「{context}」";
 // Text that is not UTF-8.
 inline constexpr const char* kMalformedTextMessage = "エラー　文字コードが正しくありません";
 
@@ -120,32 +119,30 @@ inline constexpr const char* kOutputFailedMessage = "エラー　出力を書き
 
 namespace vesk {
 
-// The summary below the success text of a create:
+// The summary below the success text of a create, e.g.
 // "項目 3 件、ファイル 15 個、容量 1.2 GB（1,234,567 バイト）、所要時間 2.3 秒、警告 0 件".
-inline constexpr const char* kSummaryEntries = "項目 ";
-inline constexpr const char* kSummaryFiles = " 件、ファイル ";
-inline constexpr const char* kSummaryBytes = " 個、容量 ";
-inline constexpr const char* kSummaryExactBytes = " バイト）";
-inline constexpr const char* kSummaryTime = "、所要時間 ";
-inline constexpr const char* kSummaryWarnings = "、警告 ";
-inline constexpr const char* kSummaryEnd = " 件";
-inline constexpr const char* kSummarySeconds = "秒";
-inline constexpr const char* kSummaryMinutes = "分";
-inline constexpr const char* kSummaryHours = "時間";
-inline constexpr const char* kSummaryUnder = "未満";
+inline constexpr const char* kCreateSummary =
+    "項目 {entries} 件、ファイル {files} 個、容量 {size}（{bytes} バイト）、所要時間 {time}、"
+    "警告 {warnings} 件";
+// The time of the summary.
+inline constexpr const char* kDurationUnderATenth = "0.1 秒未満";
+inline constexpr const char* kDurationSeconds = "{seconds} 秒";
+inline constexpr const char* kDurationMinutes = "{minutes} 分 {seconds} 秒";
+inline constexpr const char* kDurationHours = "{hours} 時間 {minutes} 分 {seconds} 秒";
 
-// The check made before a create. Each problem is one line: its prefix, the entry
-// folder ("00".."98") and a blank where an entry is concerned, the role and the
-// fault's text, then ": " and the path concerned.
+// The check made before a create. Each problem is one line: its severity word, then
+// the problem with the entry folder ("00".."98") where an entry is concerned.
 inline constexpr const char* kCheckErrorPrefix = "エラー　";
 inline constexpr const char* kCheckWarningPrefix = "警告　";
+inline constexpr const char* kCheckEntryLine = "{entry} {problem}: {path}";
+inline constexpr const char* kCheckLine = "{problem}: {path}";
 inline constexpr const char* kCheckErrorsHeading =
     "エラー　作成前の確認で問題が見つかりました。作成しません:";
 inline constexpr const char* kCheckWarningsHeading =
     "警告　作成前の確認で注意が必要な点が見つかりました:";
 inline constexpr const char* kCheckPassedMessage = "作成前の確認を終えました。問題はありません";
 
-// Roles.
+// What a problem concerns: the {role} of the problems' texts.
 inline constexpr const char* kRoleScene = "nuvファイル";
 inline constexpr const char* kRoleThumbnail = "サムネイル";
 inline constexpr const char* kRoleDescription = "説明文";
@@ -154,57 +151,65 @@ inline constexpr const char* kRoleDataFolder = "データフォルダ";
 inline constexpr const char* kRoleButton = "ボタン画像";
 inline constexpr const char* kRoleDocument = "展示用nuvファイル";
 inline constexpr const char* kRoleDestination = "保存先フォルダ";
+inline constexpr const char* kRoleEntryFolder = "エントリーフォルダ";
 
-// Errors; each follows the role.
-inline constexpr const char* kCheckMissing = "が見つかりません";
-inline constexpr const char* kCheckUnreadable = "を読み取れません";
-inline constexpr const char* kCheckNotRegular = "が通常のファイルではありません";
-inline constexpr const char* kCheckNotFolder = "がフォルダではありません";
-inline constexpr const char* kCheckFolderFileUnreadable = "の中のファイルを読み取れません";
+// Errors. {name} stands for a value (message_template.h).
+inline constexpr const char* kCheckMissing = "{role}が見つかりません";
+inline constexpr const char* kCheckUnreadable = "{role}を読み取れません";
+inline constexpr const char* kCheckUnreadableBecause = "{role}を読み取れません（{reason}）";
+inline constexpr const char* kCheckNotRegular = "{role}が通常のファイルではありません";
+inline constexpr const char* kCheckNotFolder = "{role}がフォルダではありません";
+inline constexpr const char* kCheckFolderFileUnreadable = "{role}の中のファイルを読み取れません";
 inline constexpr const char* kCheckFolderFileNotRegular =
-    "の中に通常のファイルでないもの（パイプやデバイス）があります";
-// The fault texts follow the role; {name} stands for a value (message_template.h).
+    "{role}の中に通常のファイルでないもの（パイプやデバイス）があります";
 inline constexpr const char* kCheckCollision =
-    "がエントリーフォルダ内で別のファイルと重なります（置き場所 {place}、もう一方 {other}）";
-// Followed by "（U+XXXX「context」）".
-inline constexpr const char* kCheckUnencodable = "にShift_JISで表せない文字があります";
+    "{role}がエントリーフォルダ内で別のファイルと重なります（置き場所 {place}、もう一方 {other}）";
+// {character} is "U+XXXX", {context} up to ten characters of its line on either side.
+inline constexpr const char* kCheckUnencodable =
+    "{role}にShift_JISで表せない文字があります（{character}「{context}」）";
+inline constexpr const char* kCheckMalformedText = "{role}の文字コードが正しくありません";
 inline constexpr const char* kCheckTooManyElements =
-    "のデータ要素または描画グループが100個を超えています（作成できません）";
+    "{role}のデータ要素または描画グループが100個を超えています（作成できません）";
 inline constexpr const char* kCheckUnwritableName =
-    "の名前に \" や改行があり、展示用nuvファイルに書けません";
+    "{role}の名前に \" や改行があり、展示用nuvファイルに書けません";
 inline constexpr const char* kCheckNotEnoughSpace =
     "保存先の空き容量が足りません（必要 {needed}、空き {free}）";
 inline constexpr const char* kCheckEarlierPackage =
     "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
 inline constexpr const char* kCheckCancelled = "作成前の確認は中止されました";
 inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
-inline constexpr const char* kCheckNameTooLong = "の名前が保存先のファイルシステムには長すぎます";
-inline constexpr const char* kCheckPathTooLong = "のパスが保存先のファイルシステムには長すぎます";
+inline constexpr const char* kCheckNameTooLong =
+    "{role}の名前が保存先のファイルシステムには長すぎます";
+inline constexpr const char* kCheckPathTooLong =
+    "{role}のパスが保存先のファイルシステムには長すぎます";
 inline constexpr const char* kCheckUnusableCharacter =
-    "のパスにファイル名に使えない文字（NUL など）があります";
+    "{role}のパスにファイル名に使えない文字（NUL など）があります";
 inline constexpr const char* kCheckUnclosedData =
-    "の描画グループに </data> で閉じていない <data があります"
+    "{role}の描画グループに </data> で閉じていない <data があります"
     "（展示用nuvファイルが正しく読めなくなります）";
-// Followed by the problem the finished package would have.
-inline constexpr const char* kCheckDocumentMismatch = "作成後の確認で問題になります: ";
+// {problem}: the problem the finished package would have.
+inline constexpr const char* kCheckDocumentMismatch = "作成後の確認で問題になります: {problem}";
 
-// Warnings; each follows the role.
-inline constexpr const char* kCheckPictureSizeUnknown = "の画像サイズを読み取れません";
-// Why, after kCheckPictureSizeUnknown: the name or the content.
-inline constexpr const char* kPictureNotAccepted =
-    "（拡張子が .jpg .jpeg .png .bmp ではありません）";
-inline constexpr const char* kPictureContentUnreadable =
+// Warnings.
+inline constexpr const char* kCheckPictureNotAccepted =
+    "{role}の画像サイズを読み取れません（拡張子が .jpg .jpeg .png .bmp ではありません）";
+inline constexpr const char* kCheckPictureContentUnreadable =
+    "{role}の画像サイズを読み取れません"
     "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）";
-inline constexpr const char* kCheckThumbnailPortrait = "が縦長です（{width}×{height}）";
-inline constexpr const char* kCheckDescriptionLandscape = "が横長です（{width}×{height}）";
+inline constexpr const char* kCheckThumbnailPortrait = "{role}が縦長です（{width}×{height}）";
+inline constexpr const char* kCheckDescriptionLandscape = "{role}が横長です（{width}×{height}）";
 inline constexpr const char* kCheckNoTopGroup =
-    "に名前に Sur を含む描画グループがありません（メニューから移動できません）";
-inline constexpr const char* kCheckDuplicateScene = "は次の項目にも登録されています: ";
-inline constexpr const char* kCheckWindowsName = "の名前はWindowsで使えません";
-inline constexpr const char* kWindowsReservedName = "（予約された名前）";
-inline constexpr const char* kWindowsTrailingDot = "（末尾が . または空白）";
-inline constexpr const char* kWindowsForbiddenCharacter = "（<>:\"|?* や制御文字を含む）";
-inline constexpr const char* kWindowsPathTooLong = "（パスが259文字を超える）";
+    "{role}に名前に Sur を含む描画グループがありません（メニューから移動できません）";
+// {entry}: the entry folder of the first entry with the scene.
+inline constexpr const char* kCheckDuplicateScene = "{role}は次の項目にも登録されています: {entry}";
+inline constexpr const char* kCheckWindowsReservedName =
+    "{role}の名前はWindowsで使えません（予約された名前）";
+inline constexpr const char* kCheckWindowsTrailingDot =
+    "{role}の名前はWindowsで使えません（末尾が . または空白）";
+inline constexpr const char* kCheckWindowsForbiddenCharacter =
+    "{role}の名前はWindowsで使えません（<>:\"|?* や制御文字を含む）";
+inline constexpr const char* kCheckWindowsPathTooLong =
+    "{role}の名前はWindowsで使えません（パスが259文字を超える）";
 
 // The window that lists the problems the check found before a create: its title, its
 // heading (with errors the create cannot go on; with warnings only it may), the word
@@ -216,8 +221,10 @@ inline constexpr const char* kProblemsWarningHeading =
     "次の点を確認してください。このまま作成するときは「作成」を押してください:";
 inline constexpr const char* kProblemSeverityError = "エラー";
 inline constexpr const char* kProblemSeverityWarning = "警告";
-// The count line: "エラー 2 件、警告 1 件".
-inline constexpr const char* kProblemCountUnit = " 件";
+// The count line, e.g. "エラー 2 件、警告 1 件": each count that is not 0, the two
+// joined by kProblemCountSeparator.
+inline constexpr const char* kProblemCountErrors = "エラー {count} 件";
+inline constexpr const char* kProblemCountWarnings = "警告 {count} 件";
 inline constexpr const char* kProblemCountSeparator = "、";
 inline constexpr const char* kProblemsCreateButton = "作成";
 inline constexpr const char* kProblemsAbortButton = "中止";

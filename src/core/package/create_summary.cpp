@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "messages/message_template.h"
 #include "messages/messages.h"
 
 namespace vesk {
@@ -35,32 +36,28 @@ std::string groupedNumber(std::uint64_t number) {
 
 std::string durationText(double seconds) {
   // A run too short to show in tenths says so instead of "0.0".
-  if (!(seconds >= 0.1)) return std::string("0.1 ") + kSummarySeconds + kSummaryUnder;
-  char text[64];
+  if (!(seconds >= 0.1)) return kDurationUnderATenth;
   if (seconds < 59.95) {
-    std::snprintf(text, sizeof text, "%.1f %s", seconds, kSummarySeconds);
-    return text;
+    char tenths[32];
+    std::snprintf(tenths, sizeof tenths, "%.1f", seconds);
+    return fillTemplate(kDurationSeconds, {{"seconds", tenths}});
   }
   const auto whole = static_cast<unsigned long long>(std::llround(seconds));
-  const unsigned long long hours = whole / 3600;
-  const unsigned long long minutes = whole / 60 % 60;
-  const unsigned long long rest = whole % 60;
-  if (hours == 0) {
-    std::snprintf(text, sizeof text, "%llu %s %llu %s", minutes, kSummaryMinutes, rest,
-                  kSummarySeconds);
-  } else {
-    std::snprintf(text, sizeof text, "%llu %s %llu %s %llu %s", hours, kSummaryHours, minutes,
-                  kSummaryMinutes, rest, kSummarySeconds);
-  }
-  return text;
+  const std::string hours = std::to_string(whole / 3600);
+  const std::string minutes = std::to_string(whole / 60 % 60);
+  const std::string rest = std::to_string(whole % 60);
+  if (whole < 3600)
+    return fillTemplate(kDurationMinutes, {{"minutes", minutes}, {"seconds", rest}});
+  return fillTemplate(kDurationHours, {{"hours", hours}, {"minutes", minutes}, {"seconds", rest}});
 }
 
 std::string createSummaryText(const CreateSummary& summary) {
-  return std::string(kSummaryEntries) + groupedNumber(summary.entries) + kSummaryFiles +
-         groupedNumber(summary.files) + kSummaryBytes + byteSizeText(summary.bytes) + "（" +
-         groupedNumber(summary.bytes) + kSummaryExactBytes + kSummaryTime +
-         durationText(summary.seconds) + kSummaryWarnings + groupedNumber(summary.warnings) +
-         kSummaryEnd;
+  return fillTemplate(kCreateSummary, {{"entries", groupedNumber(summary.entries)},
+                                       {"files", groupedNumber(summary.files)},
+                                       {"size", byteSizeText(summary.bytes)},
+                                       {"bytes", groupedNumber(summary.bytes)},
+                                       {"time", durationText(summary.seconds)},
+                                       {"warnings", groupedNumber(summary.warnings)}});
 }
 
 std::string createdMessageText(const CreateSummary& summary) {

@@ -2,23 +2,29 @@
 
 #include <cstdio>
 
+#include "messages/message_template.h"
 #include "messages/messages.h"
 
 namespace vesk {
 
 std::string writeFailureText(const Failure& failure) {
   switch (failure.code) {
-    case FailureCode::UnencodableText: {
-      char code[16];
-      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(failure.character));
-      return std::string(kUnencodableCharacterMessage) + code + "「" + failure.context + "」";
-    }
+    case FailureCode::UnencodableText:
+      return fillTemplate(
+          kUnencodableCharacterMessage,
+          {{"character", codePointText(failure.character)}, {"context", failure.context}});
     case FailureCode::MalformedText:
       return kMalformedTextMessage;
     default:
-      return kWriteFailedBefore + failure.path + kWriteFailedAfter +
-             systemErrorText(failure.systemError);
+      return fillTemplate(kWriteFailedMessage, {{"path", failure.path},
+                                                {"reason", systemErrorText(failure.systemError)}});
   }
+}
+
+std::string codePointText(char32_t character) {
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+  return code;
 }
 
 }  // namespace vesk

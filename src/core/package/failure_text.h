@@ -12,4 +12,7 @@ namespace vesk {
 // not UTF-8, and otherwise "エラー　<path>を書き込めませんでした: <system's reason>".
 std::string writeFailureText(const Failure& failure);
 
+// A character as the texts name it: "U+" and at least four hexadecimal digits.
+std::string codePointText(char32_t character);
+
 }  // namespace vesk

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -25,6 +24,7 @@
 #include "messages/report_texts.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
+#include "package/failure_text.h"
 #include "package/package_layout.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
@@ -123,28 +123,28 @@ CheckRole checkRoleOf(PlannedRole role) {
   return CheckRole::None;
 }
 
-const char* windowsFaultText(WindowsNameFault fault) {
+const char* windowsNameText(WindowsNameFault fault) {
   switch (fault) {
     case WindowsNameFault::ReservedName:
-      return kWindowsReservedName;
+      return kCheckWindowsReservedName;
     case WindowsNameFault::TrailingDotOrBlank:
-      return kWindowsTrailingDot;
+      return kCheckWindowsTrailingDot;
     case WindowsNameFault::ForbiddenCharacter:
-      return kWindowsForbiddenCharacter;
+      return kCheckWindowsForbiddenCharacter;
     case WindowsNameFault::PathTooLong:
-      return kWindowsPathTooLong;
+      return kCheckWindowsPathTooLong;
     case WindowsNameFault::None:
       break;
   }
   return "";
 }
 
-std::string unencodableDetail(const Failure& failure) {
-  if (failure.code != FailureCode::UnencodableText)
-    return "（" + std::string(kMalformedTextMessage) + "）";
-  char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(failure.character));
-  return std::string("（") + code + "「" + failure.context + "」）";
+// The role word of a problem with no role of its own: what the target at the top of
+// the package or an entry folder is.
+const char* memberRoleName(const std::string& target) {
+  if (target == kDocumentName) return kRoleDocument;
+  if (target == kUpButtonName || target == kDownButtonName) return kRoleButton;
+  return kRoleEntryFolder;
 }
 
 // True when a data value holds a byte that no file name can: NUL everywhere, and on
@@ -228,9 +228,8 @@ class Planner {
     if (request_.windowsNames) {
       const WindowsNameFault fault = windowsPathFault(request_.destination, kDocumentName);
       if (fault != WindowsNameFault::None) {
-        add(CheckSeverity::Warning, CheckFault::NameWindowsCannotHold, -1, CheckRole::None,
-            kDocumentName,
-            kRoleDocument + (kCheckWindowsName + std::string(windowsFaultText(fault))));
+        warning(CheckFault::NameWindowsCannotHold, -1, CheckRole::None, kDocumentName,
+                windowsNameText(fault), {}, kRoleDocument);
       }
     }
     checkLength(-1, CheckRole::None, kDocumentName);
@@ -249,20 +248,49 @@ class Planner {
   void add(CheckSeverity severity, CheckFault fault, int entry, CheckRole role,
            const std::string& path, const std::string& text) {
     std::string line = severity == CheckSeverity::Error ? kCheckErrorPrefix : kCheckWarningPrefix;
-    if (entry >= 0) line += twoDigits(entry) + " ";
-    line += text + ": " + path;
+    line += entry >= 0
+                ? fillTemplate(kCheckEntryLine,
+                               {{"entry", twoDigits(entry)}, {"problem", text}, {"path", path}})
+                : fillTemplate(kCheckLine, {{"problem", text}, {"path", path}});
     (entry >= 0 ? entries_ : general_)
         .push_back({severity, fault, entry, role, path, std::move(line)});
   }
 
-  void error(CheckFault fault, int entry, CheckRole role, const std::string& path,
-             const std::string& text) {
-    add(CheckSeverity::Error, fault, entry, role, path, roleName(role) + text);
+  // A problem of `role`: `text` is its template, {role} the role's word (`roleWord`
+  // when given) and the other placeholders from `values`.
+  void error(CheckFault fault, int entry, CheckRole role, const std::string& path, const char* text,
+             TemplateValues values = {}, const char* roleWord = nullptr) {
+    add(CheckSeverity::Error, fault, entry, role, path,
+        problemText(text, roleWord != nullptr ? roleWord : roleName(role), std::move(values)));
   }
 
   void warning(CheckFault fault, int entry, CheckRole role, const std::string& path,
-               const std::string& text) {
-    add(CheckSeverity::Warning, fault, entry, role, path, roleName(role) + text);
+               const char* text, TemplateValues values = {}, const char* roleWord = nullptr) {
+    add(CheckSeverity::Warning, fault, entry, role, path,
+        problemText(text, roleWord != nullptr ? roleWord : roleName(role), std::move(values)));
+  }
+
+  static std::string problemText(const char* text, const char* role, TemplateValues values) {
+    values.emplace_back("role", role);
+    return fillTemplate(text, values);
+  }
+
+  // A source's problem with the system's (or the copy's) reason.
+  void unreadable(int entry, CheckRole role, const std::string& path, const std::string& reason) {
+    error(CheckFault::SourceUnreadable, entry, role, path, kCheckUnreadableBecause,
+          {{"reason", reason}});
+  }
+
+  // Text code page 932 cannot hold, or text that is not UTF-8.
+  void unencodable(int entry, CheckRole role, const std::string& path, const Failure& failure,
+                   const char* roleWord = nullptr) {
+    if (failure.code != FailureCode::UnencodableText) {
+      error(CheckFault::UnencodableCharacter, entry, role, path, kCheckMalformedText, {}, roleWord);
+      return;
+    }
+    error(CheckFault::UnencodableCharacter, entry, role, path, kCheckUnencodable,
+          {{"character", codePointText(failure.character)}, {"context", failure.context}},
+          roleWord);
   }
 
   bool hasErrors() const { return hasCheckErrors(general_) || hasCheckErrors(entries_); }
@@ -291,8 +319,7 @@ class Planner {
         error(CheckFault::SourceNotRegular, entry, role, path, kCheckNotRegular);
         return false;
       case FileKind::Inaccessible:
-        error(CheckFault::SourceUnreadable, entry, role, path,
-              std::string(kCheckUnreadable) + "（" + systemErrorText(info.error) + "）");
+        unreadable(entry, role, path, systemErrorText(info.error));
         return false;
       case FileKind::Regular:
         break;
@@ -349,8 +376,8 @@ class Planner {
     if (!volume_.existing.empty() && absolute.size() > volume_.existing.size()) {
       for (const auto& name : componentsOf(absolute.substr(volume_.existing.size()))) {
         if (systemLength(name) > volume_.nameMax) {
-          add(CheckSeverity::Error, CheckFault::NameTooLong, -1, CheckRole::None,
-              request_.destination, std::string(kRoleDestination) + kCheckNameTooLong);
+          error(CheckFault::NameTooLong, -1, CheckRole::None, request_.destination,
+                kCheckNameTooLong, {}, kRoleDestination);
           break;
         }
       }
@@ -373,31 +400,31 @@ class Planner {
         continue;
       }
       const bool missing = info.kind == FileKind::Missing;
-      add(CheckSeverity::Error, missing ? CheckFault::SourceMissing : CheckFault::SourceUnreadable,
-          -1, CheckRole::None, path,
-          std::string(kRoleButton) + (missing ? kCheckMissing : kCheckUnreadable));
+      error(missing ? CheckFault::SourceMissing : CheckFault::SourceUnreadable, -1, CheckRole::None,
+            path, missing ? kCheckMissing : kCheckUnreadable, {}, kRoleButton);
     }
     return buttons;
   }
 
   // Reports a target longer than the destination's file system takes.
   void checkLength(int entry, CheckRole role, const std::string& target) {
+    const char* roleWord = role == CheckRole::None ? memberRoleName(target) : nullptr;
     for (const auto& name : componentsOf(target)) {
       if (systemLength(name) > volume_.nameMax) {
-        error(CheckFault::NameTooLong, entry, role, target, kCheckNameTooLong);
+        error(CheckFault::NameTooLong, entry, role, target, kCheckNameTooLong, {}, roleWord);
         return;
       }
     }
     if (systemLength(absoluteDestination_ + target) + 1 > volume_.pathMax) {
-      error(CheckFault::PathTooLong, entry, role, target, kCheckPathTooLong);
+      error(CheckFault::PathTooLong, entry, role, target, kCheckPathTooLong, {}, roleWord);
     }
   }
 
   void collision(int entry, CheckRole role, const std::string& source, const std::string& target,
                  const std::string& other) {
-    error(CheckFault::Collision, entry, role, source,
-          fillTemplate(kCheckCollision,
-                       {{"place", withoutTrailingSeparator(target)}, {"other", other}}));
+    error(CheckFault::Collision, entry, role, source, kCheckCollision,
+          {{"place", withoutTrailingSeparator(target)}, {"other", other}},
+          role == CheckRole::None ? memberRoleName(target) : nullptr);
   }
 
   // Plans making the folder `target` (and the folders leading to it) for `source` (a
@@ -469,9 +496,7 @@ class Planner {
     Result<std::vector<std::string>> lines =
         request_.readScene ? request_.readScene(scene) : readTextLines(scene);
     if (!lines) {
-      error(
-          CheckFault::SourceUnreadable, entry, CheckRole::Scene, scene,
-          std::string(kCheckUnreadable) + "（" + copyFailureReason(scene, lines.failure()) + "）");
+      unreadable(entry, CheckRole::Scene, scene, copyFailureReason(scene, lines.failure()));
       return std::nullopt;
     }
     return std::move(*lines);
@@ -484,8 +509,7 @@ class Planner {
     std::vector<std::string> topGroups;
     mergeSceneLines(merged, entry, lines, topGroups);
     if (const Result<std::string> encoded = encodeCp932(merged); !encoded) {
-      error(CheckFault::UnencodableCharacter, entry, CheckRole::Scene, scene,
-            kCheckUnencodable + unencodableDetail(encoded.failure()));
+      unencodable(entry, CheckRole::Scene, scene, encoded.failure());
     }
     if (sceneHasTooManyElements(lines)) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
@@ -503,8 +527,7 @@ class Planner {
     const std::string nn = twoDigits(entry);
     DocumentPicture picture{plan_.destination + nn + kPathSeparator + fileNameOf(path), 0, 0};
     if (const Result<std::string> encoded = encodeCp932(fileNameOf(path)); !encoded) {
-      error(CheckFault::UnencodableCharacter, entry, role, path,
-            kCheckUnencodable + unencodableDetail(encoded.failure()));
+      unencodable(entry, role, path, encoded.failure());
     }
     if (!checkSourceFile(entry, role, path)) return picture;
     const Result<PictureSize> size = !hasImageExtension(path) ? Result<PictureSize>(Failure{})
@@ -514,8 +537,7 @@ class Planner {
     if (!size) {
       pictureSizes_[key] = std::nullopt;
       warning(CheckFault::PictureSizeUnknown, entry, role, path,
-              std::string(kCheckPictureSizeUnknown) +
-                  (hasImageExtension(path) ? kPictureContentUnreadable : kPictureNotAccepted));
+              hasImageExtension(path) ? kCheckPictureContentUnreadable : kCheckPictureNotAccepted);
       return picture;
     }
     pictureSizes_[key] = *size;
@@ -524,12 +546,12 @@ class Planner {
     const std::string width = std::to_string(size->width);
     const std::string height = std::to_string(size->height);
     if (role == CheckRole::Thumbnail && size->height > size->width) {
-      warning(CheckFault::ThumbnailNotLandscape, entry, role, path,
-              fillTemplate(kCheckThumbnailPortrait, {{"width", width}, {"height", height}}));
+      warning(CheckFault::ThumbnailNotLandscape, entry, role, path, kCheckThumbnailPortrait,
+              {{"width", width}, {"height", height}});
     }
     if (role == CheckRole::Description && size->width > size->height) {
-      warning(CheckFault::DescriptionNotPortrait, entry, role, path,
-              fillTemplate(kCheckDescriptionLandscape, {{"width", width}, {"height", height}}));
+      warning(CheckFault::DescriptionNotPortrait, entry, role, path, kCheckDescriptionLandscape,
+              {{"width", width}, {"height", height}});
     }
     return picture;
   }
@@ -550,8 +572,7 @@ class Planner {
         error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, path, kCheckNotFolder);
         return;
       case FileKind::Inaccessible:
-        error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, path,
-              std::string(kCheckUnreadable) + "（" + systemErrorText(info.error) + "）");
+        unreadable(entry, CheckRole::DataFolder, path, systemErrorText(info.error));
         return;
       case FileKind::Directory:
         break;
@@ -586,8 +607,7 @@ class Planner {
   void checkWindowsName(int entry, CheckRole role, const std::string& relative) {
     const WindowsNameFault fault = windowsPathFault(request_.destination, relative);
     if (fault == WindowsNameFault::None) return;
-    warning(CheckFault::NameWindowsCannotHold, entry, role, relative,
-            kCheckWindowsName + std::string(windowsFaultText(fault)));
+    warning(CheckFault::NameWindowsCannotHold, entry, role, relative, windowsNameText(fault));
   }
 
   void planEntry(int n, ExhibitionEntry entry) {
@@ -595,7 +615,7 @@ class Planner {
     const auto [first, added] = scenes_.try_emplace(entry.scenePath, n);
     if (!added) {
       warning(CheckFault::DuplicateScene, n, CheckRole::Scene, entry.scenePath,
-              kCheckDuplicateScene + twoDigits(first->second));
+              kCheckDuplicateScene, {{"entry", twoDigits(first->second)}});
     }
     DocumentEntry document;
     entry.dataFiles.clear();
@@ -664,9 +684,7 @@ class Planner {
     documentEntries_.clear();
     const Result<std::string> encoded = encodeCp932(plan_.document);
     if (!encoded) {
-      add(CheckSeverity::Error, CheckFault::UnencodableCharacter, -1, CheckRole::None,
-          kDocumentName,
-          kRoleDocument + (kCheckUnencodable + unencodableDetail(encoded.failure())));
+      unencodable(-1, CheckRole::None, kDocumentName, encoded.failure(), kRoleDocument);
       return;
     }
     // Every LF is written as CR LF.
@@ -698,7 +716,7 @@ class Planner {
     };
     for (const auto& problem : verifyDocument(plan_.document, planned, kDocumentName)) {
       add(CheckSeverity::Error, CheckFault::DocumentMismatch, -1, CheckRole::None, kDocumentName,
-          kCheckDocumentMismatch + problem.text);
+          fillTemplate(kCheckDocumentMismatch, {{"problem", problem.text}}));
     }
   }
 

@@ -178,13 +178,13 @@ TEST_F(BuildCommand, ScenesThatCannotBeReadWholeStopBeforeAnythingIsMade) {
          fs::remove(dir.file("src/a/a.nuv"));
          ASSERT_EQ(::mkfifo(dir.file("src/a/a.nuv").c_str(), 0600), 0);
        },
-       "エラー　00 nuvファイル" + std::string(kCheckNotRegular) + ": " + dir.file("src/a/a.nuv")},
+       "エラー　00 nuvファイルが通常のファイルではありません: " + dir.file("src/a/a.nuv")},
       {"a link to a device",
        [&] {
          fs::remove(dir.file("src/a/a.nuv"));
          fs::create_symlink("/dev/zero", dir.file("src/a/a.nuv"));
        },
-       "エラー　00 nuvファイル" + std::string(kCheckNotRegular) + ": " + dir.file("src/a/a.nuv")},
+       "エラー　00 nuvファイルが通常のファイルではありません: " + dir.file("src/a/a.nuv")},
       {"more than 100 data elements",
        [&] {
          std::string scene;
@@ -194,7 +194,8 @@ TEST_F(BuildCommand, ScenesThatCannotBeReadWholeStopBeforeAnythingIsMade) {
          }
          dir.write("src/a/a.nuv", scene);
        },
-       "エラー　00 nuvファイル" + std::string(kCheckTooManyElements) + ": " +
+       "エラー　00 nuvファイルのデータ要素または描画グループが100個を超えています"
+       "（作成できません）: " +
            dir.file("src/a/a.nuv")},
   };
   for (const Case& c : cases) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "base/volume_info.h"
 #include "package/package_check.h"
 #include "support/temp_dir.h"
 
@@ -35,13 +36,21 @@ void writeSoundEntry(const test::TempDir& dir, CheckRequest& request) {
   request.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(1ull << 40); };
 }
 
+// A file system that takes names of at most four bytes.
+void shortNames(const test::TempDir& dir, CheckRequest& request) {
+  VolumeInfo volume = volumeInfoOf(dir.path());
+  volume.nameMax = 4;
+  request.volume = [volume](const std::string&) { return volume; };
+  request.windowsNames = false;
+}
+
 TEST(CheckText, EachProblemIsOneWholeLine) {
   struct Case {
     const char* name;
     std::function<void(const test::TempDir&, CheckRequest&)> spoil;
     std::function<std::string(const test::TempDir&)> line;
   };
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"scene missing",
        [](const test::TempDir& d, CheckRequest&) { fs::remove(d.file("src/s.nuv")); },
        [](const test::TempDir& d) {
@@ -196,7 +205,41 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
          return "エラー　保存先フォルダの名前が保存先のファイルシステムには長すぎます: " +
                 d.file("x/" + std::string(300, 'p'));
        }},
+      // What the package itself holds is named by what it is.
+      {"a document name longer than the file system takes",
+       [](const test::TempDir& d, CheckRequest& r) { shortNames(d, r); },
+       [](const test::TempDir&) {
+         return "エラー　展示用nuvファイルの名前が保存先のファイルシステムには長すぎます: "
+                "exhibition.nuv"s;
+       }},
+      {"a button name longer than the file system takes",
+       [](const test::TempDir& d, CheckRequest& r) { shortNames(d, r); },
+       [](const test::TempDir&) {
+         return "エラー　ボタン画像の名前が保存先のファイルシステムには長すぎます: up.jpg"s;
+       }},
+      {"a document path longer than the file system takes",
+       [](const test::TempDir& d, CheckRequest& r) {
+         VolumeInfo volume = volumeInfoOf(d.path());
+         volume.pathMax = d.file("package/exhibition.nuv").size();
+         r.volume = [volume](const std::string&) { return volume; };
+       },
+       [](const test::TempDir&) {
+         return "エラー　展示用nuvファイルのパスが保存先のファイルシステムには長すぎます: "
+                "exhibition.nuv"s;
+       }},
   };
+#ifndef _WIN32
+  // A POSIX name is bytes, not necessarily UTF-8.
+  cases.push_back({"picture name that is not UTF-8",
+                   [](const test::TempDir& d, CheckRequest& r) {
+                     r.entries[0].thumbnailPath =
+                         d.copyFrom(kPictures + "landscape-320x240.jpg", "src/t\xFF.jpg");
+                   },
+                   [](const test::TempDir& d) {
+                     return "エラー　00 サムネイルの文字コードが正しくありません: " +
+                            d.file("src/t\xFF.jpg");
+                   }});
+#endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempDir dir;
