@@ -66,6 +66,7 @@ class PackageRun {
     if (changed(item)) return fail(kSourceChangedMessage + item.source);
     const Status copied = copier_.copy(item.source, folder_ + item.target);
     if (copied) return true;
+    if (copied.failure().code == FailureCode::Cancelled) return cancel();
     const std::string reason = copyFailureReason(item.source, copied.failure());
     if (item.role == PlannedRole::DataFolder) {
       return fail(withReason(kFolderDataCopyFailed, item.source + ": " + reason));
@@ -75,11 +76,16 @@ class PackageRun {
 
   bool cancelled() {
     if (!copier_.cancelRequested()) return false;
-    sink_.showMessage(errorMessage(kCancelledMessage));
+    cancel();
     return true;
   }
 
  private:
+  bool cancel() {
+    sink_.showMessage(errorMessage(kCancelledMessage));
+    return false;
+  }
+
   bool fail(const std::string& message) {
     sink_.showMessage(errorMessage(message));
     return false;
