@@ -40,6 +40,11 @@ Result<std::vector<FolderEntry>> listFolder(const std::string& folder);
 // something at `to` already is AlreadyExists. Fails naming `from`.
 Status renamePath(const std::string& from, const std::string& to);
 
+// Makes the folder `path` and every missing folder on the way to it, one at a time.
+// A folder already there is success; something else in the way fails, naming the path
+// that could not be made.
+Status createFolders(const std::string& path);
+
 // Removes what is at `path`: a file or a link itself (never what the link leads to),
 // or a folder with everything in it (links inside removed as links). Nothing at
 // `path` is success. Stops at the first entry that cannot be removed and names it.

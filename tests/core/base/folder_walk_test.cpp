@@ -176,5 +176,24 @@ TEST_P(FolderWalk, EntryTypeOfTellsWhatIsThereWithoutFollowingALink) {
 #endif
 }
 
+TEST_P(FolderWalk, CreateFoldersMakesEveryMissingFolderOnTheWay) {
+  const std::string deep = base + kSep + "x" + kSep + "y" + kSep + "z";
+  writeThrough(dir, base + kSep + "file.raw", "f");
+  struct Case {
+    std::string path;
+    bool ok;
+  };
+  const Case cases[] = {
+      {deep, true},
+      {deep, true},  // already there
+      {deep + kSep, true},
+      {base + kSep + "file.raw", false},
+      {base + kSep + "file.raw" + kSep + "under", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(bool(createFolders(c.path)), c.ok) << c.path;
+  EXPECT_EQ(entryTypeOf(deep).value_or(EntryType::Other), EntryType::Folder);
+  EXPECT_EQ(readFile(base + kSep + "file.raw").value_or(""), "f");
+}
+
 }  // namespace
 }  // namespace vesk
