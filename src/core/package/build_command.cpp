@@ -62,6 +62,7 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     sink.showMessage(errorMessage(hasCheckErrors(plan->problems) ? checkReportText(plan->problems)
                                                                  : std::string(kCancelledMessage)));
     report.status = BuildStatus::Stopped;
+    report.cancelled = plan->cancelled;
     return report;
   }
 
@@ -82,6 +83,7 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   report.bytesCopied = outcome.bytesCopied;
   if (outcome.stopped) {
     report.status = BuildStatus::Stopped;
+    report.cancelled = outcome.cancelled;
     return report;
   }
   // Every copy reaches the disk before the document that names them is committed.

@@ -383,6 +383,7 @@ TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
   const auto outcome =
       buildPackageFolders(planned, dir.file("file") + kPathSeparator, sink, nullptr);
   EXPECT_TRUE(outcome.stopped);
+  EXPECT_FALSE(outcome.cancelled);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{nativePath("00/") + "フォルダ作成に失敗しました\n" +
                                      systemErrorText(test::kParentIsAFileError)});
@@ -426,6 +427,7 @@ TEST_F(PackageBuilder, ACancelStopsBetweenTwoFilesWithAMessage) {
   progress.cancelAfter = 2;
   const auto outcome = build({entry("a"), entry("b")}, &progress);
   EXPECT_TRUE(outcome.stopped);
+  EXPECT_TRUE(outcome.cancelled);
   EXPECT_EQ(sink.messages, std::vector<std::string>{kCancelledMessage});
   EXPECT_TRUE(exists("D/00/a_t.jpg"));
   EXPECT_FALSE(exists("D/00/a_d.jpg"));
@@ -489,6 +491,7 @@ TEST_F(PackageBuilder, ACancelDuringALargeFileAnswersWithinOnePieceAndLeavesNoPa
     const auto outcome =
         buildPackageFolders(planned, dir.file("D") + kPathSeparator, sink, &progress, &operations);
     EXPECT_TRUE(outcome.stopped) << c.label;
+    EXPECT_TRUE(outcome.cancelled) << c.label;
     EXPECT_EQ(pieces, kPiecesBeforeCancel) << c.label;
     EXPECT_EQ(sink.messages, std::vector<std::string>{kCancelledMessage}) << c.label;
     EXPECT_FALSE(exists(c.target)) << c.label;
