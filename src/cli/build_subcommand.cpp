@@ -31,12 +31,16 @@ int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   CommandSink sink(out, err);
   EntryList list;
   if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
-  const std::vector<CheckProblem> problems = checkPackage(checkRequestFor(options, list));
+  InterruptGuard guard(nullptr);
+  CheckRequest request = checkRequestFor(options, list);
+  request.progress = &guard;
+  const std::vector<CheckProblem> problems = checkPackage(request);
   if (problems.empty()) {
     out << kCheckPassedMessage << '\n';
     return 0;
   }
   err << checkReportText(problems) << '\n';
+  if (hasCheckErrors(problems)) guard.endBySignal();
   return hasCheckErrors(problems) ? 1 : 0;
 }
 
@@ -45,15 +49,21 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   EntryList list;
   if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
 
-  // Every problem is found before anything is made; an error stops the build here.
-  auto plan = std::make_shared<const PackagePlan>(planPackage(checkRequestFor(options, list)));
-  const std::vector<CheckProblem>& problems = plan->problems;
-  if (!problems.empty()) err << checkReportText(problems) << '\n';
-  if (hasCheckErrors(problems)) return 1;
-
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
+  // From here on a signal asks the run to stop, the check included.
   InterruptGuard guard(progress.get());
+
+  // Every problem is found before anything is made; an error stops the build here.
+  auto plan = std::make_shared<const PackagePlan>(
+      planPackage(checkRequestFor(options, list), &guard.planObserver()));
+  const std::vector<CheckProblem>& problems = plan->problems;
+  if (!problems.empty()) err << checkReportText(problems) << '\n';
+  if (hasCheckErrors(problems)) {
+    guard.endBySignal();
+    return 1;
+  }
+
   // A replace killed earlier is finished or undone before anything else.
   recoverInterruptedReplace(options.destination);
   CreateRequest request{list.entries(), options.destination, options.programDir};

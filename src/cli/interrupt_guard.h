@@ -1,13 +1,16 @@
 #pragma once
 
 #include "package/build_progress.h"
+#include "package/package_plan.h"
 
 namespace vesk::cli {
 
-// While it lives, SIGINT and SIGTERM no longer end the process at once: they ask the
-// create to stop before its next file, so that it never ends half way through a write
-// and leaves no temporary document behind. Passes everything else on to `inner`
-// (may be null). Only one guard may live at a time.
+// While it lives, SIGINT and SIGTERM (on Windows Ctrl+C, Ctrl+Break and the closing of
+// the console) no longer end the process at once: they ask the run to stop, the check
+// between two files and the create after the piece of the copy it is at, so that it
+// never ends half way through a write. A second SIGINT or SIGTERM ends the process as
+// usual. Passes everything else on to `inner` (may be null). Only one guard may live
+// at a time.
 class InterruptGuard : public BuildProgress {
  public:
   explicit InterruptGuard(BuildProgress* inner);
@@ -20,16 +23,28 @@ class InterruptGuard : public BuildProgress {
   void advanced(std::uint64_t bytesDone, std::uint64_t filesDone) override;
   bool cancelRequested() override;
 
-  // The signal that arrived, or 0.
+  // Asks the same cancel of a check: pass it to planPackage.
+  PlanObserver& planObserver() { return planObserver_; }
+
+  // The signal that arrived (SIGINT or SIGTERM, also for the console's events), or 0.
   int signal() const;
   // Ends the process by the signal that arrived, as it would have ended without the
-  // guard; does nothing when none arrived.
+  // guard (on Windows, where that is not how a console program ends, it returns);
+  // does nothing when none arrived.
   void endBySignal();
 
  private:
+  class PlanCancel : public PlanObserver {
+   public:
+    explicit PlanCancel(InterruptGuard& guard) : guard_(guard) {}
+    bool cancelRequested() override { return guard_.cancelRequested(); }
+
+   private:
+    InterruptGuard& guard_;
+  };
+
   BuildProgress* inner_;
-  void (*previousInt_)(int);
-  void (*previousTerm_)(int);
+  PlanCancel planObserver_{*this};
 };
 
 }  // namespace vesk::cli

@@ -17,6 +17,7 @@ enum class FailureCode {
   UnencodableText,    // a character code page 932 cannot represent
   MalformedText,      // text that is not UTF-8
   UnreadablePicture,  // no usable size in a picture's header
+  Cancelled,          // the caller asked the operation to stop; what it made is removed
 };
 
 // One failure of a base or image operation.

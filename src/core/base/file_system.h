@@ -30,8 +30,13 @@ std::string fromFsPath(const std::filesystem::path& path);
 // (AlreadyExists) or when its parent is missing (NotFound).
 Status createDirectory(const std::string& path);
 
-// Called during a copy with the number of bytes copied since the last call.
-using CopyProgress = std::function<void(std::uint64_t bytes)>;
+// Called during a copy with the number of bytes copied since the last call; false
+// stops the copy before its next piece.
+using CopyProgress = std::function<bool(std::uint64_t bytes)>;
+
+// Bytes copied at most between two calls of a copy's progress: one piece takes well
+// under 0.2 s on a slow disk (30 MB/s), so a cancel answers promptly.
+inline constexpr std::uint64_t kCopyPieceBytes = std::uint64_t{4} << 20;
 
 // Copies one file, replacing an existing target, with the kernel's fast path where
 // there is one. Fails when the source is missing, unreadable or not a regular file,
@@ -40,7 +45,9 @@ using CopyProgress = std::function<void(std::uint64_t bytes)>;
 // failure names the source (NotFound, ReadFailed, NotRegularFile) or the target
 // (WriteFailed, also for a failed read during the copy). A
 // target that is the source itself is left as it is (counts as success) rather than
-// truncated. `progress` is called after every piece copied, at least every 8 MiB.
+// truncated. `progress` is called after every piece copied, at most kCopyPieceBytes
+// each; when it returns false the copy stops there, the partial target (which the
+// copy made or truncated) is removed, and the result is Cancelled, naming the target.
 Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
 
 // True for a folder, also for the "." and ".." entries.
@@ -60,7 +67,11 @@ Result<std::string> readFile(const std::string& path);
 // run of characters, "?" any one character), "." and ".." included, in the order
 // the file system returns them, each as the pattern's folder part (up to and
 // including its last separator) followed by the entry's name. Empty when nothing
-// matches or the folder cannot be read.
+// matches; fails, naming the pattern's folder, when that folder cannot be read (or
+// read to its end).
+Result<std::vector<std::string>> findMatching(const std::string& pattern);
+
+// findMatching, empty also when the folder cannot be read.
 std::vector<std::string> listPattern(const std::string& pattern);
 
 // The folder of the running executable, without the separator before the file name

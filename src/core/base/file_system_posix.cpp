@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "base/file_kind.h"
@@ -38,6 +40,12 @@ class FileDescriptor {
   FileDescriptor& operator=(const FileDescriptor&) = delete;
 
   int get() const { return fd_; }
+  // Gives up the descriptor without closing it.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
   // Closes now and reports whether the close succeeded.
   bool close() {
     const int fd = fd_;
@@ -57,7 +65,23 @@ int openFile(const std::string& path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-constexpr std::size_t kCopyPiece = std::size_t{8} << 20;
+// Truncates and closes the descriptor of an unlinked file on a thread of its own (at
+// once when no thread can be started). Truncated before it is closed, its pages still
+// in memory are dropped rather than written out (ext4 flushes a file truncated and
+// rewritten when it is closed).
+void releaseInBackground(int fd) {
+  const auto release = [fd] {
+    (void)::ftruncate(fd, 0);
+    ::close(fd);
+  };
+  try {
+    std::thread(release).detach();
+  } catch (const std::system_error&) {
+    release();
+  }
+}
+
+constexpr std::size_t kCopyPiece = static_cast<std::size_t>(kCopyPieceBytes);
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
 // Errors with which a fast copy path declines the pair of files, as cp sees them.
@@ -80,10 +104,12 @@ bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
   return true;
 }
 
+enum class CopyEnd { Done, Failed, Stopped };
+
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
-// read and write.
-bool copyContent(int in, int out, off_t size, const CopyProgress& progress) {
+// read and write. Stops when `progress` returns false after a piece.
+CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress) {
   enum class Method { kCopyFileRange, kSendfile, kReadWrite };
 #ifdef __linux__
   // An empty size may hide content (files of /proc): only read tells.
@@ -110,7 +136,7 @@ bool copyContent(int in, int out, off_t size, const CopyProgress& progress) {
         break;
       }
       case Method::kSendfile: {
-        if (::lseek(out, copied, SEEK_SET) < 0) return false;
+        if (::lseek(out, copied, SEEK_SET) < 0) return CopyEnd::Failed;
         off_t inOffset = copied;
         n = ::sendfile(out, in, &inOffset, kCopyPiece);
         if ((n < 0 && declinedByKernel(errno)) || (n == 0 && copied == 0)) {
@@ -129,17 +155,17 @@ bool copyContent(int in, int out, off_t size, const CopyProgress& progress) {
         if (buffer.empty()) buffer.resize(kBufferSize);
         n = ::pread(in, buffer.data(), buffer.size(), copied);
         if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n), copied)) {
-          return false;
+          return CopyEnd::Failed;
         }
         break;
     }
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return CopyEnd::Failed;
     }
-    if (n == 0) return true;
+    if (n == 0) return CopyEnd::Done;
     copied += n;
-    if (progress) progress(static_cast<std::uint64_t>(n));
+    if (progress && !progress(static_cast<std::uint64_t>(n))) return CopyEnd::Stopped;
   }
 }
 
@@ -223,13 +249,25 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   if (out.get() < 0) return lastFailure(FailureCode::WriteFailed, to);
   if (::fstat(out.get(), &target) != 0) return lastFailure(FailureCode::WriteFailed, to);
   if (!S_ISREG(target.st_mode)) return makeFailure(FailureCode::NotRegularFile, to);
-  if (::ftruncate(out.get(), 0) != 0) return lastFailure(FailureCode::WriteFailed, to);
+  // Only a target with content is truncated: ext4 flushes a file truncated to zero when
+  // it is closed, which held the end of every copy (and a cancel) up by up to 0.5 s.
+  if (target.st_size != 0 && ::ftruncate(out.get(), 0) != 0) {
+    return lastFailure(FailureCode::WriteFailed, to);
+  }
   off_t copiedBytes = 0;
-  const bool copied = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
+  const CopyEnd end = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
     copiedBytes += static_cast<off_t>(bytes);
-    if (progress) progress(bytes);
+    return !progress || progress(bytes);
   });
-  if (!copied) return lastFailure(FailureCode::WriteFailed, to);
+  if (end == CopyEnd::Stopped) {
+    // The copy made or truncated the target: what is left of it is a partial copy. Its
+    // name goes at once; freeing its blocks (50 ms and more per GiB on ext4) is left to
+    // a thread of its own, so that the cancel is not held up by it.
+    ::unlink(to.c_str());
+    releaseInBackground(out.release());
+    return makeFailure(FailureCode::Cancelled, to);
+  }
+  if (end == CopyEnd::Failed) return lastFailure(FailureCode::WriteFailed, to);
   if (!out.close()) return lastFailure(FailureCode::WriteFailed, to);
   // A source that shrank while it was copied left an incomplete copy.
   if (copiedBytes < source.st_size) return makeFailure(FailureCode::ReadFailed, from, ENODATA);
@@ -284,17 +322,27 @@ Result<std::string> readFile(const std::string& path) {
   return content;
 }
 
-std::vector<std::string> listPattern(const std::string& pattern) {
+Result<std::vector<std::string>> findMatching(const std::string& pattern) {
   const std::string folder = folderOf(pattern);
   const std::string_view namePattern = std::string_view(pattern).substr(folder.size());
-  std::vector<std::string> paths;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return paths;
-  while (const dirent* entry = ::readdir(dir)) {
+  if (dir == nullptr) return lastFailure(FailureCode::ReadFailed, folder);
+  std::vector<std::string> paths;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) break;
     if (matchesWildcard(namePattern, entry->d_name)) paths.push_back(folder + entry->d_name);
   }
+  const int error = errno;
   ::closedir(dir);
+  if (error != 0) return makeFailure(FailureCode::ReadFailed, folder, error);
   return paths;
+}
+
+std::vector<std::string> listPattern(const std::string& pattern) {
+  Result<std::vector<std::string>> found = findMatching(pattern);
+  return found ? std::move(*found) : std::vector<std::string>{};
 }
 
 std::string programFolder() {

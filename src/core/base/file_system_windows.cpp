@@ -57,6 +57,10 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   HANDLE get() const { return handle_; }
+  void close() {
+    if (valid()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
 
  private:
   HANDLE handle_;
@@ -78,18 +82,24 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
          x.nFileIndexLow == y.nFileIndexLow;
 }
 
+enum class CopyEnd { Done, Failed, Stopped };
+
 // Copies the open source into the open target piece by piece, reporting each piece:
-// CopyFileExW's progress routine cannot be relied on (Wine never calls it).
-bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
+// CopyFileExW's progress routine cannot be relied on (Wine never calls it). Stops
+// when `progress` returns false after a piece.
+CopyEnd copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
   constexpr DWORD kPiece = 1 << 20;
+  static_assert(kPiece <= kCopyPieceBytes);
   std::vector<char> buffer(kPiece);
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(in, buffer.data(), kPiece, &got, nullptr)) return false;
-    if (got == 0) return true;
+    if (!ReadFile(in, buffer.data(), kPiece, &got, nullptr)) return CopyEnd::Failed;
+    if (got == 0) return CopyEnd::Done;
     DWORD written = 0;
-    if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) return false;
-    if (progress) progress(got);
+    if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
+      return CopyEnd::Failed;
+    }
+    if (progress && !progress(got)) return CopyEnd::Stopped;
   }
 }
 
@@ -127,10 +137,17 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   const Handle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!in.valid()) return lastFailure(FailureCode::ReadFailed, from);
-  const Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!out.valid()) return lastFailure(FailureCode::WriteFailed, to);
-  if (!copyContent(in.get(), out.get(), progress)) return lastFailure(FailureCode::WriteFailed, to);
+  const CopyEnd end = copyContent(in.get(), out.get(), progress);
+  if (end == CopyEnd::Stopped) {
+    // The copy made or truncated the target: what is left of it is a partial copy.
+    out.close();
+    DeleteFileW(target.c_str());
+    return makeFailure(FailureCode::Cancelled, to);
+  }
+  if (end == CopyEnd::Failed) return lastFailure(FailureCode::WriteFailed, to);
   // Like CopyFileW, the copy keeps the source's time of last change.
   FILETIME written;
   if (GetFileTime(in.get(), nullptr, nullptr, &written)) {
@@ -176,17 +193,30 @@ Result<std::string> readFile(const std::string& path) {
   return content;
 }
 
-std::vector<std::string> listPattern(const std::string& pattern) {
+Result<std::vector<std::string>> findMatching(const std::string& pattern) {
   const std::string folder = folderOf(pattern);
   std::vector<std::string> paths;
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileW(win32Path(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return paths;
+  if (search == INVALID_HANDLE_VALUE) {
+    // A folder that is there but holds nothing matching says "file not found".
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return paths;
+    return lastFailure(FailureCode::ReadFailed, folder);
+  }
   do {
     paths.push_back(folder + narrow(found.cFileName));
   } while (FindNextFileW(search, &found));
+  const DWORD error = GetLastError();
   FindClose(search);
+  if (error != ERROR_NO_MORE_FILES) {
+    return makeFailure(FailureCode::ReadFailed, folder, static_cast<int>(error));
+  }
   return paths;
+}
+
+std::vector<std::string> listPattern(const std::string& pattern) {
+  Result<std::vector<std::string>> found = findMatching(pattern);
+  return found ? std::move(*found) : std::vector<std::string>{};
 }
 
 std::string programFolder() {

@@ -26,11 +26,12 @@ fs::path nearestExisting(const std::string& folder) {
   fs::path path = fs::absolute(toFsPath(folder.empty() ? "." : folder), ec);
   if (ec) return {};
   path = path.lexically_normal();
-  while (!fs::exists(path, ec)) {
+  // pathExists takes the long form on Windows, where fs::exists does not.
+  while (!pathExists(fromFsPath(path))) {
     if (!path.has_relative_path()) return {};
     path = path.parent_path();
   }
-  return ec ? fs::path() : path;
+  return path;
 }
 
 }  // namespace

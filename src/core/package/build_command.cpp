@@ -6,6 +6,7 @@
 
 #include "base/file_kind.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "base/text_file.h"
 #include "format/exhibition_document.h"
@@ -61,14 +62,15 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
     sink.showMessage(errorMessage(hasCheckErrors(plan->problems) ? checkReportText(plan->problems)
                                                                  : std::string(kCancelledMessage)));
     report.status = BuildStatus::Stopped;
+    report.cancelled = plan->cancelled;
     return report;
   }
 
-  std::error_code ec;
-  std::filesystem::create_directories(toFsPath(request.destination), ec);
-  if (ec || !isDirectory(request.destination)) {
+  // Through base, which takes a destination past 260 characters on Windows.
+  const Status made = createFolders(request.destination);
+  if (!made) {
     sink.showMessage(errorMessage(withReason(kDestinationNotCreatedMessage + request.destination,
-                                             systemErrorText(ec.value()))));
+                                             systemErrorText(made.failure().systemError))));
     report.status = BuildStatus::Stopped;
     return report;
   }
@@ -81,6 +83,7 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   report.bytesCopied = outcome.bytesCopied;
   if (outcome.stopped) {
     report.status = BuildStatus::Stopped;
+    report.cancelled = outcome.cancelled;
     return report;
   }
   // Every copy reaches the disk before the document that names them is committed.

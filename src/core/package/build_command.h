@@ -60,6 +60,7 @@ struct BuildReport {
   std::string documentPath;  // where exhibition.nuv was (to be) written
   std::size_t entryCount = 0;
   std::size_t menuPageCount = 0;
+  bool cancelled = false;         // Stopped by the operator's cancel (or a signal)
   std::uint64_t filesCopied = 0;  // files copied, button images included
   std::uint64_t bytesCopied = 0;
   double seconds = 0;  // of a create that was written, by a steady clock

@@ -5,7 +5,8 @@
 
 namespace vesk {
 
-// Follows a create while it copies, and lets the caller cancel it between two files.
+// Follows a create while it copies, and lets the caller cancel it, between two files
+// and between two pieces of one file's copy.
 // All calls come from the thread that runs the create. The default implementation
 // ignores everything and never cancels.
 class BuildProgress {
@@ -24,7 +25,8 @@ class BuildProgress {
     (void)bytesDone;
     (void)filesDone;
   }
-  // Asked before each file; true stops the run as after a failure.
+  // Asked before each file and after each piece copied (at most kCopyPieceBytes);
+  // true stops the run as after a failure. Must answer at once.
   virtual bool cancelRequested() { return false; }
 };
 

@@ -51,13 +51,16 @@ bool utf16Less(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-void listFolderFiles(const std::string& pattern, std::vector<std::string>& files) {
-  std::vector<std::string> found = listPattern(pattern);
-  if (found.empty()) return;
+Status listFolderFiles(const std::string& pattern, std::vector<std::string>& files) {
+  Result<std::vector<std::string>> listed = findMatching(pattern);
+  if (!listed) return listed.failure();
+  std::vector<std::string>& found = *listed;
+  if (found.empty()) return {};
   files.insert(files.end(), std::make_move_iterator(found.begin()),
                std::make_move_iterator(found.end()));
   std::sort(files.begin(), files.end(),
             [](const std::string& a, const std::string& b) { return utf16Less(a, b); });
+  return {};
 }
 
 }  // namespace vesk

@@ -66,6 +66,7 @@ class PackageRun {
     if (changed(item)) return fail(kSourceChangedMessage + item.source);
     const Status copied = copier_.copy(item.source, folder_ + item.target);
     if (copied) return true;
+    if (copied.failure().code == FailureCode::Cancelled) return cancel();
     const std::string reason = copyFailureReason(item.source, copied.failure());
     if (item.role == PlannedRole::DataFolder) {
       return fail(withReason(kFolderDataCopyFailed, item.source + ": " + reason));
@@ -75,11 +76,20 @@ class PackageRun {
 
   bool cancelled() {
     if (!copier_.cancelRequested()) return false;
-    sink_.showMessage(errorMessage(kCancelledMessage));
+    cancel();
     return true;
   }
 
+  // True when a cancel, not a failure, stopped the run.
+  bool wasCancelled() const { return cancelled_; }
+
  private:
+  bool cancel() {
+    sink_.showMessage(errorMessage(kCancelledMessage));
+    cancelled_ = true;
+    return false;
+  }
+
   bool fail(const std::string& message) {
     sink_.showMessage(errorMessage(message));
     return false;
@@ -88,6 +98,7 @@ class PackageRun {
   const std::string& folder_;
   PackageCopier& copier_;
   MessageSink& sink_;
+  bool cancelled_ = false;
 };
 
 }  // namespace
@@ -97,8 +108,9 @@ FolderCopyResult copyFolderFiles(const std::vector<const PlannedItem*>& files,
                                  MessageSink& sink) {
   PackageRun run(packageFolder, copier, sink);
   for (const PlannedItem* file : files) {
-    if (copier.cancelRequested()) return FolderCopyResult::Cancelled;
-    if (!run.copy(*file)) return FolderCopyResult::Failed;
+    if (!run.copy(*file)) {
+      return run.wasCancelled() ? FolderCopyResult::Cancelled : FolderCopyResult::Failed;
+    }
   }
   return FolderCopyResult::Copied;
 }
@@ -112,8 +124,9 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
   PackageRun run(packageFolder, copier, sink);
 
   PackageOutcome outcome;
-  const auto finish = [&](bool stopped) {
+  const auto finish = [&](bool stopped, bool cancelled = false) {
     outcome.stopped = stopped;
+    outcome.cancelled = cancelled;
     outcome.filesCopied = copier.filesCopied();
     outcome.bytesCopied = copier.bytesCopied();
     return outcome;
@@ -122,10 +135,10 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
   for (std::size_t i = 0; i < items.size(); ++i) {
     const PlannedItem& item = items[i];
     if (item.step == PlannedItem::Step::CopyFile) {
-      if (!run.copy(item)) return finish(true);
+      if (!run.copy(item)) return finish(true, run.wasCancelled());
       continue;
     }
-    if (!run.makeFolder(item)) return finish(true);
+    if (!run.makeFolder(item)) return finish(true, run.wasCancelled());
     if (item.role != PlannedRole::DataFolder) continue;
     // The data folder's own files follow it.
     std::vector<const PlannedItem*> files;
@@ -140,8 +153,7 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
       case FolderCopyResult::Failed:
         return finish(true);
       case FolderCopyResult::Cancelled:
-        sink.showMessage(errorMessage(kCancelledMessage));
-        return finish(true);
+        return finish(true, true);
     }
   }
   return finish(false);

@@ -16,7 +16,8 @@ class PackageCopier;
 
 // How a run of the package builder ended.
 struct PackageOutcome {
-  bool stopped = false;  // a failure (or a cancel) ended the run early; its message was shown
+  bool stopped = false;    // a failure (or a cancel) ended the run early; its message was shown
+  bool cancelled = false;  // it was the observer's cancel that ended it
   std::uint64_t filesCopied = 0;
   std::uint64_t bytesCopied = 0;
 };
@@ -37,8 +38,8 @@ enum class FolderCopyResult { Copied, Failed, Cancelled };
 // Copies the planned files of one data folder, `files` (the copies the plan lists
 // after the folder), into the folder made for it below `packageFolder`. At the first
 // failed or changed copy it shows its message and returns Failed; the files after it
-// are not copied. Returns Cancelled, without a message, when the copier's observer
-// asks to stop.
+// are not copied. Returns Cancelled, after showing the cancelled message, when the
+// copier's observer asks to stop (before a file or during its copy).
 FolderCopyResult copyFolderFiles(const std::vector<const PlannedItem*>& files,
                                  const std::string& packageFolder, PackageCopier& copier,
                                  MessageSink& sink);

@@ -43,7 +43,7 @@ std::optional<std::uint64_t> systemFreeSpace(const std::string& folder) {
   fs::path path = toFsPath(folder);
   if (path.empty()) path = fs::current_path(ec);
   path = fs::absolute(path, ec);
-  while (!ec && !fs::exists(path, ec)) {
+  while (!ec && !pathExists(fromFsPath(path))) {
     if (!path.has_relative_path()) return std::nullopt;
     path = path.parent_path();
   }

@@ -10,9 +10,12 @@ void PackageCopier::start(std::uint64_t totalBytes, std::uint64_t totalFiles) {
 
 Status PackageCopier::copy(const std::string& from, const std::string& to) {
   if (progress_ != nullptr) progress_->fileStarted(from);
+  // The cancel is asked after every piece, so that it answers within one piece even
+  // in a large file.
   const Status copied = operations_.copy(from, to, [this](std::uint64_t bytes) {
     bytes_ += bytes;
     if (progress_ != nullptr) progress_->advanced(bytes_, files_);
+    return !cancelRequested();
   });
   if (copied) {
     ++files_;

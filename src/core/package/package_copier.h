@@ -19,10 +19,11 @@ class PackageCopier {
   // Announces what the whole run will copy.
   void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
 
-  // Copies one file, replacing an existing target.
+  // Copies one file, replacing an existing target. A cancel asked during the copy
+  // stops it after the current piece: Cancelled, the partial target removed.
   Status copy(const std::string& from, const std::string& to);
 
-  // True when the observer asks to stop before the next file.
+  // True when the observer asks to stop.
   bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }
 
   std::uint64_t filesCopied() const { return files_; }

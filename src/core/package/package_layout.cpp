@@ -5,6 +5,7 @@
 
 #include "base/file_kind.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/two_digits.h"
 
@@ -34,10 +35,8 @@ std::string join(const std::string& folder, const std::string& name) {
 }  // namespace
 
 bool holdsPackage(const std::string& folder) {
-  std::error_code ec;
   // A link named like the document counts, whatever it leads to.
-  return std::filesystem::exists(
-             std::filesystem::symlink_status(toFsPath(join(folder, kDocumentName)), ec)) ||
+  return entryTypeOf(join(folder, kDocumentName)).ok() ||
          isDirectory(join(folder, entryFolderName(0)));
 }
 

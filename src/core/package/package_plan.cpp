@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,6 +13,7 @@
 #include "base/cp932.h"
 #include "base/file_info.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/exhibition_document.h"
 #include "format/scene_merge.h"
@@ -176,22 +178,31 @@ bool leavesDataOpen(std::string_view merged) {
 // A data folder's files as the create copies them: every entry but the folders (links
 // followed), each looked at once.
 struct FolderContents {
-  bool listed = false;
+  Status listed;                                        // why the folder cannot be listed
   std::vector<std::pair<std::string, FileInfo>> files;  // full path and what it is
+  bool complete = true;                                 // false: a cancel ended the listing
 };
 
-FolderContents listContents(const std::string& folder) {
+// Lists through base's walk, which takes long paths on Windows (std::filesystem's
+// iteration under MinGW does not, and lists the current folder instead). `stop` is
+// asked before each file is looked at.
+FolderContents listContents(const std::string& folder, const std::function<bool()>& stop) {
   FolderContents contents;
-  std::error_code ec;
-  fs::directory_iterator it(toFsPath(folder), ec);
-  if (ec) return contents;
-  contents.listed = true;
-  for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-    const std::string path = folder + fromFsPath(it->path().filename());
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) {
+    contents.listed = entries.failure();
+    return contents;
+  }
+  for (const FolderEntry& entry : *entries) {
+    if (stop()) {
+      contents.complete = false;
+      break;
+    }
+    if (entry.type == EntryType::Folder) continue;
+    const std::string path = folder + entry.name;
     FileInfo info = fileInfoOf(path);
     if (info.kind != FileKind::Directory) contents.files.emplace_back(path, info);
   }
-  if (ec) contents.listed = false;
   // The create copies in the listing's sorted order.
   std::sort(contents.files.begin(), contents.files.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -214,14 +225,8 @@ class Planner {
     for (std::size_t n = 0; n < count; ++n) {
       if (observer_ != nullptr) {
         observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
-        // An incomplete plan can never let a create go on.
-        if (observer_->cancelRequested()) {
-          plan_.cancelled = true;
-          add(CheckSeverity::Error, CheckFault::Cancelled, -1, CheckRole::None,
-              request_.destination, kCheckCancelled);
-          break;
-        }
       }
+      if (stopping()) break;
       planEntry(static_cast<int>(n), request_.entries[n]);
     }
     for (auto& button : buttons) addCopy(std::move(button), CheckRole::None);
@@ -245,6 +250,18 @@ class Planner {
   }
 
  private:
+  // True once the observer has asked to stop; the first time, the plan is marked
+  // incomplete with a Cancelled error, so that it can never let a create go on. Asked
+  // between two entries and between two files of a data folder.
+  bool stopping() {
+    if (plan_.cancelled) return true;
+    if (observer_ == nullptr || !observer_->cancelRequested()) return false;
+    plan_.cancelled = true;
+    add(CheckSeverity::Error, CheckFault::Cancelled, -1, CheckRole::None, request_.destination,
+        kCheckCancelled);
+    return true;
+  }
+
   void add(CheckSeverity severity, CheckFault fault, int entry, CheckRole role,
            const std::string& path, const std::string& text) {
     std::string line = severity == CheckSeverity::Error ? kCheckErrorPrefix : kCheckWarningPrefix;
@@ -303,7 +320,7 @@ class Planner {
 
   const FolderContents& contentsOf(const std::string& folder) {
     auto [at, added] = contents_.try_emplace(folder);
-    if (added) at->second = listContents(folder);
+    if (added) at->second = listContents(folder, [this] { return stopping(); });
     return at->second;
   }
 
@@ -578,12 +595,16 @@ class Planner {
         break;
     }
     const FolderContents& contents = contentsOf(folder);
+    if (!contents.complete) return;
     if (!contents.listed) {
-      error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, path, kCheckUnreadable);
+      error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, path,
+            std::string(kCheckUnreadable) + "（" +
+                systemErrorText(contents.listed.failure().systemError) + "）");
       return;
     }
     if (!addFolder(entry, CheckRole::DataFolder, target, folder)) return;
     for (const auto& [file, fileInfo] : contents.files) {
+      if (stopping()) return;
       const std::string name = fileNameOf(file);
       if (fileInfo.kind == FileKind::Other) {
         error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, file,

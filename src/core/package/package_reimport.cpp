@@ -47,11 +47,15 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
     working.descriptionPath.clear();
 
     std::vector<std::string> files;
-    listFolderFiles(numbered + kPathSeparator + "*", files);
+    const Status listed = listFolderFiles(numbered + kPathSeparator + "*", files);
     for (const auto& path : files) assignRole(working, fileRoleOf(path), path);
     list.appendWorkingEntry();
 
-    const std::string missing = missingRoles(working);
+    // A folder that cannot be read says why its files are missing.
+    std::string missing = missingRoles(working);
+    if (!listed && isDirectory(numbered)) {
+      missing += "（" + systemErrorText(listed.failure().systemError) + "）";
+    }
     if (!missing.empty()) report += "\n" + twoDigits(f) + ": " + missing;
   }
 

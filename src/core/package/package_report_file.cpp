@@ -12,6 +12,7 @@
 #include "base/cp932.h"
 #include "base/file_info.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/document_outline.h"
 #include "format/html_text.h"
@@ -62,33 +63,42 @@ std::string localPath(const std::string& folder, const std::string& value) {
 }
 
 bool isRegularFile(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(fs::symlink_status(toFsPath(path), ec));
+  const Result<EntryType> type = entryTypeOf(path);
+  return type && *type == EntryType::File;
 }
 
 // The size of every regular file of the package's members, by path, from one walk
 // that follows no link.
 using FileSizes = std::unordered_map<std::string, std::uint64_t>;
 
+std::string sizeKey(const std::string& file) {
+  return toFsPath(file).lexically_normal().generic_string();
+}
+
+// Through base's walk, which takes long paths on Windows and follows no link; a
+// folder that cannot be read adds nothing.
 void addTree(const std::string& path, FileSizes& sizes) {
-  std::error_code ec;
-  const fs::path root = toFsPath(path).lexically_normal();
-  const auto addFile = [&](const fs::path& file) {
-    const auto size = fs::file_size(file, ec);
-    sizes[file.generic_string()] = ec ? 0 : size;
-  };
-  if (fs::is_regular_file(fs::symlink_status(root, ec))) return addFile(root);
-  if (!fs::is_directory(fs::symlink_status(root, ec))) return;
-  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->is_regular_file(ec) && !it->is_symlink(ec)) addFile(it->path());
+  const Result<EntryType> type = entryTypeOf(path);
+  if (!type) return;
+  if (*type == EntryType::File) {
+    sizes[sizeKey(path)] = fileSize(path).value_or(0);
+    return;
+  }
+  if (*type != EntryType::Folder) return;
+  const Result<std::vector<FolderEntry>> entries = listFolder(path);
+  if (!entries) return;
+  for (const FolderEntry& entry : *entries) {
+    if (entry.type == EntryType::File || entry.type == EntryType::Folder) {
+      addTree(path + kPathSeparator + entry.name, sizes);
+    }
   }
 }
 
 // The size of a regular file: from the walk, else looked at now.
-std::optional<std::uint64_t> sizeOf(const fs::path& file, const FileSizes& sizes) {
-  const auto known = sizes.find(file.lexically_normal().generic_string());
+std::optional<std::uint64_t> sizeOf(const std::string& file, const FileSizes& sizes) {
+  const auto known = sizes.find(sizeKey(file));
   if (known != sizes.end()) return known->second;
-  const FileInfo info = fileInfoOf(fromFsPath(file));
+  const FileInfo info = fileInfoOf(file);
   if (info.kind != FileKind::Regular) return std::nullopt;
   return info.size;
 }
@@ -127,25 +137,27 @@ ReportDataItem dataItemOf(const std::string& folder, const std::string& value,
   const FileInfo info = path.empty() ? FileInfo{} : fileInfoOf(path);
   item.folder = info.kind == FileKind::Directory;
   if (!item.folder) {
-    const auto size = info.kind == FileKind::Regular ? sizeOf(toFsPath(path), sizes) : std::nullopt;
+    const auto size = info.kind == FileKind::Regular ? sizeOf(path, sizes) : std::nullopt;
     item.missing = !size;
     item.files = size ? 1 : 0;
     item.bytes = size.value_or(0);
     return item;
   }
   // A data folder is copied one level deep: its files are what the package holds.
-  std::error_code ec;
-  for (fs::directory_iterator it(toFsPath(path), ec), end; !ec && it != end; it.increment(ec)) {
-    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+  const Result<std::vector<FolderEntry>> entries = listFolder(path);
+  if (!entries) return item;
+  for (const FolderEntry& entry : *entries) {
+    if (entry.type != EntryType::File) continue;
     ++item.files;
-    item.bytes += sizeOf(it->path(), sizes).value_or(0);
+    item.bytes += sizeOf(path + kPathSeparator + entry.name, sizes).value_or(0);
   }
   return item;
 }
 
 std::string sceneNameIn(const std::string& entryFolder) {
   std::vector<std::string> files;
-  listFolderFiles(entryFolder + kPathSeparator + "*", files);
+  // An entry folder that cannot be read names no scene.
+  if (!listFolderFiles(entryFolder + kPathSeparator + "*", files)) return {};
   for (const auto& file : files) {
     if (lowerAscii(extensionOf(file)) == ".nuv" && isRegularFile(file)) return fileNameOf(file);
   }

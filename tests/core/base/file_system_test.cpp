@@ -138,13 +138,49 @@ TEST(CopyFile, CopiesALargeFileExactlyReportingProgressOverItsSize) {
   dir.write("big.raw", bytes);
   std::uint64_t reported = 0;
   int calls = 0;
+  std::uint64_t largest = 0;
   ASSERT_TRUE(copyFile(dir.file("big.raw"), dir.file("copy.raw"), [&](std::uint64_t n) {
     reported += n;
+    largest = std::max(largest, n);
     ++calls;
+    return true;
   }));
   EXPECT_TRUE(dir.read("copy.raw") == bytes);
   EXPECT_EQ(reported, bytes.size());
-  EXPECT_GE(calls, 3);  // pieces of at most 8 MiB
+  EXPECT_GE(calls, 6);
+  EXPECT_LE(largest, kCopyPieceBytes);
+}
+
+// A progress that returns false stops the copy after that piece: no further piece is
+// read, the result says Cancelled, and the partial target is gone, also where a file
+// stood at the target before (the copy had truncated it already).
+TEST(CopyFile, AProgressThatSaysStopEndsTheCopyAfterThatPieceAndRemovesThePartialTarget) {
+  const std::string bytes = patternedBytes((std::size_t{13} << 20) + 3);
+  struct Case {
+    const char* label;
+    int stopAtCall;
+    bool targetExisted;
+  };
+  const Case cases[] = {
+      {"first piece", 1, false},
+      {"second piece", 2, false},
+      {"third piece, over an earlier file", 3, true},
+  };
+  test::TempDir dir;
+  dir.write("big.raw", bytes);
+  for (const Case& c : cases) {
+    const std::string target = dir.file("copy.raw");
+    if (c.targetExisted) dir.write("copy.raw", "earlier");
+    int calls = 0;
+    const Status copied = copyFile(dir.file("big.raw"), target,
+                                   [&](std::uint64_t) { return ++calls < c.stopAtCall; });
+    ASSERT_FALSE(copied) << c.label;
+    EXPECT_EQ(copied.failure().code, FailureCode::Cancelled) << c.label;
+    EXPECT_EQ(copied.failure().path, target) << c.label;
+    EXPECT_EQ(calls, c.stopAtCall) << c.label;
+    EXPECT_FALSE(pathExists(target)) << c.label;
+    EXPECT_EQ(dir.read("big.raw").size(), bytes.size()) << c.label;
+  }
 }
 
 #ifndef _WIN32
@@ -161,7 +197,10 @@ TEST(CopyFile, CopiesFromAnotherFileSystem) {
   const std::string bytes = patternedBytes((std::size_t{9} << 20) + 7);
   std::ofstream(source, std::ios::binary) << bytes;
   std::uint64_t reported = 0;
-  EXPECT_TRUE(copyFile(source, dir.file("copy.raw"), [&](std::uint64_t n) { reported += n; }));
+  EXPECT_TRUE(copyFile(source, dir.file("copy.raw"), [&](std::uint64_t n) {
+    reported += n;
+    return true;
+  }));
   ::unlink(source.c_str());
   EXPECT_TRUE(dir.read("copy.raw") == bytes);
   EXPECT_EQ(reported, bytes.size());

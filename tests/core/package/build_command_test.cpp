@@ -399,5 +399,48 @@ TEST_F(BuildCommand, CreatePackageRefusesABadCountWithoutTouchingTheDestination)
   EXPECT_FALSE(fs::exists(dir.file("D")));
 }
 
+// The report tells a cancel from a failure, so that its caller can say which it was.
+TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
+  struct CancelAfter : BuildProgress {
+    explicit CancelAfter(std::uint64_t files) : files_(files) {}
+    void advanced(std::uint64_t, std::uint64_t filesDone) override { done_ = filesDone; }
+    bool cancelRequested() override { return done_ >= files_; }
+    std::uint64_t files_, done_ = 0;
+  };
+  struct Case {
+    const char* label;
+    std::uint64_t cancelAfterFiles;  // huge: never
+    bool failCopies;
+    bool cancelled;
+  };
+  const Case cases[] = {
+      {"cancel before the first copy", 0, false, true},
+      {"cancel after the scene", 1, false, true},
+      {"a copy failing", ~0ull, true, false},
+  };
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    add("a");
+    sink.messages.clear();
+    FileOperations operations = systemFileOperations();
+    if (c.failCopies) {
+      operations.copy = [](const std::string&, const std::string& to, const CopyProgress&) {
+        return Status(makeFailure(FailureCode::WriteFailed, to, test::kInputOutputError));
+      };
+    }
+    CancelAfter progress(c.cancelAfterFiles);
+    CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
+    const BuildReport report = createPackage(request, sink, &progress);
+    EXPECT_EQ(report.status, BuildStatus::Stopped) << c.label;
+    EXPECT_EQ(report.cancelled, c.cancelled) << c.label;
+    EXPECT_EQ(sink.messages.size(), 1u) << c.label;
+    if (c.cancelled) {
+      EXPECT_EQ(sink.messages, std::vector<std::string>{kCancelledMessage}) << c.label;
+    }
+    EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv"))) << c.label;
+  }
+}
+
 }  // namespace
 }  // namespace vesk

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -62,7 +64,7 @@ TEST(ListFolderFiles, ListsEveryEntryOfTheFolderSortedByUtf16) {
   dir.makeFolder("ct/sub");
   const std::string ct = dir.file("ct/");
   Paths files;
-  listFolderFiles(ct + "*", files);
+  ASSERT_TRUE(listFolderFiles(ct + "*", files));
   EXPECT_EQ(files, (Paths{ct + ".", ct + "..", ct + "B.jpg", ct + "a.jpg", ct + "sub",
                           ct + "\U0001F600.txt", ct + "～.txt"}));
 }
@@ -72,16 +74,53 @@ TEST(ListFolderFiles, AppendsToTheListAndSortsItWhole) {
   dir.write("00/scene.nuv", "");
   const std::string folder = dir.file("00/");
   Paths files = {folder + "zz", folder + "a"};
-  listFolderFiles(folder + "*.nuv", files);
+  ASSERT_TRUE(listFolderFiles(folder + "*.nuv", files));
   EXPECT_EQ(files, (Paths{folder + "a", folder + "scene.nuv", folder + "zz"}));
 }
 
 TEST(ListFolderFiles, APatternThatMatchesNothingLeavesTheListAsItIs) {
   test::TempDir dir;
   Paths files = {"b", "a"};
-  listFolderFiles(dir.file("missing/*"), files);
-  listFolderFiles(dir.file("*.none"), files);
+  EXPECT_TRUE(listFolderFiles(dir.file("*.none"), files));
   EXPECT_EQ(files, (Paths{"b", "a"}));
+}
+
+// A folder that cannot be read is never taken for one that holds nothing.
+TEST(ListFolderFiles, AFolderThatCannotBeReadIsAFailureNamingItAndLeavesTheList) {
+  test::TempDir dir;
+  dir.write("file.txt", "x");
+  struct Case {
+    std::string pattern;
+    std::string folder;  // the failure's path
+  };
+  const Case cases[] = {
+      {dir.file("missing/*"), dir.file("missing/")},
+      {dir.file("file.txt/*"), dir.file("file.txt/")},
+  };
+  for (const Case& c : cases) {
+    Paths files = {"b", "a"};
+    const Status listed = listFolderFiles(c.pattern, files);
+    ASSERT_FALSE(listed) << c.pattern;
+    EXPECT_EQ(listed.failure().path, c.folder);
+    EXPECT_NE(listed.failure().systemError, 0) << c.pattern;
+    EXPECT_EQ(files, (Paths{"b", "a"}));
+  }
+}
+
+// Past the classic limit of Windows the listing is of that folder, never of another.
+TEST(ListFolderFiles, ListsAFolderOfThreeHundredCharacters) {
+  test::TempDir dir;
+  std::string folder = dir.path();
+  for (char c = 'a'; folder.size() < 300; ++c) {
+    folder += test::nativePath("/") + std::string(60, c);
+    ASSERT_TRUE(createDirectory(folder));
+  }
+  const std::string source = dir.write("one.txt", "1");
+  ASSERT_TRUE(copyFile(source, folder + test::nativePath("/one.txt")));
+  Paths files;
+  ASSERT_TRUE(listFolderFiles(folder + test::nativePath("/*.txt"), files));
+  EXPECT_EQ(files, (Paths{folder + test::nativePath("/one.txt")}));
+  EXPECT_TRUE(removeTree(dir.path() + test::nativePath("/") + std::string(60, 'a')));
 }
 
 }  // namespace

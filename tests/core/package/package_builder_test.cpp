@@ -383,6 +383,7 @@ TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
   const auto outcome =
       buildPackageFolders(planned, dir.file("file") + kPathSeparator, sink, nullptr);
   EXPECT_TRUE(outcome.stopped);
+  EXPECT_FALSE(outcome.cancelled);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{nativePath("00/") + "フォルダ作成に失敗しました\n" +
                                      systemErrorText(test::kParentIsAFileError)});
@@ -426,11 +427,110 @@ TEST_F(PackageBuilder, ACancelStopsBetweenTwoFilesWithAMessage) {
   progress.cancelAfter = 2;
   const auto outcome = build({entry("a"), entry("b")}, &progress);
   EXPECT_TRUE(outcome.stopped);
+  EXPECT_TRUE(outcome.cancelled);
   EXPECT_EQ(sink.messages, std::vector<std::string>{kCancelledMessage});
   EXPECT_TRUE(exists("D/00/a_t.jpg"));
   EXPECT_FALSE(exists("D/00/a_d.jpg"));
   EXPECT_FALSE(exists("D/01"));
   EXPECT_EQ(progress.sources.size(), 2u);
+}
+
+// A cancel during one large file answers after the piece being copied: the copy asks
+// after every piece, and nothing of the file stays behind. The slow reader stands for a
+// multi-GiB file on a slow disk (500 pieces it only counts); the real copy copies 13 MiB.
+TEST_F(PackageBuilder, ACancelDuringALargeFileAnswersWithinOnePieceAndLeavesNoPartialCopy) {
+  struct Case {
+    const char* label;
+    std::string data;    // the scene's data value
+    std::string target;  // the large file's copy, below D
+    bool realCopy;
+  };
+  const Case cases[] = {
+      {"a data file, slow reader", "big.raw", "D/00/big.raw", false},
+      {"a file of a data folder, slow reader", "ct/", "D/00/ct/big.raw", false},
+      {"a data file, real copy", "big.raw", "D/00/big.raw", true},
+  };
+  constexpr int kPiecesBeforeCancel = 3;
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    sink.messages.clear();
+    const std::string big = c.data == "ct/" ? "src/a/ct/big.raw" : "src/a/big.raw";
+    dir.write(big, std::string(c.realCopy ? (std::size_t{13} << 20) : 10, 'b'));
+
+    int pieces = 0;  // of the large file
+    FileOperations operations = systemFileOperations();
+    const auto real = operations.copy;
+    operations.copy = [&](const std::string& from, const std::string& to,
+                          const CopyProgress& progress) -> Status {
+      if (fileNameOf(from) != "big.raw") return real(from, to, progress);
+      if (c.realCopy) {
+        return real(from, to, [&](std::uint64_t bytes) {
+          ++pieces;
+          return progress(bytes);
+        });
+      }
+      for (int piece = 0; piece < 500; ++piece) {
+        ++pieces;
+        if (!progress(kCopyPieceBytes)) return makeFailure(FailureCode::Cancelled, to);
+      }
+      return {};
+    };
+    // Cancels once the large file's third piece has been reported.
+    class CancelInLargeFile : public BuildProgress {
+     public:
+      explicit CancelInLargeFile(const int& pieces) : pieces_(pieces) {}
+      bool cancelRequested() override { return pieces_ >= kPiecesBeforeCancel; }
+
+     private:
+      const int& pieces_;
+    } progress(pieces);
+
+    const PackagePlan planned = plan({entry("a", {c.data})});
+    ASSERT_FALSE(hasCheckErrors(planned.problems)) << checkReportText(planned.problems);
+    const auto outcome =
+        buildPackageFolders(planned, dir.file("D") + kPathSeparator, sink, &progress, &operations);
+    EXPECT_TRUE(outcome.stopped) << c.label;
+    EXPECT_TRUE(outcome.cancelled) << c.label;
+    EXPECT_EQ(pieces, kPiecesBeforeCancel) << c.label;
+    EXPECT_EQ(sink.messages, std::vector<std::string>{kCancelledMessage}) << c.label;
+    EXPECT_FALSE(exists(c.target)) << c.label;
+    EXPECT_FALSE(exists("D/up.jpg")) << c.label;
+  }
+}
+
+// The check notices a cancel between two files of a data folder, not only between two
+// entries: a folder of many files does not hold it up.
+TEST_F(PackageBuilder, ThePlanNoticesACancelBetweenTwoFilesOfADataFolder) {
+  for (int i = 0; i < 200; ++i) dir.write("src/a/ct/" + std::to_string(1000 + i) + ".dcm", "x");
+  struct Case {
+    const char* label;
+    int cancelAtAsk;  // the question the observer first answers yes
+  };
+  const Case cases[] = {{"before the first entry", 1}, {"within the folder", 40}};
+  const ExhibitionEntry a = entry("a", {"ct/"});
+  for (const Case& c : cases) {
+    class CancelAt : public PlanObserver {
+     public:
+      explicit CancelAt(int at) : at_(at) {}
+      bool cancelRequested() override { return ++asked >= at_; }
+      int asked = 0;
+
+     private:
+      int at_;
+    } observer(c.cancelAtAsk);
+    CheckRequest request;
+    request.entries = {a};
+    request.destination = dir.file("D");
+    request.programFolder = dir.file("program");
+    const PackagePlan planned = planPackage(request, &observer);
+    EXPECT_TRUE(planned.cancelled) << c.label;
+    EXPECT_EQ(observer.asked, c.cancelAtAsk) << c.label;
+    EXPECT_LT(planned.filesToCopy, 200u) << c.label;
+    EXPECT_TRUE(planned.document.empty()) << c.label;
+    ASSERT_FALSE(planned.problems.empty()) << c.label;
+    EXPECT_EQ(planned.problems.front().fault, CheckFault::Cancelled) << c.label;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "base/folder_walk.h"
+#include "base/path_terms.h"
+
+namespace vesk {
+
+namespace {
+
+Failure lastFailure(FailureCode code, const std::string& path) {
+  const int error = errno;
+  return makeFailure(error == ENOENT ? FailureCode::NotFound : code, path, error);
+}
+
+EntryType typeOfMode(mode_t mode) {
+  if (S_ISLNK(mode)) return EntryType::Link;
+  if (S_ISDIR(mode)) return EntryType::Folder;
+  if (S_ISREG(mode)) return EntryType::File;
+  return EntryType::Other;
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+  return folder.empty() || isPathSeparator(folder.back()) ? folder + name : folder + '/' + name;
+}
+
+}  // namespace
+
+Result<EntryType> entryTypeOf(const std::string& path) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) return lastFailure(FailureCode::ReadFailed, path);
+  return typeOfMode(info.st_mode);
+}
+
+Result<std::vector<FolderEntry>> listFolder(const std::string& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) {
+    return lastFailure(errno == ENOTDIR ? FailureCode::NotRegularFile : FailureCode::ReadFailed,
+                       folder);
+  }
+  std::vector<FolderEntry> entries;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) break;
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    EntryType type = EntryType::Other;
+    switch (entry->d_type) {
+      case DT_REG:
+        type = EntryType::File;
+        break;
+      case DT_DIR:
+        type = EntryType::Folder;
+        break;
+      case DT_LNK:
+        type = EntryType::Link;
+        break;
+      case DT_UNKNOWN: {
+        // Some file systems leave the type to a status query.
+        struct stat info;
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+          const Failure failure = lastFailure(FailureCode::ReadFailed, join(folder, name));
+          ::closedir(dir);
+          return failure;
+        }
+        type = typeOfMode(info.st_mode);
+        break;
+      }
+      default:
+        break;
+    }
+    entries.push_back({name, type});
+  }
+  const int error = errno;
+  ::closedir(dir);
+  if (error != 0) return makeFailure(FailureCode::ReadFailed, folder, error);
+  return entries;
+}
+
+Status renamePath(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  if (errno == EEXIST) return makeFailure(FailureCode::AlreadyExists, to, EEXIST);
+  if (errno != EINVAL && errno != ENOSYS) return lastFailure(FailureCode::WriteFailed, from);
+#endif
+  // A file system without the atomic form: look first, then rename.
+  struct stat info;
+  if (::lstat(to.c_str(), &info) == 0) return makeFailure(FailureCode::AlreadyExists, to, EEXIST);
+  if (::rename(from.c_str(), to.c_str()) != 0) return lastFailure(FailureCode::WriteFailed, from);
+  return {};
+}
+
+Status removeTree(const std::string& path) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return {};
+    return lastFailure(FailureCode::WriteFailed, path);
+  }
+  if (!S_ISDIR(info.st_mode)) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      return lastFailure(FailureCode::WriteFailed, path);
+    }
+    return {};
+  }
+  const Result<std::vector<FolderEntry>> entries = listFolder(path);
+  if (!entries) return entries.failure();
+  for (const FolderEntry& entry : *entries) {
+    if (const Status removed = removeTree(join(path, entry.name)); !removed) return removed;
+  }
+  if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
+    return lastFailure(FailureCode::WriteFailed, path);
+  }
+  return {};
+}
+
+}  // namespace vesk
