@@ -597,9 +597,8 @@ class Planner {
     const FolderContents& contents = contentsOf(folder);
     if (!contents.complete) return;
     if (!contents.listed) {
-      error(CheckFault::SourceUnreadable, entry, CheckRole::DataFolder, path,
-            std::string(kCheckUnreadable) + "（" +
-                systemErrorText(contents.listed.failure().systemError) + "）");
+      unreadable(entry, CheckRole::DataFolder, path,
+                 systemErrorText(contents.listed.failure().systemError));
       return;
     }
     if (!addFolder(entry, CheckRole::DataFolder, target, folder)) return;
