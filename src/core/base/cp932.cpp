@@ -1,6 +1,7 @@
 #include "base/cp932.h"
 
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 
 #include "base/cp932_table.h"
@@ -91,76 +92,82 @@ inline std::uint16_t codeOf(char32_t c) {
 std::string decodeCp932(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
-  // Up to four bytes of UTF-8 per byte (an escape); the string grows by blocks of
-  // input, so that mostly-ASCII text does not touch memory it never fills.
+  // Each block of input is decoded into a small buffer and appended, so the result is
+  // only reserved, never zero-filled; up to four bytes of UTF-8 per byte (an escape).
   constexpr std::size_t kBlock = 4096;
+  char buffer[4 * kBlock + 8];
   std::string out;
-  out.resize(size + size / 2 + 4 * kBlock);
-  char* put = out.data();
+  out.reserve(size + size / 8);
   std::size_t pos = 0;
-  std::size_t blockEnd = 0;
   while (pos < size) {
-    if (pos >= blockEnd) {
-      const std::size_t used = static_cast<std::size_t>(put - out.data());
-      if (out.size() - used < 4 * kBlock + 4) {
-        out.resize(out.size() * 2);
-        put = out.data() + used;
+    char* put = buffer;
+    const std::size_t blockEnd = pos + kBlock;  // the block may run one byte further for a pair
+    while (pos < size && pos < blockEnd) {
+      const unsigned char b = in[pos];
+      if (b < 0x80) {
+        *put++ = static_cast<char>(b);
+        ++pos;
+        continue;
       }
-      blockEnd = pos + kBlock;  // the block may run one byte further for a pair
-    }
-    const unsigned char b = in[pos];
-    if (b < 0x80) {
-      *put++ = static_cast<char>(b);
-      ++pos;
-      continue;
-    }
-    const char16_t single = cp932::kSingle[b];
-    if (single != cp932::kNone) {
-      put = putUtf8(put, single);
-      ++pos;
-      continue;
-    }
-    if (cp932::isLeadByte(b) && pos + 1 < size) {
-      const unsigned char t = in[pos + 1];
-      if (cp932::isTrailByte(t)) {
-        const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
-        if (c != cp932::kNone) {
-          put = putUtf8(put, c);
-          pos += 2;
-          continue;
-        }
-        if (t >= 0x80) {
-          put = putEscapedByte(put, b);
-          put = putEscapedByte(put, t);
-          pos += 2;
-          continue;
+      const char16_t single = cp932::kSingle[b];
+      if (single != cp932::kNone) {
+        put = putUtf8(put, single);
+        ++pos;
+        continue;
+      }
+      if (cp932::isLeadByte(b) && pos + 1 < size) {
+        const unsigned char t = in[pos + 1];
+        if (cp932::isTrailByte(t)) {
+          const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
+          if (c != cp932::kNone) {
+            put = putUtf8(put, c);
+            pos += 2;
+            continue;
+          }
+          if (t >= 0x80) {
+            put = putEscapedByte(put, b);
+            put = putEscapedByte(put, t);
+            pos += 2;
+            continue;
+          }
         }
       }
+      put = putEscapedByte(put, b);
+      ++pos;
     }
-    put = putEscapedByte(put, b);
-    ++pos;
+    out.append(buffer, static_cast<std::size_t>(put - buffer));
   }
-  out.resize(static_cast<std::size_t>(put - out.data()));
   return out;
 }
 
-Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
+namespace {
+
+// Encodes text[begin, end) (on character boundaries) onto `out` through a small
+// buffer, so `out` is never zero-filled; with `crLf` every LF is written as CR LF
+// in the same pass. No trail byte of code page 932 is an LF.
+Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
+                   bool crLf) {
   assert(begin <= end && end <= text.size());
   const std::string_view range = text.substr(0, end);
-  std::size_t used = out.size();
-  // Never more bytes than the UTF-8 form has.
-  out.resize(used + (end - begin));
-  char* put = out.data() + used;
+  constexpr std::size_t kBlock = 8192;
+  char buffer[kBlock + 8];
+  char* put = buffer;
   std::size_t pos = begin;
   while (pos < end) {
+    if (put - buffer >= static_cast<std::ptrdiff_t>(kBlock)) {
+      out.append(buffer, static_cast<std::size_t>(put - buffer));
+      put = buffer;
+    }
     const auto b = static_cast<unsigned char>(range[pos]);
     if (b < 0x80) {
+      if (b == '\n' && crLf) *put++ = '\r';
       *put++ = static_cast<char>(b);
       ++pos;
       continue;
     }
     const Utf8Char c = decodeUtf8At(range, pos);
     if (c.length == 0) {
+      out.append(buffer, static_cast<std::size_t>(put - buffer));
       return failureAt(text, pos, end);
     }
     if (isEscapedByte(c.value)) {
@@ -168,6 +175,7 @@ Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, st
     } else {
       const std::uint16_t code = codeOf(c.value);
       if (code == cp932::kNone) {
+        out.append(buffer, static_cast<std::size_t>(put - buffer));
         return failureAt(text, pos, end);
       }
       if (code > 0xFF) *put++ = static_cast<char>(code >> 8);
@@ -175,12 +183,24 @@ Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, st
     }
     pos += c.length;
   }
-  out.resize(static_cast<std::size_t>(put - out.data()));
+  out.append(buffer, static_cast<std::size_t>(put - buffer));
   return {};
+}
+
+}  // namespace
+
+Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
+  return encodeRange(text, begin, end, out, false);
+}
+
+Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
+                           std::string& out) {
+  return encodeRange(text, begin, end, out, true);
 }
 
 Result<std::string> encodeCp932(std::string_view utf8) {
   std::string bytes;
+  bytes.reserve(utf8.size());
   Status encoded = appendCp932(utf8, 0, utf8.size(), bytes);
   if (!encoded) return encoded.failure();
   return bytes;

@@ -48,4 +48,8 @@ Result<std::string> encodeCp932(std::string_view utf8);
 // failure `out` holds an unspecified prefix.
 Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out);
 
+// appendCp932 that writes every LF as CR LF, in the same pass.
+Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
+                           std::string& out);
+
 }  // namespace vesk

@@ -1,6 +1,7 @@
 #include "format/document_outline.h"
 
 #include <charconv>
+#include <iterator>
 
 #include "format/text_ops.h"
 
@@ -70,6 +71,17 @@ bool parseInt(std::string_view text, int& value) {
 }
 
 }  // namespace
+
+void appendOutline(DocumentOutline& outline, DocumentOutline next) {
+  outline.undecodedBytes = outline.undecodedBytes || next.undecodedBytes;
+  const auto append = [](auto& into, auto& from) {
+    into.insert(into.end(), std::make_move_iterator(from.begin()),
+                std::make_move_iterator(from.end()));
+  };
+  append(outline.data, next.data);
+  append(outline.eventNames, next.eventNames);
+  append(outline.drawGroupNames, next.drawGroupNames);
+}
 
 std::optional<std::pair<int, int>> parseSizeValue(std::string_view size) {
   const std::size_t comma = size.find(',');

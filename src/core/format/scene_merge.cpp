@@ -39,13 +39,13 @@ std::vector<std::string> takeElements(std::string& work, const char* open, const
 
 void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
                      std::vector<std::string>& topGroupNames) {
-  const std::string nn = twoDigits(entryNumber);
+  mergeSceneText(text, entryNumber, joinSceneLines(sceneLines), topGroupNames);
+}
 
-  std::string work;
-  for (const auto& line : sceneLines) {
-    work += line;
-    work += '\n';
-  }
+void mergeSceneText(std::string& text, int entryNumber, std::string sceneText,
+                    std::vector<std::string>& topGroupNames, std::vector<std::string>* dataValues) {
+  const std::string nn = twoDigits(entryNumber);
+  std::string& work = sceneText;
 
   std::vector<std::string> dataElements = takeElements(work, "<data", "</data>");
 
@@ -65,6 +65,7 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
     // A value that leads out of the scene folder names the copy made in the entry
     // folder under its last component, so the document names that copy.
     const std::string value = attributeValue(element, "path=\"");
+    if (dataValues != nullptr) dataValues->push_back(value);
     if (dataValueLeavesFolder(value)) {
       const std::string written = "path=\"" + value + "\"";
       const std::size_t at = element.find(written);
@@ -87,6 +88,11 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
     }
   }
 
+  std::size_t size = text.size();
+  for (const auto* elements : {&dataElements, &groups}) {
+    for (const auto& element : *elements) size += element.size() + 1;
+  }
+  text.reserve(size);
   for (const auto* elements : {&dataElements, &groups}) {
     for (const auto& element : *elements) {
       text += element;

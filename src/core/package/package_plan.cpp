@@ -14,6 +14,7 @@
 #include "base/file_info.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "format/document_outline.h"
 #include "format/exhibition_document.h"
 #include "format/scene_merge.h"
 #include "format/scene_scan.h"
@@ -241,7 +242,10 @@ class Planner {
     plan_.problems = std::move(general_);
     plan_.problems.insert(plan_.problems.end(), std::make_move_iterator(entries_.begin()),
                           std::make_move_iterator(entries_.end()));
-    if (hasCheckErrors(plan_.problems)) plan_.document.clear();
+    if (hasCheckErrors(plan_.problems)) {
+      plan_.documentEntries.clear();
+      plan_.topGroupNames.clear();
+    }
     return std::move(plan_);
   }
 
@@ -478,21 +482,24 @@ class Planner {
   }
 
   // What the document takes from the scene: its merged elements, in code page 932,
-  // readable again by their markers, and a "Sur" group for the menu to jump to.
-  void checkSceneText(int entry, const std::string& scene, const std::vector<std::string>& lines) {
-    std::string merged;
-    std::vector<std::string> topGroups;
-    mergeSceneLines(merged, entry, lines, topGroups);
-    if (const Result<std::string> encoded = encodeCp932(merged); !encoded) {
+  // readable again by their markers, and a "Sur" group for the menu to jump to. The
+  // merged text is outlined for the document's verify and then let go.
+  void checkMergedScene(int entry, const std::string& scene, const std::string& merged,
+                        bool tooManyElements, bool hasTopGroup) {
+    encoded_.clear();
+    if (const Status encoded = appendCp932WithCrLf(merged, 0, merged.size(), encoded_); !encoded) {
       error(CheckFault::UnencodableCharacter, entry, CheckRole::Scene, scene,
             kCheckUnencodable + unencodableDetail(encoded.failure()));
     }
-    if (sceneHasTooManyElements(lines)) {
+    scenesBytes_ += encoded_.size();
+    if (tooManyElements) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
     } else if (leavesDataOpen(merged)) {
       error(CheckFault::UnclosedData, entry, CheckRole::Scene, scene, kCheckUnclosedData);
+    } else {
+      appendOutline(sceneOutline_, outlineDocument(merged));
     }
-    if (topGroups.empty()) {
+    if (!hasTopGroup) {
       warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
     }
   }
@@ -597,18 +604,30 @@ class Planner {
       warning(CheckFault::DuplicateScene, n, CheckRole::Scene, entry.scenePath,
               kCheckDuplicateScene + twoDigits(first->second));
     }
-    DocumentEntry document;
+    PlannedDocumentEntry document;
+    document.scene = entry.scenePath;
     entry.dataFiles.clear();
     if (auto lines = readScene(n, entry.scenePath)) {
-      checkSceneText(n, entry.scenePath, *lines);
-      // The data files only a readable scene names.
-      entry.dataFiles = sceneDataFiles(*lines, folderOf(entry.scenePath));
-      document.sceneLines = std::move(*lines);
+      std::string text = joinSceneLines(*lines);
+      lines.reset();
+      const bool tooMany = sceneTextHasTooManyElements(text);
+      std::string merged;
+      std::vector<std::string> topGroups;
+      std::vector<std::string> dataValues;
+      mergeSceneText(merged, n, std::move(text), topGroups, &dataValues);
+      checkMergedScene(n, entry.scenePath, merged, tooMany, !topGroups.empty());
+      document.mergedSize = merged.size();
+      // The data files only a readable scene names, as the merge found them.
+      for (const auto& value : dataValues) {
+        entry.dataFiles.push_back(sceneDataFile(folderOf(entry.scenePath), value));
+      }
+      if (!topGroups.empty()) document.facts.topGroup = topGroups.front();
+      plan_.topGroupNames.insert(plan_.topGroupNames.end(), topGroups.begin(), topGroups.end());
     }
     plan_.dataFiles.push_back(entry.dataFiles);
-    document.thumbnail = planPicture(n, CheckRole::Thumbnail, entry.thumbnailPath);
-    document.description = planPicture(n, CheckRole::Description, entry.descriptionPath);
-    documentEntries_.push_back(std::move(document));
+    document.facts.thumbnail = planPicture(n, CheckRole::Thumbnail, entry.thumbnailPath);
+    document.facts.description = planPicture(n, CheckRole::Description, entry.descriptionPath);
+    plan_.documentEntries.push_back(std::move(document));
 
     // A value no file name can hold would name another file than the scene means.
     std::vector<std::string> usable;
@@ -659,19 +678,32 @@ class Planner {
 
   // The document the create writes, and the verify of the package it will make: a
   // problem there is an error now, never a failure after copying.
+  // The document's own parts are made here with the merged scenes left out; their
+  // outlines were taken as each scene was merged.
   void planDocument() {
-    plan_.document = assembleExhibitionDocument(documentEntries_, plan_.topGroupNames);
-    documentEntries_.clear();
-    const Result<std::string> encoded = encodeCp932(plan_.document);
-    if (!encoded) {
+    std::string frame;
+    appendDocumentHead(frame);
+    std::vector<DocumentEntryFacts> facts;
+    for (const auto& entry : plan_.documentEntries) {
+      frame += '\n';
+      facts.push_back(entry.facts);
+    }
+    appendDocumentTail(frame, facts);
+    encoded_.clear();
+    if (const Status encoded = appendCp932WithCrLf(frame, 0, frame.size(), encoded_); !encoded) {
       add(CheckSeverity::Error, CheckFault::UnencodableCharacter, -1, CheckRole::None,
           kDocumentName,
           kRoleDocument + (kCheckUnencodable + unencodableDetail(encoded.failure())));
       return;
     }
-    // Every LF is written as CR LF.
-    documentBytes_ = encoded->size() + static_cast<std::uint64_t>(std::count(
-                                           plan_.document.begin(), plan_.document.end(), '\n'));
+    documentBytes_ = encoded_.size() + scenesBytes_;
+    plan_.documentBytes = documentBytes_;
+    encoded_ = std::string();
+    // The merged scenes stand first in the document, before its own elements.
+    DocumentOutline outline = std::move(sceneOutline_);
+    DocumentOutline own = outlineDocument(frame);
+    outline.wellFormed = own.wellFormed;
+    appendOutline(outline, std::move(own));
 
     PackageView planned;
     planned.kindOf = [this](const std::string& relative) {
@@ -696,7 +728,7 @@ class Planner {
       }
       return false;
     };
-    for (const auto& problem : verifyDocument(plan_.document, planned, kDocumentName)) {
+    for (const auto& problem : verifyDocumentOutline(outline, planned, kDocumentName)) {
       add(CheckSeverity::Error, CheckFault::DocumentMismatch, -1, CheckRole::None, kDocumentName,
           kCheckDocumentMismatch + problem.text);
     }
@@ -731,7 +763,9 @@ class Planner {
   std::map<std::string, FileInfo> infos_;
   std::map<std::string, FolderContents> contents_;
   std::map<std::string, int> scenes_;
-  std::vector<DocumentEntry> documentEntries_;
+  DocumentOutline sceneOutline_;   // of the merged scenes so far, in order
+  std::string encoded_;            // room for one scene's encoding
+  std::uint64_t scenesBytes_ = 0;  // the merged scenes' bytes in the document, CR LF counted
   // Members planned, by memberKey: a file's source, a folder's data folder (empty for
   // a folder only on the way).
   std::map<std::string, std::string> files_;

@@ -125,8 +125,13 @@ void checkPicture(Verifier& verifier, const DataElement& element) {
 
 std::vector<PackageProblem> verifyDocument(std::string_view text, const PackageView& view,
                                            const std::string& documentName) {
+  return verifyDocumentOutline(outlineDocument(text), view, documentName);
+}
+
+std::vector<PackageProblem> verifyDocumentOutline(const DocumentOutline& outline,
+                                                  const PackageView& view,
+                                                  const std::string& documentName) {
   Verifier verifier(view);
-  const DocumentOutline outline = outlineDocument(text);
   if (outline.undecodedBytes) {
     verifier.add(PackageFault::DocumentUndecodable, kVerifyDocumentUndecodable, documentName);
   }
