@@ -11,7 +11,7 @@ namespace vesk {
 namespace {
 
 // Attributes of a draw group that refer to names inside the same scene.
-constexpr const char* kGroupReferences[] = {
+const std::vector<std::string_view> kGroupReferences = {
     "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
     "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
 };
@@ -53,6 +53,7 @@ void mergeSceneText(std::string& text, int entryNumber, std::string sceneText,
   // that shows the entry's description picture put in place of its start tag's ">".
   const std::string childGroup = "><childGroup name=\"ex" + nn + "\" />";
   std::vector<std::string> groups = takeElements(work, "<drawGroup", "</drawGroup>");
+  std::string().swap(work);  // all that is kept has been cut out
   for (std::string& group : groups) {
     const std::string startTag = cutElement(group, "<drawGroup", ">");
     std::string newTag = startTag;
@@ -82,21 +83,21 @@ void mergeSceneText(std::string& text, int entryNumber, std::string sceneText,
     if (name.find("Sur") != std::string::npos) topGroupNames.push_back(nn + "_" + name);
   }
 
-  for (auto& group : groups) {
-    for (const std::string reference : kGroupReferences) {
-      replaceAll(group, reference, reference + nn + "_");
-    }
-  }
+  const std::string prefix = nn + "_";
+  for (auto& group : groups) insertAfterEach(group, kGroupReferences, prefix);
 
   std::size_t size = text.size();
   for (const auto* elements : {&dataElements, &groups}) {
     for (const auto& element : *elements) size += element.size() + 1;
   }
   text.reserve(size);
-  for (const auto* elements : {&dataElements, &groups}) {
-    for (const auto& element : *elements) {
+  // Each element is let go once appended, so the scene's text is held about twice
+  // at most.
+  for (auto* elements : {&dataElements, &groups}) {
+    for (auto& element : *elements) {
       text += element;
       text += '\n';
+      std::string().swap(element);
     }
   }
 }

@@ -29,6 +29,19 @@ std::string joinSceneLines(const std::vector<std::string>& sceneLines) {
   return text;
 }
 
+void makeSceneText(std::string& decoded) {
+  std::size_t kept = decoded.find("\r\n");
+  if (kept != std::string::npos) {
+    for (std::size_t i = kept; i < decoded.size(); ++i) {
+      if (!(decoded[i] == '\r' && i + 1 < decoded.size() && decoded[i + 1] == '\n')) {
+        decoded[kept++] = decoded[i];
+      }
+    }
+    decoded.resize(kept);
+  }
+  if (!decoded.empty() && decoded.back() != '\n') decoded += '\n';
+}
+
 std::string sceneDataFile(const std::string& sceneFolder, const std::string& value) {
   return sceneFolder + nativeDataPath(value);
 }

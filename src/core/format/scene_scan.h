@@ -13,6 +13,11 @@ inline constexpr int kMaxSceneElements = 100;
 // text the merge and the scans cut elements from.
 std::string joinSceneLines(const std::vector<std::string>& sceneLines);
 
+// Turns a scene's decoded text into what joinSceneLines gives for its lines, in
+// place: a CR directly before an LF is dropped, and a last line without a line end
+// gets one.
+void makeSceneText(std::string& decoded);
+
 // The data file a scene in `sceneFolder` (ending with a separator) names by the `path`
 // value `value`: on POSIX the value's backslashes are turned into "/".
 std::string sceneDataFile(const std::string& sceneFolder, const std::string& value);

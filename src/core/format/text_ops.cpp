@@ -54,6 +54,47 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
   text = std::move(result);
 }
 
+void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
+                     std::string_view insertion) {
+  std::vector<PatternFinder> finders;
+  std::vector<std::size_t> next;  // each pattern's next occurrence, or npos
+  std::size_t count = 0;
+  for (const auto pattern : patterns) {
+    if (pattern.empty()) continue;
+    finders.emplace_back(pattern);
+    next.push_back(finders.back().find(text, 0));
+  }
+  // Counted first, so the result is made in one allocation.
+  for (std::size_t k = 0; k < finders.size(); ++k) {
+    for (std::size_t at = next[k]; at != std::string::npos;
+         at = finders[k].find(text, at + patterns[k].size())) {
+      ++count;
+    }
+  }
+  if (count == 0) return;
+  std::string result;
+  result.reserve(text.size() + count * insertion.size());
+  std::size_t copied = 0;
+  for (;;) {
+    std::size_t k = finders.size();
+    for (std::size_t i = 0; i < finders.size(); ++i) {
+      if (next[i] != std::string::npos && (k == finders.size() || next[i] < next[k])) k = i;
+    }
+    if (k == finders.size()) break;
+    if (next[k] < copied) {  // overlaps the occurrence before: not one to insert after
+      next[k] = finders[k].find(text, copied);
+      continue;
+    }
+    const std::size_t end = next[k] + patterns[k].size();
+    result.append(text, copied, end - copied);
+    result.append(insertion);
+    copied = end;
+    next[k] = finders[k].find(text, end);
+  }
+  result.append(text, copied, std::string::npos);
+  text = std::move(result);
+}
+
 std::string cutElement(std::string_view text, std::string_view open, std::string_view close) {
   const auto begin = findFrom(text, open, 0);
   if (!begin) return {};

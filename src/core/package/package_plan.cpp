@@ -29,6 +29,7 @@
 #include "package/package_layout.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
+#include "package/scene_files.h"
 #include "package/windows_names.h"
 
 namespace vesk {
@@ -467,18 +468,16 @@ class Planner {
             checkRoleOf(role));
   }
 
-  // The scene's lines when it can be read; its problems reported.
-  std::optional<std::vector<std::string>> readScene(int entry, const std::string& scene) {
+  // The scene's text as the merge takes it, when it can be read; its problems reported.
+  std::optional<std::string> readScene(int entry, const std::string& scene) {
     if (!checkSourceFile(entry, CheckRole::Scene, scene)) return std::nullopt;
-    Result<std::vector<std::string>> lines =
-        request_.readScene ? request_.readScene(scene) : readTextLines(scene);
-    if (!lines) {
-      error(
-          CheckFault::SourceUnreadable, entry, CheckRole::Scene, scene,
-          std::string(kCheckUnreadable) + "（" + copyFailureReason(scene, lines.failure()) + "）");
+    Result<std::string> text = readSceneText(scene, request_.readScene);
+    if (!text) {
+      error(CheckFault::SourceUnreadable, entry, CheckRole::Scene, scene,
+            std::string(kCheckUnreadable) + "（" + copyFailureReason(scene, text.failure()) + "）");
       return std::nullopt;
     }
-    return std::move(*lines);
+    return std::move(*text);
   }
 
   // What the document takes from the scene: its merged elements, in code page 932,
@@ -607,14 +606,12 @@ class Planner {
     PlannedDocumentEntry document;
     document.scene = entry.scenePath;
     entry.dataFiles.clear();
-    if (auto lines = readScene(n, entry.scenePath)) {
-      std::string text = joinSceneLines(*lines);
-      lines.reset();
-      const bool tooMany = sceneTextHasTooManyElements(text);
+    if (auto text = readScene(n, entry.scenePath)) {
+      const bool tooMany = sceneTextHasTooManyElements(*text);
       std::string merged;
       std::vector<std::string> topGroups;
       std::vector<std::string> dataValues;
-      mergeSceneText(merged, n, std::move(text), topGroups, &dataValues);
+      mergeSceneText(merged, n, std::move(*text), topGroups, &dataValues);
       checkMergedScene(n, entry.scenePath, merged, tooMany, !topGroups.empty());
       document.mergedSize = merged.size();
       // The data files only a readable scene names, as the merge found them.

@@ -1,9 +1,7 @@
 #include "package/planned_document.h"
 
-#include "base/text_file.h"
 #include "format/exhibition_document.h"
 #include "format/scene_merge.h"
-#include "format/scene_scan.h"
 #include "messages/messages.h"
 #include "package/failure_text.h"
 
@@ -29,12 +27,11 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
     }
     if (next < entries.size()) {
       const PlannedDocumentEntry& entry = entries[next];
-      Result<std::vector<std::string>> lines =
-          readScene ? readScene(entry.scene) : readTextLines(entry.scene);
+      Result<std::string> scene = readSceneText(entry.scene, readScene);
       topGroups.clear();
-      if (lines) mergeSceneText(text, static_cast<int>(next), joinSceneLines(*lines), topGroups);
+      if (scene) mergeSceneText(text, static_cast<int>(next), std::move(*scene), topGroups);
       const std::string first = topGroups.empty() ? std::string() : topGroups.front();
-      if (!lines || text.size() != entry.mergedSize || first != entry.facts.topGroup) {
+      if (!scene || text.size() != entry.mergedSize || first != entry.facts.topGroup) {
         changedScene = entry.scene;
         return makeFailure(FailureCode::ReadFailed, entry.scene);
       }
