@@ -1,8 +1,10 @@
 #include "base/cp932.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "base/cp932_table.h"
 #include "base/utf8.h"
@@ -75,6 +77,30 @@ inline char* putEscapedByte(char* out, unsigned char byte) {
   return out;
 }
 
+// The end of the run of ASCII bytes of text[pos, end), stopping also at an LF when
+// `stopAtLf`; read a word at a time.
+std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end, bool stopAtLf) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080u;
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  while (pos + 8 <= end) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + pos, sizeof word);
+    std::uint64_t stop = word & kHigh;
+    if (stopAtLf) {
+      const std::uint64_t x = word ^ (kOnes * '\n');  // a zero byte where an LF is
+      stop |= (x - kOnes) & ~x & kHigh;
+    }
+    if (stop != 0) break;
+    pos += 8;
+  }
+  while (pos < end) {
+    const auto b = static_cast<unsigned char>(text[pos]);
+    if (b >= 0x80 || (stopAtLf && b == '\n')) break;
+    ++pos;
+  }
+  return pos;
+}
+
 // The code page 932 code of a code point, cp932::kNone when it has none.
 inline std::uint16_t codeOf(char32_t c) {
   if (c > 0xFFFF) return cp932::kNone;
@@ -105,8 +131,10 @@ std::string decodeCp932(std::string_view bytes) {
     while (pos < size && pos < blockEnd) {
       const unsigned char b = in[pos];
       if (b < 0x80) {
-        *put++ = static_cast<char>(b);
-        ++pos;
+        const std::size_t run = asciiRunEnd(bytes, pos, std::min(size, blockEnd), false);
+        std::memcpy(put, in + pos, run - pos);
+        put += run - pos;
+        pos = run;
         continue;
       }
       const char16_t single = cp932::kSingle[b];
@@ -142,60 +170,70 @@ std::string decodeCp932(std::string_view bytes) {
 
 namespace {
 
-// Encodes text[begin, end) (on character boundaries) onto `out` through a small
-// buffer, so `out` is never zero-filled; with `crLf` every LF is written as CR LF
-// in the same pass. No trail byte of code page 932 is an LF.
-Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
-                   bool crLf) {
+// Encodes text[begin, end) (on character boundaries) onto `out`, or only counts
+// the bytes when `out` is null; with `crLf` every LF is written as CR LF in the same
+// pass. Runs of ASCII are copied whole. No trail byte of code page 932 is an LF.
+Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, std::string* out,
+                   bool crLf, std::uint64_t& bytes) {
   assert(begin <= end && end <= text.size());
   const std::string_view range = text.substr(0, end);
-  constexpr std::size_t kBlock = 8192;
-  char buffer[kBlock + 8];
-  char* put = buffer;
   std::size_t pos = begin;
   while (pos < end) {
-    if (put - buffer >= static_cast<std::ptrdiff_t>(kBlock)) {
-      out.append(buffer, static_cast<std::size_t>(put - buffer));
-      put = buffer;
+    const std::size_t run = asciiRunEnd(range, pos, end, crLf);
+    if (run > pos) {
+      if (out != nullptr) out->append(range.data() + pos, run - pos);
+      bytes += run - pos;
+      pos = run;
+      continue;
     }
-    const auto b = static_cast<unsigned char>(range[pos]);
-    if (b < 0x80) {
-      if (b == '\n' && crLf) *put++ = '\r';
-      *put++ = static_cast<char>(b);
+    if (range[pos] == '\n') {
+      if (out != nullptr) out->append("\r\n", 2);
+      bytes += 2;
       ++pos;
       continue;
     }
     const Utf8Char c = decodeUtf8At(range, pos);
-    if (c.length == 0) {
-      out.append(buffer, static_cast<std::size_t>(put - buffer));
-      return failureAt(text, pos, end);
-    }
+    if (c.length == 0) return failureAt(text, pos, end);
+    char code[2];
+    std::size_t length = 1;
     if (isEscapedByte(c.value)) {
-      *put++ = static_cast<char>(c.value - kEscapedByteBase);
+      code[0] = static_cast<char>(c.value - kEscapedByteBase);
     } else {
-      const std::uint16_t code = codeOf(c.value);
-      if (code == cp932::kNone) {
-        out.append(buffer, static_cast<std::size_t>(put - buffer));
-        return failureAt(text, pos, end);
+      const std::uint16_t value = codeOf(c.value);
+      if (value == cp932::kNone) return failureAt(text, pos, end);
+      if (value > 0xFF) {
+        code[0] = static_cast<char>(value >> 8);
+        code[1] = static_cast<char>(value & 0xFF);
+        length = 2;
+      } else {
+        code[0] = static_cast<char>(value);
       }
-      if (code > 0xFF) *put++ = static_cast<char>(code >> 8);
-      *put++ = static_cast<char>(code & 0xFF);
     }
+    if (out != nullptr) out->append(code, length);
+    bytes += length;
     pos += c.length;
   }
-  out.append(buffer, static_cast<std::size_t>(put - buffer));
   return {};
 }
 
 }  // namespace
 
 Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
-  return encodeRange(text, begin, end, out, false);
+  std::uint64_t bytes = 0;
+  return encodeRange(text, begin, end, &out, false, bytes);
 }
 
 Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
                            std::string& out) {
-  return encodeRange(text, begin, end, out, true);
+  std::uint64_t bytes = 0;
+  return encodeRange(text, begin, end, &out, true, bytes);
+}
+
+Result<std::uint64_t> cp932SizeWithCrLf(std::string_view utf8) {
+  std::uint64_t bytes = 0;
+  const Status encoded = encodeRange(utf8, 0, utf8.size(), nullptr, true, bytes);
+  if (!encoded) return encoded.failure();
+  return bytes;
 }
 
 Result<std::string> encodeCp932(std::string_view utf8) {

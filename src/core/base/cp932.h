@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -51,5 +52,9 @@ Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, st
 // appendCp932 that writes every LF as CR LF, in the same pass.
 Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
                            std::string& out);
+
+// The size of the whole text's encoding with every LF written as CR LF, or the
+// failure appendCp932WithCrLf gives; writes nothing.
+Result<std::uint64_t> cp932SizeWithCrLf(std::string_view utf8);
 
 }  // namespace vesk

@@ -1,5 +1,7 @@
 #include "format/scene_scan.h"
 
+#include <cstring>
+
 #include "base/path_terms.h"
 #include "format/element_cutter.h"
 #include "format/text_ops.h"
@@ -30,12 +32,17 @@ std::string joinSceneLines(const std::vector<std::string>& sceneLines) {
 }
 
 void makeSceneText(std::string& decoded) {
+  // Each CR LF loses its CR: the text between them moves down in one piece.
   std::size_t kept = decoded.find("\r\n");
   if (kept != std::string::npos) {
-    for (std::size_t i = kept; i < decoded.size(); ++i) {
-      if (!(decoded[i] == '\r' && i + 1 < decoded.size() && decoded[i + 1] == '\n')) {
-        decoded[kept++] = decoded[i];
-      }
+    std::size_t from = kept + 1;  // the LF
+    for (;;) {
+      const std::size_t next = decoded.find("\r\n", from);
+      const std::size_t until = next == std::string::npos ? decoded.size() : next;
+      std::memmove(decoded.data() + kept, decoded.data() + from, until - from);
+      kept += until - from;
+      if (next == std::string::npos) break;
+      from = next + 1;
     }
     decoded.resize(kept);
   }

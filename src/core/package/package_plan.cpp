@@ -485,12 +485,12 @@ class Planner {
   // merged text is outlined for the document's verify and then let go.
   void checkMergedScene(int entry, const std::string& scene, const std::string& merged,
                         bool tooManyElements, bool hasTopGroup) {
-    encoded_.clear();
-    if (const Status encoded = appendCp932WithCrLf(merged, 0, merged.size(), encoded_); !encoded) {
+    if (const Result<std::uint64_t> size = cp932SizeWithCrLf(merged); !size) {
       error(CheckFault::UnencodableCharacter, entry, CheckRole::Scene, scene,
-            kCheckUnencodable + unencodableDetail(encoded.failure()));
+            kCheckUnencodable + unencodableDetail(size.failure()));
+    } else {
+      scenesBytes_ += *size;
     }
-    scenesBytes_ += encoded_.size();
     if (tooManyElements) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
     } else if (leavesDataOpen(merged)) {
@@ -686,16 +686,14 @@ class Planner {
       facts.push_back(entry.facts);
     }
     appendDocumentTail(frame, facts);
-    encoded_.clear();
-    if (const Status encoded = appendCp932WithCrLf(frame, 0, frame.size(), encoded_); !encoded) {
+    const Result<std::uint64_t> size = cp932SizeWithCrLf(frame);
+    if (!size) {
       add(CheckSeverity::Error, CheckFault::UnencodableCharacter, -1, CheckRole::None,
-          kDocumentName,
-          kRoleDocument + (kCheckUnencodable + unencodableDetail(encoded.failure())));
+          kDocumentName, kRoleDocument + (kCheckUnencodable + unencodableDetail(size.failure())));
       return;
     }
-    documentBytes_ = encoded_.size() + scenesBytes_;
+    documentBytes_ = *size + scenesBytes_;
     plan_.documentBytes = documentBytes_;
-    encoded_ = std::string();
     // The merged scenes stand first in the document, before its own elements.
     DocumentOutline outline = std::move(sceneOutline_);
     DocumentOutline own = outlineDocument(frame);

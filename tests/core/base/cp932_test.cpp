@@ -297,6 +297,7 @@ TEST(Cp932, LongTextsConvertTheSameAcrossBlockBoundaries) {
     std::string expected;
     for (const char b : bytes) expected += b == '\n' ? std::string("\r\n") : std::string(1, b);
     EXPECT_EQ(crlf, expected);
+    EXPECT_EQ(cp932SizeWithCrLf(text).value_or(0), expected.size());
   }
 }
 
