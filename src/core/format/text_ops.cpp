@@ -1,5 +1,6 @@
 #include "format/text_ops.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "format/text_search.h"
@@ -57,23 +58,20 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
 void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
                      std::string_view insertion) {
   std::vector<PatternFinder> finders;
+  std::vector<std::size_t> sizes;
   std::vector<std::size_t> next;  // each pattern's next occurrence, or npos
-  std::size_t count = 0;
   for (const auto pattern : patterns) {
     if (pattern.empty()) continue;
     finders.emplace_back(pattern);
+    sizes.push_back(pattern.size());
     next.push_back(finders.back().find(text, 0));
   }
-  // Counted first, so the result is made in one allocation.
-  for (std::size_t k = 0; k < finders.size(); ++k) {
-    for (std::size_t at = next[k]; at != std::string::npos;
-         at = finders[k].find(text, at + patterns[k].size())) {
-      ++count;
-    }
+  if (std::all_of(next.begin(), next.end(),
+                  [](std::size_t at) { return at == std::string::npos; })) {
+    return;
   }
-  if (count == 0) return;
   std::string result;
-  result.reserve(text.size() + count * insertion.size());
+  result.reserve(text.size() + text.size() / 16 + 16 * insertion.size());
   std::size_t copied = 0;
   for (;;) {
     std::size_t k = finders.size();
@@ -85,7 +83,7 @@ void insertAfterEach(std::string& text, const std::vector<std::string_view>& pat
       next[k] = finders[k].find(text, copied);
       continue;
     }
-    const std::size_t end = next[k] + patterns[k].size();
+    const std::size_t end = next[k] + sizes[k];
     result.append(text, copied, end - copied);
     result.append(insertion);
     copied = end;
