@@ -105,7 +105,7 @@ fs::path addEntry(Workload& w, int index, const std::string& scene, const fs::pa
 
 Workload startWorkload(const fs::path& root) {
   if (!fs::create_directory(root)) throw std::runtime_error("exists already: " + root.string());
-  return Workload{root, {}, {}, 0, 0};
+  return Workload{root, {}, {}, 0, 0, 0};
 }
 
 }  // namespace
@@ -142,9 +142,16 @@ Workload makeSceneHeavy(const fs::path& root, const SceneHeavyShape& shape,
   Workload w = startWorkload(root);
   std::vector<std::string> dataPaths;
   for (int k = 0; k < shape.dataElements; ++k) dataPaths.push_back(numbered("part%03d.obj", k));
-  const std::string scene = sceneText({dataPaths, shape.drawGroups, shape.sceneBytes});
+  std::string scene = sceneText({dataPaths, shape.drawGroups, shape.sceneBytes});
+  if (shape.oneLine) {
+    // The line breaks become blanks, so that the size stays.
+    for (char& c : scene) {
+      if (c == '\r' || c == '\n') c = ' ';
+    }
+  }
 
   for (int e = 0; e < shape.entries; ++e) {
+    w.sceneBytes += scene.size();
     const fs::path folder = addEntry(w, e, scene, thumbnail, description);
     for (int k = 0; k < shape.dataElements; ++k) {
       const std::string bytes = numbered("v %d 0 0\n", k);

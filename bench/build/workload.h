@@ -23,6 +23,7 @@ struct Workload {
   std::vector<std::filesystem::path> entryFolders;  // what a plain copy takes
   std::uint64_t files = 0;                          // files written
   std::uint64_t bytes = 0;                          // bytes written
+  std::uint64_t sceneBytes = 0;                     // of them in scenes
 };
 
 // Data-heavy: each entry has `dataFiles` data files sharing `dataBytes` of
@@ -37,11 +38,13 @@ struct DataHeavyShape {
 
 // Scene-heavy: each entry has a scene of `sceneBytes` with `dataElements` data
 // elements (each its own data file of a few bytes) and `drawGroups` draw groups.
+// With `oneLine` the scene has no line break at all.
 struct SceneHeavyShape {
   int entries = 99;
   std::uint64_t sceneBytes = 1 * kMiB;
   int dataElements = 100;
   int drawGroups = 100;
+  bool oneLine = false;
 };
 
 // Writes the workload under `root` (created; must not exist). Thumbnails and

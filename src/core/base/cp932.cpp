@@ -1,7 +1,10 @@
 #include "base/cp932.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "base/cp932_table.h"
 #include "base/utf8.h"
@@ -74,6 +77,30 @@ inline char* putEscapedByte(char* out, unsigned char byte) {
   return out;
 }
 
+// The end of the run of ASCII bytes of text[pos, end), stopping also at an LF when
+// `stopAtLf`; read a word at a time.
+std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end, bool stopAtLf) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080u;
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  while (pos + 8 <= end) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + pos, sizeof word);
+    std::uint64_t stop = word & kHigh;
+    if (stopAtLf) {
+      const std::uint64_t x = word ^ (kOnes * '\n');  // a zero byte where an LF is
+      stop |= (x - kOnes) & ~x & kHigh;
+    }
+    if (stop != 0) break;
+    pos += 8;
+  }
+  while (pos < end) {
+    const auto b = static_cast<unsigned char>(text[pos]);
+    if (b >= 0x80 || (stopAtLf && b == '\n')) break;
+    ++pos;
+  }
+  return pos;
+}
+
 // The code page 932 code of a code point, cp932::kNone when it has none.
 inline std::uint16_t codeOf(char32_t c) {
   if (c > 0xFFFF) return cp932::kNone;
@@ -91,96 +118,127 @@ inline std::uint16_t codeOf(char32_t c) {
 std::string decodeCp932(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
-  // Up to four bytes of UTF-8 per byte (an escape); the string grows by blocks of
-  // input, so that mostly-ASCII text does not touch memory it never fills.
+  // Each block of input is decoded into a small buffer and appended, so the result is
+  // only reserved, never zero-filled; up to four bytes of UTF-8 per byte (an escape).
   constexpr std::size_t kBlock = 4096;
+  char buffer[4 * kBlock + 8];
   std::string out;
-  out.resize(size + size / 2 + 4 * kBlock);
-  char* put = out.data();
+  out.reserve(size + size / 8);
   std::size_t pos = 0;
-  std::size_t blockEnd = 0;
   while (pos < size) {
-    if (pos >= blockEnd) {
-      const std::size_t used = static_cast<std::size_t>(put - out.data());
-      if (out.size() - used < 4 * kBlock + 4) {
-        out.resize(out.size() * 2);
-        put = out.data() + used;
+    char* put = buffer;
+    const std::size_t blockEnd = pos + kBlock;  // the block may run one byte further for a pair
+    while (pos < size && pos < blockEnd) {
+      const unsigned char b = in[pos];
+      if (b < 0x80) {
+        const std::size_t run = asciiRunEnd(bytes, pos, std::min(size, blockEnd), false);
+        std::memcpy(put, in + pos, run - pos);
+        put += run - pos;
+        pos = run;
+        continue;
       }
-      blockEnd = pos + kBlock;  // the block may run one byte further for a pair
-    }
-    const unsigned char b = in[pos];
-    if (b < 0x80) {
-      *put++ = static_cast<char>(b);
-      ++pos;
-      continue;
-    }
-    const char16_t single = cp932::kSingle[b];
-    if (single != cp932::kNone) {
-      put = putUtf8(put, single);
-      ++pos;
-      continue;
-    }
-    if (cp932::isLeadByte(b) && pos + 1 < size) {
-      const unsigned char t = in[pos + 1];
-      if (cp932::isTrailByte(t)) {
-        const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
-        if (c != cp932::kNone) {
-          put = putUtf8(put, c);
-          pos += 2;
-          continue;
-        }
-        if (t >= 0x80) {
-          put = putEscapedByte(put, b);
-          put = putEscapedByte(put, t);
-          pos += 2;
-          continue;
+      const char16_t single = cp932::kSingle[b];
+      if (single != cp932::kNone) {
+        put = putUtf8(put, single);
+        ++pos;
+        continue;
+      }
+      if (cp932::isLeadByte(b) && pos + 1 < size) {
+        const unsigned char t = in[pos + 1];
+        if (cp932::isTrailByte(t)) {
+          const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
+          if (c != cp932::kNone) {
+            put = putUtf8(put, c);
+            pos += 2;
+            continue;
+          }
+          if (t >= 0x80) {
+            put = putEscapedByte(put, b);
+            put = putEscapedByte(put, t);
+            pos += 2;
+            continue;
+          }
         }
       }
+      put = putEscapedByte(put, b);
+      ++pos;
     }
-    put = putEscapedByte(put, b);
-    ++pos;
+    out.append(buffer, static_cast<std::size_t>(put - buffer));
   }
-  out.resize(static_cast<std::size_t>(put - out.data()));
   return out;
 }
 
-Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
+namespace {
+
+// Encodes text[begin, end) (on character boundaries) onto `out`, or only counts
+// the bytes when `out` is null; with `crLf` every LF is written as CR LF in the same
+// pass. Runs of ASCII are copied whole. No trail byte of code page 932 is an LF.
+Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, std::string* out,
+                   bool crLf, std::uint64_t& bytes) {
   assert(begin <= end && end <= text.size());
   const std::string_view range = text.substr(0, end);
-  std::size_t used = out.size();
-  // Never more bytes than the UTF-8 form has.
-  out.resize(used + (end - begin));
-  char* put = out.data() + used;
   std::size_t pos = begin;
   while (pos < end) {
-    const auto b = static_cast<unsigned char>(range[pos]);
-    if (b < 0x80) {
-      *put++ = static_cast<char>(b);
+    const std::size_t run = asciiRunEnd(range, pos, end, crLf);
+    if (run > pos) {
+      if (out != nullptr) out->append(range.data() + pos, run - pos);
+      bytes += run - pos;
+      pos = run;
+      continue;
+    }
+    if (range[pos] == '\n') {
+      if (out != nullptr) out->append("\r\n", 2);
+      bytes += 2;
       ++pos;
       continue;
     }
     const Utf8Char c = decodeUtf8At(range, pos);
-    if (c.length == 0) {
-      return failureAt(text, pos, end);
-    }
+    if (c.length == 0) return failureAt(text, pos, end);
+    char code[2];
+    std::size_t length = 1;
     if (isEscapedByte(c.value)) {
-      *put++ = static_cast<char>(c.value - kEscapedByteBase);
+      code[0] = static_cast<char>(c.value - kEscapedByteBase);
     } else {
-      const std::uint16_t code = codeOf(c.value);
-      if (code == cp932::kNone) {
-        return failureAt(text, pos, end);
+      const std::uint16_t value = codeOf(c.value);
+      if (value == cp932::kNone) return failureAt(text, pos, end);
+      if (value > 0xFF) {
+        code[0] = static_cast<char>(value >> 8);
+        code[1] = static_cast<char>(value & 0xFF);
+        length = 2;
+      } else {
+        code[0] = static_cast<char>(value);
       }
-      if (code > 0xFF) *put++ = static_cast<char>(code >> 8);
-      *put++ = static_cast<char>(code & 0xFF);
     }
+    if (out != nullptr) out->append(code, length);
+    bytes += length;
     pos += c.length;
   }
-  out.resize(static_cast<std::size_t>(put - out.data()));
   return {};
+}
+
+}  // namespace
+
+Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
+  std::uint64_t bytes = 0;
+  return encodeRange(text, begin, end, &out, false, bytes);
+}
+
+Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
+                           std::string& out) {
+  std::uint64_t bytes = 0;
+  return encodeRange(text, begin, end, &out, true, bytes);
+}
+
+Result<std::uint64_t> cp932SizeWithCrLf(std::string_view utf8) {
+  std::uint64_t bytes = 0;
+  const Status encoded = encodeRange(utf8, 0, utf8.size(), nullptr, true, bytes);
+  if (!encoded) return encoded.failure();
+  return bytes;
 }
 
 Result<std::string> encodeCp932(std::string_view utf8) {
   std::string bytes;
+  bytes.reserve(utf8.size());
   Status encoded = appendCp932(utf8, 0, utf8.size(), bytes);
   if (!encoded) return encoded.failure();
   return bytes;

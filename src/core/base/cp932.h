@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,13 @@ Result<std::string> encodeCp932(std::string_view utf8);
 // failure is taken from the whole `text`, so it reads as for the whole text. On
 // failure `out` holds an unspecified prefix.
 Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out);
+
+// appendCp932 that writes every LF as CR LF, in the same pass.
+Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
+                           std::string& out);
+
+// The size of the whole text's encoding with every LF written as CR LF, or the
+// failure appendCp932WithCrLf gives; writes nothing.
+Result<std::uint64_t> cp932SizeWithCrLf(std::string_view utf8);
 
 }  // namespace vesk

@@ -21,19 +21,6 @@ std::size_t pieceEnd(std::string_view text, std::size_t begin) {
   return end;
 }
 
-// Appends `bytes` to `out` with every LF written as CR LF. No trail byte of code
-// page 932 is an LF, so every LF byte is a line feed.
-void appendWithCrLf(std::string_view bytes, std::string& out) {
-  std::size_t start = 0;
-  for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
-       lf = bytes.find('\n', start)) {
-    out.append(bytes.substr(start, lf - start));
-    out += "\r\n";
-    start = lf + 1;
-  }
-  out.append(bytes.substr(start));
-}
-
 }  // namespace
 
 std::vector<std::string> splitTextLines(std::string_view text) {
@@ -58,13 +45,10 @@ Result<std::vector<std::string>> readTextLines(const std::string& path) {
 
 Status writeTextFile(const std::string& path, std::string_view utf8) {
   std::size_t begin = 0;
-  std::string encoded;
   const ContentWriter produce = [&](std::string& out) -> Result<bool> {
     const std::size_t end = pieceEnd(utf8, begin);
-    encoded.clear();
-    Status appended = appendCp932(utf8, begin, end, encoded);
+    Status appended = appendCp932WithCrLf(utf8, begin, end, out);
     if (!appended) return appended.failure();
-    appendWithCrLf(encoded, out);
     begin = end;
     return begin < utf8.size();
   };

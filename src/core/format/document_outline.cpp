@@ -1,6 +1,7 @@
 #include "format/document_outline.h"
 
 #include <charconv>
+#include <iterator>
 
 #include "format/text_ops.h"
 
@@ -71,6 +72,17 @@ bool parseInt(std::string_view text, int& value) {
 
 }  // namespace
 
+void appendOutline(DocumentOutline& outline, DocumentOutline next) {
+  outline.undecodedBytes = outline.undecodedBytes || next.undecodedBytes;
+  const auto append = [](auto& into, auto& from) {
+    into.insert(into.end(), std::make_move_iterator(from.begin()),
+                std::make_move_iterator(from.end()));
+  };
+  append(outline.data, next.data);
+  append(outline.eventNames, next.eventNames);
+  append(outline.drawGroupNames, next.drawGroupNames);
+}
+
 std::optional<std::pair<int, int>> parseSizeValue(std::string_view size) {
   const std::size_t comma = size.find(',');
   if (comma == std::string_view::npos) return std::nullopt;
@@ -84,11 +96,15 @@ std::optional<std::pair<int, int>> parseSizeValue(std::string_view size) {
 
 DocumentOutline outlineDocument(std::string_view text) {
   DocumentOutline outline;
-  // Scene text stands in the merged elements and in the top group names it gave.
-  const std::string fixed = withoutElements(
-      withoutElements(withoutElements(text, "<data", "</data>"), "<drawGroup", "</drawGroup>"),
-      "<topGroup name=\"", "\"");
-  outline.undecodedBytes = holdsEscapedBytes(fixed);
+  // Scene text stands in the merged elements and in the top group names it gave. A
+  // text without the escapes' first byte holds none anywhere, however parts are left
+  // out: the common case, which needs no copy of the text without them.
+  if (text.find('\xF4') != std::string_view::npos) {
+    const std::string fixed = withoutElements(
+        withoutElements(withoutElements(text, "<data", "</data>"), "<drawGroup", "</drawGroup>"),
+        "<topGroup name=\"", "\"");
+    outline.undecodedBytes = holdsEscapedBytes(fixed);
+  }
   constexpr std::string_view kHead = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"";
   constexpr std::string_view kRoot = "\n<NuvrelFile version=\"1.35\">\n";
   constexpr std::string_view kEnd = "</NuvrelFile>\n";

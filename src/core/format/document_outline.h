@@ -32,6 +32,12 @@ struct DocumentOutline {
 // makes the document not well formed.
 DocumentOutline outlineDocument(std::string_view text);
 
+// Adds the outline of the text that follows in the same document: its elements and
+// names after those of `outline`, its undecoded bytes to those found. `wellFormed`
+// stays as it was (it is a matter of the whole document). Lets a document that is
+// never held whole be outlined part by part, each part made of whole elements.
+void appendOutline(DocumentOutline& outline, DocumentOutline next);
+
 // Width and height of a size value "W, H" (also "W,H"); nullopt when it is not two
 // whole numbers.
 std::optional<std::pair<int, int>> parseSizeValue(std::string_view size);

@@ -71,22 +71,13 @@ void appendImageData(std::string& text, const char* prefix, const std::string& n
 
 }  // namespace
 
-std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries,
-                                       std::vector<std::string>& topGroupNames) {
+void appendDocumentHead(std::string& text) {
+  text += kHead;
+}
+
+void appendDocumentTail(std::string& text, const std::vector<DocumentEntryFacts>& entries) {
   const int count = static_cast<int>(entries.size());
   assert(count >= 1);
-
-  std::string text = kHead;
-
-  // Merged scenes, remembering each entry's first "Sur" group for its events.
-  topGroupNames.clear();
-  std::vector<std::string> entryTopGroup;
-  for (int j = 0; j < count; ++j) {
-    const std::size_t before = topGroupNames.size();
-    mergeSceneLines(text, j, entries[j].sceneLines, topGroupNames);
-    entryTopGroup.push_back(topGroupNames.size() > before ? topGroupNames[before] : "");
-    text += '\n';
-  }
   text += '\n';
 
   for (int j = 0; j < count; ++j) {
@@ -99,14 +90,14 @@ std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries
   text += '\n';
 
   text += kStartEventsHead;
-  text += entryTopGroup.front();
+  text += entries.front().topGroup;
   text += kStartEventsTail;
   writePageEvents(text, count);
   text += '\n';
 
   for (int j = 0; j < count; ++j) {
     text += "<event name=\"goto_ob" + twoDigits(j) + "\" >\n";
-    text += "<targetSpace index=\"1\" /><topGroup name=\"" + entryTopGroup[j] + "\" />\n";
+    text += "<targetSpace index=\"1\" /><topGroup name=\"" + entries[j].topGroup + "\" />\n";
     text +=
         "<reset scale=\"on\" trans=\"on\" rotCenter=\"on\" rot=\"on\" clip=\"on\" clipRot=\"on\" "
         "clipTrans=\"on\" target=\"on\" /><activeSpace index=\"1\" /></event>\n";
@@ -127,6 +118,25 @@ std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries
   text += '\n';
 
   text += kEnd;
+}
+
+std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries,
+                                       std::vector<std::string>& topGroupNames) {
+  assert(!entries.empty());
+  std::string text;
+  appendDocumentHead(text);
+
+  // Merged scenes, remembering each entry's first "Sur" group for its events.
+  topGroupNames.clear();
+  std::vector<DocumentEntryFacts> facts;
+  for (std::size_t j = 0; j < entries.size(); ++j) {
+    const std::size_t before = topGroupNames.size();
+    mergeSceneLines(text, static_cast<int>(j), entries[j].sceneLines, topGroupNames);
+    facts.push_back({entries[j].thumbnail, entries[j].description,
+                     topGroupNames.size() > before ? topGroupNames[before] : ""});
+    text += '\n';
+  }
+  appendDocumentTail(text, facts);
   return text;
 }
 

@@ -30,4 +30,16 @@ struct DocumentEntry {
 std::string assembleExhibitionDocument(const std::vector<DocumentEntry>& entries,
                                        std::vector<std::string>& topGroupNames);
 
+// The same document in three parts, for a writer that streams it: the head, then for
+// each entry its merged scene (mergeSceneText) followed by a blank line, then the
+// tail, which takes of each entry its pictures and the first "Sur" group its scene
+// gave (empty when none).
+struct DocumentEntryFacts {
+  DocumentPicture thumbnail;
+  DocumentPicture description;
+  std::string topGroup;
+};
+void appendDocumentHead(std::string& text);
+void appendDocumentTail(std::string& text, const std::vector<DocumentEntryFacts>& entries);
+
 }  // namespace vesk

@@ -11,7 +11,7 @@ namespace vesk {
 namespace {
 
 // Attributes of a draw group that refer to names inside the same scene.
-constexpr const char* kGroupReferences[] = {
+const std::vector<std::string_view> kGroupReferences = {
     "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
     "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
 };
@@ -39,13 +39,13 @@ std::vector<std::string> takeElements(std::string& work, const char* open, const
 
 void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
                      std::vector<std::string>& topGroupNames) {
-  const std::string nn = twoDigits(entryNumber);
+  mergeSceneText(text, entryNumber, joinSceneLines(sceneLines), topGroupNames);
+}
 
-  std::string work;
-  for (const auto& line : sceneLines) {
-    work += line;
-    work += '\n';
-  }
+void mergeSceneText(std::string& text, int entryNumber, std::string sceneText,
+                    std::vector<std::string>& topGroupNames, std::vector<std::string>* dataValues) {
+  const std::string nn = twoDigits(entryNumber);
+  std::string& work = sceneText;
 
   std::vector<std::string> dataElements = takeElements(work, "<data", "</data>");
 
@@ -53,6 +53,7 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
   // that shows the entry's description picture put in place of its start tag's ">".
   const std::string childGroup = "><childGroup name=\"ex" + nn + "\" />";
   std::vector<std::string> groups = takeElements(work, "<drawGroup", "</drawGroup>");
+  std::string().swap(work);  // all that is kept has been cut out
   for (std::string& group : groups) {
     const std::string startTag = cutElement(group, "<drawGroup", ">");
     std::string newTag = startTag;
@@ -65,6 +66,7 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
     // A value that leads out of the scene folder names the copy made in the entry
     // folder under its last component, so the document names that copy.
     const std::string value = attributeValue(element, "path=\"");
+    if (dataValues != nullptr) dataValues->push_back(value);
     if (dataValueLeavesFolder(value)) {
       const std::string written = "path=\"" + value + "\"";
       const std::size_t at = element.find(written);
@@ -81,16 +83,21 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
     if (name.find("Sur") != std::string::npos) topGroupNames.push_back(nn + "_" + name);
   }
 
-  for (auto& group : groups) {
-    for (const std::string reference : kGroupReferences) {
-      replaceAll(group, reference, reference + nn + "_");
-    }
-  }
+  const std::string prefix = nn + "_";
+  for (auto& group : groups) insertAfterEach(group, kGroupReferences, prefix);
 
+  std::size_t size = text.size();
   for (const auto* elements : {&dataElements, &groups}) {
-    for (const auto& element : *elements) {
+    for (const auto& element : *elements) size += element.size() + 1;
+  }
+  text.reserve(size);
+  // Each element is let go once appended, so the scene's text is held about twice
+  // at most.
+  for (auto* elements : {&dataElements, &groups}) {
+    for (auto& element : *elements) {
       text += element;
       text += '\n';
+      std::string().swap(element);
     }
   }
 }

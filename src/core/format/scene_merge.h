@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vesk {
@@ -13,5 +14,13 @@ namespace vesk {
 // scene without lines contributes nothing.
 void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
                      std::vector<std::string>& topGroupNames);
+
+// mergeSceneLines on the scene's text as joinSceneLines gives it, used up as the
+// work space of the cut (no copy of the scene is made). When `dataValues` is given,
+// appends to it the `path` value of each data element as the scene wrote it, in the
+// merged order: the values sceneDataFiles lists.
+void mergeSceneText(std::string& text, int entryNumber, std::string sceneText,
+                    std::vector<std::string>& topGroupNames,
+                    std::vector<std::string>* dataValues = nullptr);
 
 }  // namespace vesk

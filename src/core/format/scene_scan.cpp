@@ -1,5 +1,7 @@
 #include "format/scene_scan.h"
 
+#include <cstring>
+
 #include "base/path_terms.h"
 #include "format/element_cutter.h"
 #include "format/text_ops.h"
@@ -17,42 +19,73 @@ static std::string nativeDataPath(std::string value) {
   return value;
 }
 
+std::string joinSceneLines(const std::vector<std::string>& sceneLines) {
+  std::size_t size = 0;
+  for (const auto& line : sceneLines) size += line.size() + 1;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : sceneLines) {
+    text += line;
+    text += '\n';
+  }
+  return text;
+}
+
+void makeSceneText(std::string& decoded) {
+  // Each CR LF loses its CR: the text between them moves down in one piece.
+  std::size_t kept = decoded.find("\r\n");
+  if (kept != std::string::npos) {
+    std::size_t from = kept + 1;  // the LF
+    for (;;) {
+      const std::size_t next = decoded.find("\r\n", from);
+      const std::size_t until = next == std::string::npos ? decoded.size() : next;
+      std::memmove(decoded.data() + kept, decoded.data() + from, until - from);
+      kept += until - from;
+      if (next == std::string::npos) break;
+      from = next + 1;
+    }
+    decoded.resize(kept);
+  }
+  if (!decoded.empty() && decoded.back() != '\n') decoded += '\n';
+}
+
+std::string sceneDataFile(const std::string& sceneFolder, const std::string& value) {
+  return sceneFolder + nativeDataPath(value);
+}
+
 std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,
                                         const std::string& sceneFolder) {
-  // The scene's lines each followed by a line feed: the same text the merge cuts its
-  // elements from, so that both find the same elements with the same values (a value
-  // that holds a line break is listed with it, as the document writes it).
-  std::string remaining;
-  for (const auto& line : sceneLines) {
-    remaining += line;
-    remaining += '\n';
-  }
+  // The same text the merge cuts its elements from, so that both find the same
+  // elements with the same values (a value that holds a line break is listed with
+  // it, as the document writes it).
+  std::string remaining = joinSceneLines(sceneLines);
 
   std::vector<std::string> dataFiles;
   ElementCutter elements(remaining, "<data", "</data>");
   for (int i = 0; i < kMaxSceneElements; ++i) {
     const std::string element = elements.next();
     if (element.empty()) break;
-    dataFiles.push_back(sceneFolder + nativeDataPath(attributeValue(element, "path=\"")));
+    dataFiles.push_back(sceneDataFile(sceneFolder, attributeValue(element, "path=\"")));
   }
   return dataFiles;
 }
 
 bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines) {
-  std::string text;
-  for (const auto& line : sceneLines) {
-    text += line;
-    text += '\n';
-  }
+  return sceneTextHasTooManyElements(joinSceneLines(sceneLines));
+}
+
+bool sceneTextHasTooManyElements(std::string_view sceneText) {
   for (const auto& [open, close] :
        {std::pair{"<data", "</data>"}, std::pair{"<drawGroup", "</drawGroup>"}}) {
     // Fewer opening markers than the limit cannot make more elements: skip the cut.
     int markers = 0;
-    for (std::size_t at = text.find(open); at != std::string::npos && markers <= kMaxSceneElements;
-         at = text.find(open, at + 1)) {
+    for (std::size_t at = sceneText.find(open);
+         at != std::string_view::npos && markers <= kMaxSceneElements;
+         at = sceneText.find(open, at + 1)) {
       ++markers;
     }
     if (markers <= kMaxSceneElements) continue;
+    std::string text(sceneText);
     ElementCutter elements(text, open, close);
     int count = 0;
     while (!elements.next().empty()) {

@@ -1,5 +1,6 @@
 #include "format/text_ops.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "format/text_search.h"
@@ -49,6 +50,44 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
     result.append(newText);
     copied = at + oldPattern.size();
     at = finder.find(text, copied);
+  }
+  result.append(text, copied, std::string::npos);
+  text = std::move(result);
+}
+
+void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
+                     std::string_view insertion) {
+  std::vector<PatternFinder> finders;
+  std::vector<std::size_t> sizes;
+  std::vector<std::size_t> next;  // each pattern's next occurrence, or npos
+  for (const auto pattern : patterns) {
+    if (pattern.empty()) continue;
+    finders.emplace_back(pattern);
+    sizes.push_back(pattern.size());
+    next.push_back(finders.back().find(text, 0));
+  }
+  if (std::all_of(next.begin(), next.end(),
+                  [](std::size_t at) { return at == std::string::npos; })) {
+    return;
+  }
+  std::string result;
+  result.reserve(text.size() + text.size() / 16 + 16 * insertion.size());
+  std::size_t copied = 0;
+  for (;;) {
+    std::size_t k = finders.size();
+    for (std::size_t i = 0; i < finders.size(); ++i) {
+      if (next[i] != std::string::npos && (k == finders.size() || next[i] < next[k])) k = i;
+    }
+    if (k == finders.size()) break;
+    if (next[k] < copied) {  // overlaps the occurrence before: not one to insert after
+      next[k] = finders[k].find(text, copied);
+      continue;
+    }
+    const std::size_t end = next[k] + sizes[k];
+    result.append(text, copied, end - copied);
+    result.append(insertion);
+    copied = end;
+    next[k] = finders[k].find(text, end);
   }
   result.append(text, copied, std::string::npos);
   text = std::move(result);

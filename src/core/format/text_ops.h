@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesk {
 
@@ -21,6 +22,15 @@ std::optional<std::size_t> findFrom(std::string_view text, std::string_view patt
 // stand before it. `newText` must not refer into `text`.
 void replaceAll(std::string& text, std::string_view oldPattern, std::string_view newText,
                 std::size_t start = 0);
+
+// Inserts `insertion` after every occurrence of each of `patterns`, in one pass:
+// what replaceAll(text, p, p + insertion) for each pattern in turn gives when no
+// occurrence of one pattern can overlap another's or form across an insertion, as
+// for attribute openers (a name, "=" and a double quote, the quote only at the
+// end) with an insertion that holds no double quote. `insertion` must not refer
+// into `text`.
+void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
+                     std::string_view insertion);
 
 // The text from the first `open` through the end of the first `close` found after
 // that marker; empty when either is missing.

@@ -21,6 +21,7 @@
 #include "package/package_layout.h"
 #include "package/package_report_file.h"
 #include "package/package_verify.h"
+#include "package/planned_document.h"
 #include "package/scene_files.h"
 
 namespace vesk {
@@ -58,7 +59,7 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   }
   report.dataFiles = plan->dataFiles;
   // Nothing is made for a plan the check refuses.
-  if (plan->cancelled || hasCheckErrors(plan->problems) || plan->document.empty()) {
+  if (plan->cancelled || hasCheckErrors(plan->problems) || plan->documentEntries.empty()) {
     sink.showMessage(errorMessage(hasCheckErrors(plan->problems) ? checkReportText(plan->problems)
                                                                  : std::string(kCancelledMessage)));
     report.status = BuildStatus::Stopped;
@@ -95,9 +96,8 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   }
 
   report.topGroupNames = plan->topGroupNames;
-  const Status written = writeTextFile(report.documentPath, plan->document);
-  if (!written) {
-    sink.showMessage(errorMessage(writeFailureText(written.failure())));
+  if (const auto failed = writePlannedDocument(*plan, report.documentPath, request.readScene)) {
+    sink.showMessage(errorMessage(*failed));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }

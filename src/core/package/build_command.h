@@ -47,7 +47,8 @@ struct CreateRequest {
   std::string destination;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
   const FileOperations* operations = nullptr;  // copies and flush; null: the system's
-  SceneReader readScene = readTextLines;       // reads each scene file, once per plan
+  // Reads each scene: once to plan, once to write the document; empty: the file directly.
+  SceneReader readScene = nullptr;
   std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
   bool writeReport = false;      // also write the report page at the top of the package
   // The plan the check made of these entries; null: the create plans them itself. Its

@@ -76,9 +76,9 @@ struct CheckRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   bool replacing = false;
-  bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
-  SceneReader readScene = readTextLines;
-  FreeSpaceProbe freeSpace;                                     // empty: the volume's
+  bool windowsNames = true;         // warn about names a Windows kiosk cannot hold
+  SceneReader readScene = nullptr;  // empty: each scene file is read directly (readSceneText)
+  FreeSpaceProbe freeSpace;         // empty: the volume's
   std::function<VolumeInfo(const std::string& folder)> volume;  // empty: volumeInfoOf
   PictureProbe probePicture;                                    // empty: probeImageSize
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder

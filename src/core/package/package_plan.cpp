@@ -15,6 +15,7 @@
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "format/document_outline.h"
 #include "format/exhibition_document.h"
 #include "format/scene_merge.h"
 #include "format/scene_scan.h"
@@ -30,6 +31,7 @@
 #include "package/package_layout.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
+#include "package/scene_files.h"
 #include "package/windows_names.h"
 
 namespace vesk {
@@ -245,7 +247,10 @@ class Planner {
     plan_.problems = std::move(general_);
     plan_.problems.insert(plan_.problems.end(), std::make_move_iterator(entries_.begin()),
                           std::make_move_iterator(entries_.end()));
-    if (hasCheckErrors(plan_.problems)) plan_.document.clear();
+    if (hasCheckErrors(plan_.problems)) {
+      plan_.documentEntries.clear();
+      plan_.topGroupNames.clear();
+    }
     return std::move(plan_);
   }
 
@@ -507,33 +512,35 @@ class Planner {
             checkRoleOf(role));
   }
 
-  // The scene's lines when it can be read; its problems reported.
-  std::optional<std::vector<std::string>> readScene(int entry, const std::string& scene) {
+  // The scene's text as the merge takes it, when it can be read; its problems reported.
+  std::optional<std::string> readScene(int entry, const std::string& scene) {
     if (!checkSourceFile(entry, CheckRole::Scene, scene)) return std::nullopt;
-    Result<std::vector<std::string>> lines =
-        request_.readScene ? request_.readScene(scene) : readTextLines(scene);
-    if (!lines) {
-      unreadable(entry, CheckRole::Scene, scene, copyFailureReason(scene, lines.failure()));
+    Result<std::string> text = readSceneText(scene, request_.readScene);
+    if (!text) {
+      unreadable(entry, CheckRole::Scene, scene, copyFailureReason(scene, text.failure()));
       return std::nullopt;
     }
-    return std::move(*lines);
+    return std::move(*text);
   }
 
   // What the document takes from the scene: its merged elements, in code page 932,
-  // readable again by their markers, and a "Sur" group for the menu to jump to.
-  void checkSceneText(int entry, const std::string& scene, const std::vector<std::string>& lines) {
-    std::string merged;
-    std::vector<std::string> topGroups;
-    mergeSceneLines(merged, entry, lines, topGroups);
-    if (const Result<std::string> encoded = encodeCp932(merged); !encoded) {
-      unencodable(entry, CheckRole::Scene, scene, encoded.failure());
+  // readable again by their markers, and a "Sur" group for the menu to jump to. The
+  // merged text is outlined for the document's verify and then let go.
+  void checkMergedScene(int entry, const std::string& scene, const std::string& merged,
+                        bool tooManyElements, bool hasTopGroup) {
+    if (const Result<std::uint64_t> size = cp932SizeWithCrLf(merged); !size) {
+      unencodable(entry, CheckRole::Scene, scene, size.failure());
+    } else {
+      scenesBytes_ += *size;
     }
-    if (sceneHasTooManyElements(lines)) {
+    if (tooManyElements) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
     } else if (leavesDataOpen(merged)) {
       error(CheckFault::UnclosedData, entry, CheckRole::Scene, scene, kCheckUnclosedData);
+    } else {
+      appendOutline(sceneOutline_, outlineDocument(merged));
     }
-    if (topGroups.empty()) {
+    if (!hasTopGroup) {
       warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
     }
   }
@@ -637,18 +644,28 @@ class Planner {
       warning(CheckFault::DuplicateScene, n, CheckRole::Scene, entry.scenePath,
               kCheckDuplicateScene, {{"entry", twoDigits(first->second)}});
     }
-    DocumentEntry document;
+    PlannedDocumentEntry document;
+    document.scene = entry.scenePath;
     entry.dataFiles.clear();
-    if (auto lines = readScene(n, entry.scenePath)) {
-      checkSceneText(n, entry.scenePath, *lines);
-      // The data files only a readable scene names.
-      entry.dataFiles = sceneDataFiles(*lines, folderOf(entry.scenePath));
-      document.sceneLines = std::move(*lines);
+    if (auto text = readScene(n, entry.scenePath)) {
+      const bool tooMany = sceneTextHasTooManyElements(*text);
+      std::string merged;
+      std::vector<std::string> topGroups;
+      std::vector<std::string> dataValues;
+      mergeSceneText(merged, n, std::move(*text), topGroups, &dataValues);
+      checkMergedScene(n, entry.scenePath, merged, tooMany, !topGroups.empty());
+      document.mergedSize = merged.size();
+      // The data files only a readable scene names, as the merge found them.
+      for (const auto& value : dataValues) {
+        entry.dataFiles.push_back(sceneDataFile(folderOf(entry.scenePath), value));
+      }
+      if (!topGroups.empty()) document.facts.topGroup = topGroups.front();
+      plan_.topGroupNames.insert(plan_.topGroupNames.end(), topGroups.begin(), topGroups.end());
     }
     plan_.dataFiles.push_back(entry.dataFiles);
-    document.thumbnail = planPicture(n, CheckRole::Thumbnail, entry.thumbnailPath);
-    document.description = planPicture(n, CheckRole::Description, entry.descriptionPath);
-    documentEntries_.push_back(std::move(document));
+    document.facts.thumbnail = planPicture(n, CheckRole::Thumbnail, entry.thumbnailPath);
+    document.facts.description = planPicture(n, CheckRole::Description, entry.descriptionPath);
+    plan_.documentEntries.push_back(std::move(document));
 
     // A value no file name can hold would name another file than the scene means.
     std::vector<std::string> usable;
@@ -699,17 +716,29 @@ class Planner {
 
   // The document the create writes, and the verify of the package it will make: a
   // problem there is an error now, never a failure after copying.
+  // The document's own parts are made here with the merged scenes left out; their
+  // outlines were taken as each scene was merged.
   void planDocument() {
-    plan_.document = assembleExhibitionDocument(documentEntries_, plan_.topGroupNames);
-    documentEntries_.clear();
-    const Result<std::string> encoded = encodeCp932(plan_.document);
-    if (!encoded) {
-      unencodable(-1, CheckRole::None, kDocumentName, encoded.failure(), kRoleDocument);
+    std::string frame;
+    appendDocumentHead(frame);
+    std::vector<DocumentEntryFacts> facts;
+    for (const auto& entry : plan_.documentEntries) {
+      frame += '\n';
+      facts.push_back(entry.facts);
+    }
+    appendDocumentTail(frame, facts);
+    const Result<std::uint64_t> size = cp932SizeWithCrLf(frame);
+    if (!size) {
+      unencodable(-1, CheckRole::None, kDocumentName, size.failure(), kRoleDocument);
       return;
     }
-    // Every LF is written as CR LF.
-    documentBytes_ = encoded->size() + static_cast<std::uint64_t>(std::count(
-                                           plan_.document.begin(), plan_.document.end(), '\n'));
+    documentBytes_ = *size + scenesBytes_;
+    plan_.documentBytes = documentBytes_;
+    // The merged scenes stand first in the document, before its own elements.
+    DocumentOutline outline = std::move(sceneOutline_);
+    DocumentOutline own = outlineDocument(frame);
+    outline.wellFormed = own.wellFormed;
+    appendOutline(outline, std::move(own));
 
     PackageView planned;
     planned.kindOf = [this](const std::string& relative) {
@@ -734,7 +763,7 @@ class Planner {
       }
       return false;
     };
-    for (const auto& problem : verifyDocument(plan_.document, planned, kDocumentName)) {
+    for (const auto& problem : verifyDocumentOutline(outline, planned, kDocumentName)) {
       add(CheckSeverity::Error, CheckFault::DocumentMismatch, -1, CheckRole::None, kDocumentName,
           fillTemplate(kCheckDocumentMismatch, {{"problem", problem.text}}));
     }
@@ -769,7 +798,9 @@ class Planner {
   std::map<std::string, FileInfo> infos_;
   std::map<std::string, FolderContents> contents_;
   std::map<std::string, int> scenes_;
-  std::vector<DocumentEntry> documentEntries_;
+  DocumentOutline sceneOutline_;   // of the merged scenes so far, in order
+  std::string encoded_;            // room for one scene's encoding
+  std::uint64_t scenesBytes_ = 0;  // the merged scenes' bytes in the document, CR LF counted
   // Members planned, by memberKey: a file's source, a folder's data folder (empty for
   // a folder only on the way).
   std::map<std::string, std::string> files_;

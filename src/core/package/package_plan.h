@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "format/exhibition_document.h"
 #include "package/entry_plan.h"
 #include "package/package_check.h"
 
@@ -32,15 +33,26 @@ struct PlannedItem {
   std::int64_t modified = 0;  // the source's modification time as planned (a copy)
 };
 
-// The complete planned package: everything a create makes, the document it writes,
-// and every problem found on the way.
+// One entry of the planned document. The create merges the scene again as it writes
+// the document; a merge of another size than planned means the scene has changed.
+struct PlannedDocumentEntry {
+  std::string scene;             // the scene file merged into the document
+  DocumentEntryFacts facts;      // what the document's tail takes of the entry
+  std::uint64_t mergedSize = 0;  // its merged scene's text (UTF-8, LF line ends), in bytes
+};
+
+// The complete planned package: everything a create makes, what the document it
+// writes takes of each entry, and every problem found on the way. Its size does not
+// grow with the scenes' text.
 struct PackagePlan {
   std::string destination;  // as requested, ending with a separator
   // Folders and copies, in the order the create makes them: each entry folder, its
   // scene, pictures and data (a data folder before its files), then up.jpg, down.jpg.
   std::vector<PlannedItem> items;
   std::vector<std::vector<std::string>> dataFiles;  // each entry's data items, from its scene
-  std::string document;  // exhibition.nuv as UTF-8 with LF line ends; empty on an error
+  // exhibition.nuv, one entry each (the scene text is not kept); empty on an error.
+  std::vector<PlannedDocumentEntry> documentEntries;
+  std::uint64_t documentBytes = 0;         // exhibition.nuv's size as written
   std::vector<std::string> topGroupNames;  // every "Sur" group of the merged scenes
   std::uint64_t filesToCopy = 0;
   std::uint64_t bytesToCopy = 0;
@@ -50,10 +62,10 @@ struct PackagePlan {
 };
 
 // Plans the package of `request.entries` in `request.destination`. Reads each scene
-// once (through request.readScene), each picture's header once, and looks at every
-// other source, and every file of a data folder, once; makes nothing. The problems
-// are what a create would meet: with no error the create of this plan succeeds and
-// its package passes verifyPackage (faults of the disk aside); a warning never stops
+// once (through request.readScene), holding one scene's text at a time, each
+// picture's header once, and looks at every other source, and every file of a data folder, once;
+// makes nothing. The problems are what a create would meet: with no error the create of this plan
+// succeeds and its package passes verifyPackage (faults of the disk aside); a warning never stops
 // it. `observer` may be null; then `request.progress`, when given, is told the entries
 // done and asked for Cancel. A cancelled plan holds a Cancelled error.
 PackagePlan planPackage(const CheckRequest& request, PlanObserver* observer = nullptr);

@@ -125,8 +125,13 @@ void checkPicture(Verifier& verifier, const DataElement& element) {
 
 std::vector<PackageProblem> verifyDocument(std::string_view text, const PackageView& view,
                                            const std::string& documentName) {
+  return verifyDocumentOutline(outlineDocument(text), view, documentName);
+}
+
+std::vector<PackageProblem> verifyDocumentOutline(const DocumentOutline& outline,
+                                                  const PackageView& view,
+                                                  const std::string& documentName) {
   Verifier verifier(view);
-  const DocumentOutline outline = outlineDocument(text);
   if (outline.undecodedBytes) {
     verifier.add(PackageFault::DocumentUndecodable, kVerifyDocumentUndecodable, documentName);
   }
@@ -181,10 +186,15 @@ std::vector<PackageProblem> verifyDocument(std::string_view text, const PackageV
 }
 
 std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
-  const auto bytes = readFile(documentPath);
-  if (!bytes) return {{PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable + documentPath}};
+  std::string text;
+  {
+    const auto bytes = readFile(documentPath);
+    if (!bytes) {
+      return {{PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable + documentPath}};
+    }
+    text = decodeCp932(*bytes);
+  }  // the bytes are let go before the text is outlined
   // Lines end with CR LF on disk.
-  std::string text = decodeCp932(*bytes);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];

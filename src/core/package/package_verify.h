@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/file_kind.h"
+#include "format/document_outline.h"
 #include "image/image_probe.h"
 
 namespace vesk {
@@ -55,6 +56,12 @@ struct PackageView {
 // page events agree in number. `documentName` names the document in problems.
 std::vector<PackageProblem> verifyDocument(std::string_view text, const PackageView& view,
                                            const std::string& documentName);
+
+// verifyDocument for a document known by its outline (outlineDocument), which may
+// have been taken part by part.
+std::vector<PackageProblem> verifyDocumentOutline(const DocumentOutline& outline,
+                                                  const PackageView& view,
+                                                  const std::string& documentName);
 
 // verifyDocument for the package whose combined document is `documentPath`, as it
 // lies on disk. Reads only. Returns every problem found, none for a sound package.

@@ -15,6 +15,12 @@ namespace vesk {
 // Used by the create for every scene it reads, so that a test can count the reads.
 using SceneReader = std::function<Result<std::vector<std::string>>(const std::string& scenePath)>;
 
+// The scene's text as the merge takes it (joinSceneLines of its lines): read through
+// `reader`, or when that is empty straight from the file, decoded in one pass with
+// its line ends made LF in place, never split into lines. Fails as the reader (or
+// readFile) does.
+Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader = {});
+
 // The lines of a scene file as splitTextLines gives them. A file that cannot be read
 // gives no lines.
 std::vector<std::string> readSceneLines(const std::string& scenePath);

@@ -264,6 +264,43 @@ TEST(Cp932, EveryShortSequenceReadsBackAsTheSameText) {
   }
 }
 
+// Long texts are converted in blocks: a pair, an escape or a line end on every
+// block boundary reads and writes as in a short text, and the CR LF writer puts CR
+// before every LF and nowhere else.
+TEST(Cp932, LongTextsConvertTheSameAcrossBlockBoundaries) {
+  struct Case {
+    const char* what;
+    std::string unit;         // bytes, repeated past several blocks
+    std::string decodedUnit;  // its UTF-8
+  };
+  const std::vector<Case> cases = {
+      {"pairs at odd offsets", "a\x8A\xBF", "a" + utf8Of(0x6F22)},
+      {"escapes, four bytes out for each in", "\x80", escaped(0x80)},
+      {"bad pairs, alone and carried whole", "\x81\x7F\x85\x9F",
+       escaped(0x81) + "\x7F" + escaped(0x85) + escaped(0x9F)},
+      {"line ends", "\n\xB1", "\n" + utf8Of(0xFF71)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes;
+    std::string text;
+    while (bytes.size() < 3 * 8192 + 7) {
+      bytes += c.unit;
+      text += c.decodedUnit;
+    }
+    ASSERT_EQ(decodeCp932(bytes), text);
+    std::string written = "kept";
+    ASSERT_TRUE(appendCp932(text, 0, text.size(), written));
+    EXPECT_EQ(written, "kept" + bytes);
+    std::string crlf;
+    ASSERT_TRUE(appendCp932WithCrLf(text, 0, text.size(), crlf));
+    std::string expected;
+    for (const char b : bytes) expected += b == '\n' ? std::string("\r\n") : std::string(1, b);
+    EXPECT_EQ(crlf, expected);
+    EXPECT_EQ(cp932SizeWithCrLf(text).value_or(0), expected.size());
+  }
+}
+
 // A digest of the whole mapping: what every single byte and every pair decode to
 // and what every code point encodes to. The same value on every platform means the
 // same results; the value is that of glibc's CP932 converter (see below).

@@ -7,6 +7,7 @@
 
 #include "base/cp932.h"
 #include "base/path_terms.h"
+#include "base/text_file.h"
 #include "format/scene_merge.h"
 #include "model/entry_list.h"
 #include "package/scene_files.h"
@@ -99,6 +100,24 @@ TEST(SceneScan, ListsAtMostOneHundredItems) {
   const Scanned scanned = scanAndMerge(dir, scene);
   ASSERT_EQ(scanned.values.size(), 100u);
   EXPECT_EQ(scanned.values.back(), "99");
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+// The scene read whole gives the text its lines joined give.
+TEST(SceneText, MadeInPlaceAsTheJoinedLinesGiveIt) {
+  const std::vector<std::string> decoded = {
+      "", "\n", "a", "a\r", "a\r\n", "a\r\r\nb", "\r\n\r\n", "a\nb\r\nc", "\r", "a\rb\n",
+  };
+  for (const auto& text : decoded) {
+    std::string made = text;
+    makeSceneText(made);
+    EXPECT_EQ(made, joinSceneLines(splitTextLines(text))) << text;
+  }
 }
 
 }  // namespace

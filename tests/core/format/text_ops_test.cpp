@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vesk {
 namespace {
@@ -81,6 +82,35 @@ TEST(AttributeValue, TakesTheTextBetweenThePatternAndTheNextQuote) {
            Case{"<file path=\"\" />", ""},
        }) {
     EXPECT_EQ(attributeValue(c.text, "path=\""), c.result) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+// One pass gives what one replaceAll per attribute opener gives.
+TEST(InsertAfterEach, GivesWhatAReplaceAllPerOpenerGives) {
+  const std::vector<std::string_view> openers = {"friendGroup=\"", "index_data=\"",
+                                                 "drawGroup name=\""};
+  const std::vector<std::string> texts = {
+      "",
+      "no opener",
+      "<drawGroup name=\"g\" friendGroup=\"f\" ><p index_data=\"i\" index_data=\"j\" />",
+      "friendGroup=\"friendGroup=\"index_data=\"",
+      "drawGroup name=\"drawGroup name=\"x\"",
+      "index_data=\"\xE6\xBC\xA2\" trailing friendGroup=\"",
+  };
+  for (const auto& text : texts) {
+    std::string sequential = text;
+    for (const auto opener : openers) {
+      replaceAll(sequential, opener, std::string(opener) + "07_");
+    }
+    std::string once = text;
+    insertAfterEach(once, openers, "07_");
+    EXPECT_EQ(once, sequential) << text;
   }
 }
 

@@ -16,6 +16,8 @@
 #include "base/cp932.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "package/package_plan.h"
+#include "package/scene_files.h"
 #include "support/recording_sink.h"
 #include "support/system_errors.h"
 #include "support/temp_dir.h"
@@ -369,27 +371,80 @@ TEST_F(BuildCommand, CreatePackageReportsWhatItDerivedAndLeavesTheEntriesAlone) 
   EXPECT_EQ(dir.read("D/00/sub/vol.raw"), "volume");
 }
 
-TEST_F(BuildCommand, CreatePackageReadsEachSceneOnce) {
+// A create reads each scene twice: once to plan, once as the document is written
+// (the plan keeps no scene text), whether it plans itself or is given the check's plan.
+TEST_F(BuildCommand, CreatePackageReadsEachSceneTwice) {
   add("a",
       "<data name=\"v\"><file path=\"v.raw\" /></data>\n<drawGroup name=\"Sur\" ></drawGroup>\n");
   add("b", "<drawGroup name=\"Surface\" ></drawGroup>\n");
   add("c");
   dir.write("src/a/v.raw", "volume");
-  fs::create_directories(dir.file("D"));
-  CreateRequest request{list.entries(), dir.file("D"), dir.file("program")};
-  std::map<std::string, int> reads;
-  request.readScene = [&](const std::string& path) {
-    ++reads[path];
-    return readSceneLines(path);
+  for (const bool checkedFirst : {false, true}) {
+    SCOPED_TRACE(checkedFirst ? "with the check's plan" : "planning itself");
+    const std::string destination = checkedFirst ? "E" : "D";
+    fs::create_directories(dir.file(destination));
+    CreateRequest request{list.entries(), dir.file(destination), dir.file("program")};
+    std::map<std::string, int> reads;
+    request.readScene = [&](const std::string& path) {
+      ++reads[path];
+      return readSceneLines(path);
+    };
+    if (checkedFirst) {
+      CheckRequest check;
+      check.entries = request.entries;
+      check.destination = request.destination;
+      check.programFolder = request.programFolder;
+      check.readScene = request.readScene;
+      request.plan = std::make_shared<const PackagePlan>(planPackage(check));
+    }
+    const BuildReport report = createPackage(request, sink);
+    EXPECT_EQ(report.status, BuildStatus::Written);
+    EXPECT_EQ(reads, (std::map<std::string, int>{{dir.file("src/a/a.nuv"), 2},
+                                                 {dir.file("src/b/b.nuv"), 2},
+                                                 {dir.file("src/c/c.nuv"), 2}}));
+    const std::string document = dir.read(destination + "/exhibition.nuv");
+    EXPECT_NE(document.find("00_v"), std::string::npos);
+    EXPECT_NE(document.find("01_Surface"), std::string::npos);
+  }
+}
+
+// The document merges each scene again as it is written: a scene that reads back
+// otherwise than planned stops the create before any document is in place.
+TEST_F(BuildCommand, ASceneThatChangedSinceThePlanStopsTheDocument) {
+  struct Case {
+    const char* what;
+    std::function<Result<std::vector<std::string>>()> secondRead;
   };
-  const BuildReport report = createPackage(request, sink);
-  EXPECT_EQ(report.status, BuildStatus::Written);
-  EXPECT_EQ(reads, (std::map<std::string, int>{{dir.file("src/a/a.nuv"), 1},
-                                               {dir.file("src/b/b.nuv"), 1},
-                                               {dir.file("src/c/c.nuv"), 1}}));
-  // The document was still made from those reads.
-  EXPECT_NE(dir.read("D/exhibition.nuv").find("00_v"), std::string::npos);
-  EXPECT_NE(dir.read("D/exhibition.nuv").find("01_Surface"), std::string::npos);
+  const std::vector<Case> cases = {
+      {"no longer readable",
+       [] { return Result<std::vector<std::string>>(makeFailure(FailureCode::ReadFailed)); }},
+      {"another size",
+       [] {
+         return Result<std::vector<std::string>>(std::vector<std::string>{
+             "<drawGroup name=\"Sur\" ></drawGroup>", "<drawGroup name=\"x\" ></drawGroup>"});
+       }},
+      {"another top group of the same size",
+       [] {
+         return Result<std::vector<std::string>>(
+             std::vector<std::string>{"<drawGroup name=\"Rus\" ></drawGroup>"});
+       }},
+  };
+  add("a", "<drawGroup name=\"Sur\" ></drawGroup>\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string destination = dir.file(std::string("D-") + c.what);
+    CreateRequest request{list.entries(), destination, dir.file("program")};
+    int reads = 0;
+    request.readScene = [&](const std::string& path) {
+      return ++reads == 1 ? readSceneLines(path) : c.secondRead();
+    };
+    sink.messages.clear();
+    const BuildReport report = createPackage(request, sink);
+    EXPECT_EQ(report.status, BuildStatus::DocumentFailed);
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{kSourceChangedMessage + dir.file("src/a/a.nuv")});
+    EXPECT_FALSE(fs::exists(destination + "/exhibition.nuv"));
+  }
 }
 
 TEST_F(BuildCommand, CreatePackageRefusesABadCountWithoutTouchingTheDestination) {

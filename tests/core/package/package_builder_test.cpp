@@ -527,7 +527,7 @@ TEST_F(PackageBuilder, ThePlanNoticesACancelBetweenTwoFilesOfADataFolder) {
     EXPECT_TRUE(planned.cancelled) << c.label;
     EXPECT_EQ(observer.asked, c.cancelAtAsk) << c.label;
     EXPECT_LT(planned.filesToCopy, 200u) << c.label;
-    EXPECT_TRUE(planned.document.empty()) << c.label;
+    EXPECT_TRUE(planned.documentEntries.empty()) << c.label;
     ASSERT_FALSE(planned.problems.empty()) << c.label;
     EXPECT_EQ(planned.problems.front().fault, CheckFault::Cancelled) << c.label;
   }

@@ -433,14 +433,14 @@ TEST_F(CheckCase, AnObserverFollowsThePlanAndCanEndIt) {
   const PackagePlan whole = planPackage(request, &follows);
   EXPECT_FALSE(whole.cancelled);
   EXPECT_EQ(follows.fractions, (std::vector<double>{0.0, 0.5, 1.0}));
-  EXPECT_FALSE(whole.document.empty());
+  EXPECT_FALSE(whole.documentEntries.empty());
 
   Observer cancels;
   cancels.cancelAfter = 1;
   const PackagePlan part = planPackage(request, &cancels);
   EXPECT_TRUE(part.cancelled);
   EXPECT_EQ(cancels.fractions, std::vector<double>{0.0});
-  EXPECT_TRUE(part.document.empty()) << "an incomplete plan is never created";
+  EXPECT_TRUE(part.documentEntries.empty()) << "an incomplete plan is never created";
 }
 
 TEST_F(CheckCase, TheReportHasAHeadingAndOneLineEach) {

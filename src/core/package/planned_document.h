@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "base/document_output.h"
+#include "package/package_plan.h"
+#include "package/scene_files.h"
+
+namespace vesk {
+
+// Writes the document of `plan` (which holds no error) to `path`, replacing it
+// atomically: its head, then each entry's scene read through `readScene` and merged
+// again, one entry per piece, then its tail. Holds one scene's text at a time.
+// A scene that cannot be read now, or merges to another size or first "Sur" group
+// than planned, stops the write: the scene has changed since the plan. `written` (may be empty)
+// sees every byte written. Returns nothing when the document was written, else the operator's
+// message; an earlier file at `path` is then left as it was.
+std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
+                                                const SceneReader& readScene,
+                                                const WrittenBytesObserver& written = {});
+
+}  // namespace vesk
