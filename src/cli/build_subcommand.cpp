@@ -10,6 +10,7 @@
 #include "package/package_check.h"
 #include "package/package_plan.h"
 #include "package/package_replace.h"
+#include "package/recovery_report.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
@@ -43,6 +44,10 @@ int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) 
 int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) {
   CommandSink sink(out, err);
   EntryList list;
+  // A create or replace killed earlier is finished or undone before anything else, so
+  // that the check sees what the build will meet and an earlier package read back
+  // (--from) is whole.
+  if (!recoverBeforeRun(options.destination, sink)) return 1;
   if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
 
   // Every problem is found before anything is made; an error stops the build here.
@@ -54,8 +59,6 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   std::unique_ptr<TerminalProgress> progress;
   if (errIsTerminal(err)) progress = std::make_unique<TerminalProgress>(err);
   InterruptGuard guard(progress.get());
-  // A replace killed earlier is finished or undone before anything else.
-  recoverInterruptedReplace(options.destination);
   CreateRequest request{list.entries(), options.destination, options.programDir};
   request.warningCount = checkWarningCount(problems);
   request.writeReport = options.report;
