@@ -100,9 +100,9 @@ inline constexpr const char* kWorkingFolderFailedMessage =
     "{path}";
 // What the next create did with a create or replace killed earlier.
 inline constexpr const char* kInterruptedReplaceCompletedMessage =
-    "警告　前回中断された置き換えを完了しました（新しいパッケージが入っています）";
+    "警告　前回中断された作成または置き換えを完了しました（新しいパッケージが入っています）";
 inline constexpr const char* kInterruptedReplaceRolledBackMessage =
-    "警告　前回中断された置き換えを取り消し、以前のパッケージに戻しました";
+    "警告　前回中断された作成または置き換えを取り消し、保存先をその前の状態に戻しました";
 // A create that did not finish: everything it made was removed again.
 inline constexpr const char* kCreateUndoneMessage =
     "エラー　作成を完了できなかったため、作成途中のファイルとフォルダをすべて削除しました。"
@@ -119,8 +119,9 @@ inline constexpr const char* kReplaceObstaclesMessage =
     "（移動も削除もしていません）:";
 // Reading a package whose folder holds an interrupted replace; {path} is the folder.
 inline constexpr const char* kInterruptedReplaceFoundMessage =
-    "エラー　このフォルダでは置き換えが中断されています。このフォルダへもう一度作成すると、"
-    "置き換えを完了するか元に戻します: {path}";
+    "エラー　このフォルダでは作成または置き換えが中断されています。このフォルダへもう一度作成すると"
+    "、"
+    "中断された作業を完了するか元に戻します: {path}";
 inline constexpr const char* kReplaceQuestion =
     "保存先には以前作成されたパッケージがあります。\n新しいパッケージに置き換えますか？";
 
@@ -217,7 +218,7 @@ inline constexpr const char* kCheckWorkingFolderNotOurs =
 inline constexpr const char* kCheckDestinationBusy =
     "この保存先には別の作成または置き換えが実行中です";
 inline constexpr const char* kCheckInterruptedReplace =
-    "前回中断された置き換えが残っています。作成の初めに完了または取り消します"
+    "前回中断された作成または置き換えが残っています。作成の初めに完了または取り消します"
     "（この確認はその後の状態を調べています）";
 inline constexpr const char* kCheckMemberInTheWay =
     "以前のパッケージのものではないものが、新しいパッケージの置き場所にあります（移動も削除もしませ"
