@@ -64,9 +64,10 @@ std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath
 
 // Adds to `found` every file and folder below `folder` (given relative to the package as
 // `relative`) that `named` does not account for: a named path accounts for itself and
-// everything below it, and one scene file (.nuv) at the top of an entry folder is its own.
+// everything below it, and, when the document was read (`scenes`), a scene file (.nuv)
+// at the top of an entry folder is its own.
 void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
-                 const std::vector<std::vector<std::string>>& named,
+                 const std::vector<std::vector<std::string>>& named, bool scenes,
                  std::vector<std::string>& found) {
   std::error_code ec;
   for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
@@ -85,11 +86,11 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
       }
     }
     const fs::file_type kind = ownKind(full);
-    const bool scene = path.size() == 2 && kind == fs::file_type::regular &&
+    const bool scene = scenes && path.size() == 2 && kind == fs::file_type::regular &&
                        fs::path(toFsPath(path.back())).extension() == ".nuv";
     if (whole || scene) continue;
     if (partly && kind == fs::file_type::directory) {
-      unaccounted(full, path, named, found);
+      unaccounted(full, path, named, scenes, found);
     } else {
       found.push_back(full);
     }
@@ -147,7 +148,7 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
     std::vector<std::string> found;
-    unaccounted(join(destination, name), {name}, named, found);
+    unaccounted(join(destination, name), {name}, named, entries >= 0, found);
     std::sort(found.begin(), found.end());
     for (auto& path : found) obstacles.push_back({ReplaceObstacle::Unaccounted, std::move(path)});
   }

@@ -31,7 +31,8 @@ struct ReplaceObstacleAt {
 
 // What keeps a replace of the package in `destination` by one of `entryCount` entries
 // from starting: everything the swap would move aside or remove must be the earlier
-// package's own. Reads only.
+// package's own. Without a readable document nothing inside an entry folder is
+// accounted for, so that only empty leftovers of a package are replaced. Reads only.
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report);
 

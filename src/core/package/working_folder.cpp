@@ -1,8 +1,10 @@
 #include "package/working_folder.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "base/file_system.h"
 #include "base/path_terms.h"

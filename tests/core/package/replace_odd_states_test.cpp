@@ -70,6 +70,9 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
          d.write("D/exhibition.nuv/keep.raw", "the operator's");
        },
        false, "D/exhibition.nuv", "D/exhibition.nuv/keep.raw"},
+      {"entry folders without their document",
+       [](test::TempDir& d) { fs::remove(d.file("D/exhibition.nuv")); }, false, "D/00/a.nuv",
+       "D/00/a.nuv"},
       {"user files named like the old working folders",
        [](test::TempDir& d) {
          d.write("D/.vesk-previous", "the operator's");
