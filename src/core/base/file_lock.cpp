@@ -9,6 +9,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,6 +107,15 @@ LockAttempt lockFile(const std::string& path, bool create, FileLock& lock, int& 
     if (failure == EWOULDBLOCK) return LockAttempt::Busy;
     error = failure;
     return LockAttempt::Failed;
+  }
+  // The holder removes the file while it holds the lock: a lock taken on a file that is
+  // no longer at the path was taken on the holder's way out, and is someone else's turn.
+  struct stat locked {};
+  struct stat there {};
+  if (::fstat(fd, &locked) != 0 || ::lstat(path.c_str(), &there) != 0 ||
+      locked.st_ino != there.st_ino || locked.st_dev != there.st_dev) {
+    ::close(fd);
+    return LockAttempt::Busy;
   }
   lock.fd_ = fd;
   return LockAttempt::Acquired;

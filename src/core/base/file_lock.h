@@ -39,7 +39,9 @@ class FileLock {
 };
 
 // Opens the file at `path` (made first when `create` and missing; never a link
-// followed into place) and takes its exclusive lock without waiting.
+// followed into place) and takes its exclusive lock without waiting. Busy as well when
+// the file was removed from the path while the lock was being taken (its holder
+// removes it before giving the lock up).
 LockAttempt lockFile(const std::string& path, bool create, FileLock& lock, int& error);
 
 // True when another open file holds the lock of the existing file at `path`; false

@@ -140,11 +140,12 @@ bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
   if (!removed) return false;
   if (!steps.proceed("remove the working folder")) return false;
   fs::remove(toFsPath(join(folder.path, kWorkingMarkerName)), ec);
-  // The lock goes last: Windows removes no open file, so it is given up just before.
-  folder.lock.release();
+  // The lock file is removed while its lock is held (Windows deletes it once the handle
+  // closes), so that no other run can lock it in between and lose it: a run that makes
+  // a new one meanwhile owns the folder, which then stays.
   fs::remove(toFsPath(join(folder.path, kWorkingLockName)), ec);
-  fs::remove(toFsPath(folder.path), ec);
-  return !ec;
+  folder.lock.release();
+  return fs::remove(toFsPath(folder.path), ec) && !ec;
 }
 
 }  // namespace vesk

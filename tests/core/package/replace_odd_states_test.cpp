@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "base/file_lock.h"
@@ -204,6 +205,64 @@ TEST_F(PackageReplace, AFailedOrCancelledRunLeavesTheDestinationAsItWas) {
                                    : createPackage(request({"c", "b", "a"}, dest), sink);
       EXPECT_EQ(next.status, BuildStatus::Written);
       EXPECT_TRUE(verifyPackage(dir.file(dest + "/exhibition.nuv")).empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+// Two replaces into one folder at once: one holds the working folder, the other is
+// refused (or runs after it); the folder ends with one whole package, and a run that
+// did not replace never says it did nor that it restored anything.
+TEST_F(PackageReplace, TwoReplacesAtOnceNeverMixPackagesNorMisreport) {
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    dir.clear();
+    SetUp();
+    makeEarlierAndExpected();
+    fs::create_directories(dir.file("N1"));
+    ASSERT_EQ(createPackage(request({"a"}, "N1"), sink).status, BuildStatus::Written);
+    dir.write("N1/notes.txt", "the operator's own");
+    dir.write("N1/07/keep.txt", "an old folder the new package does not have");
+    const auto single = snapshot(dir.file("N1"));
+
+    test::RecordingSink sinks[2];
+    BuildStatus status[2];
+    std::thread first([&] {
+      status[0] = replacePackage(request({"c", "b", "a"}, "D"), sinks[0]).status;
+    });
+    std::thread second([&] { status[1] = replacePackage(request({"a"}, "D"), sinks[1]).status; });
+    first.join();
+    second.join();
+
+    const auto after = snapshot(dir.file("D"));
+    const auto said = [&] {
+      std::string text;
+      for (int run = 0; run < 2; ++run) {
+        for (const auto& message : sinks[run].messages)
+          text += std::to_string(run) + ": " + message + "\n";
+      }
+      return text;
+    };
+    EXPECT_TRUE(after == replaced || after == single) << said();
+    EXPECT_TRUE(status[0] == BuildStatus::Written || status[1] == BuildStatus::Written) << said();
+    if (status[0] != BuildStatus::Written) {
+      EXPECT_EQ(after, single);
+    }
+    if (status[1] != BuildStatus::Written) {
+      EXPECT_EQ(after, replaced);
+    }
+    for (int run = 0; run < 2; ++run) {
+      if (status[run] == BuildStatus::Written) continue;
+      for (const auto& message : sinks[run].messages) {
+        EXPECT_EQ(message.find(kCreatedMessage), std::string::npos) << message;
+        EXPECT_EQ(message.find(kEarlierPackageKeptMessage), std::string::npos) << message;
+        EXPECT_EQ(message.find(kSwapFailedMessage), std::string::npos) << message;
+      }
     }
   }
 }
