@@ -10,6 +10,7 @@
 #include "package/package_check.h"
 #include "package/package_plan.h"
 #include "package/package_replace.h"
+#include "package/recovery_report.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
@@ -47,6 +48,10 @@ int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) 
 int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) {
   CommandSink sink(out, err);
   EntryList list;
+  // A create or replace killed earlier is finished or undone before anything else, so
+  // that the check sees what the build will meet and an earlier package read back
+  // (--from) is whole.
+  if (!recoverBeforeRun(options.destination, sink)) return 1;
   if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
 
   std::unique_ptr<TerminalProgress> progress;
@@ -63,9 +68,6 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
     guard.endBySignal();
     return 1;
   }
-
-  // A replace killed earlier is finished or undone before anything else.
-  recoverInterruptedReplace(options.destination);
   CreateRequest request{list.entries(), options.destination, options.programDir};
   request.warningCount = checkWarningCount(problems);
   request.writeReport = options.report;

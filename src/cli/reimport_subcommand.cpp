@@ -4,12 +4,17 @@
 #include "messages/messages.h"
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
+#include "package/recovery_report.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
 
 int runReimport(const std::string& packageDocument, std::ostream& out, std::ostream& err) {
   StreamSink sink(err);
+  if (const auto notice = interruptedWorkNotice(packageDocument)) {
+    sink.showMessage(*notice);
+    return 1;
+  }
   if (!isPackageDocument(packageDocument)) {
     sink.showMessage(errorMessage(kNotAPackageMessage + packageDocument));
     return 1;

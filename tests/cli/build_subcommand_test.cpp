@@ -10,6 +10,9 @@
 #include "base/path_terms.h"
 #include "cli.h"
 #include "messages/report_texts.h"
+#include "package/package_replace.h"
+#include "package/package_verify.h"
+#include "stream_sink.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -175,6 +178,69 @@ TEST_F(CliBuild, ASecondDemoNeverDeletesFilesTheFirstDidNotMake) {
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(dir.read("demo/notes.txt"), "mine");
   EXPECT_EQ(dir.read("demo/00/mine.txt"), "mine too");
+}
+
+// A replace killed midway, then each command on its folder: the check warns and
+// passes, verify and reimport say that a replace was interrupted, and a build (with
+// or without --replace, or from the package itself) finishes or undoes it first.
+TEST_F(CliBuild, AnInterruptedReplaceIsNamedByEveryCommandAndFinishedByTheNextBuild) {
+  struct Case {
+    std::string label;
+    std::vector<std::string> extra;  // options of the build after the kill
+    bool replace;
+    int status;
+  };
+  const std::vector<Case> cases{
+      {"build --replace", {}, true, 0},
+      {"build", {}, false, 1},
+      {"build --replace --from", {"--from", "pkg/exhibition.nuv"}, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    dir.clear();
+    ASSERT_EQ(run(buildArgs("pkg", {"a", "b"})).status, 0);
+    const std::string earlier = dir.read("pkg/exhibition.nuv");
+    // Killed once the earlier document and folder 00 are aside.
+    std::vector<ExhibitionEntry> entries{
+        {dir.file("src/b/b.nuv"), dir.file("src/b/t.jpg"), dir.file("src/b/d.png"), {}}};
+    std::ostringstream ignored;
+    cli::StreamSink quiet(ignored);
+    replacePackage({entries, dir.file("pkg"), VESK_PROGRAM_DIR}, quiet, nullptr,
+                   [](int, const std::string& what) { return what != "move aside 01"; });
+    ASSERT_FALSE(fs::exists(dir.file("pkg/exhibition.nuv")));
+
+    auto check = buildArgs("pkg", {"c"});
+    check[0] = "check";
+    check.push_back("--replace");
+    const Result checked = run(check);
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_NE(checked.err.find(kCheckInterruptedReplace), std::string::npos) << checked.err;
+    const Result verified = run({"verify", dir.file("pkg/exhibition.nuv")});
+    EXPECT_EQ(verified.status, 1);
+    EXPECT_EQ(verified.err.find(kVerifyFailedMessage), std::string::npos) << verified.err;
+    EXPECT_NE(verified.err.find(dir.file("pkg")), std::string::npos) << verified.err;
+    const Result reimported = run({"reimport", dir.file("pkg/exhibition.nuv")});
+    EXPECT_EQ(reimported.status, 1);
+    EXPECT_EQ(reimported.err, verified.err);
+
+    std::vector<std::string> build{"build", "--dest", dir.file("pkg"), "--program-dir",
+                                   VESK_PROGRAM_DIR};
+    if (c.replace) build.push_back("--replace");
+    for (const auto& option : c.extra) {
+      build.push_back(option.find('/') == std::string::npos ? option : dir.file(option));
+    }
+    if (c.extra.empty()) {
+      for (auto& arg : entry("c")) build.push_back(arg);
+    }
+    const Result built = run(build);
+    EXPECT_EQ(built.status, c.status) << built.err;
+    EXPECT_NE(built.err.find(kInterruptedReplaceRolledBackMessage), std::string::npos) << built.err;
+    EXPECT_TRUE(verifyPackage(dir.file("pkg/exhibition.nuv")).empty());
+    if (c.status != 0) {
+      EXPECT_EQ(dir.read("pkg/exhibition.nuv"), earlier);
+    }
+    EXPECT_FALSE(fs::exists(dir.file("pkg/.vesk-staging")));
+  }
 }
 
 TEST_F(CliBuild, ReimportOfSomethingThatIsNoPackageExitsOne) {

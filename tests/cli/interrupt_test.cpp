@@ -158,7 +158,7 @@ TEST_F(CliInterrupt, ASignalDuringALargeCopyCancelsTheReplaceAndKeepsTheEarlierP
     ASSERT_NE(status, -1) << c.label << ": still running 20 s after the signal";
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.label << " " << status;
     const std::string err = dir.read("build.err");
-    EXPECT_NE(err.find(kCancelledMessage), std::string::npos) << c.label << ": " << err;
+    EXPECT_NE(err.find(kReplaceCancelledMessage), std::string::npos) << c.label << ": " << err;
     EXPECT_EQ(treeOf(dir.file("D")), before) << c.label;
     EXPECT_EQ(dir.read("D/exhibition.nuv"), document) << c.label;
   }

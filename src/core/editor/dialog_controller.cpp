@@ -12,6 +12,7 @@
 #include "package/package_plan.h"
 #include "package/package_replace.h"
 #include "package/package_report_file.h"
+#include "package/recovery_report.h"
 
 namespace vesk {
 
@@ -133,7 +134,7 @@ void DialogController::onCreate() {
   // A replace killed earlier is finished or undone first. An earlier package is
   // replaced only when the operator agrees; No (also Enter, the default) returns to
   // the dialog with nothing checked or written.
-  recoverInterruptedReplace(destination);
+  if (!recoverBeforeRun(destination, sink_)) return;
   const bool replace = holdsPackage(destination);
   if (replace && !sink_.askYesNo(kReplaceQuestion, DefaultAnswer::No)) return;
 

@@ -6,6 +6,7 @@
 #include "package/file_role.h"
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
+#include "package/recovery_report.h"
 
 namespace vesk {
 
@@ -46,6 +47,10 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
       // Without folder 00 there is no package here (a stray file of that name, or a
       // document moved away from its folders): reading it would only empty the list.
       const std::string packageFolder = folderOf(path);
+      if (const auto notice = interruptedWorkNotice(path)) {
+        target.sink.showMessage(*notice);
+        continue;
+      }
       if (!pathExists(packageFolder + "00")) {
         target.sink.showMessage(
             errorMessage(std::string(kNoPackageFoundMessage) + "\n" + packageFolder));

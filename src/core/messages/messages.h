@@ -87,6 +87,40 @@ inline constexpr const char* kEarlierPackageKeptMessage =
     "エラー　新しいパッケージを完成できなかったため、以前のパッケージをそのまま残しました";
 inline constexpr const char* kSwapFailedMessage =
     "エラー　パッケージを入れ替えられなかったため、以前のパッケージに戻しました: ";
+// The working folder of a create or replace; {path} stands for the path concerned.
+inline constexpr const char* kWorkingFolderNotOursMessage =
+    "エラー　保存先の作業用フォルダの場所に、Vesk が作ったものではないもの（リンク、ファイル、"
+    "または目印のないフォルダ）があります。触れずに中止しました。確認して移動してください: {path}";
+inline constexpr const char* kDestinationBusyMessage =
+    "エラー　この保存先には別の作成または置き換えが実行中です。終わってからもう一度作成してください"
+    ": {path}";
+inline constexpr const char* kWorkingFolderFailedMessage =
+    "エラー　中断された作成または置き換えの後始末ができませんでした。もう一度作成してください: "
+    "{path}";
+// What the next create did with a create or replace killed earlier.
+inline constexpr const char* kInterruptedReplaceCompletedMessage =
+    "警告　前回中断された作成または置き換えを完了しました（新しいパッケージが入っています）";
+inline constexpr const char* kInterruptedReplaceRolledBackMessage =
+    "警告　前回中断された作成または置き換えを取り消し、保存先をその前の状態に戻しました";
+// A create that did not finish: everything it made was removed again.
+inline constexpr const char* kCreateUndoneMessage =
+    "エラー　作成を完了できなかったため、作成途中のファイルとフォルダをすべて削除しました。"
+    "保存先は作成前のままです";
+inline constexpr const char* kCreateCancelledUndoneMessage =
+    "エラー　作成を中止したため、作成途中のファイルとフォルダをすべて削除しました。"
+    "保存先は作成前のままです";
+inline constexpr const char* kReplaceCancelledMessage =
+    "エラー　置き換えを中止しました。以前のパッケージはそのままです";
+// A replace that would move or remove what the earlier package does not own; one line
+// per path follows.
+inline constexpr const char* kReplaceObstaclesMessage =
+    "エラー　以前のパッケージのものではないファイルやフォルダがあるため、置き換えを始めませんでした"
+    "（移動も削除もしていません）:";
+// Reading a package whose folder holds an interrupted replace; {path} is the folder.
+inline constexpr const char* kInterruptedReplaceFoundMessage =
+    "エラー　このフォルダでは作成または置き換えが中断されています。このフォルダへもう一度作成すると"
+    "、"
+    "中断された作業を完了するか元に戻します: {path}";
 inline constexpr const char* kReplaceQuestion =
     "保存先には以前作成されたパッケージがあります。\n新しいパッケージに置き換えますか？";
 
@@ -177,6 +211,21 @@ inline constexpr const char* kCheckNotEnoughSpace =
 inline constexpr const char* kCheckEarlierPackage =
     "保存先には以前作成されたパッケージがあります（置き換えは指定されていません）";
 inline constexpr const char* kCheckCancelled = "作成前の確認は中止されました";
+// The destination's working folder and an interrupted replace, for the check.
+inline constexpr const char* kCheckWorkingFolderNotOurs =
+    "作業用フォルダの場所に Vesk が作ったものではないもの（リンク、ファイル、目印のないフォルダ）"
+    "があります（触れずに中止します）";
+inline constexpr const char* kCheckDestinationBusy =
+    "この保存先には別の作成または置き換えが実行中です";
+inline constexpr const char* kCheckInterruptedReplace =
+    "前回中断された作成または置き換えが残っています。作成の初めに完了または取り消します"
+    "（この確認はその後の状態を調べています）";
+inline constexpr const char* kCheckMemberInTheWay =
+    "以前のパッケージのものではないものが、新しいパッケージの置き場所にあります（移動も削除もしませ"
+    "ん）";
+inline constexpr const char* kCheckUnaccountedFile =
+    "以前のパッケージの文書にないファイルやフォルダが項目フォルダの中にあります"
+    "（置き換えで削除しないよう中止します）";
 inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
 inline constexpr const char* kCheckNameTooLong =
     "{role}の名前が保存先のファイルシステムには長すぎます";

@@ -32,8 +32,8 @@ std::optional<Message> entryCountProblem(std::size_t count) {
   return std::nullopt;
 }
 
-BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
-                          BuildProgress* progress) {
+BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
+                                BuildProgress* progress) {
   const auto started = std::chrono::steady_clock::now();
   BuildReport report;
   report.entryCount = request.entries.size();

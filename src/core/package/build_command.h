@@ -16,6 +16,7 @@
 #include "package/build_progress.h"
 #include "package/package_plan.h"
 #include "package/scene_files.h"
+#include "package/working_folder.h"
 
 namespace vesk {
 
@@ -94,7 +95,25 @@ struct BuildReport {
 // The copies are made durable with one flush of the destination's file system before
 // the document is committed. The success message carries, on a line below the
 // success text, the summary of the run (see createdMessageText).
+//
+// The package is built in the destination's working folder and moved into place at
+// the end, the document last, so that the destination holds the whole package or,
+// after a failure, a cancel or a kill (with the next create's recovery), nothing of
+// it: a failed or cancelled create removes everything it made, the destination folders
+// it made included, and says so. A create killed earlier in the destination is
+// finished or undone first; a working folder that is not Vesk's, or one another run
+// holds, stops the create before anything is made.
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress = nullptr);
+
+// createPackage with `hook` seeing every step that changes the disk outside the
+// copying. For tests.
+BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sink,
+                                  BuildProgress* progress, const StepHook& hook);
+
+// The create itself, straight into `request.destination` (made when missing), without
+// a working folder: what createPackage and a replace run inside their working folder.
+BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
+                                BuildProgress* progress = nullptr);
 
 }  // namespace vesk

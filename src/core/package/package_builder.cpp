@@ -84,8 +84,8 @@ class PackageRun {
   bool wasCancelled() const { return cancelled_; }
 
  private:
+  // A cancel is said by the run's caller, which knows what it undid.
   bool cancel() {
-    sink_.showMessage(errorMessage(kCancelledMessage));
     cancelled_ = true;
     return false;
   }

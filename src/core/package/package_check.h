@@ -48,6 +48,8 @@ enum class CheckFault {
   NoTopGroup,              // a scene without a "Sur" group: the menu jumps nowhere
   NameWindowsCannotHold,   // a reserved name, trailing dot/blank, <>:"|?* or a path over 260
   DuplicateScene,          // the same scene is listed twice
+  InterruptedWork,         // a killed create or replace waits in the destination: the build
+                           // finishes or undoes it first
 };
 
 // The part of an entry a problem concerns; None for the destination itself.

@@ -8,8 +8,13 @@
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/two_digits.h"
+#include "messages/report_texts.h"
 
 namespace vesk {
+
+std::vector<std::string> packageTopFileNames() {
+  return {kDocumentName, kUpButtonName, kDownButtonName, kReportFileName};
+}
 
 std::string entryFolderName(int number) {
   return twoDigits(number);

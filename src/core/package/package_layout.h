@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesk {
 
@@ -10,6 +11,11 @@ namespace vesk {
 inline constexpr const char* kDocumentName = "exhibition.nuv";
 inline constexpr const char* kUpButtonName = "up.jpg";
 inline constexpr const char* kDownButtonName = "down.jpg";
+
+// The files at the top of a package besides its entry folders: the document, the two
+// button images and the report page (written on request). A replace moves and removes
+// these names, and no others, with the package.
+std::vector<std::string> packageTopFileNames();
 
 // The entry folder's name for entry number `number` (0 to 98): two digits.
 std::string entryFolderName(int number);

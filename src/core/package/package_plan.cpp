@@ -26,6 +26,7 @@
 #include "messages/messages.h"
 #include "messages/report_texts.h"
 #include "package/create_summary.h"
+#include "package/destination_work.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/package_layout.h"
@@ -354,11 +355,18 @@ class Planner {
   }
 
   void checkDestination() {
+    // A killed create or replace is finished or undone before the build: the check
+    // looks at what that leaves.
+    const DestinationWork work =
+        inspectDestinationWork(request_.destination, request_.replacing, request_.entries.size());
+    for (const auto& found : work.problems) {
+      add(found.severity, found.fault, -1, CheckRole::None, found.path, found.text);
+    }
     // A replace takes over an earlier package; entry folders without one would be in
     // the way of the new ones all the same.
-    const bool package = holdsPackage(request_.destination);
+    const bool package = work.packageAfterRecovery;
     bool earlier = package;
-    for (std::size_t n = 0; !earlier && n < request_.entries.size(); ++n) {
+    for (std::size_t n = 0; !earlier && !work.interrupted && n < request_.entries.size(); ++n) {
       earlier = pathExists(plan_.destination + twoDigits(static_cast<int>(n)));
     }
     if (earlier && !(request_.replacing && package)) {
@@ -404,9 +412,8 @@ class Planner {
         }
       }
     }
-    if (request_.replacing) {
-      absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
-    }
+    // Every create builds in the working folder before moving the package into place.
+    absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
   }
 
   std::vector<PlannedItem> planButtons() {

@@ -12,8 +12,12 @@
 #include "messages/messages.h"
 #include "messages/report_texts.h"
 #include "package/create_summary.h"
+#include "package/deferring_sink.h"
 #include "package/failure_reason.h"
 #include "package/package_layout.h"
+#include "package/package_members.h"
+#include "package/package_swap.h"
+#include "package/recovery_report.h"
 
 namespace vesk {
 
@@ -21,68 +25,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Written into the previous folder once every earlier member has been moved there:
-// from then on the destination's members are all new ones.
-constexpr const char* kMovedAsideMark = ".moved-aside";
-
 std::string join(const std::string& folder, const std::string& name) {
   std::string path = folder;
   if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
   return path + name;
 }
 
-bool exists(const std::string& path) {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(toFsPath(path), ec));
-}
-
-bool removeAll(const std::string& path) {
-  std::error_code ec;
-  fs::remove_all(toFsPath(path), ec);
-  return !ec;
-}
-
-bool move(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::rename(toFsPath(from), toFsPath(to), ec);
-  return !ec;
-}
-
-// The members in the order they are moved aside: the document first, so that the
-// destination stops looking like a package as soon as the swap begins.
-std::vector<std::string> documentFirst(std::vector<std::string> names) {
-  std::stable_partition(names.begin(), names.end(),
-                        [](const std::string& name) { return name == kDocumentName; });
-  return names;
-}
-
-// Holds back the success message of the create into the staging folder until the
-// new package is in place; passes everything else on.
-class DeferringSink : public MessageSink {
- public:
-  explicit DeferringSink(MessageSink& sink) : sink_(sink) {}
-  void showMessage(const Message& message) override {
-    if (message.kind == MessageKind::Success) {
-      held_.push_back(message);
-    } else {
-      sink_.showMessage(message);
-    }
+// True when nothing keeps the replace from starting; else shows what and returns false.
+bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
+  const auto obstacles =
+      replaceObstacles(request.destination, request.entries.size(), request.writeReport);
+  if (obstacles.empty()) return true;
+  std::string text = kReplaceObstaclesMessage;
+  for (const auto& found : obstacles) {
+    text += "\n";
+    text +=
+        found.obstacle == ReplaceObstacle::InTheWay ? kCheckMemberInTheWay : kCheckUnaccountedFile;
+    text += ": " + found.path;
   }
-  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
-    return sink_.askYesNo(text, defaultAnswer);
-  }
-  // Shows the held messages, a success message with `successText`.
-  void release(const std::string& successText) {
-    for (auto message : held_) {
-      if (message.kind == MessageKind::Success) message.text = successText;
-      sink_.showMessage(message);
-    }
-  }
-
- private:
-  MessageSink& sink_;
-  std::vector<Message> held_;
-};
+  sink.showMessage(errorMessage(text));
+  return false;
+}
 
 }  // namespace
 
@@ -100,127 +63,79 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
   return names;
 }
 
-Recovery recoverInterruptedReplace(const std::string& destination) {
-  const std::string staging = join(destination, kStagingFolderName);
-  const std::string previous = join(destination, kPreviousFolderName);
-  const std::string discard = join(destination, kDiscardFolderName);
-  Recovery recovery = Recovery::NothingFound;
-  if (exists(discard)) {
-    removeAll(discard);
-    recovery = Recovery::Discarded;
-  }
-  if (exists(previous)) {
-    const bool movedAside = exists(join(previous, kMovedAsideMark));
-    if (movedAside && !exists(join(staging, kDocumentName))) {
-      // The new document was moved in last: the new package is whole.
-      move(previous, discard);
-      removeAll(discard);
-      removeAll(staging);
-      return Recovery::Completed;
-    }
-    if (movedAside) {
-      // Every member in the destination is a new one; the earlier ones wait aside.
-      for (const auto& name : packageMemberNames(destination)) {
-        removeAll(join(destination, name));
-      }
-      removeAll(join(previous, kMovedAsideMark));
-    }
-    // The destination holds no new member now; the earlier ones go back.
-    for (const auto& name : packageMemberNames(previous)) {
-      if (!exists(join(destination, name))) move(join(previous, name), join(destination, name));
-    }
-    removeAll(previous);
-    removeAll(staging);
-    return Recovery::RolledBack;
-  }
-  if (exists(staging)) {
-    removeAll(staging);
-    recovery = Recovery::Discarded;
-  }
-  return recovery;
-}
-
 BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, BuildProgress* progress,
-                           const SwapStepHook& hook) {
+                           const StepHook& hook) {
   const auto started = std::chrono::steady_clock::now();
   const std::string& destination = request.destination;
-  recoverInterruptedReplace(destination);
-  const std::string staging = join(destination, kStagingFolderName);
-  const std::string previous = join(destination, kPreviousFolderName);
-  const std::string discard = join(destination, kDiscardFolderName);
-
   BuildReport report;
   report.entryCount = request.entries.size();
   if (const auto problem = entryCountProblem(request.entries.size())) {
     sink.showMessage(*problem);
     return report;
   }
-  if (!createDirectory(staging)) {
-    sink.showMessage(errorMessage(std::string(kStagingNotCreatedMessage) + staging));
-    report.status = BuildStatus::Stopped;
+  report.status = BuildStatus::Stopped;
+  if (!recoverBeforeRun(destination, sink)) return report;
+  // Everything the swap moves aside and removes must be the earlier package's own.
+  if (!obstaclesAbsent(request, sink)) return report;
+
+  StepCounter steps(hook);
+  WorkingFolder folder;
+  int error = 0;
+  const WorkingFolderOpening opening = openWorkingFolder(destination, folder, steps, error);
+  if (steps.stopped()) return report;
+  if (const auto problem = workingFolderProblem(opening, folder.path, error)) {
+    sink.showMessage(*problem);
     return report;
   }
+  const auto kept = [&](const char* text) {
+    StepCounter cleanUp(StepHook{});
+    removeWorkingFolder(folder, cleanUp);
+    sink.showMessage(errorMessage(text));
+    report.status = BuildStatus::Stopped;
+    return report;
+  };
 
   DeferringSink deferring(sink);
   CreateRequest staged = request;
-  staged.destination = staging;
-  report = createPackage(staged, deferring, progress);
+  staged.destination = folder.path;
+  if (!steps.proceed("build the new package")) return report;
+  report = buildPackageInPlace(staged, deferring, progress);
   report.documentPath = join(destination, kDocumentName);
   if (report.status != BuildStatus::Written) {
-    removeAll(staging);
-    sink.showMessage(errorMessage(kEarlierPackageKeptMessage));
-    if (report.status == BuildStatus::WrittenWithProblems) report.status = BuildStatus::Stopped;
-    return report;
+    const bool cancelled = report.cancelled;
+    return kept(cancelled ? kReplaceCancelledMessage : kEarlierPackageKeptMessage);
   }
+  // Looked at again: the destination may have changed while the package was built.
+  if (!obstaclesAbsent(request, sink)) return kept(kEarlierPackageKeptMessage);
 
-  // The swap. Each step is one rename or removal; a kill between two of them leaves
-  // what recoverInterruptedReplace puts right.
+  ReplaceJournal journal;
+  journal.earlier = earlierPackageMembers(destination);
+  for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {
+    if (pathExists(join(folder.path, name))) journal.incoming.push_back(name);
+  }
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
-  int step = 0;
-  const auto proceed = [&] { return !hook || hook(step++); };
-  const auto killed = [&] {
-    report.status = BuildStatus::Stopped;
-    return report;
-  };
-  const auto failed = [&](const std::string& name) {
-    recoverInterruptedReplace(destination);
-    sink.showMessage(errorMessage(std::string(kSwapFailedMessage) + name));
-    report.status = BuildStatus::Stopped;
-    return report;
-  };
-
-  if (!proceed()) return killed();
-  if (!createDirectory(previous)) return failed(previous);
-  for (const auto& name : documentFirst(packageMemberNames(destination))) {
-    if (!proceed()) return killed();
-    if (!move(join(destination, name), join(previous, name))) return failed(name);
+  const SwapReport swap = swapPackageIn(destination, folder, journal, operations, steps);
+  switch (swap.outcome) {
+    case SwapOutcome::Done:
+      break;
+    case SwapOutcome::Killed:
+      report.status = BuildStatus::Stopped;
+      return report;
+    case SwapOutcome::Failed:
+      sink.showMessage(errorMessage(std::string(kSwapFailedMessage) + swap.failedPath));
+      {
+        StepCounter cleanUp(StepHook{});
+        removeWorkingFolder(folder, cleanUp);
+      }
+      report.status = BuildStatus::Stopped;
+      return report;
+    case SwapOutcome::Unflushed:
+      // The earlier package stays aside; the next run finishes the swap.
+      sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(swap.error))));
+      report.status = BuildStatus::Stopped;
+      return report;
   }
-  if (!proceed()) return killed();
-  if (!createDirectory(join(previous, kMovedAsideMark))) return failed(kMovedAsideMark);
-  std::vector<std::string> incoming = documentFirst(packageMemberNames(staging));
-  if (!incoming.empty()) {  // the document last: moving it in completes the package
-    std::rotate(incoming.begin(), incoming.begin() + 1, incoming.end());
-  }
-  for (const auto& name : incoming) {
-    if (!proceed()) return killed();
-    if (!move(join(staging, name), join(destination, name))) return failed(name);
-  }
-  // The new package reaches the disk before the earlier one is given up: a power
-  // loss from here on leaves the new package, whole.
-  if (const Status flushed = operations.flush(destination); !flushed) {
-    // The earlier package stays moved aside; the next run finishes the swap.
-    sink.showMessage(errorMessage(
-        withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
-    report.status = BuildStatus::Stopped;
-    return report;
-  }
-  if (!proceed()) return killed();
-  move(previous, discard);
-  if (!proceed()) return killed();
-  removeAll(discard);
-  if (!proceed()) return killed();
-  removeAll(staging);
 
   // The summary counts the whole replace, swap included.
   report.seconds =

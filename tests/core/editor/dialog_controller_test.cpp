@@ -379,6 +379,7 @@ TEST(CreateCommand, BuildsInto99EntriesIntoTheChosenFolder) {
 TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgrees) {
   test::TempDir folder;
   folder.write("pkg/exhibition.nuv", "earlier");
+  folder.write("pkg/.vesk-staging/.vesk-working-folder", "");
   folder.write("pkg/.vesk-staging/00/half.raw", "left by a killed run");
   Dialog d;
   d.addEntries("A");

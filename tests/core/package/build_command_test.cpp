@@ -245,9 +245,10 @@ TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
   CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
   fs::create_directories(dir.file("D"));
   EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kFlushFailedMessage) + "\n" +
-                                                    systemErrorText(test::kInputOutputError)});
-  EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv")));
+  EXPECT_EQ(sink.messages, (std::vector<std::string>{std::string(kFlushFailedMessage) + "\n" +
+                                                         systemErrorText(test::kInputOutputError),
+                                                     kCreateUndoneMessage}));
+  EXPECT_TRUE(fs::is_empty(dir.file("D"))) << "the destination is as it was";
 }
 
 TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
@@ -282,9 +283,10 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       fs::create_directories(dir.file("D"));
       const CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
       EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped) << c.label;
-      EXPECT_EQ(sink.messages, std::vector<std::string>{c.start + "\n" + systemErrorText(error)})
+      EXPECT_EQ(sink.messages, (std::vector<std::string>{c.start + "\n" + systemErrorText(error),
+                                                         kCreateUndoneMessage}))
           << c.label;
-      EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv"))) << c.label;
+      EXPECT_TRUE(fs::is_empty(dir.file("D"))) << c.label << ": the destination is as it was";
     }
   }
 }
@@ -440,10 +442,11 @@ TEST_F(BuildCommand, ASceneThatChangedSinceThePlanStopsTheDocument) {
     };
     sink.messages.clear();
     const BuildReport report = createPackage(request, sink);
-    EXPECT_EQ(report.status, BuildStatus::DocumentFailed);
+    EXPECT_EQ(report.status, BuildStatus::Stopped);
     EXPECT_EQ(sink.messages,
-              std::vector<std::string>{kSourceChangedMessage + dir.file("src/a/a.nuv")});
-    EXPECT_FALSE(fs::exists(destination + "/exhibition.nuv"));
+              (std::vector<std::string>{kSourceChangedMessage + dir.file("src/a/a.nuv"),
+                                        kCreateUndoneMessage}));
+    EXPECT_FALSE(fs::exists(destination));
   }
 }
 
@@ -489,11 +492,12 @@ TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
     const BuildReport report = createPackage(request, sink, &progress);
     EXPECT_EQ(report.status, BuildStatus::Stopped) << c.label;
     EXPECT_EQ(report.cancelled, c.cancelled) << c.label;
-    EXPECT_EQ(sink.messages.size(), 1u) << c.label;
-    if (c.cancelled) {
-      EXPECT_EQ(sink.messages, std::vector<std::string>{kCancelledMessage}) << c.label;
-    }
-    EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv"))) << c.label;
+    // The failure's own line, then what the create undid; a cancel says only the latter.
+    EXPECT_EQ(sink.messages.size(), c.cancelled ? 1u : 2u) << c.label;
+    EXPECT_EQ(sink.messages.back(),
+              c.cancelled ? kCreateCancelledUndoneMessage : kCreateUndoneMessage)
+        << c.label;
+    EXPECT_FALSE(fs::exists(dir.file("D"))) << c.label;
   }
 }
 

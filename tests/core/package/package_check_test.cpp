@@ -85,6 +85,8 @@ const char* faultName(CheckFault fault) {
       return "name-windows-cannot-hold";
     case CheckFault::DuplicateScene:
       return "duplicate-scene";
+    case CheckFault::InterruptedWork:
+      return "interrupted-work";
   }
   return "?";
 }
@@ -326,8 +328,8 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
       {"paths longer than the file system takes",
        [](test::TempDir& d, CheckRequest& r) {
          VolumeInfo volume = volumeInfoOf(d.path());
-         // The document's is the longest path of the package.
-         volume.pathMax = d.file("package/exhibition.nuv").size();
+         // The document's is the longest path of the package, built in the working folder.
+         volume.pathMax = d.file("package/.vesk-staging/exhibition.nuv").size();
          r.volume = [volume](const std::string&) { return volume; };
        },
        {"error path-too-long -- none exhibition.nuv"}},

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,8 +16,14 @@
 #include "base/file_operations.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
+#include "package/package_check.h"
+#include "package/package_layout.h"
+#include "package/package_plan.h"
 #include "package/package_reimport.h"
+#include "package/package_swap.h"
 #include "package/package_verify.h"
+#include "package/recovery_report.h"
+#include "replace_fixture.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -23,116 +31,219 @@ namespace vesk {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every file under `root` with its content, folders as "<dir>", by relative path.
-std::map<std::string, std::string> snapshot(const std::string& root) {
-  std::map<std::string, std::string> tree;
-  for (const auto& item : fs::recursive_directory_iterator(root)) {
-    const std::string relative = fs::relative(item.path(), root).generic_string();
-    if (item.is_directory()) {
-      tree[relative] = "<dir>";
-    } else {
-      std::ifstream in(item.path(), std::ios::binary);
-      tree[relative] = std::string(std::istreambuf_iterator<char>(in), {});
-    }
-  }
-  return tree;
-}
-
-class PackageReplace : public ::testing::Test {
- public:
-  void SetUp() override {
-    dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "program/up.jpg");
-    dir.copyFrom(std::string(VESK_DATA_DIR) + "/down.jpg", "program/down.jpg");
-    for (const std::string name : {"a", "b", "c"}) {
-      const std::string folder = "src/" + name + "/";
-      dir.write(folder + name + ".nuv",
-                "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n<drawGroup name=\"" + name +
-                    "Sur\" ></drawGroup>\r\n");
-      dir.write(folder + "v.raw", "volume " + name);
-      dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/landscape-320x240.jpg",
-                   folder + "t.jpg");
-      dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
-                   folder + "d.png");
-    }
-  }
-
-  std::vector<ExhibitionEntry> entries(const std::vector<std::string>& names) const {
-    std::vector<ExhibitionEntry> list;
-    for (const auto& name : names) {
-      const std::string folder = "src/" + name + "/";
-      list.push_back({dir.file(folder + name + ".nuv"),
-                      dir.file(folder + "t.jpg"),
-                      dir.file(folder + "d.png"),
-                      {}});
-    }
-    return list;
-  }
-
-  CreateRequest request(const std::vector<std::string>& names, const std::string& dest) const {
-    return {entries(names), dir.file(dest), dir.file("program")};
-  }
-
-  // An earlier package of a and b in D, with a file of the operator's beside it, and
-  // the new package of c, b and a made apart in N for comparison.
-  void makeEarlierAndExpected() {
-    fs::create_directories(dir.file("D"));
-    ASSERT_EQ(createPackage(request({"a", "b"}, "D"), sink).status, BuildStatus::Written);
-    dir.write("D/notes.txt", "the operator's own");
-    dir.write("D/07/keep.txt", "an old folder the new package does not have");
-    earlier = snapshot(dir.file("D"));
-    fs::create_directories(dir.file("N"));
-    ASSERT_EQ(createPackage(request({"c", "b", "a"}, "N"), sink).status, BuildStatus::Written);
-    dir.write("N/notes.txt", "the operator's own");
-    replaced = snapshot(dir.file("N"));
-    sink.messages.clear();
-    sink.kinds.clear();
-  }
-
-  vesk::test::TempDir dir;
-  vesk::test::RecordingSink sink;
-  std::map<std::string, std::string> earlier, replaced;
-};
+using test::PackageReplace;
+using test::snapshot;
 
 TEST_F(PackageReplace, ReplacesTheEarlierPackageAndKeepsOtherFiles) {
   makeEarlierAndExpected();
   const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink);
   EXPECT_EQ(report.status, BuildStatus::Written);
   EXPECT_EQ(test::withoutSummary(sink.messages), std::vector<std::string>{kCreatedMessage});
-  EXPECT_EQ(snapshot(dir.file("D")), replaced) << "07 of the earlier package is gone too";
+  EXPECT_EQ(snapshot(dir.file("D")), replaced) << "07, which the document does not name, stays";
 }
 
-TEST_F(PackageReplace, AKillAtEachStepOfTheSwapLeavesOneWholePackageAfterRecovery) {
-  int steps = 0;
-  {
-    makeEarlierAndExpected();
-    replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr, [&](int) {
-      ++steps;
-      return true;
-    });
+// The next run into the destination, as `vesk-cli build` makes it: recovery first, then
+// the check (an error refuses), then a replace where a package is and one is asked for.
+BuildStatus nextBuild(const CreateRequest& request, bool replace, MessageSink& sink) {
+  if (!recoverBeforeRun(request.destination, sink)) return BuildStatus::Refused;
+  CheckRequest check;
+  check.entries = request.entries;
+  check.destination = request.destination;
+  check.replacing = replace;
+  check.programFolder = request.programFolder;
+  auto plan = std::make_shared<const PackagePlan>(planPackage(check));
+  if (hasCheckErrors(plan->problems)) return BuildStatus::Refused;
+  CreateRequest planned = request;
+  planned.plan = plan;
+  return replace && holdsPackage(request.destination) ? replacePackage(planned, sink).status
+                                                      : createPackage(planned, sink).status;
+}
+
+enum class NextRun { Replace, Plain, FromEarlier };
+
+const char* nameOf(NextRun next) {
+  switch (next) {
+    case NextRun::Replace:
+      return "--replace";
+    case NextRun::Plain:
+      return "plain";
+    case NextRun::FromEarlier:
+      return "--from DIR --replace";
   }
-  ASSERT_GT(steps, 8);
-  for (int kill = 0; kill < steps; ++kill) {
-    SCOPED_TRACE("killed before step " + std::to_string(kill));
+  return "";
+}
+
+// The steps a run takes, by what each does.
+template <typename Run>
+std::vector<std::string> stepsOf(const Run& run) {
+  std::vector<std::string> steps;
+  run([&](int, const std::string& what) {
+    steps.push_back(what);
+    return true;
+  });
+  return steps;
+}
+
+// Prints the kill table when VESK_KILL_TABLE is set.
+void printTable(const std::string& title, const std::vector<std::string>& rows) {
+  if (std::getenv("VESK_KILL_TABLE") == nullptr) return;
+  std::cout << title << '\n';
+  for (const auto& row : rows) std::cout << row << '\n';
+}
+
+TEST_F(PackageReplace, AKillAtAnyStepLeavesOneWholePackageForEveryNextRun) {
+  makeEarlierAndExpected();
+  const auto steps = stepsOf([&](const StepHook& hook) {
+    replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr, hook);
+  });
+  // Working folder (3), build, journal, aside folder, 4 members aside, 6 in, flush and
+  // the removal of the working folder.
+  ASSERT_GE(steps.size(), 18u);
+  std::vector<std::string> table;
+  for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+    std::string row = std::to_string(kill) + " " + steps[kill] + ":";
+    for (const NextRun next : {NextRun::Replace, NextRun::Plain, NextRun::FromEarlier}) {
+      SCOPED_TRACE("killed before step " + std::to_string(kill) + " (" + steps[kill] + "), then " +
+                   nameOf(next));
+      dir.clear();
+      SetUp();
+      makeEarlierAndExpected();
+      const BuildReport killed = replacePackage(
+          request({"c", "b", "a"}, "D"), sink, nullptr,
+          [&](int step, const std::string&) { return step != static_cast<int>(kill); });
+      EXPECT_EQ(killed.status, BuildStatus::Stopped);
+      EXPECT_TRUE(sink.messages.empty()) << "a killed run says nothing";
+
+      // The check changes nothing and foretells the replace.
+      const auto atKill = snapshot(dir.file("D"));
+      CheckRequest check;
+      check.entries = entries({"c", "b", "a"});
+      check.destination = dir.file("D");
+      check.replacing = true;
+      check.programFolder = dir.file("program");
+      const auto problems = checkPackage(check);
+      EXPECT_FALSE(hasCheckErrors(problems)) << checkReportText(problems);
+      EXPECT_EQ(snapshot(dir.file("D")), atKill);
+      // Reading the package back says what happened instead of listing missing files.
+      const bool aside = pendingRecovery(dir.file("D")) == Recovery::RolledBack;
+      EXPECT_EQ(interruptedWorkNotice(dir.file("D/exhibition.nuv")).has_value(), aside);
+
+      switch (next) {
+        case NextRun::Replace:
+          EXPECT_EQ(nextBuild(request({"c", "b", "a"}, "D"), true, sink), BuildStatus::Written);
+          EXPECT_EQ(snapshot(dir.file("D")), replaced);
+          break;
+        case NextRun::Plain: {
+          // Refused by the check for the package there, which is whole.
+          EXPECT_EQ(nextBuild(request({"c", "b", "a"}, "D"), false, sink), BuildStatus::Refused);
+          const auto after = snapshot(dir.file("D"));
+          EXPECT_TRUE(after == earlier || after == replaced);
+          row += after == earlier ? " earlier" : after == replaced ? " new" : " BROKEN";
+          break;
+        }
+        case NextRun::FromEarlier: {
+          ASSERT_TRUE(recoverBeforeRun(dir.file("D"), sink));
+          EntryList list;
+          reimportPackage(dir.file("D/exhibition.nuv"), list, sink);
+          ASSERT_GE(list.size(), 2u);
+          CreateRequest again{list.entries(), dir.file("D"), dir.file("program")};
+          EXPECT_EQ(nextBuild(again, true, sink), BuildStatus::Written);
+          EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
+          EXPECT_EQ(dir.read("D/notes.txt"), "the operator's own");
+          EXPECT_EQ(dir.read("D/07/keep.txt"), "an old folder the new package does not have");
+          break;
+        }
+      }
+      EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
+    }
+    table.push_back(row);
+  }
+  printTable("replace of 2 entries by 3: killed before step -> after the next build's recovery",
+             table);
+}
+
+TEST_F(PackageReplace, AKillDuringTheRecoveryIsRecoveredByTheNextRun) {
+  makeEarlierAndExpected();
+  // Killed just after the earlier document and folder 00 were moved aside.
+  const auto steps = stepsOf([&](const StepHook& hook) {
+    replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr, hook);
+  });
+  const auto swapStep = std::find(steps.begin(), steps.end(), "move aside 01") - steps.begin();
+  for (int recoveryKill = 0; recoveryKill < 6; ++recoveryKill) {
+    SCOPED_TRACE("recovery killed before its step " + std::to_string(recoveryKill));
     dir.clear();
     SetUp();
     makeEarlierAndExpected();
-    const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr,
-                                              [&](int step) { return step != kill; });
-    EXPECT_EQ(report.status, BuildStatus::Stopped);
-    EXPECT_TRUE(sink.messages.empty()) << "a killed run says nothing";
-    const Recovery recovery = recoverInterruptedReplace(dir.file("D"));
-    const auto after = snapshot(dir.file("D"));
-    EXPECT_TRUE(after == earlier || after == replaced);
-    if (kill == 0) {
-      EXPECT_EQ(after, earlier);
-    }
-    if (kill == steps - 1) {
-      EXPECT_EQ(after, replaced);
-    }
-    EXPECT_EQ(recovery == Recovery::RolledBack, after == earlier && kill > 0);
-    EXPECT_EQ(recoverInterruptedReplace(dir.file("D")), Recovery::NothingFound);
+    replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr,
+                   [&](int step, const std::string&) { return step != swapStep; });
+    recoverInterruptedWork(dir.file("D"),
+                           [&](int step, const std::string&) { return step != recoveryKill; });
+    // Once the earlier members are back the journal goes first: what is left is
+    // discarded.
+    const Recovery again = recoverInterruptedWork(dir.file("D"));
+    EXPECT_TRUE(again == Recovery::RolledBack || again == Recovery::Discarded);
+    EXPECT_EQ(snapshot(dir.file("D")), earlier);
   }
+}
+
+TEST_F(PackageReplace, AKilledCreateIntoANewFolderLeavesNothingOrTheWholePackage) {
+  makeEarlierAndExpected();
+  ASSERT_EQ(createPackage(request({"c", "b", "a"}, "X"), sink).status, BuildStatus::Written);
+  const auto made = snapshot(dir.file("X"));
+  const auto steps = stepsOf([&](const StepHook& hook) {
+    createPackageStepwise(request({"c", "b", "a"}, "P/new"), sink, nullptr, hook);
+  });
+  ASSERT_GE(steps.size(), 14u);
+  std::vector<std::string> table;
+  for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+    std::string row = std::to_string(kill) + " " + steps[kill] + ":";
+    for (const NextRun next : {NextRun::Plain, NextRun::Replace, NextRun::FromEarlier}) {
+      SCOPED_TRACE("killed before step " + std::to_string(kill) + " (" + steps[kill] + "), then " +
+                   nameOf(next));
+      dir.clear();
+      SetUp();
+      makeEarlierAndExpected();
+      EXPECT_EQ(createPackageStepwise(
+                    request({"c", "b", "a"}, "P/new"), sink, nullptr,
+                    [&](int step, const std::string&) { return step != static_cast<int>(kill); })
+                    .status,
+                BuildStatus::Stopped);
+      EXPECT_TRUE(sink.messages.empty()) << "a killed run says nothing";
+
+      ASSERT_TRUE(recoverBeforeRun(dir.file("P/new"), sink));
+      const bool whole = fs::exists(dir.file("P/new/exhibition.nuv"));
+      if (whole) {
+        EXPECT_EQ(snapshot(dir.file("P/new")), made);
+      } else {
+        EXPECT_TRUE(!fs::exists(dir.file("P/new")) || fs::is_empty(dir.file("P/new")));
+      }
+      if (next == NextRun::Plain) row += whole ? " new" : " nothing";
+
+      switch (next) {
+        case NextRun::Plain:
+          // A plain build is refused only by a package that is whole.
+          EXPECT_EQ(nextBuild(request({"c", "b", "a"}, "P/new"), false, sink),
+                    whole ? BuildStatus::Refused : BuildStatus::Written);
+          EXPECT_EQ(snapshot(dir.file("P/new")), made);
+          break;
+        case NextRun::Replace:
+          EXPECT_EQ(nextBuild(request({"c", "b", "a"}, "P/new"), true, sink), BuildStatus::Written);
+          EXPECT_EQ(snapshot(dir.file("P/new")), made);
+          break;
+        case NextRun::FromEarlier: {
+          EntryList list;
+          reimportPackage(dir.file("D/exhibition.nuv"), list, sink);
+          CreateRequest from{list.entries(), dir.file("P/new"), dir.file("program")};
+          EXPECT_EQ(nextBuild(from, true, sink), BuildStatus::Written);
+          EXPECT_TRUE(verifyPackage(dir.file("P/new/exhibition.nuv")).empty());
+          EXPECT_EQ(snapshot(dir.file("D")), earlier);
+          break;
+        }
+      }
+    }
+    table.push_back(row);
+  }
+  printTable("create of 3 entries into a new folder: killed before step -> after recovery", table);
 }
 
 // A snapshot where the report page stands for the number of entries it shows (its
@@ -165,7 +276,7 @@ TEST_F(PackageReplace, AKillAtEachStepKeepsTheReportWithItsOwnPackage) {
   int steps = 0;
   CreateRequest counted = request({"c", "b", "a"}, "D");
   counted.writeReport = true;
-  replacePackage(counted, sink, nullptr, [&](int) { return ++steps > 0; });
+  replacePackage(counted, sink, nullptr, [&](int, const std::string&) { return ++steps > 0; });
   ASSERT_GT(steps, 10);
   for (int kill = 0; kill < steps; ++kill) {
     SCOPED_TRACE("killed before step " + std::to_string(kill));
@@ -174,8 +285,9 @@ TEST_F(PackageReplace, AKillAtEachStepKeepsTheReportWithItsOwnPackage) {
     ASSERT_NO_FATAL_FAILURE(makeBoth());
     CreateRequest again = request({"c", "b", "a"}, "D");
     again.writeReport = true;
-    replacePackage(again, sink, nullptr, [&](int step) { return step != kill; });
-    recoverInterruptedReplace(dir.file("D"));
+    replacePackage(again, sink, nullptr,
+                   [&](int step, const std::string&) { return step != kill; });
+    recoverInterruptedWork(dir.file("D"));
     const auto after = withReportCounts(snapshot(dir.file("D")));
     EXPECT_TRUE(after == earlier || after == replaced);
   }
@@ -183,11 +295,16 @@ TEST_F(PackageReplace, AKillAtEachStepKeepsTheReportWithItsOwnPackage) {
 
 TEST_F(PackageReplace, LeftoversOfAKilledBuildAreRemovedByTheNextRun) {
   makeEarlierAndExpected();
-  dir.write("D/.vesk-staging/00/half.raw", "half copied");
-  EXPECT_EQ(recoverInterruptedReplace(dir.file("D")), Recovery::Discarded);
+  const auto leftover = [&] {
+    dir.write("D/.vesk-staging/.vesk-working-folder", "marker");
+    dir.write("D/.vesk-staging/.vesk-lock", "");
+    dir.write("D/.vesk-staging/00/half.raw", "half copied");
+  };
+  leftover();
+  EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::Discarded);
   EXPECT_EQ(snapshot(dir.file("D")), earlier);
 
-  dir.write("D/.vesk-staging/00/half.raw", "half copied");
+  leftover();
   EXPECT_EQ(replacePackage(request({"c", "b", "a"}, "D"), sink).status, BuildStatus::Written);
   EXPECT_EQ(snapshot(dir.file("D")), replaced);
 }
@@ -215,9 +332,9 @@ TEST_F(PackageReplace, TheEarlierPackageIsKeptAsideUntilTheNewOneIsOnDisk) {
   ASSERT_EQ(flushed.size(), 2u);
   EXPECT_EQ(flushed.back(), dir.file("D"));
   EXPECT_EQ(sink.kinds.back(), MessageKind::Error);
-  EXPECT_TRUE(fs::exists(dir.file("D/.vesk-previous/00")));
+  EXPECT_TRUE(fs::exists(dir.file("D/.vesk-staging/.vesk-previous/00")));
 
-  EXPECT_EQ(recoverInterruptedReplace(dir.file("D")), Recovery::Completed);
+  EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::Completed);
   EXPECT_EQ(snapshot(dir.file("D")), replaced);
 }
 
@@ -234,7 +351,7 @@ TEST_F(PackageReplace, EntriesReadBackFromThePackageReplaceItInPlace) {
   EXPECT_EQ(dir.read("D/01/v.raw"), "volume a");
   EXPECT_TRUE(fs::exists(dir.file("D/00/b.nuv")));
   EXPECT_EQ(dir.read("D/notes.txt"), "the operator's own");
-  EXPECT_FALSE(fs::exists(dir.file("D/07")));
+  EXPECT_EQ(dir.read("D/07/keep.txt"), "an old folder the new package does not have");
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+#include "package/destination_work.h"
+
+#include "messages/messages.h"
+#include "package/package_layout.h"
+#include "package/package_members.h"
+#include "package/package_swap.h"
+#include "package/replace_journal.h"
+#include "package/working_folder.h"
+
+namespace vesk {
+
+DestinationWork inspectDestinationWork(const std::string& destination, bool replacing,
+                                       std::size_t entryCount) {
+  DestinationWork work;
+  work.packageAfterRecovery = holdsPackage(destination);
+  const std::string folder = workingFolderOf(destination);
+  const auto error = [&](CheckFault fault, const char* text) {
+    work.problems.push_back({CheckSeverity::Error, fault, folder, text});
+  };
+  switch (pendingRecovery(destination)) {
+    case Recovery::NothingFound:
+    case Recovery::Discarded:
+    case Recovery::Failed:
+      break;
+    case Recovery::Busy:
+      error(CheckFault::DestinationUnusable, kCheckDestinationBusy);
+      return work;
+    case Recovery::NotOurs:
+      error(CheckFault::DestinationUnusable, kCheckWorkingFolderNotOurs);
+      return work;
+    case Recovery::Completed:
+      work.interrupted = true;
+      work.packageAfterRecovery = true;
+      break;
+    case Recovery::RolledBack: {
+      work.interrupted = true;
+      const auto journal = readJournal(folder);
+      work.packageAfterRecovery = journal && !journal->earlier.empty();
+      break;
+    }
+  }
+  if (work.interrupted) {
+    work.problems.push_back(
+        {CheckSeverity::Warning, CheckFault::InterruptedWork, folder, kCheckInterruptedReplace});
+    // The members are only known once the recovery has put them in place.
+    return work;
+  }
+  if (replacing && work.packageAfterRecovery) {
+    for (const auto& found : replaceObstacles(destination, entryCount, false)) {
+      work.problems.push_back({CheckSeverity::Error, CheckFault::EarlierPackage, found.path,
+                               found.obstacle == ReplaceObstacle::InTheWay
+                                   ? kCheckMemberInTheWay
+                                   : kCheckUnaccountedFile});
+    }
+  }
+  return work;
+}
+
+}  // namespace vesk

@@ -1,0 +1,158 @@
+#include "package/package_members.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "base/cp932.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/document_outline.h"
+#include "format/two_digits.h"
+#include "messages/report_texts.h"
+#include "package/package_layout.h"
+
+namespace vesk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string join(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
+  return path + name;
+}
+
+fs::file_type ownKind(const std::string& path) {
+  std::error_code ec;
+  return fs::symlink_status(toFsPath(path), ec).type();
+}
+
+// The data paths the document names, each as components ("03", "m", "mesh.obj").
+std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath, int& entries) {
+  entries = -1;
+  const auto bytes = readFile(documentPath);
+  if (!bytes) return {};
+  std::string text = decodeCp932(*bytes);
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());  // lines end with CR LF
+  const DocumentOutline outline = outlineDocument(text);
+  if (!outline.wellFormed) return {};
+  std::set<std::string> names;
+  std::vector<std::vector<std::string>> paths;
+  for (const auto& element : outline.data) {
+    names.insert(element.name);
+    for (const auto& value : element.paths) {
+      std::vector<std::string> components(1);
+      for (const char c : value) {
+        if (c == '\\' || c == '/') {
+          if (!components.back().empty()) components.emplace_back();
+        } else {
+          components.back() += c;
+        }
+      }
+      if (components.back().empty()) components.pop_back();
+      paths.push_back(std::move(components));
+    }
+  }
+  // Each entry has its thumbnail element "meNN".
+  entries = 0;
+  while (entries < 99 && names.count("me" + twoDigits(entries)) != 0) ++entries;
+  return paths;
+}
+
+// Adds to `found` every file and folder below `folder` (given relative to the package as
+// `relative`) that `named` does not account for: a named path accounts for itself and
+// everything below it, and, when the document was read (`scenes`), a scene file (.nuv)
+// at the top of an entry folder is its own.
+void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
+                 const std::vector<std::vector<std::string>>& named, bool scenes,
+                 std::vector<std::string>& found) {
+  std::error_code ec;
+  for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    std::vector<std::string> path = relative;
+    path.push_back(fromFsPath(it->path().filename()));
+    const std::string full = join(folder, path.back());
+    bool whole = false;   // named itself or below a named folder
+    bool partly = false;  // a folder holding something named
+    for (const auto& value : named) {
+      if (value.size() <= path.size() && std::equal(value.begin(), value.end(), path.begin())) {
+        whole = true;
+        break;
+      }
+      if (value.size() > path.size() && std::equal(path.begin(), path.end(), value.begin())) {
+        partly = true;
+      }
+    }
+    const fs::file_type kind = ownKind(full);
+    const bool scene = scenes && path.size() == 2 && kind == fs::file_type::regular &&
+                       fs::path(toFsPath(path.back())).extension() == ".nuv";
+    if (whole || scene) continue;
+    if (partly && kind == fs::file_type::directory) {
+      unaccounted(full, path, named, scenes, found);
+    } else {
+      found.push_back(full);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> earlierPackageMembers(const std::string& destination) {
+  std::vector<std::string> members;
+  const std::string document = join(destination, kDocumentName);
+  int entries = -1;
+  if (ownKind(document) == fs::file_type::regular) namedPaths(document, entries);
+  for (int n = 0; n < 99 && (entries < 0 || n < entries); ++n) {
+    const std::string name = entryFolderName(n);
+    if (ownKind(join(destination, name)) == fs::file_type::directory) {
+      members.push_back(name);
+    } else if (entries < 0) {
+      break;
+    }
+  }
+  for (const std::string& name : packageTopFileNames()) {
+    if (ownKind(join(destination, name)) == fs::file_type::regular) members.push_back(name);
+  }
+  std::sort(members.begin(), members.end());
+  return members;
+}
+
+std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) {
+  std::vector<std::string> members;
+  for (std::size_t n = 0; n < entryCount; ++n)
+    members.push_back(entryFolderName(static_cast<int>(n)));
+  for (const std::string& name : packageTopFileNames()) {
+    if (name != kReportFileName || report) members.push_back(name);
+  }
+  std::sort(members.begin(), members.end());
+  return members;
+}
+
+std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
+                                                std::size_t entryCount, bool report) {
+  std::vector<ReplaceObstacleAt> obstacles;
+  const std::vector<std::string> earlier = earlierPackageMembers(destination);
+  const auto owned = [&](const std::string& name) {
+    return std::binary_search(earlier.begin(), earlier.end(), name);
+  };
+  for (const auto& name : newPackageMembers(entryCount, report)) {
+    const std::string path = join(destination, name);
+    if (!owned(name) && ownKind(path) != fs::file_type::not_found) {
+      obstacles.push_back({ReplaceObstacle::InTheWay, path});
+    }
+  }
+  int entries = -1;
+  const auto named = namedPaths(join(destination, kDocumentName), entries);
+  for (const auto& name : earlier) {
+    if (!isEntryFolderName(name)) continue;
+    std::vector<std::string> found;
+    unaccounted(join(destination, name), {name}, named, entries >= 0, found);
+    std::sort(found.begin(), found.end());
+    for (auto& path : found) obstacles.push_back({ReplaceObstacle::Unaccounted, std::move(path)});
+  }
+  return obstacles;
+}
+
+}  // namespace vesk

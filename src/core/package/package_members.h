@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+// The names at the top of the destination that belong to the package there, as its
+// document names them: the document, the entry folders 00 to n-1 (n counted from the
+// document's entries), the button images and the package's other top files (see
+// packageTopFileNames) where they are present. Without a readable document, the entry
+// folders from 00 up to the first one missing. Only a regular file counts as a file
+// member and only a folder (not a link) as an entry folder. Sorted.
+std::vector<std::string> earlierPackageMembers(const std::string& destination);
+
+// The names at the top of a new package of `entryCount` entries: the entry folders,
+// the button images, the document and, with `report`, the report page.
+std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report);
+
+// Why a replace cannot start without touching what is not the earlier package's.
+enum class ReplaceObstacle {
+  InTheWay,     // a name the new package takes holds something the earlier one does not own
+  Unaccounted,  // a file or folder inside an earlier entry folder its document does not name
+};
+
+struct ReplaceObstacleAt {
+  ReplaceObstacle obstacle;
+  std::string path;
+};
+
+// What keeps a replace of the package in `destination` by one of `entryCount` entries
+// from starting: everything the swap would move aside or remove must be the earlier
+// package's own. Without a readable document nothing inside an entry folder is
+// accounted for, so that only empty leftovers of a package are replaced. Reads only.
+std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
+                                                std::size_t entryCount, bool report);
+
+}  // namespace vesk

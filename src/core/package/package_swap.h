@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "base/file_operations.h"
+#include "package/replace_journal.h"
+#include "package/working_folder.h"
+
+namespace vesk {
+
+enum class SwapOutcome {
+  Done,       // the new package is in place and the working folder removed
+  Killed,     // the step hook ended the run: everything stays as it is
+  Failed,     // a move failed: the destination was brought back as it was
+  Unflushed,  // the new package is in place but the flush failed: the working folder stays
+};
+
+struct SwapReport {
+  SwapOutcome outcome = SwapOutcome::Done;
+  std::string failedPath;  // Failed: the member whose move failed
+  int error = 0;           // Unflushed: the system's error
+};
+
+// Moves the package finished in the held working folder into its destination: writes
+// the journal durably, moves the earlier members `journal.earlier` aside into the
+// working folder (the document first), the new ones `journal.incoming` in (the
+// document last: moving it in completes the package), flushes the file system and
+// removes the working folder with the earlier members. Every step goes through
+// `steps`. A move that fails is undone at once (Failed).
+SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
+                         const ReplaceJournal& journal, const FileOperations& operations,
+                         StepCounter& steps);
+
+enum class Recovery {
+  NothingFound,  // no working folder
+  Discarded,     // a working folder without a swap begun was removed; the folder is as it was
+  RolledBack,    // a swap had not finished: the earlier members were put back
+  Completed,     // a swap had finished: the new package stays, the earlier one was removed
+  Busy,          // another run holds the working folder: nothing was touched
+  NotOurs,       // something without the marker lies at the working folder's place
+  Failed,        // a move or removal failed: what is left is recovered by the next run
+};
+
+// What recoverInterruptedWork would do in `destination` now (NothingFound, Discarded,
+// RolledBack, Completed, Busy or NotOurs). Reads only.
+Recovery pendingRecovery(const std::string& destination);
+
+// Finishes or undoes what a killed create or replace left in `destination`, from its
+// working folder and journal: the destination then holds the earlier package or the new
+// one, whole, and no working folder. Touches only the members the journal names and the
+// working folder; a working folder that is not Vesk's or is held by another run is left
+// alone. Each step goes through `steps` when given.
+Recovery recoverInterruptedWork(const std::string& destination, const StepHook& hook = {});
+
+}  // namespace vesk

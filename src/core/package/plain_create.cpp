@@ -1,0 +1,154 @@
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "messages/messages.h"
+#include "package/build_command.h"
+#include "package/create_summary.h"
+#include "package/deferring_sink.h"
+#include "package/failure_reason.h"
+#include "package/package_check.h"
+#include "package/package_layout.h"
+#include "package/package_members.h"
+#include "package/package_swap.h"
+#include "package/recovery_report.h"
+
+namespace vesk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folders on the way to `destination` that do not exist yet, the outermost first.
+std::vector<fs::path> missingFolders(const std::string& destination) {
+  std::vector<fs::path> missing;
+  std::error_code ec;
+  fs::path folder = fs::absolute(toFsPath(destination), ec).lexically_normal();
+  if (ec) return missing;
+  if (folder.filename().empty()) folder = folder.parent_path();
+  while (!folder.empty() && fs::symlink_status(folder, ec).type() == fs::file_type::not_found) {
+    missing.insert(missing.begin(), folder);
+    if (folder.parent_path() == folder) break;
+    folder = folder.parent_path();
+  }
+  return missing;
+}
+
+// Removes the folders the create made, the innermost first, each only while empty.
+void removeMadeFolders(const std::vector<fs::path>& made) {
+  std::error_code ec;
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (!fs::remove(*it, ec)) return;
+  }
+}
+
+}  // namespace
+
+BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
+                          BuildProgress* progress) {
+  return createPackageStepwise(request, sink, progress, {});
+}
+
+BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sink,
+                                  BuildProgress* progress, const StepHook& hook) {
+  BuildReport report;
+  report.entryCount = request.entries.size();
+  if (const auto problem = entryCountProblem(request.entries.size())) {
+    sink.showMessage(*problem);
+    return report;
+  }
+  CreateRequest staged = request;
+  if (staged.plan == nullptr) {
+    CheckRequest check;
+    check.entries = request.entries;
+    check.destination = request.destination;
+    check.programFolder = request.programFolder;
+    check.readScene = request.readScene;
+    check.windowsNames = false;
+    staged.plan = std::make_shared<const PackagePlan>(planPackage(check));
+  }
+  const PackagePlan& plan = *staged.plan;
+  // A plan the check refuses is refused before anything is made.
+  if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) {
+    return buildPackageInPlace(staged, sink, progress);
+  }
+  if (!recoverBeforeRun(request.destination, sink)) {
+    report.status = BuildStatus::Stopped;
+    return report;
+  }
+
+  StepCounter steps(hook);
+  const auto killed = [&] {
+    report.status = BuildStatus::Stopped;
+    return report;
+  };
+  const std::vector<fs::path> made = missingFolders(request.destination);
+  if (!steps.proceed("make the destination")) return killed();
+  std::error_code ec;
+  fs::create_directories(toFsPath(request.destination), ec);
+  if (ec || !isDirectory(request.destination)) {
+    sink.showMessage(errorMessage(withReason(kDestinationNotCreatedMessage + request.destination,
+                                             systemErrorText(ec.value()))));
+    removeMadeFolders(made);
+    return killed();
+  }
+  WorkingFolder folder;
+  int error = 0;
+  const WorkingFolderOpening opening = openWorkingFolder(request.destination, folder, steps, error);
+  if (steps.stopped()) return killed();
+  if (const auto problem = workingFolderProblem(opening, folder.path, error)) {
+    sink.showMessage(*problem);
+    if (opening == WorkingFolderOpening::Failed) removeMadeFolders(made);
+    return killed();
+  }
+
+  // Every ending but success removes what the run made.
+  const auto undone = [&](const char* text) {
+    StepCounter cleanUp(StepHook{});
+    removeWorkingFolder(folder, cleanUp);
+    removeMadeFolders(made);
+    sink.showMessage(errorMessage(text));
+    report.status = BuildStatus::Stopped;
+    return report;
+  };
+
+  DeferringSink deferring(sink);
+  staged.destination = folder.path;
+  if (!steps.proceed("build the new package")) return killed();
+  report = buildPackageInPlace(staged, deferring, progress);
+  report.documentPath = request.destination;
+  if (!report.documentPath.empty() && !isPathSeparator(report.documentPath.back())) {
+    report.documentPath += kPathSeparator;
+  }
+  report.documentPath += kDocumentName;
+  if (report.status != BuildStatus::Written && report.status != BuildStatus::WrittenWithProblems) {
+    return undone(report.cancelled ? kCreateCancelledUndoneMessage : kCreateUndoneMessage);
+  }
+
+  const FileOperations system = systemFileOperations();
+  const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
+  ReplaceJournal journal;
+  for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {
+    if (pathExists(folder.path + kPathSeparator + name)) journal.incoming.push_back(name);
+  }
+  const BuildStatus built = report.status;
+  const SwapReport swap = swapPackageIn(request.destination, folder, journal, operations, steps);
+  switch (swap.outcome) {
+    case SwapOutcome::Done:
+      break;
+    case SwapOutcome::Killed:
+      return killed();
+    case SwapOutcome::Failed:
+      return undone(kCreateUndoneMessage);
+    case SwapOutcome::Unflushed:
+      sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(swap.error))));
+      return killed();
+  }
+  report.status = built;
+  deferring.release();
+  return report;
+}
+
+}  // namespace vesk

@@ -1,0 +1,59 @@
+#include "package/recovery_report.h"
+
+#include "base/failure.h"
+#include "base/path_terms.h"
+#include "messages/message_template.h"
+#include "messages/messages.h"
+#include "package/failure_reason.h"
+
+namespace vesk {
+
+bool recoverBeforeRun(const std::string& destination, MessageSink& sink) {
+  const std::string path = workingFolderOf(destination);
+  switch (recoverInterruptedWork(destination)) {
+    case Recovery::NothingFound:
+    case Recovery::Discarded:
+      return true;
+    case Recovery::RolledBack:
+      sink.showMessage(warningMessage(kInterruptedReplaceRolledBackMessage));
+      return true;
+    case Recovery::Completed:
+      sink.showMessage(warningMessage(kInterruptedReplaceCompletedMessage));
+      return true;
+    case Recovery::Busy:
+      sink.showMessage(errorMessage(fillTemplate(kDestinationBusyMessage, {{"path", path}})));
+      return false;
+    case Recovery::NotOurs:
+      sink.showMessage(errorMessage(fillTemplate(kWorkingFolderNotOursMessage, {{"path", path}})));
+      return false;
+    case Recovery::Failed:
+      sink.showMessage(errorMessage(fillTemplate(kWorkingFolderFailedMessage, {{"path", path}})));
+      return false;
+  }
+  return false;
+}
+
+std::optional<Message> interruptedWorkNotice(const std::string& documentPath) {
+  const std::string folder =
+      folderOf(documentPath).empty() ? std::string(".") : folderOf(documentPath);
+  if (pendingRecovery(folder) != Recovery::RolledBack) return std::nullopt;
+  return errorMessage(fillTemplate(kInterruptedReplaceFoundMessage, {{"path", folder}}));
+}
+
+std::optional<Message> workingFolderProblem(WorkingFolderOpening opening, const std::string& path,
+                                            int error) {
+  switch (opening) {
+    case WorkingFolderOpening::Opened:
+      return std::nullopt;
+    case WorkingFolderOpening::Busy:
+      return errorMessage(fillTemplate(kDestinationBusyMessage, {{"path", path}}));
+    case WorkingFolderOpening::NotOurs:
+      return errorMessage(fillTemplate(kWorkingFolderNotOursMessage, {{"path", path}}));
+    case WorkingFolderOpening::Failed:
+      break;
+  }
+  return errorMessage(
+      withReason(std::string(kStagingNotCreatedMessage) + path, systemErrorText(error)));
+}
+
+}  // namespace vesk

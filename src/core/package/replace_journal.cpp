@@ -1,0 +1,71 @@
+#include "package/replace_journal.h"
+
+#include <sstream>
+
+#include "base/atomic_file.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr const char* kHeading = "Vesk replace journal 1";
+
+std::string journalPath(const std::string& folder) {
+  std::string path = folder;
+  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
+  return path + kJournalName;
+}
+
+// A member's name: one path component, never "." or "..".
+bool plainName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    if (c == '/' || c == '\\' || c == '\0') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string journalText(const ReplaceJournal& journal) {
+  std::string text = std::string(kHeading) + "\n";
+  for (const auto& name : journal.earlier) text += "earlier " + name + "\n";
+  for (const auto& name : journal.incoming) text += "incoming " + name + "\n";
+  return text;
+}
+
+std::optional<ReplaceJournal> parseJournal(const std::string& text) {
+  std::istringstream lines(text);
+  std::string line;
+  if (!std::getline(lines, line) || line != kHeading) return std::nullopt;
+  ReplaceJournal journal;
+  while (std::getline(lines, line)) {
+    const auto blank = line.find(' ');
+    if (blank == std::string::npos) return std::nullopt;
+    const std::string kind = line.substr(0, blank);
+    std::string name = line.substr(blank + 1);
+    if (!plainName(name)) return std::nullopt;
+    if (kind == "earlier") {
+      journal.earlier.push_back(std::move(name));
+    } else if (kind == "incoming") {
+      journal.incoming.push_back(std::move(name));
+    } else {
+      return std::nullopt;
+    }
+  }
+  return journal;
+}
+
+Status writeJournal(const std::string& workingFolder, const ReplaceJournal& journal) {
+  return writeFileAtomically(journalPath(workingFolder), journalText(journal));
+}
+
+std::optional<ReplaceJournal> readJournal(const std::string& workingFolder) {
+  const auto text = readFile(journalPath(workingFolder));
+  if (!text) return std::nullopt;
+  return parseJournal(*text);
+}
+
+}  // namespace vesk

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+
+namespace vesk {
+
+// The journal of a swap, in the working folder: the earlier package's members that are
+// moved aside and the new package's members that are moved in. Written and made durable
+// before the first move; each member then lies either where it was or where it goes,
+// since every move is one rename, so the journal and what is on disk tell how far the
+// swap got.
+struct ReplaceJournal {
+  std::vector<std::string> earlier;   // names at the top of the destination, moved aside
+  std::vector<std::string> incoming;  // names in the working folder, moved in, document last
+};
+
+inline constexpr const char* kJournalName = ".vesk-journal";
+
+// The journal's text: a heading line, then one line per member ("earlier NAME",
+// "incoming NAME").
+std::string journalText(const ReplaceJournal& journal);
+
+// The journal a text holds; nothing for a text that is not one (a torn write cannot
+// happen: the journal is replaced atomically) or that names anything but a plain name.
+std::optional<ReplaceJournal> parseJournal(const std::string& text);
+
+// Writes the journal into `workingFolder` atomically and durably (the file and the
+// folder flushed).
+Status writeJournal(const std::string& workingFolder, const ReplaceJournal& journal);
+
+// The journal in `workingFolder`; nothing when there is none or it is not readable.
+std::optional<ReplaceJournal> readJournal(const std::string& workingFolder);
+
+}  // namespace vesk

@@ -1,0 +1,43 @@
+#include "package/replace_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+TEST(ReplaceJournal, ReadsBackWhatItWroteAndNothingElse) {
+  test::TempDir dir;
+  const ReplaceJournal journal{{"00", "exhibition.nuv"}, {"00", "01", "exhibition.nuv"}};
+  ASSERT_TRUE(writeJournal(dir.path(), journal));
+  const auto read = readJournal(dir.path());
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->earlier, journal.earlier);
+  EXPECT_EQ(read->incoming, journal.incoming);
+  EXPECT_EQ(dir.read(kJournalName),
+            "Vesk replace journal 1\nearlier 00\nearlier exhibition.nuv\nincoming 00\n"
+            "incoming 01\nincoming exhibition.nuv\n");
+  EXPECT_FALSE(readJournal(dir.file("missing")).has_value());
+
+  // A member is one plain name: nothing that would lead a recovery elsewhere.
+  for (const std::string text : {
+           "",
+           "another heading\nearlier 00\n",
+           "Vesk replace journal 1\nearlier\n",
+           "Vesk replace journal 1\nearlier ..\n",
+           "Vesk replace journal 1\nincoming ../outside\n",
+           "Vesk replace journal 1\nincoming 00\\x\n",
+           "Vesk replace journal 1\nmoved 00\n",
+       }) {
+    EXPECT_FALSE(parseJournal(text).has_value()) << text;
+  }
+  EXPECT_TRUE(parseJournal("Vesk replace journal 1\n").has_value())
+      << "a create moves nothing aside";
+}
+
+}  // namespace
+}  // namespace vesk
