@@ -2,17 +2,19 @@
 
 #include "commands.h"
 #include "messages/messages.h"
-#include "package/package_verify.h"
+#include "package/content_verify.h"
 
 namespace vesk::cli {
 
-int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err) {
-  const std::vector<PackageProblem> problems = verifyPackage(packageDocument);
-  if (problems.empty()) {
-    out << kVerifiedMessage << '\n';
+int runVerify(const std::string& packageDocument, bool quick, std::ostream& out,
+              std::ostream& err) {
+  const ContentCheck check = quick ? ContentCheck::Quick : ContentCheck::Full;
+  const ContentVerdict verdict = verifyWholePackage(packageDocument, check);
+  if (verdict.problems.empty()) {
+    out << kVerifiedMessage << '\n' << contentNoteText(verdict, check) << '\n';
     return 0;
   }
-  err << verifyFailureText(problems) << '\n';
+  err << verifyFailureText(verdict.problems) << '\n';
   return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/failure.h"
@@ -33,6 +34,9 @@ Status createDirectory(const std::string& path);
 // Called during a copy with the number of bytes copied since the last call.
 using CopyProgress = std::function<void(std::uint64_t bytes)>;
 
+// Called during a copy with every piece written, in order, once it is written.
+using CopyContent = std::function<void(std::string_view bytes)>;
+
 // Copies one file, replacing an existing target, with the kernel's fast path where
 // there is one. Fails when the source is missing, unreadable or not a regular file,
 // or the target cannot be written; a failed copy may leave a partial target. A new
@@ -41,7 +45,11 @@ using CopyProgress = std::function<void(std::uint64_t bytes)>;
 // (WriteFailed, also for a failed read during the copy). A
 // target that is the source itself is left as it is (counts as success) rather than
 // truncated. `progress` is called after every piece copied, at least every 8 MiB.
-Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
+// Given `content`, the copy reads and writes through its own buffer (no kernel fast
+// path) and hands every piece written to it, so that the bytes written can be hashed
+// without reading either file again.
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {},
+                const CopyContent& content = {});
 
 // True for a folder, also for the "." and ".." entries.
 bool isDirectory(const std::string& path);

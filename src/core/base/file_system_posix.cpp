@@ -82,12 +82,13 @@ bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
 
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
-// read and write.
-bool copyContent(int in, int out, off_t size, const CopyProgress& progress) {
+// read and write; only read and write when the pieces are watched.
+bool copyContent(int in, int out, off_t size, const CopyProgress& progress,
+                 const CopyContent& content) {
   enum class Method { kCopyFileRange, kSendfile, kReadWrite };
 #ifdef __linux__
   // An empty size may hide content (files of /proc): only read tells.
-  Method method = size > 0 ? Method::kCopyFileRange : Method::kReadWrite;
+  Method method = size > 0 && !content ? Method::kCopyFileRange : Method::kReadWrite;
 #else
   (void)size;
   Method method = Method::kReadWrite;
@@ -131,6 +132,7 @@ bool copyContent(int in, int out, off_t size, const CopyProgress& progress) {
         if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n), copied)) {
           return false;
         }
+        if (n > 0 && content) content(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
         break;
     }
     if (n < 0) {
@@ -198,7 +200,8 @@ Status createDirectory(const std::string& path) {
   return lastFailure(errno == EEXIST ? FailureCode::AlreadyExists : FailureCode::WriteFailed, path);
 }
 
-Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+                const CopyContent& content) {
   // Non-blocking open: a pipe or device is refused below instead of blocking here.
   FileDescriptor in(openFile(from, O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return lastFailure(FailureCode::ReadFailed, from);
@@ -225,10 +228,13 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   if (!S_ISREG(target.st_mode)) return makeFailure(FailureCode::NotRegularFile, to);
   if (::ftruncate(out.get(), 0) != 0) return lastFailure(FailureCode::WriteFailed, to);
   off_t copiedBytes = 0;
-  const bool copied = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
-    copiedBytes += static_cast<off_t>(bytes);
-    if (progress) progress(bytes);
-  });
+  const bool copied = copyContent(
+      in.get(), out.get(), source.st_size,
+      [&](std::uint64_t bytes) {
+        copiedBytes += static_cast<off_t>(bytes);
+        if (progress) progress(bytes);
+      },
+      content);
   if (!copied) return lastFailure(FailureCode::WriteFailed, to);
   if (!out.close()) return lastFailure(FailureCode::WriteFailed, to);
   // A source that shrank while it was copied left an incomplete copy.

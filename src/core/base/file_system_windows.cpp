@@ -80,7 +80,7 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
 
 // Copies the open source into the open target piece by piece, reporting each piece:
 // CopyFileExW's progress routine cannot be relied on (Wine never calls it).
-bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
+bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress, const CopyContent& content) {
   constexpr DWORD kPiece = 1 << 20;
   std::vector<char> buffer(kPiece);
   for (;;) {
@@ -89,6 +89,7 @@ bool copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
     if (got == 0) return true;
     DWORD written = 0;
     if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) return false;
+    if (content) content(std::string_view(buffer.data(), got));
     if (progress) progress(got);
   }
 }
@@ -117,7 +118,8 @@ Status createDirectory(const std::string& path) {
                      path);
 }
 
-Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+                const CopyContent& content) {
   const std::wstring source = win32Path(from);
   const std::wstring target = win32Path(to);
   const DWORD attributes = GetFileAttributesW(source.c_str());
@@ -130,7 +132,8 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   const Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!out.valid()) return lastFailure(FailureCode::WriteFailed, to);
-  if (!copyContent(in.get(), out.get(), progress)) return lastFailure(FailureCode::WriteFailed, to);
+  if (!copyContent(in.get(), out.get(), progress, content))
+    return lastFailure(FailureCode::WriteFailed, to);
   // Like CopyFileW, the copy keeps the source's time of last change.
   FILETIME written;
   if (GetFileTime(in.get(), nullptr, nullptr, &written)) {

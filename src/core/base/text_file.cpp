@@ -1,5 +1,7 @@
 #include "base/text_file.h"
 
+#include <memory>
+
 #include "base/atomic_file.h"
 #include "base/cp932.h"
 #include "base/file_system.h"
@@ -56,19 +58,39 @@ Result<std::vector<std::string>> readTextLines(const std::string& path) {
   return splitTextLines(decodeCp932(*bytes));
 }
 
-Status writeTextFile(const std::string& path, std::string_view utf8) {
-  std::size_t begin = 0;
-  std::string encoded;
-  const ContentWriter produce = [&](std::string& out) -> Result<bool> {
-    const std::size_t end = pieceEnd(utf8, begin);
-    encoded.clear();
-    Status appended = appendCp932(utf8, begin, end, encoded);
+namespace {
+
+// The writer of a text file's bytes, piece by piece, for writeFileAtomically.
+ContentWriter textProducer(std::string_view utf8) {
+  auto begin = std::make_shared<std::size_t>(0);
+  auto encoded = std::make_shared<std::string>();
+  return [utf8, begin, encoded](std::string& out) -> Result<bool> {
+    const std::size_t end = pieceEnd(utf8, *begin);
+    encoded->clear();
+    Status appended = appendCp932(utf8, *begin, end, *encoded);
     if (!appended) return appended.failure();
-    appendWithCrLf(encoded, out);
-    begin = end;
-    return begin < utf8.size();
+    appendWithCrLf(*encoded, out);
+    *begin = end;
+    return *begin < utf8.size();
   };
-  return writeFileAtomically(path, produce);
+}
+
+}  // namespace
+
+Status writeTextFile(const std::string& path, std::string_view utf8) {
+  return writeFileAtomically(path, textProducer(utf8));
+}
+
+Status encodeTextFile(std::string_view utf8, const std::function<void(std::string_view)>& piece) {
+  const ContentWriter produce = textProducer(utf8);
+  std::string out;
+  for (;;) {
+    out.clear();
+    const Result<bool> more = produce(out);
+    if (!more) return more.failure();
+    piece(out);
+    if (!*more) return {};
+  }
 }
 
 }  // namespace vesk

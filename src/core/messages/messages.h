@@ -81,6 +81,34 @@ inline constexpr const char* kVerifyButtonMissing = "ボタン画像がありま
 inline constexpr const char* kVerifyEntryMismatch = "項目の要素が揃っていません: ";
 inline constexpr const char* kVerifyMenuMismatch = "メニューページが項目数と合いません: ";
 
+// Verifying a package's files against its manifest ({path}: the file concerned).
+inline constexpr const char* kVerifyNotAPackage =
+    "展示パッケージの展示用nuvファイルではないため、検査しませんでした: {path}";
+inline constexpr const char* kVerifyManifestUnreadable =
+    "マニフェストを読み取れません（形式が正しくありません）: {path}";
+inline constexpr const char* kVerifyListedMissing =
+    "マニフェストに記載されたファイルがありません: {path}";
+inline constexpr const char* kVerifyIrregularFile =
+    "通常のファイルではありません（シンボリックリンク、FIFO、デバイスなど）: {path}";
+inline constexpr const char* kVerifySizeWrong =
+    "ファイルのサイズが作成時と異なります（{expected} バイトのはずが {actual} バイト）: {path}";
+inline constexpr const char* kVerifyHashWrong =
+    "ファイルの内容が作成時と異なります（SHA-256 が一致しません）: {path}";
+inline constexpr const char* kVerifyUnlisted = "マニフェストにないファイルがあります: {path}";
+inline constexpr const char* kVerifyUnlistedFolder =
+    "マニフェストにない項目フォルダがあります: {path}";
+inline constexpr const char* kVerifyListedOutside =
+    "マニフェストにパッケージの外を指すパスがあります: {path}";
+inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
+// The note below the verdict of verify on what it compared.
+inline constexpr const char* kVerifyContentChecked =
+    "マニフェストの {count} 個のファイルをすべて SHA-256 で照合しました。";
+inline constexpr const char* kVerifySizesChecked =
+    "マニフェストの {count} "
+    "個のファイルの有無とサイズだけを確かめました（内容は照合していません）。";
+inline constexpr const char* kVerifyNoManifest =
+    "マニフェスト（exhibition.sha256）がないため、ファイルの内容は照合していません。";
+
 // Replacing an earlier package.
 inline constexpr const char* kStagingNotCreatedMessage =
     "エラー　作業用フォルダを作成できませんでした。以前のパッケージはそのままです: ";
@@ -133,6 +161,9 @@ inline constexpr const char* kSummarySeconds = "秒";
 inline constexpr const char* kSummaryMinutes = "分";
 inline constexpr const char* kSummaryHours = "時間";
 inline constexpr const char* kSummaryUnder = "未満";
+// Below the summary of a replace that reused files of the earlier package.
+inline constexpr const char* kSummaryReused =
+    "変更のない {count} 個のファイル（{bytes}）は以前のパッケージのものを再利用しました。";
 
 // The check made before a create. Each problem is one line: its prefix, the entry
 // folder ("00".."98") and a blank where an entry is concerned, the role and the

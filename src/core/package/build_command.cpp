@@ -7,14 +7,17 @@
 #include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "base/sha256.h"
 #include "base/text_file.h"
 #include "format/exhibition_document.h"
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/content_verify.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
+#include "package/manifest_files.h"
 #include "package/package_builder.h"
 #include "package/package_check.h"
 #include "package/package_layout.h"
@@ -29,6 +32,28 @@ std::optional<Message> entryCountProblem(std::size_t count) {
   if (count > kMaxEntries) return errorMessage(kTooManyEntriesMessage);
   return std::nullopt;
 }
+
+namespace {
+
+// Writes the manifest of the files put in place and of the document about to be
+// written, hashed as writeTextFile will encode it. An unencodable document writes no
+// manifest: writing the document fails the same way and says why.
+Status writeManifest(const std::string& packageFolder, const std::string& document,
+                     std::vector<RecordedFile> files) {
+  RecordedFile written;
+  written.path = kDocumentName;
+  Sha256 hasher;
+  const Status encoded = encodeTextFile(document, [&](std::string_view piece) {
+    hasher.update(piece);
+    written.size += piece.size();
+  });
+  if (!encoded) return {};
+  written.hex = hexText(hasher.finish());
+  files.push_back(std::move(written));
+  return writeManifestFiles(packageFolder, files);
+}
+
+}  // namespace
 
 BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
                           BuildProgress* progress) {
@@ -76,9 +101,12 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   const PackageOutcome outcome =
-      buildPackageFolders(*plan, destination, sink, progress, &operations);
+      buildPackageFolders(*plan, destination, sink, progress, &operations,
+                          BuildContent{request.hashContent, request.earlierPackage});
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
+  report.filesReused = outcome.filesReused;
+  report.bytesReused = outcome.bytesReused;
   if (outcome.stopped) {
     report.status = BuildStatus::Stopped;
     return report;
@@ -92,14 +120,26 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   }
 
   report.topGroupNames = plan->topGroupNames;
+  // The manifest lists the document too, so it is written first: a package with a
+  // document always has its manifest.
+  if (request.hashContent) {
+    const Status listed = writeManifest(destination, plan->document, outcome.written);
+    if (!listed) {
+      sink.showMessage(errorMessage(writeFailureText(listed.failure())));
+      report.status = BuildStatus::DocumentFailed;
+      return report;
+    }
+  }
   const Status written = writeTextFile(report.documentPath, plan->document);
   if (!written) {
     sink.showMessage(errorMessage(writeFailureText(written.failure())));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
-  // The package is checked as the kiosk will read it before success is reported.
-  const std::vector<PackageProblem> faults = verifyPackage(report.documentPath);
+  // The package is checked as the kiosk will read it before success is reported:
+  // its structure, and its files against the sizes and hashes taken while writing.
+  const std::vector<PackageProblem> faults =
+      verifyWholePackage(report.documentPath, ContentCheck::JustWritten).problems;
   if (!faults.empty()) {
     sink.showMessage(errorMessage(verifyFailureText(faults)));
     report.status = BuildStatus::WrittenWithProblems;
@@ -115,9 +155,9 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
   }
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  sink.showMessage(
-      successMessage(createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied,
-                                         report.seconds, request.warningCount})));
+  sink.showMessage(successMessage(
+      createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied, report.seconds,
+                          request.warningCount, report.filesReused, report.bytesReused})));
   report.status = BuildStatus::Written;
   return report;
 }

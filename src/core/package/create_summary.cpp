@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "messages/message_template.h"
 #include "messages/messages.h"
 
 namespace vesk {
@@ -64,7 +65,12 @@ std::string createSummaryText(const CreateSummary& summary) {
 }
 
 std::string createdMessageText(const CreateSummary& summary) {
-  return std::string(kCreatedMessage) + "\n" + createSummaryText(summary);
+  std::string text = std::string(kCreatedMessage) + "\n" + createSummaryText(summary);
+  if (summary.reused > 0) {
+    text += "\n" + fillTemplate(kSummaryReused, {{"count", groupedNumber(summary.reused)},
+                                                 {"bytes", byteSizeText(summary.reusedBytes)}});
+  }
+  return text;
 }
 
 }  // namespace vesk

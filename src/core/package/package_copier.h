@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_hash.h"
 #include "base/file_operations.h"
 #include "package/build_progress.h"
 
@@ -19,8 +20,12 @@ class PackageCopier {
   // Announces what the whole run will copy.
   void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
 
-  // Copies one file, replacing an existing target.
-  Status copy(const std::string& from, const std::string& to);
+  // Copies one file, replacing an existing target. Given `written`, the copy hashes
+  // the bytes as it writes them and gives their digest and count there.
+  Status copy(const std::string& from, const std::string& to, FileHash* written = nullptr);
+
+  // Counts a file put in place without copying (a link or clone of `bytes`).
+  void countPlaced(std::uint64_t bytes);
 
   // True when the observer asks to stop before the next file.
   bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }

@@ -270,12 +270,12 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       FileOperations operations = systemFileOperations();
       const auto real = operations.copy;
       operations.copy = [&](const std::string& from, const std::string& to,
-                            const CopyProgress& progress) -> Status {
+                            const CopyProgress& progress, const CopyContent& content) -> Status {
         if (to.size() >= c.failingName.size() &&
             to.compare(to.size() - c.failingName.size(), std::string::npos, c.failingName) == 0) {
           return makeFailure(FailureCode::WriteFailed, to, error);
         }
-        return real(from, to, progress);
+        return real(from, to, progress, content);
       };
       fs::create_directories(dir.file("D"));
       const CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};

@@ -14,6 +14,7 @@
 #include "base/file_operations.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
+#include "package/package_layout.h"
 #include "package/package_reimport.h"
 #include "package/package_verify.h"
 #include "support/recording_sink.h"
@@ -31,6 +32,9 @@ std::map<std::string, std::string> snapshot(const std::string& root) {
     const std::string relative = fs::relative(item.path(), root).generic_string();
     if (item.is_directory()) {
       tree[relative] = "<dir>";
+    } else if (relative == kCopyRecordName) {
+      // Holds times and file numbers: which package it belongs to, the manifest says.
+      tree[relative] = "<record>";
     } else {
       std::ifstream in(item.path(), std::ios::binary);
       tree[relative] = std::string(std::istreambuf_iterator<char>(in), {});

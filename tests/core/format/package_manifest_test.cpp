@@ -1,0 +1,67 @@
+#include "format/package_manifest.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace vesk {
+namespace {
+
+const std::string kA(64, 'a');
+const std::string kB = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
+
+// Each manifest as sha256sum writes it, typed by hand, and the lines it holds.
+TEST(PackageManifest, WritesAndReadsSha256sumsForm) {
+  struct Case {
+    std::vector<ManifestLine> lines;
+    std::string text;
+  };
+  const Case cases[] = {
+      {{}, ""},
+      {{{"exhibition.nuv", kA}}, kA + "  exhibition.nuv\n"},
+      // Sorted by the paths' bytes: "0" before "e", "/" before "_".
+      {{{"exhibition.nuv", kA}, {"00/a_b", kB}, {"00/a/b", kA}},
+       kA + "  00/a/b\n" + kB + "  00/a_b\n" + kA + "  exhibition.nuv\n"},
+      // Non-ASCII names as their UTF-8 bytes.
+      {{{"00/展示.nuv", kB}}, kB + "  00/展示.nuv\n"},
+      // A backslash, line feed or carriage return: the escaped form.
+      {{{"00/a\\b", kA}}, "\\" + kA + "  00/a\\\\b\n"},
+      {{{"00/a\nb", kA}}, "\\" + kA + "  00/a\\nb\n"},
+      {{{"00/a\rb", kB}}, "\\" + kB + "  00/a\\rb\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(manifestText(c.lines), c.text);
+    const auto read = readManifestText(c.text);
+    ASSERT_TRUE(read.has_value()) << c.text;
+    std::vector<ManifestLine> sorted = c.lines;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const ManifestLine& x, const ManifestLine& y) { return x.path < y.path; });
+    EXPECT_EQ(*read, sorted) << c.text;
+  }
+}
+
+TEST(PackageManifest, ReadsBinaryModeUpperCaseAndAMissingLastLineFeed) {
+  const auto read = readManifestText(kB + " *00/x\n" + std::string(64, 'F') + "  00/y");
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(*read, (std::vector<ManifestLine>{{"00/x", kB}, {"00/y", std::string(64, 'f')}}));
+}
+
+TEST(PackageManifest, RefusesWhatIsNotAManifest) {
+  const std::string cases[] = {
+      "\n",                                        // an empty line
+      kA + " 00/x\n",                              // one space only
+      kA + "  \n",                                 // no path
+      kA.substr(1) + "   00/x\n",                  // 63 digits
+      std::string(63, 'a') + "g  00/x\n",          // not hexadecimal
+      "\\" + kA + "  00/a\\qb\n",                  // an unknown escape
+      "\\" + kA + "  00/a\\\n",                    // an escape cut off
+      std::string("\xEF\xBB\xBF") + kA + "  x\n",  // a byte-order mark
+      "NuvrelFile 1.35\r\n",                       // a document, not a manifest
+  };
+  for (const std::string& text : cases) EXPECT_FALSE(readManifestText(text).has_value()) << text;
+}
+
+}  // namespace
+}  // namespace vesk
