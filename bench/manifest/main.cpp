@@ -4,7 +4,7 @@
 // one of 99 entries changed against a full create and against copying just the changed
 // entry and the document. Every timing includes the sync that puts its writes on disk.
 //
-//   bench-manifest [--work-dir DIR] [--verify-mib N]
+//   bench-manifest [--work-dir DIR] [--verify-mib N] [--only hash|verify|replace]
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,11 +92,14 @@ void hashCost(const char* name, const vesk::bench::Workload& inputs, const fs::p
 int main(int argc, char** argv) {
   fs::path base = VESK_BENCH_WORK_DIR;
   std::uint64_t verifyMiB = 2048;
+  std::string only;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--work-dir") base = argv[i + 1];
     if (option == "--verify-mib") verifyMiB = std::strtoull(argv[i + 1], nullptr, 10);
+    if (option == "--only") only = argv[i + 1];
   }
+  const auto runs = [&](const char* part) { return only.empty() || only == part; };
   const fs::path work = base / "bench-manifest";
   fs::remove_all(work);
   fs::create_directories(work);
@@ -106,7 +109,7 @@ int main(int argc, char** argv) {
   std::printf("work folder: %s\n", work.c_str());
 
   // 1. What hashing costs a create.
-  {
+  if (runs("hash")) {
     const auto heavy = vesk::bench::makeDataHeavy(work / "heavy-src",
                                                   {10, 4, 100 * kMiB, 1000, 4096}, thumb, desc);
     hashCost("data-heavy", heavy, work, 3);
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
   }
 
   // 2. Verify of every byte against sha256sum -c of the same files, warm.
-  {
+  if (runs("verify")) {
     const int entries = 10;
     const auto inputs = vesk::bench::makeDataHeavy(
         work / "large-src", {entries, 4, verifyMiB * kMiB / entries, 100, 4096}, thumb, desc);
@@ -148,7 +151,7 @@ int main(int argc, char** argv) {
   }
 
   // 3. A replace after one of 99 entries changed.
-  {
+  if (runs("replace")) {
     const auto inputs = vesk::bench::makeDataHeavy(work / "edit-src",
                                                    {99, 1, 10 * kMiB, 10, 100 * 1024}, thumb, desc);
     ageFiles(work / "edit-src");

@@ -1,6 +1,6 @@
 #include "base/file_hash.h"
 
-#include <vector>
+#include <memory>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,6 +19,12 @@ namespace vesk {
 namespace {
 
 constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+// The buffer for a file of `size` bytes: one byte more, to meet its end in the same
+// read, at most kPiece; so that hashing many small files allocates little.
+std::size_t pieceFor(std::uint64_t size) {
+  return size < kPiece ? static_cast<std::size_t>(size) + 1 : kPiece;
+}
 
 }  // namespace
 
@@ -40,9 +46,10 @@ Result<FileHash> hashFile(const std::string& path) {
   }
   Sha256 hasher;
   FileHash hash;
-  std::vector<char> buffer(kPiece);
+  const std::size_t size = pieceFor(static_cast<std::uint64_t>(status.st_size));
+  std::unique_ptr<char[]> buffer(new char[size]);
   for (;;) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    const ssize_t n = ::read(fd, buffer.get(), size);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int error = errno;
@@ -50,7 +57,7 @@ Result<FileHash> hashFile(const std::string& path) {
       return makeFailure(FailureCode::ReadFailed, path, error);
     }
     if (n == 0) break;
-    hasher.update(buffer.data(), static_cast<std::size_t>(n));
+    hasher.update(buffer.get(), static_cast<std::size_t>(n));
     hash.size += static_cast<std::uint64_t>(n);
   }
   ::close(fd);
@@ -79,16 +86,17 @@ Result<FileHash> hashFile(const std::string& path) {
   }
   Sha256 hasher;
   FileHash hash;
-  std::vector<char> buffer(kPiece);
+  const std::size_t size = pieceFor((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+  std::unique_ptr<char[]> buffer(new char[size]);
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+    if (!ReadFile(file, buffer.get(), static_cast<DWORD>(size), &got, nullptr)) {
       const DWORD error = GetLastError();
       CloseHandle(file);
       return makeFailure(FailureCode::ReadFailed, path, static_cast<int>(error));
     }
     if (got == 0) break;
-    hasher.update(buffer.data(), got);
+    hasher.update(buffer.get(), got);
     hash.size += got;
   }
   CloseHandle(file);

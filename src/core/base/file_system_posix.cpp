@@ -6,10 +6,12 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "base/file_kind.h"
@@ -93,7 +95,11 @@ bool copyContent(int in, int out, off_t size, const CopyProgress& progress,
   (void)size;
   Method method = Method::kReadWrite;
 #endif
-  std::string buffer;
+  // Sized to the file (one byte more, to meet its end in the same read), so that
+  // copying many small files neither clears nor maps a whole megabyte for each.
+  std::unique_ptr<char[]> buffer;
+  const std::size_t bufferSize =
+      size > 0 ? std::min(kBufferSize, static_cast<std::size_t>(size) + 1) : kBufferSize;
   off_t copied = 0;
   for (;;) {
     ssize_t n = 0;
@@ -127,12 +133,12 @@ bool copyContent(int in, int out, off_t size, const CopyProgress& progress,
         break;
 #endif
       case Method::kReadWrite:
-        if (buffer.empty()) buffer.resize(kBufferSize);
-        n = ::pread(in, buffer.data(), buffer.size(), copied);
-        if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n), copied)) {
+        if (!buffer) buffer.reset(new char[bufferSize]);
+        n = ::pread(in, buffer.get(), bufferSize, copied);
+        if (n > 0 && !writeAll(out, buffer.get(), static_cast<std::size_t>(n), copied)) {
           return false;
         }
-        if (n > 0 && content) content(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        if (n > 0 && content) content(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
         break;
     }
     if (n < 0) {
