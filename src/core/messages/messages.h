@@ -100,6 +100,9 @@ inline constexpr const char* kVerifyUnlistedFolder =
 inline constexpr const char* kVerifyListedOutside =
     "マニフェストにパッケージの外を指すパスがあります: {path}";
 inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
+// The check: a file of the manifest's or the copy record's name that no package owns.
+inline constexpr const char* kCheckManifestInTheWay =
+    "保存先にマニフェストと同じ名前のファイルがあります（上書きも削除もしません）";
 // The note below the verdict of verify on what it compared.
 inline constexpr const char* kVerifyContentChecked =
     "マニフェストの {count} 個のファイルをすべて SHA-256 で照合しました。";

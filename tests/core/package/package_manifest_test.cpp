@@ -229,6 +229,19 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
   }
 }
 
+TEST_F(PackageManifest, AFileOfAManifestsNameThatNoPackageOwnsStopsTheCreateUntouched) {
+  for (const char* name : {kManifestName, kCopyRecordName}) {
+    dir.clear();
+    entries.clear();
+    SetUp();
+    dir.write(std::string("D/") + name, "mine");
+    EXPECT_EQ(create().status, BuildStatus::Stopped) << name;
+    EXPECT_NE(sink.messages.back().find(kCheckManifestInTheWay), std::string::npos) << name;
+    EXPECT_EQ(dir.names("D"), std::vector<std::string>{name});
+    EXPECT_EQ(dir.read(std::string("D/") + name), "mine");
+  }
+}
+
 TEST_F(PackageManifest, QuickComparesSizesOnly) {
   ASSERT_EQ(create().status, BuildStatus::Written);
   dir.write("D/00/v.raw", "VOLUME BYTES");  // same size, other bytes
