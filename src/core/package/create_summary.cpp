@@ -67,8 +67,9 @@ std::string createSummaryText(const CreateSummary& summary) {
 std::string createdMessageText(const CreateSummary& summary) {
   std::string text = std::string(kCreatedMessage) + "\n" + createSummaryText(summary);
   if (summary.reused > 0) {
-    text += "\n" + fillTemplate(kSummaryReused, {{"count", groupedNumber(summary.reused)},
-                                                 {"bytes", byteSizeText(summary.reusedBytes)}});
+    text += '\n';
+    text += fillTemplate(kSummaryReused, {{"count", groupedNumber(summary.reused)},
+                                          {"bytes", byteSizeText(summary.reusedBytes)}});
   }
   return text;
 }

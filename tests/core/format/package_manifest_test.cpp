@@ -15,7 +15,7 @@ const std::string kA(64, 'a');
 const std::string kB = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
 
 // Each manifest as sha256sum writes it, typed by hand, and the lines it holds.
-TEST(PackageManifest, WritesAndReadsSha256sumsForm) {
+TEST(ManifestText, WritesAndReadsSha256sumsForm) {
   struct Case {
     std::vector<ManifestLine> lines;
     std::string text;
@@ -44,13 +44,13 @@ TEST(PackageManifest, WritesAndReadsSha256sumsForm) {
   }
 }
 
-TEST(PackageManifest, ReadsBinaryModeUpperCaseAndAMissingLastLineFeed) {
+TEST(ManifestText, ReadsBinaryModeUpperCaseAndAMissingLastLineFeed) {
   const auto read = readManifestText(kB + " *00/x\n" + std::string(64, 'F') + "  00/y");
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(*read, (std::vector<ManifestLine>{{"00/x", kB}, {"00/y", std::string(64, 'f')}}));
 }
 
-TEST(PackageManifest, RefusesWhatIsNotAManifest) {
+TEST(ManifestText, RefusesWhatIsNotAManifest) {
   const std::string cases[] = {
       "\n",                                        // an empty line
       kA + " 00/x\n",                              // one space only
