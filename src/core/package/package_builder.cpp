@@ -1,6 +1,8 @@
 #include "package/package_builder.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "base/failure.h"
 #include "base/file_hash.h"
@@ -125,7 +127,12 @@ class PackageRun {
       if (!copied || hexText(hasher.finish()) != known.hex) return false;
     }
     const auto placed = fileStampOf(target, Links::DoNotFollow);
-    if (!placed || placed->size != known.size) return false;
+    if (!placed || placed->size != known.size) {
+      // The copy that follows must not write through a link into the earlier file.
+      std::error_code ec;
+      std::filesystem::remove(toFsPath(target), ec);
+      return false;
+    }
     copier_.countPlaced(known.size);
     ++filesReused_;
     bytesReused_ += known.size;
