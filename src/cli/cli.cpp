@@ -41,6 +41,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   std::string verifyDocument;
   auto* verify = app.add_subcommand("verify", "Check a finished package");
   verify->add_option("PACKAGE_DOC", verifyDocument, "The package's exhibition.nuv")->required();
+  bool verifyQuick = false;
+  verify->add_flag("--quick", verifyQuick,
+                   "Compare the files' presence and sizes with the manifest, not their hashes");
 
   std::string reportDocument;
   std::string reportOut;
@@ -76,7 +79,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (checkCommand->parsed()) return runCheck(check, out, err);
   if (demo->parsed()) return runDemo(demoDir, out, err);
   if (reimport->parsed()) return runReimport(packageDocument, out, err);
-  if (verify->parsed()) return runVerify(verifyDocument, out, err);
+  if (verify->parsed()) return runVerify(verifyDocument, verifyQuick, out, err);
   if (report->parsed()) return runReport(reportDocument, reportOut, out, err);
   return 2;
 }

@@ -36,9 +36,11 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
 // reimport: one line per entry of the package: scene, thumbnail and description path.
 int runReimport(const std::string& packageDocument, std::ostream& out, std::ostream& err);
 
-// verify: checks a finished package. 0 with a confirmation line on `out` when it is
-// sound; 1 with the heading and one line per problem on `err`.
-int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err);
+// verify: checks a finished package: its structure, and every file against its
+// manifest (every byte hashed; with `quick`, presence and sizes only). 0 with a
+// confirmation line and a line on what was compared on `out` when it is sound, else 1
+// with the problems on `err`.
+int runVerify(const std::string& packageDocument, bool quick, std::ostream& out, std::ostream& err);
 
 // report: writes the report page of a finished package to `outputPath` (empty: the
 // report's own name at the top of the package). 0 with the path written on `out`;

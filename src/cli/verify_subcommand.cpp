@@ -2,22 +2,24 @@
 
 #include "commands.h"
 #include "messages/messages.h"
-#include "package/package_verify.h"
+#include "package/content_verify.h"
 #include "package/recovery_report.h"
 
 namespace vesk::cli {
 
-int runVerify(const std::string& packageDocument, std::ostream& out, std::ostream& err) {
+int runVerify(const std::string& packageDocument, bool quick, std::ostream& out,
+              std::ostream& err) {
   if (const auto notice = interruptedWorkNotice(packageDocument)) {
     err << notice->text << '\n';
     return 1;
   }
-  const std::vector<PackageProblem> problems = verifyPackage(packageDocument);
-  if (problems.empty()) {
-    out << kVerifiedMessage << '\n';
+  const ContentCheck check = quick ? ContentCheck::Quick : ContentCheck::Full;
+  const ContentVerdict verdict = verifyWholePackage(packageDocument, check);
+  if (verdict.problems.empty()) {
+    out << kVerifiedMessage << '\n' << contentNoteText(verdict, check) << '\n';
     return 0;
   }
-  err << verifyFailureText(problems) << '\n';
+  err << verifyFailureText(verdict.problems) << '\n';
   return 1;
 }
 

@@ -153,7 +153,8 @@ TEST_F(CliBuild, AnEarlierPackageIsRefusedWithoutReplaceAndReplacedInPlaceWithIt
   EXPECT_EQ(dir.read("pkg/00/v.raw"), "volume a");
   EXPECT_EQ(dir.read("pkg/01/v.raw"), "volume b");
   EXPECT_EQ(dir.names("pkg"),
-            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "up.jpg"}));
+            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "exhibition.sha256",
+                                      "exhibition.vesk-copies", "up.jpg"}));
 }
 
 TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
@@ -272,8 +273,9 @@ TEST_F(CliBuildReport, TheReportIsAMemberOfThePackageForTheReplaceAndNamedNowher
   args.push_back("--report");
   const Result first = run(args);
   ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(dir.names("pkg"), (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv",
-                                                        "up.jpg", kReportFileName}));
+  EXPECT_EQ(dir.names("pkg"),
+            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "exhibition.sha256",
+                                      "exhibition.vesk-copies", "up.jpg", kReportFileName}));
   const std::string page = dir.read("pkg/vesk-report.html");
   EXPECT_NE(page.find("<img src=\"00/t.jpg\""), std::string::npos);
   EXPECT_EQ(dir.read("pkg/exhibition.nuv").find("vesk-report"), std::string::npos);
@@ -283,7 +285,8 @@ TEST_F(CliBuildReport, TheReportIsAMemberOfThePackageForTheReplaceAndNamedNowher
                             "--dest", dir.file("pkg"), "--program-dir", VESK_PROGRAM_DIR});
   ASSERT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(dir.names("pkg"),
-            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "up.jpg"}));
+            (std::vector<std::string>{"00", "01", "down.jpg", "exhibition.nuv", "exhibition.sha256",
+                                      "exhibition.vesk-copies", "up.jpg"}));
 
   // Replaced with one: the new report names the destination, not the staging folder.
   const Result again =
@@ -293,7 +296,7 @@ TEST_F(CliBuildReport, TheReportIsAMemberOfThePackageForTheReplaceAndNamedNowher
   const std::string replaced = dir.read("pkg/vesk-report.html");
   EXPECT_NE(replaced.find("<h1>確認ページ pkg</h1>"), std::string::npos);
   EXPECT_EQ(replaced.find(".vesk-staging"), std::string::npos);
-  EXPECT_EQ(dir.names("pkg").size(), 6u);
+  EXPECT_EQ(dir.names("pkg").size(), 8u);
 }
 
 TEST_F(CliBuildReport, AFileOfTheReportsNameThatNoPackageOwnsStopsTheBuildUntouched) {

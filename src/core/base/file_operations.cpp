@@ -5,9 +5,8 @@
 namespace vesk {
 
 FileOperations systemFileOperations() {
-  return {[](const std::string& from, const std::string& to, const CopyProgress& progress) {
-            return copyFile(from, to, progress);
-          },
+  return {[](const std::string& from, const std::string& to, const CopyProgress& progress,
+             const CopyContent& content) { return copyFile(from, to, progress, content); },
           [](const std::string& folder) { return flushFileSystem(folder); }};
 }
 

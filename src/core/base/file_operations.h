@@ -11,8 +11,8 @@ namespace vesk {
 // healthy disk, passed in so that a test can make them fail (an injected EIO, a full
 // disk).
 struct FileOperations {
-  std::function<Status(const std::string& from, const std::string& to,
-                       const CopyProgress& progress)>
+  std::function<Status(const std::string& from, const std::string& to, const CopyProgress& progress,
+                       const CopyContent& content)>
       copy;
   // Makes the file system holding the folder durable (see flushFileSystem).
   std::function<Status(const std::string& folder)> flush;

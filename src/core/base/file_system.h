@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/failure.h"
@@ -38,6 +39,9 @@ using CopyProgress = std::function<bool(std::uint64_t bytes)>;
 // under 0.2 s on a slow disk (30 MB/s), so a cancel answers promptly.
 inline constexpr std::uint64_t kCopyPieceBytes = std::uint64_t{4} << 20;
 
+// Called during a copy with every piece written, in order, once it is written.
+using CopyContent = std::function<void(std::string_view bytes)>;
+
 // Copies one file, replacing an existing target, with the kernel's fast path where
 // there is one. Fails when the source is missing, unreadable or not a regular file,
 // or the target cannot be written; a failed copy may leave a partial target. A new
@@ -48,7 +52,11 @@ inline constexpr std::uint64_t kCopyPieceBytes = std::uint64_t{4} << 20;
 // truncated. `progress` is called after every piece copied, at most kCopyPieceBytes
 // each; when it returns false the copy stops there, the partial target (which the
 // copy made or truncated) is removed, and the result is Cancelled, naming the target.
-Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {});
+// Given `content`, the copy reads and writes through its own buffer (no kernel fast
+// path) and hands every piece written to it, so that the bytes written can be hashed
+// without reading either file again.
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {},
+                const CopyContent& content = {});
 
 // True for a folder, also for the "." and ".." entries.
 bool isDirectory(const std::string& path);

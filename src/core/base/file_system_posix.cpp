@@ -6,10 +6,12 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -108,17 +110,23 @@ enum class CopyEnd { Done, Failed, Stopped };
 
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
-// read and write. Stops when `progress` returns false after a piece.
-CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress) {
+// read and write; only read and write when the pieces are watched. Stops when
+// `progress` returns false after a piece.
+CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
+                    const CopyContent& content) {
   enum class Method { kCopyFileRange, kSendfile, kReadWrite };
 #ifdef __linux__
   // An empty size may hide content (files of /proc): only read tells.
-  Method method = size > 0 ? Method::kCopyFileRange : Method::kReadWrite;
+  Method method = size > 0 && !content ? Method::kCopyFileRange : Method::kReadWrite;
 #else
   (void)size;
   Method method = Method::kReadWrite;
 #endif
-  std::string buffer;
+  // Sized to the file (one byte more, to meet its end in the same read), so that
+  // copying many small files neither clears nor maps a whole megabyte for each.
+  std::unique_ptr<char[]> buffer;
+  const std::size_t bufferSize =
+      size > 0 ? std::min(kBufferSize, static_cast<std::size_t>(size) + 1) : kBufferSize;
   off_t copied = 0;
   for (;;) {
     ssize_t n = 0;
@@ -152,11 +160,12 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress) {
         break;
 #endif
       case Method::kReadWrite:
-        if (buffer.empty()) buffer.resize(kBufferSize);
-        n = ::pread(in, buffer.data(), buffer.size(), copied);
-        if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n), copied)) {
+        if (!buffer) buffer.reset(new char[bufferSize]);
+        n = ::pread(in, buffer.get(), bufferSize, copied);
+        if (n > 0 && !writeAll(out, buffer.get(), static_cast<std::size_t>(n), copied)) {
           return CopyEnd::Failed;
         }
+        if (n > 0 && content) content(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
         break;
     }
     if (n < 0) {
@@ -224,7 +233,8 @@ Status createDirectory(const std::string& path) {
   return lastFailure(errno == EEXIST ? FailureCode::AlreadyExists : FailureCode::WriteFailed, path);
 }
 
-Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+                const CopyContent& content) {
   // Non-blocking open: a pipe or device is refused below instead of blocking here.
   FileDescriptor in(openFile(from, O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.get() < 0) return lastFailure(FailureCode::ReadFailed, from);
@@ -255,10 +265,13 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
     return lastFailure(FailureCode::WriteFailed, to);
   }
   off_t copiedBytes = 0;
-  const CopyEnd end = copyContent(in.get(), out.get(), source.st_size, [&](std::uint64_t bytes) {
-    copiedBytes += static_cast<off_t>(bytes);
-    return !progress || progress(bytes);
-  });
+  const CopyEnd end = copyContent(
+      in.get(), out.get(), source.st_size,
+      [&](std::uint64_t bytes) {
+        copiedBytes += static_cast<off_t>(bytes);
+        return !progress || progress(bytes);
+      },
+      content);
   if (end == CopyEnd::Stopped) {
     // The copy made or truncated the target: what is left of it is a partial copy. Its
     // name goes at once; freeing its blocks (50 ms and more per GiB on ext4) is left to

@@ -87,7 +87,8 @@ enum class CopyEnd { Done, Failed, Stopped };
 // Copies the open source into the open target piece by piece, reporting each piece:
 // CopyFileExW's progress routine cannot be relied on (Wine never calls it). Stops
 // when `progress` returns false after a piece.
-CopyEnd copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
+CopyEnd copyContent(HANDLE in, HANDLE out, const CopyProgress& progress,
+                    const CopyContent& content) {
   constexpr DWORD kPiece = 1 << 20;
   static_assert(kPiece <= kCopyPieceBytes);
   std::vector<char> buffer(kPiece);
@@ -99,6 +100,7 @@ CopyEnd copyContent(HANDLE in, HANDLE out, const CopyProgress& progress) {
     if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
       return CopyEnd::Failed;
     }
+    if (content) content(std::string_view(buffer.data(), got));
     if (progress && !progress(got)) return CopyEnd::Stopped;
   }
 }
@@ -127,7 +129,8 @@ Status createDirectory(const std::string& path) {
                      path);
 }
 
-Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress) {
+Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+                const CopyContent& content) {
   const std::wstring source = win32Path(from);
   const std::wstring target = win32Path(to);
   const DWORD attributes = GetFileAttributesW(source.c_str());
@@ -140,7 +143,7 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!out.valid()) return lastFailure(FailureCode::WriteFailed, to);
-  const CopyEnd end = copyContent(in.get(), out.get(), progress);
+  const CopyEnd end = copyContent(in.get(), out.get(), progress, content);
   if (end == CopyEnd::Stopped) {
     // The copy made or truncated the target: what is left of it is a partial copy.
     out.close();

@@ -1,5 +1,7 @@
 #include "base/text_file.h"
 
+#include <memory>
+
 #include "base/atomic_file.h"
 #include "base/cp932.h"
 #include "base/file_system.h"
@@ -43,16 +45,36 @@ Result<std::vector<std::string>> readTextLines(const std::string& path) {
   return splitTextLines(decodeCp932(*bytes));
 }
 
-Status writeTextFile(const std::string& path, std::string_view utf8) {
-  std::size_t begin = 0;
-  const ContentWriter produce = [&](std::string& out) -> Result<bool> {
-    const std::size_t end = pieceEnd(utf8, begin);
-    Status appended = appendCp932WithCrLf(utf8, begin, end, out);
+namespace {
+
+// The writer of a text file's bytes, piece by piece, for writeFileAtomically.
+ContentWriter textProducer(std::string_view utf8) {
+  auto begin = std::make_shared<std::size_t>(0);
+  return [utf8, begin](std::string& out) -> Result<bool> {
+    const std::size_t end = pieceEnd(utf8, *begin);
+    Status appended = appendCp932WithCrLf(utf8, *begin, end, out);
     if (!appended) return appended.failure();
-    begin = end;
-    return begin < utf8.size();
+    *begin = end;
+    return *begin < utf8.size();
   };
-  return writeFileAtomically(path, produce);
+}
+
+}  // namespace
+
+Status writeTextFile(const std::string& path, std::string_view utf8) {
+  return writeFileAtomically(path, textProducer(utf8));
+}
+
+Status encodeTextFile(std::string_view utf8, const std::function<void(std::string_view)>& piece) {
+  const ContentWriter produce = textProducer(utf8);
+  std::string out;
+  for (;;) {
+    out.clear();
+    const Result<bool> more = produce(out);
+    if (!more) return more.failure();
+    piece(out);
+    if (!*more) return {};
+  }
 }
 
 }  // namespace vesk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,5 +25,9 @@ Result<std::vector<std::string>> readTextLines(const std::string& path);
 // that code page 932 cannot represent, else the writer's) an existing file of that
 // name is left byte-identical.
 Status writeTextFile(const std::string& path, std::string_view utf8);
+
+// The bytes writeTextFile writes for `utf8`, handed to `piece` in order, piece by
+// piece (bounded memory), without writing anything; fails as the encoder does.
+Status encodeTextFile(std::string_view utf8, const std::function<void(std::string_view)>& piece);
 
 }  // namespace vesk

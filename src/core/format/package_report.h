@@ -11,6 +11,7 @@ namespace vesk {
 enum class ManifestState {
   VerifiedNow,  // every file listed in the manifest was found as listed, just now
   NotVerified,  // the package has a manifest that was not checked
+  Mismatch,     // checked just now: a file is missing, extra or not as listed
   NoManifest,   // the package carries no manifest
 };
 

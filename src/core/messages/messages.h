@@ -80,6 +80,37 @@ inline constexpr const char* kVerifyButtonMissing = "ボタン画像がありま
 inline constexpr const char* kVerifyEntryMismatch = "項目の要素が揃っていません: ";
 inline constexpr const char* kVerifyMenuMismatch = "メニューページが項目数と合いません: ";
 
+// Verifying a package's files against its manifest ({path}: the file concerned).
+inline constexpr const char* kVerifyNotAPackage =
+    "展示パッケージの展示用nuvファイルではないため、検査しませんでした: {path}";
+inline constexpr const char* kVerifyManifestUnreadable =
+    "マニフェストを読み取れません（形式が正しくありません）: {path}";
+inline constexpr const char* kVerifyListedMissing =
+    "マニフェストに記載されたファイルがありません: {path}";
+inline constexpr const char* kVerifyIrregularFile =
+    "通常のファイルではありません（シンボリックリンク、FIFO、デバイスなど）: {path}";
+inline constexpr const char* kVerifySizeWrong =
+    "ファイルのサイズが作成時と異なります（{expected} バイトのはずが {actual} バイト）: {path}";
+inline constexpr const char* kVerifyHashWrong =
+    "ファイルの内容が作成時と異なります（SHA-256 が一致しません）: {path}";
+inline constexpr const char* kVerifyUnlisted = "マニフェストにないファイルがあります: {path}";
+inline constexpr const char* kVerifyUnlistedFolder =
+    "マニフェストにない項目フォルダがあります: {path}";
+inline constexpr const char* kVerifyListedOutside =
+    "マニフェストにパッケージの外を指すパスがあります: {path}";
+inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
+// The check: a file of the manifest's or the copy record's name that no package owns.
+inline constexpr const char* kCheckManifestInTheWay =
+    "保存先にマニフェストと同じ名前のファイルがあります（上書きも削除もしません）";
+// The note below the verdict of verify on what it compared.
+inline constexpr const char* kVerifyContentChecked =
+    "マニフェストの {count} 個のファイルをすべて SHA-256 で照合しました。";
+inline constexpr const char* kVerifySizesChecked =
+    "マニフェストの {count} "
+    "個のファイルの有無とサイズだけを確かめました（内容は照合していません）。";
+inline constexpr const char* kVerifyNoManifest =
+    "マニフェスト（exhibition.sha256）がないため、ファイルの内容は照合していません。";
+
 // Replacing an earlier package.
 inline constexpr const char* kStagingNotCreatedMessage =
     "エラー　作業用フォルダを作成できませんでした。以前のパッケージはそのままです: ";
@@ -163,6 +194,9 @@ inline constexpr const char* kDurationUnderATenth = "0.1 秒未満";
 inline constexpr const char* kDurationSeconds = "{seconds} 秒";
 inline constexpr const char* kDurationMinutes = "{minutes} 分 {seconds} 秒";
 inline constexpr const char* kDurationHours = "{hours} 時間 {minutes} 分 {seconds} 秒";
+// Below the summary of a replace that reused files of the earlier package.
+inline constexpr const char* kSummaryReused =
+    "変更のない {count} 個のファイル（{bytes}）は以前のパッケージのものを再利用しました。";
 
 // The check made before a create. Each problem is one line: its severity word, then
 // the problem with the entry folder ("00".."98") where an entry is concerned.

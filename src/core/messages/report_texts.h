@@ -41,6 +41,8 @@ inline constexpr const char* kReportManifest = "マニフェスト";
 inline constexpr const char* kReportManifestVerified = "いま照合済み（一致）";
 inline constexpr const char* kReportManifestNotVerified = "照合していません";
 inline constexpr const char* kReportManifestNone = "ありません";
+inline constexpr const char* kReportManifestMismatch =
+    "いま照合済み（一致しないファイルがあります）";
 inline constexpr const char* kReportCheck = "検査";
 inline constexpr const char* kReportNoProblems = "問題は見つかりませんでした";
 inline constexpr const char* kReportProblemCount = "件の問題があります";

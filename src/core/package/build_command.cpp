@@ -8,14 +8,17 @@
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "base/sha256.h"
 #include "base/text_file.h"
 #include "format/exhibition_document.h"
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/content_verify.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
+#include "package/manifest_files.h"
 #include "package/package_builder.h"
 #include "package/package_check.h"
 #include "package/package_layout.h"
@@ -79,9 +82,12 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   const PackageOutcome outcome =
-      buildPackageFolders(*plan, destination, sink, progress, &operations);
+      buildPackageFolders(*plan, destination, sink, progress, &operations,
+                          BuildContent{request.hashContent, request.earlierPackage});
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
+  report.filesReused = outcome.filesReused;
+  report.bytesReused = outcome.bytesReused;
   if (outcome.stopped) {
     report.status = BuildStatus::Stopped;
     report.cancelled = outcome.cancelled;
@@ -96,13 +102,39 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   }
 
   report.topGroupNames = plan->topGroupNames;
-  if (const auto failed = writePlannedDocument(*plan, report.documentPath, request.readScene)) {
+  // The document is hashed as it is written, and the manifest that lists it follows.
+  // Both are made in the run's working folder; the move into place brings the document
+  // in last, so a package with a document always has its manifest.
+  RecordedFile document;
+  document.path = kDocumentName;
+  Sha256 hasher;
+  WrittenBytesObserver observe;
+  if (request.hashContent) {
+    observe = [&](std::string_view bytes) {
+      hasher.update(bytes);
+      document.size += bytes.size();
+    };
+  }
+  if (const auto failed =
+          writePlannedDocument(*plan, report.documentPath, request.readScene, observe)) {
     sink.showMessage(errorMessage(*failed));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
-  // The package is checked as the kiosk will read it before success is reported.
-  const std::vector<PackageProblem> faults = verifyPackage(report.documentPath);
+  if (request.hashContent) {
+    document.hex = hexText(hasher.finish());
+    std::vector<RecordedFile> files = outcome.written;
+    files.push_back(std::move(document));
+    if (const Status listed = writeManifestFiles(destination, files); !listed) {
+      sink.showMessage(errorMessage(writeFailureText(listed.failure())));
+      report.status = BuildStatus::DocumentFailed;
+      return report;
+    }
+  }
+  // The package is checked as the kiosk will read it before success is reported:
+  // its structure, and its files against the sizes and hashes taken while writing.
+  const std::vector<PackageProblem> faults =
+      verifyWholePackage(report.documentPath, ContentCheck::JustWritten).problems;
   if (!faults.empty()) {
     sink.showMessage(errorMessage(verifyFailureText(faults)));
     report.status = BuildStatus::WrittenWithProblems;
@@ -118,9 +150,9 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   }
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  sink.showMessage(
-      successMessage(createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied,
-                                         report.seconds, request.warningCount})));
+  sink.showMessage(successMessage(
+      createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied, report.seconds,
+                          request.warningCount, report.filesReused, report.bytesReused})));
   report.status = BuildStatus::Written;
   return report;
 }

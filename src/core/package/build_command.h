@@ -55,6 +55,12 @@ struct CreateRequest {
   // The plan the check made of these entries; null: the create plans them itself. Its
   // members are made below `destination`, wherever it was planned for.
   std::shared_ptr<const PackagePlan> plan = nullptr;
+  // Hash every file as it is written and write the manifest and copy record before the
+  // document; off only to measure what hashing costs.
+  bool hashContent = true;
+  // The folder of an earlier package whose unchanged files may be reused (linked or
+  // cloned instead of copied from their sources again); empty: none. Only read.
+  std::string earlierPackage = {};
 };
 
 struct BuildReport {
@@ -65,6 +71,8 @@ struct BuildReport {
   bool cancelled = false;         // Stopped by the operator's cancel (or a signal)
   std::uint64_t filesCopied = 0;  // files copied, button images included
   std::uint64_t bytesCopied = 0;
+  std::uint64_t filesReused = 0;  // of filesCopied: put in place from a file already there
+  std::uint64_t bytesReused = 0;
   double seconds = 0;  // of a create that was written, by a steady clock
   // Derived by the create: each entry's data files, read from its scene, and every
   // "Sur" group name of the merged scenes.

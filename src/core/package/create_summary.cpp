@@ -61,7 +61,13 @@ std::string createSummaryText(const CreateSummary& summary) {
 }
 
 std::string createdMessageText(const CreateSummary& summary) {
-  return std::string(kCreatedMessage) + "\n" + createSummaryText(summary);
+  std::string text = std::string(kCreatedMessage) + "\n" + createSummaryText(summary);
+  if (summary.reused > 0) {
+    text += '\n';
+    text += fillTemplate(kSummaryReused, {{"count", groupedNumber(summary.reused)},
+                                          {"bytes", byteSizeText(summary.reusedBytes)}});
+  }
+  return text;
 }
 
 }  // namespace vesk

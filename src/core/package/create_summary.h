@@ -13,6 +13,8 @@ struct CreateSummary {
   std::uint64_t bytes = 0;
   double seconds = 0;  // the whole create, by a steady clock
   std::size_t warnings = 0;
+  std::uint64_t reused = 0;  // of `files`: taken from the earlier package, not copied
+  std::uint64_t reusedBytes = 0;
 };
 
 // A byte count for people: "512 B" below 1 KB, else one decimal in the largest unit
@@ -29,7 +31,8 @@ std::string durationText(double seconds);
 // The summary line: entries, files, bytes (human readable and exact), time, warnings.
 std::string createSummaryText(const CreateSummary& summary);
 
-// The success message of a create: the success text, then the summary on its own line.
+// The success message of a create: the success text, then the summary on its own line,
+// and when files were reused, a line saying how many.
 std::string createdMessageText(const CreateSummary& summary);
 
 }  // namespace vesk

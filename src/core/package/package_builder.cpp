@@ -1,10 +1,17 @@
 #include "package/package_builder.h"
 
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
 #include "base/failure.h"
+#include "base/file_hash.h"
 #include "base/file_info.h"
+#include "base/file_stamp.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
+#include "package/copy_reuse.h"
 #include "package/failure_reason.h"
 #include "package/package_copier.h"
 #include "package/package_layout.h"
@@ -48,10 +55,21 @@ std::string copyFailure(const PlannedItem& item) {
   return kFolderDataCopyFailed;
 }
 
+// A planned target with "/" between its components, as the manifest names it.
+std::string manifestPath(std::string target) {
+  for (char& c : target) {
+    if (c == kPathSeparator) c = '/';
+  }
+  return target;
+}
+
 class PackageRun {
  public:
-  PackageRun(const std::string& packageFolder, PackageCopier& copier, MessageSink& sink)
-      : folder_(packageFolder), copier_(copier), sink_(sink) {}
+  PackageRun(const std::string& packageFolder, PackageCopier& copier, MessageSink& sink,
+             const BuildContent& content = {false, {}})
+      : folder_(packageFolder), copier_(copier), sink_(sink), hash_(content.hash) {
+    if (hash_ && !content.earlierPackage.empty()) reuse_ = CopyReuse(content.earlierPackage);
+  }
 
   // Each step returns false when the run must stop; its message has been shown.
   bool makeFolder(const PlannedItem& item) {
@@ -64,8 +82,18 @@ class PackageRun {
   bool copy(const PlannedItem& item) {
     if (cancelled()) return false;
     if (changed(item)) return fail(kSourceChangedMessage + item.source);
-    const Status copied = copier_.copy(item.source, folder_ + item.target);
-    if (copied) return true;
+    const std::string target = folder_ + item.target;
+    std::optional<FileStamp> source;
+    if (hash_) {
+      source = fileStampOf(item.source, Links::Follow);
+      if (source && reuse(item, target, *source)) return true;
+    }
+    FileHash written;
+    const Status copied = copier_.copy(item.source, target, hash_ ? &written : nullptr);
+    if (copied) {
+      if (hash_) record(item, target, written, source);
+      return true;
+    }
     if (copied.failure().code == FailureCode::Cancelled) return cancel();
     const std::string reason = copyFailureReason(item.source, copied.failure());
     if (item.role == PlannedRole::DataFolder) {
@@ -82,12 +110,68 @@ class PackageRun {
 
   // True when a cancel, not a failure, stopped the run.
   bool wasCancelled() const { return cancelled_; }
+  std::vector<RecordedFile>& written() { return written_; }
+  std::uint64_t filesReused() const { return filesReused_; }
+  std::uint64_t bytesReused() const { return bytesReused_; }
 
  private:
   // A cancel is said by the run's caller, which knows what it undid.
   bool cancel() {
     cancelled_ = true;
     return false;
+  }
+
+  // Puts a file already in place at `target` when one holds the source's bytes: a
+  // reflink or hard link, else (from the earlier package) a copy whose hash must match
+  // the record. False when nothing could stand in: the caller copies the source.
+  bool reuse(const PlannedItem& item, const std::string& target, const FileStamp& source) {
+    const auto reusable = reuse_.find(source);
+    if (!reusable) return false;
+    const RecordedFile& known = reusable->record;
+    if (cloneOrLink(reusable->path, target, noReflink_) == CloneMethod::Copy) {
+      if (!reusable->earlier) return false;
+      Sha256 hasher;
+      const Status copied = copyFile(reusable->path, target, {},
+                                     [&](std::string_view bytes) { hasher.update(bytes); });
+      if (!copied || hexText(hasher.finish()) != known.hex) return false;
+    }
+    const auto placed = fileStampOf(target, Links::DoNotFollow);
+    if (!placed || placed->size != known.size) {
+      // The copy that follows must not write through a link into the earlier file.
+      std::error_code ec;
+      std::filesystem::remove(toFsPath(target), ec);
+      return false;
+    }
+    copier_.countPlaced(known.size);
+    ++filesReused_;
+    bytesReused_ += known.size;
+    RecordedFile file = known;
+    file.path = manifestPath(item.target);
+    file.modified = placed->modified;
+    file.source = item.source;
+    written_.push_back(file);
+    reuse_.remember(target, file);
+    return true;
+  }
+
+  // Notes a file copied from its source: its size and hash as written, its own time,
+  // and the source's stamp when the copy holds all the source held.
+  void record(const PlannedItem& item, const std::string& target, const FileHash& hash,
+              const std::optional<FileStamp>& source) {
+    RecordedFile file;
+    file.path = manifestPath(item.target);
+    file.size = hash.size;
+    file.hex = hexText(hash.digest);
+    if (const auto own = fileStampOf(target, Links::DoNotFollow)) file.modified = own->modified;
+    if (source && source->size == hash.size) {
+      file.source = item.source;
+      file.sourceSize = source->size;
+      file.sourceModified = source->modified;
+      file.sourceDevice = source->device;
+      file.sourceFile = source->file;
+      reuse_.remember(target, file);
+    }
+    written_.push_back(std::move(file));
   }
 
   bool fail(const std::string& message) {
@@ -99,14 +183,15 @@ class PackageRun {
   PackageCopier& copier_;
   MessageSink& sink_;
   bool cancelled_ = false;
+  bool hash_;
+  CopyReuse reuse_;
+  bool noReflink_ = false;
+  std::vector<RecordedFile> written_;
+  std::uint64_t filesReused_ = 0;
+  std::uint64_t bytesReused_ = 0;
 };
 
-}  // namespace
-
-FolderCopyResult copyFolderFiles(const std::vector<const PlannedItem*>& files,
-                                 const std::string& packageFolder, PackageCopier& copier,
-                                 MessageSink& sink) {
-  PackageRun run(packageFolder, copier, sink);
+FolderCopyResult copyFiles(const std::vector<const PlannedItem*>& files, PackageRun& run) {
   for (const PlannedItem* file : files) {
     if (!run.copy(*file)) {
       return run.wasCancelled() ? FolderCopyResult::Cancelled : FolderCopyResult::Failed;
@@ -115,13 +200,22 @@ FolderCopyResult copyFolderFiles(const std::vector<const PlannedItem*>& files,
   return FolderCopyResult::Copied;
 }
 
+}  // namespace
+
+FolderCopyResult copyFolderFiles(const std::vector<const PlannedItem*>& files,
+                                 const std::string& packageFolder, PackageCopier& copier,
+                                 MessageSink& sink) {
+  PackageRun run(packageFolder, copier, sink);
+  return copyFiles(files, run);
+}
+
 PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& packageFolder,
                                    MessageSink& sink, BuildProgress* progress,
-                                   const FileOperations* operations) {
+                                   const FileOperations* operations, const BuildContent& content) {
   const FileOperations system = systemFileOperations();
   PackageCopier copier(progress, operations != nullptr ? *operations : system);
   copier.start(plan.bytesToCopy, plan.filesToCopy);
-  PackageRun run(packageFolder, copier, sink);
+  PackageRun run(packageFolder, copier, sink, content);
 
   PackageOutcome outcome;
   const auto finish = [&](bool stopped, bool cancelled = false) {
@@ -129,6 +223,9 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
     outcome.cancelled = cancelled;
     outcome.filesCopied = copier.filesCopied();
     outcome.bytesCopied = copier.bytesCopied();
+    outcome.filesReused = run.filesReused();
+    outcome.bytesReused = run.bytesReused();
+    outcome.written = std::move(run.written());
     return outcome;
   };
   const std::vector<PlannedItem>& items = plan.items;
@@ -147,7 +244,7 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
          ++i) {
       files.push_back(&items[i + 1]);
     }
-    switch (copyFolderFiles(files, packageFolder, copier, sink)) {
+    switch (copyFiles(files, run)) {
       case FolderCopyResult::Copied:
         break;
       case FolderCopyResult::Failed:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/file_operations.h"
+#include "format/copy_record.h"
 #include "messages/message_sink.h"
 #include "package/build_progress.h"
 #include "package/package_plan.h"
@@ -18,8 +19,23 @@ class PackageCopier;
 struct PackageOutcome {
   bool stopped = false;    // a failure (or a cancel) ended the run early; its message was shown
   bool cancelled = false;  // it was the observer's cancel that ended it
-  std::uint64_t filesCopied = 0;
+  std::uint64_t filesCopied = 0;  // files put in place, reused ones included
   std::uint64_t bytesCopied = 0;
+  std::uint64_t filesReused = 0;  // linked, cloned or copied from a file already in place
+  std::uint64_t bytesReused = 0;
+  // With hashing: every file put in place, with its size and hash as written.
+  std::vector<RecordedFile> written;
+};
+
+// What the package builder does beyond copying.
+struct BuildContent {
+  // Hash every file as it is written (PackageOutcome::written) and reuse files already
+  // in place: a source named twice is read once, further copies linked where the
+  // file system allows.
+  bool hash = true;
+  // The folder of an earlier package (ending with a separator) whose files, by its
+  // copy record, may stand for unchanged sources; empty: none. Only read.
+  std::string earlierPackage = {};
 };
 
 // Makes the folders and copies of `plan` below `packageFolder` (ending with a
@@ -31,7 +47,8 @@ struct PackageOutcome {
 // system's) performs the copies. Nothing is written outside `packageFolder`.
 PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& packageFolder,
                                    MessageSink& sink, BuildProgress* progress = nullptr,
-                                   const FileOperations* operations = nullptr);
+                                   const FileOperations* operations = nullptr,
+                                   const BuildContent& content = {});
 
 enum class FolderCopyResult { Copied, Failed, Cancelled };
 

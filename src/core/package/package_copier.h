@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_hash.h"
 #include "base/file_operations.h"
 #include "package/build_progress.h"
 
@@ -20,8 +21,13 @@ class PackageCopier {
   void start(std::uint64_t totalBytes, std::uint64_t totalFiles);
 
   // Copies one file, replacing an existing target. A cancel asked during the copy
-  // stops it after the current piece: Cancelled, the partial target removed.
-  Status copy(const std::string& from, const std::string& to);
+  // stops it after the current piece: Cancelled, the partial target removed. Given
+  // `written`, the copy hashes the bytes as it writes them and gives their digest and
+  // count there.
+  Status copy(const std::string& from, const std::string& to, FileHash* written = nullptr);
+
+  // Counts a file put in place without copying (a link or clone of `bytes`).
+  void countPlaced(std::uint64_t bytes);
 
   // True when the observer asks to stop.
   bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }

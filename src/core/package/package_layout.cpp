@@ -13,7 +13,8 @@
 namespace vesk {
 
 std::vector<std::string> packageTopFileNames() {
-  return {kDocumentName, kUpButtonName, kDownButtonName, kReportFileName};
+  return {kDocumentName,   kUpButtonName, kDownButtonName,
+          kReportFileName, kManifestName, kCopyRecordName};
 }
 
 std::string entryFolderName(int number) {

@@ -11,10 +11,14 @@ namespace vesk {
 inline constexpr const char* kDocumentName = "exhibition.nuv";
 inline constexpr const char* kUpButtonName = "up.jpg";
 inline constexpr const char* kDownButtonName = "down.jpg";
+// Beside them: the manifest, every file's SHA-256 in sha256sum's format, and Vesk's
+// own record of each file's size and of the source it was copied from.
+inline constexpr const char* kManifestName = "exhibition.sha256";
+inline constexpr const char* kCopyRecordName = "exhibition.vesk-copies";
 
 // The files at the top of a package besides its entry folders: the document, the two
-// button images and the report page (written on request). A replace moves and removes
-// these names, and no others, with the package.
+// button images, the report page (written on request), the manifest and the copy
+// record. A replace moves and removes these names, and no others, with the package.
 std::vector<std::string> packageTopFileNames();
 
 // The entry folder's name for entry number `number` (0 to 98): two digits.

@@ -381,6 +381,15 @@ class Planner {
       add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, report,
           kCheckReportInTheWay);
     }
+    // So are the manifest's and the copy record's (beside a package, the earlier
+    // package's own error says enough).
+    for (const char* name : {kManifestName, kCopyRecordName}) {
+      const std::string member = plan_.destination + name;
+      if (!package && pathExists(member)) {
+        add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, member,
+            kCheckManifestInTheWay);
+      }
+    }
     if (volume_.unwritable != 0) {
       add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
           request_.destination,

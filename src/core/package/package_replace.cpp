@@ -55,7 +55,8 @@ std::vector<std::string> packageMemberNames(const std::string& folder) {
   for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = fromFsPath(it->path().filename());
     if (name == kDocumentName || name == kUpButtonName || name == kDownButtonName ||
-        name == kReportFileName || (isEntryFolderName(name) && it->is_directory(ec))) {
+        name == kReportFileName || name == kManifestName || name == kCopyRecordName ||
+        (isEntryFolderName(name) && it->is_directory(ec))) {
       names.push_back(name);
     }
   }
@@ -98,6 +99,8 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   DeferringSink deferring(sink);
   CreateRequest staged = request;
   staged.destination = folder.path;
+  // Unchanged files of the earlier package stand in for their sources.
+  if (staged.earlierPackage.empty()) staged.earlierPackage = join(destination, "");
   if (!steps.proceed("build the new package")) return report;
   report = buildPackageInPlace(staged, deferring, progress);
   report.documentPath = join(destination, kDocumentName);
@@ -140,8 +143,9 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   // The summary counts the whole replace, swap included.
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  deferring.release(createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied,
-                                        report.seconds, request.warningCount}));
+  deferring.release(
+      createdMessageText({report.entryCount, report.filesCopied, report.bytesCopied, report.seconds,
+                          request.warningCount, report.filesReused, report.bytesReused}));
   return report;
 }
 

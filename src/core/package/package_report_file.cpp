@@ -20,6 +20,7 @@
 #include "format/two_digits.h"
 #include "image/image_probe.h"
 #include "messages/report_texts.h"
+#include "package/content_verify.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/folder_listing.h"
@@ -224,8 +225,11 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
 
   FileSizes sizes;
   const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
+  // The files the kiosk uses: not the report, the manifest or the copy record.
   for (const auto& name : packageMemberNames(top)) {
-    if (name != kReportFileName) addTree(folder + name, sizes);
+    if (name != kReportFileName && name != kManifestName && name != kCopyRecordName) {
+      addTree(folder + name, sizes);
+    }
   }
   report.files = sizes.size();
   for (const auto& [file, size] : sizes) report.bytes += size;
@@ -252,8 +256,10 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   }
   report.pages = planMenuPages(text, sceneNames);
 
-  for (const auto& problem : verifyPackage(documentPath)) report.problems.push_back(problem.text);
-  report.manifest = ManifestState::NoManifest;
+  // The report checks every byte, as vesk-cli verify does.
+  const ContentVerdict verdict = verifyWholePackage(documentPath, ContentCheck::Full);
+  for (const auto& problem : verdict.problems) report.problems.push_back(problem.text);
+  report.manifest = verdict.manifest;
   report.toolVersion = kVersion;
   return report;
 }

@@ -26,6 +26,13 @@ enum class PackageFault {
   ButtonMissing,        // up.jpg or down.jpg is not at the top of the package
   EntryMismatch,        // an entry's elements (me, ex, goto_ob, ex group) are missing or extra
   MenuMismatch,         // the menu pages or page events do not fit the number of entries
+  // Found against the manifest:
+  NotAPackage,         // the path given is not a package's document
+  ManifestUnreadable,  // the manifest is not a manifest
+  ContentMissing,      // a listed file is not there (or cannot be read)
+  ContentIrregular,    // a link, FIFO, device or folder where a file belongs
+  ContentChanged,      // a listed file of another size or hash
+  ContentUnlisted,     // a file or entry folder the manifest does not list
 };
 
 // One problem: its kind and the operator's line for it (UTF-8), which names the path,

@@ -175,6 +175,8 @@ const char* manifestText(ManifestState state) {
       return kReportManifestVerified;
     case ManifestState::NotVerified:
       return kReportManifestNotVerified;
+    case ManifestState::Mismatch:
+      return kReportManifestMismatch;
     case ManifestState::NoManifest:
       break;
   }

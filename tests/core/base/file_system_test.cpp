@@ -183,6 +183,27 @@ TEST(CopyFile, AProgressThatSaysStopEndsTheCopyAfterThatPieceAndRemovesThePartia
   }
 }
 
+// Watched, a copy hands over exactly the bytes it writes, in order, whatever the size.
+TEST(CopyFile, HandsEveryPieceWrittenToItsWatcher) {
+  test::TempDir dir;
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{1}, (std::size_t{1} << 20) + 7, (std::size_t{9} << 20) + 3}) {
+    const std::string bytes = patternedBytes(size);
+    dir.write("in.raw", bytes);
+    dir.write("out.raw", "an earlier, longer file at the target");
+    std::string seen;
+    std::uint64_t reported = 0;
+    ASSERT_TRUE(copyFile(
+        dir.file("in.raw"), dir.file("out.raw"),
+        [&](std::uint64_t n) { return (reported += n) > 0; },
+        [&](std::string_view piece) { seen += piece; }))
+        << size;
+    EXPECT_TRUE(seen == bytes) << size;
+    EXPECT_TRUE(dir.read("out.raw") == bytes) << size;
+    EXPECT_EQ(reported, size);
+  }
+}
+
 #ifndef _WIN32
 // Between two file systems the kernel declines copy_file_range; sendfile takes over.
 TEST(CopyFile, CopiesFromAnotherFileSystem) {

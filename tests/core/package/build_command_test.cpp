@@ -273,12 +273,12 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       FileOperations operations = systemFileOperations();
       const auto real = operations.copy;
       operations.copy = [&](const std::string& from, const std::string& to,
-                            const CopyProgress& progress) -> Status {
+                            const CopyProgress& progress, const CopyContent& content) -> Status {
         if (to.size() >= c.failingName.size() &&
             to.compare(to.size() - c.failingName.size(), std::string::npos, c.failingName) == 0) {
           return makeFailure(FailureCode::WriteFailed, to, error);
         }
-        return real(from, to, progress);
+        return real(from, to, progress, content);
       };
       fs::create_directories(dir.file("D"));
       const CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
@@ -483,7 +483,8 @@ TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
     sink.messages.clear();
     FileOperations operations = systemFileOperations();
     if (c.failCopies) {
-      operations.copy = [](const std::string&, const std::string& to, const CopyProgress&) {
+      operations.copy = [](const std::string&, const std::string& to, const CopyProgress&,
+                           const CopyContent&) {
         return Status(makeFailure(FailureCode::WriteFailed, to, test::kInputOutputError));
       };
     }

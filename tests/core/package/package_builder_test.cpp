@@ -463,13 +463,16 @@ TEST_F(PackageBuilder, ACancelDuringALargeFileAnswersWithinOnePieceAndLeavesNoPa
     FileOperations operations = systemFileOperations();
     const auto real = operations.copy;
     operations.copy = [&](const std::string& from, const std::string& to,
-                          const CopyProgress& progress) -> Status {
-      if (fileNameOf(from) != "big.raw") return real(from, to, progress);
+                          const CopyProgress& progress, const CopyContent& content) -> Status {
+      if (fileNameOf(from) != "big.raw") return real(from, to, progress, content);
       if (c.realCopy) {
-        return real(from, to, [&](std::uint64_t bytes) {
-          ++pieces;
-          return progress(bytes);
-        });
+        return real(
+            from, to,
+            [&](std::uint64_t bytes) {
+              ++pieces;
+              return progress(bytes);
+            },
+            content);
       }
       for (int piece = 0; piece < 500; ++piece) {
         ++pieces;

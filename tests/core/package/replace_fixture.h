@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "package/build_command.h"
+#include "package/package_layout.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -25,6 +26,9 @@ inline std::map<std::string, std::string> snapshot(const std::string& root) {
     const std::string relative = fs::relative(item.path(), root).generic_string();
     if (item.is_directory()) {
       tree[relative] = "<dir>";
+    } else if (relative == kCopyRecordName) {
+      // Holds times and file numbers: which package it belongs to, the manifest says.
+      tree[relative] = "<record>";
     } else {
       std::ifstream in(item.path(), std::ios::binary);
       tree[relative] = std::string(std::istreambuf_iterator<char>(in), {});

@@ -164,14 +164,14 @@ TEST_F(PackageReplace, AFailedOrCancelledRunLeavesTheDestinationAsItWas) {
       const auto real = operations.copy;
       int copies = 0;
       operations.copy = [&](const std::string& from, const std::string& to,
-                            const CopyProgress& progress) -> Status {
+                            const CopyProgress& progress, const CopyContent& content) -> Status {
         if (++copies == 4 && ending == Ending::DiskFull) {
           return makeFailure(FailureCode::WriteFailed, to, ENOSPC);
         }
         if (copies == 4 && ending == Ending::Unreadable) {
           return makeFailure(FailureCode::ReadFailed, from, EIO);
         }
-        return real(from, to, progress);
+        return real(from, to, progress, content);
       };
       CreateRequest create = request({"c", "b", "a"}, dest);
       create.operations = &operations;

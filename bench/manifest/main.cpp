@@ -1,0 +1,208 @@
+// bench-manifest: the cost of hashing every file while a create writes it (data-heavy
+// and scene-heavy, the same create without hashing as the baseline), verify of every
+// byte of a large package against sha256sum -c of the same files, and a replace after
+// one of 99 entries changed against a full create and against copying just the changed
+// entry and the document. Every timing includes the sync that puts its writes on disk.
+//
+//   bench-manifest [--work-dir DIR] [--verify-mib N] [--only hash|verify|replace]
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "package/build_command.h"
+#include "package/content_verify.h"
+#include "package/package_replace.h"
+#include "quiet_run.h"
+#include "workload.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vesk::bench::kMiB;
+using vesk::bench::QuietSink;
+using vesk::bench::seconds;
+
+vesk::CreateRequest requestFor(const vesk::bench::Workload& workload, const fs::path& dest) {
+  vesk::CreateRequest request;
+  for (const auto& e : workload.entries)
+    request.entries.push_back({e.scene, e.thumbnail, e.description, {}});
+  request.destination = dest.string();
+  request.programFolder = VESK_PROGRAM_DIR;
+  return request;
+}
+
+double timedWithSync(const std::function<void()>& work) {
+  ::sync();
+  return seconds([&] {
+    work();
+    ::sync();
+  });
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Sources an operator made long ago (older than any file system's time granularity).
+void ageFiles(const fs::path& root) {
+  const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const auto& item : fs::recursive_directory_iterator(root))
+    if (item.is_regular_file()) fs::last_write_time(item.path(), past);
+}
+
+std::uint64_t bytesUnder(const fs::path& root) {
+  std::uint64_t bytes = 0;
+  for (const auto& item : fs::recursive_directory_iterator(root))
+    if (item.is_regular_file()) bytes += item.file_size();
+  return bytes;
+}
+
+// A create with and without hashing, alternating, `runs` times each.
+void hashCost(const char* name, const vesk::bench::Workload& inputs, const fs::path& work,
+              int runs) {
+  QuietSink sink;
+  std::vector<double> with, without;
+  for (int i = 0; i < runs; ++i) {
+    for (const bool hash : {false, true}) {
+      const fs::path dest = work / "hash-cost";
+      vesk::CreateRequest request = requestFor(inputs, dest);
+      request.hashContent = hash;
+      const double t = timedWithSync([&] { vesk::createPackage(request, sink); });
+      (hash ? with : without).push_back(t);
+      fs::remove_all(dest);
+    }
+  }
+  std::printf("%-12s create with hashing %.2f s, without %.2f s (medians of %d): ratio %.3f\n",
+              name, median(with), median(without), runs, median(with) / median(without));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  fs::path base = VESK_BENCH_WORK_DIR;
+  std::uint64_t verifyMiB = 2048;
+  std::string only;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--work-dir") base = argv[i + 1];
+    if (option == "--verify-mib") verifyMiB = std::strtoull(argv[i + 1], nullptr, 10);
+    if (option == "--only") only = argv[i + 1];
+  }
+  const auto runs = [&](const char* part) { return only.empty() || only == part; };
+  const fs::path work = base / "bench-manifest";
+  fs::remove_all(work);
+  fs::create_directories(work);
+  const fs::path thumb = fs::path(VESK_SAMPLE_DIR) / "01-heart/heart_thumb.jpg";
+  const fs::path desc = fs::path(VESK_SAMPLE_DIR) / "01-heart/heart_desc.png";
+  QuietSink sink;
+  std::printf("work folder: %s\n", work.c_str());
+
+  // 1. What hashing costs a create.
+  if (runs("hash")) {
+    const auto heavy = vesk::bench::makeDataHeavy(work / "heavy-src",
+                                                  {10, 4, 100 * kMiB, 1000, 4096}, thumb, desc);
+    hashCost("data-heavy", heavy, work, 3);
+    fs::remove_all(work / "heavy-src");
+    const auto scenes =
+        vesk::bench::makeSceneHeavy(work / "scene-src", {99, kMiB, 100, 100}, thumb, desc);
+    hashCost("scene-heavy", scenes, work, 3);
+    fs::remove_all(work / "scene-src");
+  }
+
+  // 2. Verify of every byte against sha256sum -c of the same files, warm.
+  if (runs("verify")) {
+    const int entries = 10;
+    const auto inputs = vesk::bench::makeDataHeavy(
+        work / "large-src", {entries, 4, verifyMiB * kMiB / entries, 100, 4096}, thumb, desc);
+    const fs::path package = work / "large";
+    vesk::createPackage(requestFor(inputs, package), sink);
+    fs::remove_all(work / "large-src");
+    const std::string document = (package / "exhibition.nuv").string();
+    const std::string command =
+        "cd '" + package.string() + "' && sha256sum --quiet -c exhibition.sha256";
+    std::vector<double> vesk, tool;
+    std::size_t problems = 0;
+    int status = 0;
+    for (int i = 0; i < 3; ++i) {
+      vesk.push_back(seconds([&] {
+        problems = vesk::verifyWholePackage(document, vesk::ContentCheck::Full).problems.size();
+      }));
+      tool.push_back(seconds([&] { status = std::system(command.c_str()); }));
+    }
+    const double quick =
+        seconds([&] { (void)vesk::verifyWholePackage(document, vesk::ContentCheck::Quick); });
+    std::printf(
+        "verify of %.0f MiB: %.2f s (%zu problems); sha256sum -c %.2f s (status %d); "
+        "ratio %.2f; --quick %.3f s\n",
+        static_cast<double>(bytesUnder(package)) / kMiB, median(vesk), problems, median(tool),
+        status, median(vesk) / median(tool), quick);
+    fs::remove_all(package);
+  }
+
+  // 3. A replace after one of 99 entries changed.
+  if (runs("replace")) {
+    const auto inputs = vesk::bench::makeDataHeavy(work / "edit-src",
+                                                   {99, 1, 10 * kMiB, 10, 100 * 1024}, thumb, desc);
+    ageFiles(work / "edit-src");
+    const fs::path package = work / "edit";
+    const double full =
+        timedWithSync([&] { vesk::createPackage(requestFor(inputs, package), sink); });
+    struct stat before {};
+    const fs::path unchanged = package / "00" / fs::path(inputs.entries[0].scene).filename();
+    ::stat(unchanged.c_str(), &before);
+
+    // The changed entry: every file of its folder rewritten with new bytes.
+    const fs::path changed = inputs.entryFolders[50];
+    std::mt19937_64 random(7);
+    for (const auto& item : fs::recursive_directory_iterator(changed)) {
+      if (!item.is_regular_file() || item.path().extension() == ".nuv" ||
+          item.path().extension() == ".jpg" || item.path().extension() == ".png")
+        continue;
+      std::string bytes(item.file_size(), '\0');
+      for (char& c : bytes) c = static_cast<char>(random());
+      std::ofstream(item.path(), std::ios::binary) << bytes;
+    }
+    vesk::BuildReport report;
+    const double replace =
+        timedWithSync([&] { report = vesk::replacePackage(requestFor(inputs, package), sink); });
+    struct stat after {};
+    ::stat(unchanged.c_str(), &after);
+    const std::uint64_t documentBytes = fs::file_size(package / "exhibition.nuv");
+    const std::uint64_t written = report.bytesCopied - report.bytesReused + documentBytes;
+
+    // Baseline: copying just the changed entry's files and the document.
+    const fs::path scratch = work / "just-the-change";
+    const double justChange = timedWithSync([&] {
+      fs::create_directories(scratch);
+      fs::copy(changed, scratch / "50", fs::copy_options::recursive);
+      fs::copy_file(package / "exhibition.nuv", scratch / "exhibition.nuv");
+    });
+    const std::uint64_t changeBytes = bytesUnder(scratch);
+    std::printf(
+        "replace after 1 of 99 entries changed: %.2f s, %llu files reused (%s), "
+        "%.1f MiB written\n",
+        replace, static_cast<unsigned long long>(report.filesReused),
+        after.st_ino == before.st_ino ? "hard links" : "reflinks or copies",
+        static_cast<double>(written) / kMiB);
+    std::printf("  full create %.2f s (%.0f MiB): ratio %.3f\n", full,
+                static_cast<double>(report.bytesCopied) / kMiB, replace / full);
+    std::printf(
+        "  copy of the changed entry and the document %.2f s (%.1f MiB): time ratio %.2f, "
+        "bytes ratio %.2f\n",
+        justChange, static_cast<double>(changeBytes) / kMiB, replace / justChange,
+        static_cast<double>(written) / static_cast<double>(changeBytes));
+  }
+  fs::remove_all(work);
+  return 0;
+}

@@ -1,0 +1,128 @@
+#include "format/copy_record.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace vesk {
+
+namespace {
+
+constexpr std::string_view kHeading = "vesk-copy-record 1";
+
+std::string escaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> unescaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i == text.size()) return std::nullopt;
+    switch (text[i]) {
+      case '\\':
+        out += '\\';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      default:
+        return std::nullopt;
+    }
+  }
+  return out;
+}
+
+template <typename Number>
+bool parsed(std::string_view text, Number& value) {
+  if (text.empty()) return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+std::vector<std::string_view> fields(std::string_view line) {
+  std::vector<std::string_view> parts;
+  for (;;) {
+    const std::size_t tab = line.find('\t');
+    parts.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return parts;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+}  // namespace
+
+std::string copyRecordText(std::vector<RecordedFile> files) {
+  std::sort(files.begin(), files.end(),
+            [](const RecordedFile& a, const RecordedFile& b) { return a.path < b.path; });
+  std::string text(kHeading);
+  text += '\n';
+  for (const RecordedFile& f : files) {
+    text += escaped(f.path) + '\t' + std::to_string(f.size) + '\t' + std::to_string(f.modified) +
+            '\t' + f.hex + '\t' + std::to_string(f.sourceSize) + '\t' +
+            std::to_string(f.sourceModified) + '\t' + std::to_string(f.sourceDevice) + '\t' +
+            std::to_string(f.sourceFile) + '\t' + escaped(f.source) + '\n';
+  }
+  return text;
+}
+
+std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view text) {
+  const std::size_t headingEnd = text.find('\n');
+  if (text.substr(0, headingEnd) != kHeading || headingEnd == std::string_view::npos) {
+    return std::nullopt;
+  }
+  text.remove_prefix(headingEnd + 1);
+  std::vector<RecordedFile> files;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;  // a record cut short
+    const std::vector<std::string_view> parts = fields(text.substr(0, end));
+    text.remove_prefix(end + 1);
+    if (parts.size() != 9 || parts[3].size() != 64) return std::nullopt;
+    RecordedFile f;
+    auto path = unescaped(parts[0]);
+    auto source = unescaped(parts[8]);
+    if (!path || path->empty() || !source || !parsed(parts[1], f.size) ||
+        !parsed(parts[2], f.modified) || !parsed(parts[4], f.sourceSize) ||
+        !parsed(parts[5], f.sourceModified) || !parsed(parts[6], f.sourceDevice) ||
+        !parsed(parts[7], f.sourceFile)) {
+      return std::nullopt;
+    }
+    f.path = std::move(*path);
+    f.hex = std::string(parts[3]);
+    f.source = std::move(*source);
+    files.push_back(std::move(f));
+  }
+  return files;
+}
+
+}  // namespace vesk

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesk {
+
+// What Vesk remembers of one file it wrote into a package, kept beside the manifest
+// in a file of its own (sha256sum reads the manifest, only Vesk this record): the
+// file's size and modification time once written, its hash, and the source it was
+// copied from as the copy found it. Modification times are in the platform's unit of
+// FileInfo::modified.
+struct RecordedFile {
+  std::string path;  // relative to the package folder, "/" between components
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  std::string hex;     // SHA-256, 64 lower-case hexadecimal digits
+  std::string source;  // the file copied; empty for a file written, not copied (the document)
+  std::uint64_t sourceSize = 0;
+  std::int64_t sourceModified = 0;
+  std::uint64_t sourceDevice = 0;
+  std::uint64_t sourceFile = 0;
+  bool operator==(const RecordedFile&) const = default;
+};
+
+// The record as text: a heading line, then one line per file with its fields separated
+// by tabs, a backslash, tab, line feed or carriage return in a path written as "\\",
+// "\t", "\n" or "\r". Sorted by path.
+std::string copyRecordText(std::vector<RecordedFile> files);
+
+// Reads copyRecordText's text back; nothing when anything in it is not of that form.
+std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view text);
+
+}  // namespace vesk

@@ -1,0 +1,107 @@
+#include "format/package_manifest.h"
+
+#include <algorithm>
+
+namespace vesk {
+
+namespace {
+
+bool needsEscape(std::string_view path) {
+  return path.find_first_of("\\\n\r") != std::string_view::npos;
+}
+
+std::string escaped(std::string_view path) {
+  std::string text;
+  text.reserve(path.size() + 4);
+  for (const char c : path) {
+    if (c == '\\') {
+      text += "\\\\";
+    } else if (c == '\n') {
+      text += "\\n";
+    } else if (c == '\r') {
+      text += "\\r";
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+std::optional<std::string> unescaped(std::string_view text) {
+  std::string path;
+  path.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      path += text[i];
+      continue;
+    }
+    if (++i == text.size()) return std::nullopt;
+    switch (text[i]) {
+      case '\\':
+        path += '\\';
+        break;
+      case 'n':
+        path += '\n';
+        break;
+      case 'r':
+        path += '\r';
+        break;
+      default:
+        return std::nullopt;
+    }
+  }
+  return path;
+}
+
+bool isHash(std::string_view text) {
+  return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+         });
+}
+
+std::string lowered(std::string_view hex) {
+  std::string text(hex);
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string manifestText(std::vector<ManifestLine> lines) {
+  std::sort(lines.begin(), lines.end(),
+            [](const ManifestLine& a, const ManifestLine& b) { return a.path < b.path; });
+  std::string text;
+  for (const ManifestLine& line : lines) {
+    if (needsEscape(line.path)) {
+      text += '\\' + line.hex + "  " + escaped(line.path) + '\n';
+    } else {
+      text += line.hex + "  " + line.path + '\n';
+    }
+  }
+  return text;
+}
+
+std::optional<std::vector<ManifestLine>> readManifestText(std::string_view text) {
+  std::vector<ManifestLine> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const bool isEscaped = !line.empty() && line.front() == '\\';
+    if (isEscaped) line.remove_prefix(1);
+    // "<hex>  <path>" (text mode) or "<hex> *<path>" (binary mode).
+    if (line.size() < 67 || !isHash(line.substr(0, 64)) || line[64] != ' ' ||
+        (line[65] != ' ' && line[65] != '*')) {
+      return std::nullopt;
+    }
+    const std::string_view rawPath = line.substr(66);
+    std::optional<std::string> path = isEscaped ? unescaped(rawPath) : std::string(rawPath);
+    if (!path || path->empty()) return std::nullopt;
+    lines.push_back({std::move(*path), lowered(line.substr(0, 64))});
+  }
+  return lines;
+}
+
+}  // namespace vesk

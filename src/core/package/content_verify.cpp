@@ -1,0 +1,315 @@
+#include "package/content_verify.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <system_error>
+
+#include "base/file_hash.h"
+#include "base/file_kind.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "format/copy_record.h"
+#include "format/package_manifest.h"
+#include "messages/message_template.h"
+#include "messages/messages.h"
+#include "package/package_layout.h"
+
+namespace vesk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Most bytes of a manifest or copy record read: about 300 bytes a line for far more
+// files than a package holds.
+constexpr std::uint64_t kMaxListBytes = std::uint64_t{256} << 20;
+
+PackageProblem problem(PackageFault fault, const char* text, const std::string& path) {
+  return {fault, fillTemplate(text, {{"path", path}})};
+}
+
+// What a path is, the path itself: a link is a link, never followed.
+enum class Entry { Missing, Regular, Directory, Link, Other };
+
+Entry entryOf(const std::string& path) {
+  if (isSymbolicLink(path)) return Entry::Link;
+  const Result<FileKind> kind = fileKindOf(path);
+  if (!kind) return Entry::Other;
+  switch (*kind) {
+    case FileKind::Regular:
+      return Entry::Regular;
+    case FileKind::Directory:
+      return Entry::Directory;
+    case FileKind::Missing:
+      return Entry::Missing;
+    case FileKind::Other:
+    case FileKind::Inaccessible:
+      break;
+  }
+  return Entry::Other;
+}
+
+// A manifest path split at "/": nothing when it is absolute, empty or climbs ("." or
+// ".." component, a drive or a backslash where Windows reads one as a separator).
+std::optional<std::vector<std::string>> componentsOf(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    std::string part = path.substr(start, slash - start);
+    if (part.empty() || part == "." || part == "..") return std::nullopt;
+#ifdef _WIN32
+    if (part.find_first_of("\\:") != std::string::npos) return std::nullopt;
+#endif
+    parts.push_back(std::move(part));
+    if (slash == std::string::npos) return parts;
+    start = slash + 1;
+  }
+}
+
+Result<std::string> readSmallFile(const std::string& path) {
+  if (entryOf(path) != Entry::Regular) return makeFailure(FailureCode::NotRegularFile, path);
+  const auto size = fileSize(path);
+  if (!size) return size.failure();
+  if (*size > kMaxListBytes) return makeFailure(FailureCode::ReadFailed, path);
+  return readFile(path);
+}
+
+class ContentRun {
+ public:
+  ContentRun(const std::string& folder, ContentCheck check) : folder_(folder), check_(check) {}
+
+  ContentVerdict run() {
+    const std::string manifestPath = folder_ + kManifestName;
+    const Entry manifestEntry = entryOf(manifestPath);
+    if (manifestEntry == Entry::Missing) {
+      walkPackage(false);
+      return std::move(verdict_);
+    }
+    verdict_.manifest =
+        check_ == ContentCheck::Quick ? ManifestState::NotVerified : ManifestState::VerifiedNow;
+    const auto text = readSmallFile(manifestPath);
+    const auto lines = text ? readManifestText(*text) : std::nullopt;
+    if (!lines) {
+      add(manifestEntry == Entry::Regular
+              ? problem(PackageFault::ManifestUnreadable, kVerifyManifestUnreadable, manifestPath)
+              : irregular(manifestPath));
+      walkPackage(false);
+      return finish();
+    }
+    readSizes();
+    verdict_.listedFiles = lines->size();
+    for (const ManifestLine& line : *lines) checkListed(line);
+    walkPackage(true);
+    return finish();
+  }
+
+ private:
+  ContentVerdict finish() {
+    if (!verdict_.problems.empty() && verdict_.manifest != ManifestState::NoManifest) {
+      verdict_.manifest = ManifestState::Mismatch;
+    }
+    return std::move(verdict_);
+  }
+
+  void add(PackageProblem found) { verdict_.problems.push_back(std::move(found)); }
+
+  PackageProblem irregular(const std::string& path) {
+    reported_.insert(path);
+    return problem(PackageFault::ContentIrregular, kVerifyIrregularFile, path);
+  }
+
+  // The sizes of the copy record, when it can be read.
+  void readSizes() {
+    const auto text = readSmallFile(folder_ + kCopyRecordName);
+    if (!text) return;
+    const auto files = readCopyRecordText(*text);
+    if (!files) return;
+    for (const RecordedFile& file : *files) sizes_[file.path] = file.size;
+  }
+
+  enum class Way { Real, Link, Missing };
+
+  // Whether every folder on the way to `parts`' last one is a real folder; a link (or
+  // other irregular member) on the way is reported once.
+  Way wayTo(const std::vector<std::string>& parts) {
+    std::string path = folder_;
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+      path += parts[i];
+      if (realFolders_.count(path) == 0) {
+        const Entry entry = entryOf(path);
+        if (entry == Entry::Link || entry == Entry::Other) {
+          if (reported_.count(path) == 0) add(irregular(path));
+          return Way::Link;
+        }
+        if (entry != Entry::Directory) return Way::Missing;
+        realFolders_.insert(path);
+      }
+      path += kPathSeparator;
+    }
+    return Way::Real;
+  }
+
+  void checkListed(const ManifestLine& line) {
+    const auto parts = componentsOf(line.path);
+    if (!parts) {
+      add(problem(PackageFault::PathOutside, kVerifyListedOutside, line.path));
+      return;
+    }
+    std::string path = folder_;
+    for (std::size_t i = 0; i < parts->size(); ++i) {
+      if (i > 0) path += kPathSeparator;
+      path += (*parts)[i];
+      if (i + 1 < parts->size()) listedFolders_.insert(path);
+    }
+    listed_.insert(path);
+    switch (wayTo(*parts)) {
+      case Way::Real:
+        break;
+      case Way::Link:  // reported as the link it is
+        return;
+      case Way::Missing:
+        add(problem(PackageFault::ContentMissing, kVerifyListedMissing, path));
+        return;
+    }
+    switch (entryOf(path)) {
+      case Entry::Missing:
+        add(problem(PackageFault::ContentMissing, kVerifyListedMissing, path));
+        return;
+      case Entry::Link:
+      case Entry::Other:
+      case Entry::Directory:
+        add(irregular(path));
+        return;
+      case Entry::Regular:
+        break;
+    }
+    const auto expected = sizes_.find(line.path);
+    const bool hashIt = check_ == ContentCheck::Full ||
+                        (check_ == ContentCheck::JustWritten && line.path == kDocumentName);
+    if (!hashIt) {
+      const auto size = fileSize(path);
+      if (size && expected != sizes_.end() && *size != expected->second) {
+        add(sizeWrong(path, expected->second, *size));
+      }
+      return;
+    }
+    const auto hash = hashFile(path);
+    if (!hash) {
+      add(problem(PackageFault::ContentMissing, kVerifyListedUnreadable, path));
+    } else if (expected != sizes_.end() && hash->size != expected->second) {
+      add(sizeWrong(path, expected->second, hash->size));
+    } else if (hexText(hash->digest) != line.hex) {
+      add(problem(PackageFault::ContentChanged, kVerifyHashWrong, path));
+    }
+  }
+
+  static PackageProblem sizeWrong(const std::string& path, std::uint64_t expected,
+                                  std::uint64_t actual) {
+    return {PackageFault::ContentChanged,
+            fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(expected)},
+                                            {"actual", std::to_string(actual)},
+                                            {"path", path}})};
+  }
+
+  // Every member of the package, links not followed: links, FIFOs and devices are
+  // problems anywhere; with a manifest, so is any file in the entry folders it does
+  // not list, and an entry folder holding none it lists.
+  void walkPackage(bool withManifest) {
+    std::error_code ec;
+    for (fs::directory_iterator it(toFsPath(folder_), ec), end; !ec && it != end;
+         it.increment(ec)) {
+      const std::string name = fromFsPath(it->path().filename());
+      const std::string path = folder_ + name;
+      const Entry entry = entryOf(path);
+      if (entry == Entry::Link || entry == Entry::Other) {
+        if (reported_.count(path) == 0) add(irregular(path));
+        continue;
+      }
+      if (entry != Entry::Directory || !isEntryFolderName(name)) continue;
+      if (withManifest && listedFolders_.count(path) == 0) {
+        add(problem(PackageFault::ContentUnlisted, kVerifyUnlistedFolder, path));
+        continue;
+      }
+      walkFolder(path, withManifest);
+    }
+  }
+
+  void walkFolder(const std::string& folder, bool withManifest) {
+    std::error_code ec;
+    for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+      const std::string path = folder + kPathSeparator + fromFsPath(it->path().filename());
+      switch (entryOf(path)) {
+        case Entry::Link:
+        case Entry::Other:
+          if (reported_.count(path) == 0) add(irregular(path));
+          break;
+        case Entry::Directory:
+          walkFolder(path, withManifest);
+          break;
+        case Entry::Regular:
+          if (withManifest && listed_.count(path) == 0) {
+            add(problem(PackageFault::ContentUnlisted, kVerifyUnlisted, path));
+          }
+          break;
+        case Entry::Missing:
+          break;
+      }
+    }
+  }
+
+  const std::string& folder_;
+  ContentCheck check_;
+  ContentVerdict verdict_;
+  std::map<std::string, std::uint64_t> sizes_;  // by manifest path
+  std::set<std::string> listed_;                // full paths of listed files
+  std::set<std::string> listedFolders_;         // full paths of the folders holding them
+  std::set<std::string> realFolders_;
+  std::set<std::string> reported_;  // irregular members already reported
+};
+
+// True when the file starts as every document does (its XML declaration), read
+// without reading the rest.
+bool startsAsDocument(const std::string& path) {
+  static constexpr std::string_view kStart = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"";
+  std::ifstream in(toFsPath(path), std::ios::binary);
+  std::string start(kStart.size(), '\0');
+  return in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kStart;
+}
+
+}  // namespace
+
+ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentCheck check) {
+  return ContentRun(packageFolder, check).run();
+}
+
+ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck check) {
+  // Something that is there but no document of a package is refused unread; a missing
+  // or unreadable document is verifyPackage's to report.
+  const Result<FileKind> kind = fileKindOf(documentPath);
+  if (kind && *kind != FileKind::Missing && *kind != FileKind::Inaccessible &&
+      (!isPackageDocument(documentPath) || isSymbolicLink(documentPath) ||
+       !startsAsDocument(documentPath))) {
+    ContentVerdict refused;
+    refused.problems.push_back(
+        problem(PackageFault::NotAPackage, kVerifyNotAPackage, documentPath));
+    return refused;
+  }
+  std::vector<PackageProblem> structure = verifyPackage(documentPath);
+  ContentVerdict verdict = verifyPackageContent(folderOf(documentPath), check);
+  structure.insert(structure.end(), std::make_move_iterator(verdict.problems.begin()),
+                   std::make_move_iterator(verdict.problems.end()));
+  verdict.problems = std::move(structure);
+  return verdict;
+}
+
+std::string contentNoteText(const ContentVerdict& verdict, ContentCheck check) {
+  if (verdict.manifest == ManifestState::NoManifest) return kVerifyNoManifest;
+  const std::string count = std::to_string(verdict.listedFiles);
+  return fillTemplate(check == ContentCheck::Full ? kVerifyContentChecked : kVerifySizesChecked,
+                      {{"count", count}});
+}
+
+}  // namespace vesk

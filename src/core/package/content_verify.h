@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "format/package_report.h"
+#include "package/package_verify.h"
+
+namespace vesk {
+
+// How much of the files verify compares with the manifest.
+enum class ContentCheck {
+  Full,         // every listed file read and hashed
+  Quick,        // presence, kind and size (from the copy record) only
+  JustWritten,  // the create's own: as Quick, plus the document's hash
+};
+
+struct ContentVerdict {
+  ManifestState manifest = ManifestState::NoManifest;
+  std::size_t listedFiles = 0;  // lines of the manifest
+  std::vector<PackageProblem> problems;
+};
+
+// Checks the files of the package in `packageFolder` (ending with a separator)
+// against its manifest: each listed path lies inside the package and names a regular
+// file reached through real folders only (no link anywhere on its way), of the
+// recorded size and, as `check` asks, of the listed hash; the entry folders hold no
+// file or entry folder the manifest does not list (an empty folder is no file).
+// Symbolic links, FIFOs and devices anywhere in the package are problems, also without
+// a manifest; none is followed or opened. Without a manifest: NoManifest and only that.
+ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentCheck check);
+
+// The whole verify of the package whose document is `documentPath`: a regular file
+// named exhibition.nuv beside the entry folder 00 that starts as a document does
+// (else one NotAPackage problem, found without reading it), its structure
+// (verifyPackage), then its files against the manifest.
+ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck check);
+
+// The line below verify's verdict: what was compared (every hash, sizes only, or
+// nothing for want of a manifest).
+std::string contentNoteText(const ContentVerdict& verdict, ContentCheck check);
+
+}  // namespace vesk

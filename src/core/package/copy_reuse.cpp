@@ -1,0 +1,71 @@
+#include "package/copy_reuse.h"
+
+#include "base/file_system.h"
+#include "base/path_terms.h"
+#include "package/package_layout.h"
+
+namespace vesk {
+
+namespace {
+
+// FAT keeps times to 2 s; every other file system Vesk meets is finer.
+constexpr std::int64_t kCoarsestGranularity = 2 * kStampUnitsPerSecond;
+
+// The record's path with the platform's separators.
+std::string nativePath(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = kPathSeparator;
+  }
+  return path;
+}
+
+}  // namespace
+
+bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime) {
+  return record.sourceDevice == stamp.device && record.sourceFile == stamp.file &&
+         record.sourceSize == stamp.size && record.sourceModified == stamp.modified &&
+         stamp.modified < recordTime - kCoarsestGranularity;
+}
+
+CopyReuse::CopyReuse(const std::string& earlierFolder) : folder_(earlierFolder) {
+  const std::string recordPath = earlierFolder + kCopyRecordName;
+  const auto stamp = fileStampOf(recordPath);
+  if (!stamp) return;
+  const auto text = readFile(recordPath);
+  if (!text) return;
+  const auto files = readCopyRecordText(*text);
+  if (!files) return;
+  recordTime_ = stamp->modified;
+  for (const RecordedFile& file : *files) {
+    if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, file);
+  }
+}
+
+std::optional<ReusableFile> CopyReuse::find(const FileStamp& stamp) const {
+  const Identity source{stamp.device, stamp.file};
+  if (const auto copied = thisRun_.find(source); copied != thisRun_.end()) {
+    const RecordedFile& record = copied->second.record;
+    if (record.sourceDevice == stamp.device && record.sourceFile == stamp.file &&
+        record.sourceSize == stamp.size && record.sourceModified == stamp.modified) {
+      return copied->second;
+    }
+  }
+  const auto [first, last] = earlier_.equal_range(source);
+  for (auto it = first; it != last; ++it) {
+    const RecordedFile& record = it->second;
+    if (!sourceUnchanged(record, stamp, recordTime_)) continue;
+    const std::string path = folder_ + nativePath(record.path);
+    // The earlier copy itself, not followed through a link, as it was written.
+    const auto copy = fileStampOf(path, Links::DoNotFollow);
+    if (!copy || copy->size != record.size || copy->modified != record.modified) continue;
+    return ReusableFile{path, record, true};
+  }
+  return std::nullopt;
+}
+
+void CopyReuse::remember(const std::string& path, const RecordedFile& record) {
+  thisRun_.emplace(Identity{record.sourceDevice, record.sourceFile},
+                   ReusableFile{path, record, false});
+}
+
+}  // namespace vesk

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/file_stamp.h"
+#include "format/copy_record.h"
+
+namespace vesk {
+
+// A file already in place that holds exactly the bytes of a source: in the earlier
+// package a replace rebuilds, or copied earlier in the same run.
+struct ReusableFile {
+  std::string path;      // where it is, a full path
+  RecordedFile record;   // what is known of it: size, hash, the source as it was copied
+  bool earlier = false;  // in the earlier package (else copied in this run)
+};
+
+// Finds the files a create need not copy from their sources again. Reads nothing but
+// the earlier package's copy record and the stamps (size, time, identity) of files.
+class CopyReuse {
+ public:
+  // No earlier package: only copies of this run are reused.
+  CopyReuse() = default;
+  // The package in `earlierFolder` (ending with a separator), through its copy record;
+  // a folder without a readable record offers nothing.
+  explicit CopyReuse(const std::string& earlierFolder);
+
+  // A file holding what the source whose stamp is now `stamp` holds (a source is known
+  // by its identity, whatever path names it): a copy of this run from the same
+  // unchanged source, else a file of the earlier package whose source
+  // and whose own size and time still match the record. A source changed within the
+  // file system's time granularity before the record was made counts as changed,
+  // since a later change might not have moved its time; when in doubt, nothing.
+  std::optional<ReusableFile> find(const FileStamp& stamp) const;
+
+  // Remembers a file of this run at `path`, copied from the source `record` describes.
+  void remember(const std::string& path, const RecordedFile& record);
+
+ private:
+  using Identity = std::pair<std::uint64_t, std::uint64_t>;  // device, file number
+
+  std::string folder_;
+  std::int64_t recordTime_ = 0;
+  std::multimap<Identity, RecordedFile> earlier_;  // by the source's identity
+  std::map<Identity, ReusableFile> thisRun_;       // by the source's identity
+};
+
+// True when a file recorded with `record` may stand for the source now stamped
+// `stamp`: the same file (identity), size and time, and that time older than the
+// record by more than the coarsest file-system time granularity (2 s, FAT's).
+bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime);
+
+}  // namespace vesk

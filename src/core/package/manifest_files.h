@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+#include "format/copy_record.h"
+
+namespace vesk {
+
+// Writes the manifest (kManifestName: each file's hash, as sha256sum checks it) and the
+// copy record (kCopyRecordName) of the package in `packageFolder` (ending with a
+// separator) from `files`, the record first, each atomically. On failure the earlier
+// files of those names may be left, never a partial one.
+Status writeManifestFiles(const std::string& packageFolder, const std::vector<RecordedFile>& files);
+
+}  // namespace vesk

@@ -1,0 +1,96 @@
+#include "format/package_manifest.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "format/copy_record.h"
+
+namespace vesk {
+namespace {
+
+const std::string kA(64, 'a');
+const std::string kB = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
+
+// Each manifest as sha256sum writes it, typed by hand, and the lines it holds.
+TEST(ManifestText, WritesAndReadsSha256sumsForm) {
+  struct Case {
+    std::vector<ManifestLine> lines;
+    std::string text;
+  };
+  const Case cases[] = {
+      {{}, ""},
+      {{{"exhibition.nuv", kA}}, kA + "  exhibition.nuv\n"},
+      // Sorted by the paths' bytes: "0" before "e", "/" before "_".
+      {{{"exhibition.nuv", kA}, {"00/a_b", kB}, {"00/a/b", kA}},
+       kA + "  00/a/b\n" + kB + "  00/a_b\n" + kA + "  exhibition.nuv\n"},
+      // Non-ASCII names as their UTF-8 bytes.
+      {{{"00/展示.nuv", kB}}, kB + "  00/展示.nuv\n"},
+      // A backslash, line feed or carriage return: the escaped form.
+      {{{"00/a\\b", kA}}, "\\" + kA + "  00/a\\\\b\n"},
+      {{{"00/a\nb", kA}}, "\\" + kA + "  00/a\\nb\n"},
+      {{{"00/a\rb", kB}}, "\\" + kB + "  00/a\\rb\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(manifestText(c.lines), c.text);
+    const auto read = readManifestText(c.text);
+    ASSERT_TRUE(read.has_value()) << c.text;
+    std::vector<ManifestLine> sorted = c.lines;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const ManifestLine& x, const ManifestLine& y) { return x.path < y.path; });
+    EXPECT_EQ(*read, sorted) << c.text;
+  }
+}
+
+TEST(ManifestText, ReadsBinaryModeUpperCaseAndAMissingLastLineFeed) {
+  const auto read = readManifestText(kB + " *00/x\n" + std::string(64, 'F') + "  00/y");
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(*read, (std::vector<ManifestLine>{{"00/x", kB}, {"00/y", std::string(64, 'f')}}));
+}
+
+TEST(ManifestText, RefusesWhatIsNotAManifest) {
+  const std::string cases[] = {
+      "\n",                                        // an empty line
+      kA + " 00/x\n",                              // one space only
+      kA + "  \n",                                 // no path
+      kA.substr(1) + "   00/x\n",                  // 63 digits
+      std::string(63, 'a') + "g  00/x\n",          // not hexadecimal
+      "\\" + kA + "  00/a\\qb\n",                  // an unknown escape
+      "\\" + kA + "  00/a\\\n",                    // an escape cut off
+      std::string("\xEF\xBB\xBF") + kA + "  x\n",  // a byte-order mark
+      "NuvrelFile 1.35\r\n",                       // a document, not a manifest
+  };
+  for (const std::string& text : cases) EXPECT_FALSE(readManifestText(text).has_value()) << text;
+}
+
+// The copy record, typed by hand: a heading, then tab-separated fields per file.
+TEST(CopyRecord, WritesAndReadsEveryFieldWithEscapedPaths) {
+  const RecordedFile copied{"00/a\tb",           12,   -5, kA, "/src/x\\y\nz", 12,
+                            1700000000123456789, 2049, 77};
+  const RecordedFile document{"exhibition.nuv", 300, 0, kB, "", 0, 0, 0, 0};
+  const std::string text =
+      "vesk-copy-record 1\n"
+      "00/a\\tb\t12\t-5\t" +
+      kA +
+      "\t12\t1700000000123456789\t2049\t77\t/src/x\\\\y\\nz\n"
+      "exhibition.nuv\t300\t0\t" +
+      kB + "\t0\t0\t0\t0\t\n";
+  EXPECT_EQ(copyRecordText({document, copied}), text);
+  const auto read = readCopyRecordText(text);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(*read, (std::vector<RecordedFile>{copied, document}));
+
+  const std::string refused[] = {
+      "",                                                           // no heading
+      "vesk-copy-record 2\n",                                       // another version
+      text.substr(0, text.size() - 1),                              // the last line cut short
+      "vesk-copy-record 1\nx\t1\t2\t" + kA + "\t1\t2\t3\n",         // fields missing
+      "vesk-copy-record 1\nx\tone\t2\t" + kA + "\t1\t2\t3\t4\t\n",  // not a number
+  };
+  for (const std::string& bad : refused) EXPECT_FALSE(readCopyRecordText(bad).has_value()) << bad;
+}
+
+}  // namespace
+}  // namespace vesk

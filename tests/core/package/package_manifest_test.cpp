@@ -1,0 +1,338 @@
+// The manifest every create writes, verify of every byte against it, and the reuse of
+// unchanged files when a package is rebuilt in place.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/cp932.h"
+#include "base/file_stamp.h"
+#include "messages/messages.h"
+#include "package/build_command.h"
+#include "package/content_verify.h"
+#include "package/package_layout.h"
+#include "package/package_reimport.h"
+#include "package/package_replace.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+// sha256sum of "volume bytes".
+constexpr const char* kVolumeHash =
+    "96da9fda4f3eee65ba28683d2a2f3ec114b9c94cdbf564e989e7de7c527f8570";
+
+class PackageManifest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "program/up.jpg");
+    dir.copyFrom(std::string(VESK_DATA_DIR) + "/down.jpg", "program/down.jpg");
+    // Two entries: "a" with a data file, "b" whose thumbnail has the same size as a's
+    // but other bytes (a JPEG with a byte after its end).
+    addEntry("a", "<data name=\"v\"><file path=\"v.raw\" /></data>\n", "");
+    dir.write("src/a/v.raw", "volume bytes");
+    addEntry("b", "", "x");
+    agePictures();
+  }
+
+  void addEntry(const std::string& name, const std::string& scene, const std::string& tail) {
+    const std::string folder = "src/" + name + "/";
+    std::string crlf;
+    for (char c : scene) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    dir.write(folder + name + ".nuv", encodeCp932(crlf).value_or(""));
+    dir.write(folder + "t.jpg", dir.read("program/up.jpg") + tail);
+    dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
+                 folder + "d.png");
+    entries.push_back({dir.file(folder + name + ".nuv"),
+                       dir.file(folder + "t.jpg"),
+                       dir.file(folder + "d.png"),
+                       {}});
+  }
+
+  // Sources an operator made long ago: older than any file-system time granularity.
+  void agePictures() {
+    for (const char* folder : {"src", "program"}) {
+      for (const auto& item : fs::recursive_directory_iterator(dir.file(folder))) {
+        if (!item.is_regular_file()) continue;
+        fs::last_write_time(item.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+      }
+    }
+  }
+
+  BuildReport create(const std::string& destination = "D") {
+    CreateRequest request;
+    request.entries = entries;
+    request.destination = dir.file(destination);
+    request.programFolder = dir.file("program");
+    return createPackage(request, sink);
+  }
+
+  BuildReport replace(const std::string& destination = "D") {
+    CreateRequest request;
+    request.entries = entries;
+    request.destination = dir.file(destination);
+    request.programFolder = dir.file("program");
+    return replacePackage(request, sink);
+  }
+
+  // Each problem as its fault and the path it names, relative to the package.
+  std::vector<std::pair<PackageFault, std::string>> problems(
+      ContentCheck check = ContentCheck::Full, const std::string& package = "D") const {
+    std::vector<std::pair<PackageFault, std::string>> found;
+    const std::string folder = dir.file(package) + "/";
+    for (const auto& p : verifyWholePackage(folder + kDocumentName, check).problems) {
+      const std::size_t at = p.text.find(folder);
+      std::string named = at == std::string::npos ? p.text : p.text.substr(at + folder.size());
+      for (char& c : named) {
+        if (c == '\\') c = '/';
+      }
+      found.emplace_back(p.fault, named);
+    }
+    return found;
+  }
+
+  std::uint64_t fileNumber(const std::string& relative) const {
+    const auto stamp = fileStampOf(dir.file(relative));
+    return stamp ? stamp->file : 0;
+  }
+
+  vesk::test::TempDir dir;
+  vesk::test::RecordingSink sink;
+  std::vector<ExhibitionEntry> entries;
+};
+
+TEST_F(PackageManifest, ListsEveryFileOfThePackageWithItsHash) {
+  ASSERT_EQ(create().status, BuildStatus::Written) << sink.messages.front();
+  const std::string manifest = dir.read("D/exhibition.sha256");
+  std::vector<std::string> paths;
+  for (std::size_t at = 0; at < manifest.size();) {
+    const std::size_t end = manifest.find('\n', at);
+    paths.push_back(manifest.substr(at + 66, end - at - 66));
+    at = end + 1;
+  }
+  EXPECT_EQ(paths, (std::vector<std::string>{"00/a.nuv", "00/d.png", "00/t.jpg", "00/v.raw",
+                                             "01/b.nuv", "01/d.png", "01/t.jpg", "down.jpg",
+                                             "exhibition.nuv", "up.jpg"}));
+  EXPECT_NE(manifest.find(std::string(kVolumeHash) + "  00/v.raw\n"), std::string::npos);
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
+#ifndef _WIN32
+TEST_F(PackageManifest, Sha256sumAcceptsTheManifestOfAPackageCopiedElsewhere) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  fs::copy(dir.file("D"), dir.file("copy"), fs::copy_options::recursive);
+  const std::string command =
+      "cd '" + dir.file("copy") + "' && sha256sum --quiet --strict -c exhibition.sha256";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(problems(ContentCheck::Full, "copy"),
+            (std::vector<std::pair<PackageFault, std::string>>{}));
+  EXPECT_EQ(problems(ContentCheck::Quick, "copy"),
+            (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+#endif
+
+// Each damage a copy can suffer, and the line verify names it with.
+TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
+  using Fault = PackageFault;
+  struct Damage {
+    const char* name;
+    std::function<void(vesk::test::TempDir&)> apply;
+    std::vector<std::pair<Fault, std::string>> expected;
+  };
+  const auto flipByte = [](vesk::test::TempDir& d, const std::string& file, std::size_t at) {
+    std::string bytes = d.read(file);
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x01);
+    d.write(file, bytes);
+  };
+  const Damage damages[] = {
+      {"a byte flipped in a data file",
+       [&](auto& d) { flipByte(d, "D/00/v.raw", 3); },
+       {{Fault::ContentChanged, "00/v.raw"}}},
+      {"a data file truncated",
+       [](auto& d) { d.write("D/00/v.raw", ""); },
+       {{Fault::ContentChanged, "00/v.raw"}}},
+      {"a JPEG cut after its header",
+       [](auto& d) { d.write("D/00/t.jpg", d.read("D/00/t.jpg").substr(0, 700)); },
+       {{Fault::ContentChanged, "00/t.jpg"}}},
+      {"two thumbnails of one size swapped",
+       [](auto& d) {
+         const std::string first = d.read("D/00/t.jpg");
+         d.write("D/00/t.jpg", d.read("D/01/t.jpg"));
+         d.write("D/01/t.jpg", first);
+       },
+       {{Fault::ContentChanged, "00/t.jpg"}, {Fault::ContentChanged, "01/t.jpg"}}},
+      {"a scene replaced",
+       [](auto& d) { d.write("D/00/a.nuv", "<other/>\r\n"); },
+       {{Fault::ContentChanged, "00/a.nuv"}}},
+      {"a byte of the document changed",
+       [&](auto& d) {
+         std::string text = d.read("D/exhibition.nuv");
+         text.replace(text.find("spaceNum=\"2\""), 12, "spaceNum=\"3\"");
+         d.write("D/exhibition.nuv", text);
+       },
+       {{Fault::ContentChanged, "exhibition.nuv"}}},
+      {"a listed file removed",
+       [](auto& d) { fs::remove(d.file("D/01/d.png")); },
+       {{Fault::PathMissing, ""}, {Fault::ContentMissing, "01/d.png"}}},
+      {"an extra file",
+       [](auto& d) { d.write("D/01/extra.txt", "x"); },
+       {{Fault::ContentUnlisted, "01/extra.txt"}}},
+      {"an extra entry folder",
+       [](auto& d) { d.write("D/02/b.nuv", "x"); },
+       {{Fault::ContentUnlisted, "02"}}},
+#ifndef _WIN32
+      {"a data file become a link to a system file",
+       [](auto& d) {
+         fs::remove(d.file("D/00/v.raw"));
+         fs::create_symlink("/etc/hostname", d.file("D/00/v.raw"));
+       },
+       {{Fault::ContentIrregular, "00/v.raw"}}},
+      {"an entry folder become a link outside the package",
+       [](auto& d) {
+         fs::rename(d.file("D/01"), d.file("outside"));
+         fs::create_directory_symlink(d.file("outside"), d.file("D/01"));
+       },
+       {{Fault::ContentIrregular, "01"}}},
+      {"a data file become a FIFO",
+       [](auto& d) {
+         fs::remove(d.file("D/00/v.raw"));
+         ASSERT_EQ(::mkfifo(d.file("D/00/v.raw").c_str(), 0644), 0);
+       },
+       {{Fault::ContentIrregular, "00/v.raw"}}},
+#endif
+  };
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.name);
+    dir.clear();
+    entries.clear();
+    SetUp();
+    ASSERT_EQ(create().status, BuildStatus::Written);
+    damage.apply(dir);
+    // Structural problems name the document's view of a file: only their kind counts.
+    auto found = problems();
+    for (auto& [fault, path] : found) {
+      if (fault < Fault::NotAPackage) path.clear();
+    }
+    EXPECT_EQ(found, damage.expected);
+  }
+}
+
+TEST_F(PackageManifest, AFileOfAManifestsNameThatNoPackageOwnsStopsTheCreateUntouched) {
+  for (const char* name : {kManifestName, kCopyRecordName}) {
+    dir.clear();
+    entries.clear();
+    SetUp();
+    dir.write(std::string("D/") + name, "mine");
+    EXPECT_EQ(create().status, BuildStatus::Stopped) << name;
+    EXPECT_NE(sink.messages.back().find(kCheckManifestInTheWay), std::string::npos) << name;
+    EXPECT_EQ(dir.names("D"), std::vector<std::string>{name});
+    EXPECT_EQ(dir.read(std::string("D/") + name), "mine");
+  }
+}
+
+TEST_F(PackageManifest, QuickComparesSizesOnly) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  dir.write("D/00/v.raw", "VOLUME BYTES");  // same size, other bytes
+  EXPECT_EQ(problems(ContentCheck::Quick), (std::vector<std::pair<PackageFault, std::string>>{}));
+  dir.write("D/00/v.raw", "volume");
+  EXPECT_EQ(problems(ContentCheck::Quick), (std::vector<std::pair<PackageFault, std::string>>{
+                                               {PackageFault::ContentChanged, "00/v.raw"}}));
+}
+
+TEST_F(PackageManifest, APackageWithoutManifestIsCheckedForStructureAndSaysSo) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  fs::remove(dir.file("D/exhibition.sha256"));
+  fs::remove(dir.file("D/exhibition.vesk-copies"));
+  const ContentVerdict verdict =
+      verifyWholePackage(dir.file("D/exhibition.nuv"), ContentCheck::Full);
+  EXPECT_EQ(verdict.manifest, ManifestState::NoManifest);
+  EXPECT_TRUE(verdict.problems.empty());
+  EXPECT_EQ(contentNoteText(verdict, ContentCheck::Full), kVerifyNoManifest);
+  EntryList list;
+  reimportPackage(dir.file("D/exhibition.nuv"), list, sink);
+  EXPECT_EQ(list.size(), 2u);
+}
+
+TEST_F(PackageManifest, WhatIsNoPackageDocumentIsRefusedUnread) {
+  struct Case {
+    const char* name;
+    std::string path;
+  };
+  dir.write("big/exhibition.nuv", std::string(1 << 20, 'x'));
+  dir.makeFolder("big/00");
+  dir.write("other/notes.nuv", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"");
+  dir.makeFolder("other/00");
+  const Case cases[] = {
+      {"not a document", dir.file("big/exhibition.nuv")},
+      {"not named as the document", dir.file("other/notes.nuv")},
+  };
+  for (const Case& c : cases) {
+    const auto verdict = verifyWholePackage(c.path, ContentCheck::Full);
+    ASSERT_EQ(verdict.problems.size(), 1u) << c.name;
+    EXPECT_EQ(verdict.problems[0].fault, PackageFault::NotAPackage) << c.name;
+  }
+}
+
+// A rebuild in place links (or clones) what did not change and copies the rest.
+TEST_F(PackageManifest, AReplaceReusesOnlyFilesWhoseSourceAndCopyAreUnchanged) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  const std::uint64_t volume = fileNumber("D/00/v.raw");
+  // b's scene changes; a's data file is touched (same bytes, new time); a's copy of
+  // its description is edited in the package (same size).
+  dir.write("src/b/b.nuv", "<changed />\r\n");
+  fs::last_write_time(dir.file("src/a/v.raw"), fs::file_time_type::clock::now());
+  std::string description = dir.read("D/00/d.png");
+  description.back() = static_cast<char>(description.back() ^ 1);
+  dir.write("D/00/d.png", description);
+
+  const BuildReport report = replace();
+  ASSERT_EQ(report.status, BuildStatus::Written) << sink.messages.front();
+  // Reused: 00/a.nuv, 00/t.jpg, 01/d.png, 01/t.jpg, both buttons.
+  EXPECT_EQ(report.filesReused, 6u);
+  EXPECT_EQ(dir.read("D/01/b.nuv"), "<changed />\r\n");
+  EXPECT_EQ(dir.read("D/00/d.png"), dir.read("src/a/d.png"));
+  EXPECT_NE(fileNumber("D/00/v.raw"), volume);
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+  EXPECT_NE(sink.messages.back().find("6 個のファイル"), std::string::npos) << sink.messages.back();
+
+  // A second replace right after: every source is older than the record by far.
+  ASSERT_EQ(replace().status, BuildStatus::Written);
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
+TEST_F(PackageManifest, ASourceChangedJustBeforeTheRecordIsNotTrusted) {
+  // Changed within the time granularity of the record: a later change might keep its time.
+  fs::last_write_time(dir.file("src/a/v.raw"), fs::file_time_type::clock::now());
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  const BuildReport report = replace();
+  ASSERT_EQ(report.status, BuildStatus::Written);
+  EXPECT_EQ(report.filesReused, 8u);  // every copy but v.raw
+}
+
+TEST_F(PackageManifest, ADataFileNamedByTwoEntriesIsReadOnceAndLinked) {
+  entries.clear();
+  addEntry("a", "<data name=\"v\"><file path=\"..\\shared.raw\" /></data>\n", "");
+  addEntry("b", "<data name=\"v\"><file path=\"..\\shared.raw\" /></data>\n", "x");
+  dir.write("src/shared.raw", "volume bytes");
+  agePictures();
+  const BuildReport report = create();
+  ASSERT_EQ(report.status, BuildStatus::Written) << sink.messages.front();
+  EXPECT_EQ(report.filesReused, 1u);  // 01/shared.raw, linked to 00's
+  EXPECT_EQ(dir.read("D/01/shared.raw"), "volume bytes");
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
+}  // namespace
+}  // namespace vesk
