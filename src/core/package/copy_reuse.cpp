@@ -27,6 +27,11 @@ bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::in
          stamp.modified < recordTime - kCoarsestGranularity;
 }
 
+bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime) {
+  return !record.hex.empty() && record.size == stamp.size && record.modified == stamp.modified &&
+         stamp.modified < recordTime - kCoarsestGranularity;
+}
+
 CopyReuse::CopyReuse(const std::string& earlierFolder) : folder_(earlierFolder) {
   const std::string recordPath = earlierFolder + kCopyRecordName;
   const auto stamp = fileStampOf(recordPath);
@@ -38,6 +43,13 @@ CopyReuse::CopyReuse(const std::string& earlierFolder) : folder_(earlierFolder) 
   recordTime_ = stamp->modified;
   for (const RecordedFile& file : *files) {
     if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, file);
+    // The earlier package's own files, which a package read back names as its sources:
+    // known by their own identity while they still hold what was recorded.
+    const std::string path = folder_ + nativePath(file.path);
+    const auto copy = fileStampOf(path, Links::DoNotFollow);
+    if (copy && ownCopyUnchanged(file, *copy, recordTime_)) {
+      own_.emplace(Identity{copy->device, copy->file}, ReusableFile{path, file, true});
+    }
   }
 }
 
@@ -49,6 +61,10 @@ std::optional<ReusableFile> CopyReuse::find(const FileStamp& stamp) const {
         record.sourceSize == stamp.size && record.sourceModified == stamp.modified) {
       return copied->second;
     }
+  }
+  if (const auto own = own_.find(source);
+      own != own_.end() && ownCopyUnchanged(own->second.record, stamp, recordTime_)) {
+    return own->second;
   }
   const auto [first, last] = earlier_.equal_range(source);
   for (auto it = first; it != last; ++it) {

@@ -31,8 +31,10 @@ class CopyReuse {
 
   // A file holding what the source whose stamp is now `stamp` holds (a source is known
   // by its identity, whatever path names it): a copy of this run from the same
-  // unchanged source, else a file of the earlier package whose source
-  // and whose own size and time still match the record. A source changed within the
+  // unchanged source; else the earlier package's own file when the source is that
+  // file (a package read back) and it still has its recorded size and time; else a
+  // file of the earlier package whose source and whose own size and time still match
+  // the record. A source changed within the
   // file system's time granularity before the record was made counts as changed,
   // since a later change might not have moved its time; when in doubt, nothing.
   std::optional<ReusableFile> find(const FileStamp& stamp) const;
@@ -46,6 +48,7 @@ class CopyReuse {
   std::string folder_;
   std::int64_t recordTime_ = 0;
   std::multimap<Identity, RecordedFile> earlier_;  // by the source's identity
+  std::map<Identity, ReusableFile> own_;           // the earlier copies, by their own identity
   std::map<Identity, ReusableFile> thisRun_;       // by the source's identity
 };
 
@@ -53,5 +56,10 @@ class CopyReuse {
 // `stamp`: the same file (identity), size and time, and that time older than the
 // record by more than the coarsest file-system time granularity (2 s, FAT's).
 bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime);
+
+// True when the earlier package's own file, now stamped `stamp`, still holds what
+// `record` lists: its size and time as recorded, that time older than the record by
+// more than the coarsest time granularity (a later change cannot keep it), and a hash.
+bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime);
 
 }  // namespace vesk

@@ -17,6 +17,7 @@
 #include "base/cp932.h"
 #include "base/file_stamp.h"
 #include "messages/messages.h"
+#include "model/entry_list.h"
 #include "package/build_command.h"
 #include "package/content_verify.h"
 #include "package/package_layout.h"
@@ -319,6 +320,33 @@ TEST_F(PackageManifest, ASourceChangedJustBeforeTheRecordIsNotTrusted) {
   const BuildReport report = replace();
   ASSERT_EQ(report.status, BuildStatus::Written);
   EXPECT_EQ(report.filesReused, 8u);  // every copy but v.raw
+}
+
+// The operator's daily loop: the package read back, one entry changed, created again
+// into the same folder. The package's own files are the sources now; unchanged, they
+// stand for themselves.
+TEST_F(PackageManifest, AReplaceOfAPackageReadBackReusesItsOwnUnchangedFiles) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  const std::uint64_t volume = fileNumber("D/00/v.raw");
+  // Written long before the record (as a package of yesterday), but for one copy
+  // edited in place since.
+  fs::last_write_time(dir.file(std::string("D/") + kCopyRecordName),
+                      fs::file_time_type::clock::now() + std::chrono::hours(1));
+  dir.write("D/01/t.jpg", dir.read("D/01/t.jpg"));  // same bytes, a new time: not trusted
+
+  EntryList list;
+  reimportPackage(dir.file("D/exhibition.nuv"), list, sink);
+  ASSERT_EQ(list.entries().size(), 2u);
+  entries = list.entries();
+  entries[1].scenePath = dir.file("src/b/b.nuv");
+  dir.write("src/b/b.nuv", "<changed />\r\n");
+  const BuildReport report = replace();
+  ASSERT_EQ(report.status, BuildStatus::Written) << sink.messages.front();
+  // Reused: 00's four files, 01/d.png and both buttons; copied: 01/b.nuv and 01/t.jpg.
+  EXPECT_EQ(report.filesReused, 7u);
+  EXPECT_EQ(fileNumber("D/00/v.raw"), volume);
+  EXPECT_EQ(dir.read("D/01/b.nuv"), "<changed />\r\n");
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
 }
 
 TEST_F(PackageManifest, ADataFileNamedByTwoEntriesIsReadOnceAndLinked) {
