@@ -43,14 +43,13 @@ inline constexpr std::uint64_t kCopyPieceBytes = std::uint64_t{4} << 20;
 using CopyContent = std::function<void(std::string_view bytes)>;
 
 // Copies one file, replacing an existing target, with the kernel's fast path where
-// there is one. Fails when the source is missing, unreadable or not a regular file,
-// or the target cannot be written; a failed copy may leave a partial target. A new
-// target gets the permissions of a new file (an existing one keeps its own). A
-// failure names the source (NotFound, ReadFailed, NotRegularFile) or the target
-// (WriteFailed, also for a failed read during the copy). A
-// target that is the source itself is left as it is (counts as success) rather than
-// truncated. `progress` is called after every piece copied, at most kCopyPieceBytes
-// each; when it returns false the copy stops there, the partial target (which the
+// there is one; the copy keeps the source's time of last change. Fails when the source is missing,
+// unreadable or not a regular file, or the target cannot be written; a failed copy may leave a
+// partial target. A new target gets the permissions of a new file (an existing one keeps its own).
+// A failure names the source (NotFound, ReadFailed, NotRegularFile) or the target (WriteFailed,
+// also for a failed read during the copy). A target that is the source itself is left as it is
+// (counts as success) rather than truncated. `progress` is called after every piece copied, at most
+// kCopyPieceBytes each; when it returns false the copy stops there, the partial target (which the
 // copy made or truncated) is removed, and the result is Cancelled, naming the target.
 // Given `content`, the copy reads and writes through its own buffer (no kernel fast
 // path) and hands every piece written to it, so that the bytes written can be hashed

@@ -281,6 +281,11 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
     return makeFailure(FailureCode::Cancelled, to);
   }
   if (end == CopyEnd::Failed) return lastFailure(FailureCode::WriteFailed, to);
+  // Like the Windows copy, the copy keeps the source's time of last change: a copy
+  // edited later then shows a time far from the one recorded at the create, whatever
+  // the file system's time granularity. Where times cannot be set, the copy keeps its own.
+  const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+  (void)::futimens(out.get(), times);
   if (!out.close()) return lastFailure(FailureCode::WriteFailed, to);
   // A source that shrank while it was copied left an incomplete copy.
   if (copiedBytes < source.st_size) return makeFailure(FailureCode::ReadFailed, from, ENODATA);
