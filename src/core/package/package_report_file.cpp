@@ -224,7 +224,9 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
 
   FileSizes sizes;
   const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
-  for (const auto& name : packageMemberNames(top)) {
+  const Result<std::vector<std::string>> members = packageMemberNames(top);
+  if (!members) return members.failure();
+  for (const auto& name : *members) {
     if (name != kReportFileName) addTree(folder + name, sizes);
   }
   report.files = sizes.size();
