@@ -24,6 +24,10 @@ std::filesystem::path toFsPath(const std::string& path);
 // or "\\?\UNC\server\..."), made full first so that "." and ".." still count.
 std::wstring win32Path(const std::string& path);
 #endif
+// toFsPath for a path the standard streams open: on Windows a path too long for the
+// classic limit comes in its long form (see win32Path), which MinGW's streams pass on.
+std::filesystem::path toOpenablePath(const std::string& path);
+
 // The UTF-8 text of a native path.
 std::string fromFsPath(const std::filesystem::path& path);
 

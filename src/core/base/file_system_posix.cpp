@@ -224,6 +224,10 @@ std::filesystem::path toFsPath(const std::string& path) {
   return std::filesystem::path(path);
 }
 
+std::filesystem::path toOpenablePath(const std::string& path) {
+  return toFsPath(path);
+}
+
 std::string fromFsPath(const std::filesystem::path& path) {
   return path.string();
 }

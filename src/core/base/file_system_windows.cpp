@@ -118,6 +118,10 @@ std::filesystem::path toFsPath(const std::string& path) {
   return std::filesystem::path(widen(path));
 }
 
+std::filesystem::path toOpenablePath(const std::string& path) {
+  return std::filesystem::path(win32Path(path));
+}
+
 std::string fromFsPath(const std::filesystem::path& path) {
   return narrow(path.native());
 }

@@ -45,6 +45,10 @@ Status renamePath(const std::string& from, const std::string& to);
 // that could not be made.
 Status createFolders(const std::string& path);
 
+// Removes the folder `path` only while it is empty. Fails naming it when nothing is
+// there (NotFound), when it holds anything or is no folder (WriteFailed).
+Status removeEmptyFolder(const std::string& path);
+
 // Removes what is at `path`: a file or a link itself (never what the link leads to),
 // or a folder with everything in it (links inside removed as links). Nothing at
 // `path` is success. Stops at the first entry that cannot be removed and names it.

@@ -33,7 +33,12 @@ std::string join(const std::string& folder, const std::string& name) {
 
 Result<EntryType> entryTypeOf(const std::string& path) {
   struct stat info;
-  if (::lstat(path.c_str(), &info) != 0) return lastFailure(FailureCode::ReadFailed, path);
+  if (::lstat(path.c_str(), &info) != 0) {
+    // A file where a folder of the path should be: nothing is there either (as on
+    // Windows, which reports the path missing).
+    if (errno == ENOTDIR) return makeFailure(FailureCode::NotFound, path, ENOTDIR);
+    return lastFailure(FailureCode::ReadFailed, path);
+  }
   return typeOfMode(info.st_mode);
 }
 
@@ -93,6 +98,11 @@ Status renamePath(const std::string& from, const std::string& to) {
   struct stat info;
   if (::lstat(to.c_str(), &info) == 0) return makeFailure(FailureCode::AlreadyExists, to, EEXIST);
   if (::rename(from.c_str(), to.c_str()) != 0) return lastFailure(FailureCode::WriteFailed, from);
+  return {};
+}
+
+Status removeEmptyFolder(const std::string& path) {
+  if (::rmdir(path.c_str()) != 0) return lastFailure(FailureCode::WriteFailed, path);
   return {};
 }
 

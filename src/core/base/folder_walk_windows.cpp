@@ -88,6 +88,18 @@ Status renamePath(const std::string& from, const std::string& to) {
   return lastFailure(FailureCode::WriteFailed, from);
 }
 
+Status removeEmptyFolder(const std::string& path) {
+  const std::wstring wide = win32Path(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::WriteFailed, path);
+  // A junction or link to a folder is no folder of its own: left as it is.
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return makeFailure(FailureCode::WriteFailed, path, ERROR_DIRECTORY);
+  }
+  if (!RemoveDirectoryW(wide.c_str())) return lastFailure(FailureCode::WriteFailed, path);
+  return {};
+}
+
 Status removeTree(const std::string& path) {
   const std::wstring wide = win32Path(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());

@@ -9,6 +9,7 @@
 #include "base/file_hash.h"
 #include "base/file_kind.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/copy_record.h"
 #include "format/package_manifest.h"
@@ -218,10 +219,10 @@ class ContentRun {
   // problems anywhere; with a manifest, so is any file in the entry folders it does
   // not list, and an entry folder holding none it lists.
   void walkPackage(bool withManifest) {
-    std::error_code ec;
-    for (fs::directory_iterator it(toFsPath(folder_), ec), end; !ec && it != end;
-         it.increment(ec)) {
-      const std::string name = fromFsPath(it->path().filename());
+    const auto entries = listed(folder_);
+    if (!entries) return;
+    for (const FolderEntry& member : *entries) {
+      const std::string& name = member.name;
       const std::string path = folder_ + name;
       const Entry entry = entryOf(path);
       if (entry == Entry::Link || entry == Entry::Other) {
@@ -237,10 +238,22 @@ class ContentRun {
     }
   }
 
+  // The entries of a folder of the package; one that cannot be read is a problem,
+  // never taken for an empty one.
+  std::optional<std::vector<FolderEntry>> listed(const std::string& folder) {
+    Result<std::vector<FolderEntry>> entries = listFolder(folder);
+    if (!entries) {
+      add(problem(PackageFault::ContentMissing, kVerifyFolderUnreadable, folder));
+      return std::nullopt;
+    }
+    return std::move(*entries);
+  }
+
   void walkFolder(const std::string& folder, bool withManifest) {
-    std::error_code ec;
-    for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-      const std::string path = folder + kPathSeparator + fromFsPath(it->path().filename());
+    const auto entries = listed(folder);
+    if (!entries) return;
+    for (const FolderEntry& member : *entries) {
+      const std::string path = folder + kPathSeparator + member.name;
       switch (entryOf(path)) {
         case Entry::Link:
         case Entry::Other:

@@ -9,6 +9,7 @@
 #include "base/file_info.h"
 #include "base/file_stamp.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
 #include "package/copy_reuse.h"
@@ -138,8 +139,7 @@ class PackageRun {
     const auto placed = fileStampOf(target, Links::DoNotFollow);
     if (!placed || placed->size != known.size) {
       // The copy that follows must not write through a link into the earlier file.
-      std::error_code ec;
-      std::filesystem::remove(toFsPath(target), ec);
+      (void)removeTree(target);
       return false;
     }
     copier_.countPlaced(known.size);

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
-#include <system_error>
 
 #include "base/cp932.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/document_outline.h"
 #include "format/two_digits.h"
@@ -17,17 +18,23 @@ namespace vesk {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 std::string join(const std::string& folder, const std::string& name) {
   std::string path = folder;
   if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
   return path + name;
 }
 
-fs::file_type ownKind(const std::string& path) {
-  std::error_code ec;
-  return fs::symlink_status(toFsPath(path), ec).type();
+// What is at the path itself, a link not followed; nothing when it cannot be learnt.
+std::optional<EntryType> ownKind(const std::string& path) {
+  const Result<EntryType> type = entryTypeOf(path);
+  if (!type) return std::nullopt;
+  return *type;
+}
+
+// Nothing at all is at the path (a path that cannot be looked at counts as taken).
+bool absent(const std::string& path) {
+  const Result<EntryType> type = entryTypeOf(path);
+  return !type && type.failure().code == FailureCode::NotFound;
 }
 
 // The data paths the document names, each as components ("03", "m", "mesh.obj").
@@ -65,14 +72,19 @@ std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath
 // Adds to `found` every file and folder below `folder` (given relative to the package as
 // `relative`) that `named` does not account for: a named path accounts for itself and
 // everything below it, and, when the document was read (`scenes`), a scene file (.nuv)
-// at the top of an entry folder is its own.
+// at the top of an entry folder is its own. A folder that cannot be listed is itself
+// unaccounted for: what it holds is unknown.
 void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
                  const std::vector<std::vector<std::string>>& named, bool scenes,
                  std::vector<std::string>& found) {
-  std::error_code ec;
-  for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) {
+    found.push_back(folder);
+    return;
+  }
+  for (const FolderEntry& entry : *entries) {
     std::vector<std::string> path = relative;
-    path.push_back(fromFsPath(it->path().filename()));
+    path.push_back(entry.name);
     const std::string full = join(folder, path.back());
     bool whole = false;   // named itself or below a named folder
     bool partly = false;  // a folder holding something named
@@ -85,11 +97,10 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
         partly = true;
       }
     }
-    const fs::file_type kind = ownKind(full);
-    const bool scene = scenes && path.size() == 2 && kind == fs::file_type::regular &&
-                       fs::path(toFsPath(path.back())).extension() == ".nuv";
+    const bool scene = scenes && path.size() == 2 && entry.type == EntryType::File &&
+                       toFsPath(path.back()).extension() == ".nuv";
     if (whole || scene) continue;
-    if (partly && kind == fs::file_type::directory) {
+    if (partly && entry.type == EntryType::Folder) {
       unaccounted(full, path, named, scenes, found);
     } else {
       found.push_back(full);
@@ -103,17 +114,17 @@ std::vector<std::string> earlierPackageMembers(const std::string& destination) {
   std::vector<std::string> members;
   const std::string document = join(destination, kDocumentName);
   int entries = -1;
-  if (ownKind(document) == fs::file_type::regular) namedPaths(document, entries);
+  if (ownKind(document) == EntryType::File) namedPaths(document, entries);
   for (int n = 0; n < 99 && (entries < 0 || n < entries); ++n) {
     const std::string name = entryFolderName(n);
-    if (ownKind(join(destination, name)) == fs::file_type::directory) {
+    if (ownKind(join(destination, name)) == EntryType::Folder) {
       members.push_back(name);
     } else if (entries < 0) {
       break;
     }
   }
   for (const std::string& name : packageTopFileNames()) {
-    if (ownKind(join(destination, name)) == fs::file_type::regular) members.push_back(name);
+    if (ownKind(join(destination, name)) == EntryType::File) members.push_back(name);
   }
   std::sort(members.begin(), members.end());
   return members;
@@ -139,7 +150,7 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
   };
   for (const auto& name : newPackageMembers(entryCount, report)) {
     const std::string path = join(destination, name);
-    if (!owned(name) && ownKind(path) != fs::file_type::not_found) {
+    if (!owned(name) && !absent(path)) {
       obstacles.push_back({ReplaceObstacle::InTheWay, path});
     }
   }

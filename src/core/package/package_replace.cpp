@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
 #include "base/file_operations.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
@@ -22,8 +21,6 @@
 namespace vesk {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string join(const std::string& folder, const std::string& name) {
   std::string path = folder;
@@ -49,14 +46,16 @@ bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
 
 }  // namespace
 
-std::vector<std::string> packageMemberNames(const std::string& folder) {
+Result<std::vector<std::string>> packageMemberNames(const std::string& folder) {
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) return entries.failure();
   std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = fromFsPath(it->path().filename());
+  for (const FolderEntry& entry : *entries) {
+    const std::string& name = entry.name;
+    const bool folderEntry = entry.type == EntryType::Folder;
     if (name == kDocumentName || name == kUpButtonName || name == kDownButtonName ||
         name == kReportFileName || name == kManifestName || name == kCopyRecordName ||
-        (isEntryFolderName(name) && it->is_directory(ec))) {
+        (isEntryFolderName(name) && folderEntry)) {
       names.push_back(name);
     }
   }

@@ -226,7 +226,9 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   FileSizes sizes;
   const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
   // The files the kiosk uses: not the report, the manifest or the copy record.
-  for (const auto& name : packageMemberNames(top)) {
+  const Result<std::vector<std::string>> members = packageMemberNames(top);
+  if (!members) return members.failure();
+  for (const auto& name : *members) {
     if (name != kReportFileName && name != kManifestName && name != kCopyRecordName) {
       addTree(folder + name, sizes);
     }

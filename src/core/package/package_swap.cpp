@@ -1,10 +1,9 @@
 #include "package/package_swap.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "package/package_layout.h"
 
@@ -12,23 +11,21 @@ namespace vesk {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 std::string join(const std::string& folder, const std::string& name) {
   std::string path = folder;
   if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
   return path + name;
 }
 
+// Something (a link counts as itself) is at `path`, or what is there cannot be learnt.
 bool exists(const std::string& path) {
-  std::error_code ec;
-  return fs::symlink_status(toFsPath(path), ec).type() != fs::file_type::not_found;
+  const Result<EntryType> type = entryTypeOf(path);
+  return type || type.failure().code != FailureCode::NotFound;
 }
 
+// Every move goes to a name found free: one that is taken fails rather than replaces.
 bool move(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::rename(toFsPath(from), toFsPath(to), ec);
-  return !ec;
+  return static_cast<bool>(renamePath(from, to));
 }
 
 bool contains(const std::vector<std::string>& names, const std::string& name) {

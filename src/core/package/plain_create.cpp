@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
@@ -21,15 +22,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Nothing at all is at the path, a link not followed.
+bool absent(const std::string& path) {
+  const Result<EntryType> type = entryTypeOf(path);
+  return !type && type.failure().code == FailureCode::NotFound;
+}
+
 // The folders on the way to `destination` that do not exist yet, the outermost first.
-std::vector<fs::path> missingFolders(const std::string& destination) {
-  std::vector<fs::path> missing;
+std::vector<std::string> missingFolders(const std::string& destination) {
+  std::vector<std::string> missing;
   std::error_code ec;
   fs::path folder = fs::absolute(toFsPath(destination), ec).lexically_normal();
   if (ec) return missing;
   if (folder.filename().empty()) folder = folder.parent_path();
-  while (!folder.empty() && fs::symlink_status(folder, ec).type() == fs::file_type::not_found) {
-    missing.insert(missing.begin(), folder);
+  while (!folder.empty() && absent(fromFsPath(folder))) {
+    missing.insert(missing.begin(), fromFsPath(folder));
     if (folder.parent_path() == folder) break;
     folder = folder.parent_path();
   }
@@ -37,10 +44,9 @@ std::vector<fs::path> missingFolders(const std::string& destination) {
 }
 
 // Removes the folders the create made, the innermost first, each only while empty.
-void removeMadeFolders(const std::vector<fs::path>& made) {
-  std::error_code ec;
+void removeMadeFolders(const std::vector<std::string>& made) {
   for (auto it = made.rbegin(); it != made.rend(); ++it) {
-    if (!fs::remove(*it, ec)) return;
+    if (!removeEmptyFolder(*it)) return;
   }
 }
 
@@ -84,13 +90,13 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
     report.status = BuildStatus::Stopped;
     return report;
   };
-  const std::vector<fs::path> made = missingFolders(request.destination);
+  const std::vector<std::string> made = missingFolders(request.destination);
   if (!steps.proceed("make the destination")) return killed();
-  std::error_code ec;
-  fs::create_directories(toFsPath(request.destination), ec);
-  if (ec || !isDirectory(request.destination)) {
-    sink.showMessage(errorMessage(withReason(kDestinationNotCreatedMessage + request.destination,
-                                             systemErrorText(ec.value()))));
+  const Status created = createFolders(request.destination);
+  if (!created || !isDirectory(request.destination)) {
+    const int error = created ? 0 : created.failure().systemError;
+    sink.showMessage(errorMessage(
+        withReason(kDestinationNotCreatedMessage + request.destination, systemErrorText(error))));
     removeMadeFolders(made);
     return killed();
   }

@@ -1,19 +1,17 @@
 #include "package/working_folder.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <fstream>
-#include <system_error>
+#include <optional>
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 
 namespace vesk {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string join(const std::string& folder, const std::string& name) {
   std::string path = folder;
@@ -21,21 +19,22 @@ std::string join(const std::string& folder, const std::string& name) {
   return path + name;
 }
 
-// The kind of the path itself, a link not followed.
-fs::file_type ownKind(const std::string& path) {
-  std::error_code ec;
-  return fs::symlink_status(toFsPath(path), ec).type();
+// The kind of the path itself, a link not followed; nothing when it cannot be learnt.
+std::optional<EntryType> ownKind(const std::string& path) {
+  const Result<EntryType> type = entryTypeOf(path);
+  if (!type) return std::nullopt;
+  return *type;
 }
 
 // True when the folder holds nothing but, at most, a regular lock file: what a run
-// killed between making the folder and writing its marker leaves.
+// killed between making the folder and writing its marker leaves. A folder that
+// cannot be listed is not known to be one.
 bool unfinishedLeftover(const std::string& folder) {
-  std::error_code ec;
-  int count = 0;
-  for (fs::directory_iterator it(toFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-    if (++count > 1 || fromFsPath(it->path().filename()) != kWorkingLockName) return false;
-  }
-  return !ec && (count == 0 || ownKind(join(folder, kWorkingLockName)) == fs::file_type::regular);
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) return false;
+  if (entries->empty()) return true;
+  return entries->size() == 1 && entries->front().name == kWorkingLockName &&
+         ownKind(join(folder, kWorkingLockName)) == EntryType::File;
 }
 
 }  // namespace
@@ -46,15 +45,14 @@ std::string workingFolderOf(const std::string& destination) {
 
 WorkingFolderState inspectWorkingFolder(const std::string& destination) {
   const std::string folder = workingFolderOf(destination);
-  const fs::file_type kind = ownKind(folder);
-  if (kind == fs::file_type::not_found) return WorkingFolderState::Absent;
-  if (kind != fs::file_type::directory) return WorkingFolderState::NotOurs;
+  const Result<EntryType> kind = entryTypeOf(folder);
+  if (!kind && kind.failure().code == FailureCode::NotFound) return WorkingFolderState::Absent;
+  if (!kind || *kind != EntryType::Folder) return WorkingFolderState::NotOurs;
   const std::string lock = join(folder, kWorkingLockName);
-  if (ownKind(lock) == fs::file_type::regular && lockHeldElsewhere(lock)) {
+  if (ownKind(lock) == EntryType::File && lockHeldElsewhere(lock)) {
     return WorkingFolderState::Busy;
   }
-  if (ownKind(join(folder, kWorkingMarkerName)) == fs::file_type::regular ||
-      unfinishedLeftover(folder)) {
+  if (ownKind(join(folder, kWorkingMarkerName)) == EntryType::File || unfinishedLeftover(folder)) {
     return WorkingFolderState::Stale;
   }
   return WorkingFolderState::NotOurs;
@@ -85,7 +83,7 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
       return WorkingFolderOpening::Failed;
   }
   if (!steps.proceed("write the marker")) return WorkingFolderOpening::Failed;
-  std::ofstream marker(toFsPath(join(folder.path, kWorkingMarkerName)), std::ios::binary);
+  std::ofstream marker(toOpenablePath(join(folder.path, kWorkingMarkerName)), std::ios::binary);
   marker << "Vesk working folder: removed by the next create into this folder.\n";
   marker.close();
   if (!marker) {
@@ -123,29 +121,29 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
 bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
   // Everything but the lock and the marker first, so that a kill midway leaves a
   // folder still recognised as Vesk's.
-  std::error_code ec;
-  std::vector<fs::path> contents;
-  for (fs::directory_iterator it(toFsPath(folder.path), ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::string name = fromFsPath(it->path().filename());
-    if (name != kWorkingLockName && name != kWorkingMarkerName) contents.push_back(it->path());
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder.path);
+  if (!entries) return false;
+  std::vector<std::string> contents;
+  for (const FolderEntry& entry : *entries) {
+    if (entry.name != kWorkingLockName && entry.name != kWorkingMarkerName) {
+      contents.push_back(entry.name);
+    }
   }
-  if (ec) return false;
   bool removed = true;
-  for (const auto& item : contents) {
-    if (!steps.proceed("remove " + fromFsPath(item.filename()))) return false;
-    fs::remove_all(item, ec);  // removes links themselves, never what they lead to
-    removed = removed && !ec;
+  for (const auto& name : contents) {
+    if (!steps.proceed("remove " + name)) return false;
+    // Links inside are removed as links, never what they lead to.
+    removed = removeTree(join(folder.path, name)) && removed;
   }
   if (!removed) return false;
   if (!steps.proceed("remove the working folder")) return false;
-  fs::remove(toFsPath(join(folder.path, kWorkingMarkerName)), ec);
+  (void)removeTree(join(folder.path, kWorkingMarkerName));
   // The lock file is removed while its lock is held (Windows deletes it once the handle
   // closes), so that no other run can lock it in between and lose it: a run that makes
   // a new one meanwhile owns the folder, which then stays.
-  fs::remove(toFsPath(join(folder.path, kWorkingLockName)), ec);
+  (void)removeTree(join(folder.path, kWorkingLockName));
   folder.lock.release();
-  return fs::remove(toFsPath(folder.path), ec) && !ec;
+  return static_cast<bool>(removeEmptyFolder(folder.path));
 }
 
 }  // namespace vesk

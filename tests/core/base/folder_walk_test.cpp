@@ -170,9 +170,42 @@ TEST_P(FolderWalk, EntryTypeOfTellsWhatIsThereWithoutFollowingALink) {
   const Result<EntryType> missing = entryTypeOf(base + kSep + "missing");
   ASSERT_FALSE(missing);
   EXPECT_EQ(missing.failure().code, FailureCode::NotFound);
+  // Below a file nothing is there either.
+  const Result<EntryType> underFile = entryTypeOf(base + kSep + "f.raw" + kSep + "x");
+  ASSERT_FALSE(underFile);
+  EXPECT_EQ(underFile.failure().code, FailureCode::NotFound);
 #ifndef _WIN32
   ASSERT_EQ(::symlink("/nonexistent", (base + "/dangling").c_str()), 0);
   EXPECT_EQ(entryTypeOf(base + "/dangling").value_or(EntryType::Other), EntryType::Link);
+#endif
+}
+
+TEST_P(FolderWalk, RemoveEmptyFolderRemovesOnlyAnEmptyFolder) {
+  const std::string empty = base + kSep + "empty";
+  const std::string full = base + kSep + "full";
+  ASSERT_TRUE(createDirectory(empty));
+  ASSERT_TRUE(createDirectory(full));
+  writeThrough(dir, full + kSep + "kept.raw", "k");
+  writeThrough(dir, base + kSep + "file.raw", "f");
+  struct Case {
+    std::string path;
+    bool ok;
+  };
+  const Case cases[] = {
+      {full, false},                      // holds a file, which stays
+      {base + kSep + "file.raw", false},  // no folder
+      {base + kSep + "missing", false},
+      {empty, true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(bool(removeEmptyFolder(c.path)), c.ok) << c.path;
+  EXPECT_EQ(readFile(full + kSep + "kept.raw").value_or(""), "k");
+  EXPECT_EQ(readFile(base + kSep + "file.raw").value_or(""), "f");
+  EXPECT_EQ(listed(base), (std::vector<std::string>{"file.raw file", "full folder"}));
+#ifndef _WIN32
+  // A link to a folder is not removed as one, nor is the folder it leads to.
+  ASSERT_EQ(::symlink(full.c_str(), (base + "/to-full").c_str()), 0);
+  EXPECT_FALSE(removeEmptyFolder(base + "/to-full"));
+  EXPECT_EQ(entryTypeOf(base + "/to-full").value_or(EntryType::Other), EntryType::Link);
 #endif
 }
 

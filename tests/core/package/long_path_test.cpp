@@ -1,6 +1,8 @@
 // A package whose destination and whose data folder lie past the classic 260-character
-// limit of Windows: the check lists that folder (never the current one), and the
-// create and its verify succeed. On POSIX the same paths are ordinary ones.
+// limit of Windows: the check lists that folder (never the current one), the create
+// and its verify succeed, and a replace, also one killed midway and recovered, ends
+// with one whole package and no working folder. On POSIX the same paths are ordinary
+// ones.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,7 +12,10 @@
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "package/build_command.h"
+#include "package/package_layout.h"
 #include "package/package_plan.h"
+#include "package/package_replace.h"
+#include "package/package_swap.h"
 #include "package/package_verify.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -78,6 +83,110 @@ TEST(LongPaths, ADataFolderAndADestinationOfThreeHundredCharactersAreCheckedCrea
   // Gone through base before the test's folder is removed with std::filesystem.
   EXPECT_TRUE(removeTree(dir.path() + kSep + "src"));
   EXPECT_TRUE(removeTree(dir.path() + kSep + "dest"));
+}
+
+// Entries made at short paths; only the destination is long.
+class LongReplace : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const std::string name : {"a", "b", "c"}) {
+      const std::string folder = "src/" + name + "/";
+      dir.write(folder + name + ".nuv",
+                "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n<drawGroup name=\"" + name +
+                    "Sur\" ></drawGroup>\r\n");
+      dir.write(folder + "v.raw", "volume " + name);
+      dir.copyFrom(kPictures + "landscape-320x240.jpg", folder + "t.jpg");
+      dir.copyFrom(kPictures + "portrait-480x640.png", folder + "d.png");
+    }
+    destination = longFolder(dir, "dest", 300) + kSep + "package";
+    ASSERT_GE(destination.size(), 300u);
+  }
+  void TearDown() override { EXPECT_TRUE(removeTree(dir.path() + kSep + "dest")); }
+
+  CreateRequest request(const std::vector<std::string>& names) const {
+    CreateRequest create{{}, destination, VESK_PROGRAM_DIR};
+    for (const auto& name : names) {
+      const std::string folder = dir.file("src/" + name) + kSep;
+      create.entries.push_back({folder + name + ".nuv", folder + "t.jpg", folder + "d.png", {}});
+    }
+    return create;
+  }
+
+  // The earlier package of a and b, with a file of the operator's beside it.
+  void makeEarlier() {
+    ASSERT_EQ(createPackage(request({"a", "b"}), sink).status, BuildStatus::Written)
+        << ::testing::PrintToString(sink.messages);
+    place(dir, at("notes.txt"), "the operator's own");
+    sink.messages.clear();
+  }
+
+  std::string at(const std::string& name) const { return destination + kSep + name; }
+
+  // The destination holds one whole package of `entries` entries, the operator's file
+  // and no working folder.
+  void expectWholePackage(int entries) {
+    EXPECT_TRUE(verifyPackage(at(kDocumentName)).empty());
+    EXPECT_EQ(entryTypeOf(at(entryFolderName(entries - 1))).value_or(EntryType::Other),
+              EntryType::Folder);
+    EXPECT_FALSE(entryTypeOf(at(entryFolderName(entries))));
+    EXPECT_EQ(readFile(at("notes.txt")).value_or(""), "the operator's own");
+    const Result<EntryType> working = entryTypeOf(at(kStagingFolderName));
+    ASSERT_FALSE(working) << "the working folder is left";
+    EXPECT_EQ(working.failure().code, FailureCode::NotFound);
+  }
+
+  test::TempDir dir;
+  test::RecordingSink sink;
+  std::string destination;
+};
+
+TEST_F(LongReplace, AReplaceIntoADestinationOfThreeHundredCharactersEndsWithTheNewPackage) {
+  makeEarlier();
+  const BuildReport report = replacePackage(request({"c", "b", "a"}), sink);
+  EXPECT_EQ(report.status, BuildStatus::Written) << ::testing::PrintToString(sink.messages);
+  expectWholePackage(3);
+  const Result<std::vector<std::string>> members = packageMemberNames(destination);
+  ASSERT_TRUE(members);
+  EXPECT_EQ(*members,
+            (std::vector<std::string>{"00", "01", "02", "down.jpg", "exhibition.nuv",
+                                      "exhibition.sha256", "exhibition.vesk-copies", "up.jpg"}));
+}
+
+TEST_F(LongReplace, AReplaceKilledMidSwapIsRecoveredAndTheNextReplaceCompletes) {
+  // Midway moving the earlier package aside and before the first new member moves in
+  // (both put back), and once the new document is in (complete: the new one stays, and
+  // the earlier one is removed with the working folder).
+  struct Case {
+    std::string step;
+    Recovery recovery;
+    int entries;  // of the package the recovery leaves
+  };
+  const Case cases[] = {
+      {"move aside 01", Recovery::RolledBack, 2},
+      {"move in 00", Recovery::RolledBack, 2},
+      {"flush", Recovery::Completed, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("killed before " + c.step);
+    makeEarlier();
+    bool reached = false;
+    const BuildReport killed =
+        replacePackage(request({"c", "b", "a"}), sink, nullptr, [&](int, const std::string& what) {
+          reached = reached || what == c.step;
+          return what != c.step;
+        });
+    ASSERT_TRUE(reached);
+    EXPECT_EQ(killed.status, BuildStatus::Stopped);
+    EXPECT_EQ(pendingRecovery(destination), c.recovery);
+
+    EXPECT_EQ(recoverInterruptedWork(destination, {}), c.recovery);
+    expectWholePackage(c.entries);
+
+    EXPECT_EQ(replacePackage(request({"c", "b", "a"}), sink).status, BuildStatus::Written)
+        << ::testing::PrintToString(sink.messages);
+    expectWholePackage(3);
+    ASSERT_TRUE(removeTree(destination));
+  }
 }
 
 }  // namespace
