@@ -94,6 +94,16 @@ std::optional<std::pair<int, int>> parseSizeValue(std::string_view size) {
   return std::make_pair(width, height);
 }
 
+bool leavesDataOpen(std::string_view merged) {
+  std::size_t pos = 0;
+  while (const auto open = findFrom(merged, "<data", pos)) {
+    const auto close = findFrom(merged, "</data>", *open);
+    if (!close) return true;
+    pos = *close;
+  }
+  return false;
+}
+
 DocumentOutline outlineDocument(std::string_view text) {
   DocumentOutline outline;
   // Scene text stands in the merged elements and in the top group names it gave. A

@@ -38,6 +38,11 @@ DocumentOutline outlineDocument(std::string_view text);
 // never held whole be outlined part by part, each part made of whole elements.
 void appendOutline(DocumentOutline& outline, DocumentOutline next);
 
+// True when the merged text leaves a "<data" that no "</data>" after it closes: the
+// reader of the document would take what follows, the document's own elements
+// included, as part of it.
+bool leavesDataOpen(std::string_view merged);
+
 // Width and height of a size value "W, H" (also "W,H"); nullopt when it is not two
 // whole numbers.
 std::optional<std::pair<int, int>> parseSizeValue(std::string_view size);

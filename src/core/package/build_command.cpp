@@ -14,7 +14,6 @@
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
-#include "package/content_verify.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
@@ -26,6 +25,7 @@
 #include "package/package_verify.h"
 #include "package/planned_document.h"
 #include "package/scene_files.h"
+#include "package/written_verify.h"
 
 namespace vesk {
 
@@ -105,25 +105,26 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   // The document is hashed as it is written, and the manifest that lists it follows.
   // Both are made in the run's working folder; the move into place brings the document
   // in last, so a package with a document always has its manifest.
-  RecordedFile document;
-  document.path = kDocumentName;
+  WrittenDocument written;
+  written.path = report.documentPath;
   Sha256 hasher;
-  WrittenBytesObserver observe;
-  if (request.hashContent) {
-    observe = [&](std::string_view bytes) {
-      hasher.update(bytes);
-      document.size += bytes.size();
-    };
-  }
-  if (const auto failed =
-          writePlannedDocument(*plan, report.documentPath, request.readScene, observe)) {
+  const WrittenBytesObserver observe = [&](std::string_view bytes) {
+    if (request.hashContent) hasher.update(bytes);
+    written.size += bytes.size();
+  };
+  if (const auto failed = writePlannedDocument(*plan, report.documentPath, request.readScene,
+                                               observe, &written.outline)) {
     sink.showMessage(errorMessage(*failed));
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
+  std::vector<RecordedFile> files;
   if (request.hashContent) {
+    RecordedFile document;
+    document.path = kDocumentName;
+    document.size = written.size;
     document.hex = hexText(hasher.finish());
-    std::vector<RecordedFile> files = outcome.written;
+    files = outcome.written;
     files.push_back(std::move(document));
     if (const Status listed = writeManifestFiles(destination, files); !listed) {
       sink.showMessage(errorMessage(writeFailureText(listed.failure())));
@@ -131,10 +132,11 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
       return report;
     }
   }
-  // The package is checked as the kiosk will read it before success is reported:
-  // its structure, and its files against the sizes and hashes taken while writing.
+  // The package is checked as the kiosk will read it before success is reported: the
+  // structure of the document as written against the files on disk, and those files
+  // against the sizes taken while writing them. Nothing is read back whole.
   const std::vector<PackageProblem> faults =
-      verifyWholePackage(report.documentPath, ContentCheck::JustWritten).problems;
+      verifyWrittenPackage(written, request.hashContent ? &files : nullptr);
   if (!faults.empty()) {
     sink.showMessage(errorMessage(verifyFailureText(faults)));
     report.status = BuildStatus::WrittenWithProblems;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "format/copy_record.h"
 #include "format/package_report.h"
 #include "package/package_verify.h"
 
@@ -11,9 +12,8 @@ namespace vesk {
 
 // How much of the files verify compares with the manifest.
 enum class ContentCheck {
-  Full,         // every listed file read and hashed
-  Quick,        // presence, kind and size (from the copy record) only
-  JustWritten,  // the create's own: as Quick, plus the document's hash
+  Full,   // every listed file read and hashed
+  Quick,  // presence, kind and size (from the copy record) only
 };
 
 struct ContentVerdict {
@@ -30,6 +30,15 @@ struct ContentVerdict {
 // Symbolic links, FIFOs and devices anywhere in the package are problems, also without
 // a manifest; none is followed or opened. Without a manifest: NoManifest and only that.
 ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentCheck check);
+
+// The create's own check of the files it has just written in `packageFolder`, from
+// `written` (each file with the size and hash taken while writing it): the manifest
+// and the copy record hold exactly what `written` makes of them, and the rest as
+// verifyPackageContent finds it with ContentCheck::Quick: every file present, regular
+// and of its written size, nothing unlisted, no link, FIFO or device. Reads the
+// manifest and the copy record, looks at every other member; hashes nothing.
+ContentVerdict verifyWrittenContent(const std::string& packageFolder,
+                                    const std::vector<RecordedFile>& written);
 
 // The whole verify of the package whose document is `documentPath`: a regular file
 // named exhibition.nuv beside the entry folder 00 that starts as a document does

@@ -165,19 +165,6 @@ bool holdsUnusableByte(std::string_view value) {
   return false;
 }
 
-// True when the merged text leaves a "<data" that no "</data>" after it closes: the
-// reader of the document would take what follows, the document's own elements
-// included, as part of it.
-bool leavesDataOpen(std::string_view merged) {
-  std::size_t pos = 0;
-  while (const auto open = findFrom(merged, "<data", pos)) {
-    const auto close = findFrom(merged, "</data>", *open);
-    if (!close) return true;
-    pos = *close;
-  }
-  return false;
-}
-
 // A data folder's files as the create copies them: every entry but the folders (links
 // followed), each looked at once.
 struct FolderContents {

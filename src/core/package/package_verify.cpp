@@ -185,6 +185,25 @@ std::vector<PackageProblem> verifyDocumentOutline(const DocumentOutline& outline
   return verifier.problems;
 }
 
+PackageView diskPackageView(const std::string& folder) {
+  PackageView disk;
+  disk.kindOf = [folder](const std::string& relative) {
+    return fileKindOf(folder + relative).value_or(FileKind::Inaccessible);
+  };
+  disk.pictureSize = [folder](const std::string& relative) -> std::optional<PictureSize> {
+    const auto size = probeImageSize(folder + relative);
+    if (!size) return std::nullopt;
+    return *size;
+  };
+  disk.holdsScene = [folder](const std::string& entryFolder) {
+    for (const auto& path : listPattern(folder + entryFolder + kPathSeparator + "*")) {
+      if (lowerAscii(extensionOf(path)) == ".nuv" && !isDirectory(path)) return true;
+    }
+    return false;
+  };
+  return disk;
+}
+
 std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
   std::string text;
   {
@@ -201,23 +220,7 @@ std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
   }
   text.resize(kept);
 
-  const std::string folder = folderOf(documentPath);
-  PackageView disk;
-  disk.kindOf = [&](const std::string& relative) {
-    return fileKindOf(folder + relative).value_or(FileKind::Inaccessible);
-  };
-  disk.pictureSize = [&](const std::string& relative) -> std::optional<PictureSize> {
-    const auto size = probeImageSize(folder + relative);
-    if (!size) return std::nullopt;
-    return *size;
-  };
-  disk.holdsScene = [&](const std::string& entryFolder) {
-    for (const auto& path : listPattern(folder + entryFolder + kPathSeparator + "*")) {
-      if (lowerAscii(extensionOf(path)) == ".nuv" && !isDirectory(path)) return true;
-    }
-    return false;
-  };
-  return verifyDocument(text, disk, documentPath);
+  return verifyDocument(text, diskPackageView(folderOf(documentPath)), documentPath);
 }
 
 std::string verifyFailureText(const std::vector<PackageProblem>& problems) {

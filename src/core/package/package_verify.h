@@ -70,6 +70,10 @@ std::vector<PackageProblem> verifyDocumentOutline(const DocumentOutline& outline
                                                   const PackageView& view,
                                                   const std::string& documentName);
 
+// The members of the package in `packageFolder` (ending with a separator) as they lie
+// on disk: kinds by looking, picture sizes from their headers, scenes by listing.
+PackageView diskPackageView(const std::string& packageFolder);
+
 // verifyDocument for the package whose combined document is `documentPath`, as it
 // lies on disk. Reads only. Returns every problem found, none for a sound package.
 std::vector<PackageProblem> verifyPackage(const std::string& documentPath);

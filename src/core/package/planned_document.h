@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/document_output.h"
+#include "format/document_outline.h"
 #include "package/package_plan.h"
 #include "package/scene_files.h"
 
@@ -14,10 +15,13 @@ namespace vesk {
 // again, one entry per piece, then its tail. Holds one scene's text at a time.
 // A scene that cannot be read now, or merges to another size or first "Sur" group
 // than planned, stops the write: the scene has changed since the plan. `written` (may be empty)
-// sees every byte written. Returns nothing when the document was written, else the operator's
-// message; an earlier file at `path` is then left as it was.
+// sees every byte written. `outline` (may be null) receives the outline of the text written,
+// taken piece by piece, as outlineDocument would give it for the whole. Returns nothing when
+// the document was written, else the operator's message; an earlier file at `path` is then left
+// as it was.
 std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
                                                 const SceneReader& readScene,
-                                                const WrittenBytesObserver& written = {});
+                                                const WrittenBytesObserver& written = {},
+                                                DocumentOutline* outline = nullptr);
 
 }  // namespace vesk
