@@ -7,20 +7,27 @@
 // The suite keeps its name: windows.h makes CopyFile a macro.
 #undef CopyFile
 #else
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/atomic_file.h"
 #include "base/path_terms.h"
+#include "base/sha256.h"
 #include "image/image_probe.h"
 #include "support/temp_dir.h"
 #include "support/unreadable_file.h"
@@ -183,25 +190,92 @@ TEST(CopyFile, AProgressThatSaysStopEndsTheCopyAfterThatPieceAndRemovesThePartia
   }
 }
 
-// Watched, a copy hands over exactly the bytes it writes, in order, whatever the size.
+// Watched, a copy hands over exactly the bytes it writes, in order, whatever the size,
+// and all of them before it returns; also to a watcher slower than the copy, which
+// a large file's copy waits for rather than holding more and more of it in memory.
 TEST(CopyFile, HandsEveryPieceWrittenToItsWatcher) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  constexpr auto kPiece = static_cast<std::size_t>(kCopyPieceBytes);
   test::TempDir dir;
-  for (const std::size_t size :
-       {std::size_t{0}, std::size_t{1}, (std::size_t{1} << 20) + 7, (std::size_t{9} << 20) + 3}) {
-    const std::string bytes = patternedBytes(size);
-    dir.write("in.raw", bytes);
-    dir.write("out.raw", "an earlier, longer file at the target");
-    std::string seen;
-    std::uint64_t reported = 0;
-    ASSERT_TRUE(copyFile(
-        dir.file("in.raw"), dir.file("out.raw"),
-        [&](std::uint64_t n) { return (reported += n) > 0; },
-        [&](std::string_view piece) { seen += piece; }))
-        << size;
-    EXPECT_TRUE(seen == bytes) << size;
-    EXPECT_TRUE(dir.read("out.raw") == bytes) << size;
-    EXPECT_EQ(reported, size);
+  for (const bool slow : {false, true}) {
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, kMiB - 1, kMiB, kMiB + 1,
+                                   kPiece - 1, kPiece, kPiece + 1, 9 * kMiB + 3}) {
+      const std::string label = std::to_string(size) + (slow ? " slow" : "");
+      const std::string bytes = patternedBytes(size);
+      dir.write("in.raw", bytes);
+      dir.write("out.raw", "an earlier, longer file at the target");
+      std::string seen;
+      Sha256 hash;
+      std::uint64_t reported = 0;
+      ASSERT_TRUE(copyFile(
+          dir.file("in.raw"), dir.file("out.raw"),
+          [&](std::uint64_t n) { return (reported += n) > 0; },
+          [&](std::string_view piece) {
+            if (slow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            seen += piece;
+            hash.update(piece);
+          }))
+          << label;
+      EXPECT_TRUE(seen == bytes) << label;
+      EXPECT_EQ(hexText(hash.finish()), hexText(sha256Of(bytes))) << label;
+      EXPECT_TRUE(dir.read("out.raw") == bytes) << label;
+      EXPECT_EQ(reported, size) << label;
+    }
   }
+}
+
+// A watched copy that is cancelled or fails stops within a piece: the watcher has
+// seen only bytes of the file's start, and is never called after the copy returned.
+TEST(CopyFile, AWatchedCopyThatStopsCallsItsWatcherNoMore) {
+  const std::string bytes = patternedBytes((std::size_t{13} << 20) + 3);
+  test::TempDir dir;
+  dir.write("big.raw", bytes);
+  const std::string target = dir.file("copy.raw");
+  std::string seen;
+  std::atomic<bool> returned = false;
+  std::atomic<bool> calledAfterReturn = false;
+  const auto watch = [&](std::string_view piece) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (returned) calledAfterReturn = true;
+    seen += piece;
+  };
+  int calls = 0;
+  const Status cancelled = copyFile(
+      dir.file("big.raw"), target, [&](std::uint64_t) { return ++calls < 3; }, watch);
+  returned = true;
+  ASSERT_FALSE(cancelled);
+  EXPECT_EQ(cancelled.failure().code, FailureCode::Cancelled);
+  EXPECT_EQ(calls, 3);
+  EXPECT_FALSE(pathExists(target));
+  EXPECT_LE(seen.size(), std::size_t{3} * kCopyPieceBytes);
+  EXPECT_TRUE(bytes.compare(0, seen.size(), seen) == 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(calledAfterReturn);
+
+#ifndef _WIN32
+  // A target that cannot grow past 3 MiB: the write fails with EFBIG (the signal that
+  // comes with it is ignored meanwhile).
+  seen.clear();
+  returned = false;
+  struct rlimit limit;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  struct rlimit lowered = limit;
+  lowered.rlim_cur = rlim_t{3} << 20;
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
+  const Status failed = copyFile(dir.file("big.raw"), target, {}, watch);
+  returned = true;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.failure().code, FailureCode::WriteFailed);
+  EXPECT_EQ(failed.failure().path, target);
+  EXPECT_EQ(failed.failure().systemError, EFBIG);
+  EXPECT_LE(seen.size(), std::size_t{3} << 20);
+  EXPECT_TRUE(bytes.compare(0, seen.size(), seen) == 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(calledAfterReturn);
+#endif
 }
 
 #ifndef _WIN32
