@@ -25,10 +25,6 @@ EntryType typeOfMode(mode_t mode) {
   return EntryType::Other;
 }
 
-std::string join(const std::string& folder, const std::string& name) {
-  return folder.empty() || isPathSeparator(folder.back()) ? folder + name : folder + '/' + name;
-}
-
 }  // namespace
 
 Result<EntryType> entryTypeOf(const std::string& path) {
@@ -70,7 +66,7 @@ Result<std::vector<FolderEntry>> listFolder(const std::string& folder) {
         // Some file systems leave the type to a status query.
         struct stat info;
         if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-          const Failure failure = lastFailure(FailureCode::ReadFailed, join(folder, name));
+          const Failure failure = lastFailure(FailureCode::ReadFailed, joinPath(folder, name));
           ::closedir(dir);
           return failure;
         }
@@ -121,7 +117,7 @@ Status removeTree(const std::string& path) {
   const Result<std::vector<FolderEntry>> entries = listFolder(path);
   if (!entries) return entries.failure();
   for (const FolderEntry& entry : *entries) {
-    if (const Status removed = removeTree(join(path, entry.name)); !removed) return removed;
+    if (const Status removed = removeTree(joinPath(path, entry.name)); !removed) return removed;
   }
   if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
     return lastFailure(FailureCode::WriteFailed, path);

@@ -22,10 +22,6 @@ EntryType typeOfAttributes(DWORD attributes) {
   return EntryType::File;
 }
 
-std::string join(const std::string& folder, const std::string& name) {
-  return folder.empty() || isPathSeparator(folder.back()) ? folder + name : folder + '\\' + name;
-}
-
 // Removes one file or link, clearing a read-only attribute that refuses it.
 bool removeOne(const std::wstring& path, DWORD attributes) {
   const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -55,7 +51,7 @@ Result<std::vector<FolderEntry>> listFolder(const std::string& folder) {
   }
   // The pattern is made long as a whole, so that a folder just under the limit whose
   // pattern is over it is still found.
-  const std::wstring pattern = win32Path(join(folder.empty() ? "." : folder, "*"));
+  const std::wstring pattern = win32Path(joinPath(folder.empty() ? "." : folder, "*"));
   WIN32_FIND_DATAW found;
   const HANDLE search =
       FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
@@ -113,7 +109,7 @@ Status removeTree(const std::string& path) {
     const Result<std::vector<FolderEntry>> entries = listFolder(path);
     if (!entries) return entries.failure();
     for (const FolderEntry& entry : *entries) {
-      if (const Status removed = removeTree(join(path, entry.name)); !removed) return removed;
+      if (const Status removed = removeTree(joinPath(path, entry.name)); !removed) return removed;
     }
   }
   if (!removeOne(wide, attributes)) return lastFailure(FailureCode::WriteFailed, path);

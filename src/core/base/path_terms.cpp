@@ -56,4 +56,9 @@ bool hasImageExtension(std::string_view path) {
   return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp";
 }
 
+std::string joinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || isPathSeparator(folder.back())) return folder + name;
+  return folder + kPathSeparator + name;
+}
+
 }  // namespace vesk

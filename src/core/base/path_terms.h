@@ -27,6 +27,10 @@ std::string fileNameOf(std::string_view path);
 // that dot; otherwise empty. "a.raw" gives ".raw"; "ct/" and "scan.1 old" give "".
 std::string extensionOf(std::string_view path);
 
+// `name` inside `folder`: one separator between them (none added after an empty
+// folder or one that ends with a separator).
+std::string joinPath(const std::string& folder, const std::string& name);
+
 // The path up to and including its last separator; empty when it has none.
 std::string folderOf(std::string_view path);
 

@@ -30,20 +30,12 @@ bool isDocumentName(std::string_view path) {
   return fileNameOf(path) == kDocumentName;
 }
 
-namespace {
-
-std::string join(const std::string& folder, const std::string& name) {
-  std::string path = folder;
-  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
-  return path + name;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool holdsPackage(const std::string& folder) {
   // A link named like the document counts, whatever it leads to.
-  return entryTypeOf(join(folder, kDocumentName)).ok() ||
-         isDirectory(join(folder, entryFolderName(0)));
+  return entryTypeOf(joinPath(folder, kDocumentName)).ok() ||
+         isDirectory(joinPath(folder, entryFolderName(0)));
 }
 
 bool isPackageDocument(const std::string& path) {

@@ -18,12 +18,6 @@ namespace vesk {
 
 namespace {
 
-std::string join(const std::string& folder, const std::string& name) {
-  std::string path = folder;
-  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
-  return path + name;
-}
-
 // What is at the path itself, a link not followed; nothing when it cannot be learnt.
 std::optional<EntryType> ownKind(const std::string& path) {
   const Result<EntryType> type = entryTypeOf(path);
@@ -85,7 +79,7 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
   for (const FolderEntry& entry : *entries) {
     std::vector<std::string> path = relative;
     path.push_back(entry.name);
-    const std::string full = join(folder, path.back());
+    const std::string full = joinPath(folder, path.back());
     bool whole = false;   // named itself or below a named folder
     bool partly = false;  // a folder holding something named
     for (const auto& value : named) {
@@ -112,19 +106,19 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
 
 std::vector<std::string> earlierPackageMembers(const std::string& destination) {
   std::vector<std::string> members;
-  const std::string document = join(destination, kDocumentName);
+  const std::string document = joinPath(destination, kDocumentName);
   int entries = -1;
   if (ownKind(document) == EntryType::File) namedPaths(document, entries);
   for (int n = 0; n < 99 && (entries < 0 || n < entries); ++n) {
     const std::string name = entryFolderName(n);
-    if (ownKind(join(destination, name)) == EntryType::Folder) {
+    if (ownKind(joinPath(destination, name)) == EntryType::Folder) {
       members.push_back(name);
     } else if (entries < 0) {
       break;
     }
   }
   for (const std::string& name : packageTopFileNames()) {
-    if (ownKind(join(destination, name)) == EntryType::File) members.push_back(name);
+    if (ownKind(joinPath(destination, name)) == EntryType::File) members.push_back(name);
   }
   std::sort(members.begin(), members.end());
   return members;
@@ -149,17 +143,17 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
     return std::binary_search(earlier.begin(), earlier.end(), name);
   };
   for (const auto& name : newPackageMembers(entryCount, report)) {
-    const std::string path = join(destination, name);
+    const std::string path = joinPath(destination, name);
     if (!owned(name) && !absent(path)) {
       obstacles.push_back({ReplaceObstacle::InTheWay, path});
     }
   }
   int entries = -1;
-  const auto named = namedPaths(join(destination, kDocumentName), entries);
+  const auto named = namedPaths(joinPath(destination, kDocumentName), entries);
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
     std::vector<std::string> found;
-    unaccounted(join(destination, name), {name}, named, entries >= 0, found);
+    unaccounted(joinPath(destination, name), {name}, named, entries >= 0, found);
     std::sort(found.begin(), found.end());
     for (auto& path : found) obstacles.push_back({ReplaceObstacle::Unaccounted, std::move(path)});
   }

@@ -22,12 +22,6 @@ namespace vesk {
 
 namespace {
 
-std::string join(const std::string& folder, const std::string& name) {
-  std::string path = folder;
-  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
-  return path + name;
-}
-
 // True when nothing keeps the replace from starting; else shows what and returns false.
 bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
   const auto obstacles =
@@ -99,10 +93,10 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   CreateRequest staged = request;
   staged.destination = folder.path;
   // Unchanged files of the earlier package stand in for their sources.
-  if (staged.earlierPackage.empty()) staged.earlierPackage = join(destination, "");
+  if (staged.earlierPackage.empty()) staged.earlierPackage = joinPath(destination, "");
   if (!steps.proceed("build the new package")) return report;
   report = buildPackageInPlace(staged, deferring, progress);
-  report.documentPath = join(destination, kDocumentName);
+  report.documentPath = joinPath(destination, kDocumentName);
   if (report.status != BuildStatus::Written) {
     const bool cancelled = report.cancelled;
     return kept(cancelled ? kReplaceCancelledMessage : kEarlierPackageKeptMessage);
@@ -113,7 +107,7 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   ReplaceJournal journal;
   journal.earlier = earlierPackageMembers(destination);
   for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {
-    if (pathExists(join(folder.path, name))) journal.incoming.push_back(name);
+    if (pathExists(joinPath(folder.path, name))) journal.incoming.push_back(name);
   }
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;

@@ -11,12 +11,6 @@ namespace vesk {
 
 namespace {
 
-std::string join(const std::string& folder, const std::string& name) {
-  std::string path = folder;
-  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
-  return path + name;
-}
-
 // Something (a link counts as itself) is at `path`, or what is there cannot be learnt.
 bool exists(const std::string& path) {
   const Result<EntryType> type = entryTypeOf(path);
@@ -50,8 +44,9 @@ std::vector<std::string> documentLast(std::vector<std::string> names) {
 // folder, and the earlier member of that name, if any, is aside.
 bool movedIn(const std::string& destination, const std::string& working,
              const ReplaceJournal& journal, const std::string& name) {
-  return !exists(join(working, name)) && exists(join(destination, name)) &&
-         (!contains(journal.earlier, name) || exists(join(join(working, kAsideFolderName), name)));
+  return !exists(joinPath(working, name)) && exists(joinPath(destination, name)) &&
+         (!contains(journal.earlier, name) ||
+          exists(joinPath(joinPath(working, kAsideFolderName), name)));
 }
 
 // The new document is in place: every other new member was moved in before it.
@@ -70,13 +65,13 @@ Undo undoSwap(const std::string& destination, const std::string& working,
   for (const auto& name : documentFirst(journal.incoming)) {
     if (!movedIn(destination, working, journal, name)) continue;
     if (!steps.proceed("move back " + name)) return Undo::Killed;
-    if (!move(join(destination, name), join(working, name))) return Undo::Failed;
+    if (!move(joinPath(destination, name), joinPath(working, name))) return Undo::Failed;
   }
-  const std::string aside = join(working, kAsideFolderName);
+  const std::string aside = joinPath(working, kAsideFolderName);
   for (const auto& name : journal.earlier) {
-    if (!exists(join(aside, name)) || exists(join(destination, name))) continue;
+    if (!exists(joinPath(aside, name)) || exists(joinPath(destination, name))) continue;
     if (!steps.proceed("put back " + name)) return Undo::Killed;
-    if (!move(join(aside, name), join(destination, name))) return Undo::Failed;
+    if (!move(joinPath(aside, name), joinPath(destination, name))) return Undo::Failed;
   }
   return Undo::Done;
 }
@@ -99,20 +94,21 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
     return report;
   };
   if (!steps.proceed("write the journal")) return killed();
-  if (!writeJournal(folder.path, journal)) return failed(join(folder.path, kJournalName));
-  const std::string aside = join(folder.path, kAsideFolderName);
+  if (!writeJournal(folder.path, journal)) return failed(joinPath(folder.path, kJournalName));
+  const std::string aside = joinPath(folder.path, kAsideFolderName);
   if (!journal.earlier.empty()) {
     if (!steps.proceed("make the aside folder")) return killed();
     if (!createDirectory(aside)) return failed(aside);
   }
   for (const auto& name : documentFirst(journal.earlier)) {
     if (!steps.proceed("move aside " + name)) return killed();
-    if (!move(join(destination, name), join(aside, name))) return failed(join(destination, name));
+    if (!move(joinPath(destination, name), joinPath(aside, name)))
+      return failed(joinPath(destination, name));
   }
   for (const auto& name : documentLast(journal.incoming)) {
     if (!steps.proceed("move in " + name)) return killed();
-    if (!move(join(folder.path, name), join(destination, name))) {
-      return failed(join(destination, name));
+    if (!move(joinPath(folder.path, name), joinPath(destination, name))) {
+      return failed(joinPath(destination, name));
     }
   }
   // The new package reaches the disk before the earlier one is given up: a power loss
@@ -141,7 +137,7 @@ Recovery pendingRecovery(const std::string& destination) {
       break;
   }
   const std::string working = workingFolderOf(destination);
-  if (!exists(join(working, kJournalName))) return Recovery::Discarded;
+  if (!exists(joinPath(working, kJournalName))) return Recovery::Discarded;
   const auto journal = readJournal(working);
   if (!journal) return Recovery::NotOurs;
   return swapComplete(destination, working, *journal) ? Recovery::Completed : Recovery::RolledBack;
@@ -167,7 +163,7 @@ Recovery recoverInterruptedWork(const std::string& destination, const StepHook& 
   }
   // Decided again under the lock: another run may have finished meanwhile. A journal
   // that cannot be read leaves everything where it is.
-  const bool journaled = exists(join(folder.path, kJournalName));
+  const bool journaled = exists(joinPath(folder.path, kJournalName));
   const auto journal = readJournal(folder.path);
   if (journaled && !journal) return Recovery::Failed;
   if (journal && !swapComplete(destination, folder.path, *journal)) {

@@ -13,12 +13,6 @@ namespace vesk {
 
 namespace {
 
-std::string join(const std::string& folder, const std::string& name) {
-  std::string path = folder;
-  if (!path.empty() && !isPathSeparator(path.back())) path += kPathSeparator;
-  return path + name;
-}
-
 // The kind of the path itself, a link not followed; nothing when it cannot be learnt.
 std::optional<EntryType> ownKind(const std::string& path) {
   const Result<EntryType> type = entryTypeOf(path);
@@ -34,13 +28,13 @@ bool unfinishedLeftover(const std::string& folder) {
   if (!entries) return false;
   if (entries->empty()) return true;
   return entries->size() == 1 && entries->front().name == kWorkingLockName &&
-         ownKind(join(folder, kWorkingLockName)) == EntryType::File;
+         ownKind(joinPath(folder, kWorkingLockName)) == EntryType::File;
 }
 
 }  // namespace
 
 std::string workingFolderOf(const std::string& destination) {
-  return join(destination, kWorkingFolderName);
+  return joinPath(destination, kWorkingFolderName);
 }
 
 WorkingFolderState inspectWorkingFolder(const std::string& destination) {
@@ -48,11 +42,12 @@ WorkingFolderState inspectWorkingFolder(const std::string& destination) {
   const Result<EntryType> kind = entryTypeOf(folder);
   if (!kind && kind.failure().code == FailureCode::NotFound) return WorkingFolderState::Absent;
   if (!kind || *kind != EntryType::Folder) return WorkingFolderState::NotOurs;
-  const std::string lock = join(folder, kWorkingLockName);
+  const std::string lock = joinPath(folder, kWorkingLockName);
   if (ownKind(lock) == EntryType::File && lockHeldElsewhere(lock)) {
     return WorkingFolderState::Busy;
   }
-  if (ownKind(join(folder, kWorkingMarkerName)) == EntryType::File || unfinishedLeftover(folder)) {
+  if (ownKind(joinPath(folder, kWorkingMarkerName)) == EntryType::File ||
+      unfinishedLeftover(folder)) {
     return WorkingFolderState::Stale;
   }
   return WorkingFolderState::NotOurs;
@@ -74,7 +69,7 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
     return WorkingFolderOpening::Failed;
   }
   if (!steps.proceed("lock")) return WorkingFolderOpening::Failed;
-  switch (lockFile(join(folder.path, kWorkingLockName), true, folder.lock, error)) {
+  switch (lockFile(joinPath(folder.path, kWorkingLockName), true, folder.lock, error)) {
     case LockAttempt::Acquired:
       break;
     case LockAttempt::Busy:
@@ -83,7 +78,7 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
       return WorkingFolderOpening::Failed;
   }
   if (!steps.proceed("write the marker")) return WorkingFolderOpening::Failed;
-  std::ofstream marker(toOpenablePath(join(folder.path, kWorkingMarkerName)), std::ios::binary);
+  std::ofstream marker(toOpenablePath(joinPath(folder.path, kWorkingMarkerName)), std::ios::binary);
   marker << "Vesk working folder: removed by the next create into this folder.\n";
   marker.close();
   if (!marker) {
@@ -107,7 +102,7 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
   folder.path = workingFolderOf(destination);
   int error = 0;
   // An empty leftover has no lock file yet; one made now is removed with the folder.
-  switch (lockFile(join(folder.path, kWorkingLockName), true, folder.lock, error)) {
+  switch (lockFile(joinPath(folder.path, kWorkingLockName), true, folder.lock, error)) {
     case LockAttempt::Acquired:
       return WorkingFolderOpening::Opened;
     case LockAttempt::Busy:
@@ -133,15 +128,15 @@ bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
   for (const auto& name : contents) {
     if (!steps.proceed("remove " + name)) return false;
     // Links inside are removed as links, never what they lead to.
-    removed = removeTree(join(folder.path, name)) && removed;
+    removed = removeTree(joinPath(folder.path, name)) && removed;
   }
   if (!removed) return false;
   if (!steps.proceed("remove the working folder")) return false;
-  (void)removeTree(join(folder.path, kWorkingMarkerName));
+  (void)removeTree(joinPath(folder.path, kWorkingMarkerName));
   // The lock file is removed while its lock is held (Windows deletes it once the handle
   // closes), so that no other run can lock it in between and lose it: a run that makes
   // a new one meanwhile owns the folder, which then stays.
-  (void)removeTree(join(folder.path, kWorkingLockName));
+  (void)removeTree(joinPath(folder.path, kWorkingLockName));
   folder.lock.release();
   return static_cast<bool>(removeEmptyFolder(folder.path));
 }
