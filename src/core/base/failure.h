@@ -18,6 +18,7 @@ enum class FailureCode {
   MalformedText,      // text that is not UTF-8
   UnreadablePicture,  // no usable size in a picture's header
   Cancelled,          // the caller asked the operation to stop; what it made is removed
+  HashUnavailable,    // the SHA-256 library gave no digest: the content cannot be vouched for
 };
 
 // One failure of a base or image operation.

@@ -61,7 +61,9 @@ Result<FileHash> hashFile(const std::string& path) {
     hash.size += static_cast<std::uint64_t>(n);
   }
   ::close(fd);
-  hash.digest = hasher.finish();
+  const auto digest = hasher.finish();
+  if (!digest) return makeFailure(FailureCode::HashUnavailable, path);
+  hash.digest = *digest;
   return hash;
 }
 
@@ -100,7 +102,9 @@ Result<FileHash> hashFile(const std::string& path) {
     hash.size += got;
   }
   CloseHandle(file);
-  hash.digest = hasher.finish();
+  const auto digest = hasher.finish();
+  if (!digest) return makeFailure(FailureCode::HashUnavailable, path);
+  hash.digest = *digest;
   return hash;
 }
 

@@ -16,7 +16,8 @@ struct FileHash {
 
 // Reads the regular file at `path` from start to end in pieces (bounded memory) and
 // hashes it. A symbolic link is not followed and a pipe or device is not read: both
-// fail as NotRegularFile, as do folders; an unreadable file fails as ReadFailed.
+// fail as NotRegularFile, as do folders; an unreadable file fails as ReadFailed, and one the
+// library cannot hash as HashUnavailable.
 Result<FileHash> hashFile(const std::string& path);
 
 }  // namespace vesk

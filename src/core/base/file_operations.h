@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/file_system.h"
+#include "base/hash_queue.h"
 
 namespace vesk {
 
@@ -16,9 +17,15 @@ struct FileOperations {
       copy;
   // Makes the file system holding the folder durable (see flushFileSystem).
   std::function<Status(const std::string& folder)> flush;
+  // Makes each hasher of the create's content; empty: Sha256() (a test gives one that
+  // fails, as a library that cannot hash does).
+  NewHasher hasher;
 };
 
-// The real operations: copyFile and flushFileSystem.
+// A hasher from `operations`' own maker, else Sha256().
+Sha256 newHasherOf(const FileOperations& operations);
+
+// The real operations: copyFile, flushFileSystem and Sha256.
 FileOperations systemFileOperations();
 
 }  // namespace vesk

@@ -2,7 +2,11 @@
 
 namespace vesk {
 
-Sha256Digest sha256Of(std::string_view bytes) {
+Sha256 Sha256::unavailable() {
+  return Sha256(Unavailable{});
+}
+
+std::optional<Sha256Digest> sha256Of(std::string_view bytes) {
   Sha256 hasher;
   hasher.update(bytes);
   return hasher.finish();

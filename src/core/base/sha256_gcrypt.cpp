@@ -31,7 +31,7 @@ Sha256::Sha256() {
   initialiseOnce();
   gcry_md_hd_t hd = nullptr;
   // Opening a digest only fails when the algorithm is missing or memory is exhausted;
-  // a hasher without a handle yields an all-zero digest, which matches no content.
+  // a hasher without a handle gives no digest.
   if (gcry_md_open(&hd, GCRY_MD_SHA256, 0) == 0) state_ = hd;
 }
 
@@ -54,11 +54,13 @@ void Sha256::update(const void* data, std::size_t size) {
   if (state_ != nullptr && size > 0) gcry_md_write(handle(state_), data, size);
 }
 
-Sha256Digest Sha256::finish() {
-  Sha256Digest digest{};
-  if (state_ == nullptr) return digest;
-  const unsigned char* result = gcry_md_read(handle(state_), GCRY_MD_SHA256);
-  if (result != nullptr) std::memcpy(digest.data(), result, digest.size());
+std::optional<Sha256Digest> Sha256::finish() {
+  if (state_ == nullptr) return std::nullopt;
+  std::optional<Sha256Digest> digest;
+  if (const unsigned char* result = gcry_md_read(handle(state_), GCRY_MD_SHA256)) {
+    digest.emplace();
+    std::memcpy(digest->data(), result, digest->size());
+  }
   gcry_md_close(handle(state_));
   state_ = nullptr;
   return digest;

@@ -31,7 +31,7 @@ BCRYPT_HASH_HANDLE handle(void* state) {
 
 Sha256::Sha256() {
   BCRYPT_HASH_HANDLE hash = nullptr;
-  // A hasher without a handle yields an all-zero digest, which matches no content.
+  // A hasher without a handle gives no digest.
   if (provider() != nullptr &&
       BCryptCreateHash(provider(), &hash, nullptr, 0, nullptr, 0, 0) >= 0) {
     state_ = hash;
@@ -59,17 +59,22 @@ void Sha256::update(const void* data, std::size_t size) {
   // BCryptHashData takes at most 4 GiB - 1 per call.
   while (size > 0) {
     const ULONG piece = size > 0x40000000u ? 0x40000000u : static_cast<ULONG>(size);
-    BCryptHashData(handle(state_), bytes, piece, 0);
+    if (BCryptHashData(handle(state_), bytes, piece, 0) < 0) {
+      // The digest would leave bytes out: the hasher gives none.
+      BCryptDestroyHash(handle(state_));
+      state_ = nullptr;
+      return;
+    }
     bytes += piece;
     size -= piece;
   }
 }
 
-Sha256Digest Sha256::finish() {
-  Sha256Digest digest{};
-  if (state_ == nullptr) return digest;
-  if (BCryptFinishHash(handle(state_), digest.data(), static_cast<ULONG>(digest.size()), 0) < 0) {
-    digest.fill(0);
+std::optional<Sha256Digest> Sha256::finish() {
+  if (state_ == nullptr) return std::nullopt;
+  std::optional<Sha256Digest> digest(Sha256Digest{});
+  if (BCryptFinishHash(handle(state_), digest->data(), static_cast<ULONG>(digest->size()), 0) < 0) {
+    digest.reset();
   }
   BCryptDestroyHash(handle(state_));
   state_ = nullptr;

@@ -169,6 +169,13 @@ inline constexpr const char* kReasonIsFolder = "フォルダです";
 inline constexpr const char* kReasonTooLarge = "ファイルが大きすぎます";
 inline constexpr const char* kReasonShrank = "コピー中に元のファイルが短くなりました";
 inline constexpr const char* kReasonFolderUnreadable = "フォルダの中を読み取れません";
+inline constexpr const char* kReasonHashUnavailable =
+    "SHA-256を計算できません（暗号ライブラリがハッシュを開けませんでした）";
+
+// The files written could not be hashed for the manifest; followed by the reason.
+inline constexpr const char* kHashFailedMessage =
+    "エラー　書き込んだファイルの確認用ハッシュ値を計算できませんでした。展示用nuvファイルは作成"
+    "していません";
 
 // The copies could not be made durable before the document; followed by the reason.
 inline constexpr const char* kFlushFailedMessage =

@@ -107,7 +107,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   // in last, so a package with a document always has its manifest.
   WrittenDocument written;
   written.path = report.documentPath;
-  Sha256 hasher;
+  Sha256 hasher = newHasherOf(operations);
   const WrittenBytesObserver observe = [&](std::string_view bytes) {
     if (request.hashContent) hasher.update(bytes);
     written.size += bytes.size();
@@ -123,7 +123,13 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     RecordedFile document;
     document.path = kDocumentName;
     document.size = written.size;
-    document.hex = hexText(hasher.finish());
+    const auto digest = hasher.finish();
+    if (!digest) {
+      sink.showMessage(errorMessage(withReason(kHashFailedMessage, kReasonHashUnavailable)));
+      report.status = BuildStatus::DocumentFailed;
+      return report;
+    }
+    document.hex = hexText(*digest);
     files = outcome.written;
     files.push_back(std::move(document));
     if (const Status listed = writeManifestFiles(destination, files); !listed) {

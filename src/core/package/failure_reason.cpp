@@ -8,6 +8,7 @@
 namespace vesk {
 
 std::string copyFailureReason(const std::string& source, const Failure& failure) {
+  if (failure.code == FailureCode::HashUnavailable) return kReasonHashUnavailable;
   const Result<FileKind> kind = fileKindOf(source);
   if (!kind) return systemErrorText(kind.failure().systemError);
   switch (*kind) {

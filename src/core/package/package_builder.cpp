@@ -1,6 +1,7 @@
 #include "package/package_builder.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <system_error>
 
@@ -89,10 +90,11 @@ class PackageRun {
       source = fileStampOf(item.source, Links::Follow);
       if (source && reuse(item, target, *source)) return true;
     }
-    FileHash written;
-    const Status copied = copier_.copy(item.source, target, hash_ ? &written : nullptr);
+    PackageCopier::Queued queued;
+    const Status copied =
+        hash_ ? copier_.copyQueued(item.source, target, queued) : copier_.copy(item.source, target);
     if (copied) {
-      if (hash_) record(item, target, written, source);
+      if (hash_) record(item, target, queued, source);
       return true;
     }
     if (copied.failure().code == FailureCode::Cancelled) return cancel();
@@ -115,6 +117,18 @@ class PackageRun {
   std::uint64_t filesReused() const { return filesReused_; }
   std::uint64_t bytesReused() const { return bytesReused_; }
 
+  // Gives every file copied its hash, once the hashing thread has them all; false (its
+  // message shown) when a file could not be hashed: nothing then vouches for it.
+  bool completeHashes() {
+    if (!hash_) return true;
+    const Result<std::vector<FileHash>> hashes = copier_.hashes();
+    if (!hashes) return fail(withReason(kHashFailedMessage, kReasonHashUnavailable));
+    for (const auto& [index, file] : queued_) {
+      written_[index].hex = hexText((*hashes)[file].digest);
+    }
+    return true;
+  }
+
  private:
   // A cancel is said by the run's caller, which knows what it undid.
   bool cancel() {
@@ -134,7 +148,8 @@ class PackageRun {
       Sha256 hasher;
       const Status copied = copyFile(reusable->path, target, {},
                                      [&](std::string_view bytes) { hasher.update(bytes); });
-      if (!copied || hexText(hasher.finish()) != known.hex) return false;
+      const auto digest = hasher.finish();
+      if (!copied || !digest || hexText(*digest) != known.hex) return false;
     }
     const auto placed = fileStampOf(target, Links::DoNotFollow);
     if (!placed || placed->size != known.size) {
@@ -149,19 +164,26 @@ class PackageRun {
     file.path = manifestPath(item.target);
     file.modified = placed->modified;
     file.source = item.source;
+    // A copy of this run may not be hashed yet: this file gets the same hash.
+    if (const auto queued = queuedAt_.find(reusable->path); queued != queuedAt_.end()) {
+      queued_.emplace_back(written_.size(), queued->second);
+      queuedAt_.emplace(target, queued->second);
+    }
     written_.push_back(file);
     reuse_.remember(target, file);
     return true;
   }
 
-  // Notes a file copied from its source: its size and hash as written, its own time,
-  // and the source's stamp when the copy holds all the source held.
-  void record(const PlannedItem& item, const std::string& target, const FileHash& hash,
+  // Notes a file copied from its source: its size as written (its hash follows, see
+  // completeHashes), its own time, and the source's stamp when the copy holds all the
+  // source held.
+  void record(const PlannedItem& item, const std::string& target, const PackageCopier::Queued& hash,
               const std::optional<FileStamp>& source) {
     RecordedFile file;
     file.path = manifestPath(item.target);
     file.size = hash.size;
-    file.hex = hexText(hash.digest);
+    queued_.emplace_back(written_.size(), hash.file);
+    queuedAt_.emplace(target, hash.file);
     if (const auto own = fileStampOf(target, Links::DoNotFollow)) file.modified = own->modified;
     if (source && source->size == hash.size) {
       file.source = item.source;
@@ -187,6 +209,9 @@ class PackageRun {
   CopyReuse reuse_;
   bool noReflink_ = false;
   std::vector<RecordedFile> written_;
+  // Which files of written_ wait for which hash of the copier's, and by target path.
+  std::vector<std::pair<std::size_t, std::size_t>> queued_;
+  std::map<std::string, std::size_t> queuedAt_;
   std::uint64_t filesReused_ = 0;
   std::uint64_t bytesReused_ = 0;
 };
@@ -253,6 +278,7 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
         return finish(true, true);
     }
   }
+  if (!run.completeHashes()) return finish(true);
   return finish(false);
 }
 

@@ -9,16 +9,41 @@ void PackageCopier::start(std::uint64_t totalBytes, std::uint64_t totalFiles) {
 }
 
 Status PackageCopier::copy(const std::string& from, const std::string& to, FileHash* written) {
-  if (progress_ != nullptr) progress_->fileStarted(from);
-  Sha256 hasher;
+  if (written == nullptr) return copyWatched(from, to, {});
+  Sha256 hasher = newHasherOf(operations_);
   std::uint64_t count = 0;
-  CopyContent content;
-  if (written != nullptr) {
-    content = [&](std::string_view bytes) {
-      hasher.update(bytes);
-      count += bytes.size();
-    };
-  }
+  const Status copied = copyWatched(from, to, [&](std::string_view bytes) {
+    hasher.update(bytes);
+    count += bytes.size();
+  });
+  if (!copied) return copied;
+  const auto digest = hasher.finish();
+  if (!digest) return makeFailure(FailureCode::HashUnavailable, to);
+  *written = {*digest, count};
+  return copied;
+}
+
+Status PackageCopier::copyQueued(const std::string& from, const std::string& to, Queued& queued) {
+  if (!queue_) queue_ = std::make_unique<HashQueue>(operations_.hasher);
+  queued.file = queue_->begin();
+  queued.size = 0;
+  const Status copied = copyWatched(from, to, [&](std::string_view bytes) {
+    queue_->add(bytes);
+    queued.size += bytes.size();
+  });
+  // A failed copy ends the run, and a file not ended has no hash.
+  if (copied) queue_->end();
+  return copied;
+}
+
+Result<std::vector<FileHash>> PackageCopier::hashes() {
+  if (!queue_) return std::vector<FileHash>{};
+  return queue_->finish();
+}
+
+Status PackageCopier::copyWatched(const std::string& from, const std::string& to,
+                                  const CopyContent& content) {
+  if (progress_ != nullptr) progress_->fileStarted(from);
   // The cancel is asked after every piece, so that it answers within one piece even
   // in a large file.
   const Status copied = operations_.copy(
@@ -29,7 +54,6 @@ Status PackageCopier::copy(const std::string& from, const std::string& to, FileH
         return !cancelRequested();
       },
       content);
-  if (copied && written != nullptr) *written = {hasher.finish(), count};
   if (copied) {
     ++files_;
     if (progress_ != nullptr) progress_->advanced(bytes_, files_);

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/file_hash.h"
 #include "base/file_operations.h"
+#include "base/hash_queue.h"
 #include "package/build_progress.h"
 
 namespace vesk {
@@ -23,8 +26,21 @@ class PackageCopier {
   // Copies one file, replacing an existing target. A cancel asked during the copy
   // stops it after the current piece: Cancelled, the partial target removed. Given
   // `written`, the copy hashes the bytes as it writes them and gives their digest and
-  // count there.
+  // count there; a hasher that gives no digest fails the copy (HashUnavailable).
   Status copy(const std::string& from, const std::string& to, FileHash* written = nullptr);
+
+  // copy, its bytes hashed on the run's hashing thread while the next files are
+  // copied: gives the number of bytes written and the file's number among the hashes
+  // that hashes() gives.
+  struct Queued {
+    std::size_t file = 0;
+    std::uint64_t size = 0;
+  };
+  Status copyQueued(const std::string& from, const std::string& to, Queued& queued);
+
+  // Waits for the hashes of every file copied with copyQueued, by their numbers; fails
+  // (HashUnavailable) when any could not be hashed. Call once, after the last copy.
+  Result<std::vector<FileHash>> hashes();
 
   // Counts a file put in place without copying (a link or clone of `bytes`).
   void countPlaced(std::uint64_t bytes);
@@ -36,8 +52,11 @@ class PackageCopier {
   std::uint64_t bytesCopied() const { return bytes_; }
 
  private:
+  Status copyWatched(const std::string& from, const std::string& to, const CopyContent& content);
+
   BuildProgress* progress_;
   const FileOperations& operations_;
+  std::unique_ptr<HashQueue> queue_;
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
 };

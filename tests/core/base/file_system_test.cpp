@@ -217,7 +217,7 @@ TEST(CopyFile, HandsEveryPieceWrittenToItsWatcher) {
           }))
           << label;
       EXPECT_TRUE(seen == bytes) << label;
-      EXPECT_EQ(hexText(hash.finish()), hexText(sha256Of(bytes))) << label;
+      EXPECT_EQ(hexText(hash.finish().value()), hexText(sha256Of(bytes).value())) << label;
       EXPECT_TRUE(dir.read("out.raw") == bytes) << label;
       EXPECT_EQ(reported, size) << label;
     }

@@ -22,27 +22,37 @@ TEST(Sha256, GivesTheStandardDigests) {
        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(hexText(sha256Of(c.input)), c.digest) << c.input.substr(0, 20);
+    EXPECT_EQ(hexText(sha256Of(c.input).value()), c.digest) << c.input.substr(0, 20);
   }
 }
 
 TEST(Sha256, GivesTheSameDigestWhateverThePieces) {
   std::string input;
   for (int i = 0; i < 5000; ++i) input += static_cast<char>(i * 7 % 256);
-  const std::string whole = hexText(sha256Of(input));
+  const std::string whole = hexText(sha256Of(input).value());
   for (const std::size_t piece : {1u, 3u, 63u, 64u, 65u, 4096u}) {
     Sha256 hasher;
     for (std::size_t at = 0; at < input.size(); at += piece) {
       hasher.update(std::string_view(input).substr(at, piece));
     }
-    EXPECT_EQ(hexText(hasher.finish()), whole) << piece;
+    EXPECT_EQ(hexText(hasher.finish().value()), whole) << piece;
   }
   // A moved hasher carries on where the first stopped.
   Sha256 first;
   first.update(std::string_view(input).substr(0, 100));
   Sha256 second = std::move(first);
   second.update(std::string_view(input).substr(100));
-  EXPECT_EQ(hexText(second.finish()), whole);
+  EXPECT_EQ(hexText(second.finish().value()), whole);
+}
+
+// A hasher the library could not open gives no digest, never one of made-up bytes.
+TEST(Sha256, AHasherWithoutTheLibraryGivesNoDigest) {
+  Sha256 hasher = Sha256::unavailable();
+  hasher.update("abc");
+  EXPECT_FALSE(hasher.finish().has_value());
+  Sha256 moved = Sha256::unavailable();
+  Sha256 target = std::move(moved);
+  EXPECT_FALSE(target.finish().has_value());
 }
 
 }  // namespace

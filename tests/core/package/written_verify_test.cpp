@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -158,6 +159,42 @@ TEST_F(WrittenVerify, DamageBetweenCopyingAndTheCreatesVerifyIsCaught) {
       EXPECT_EQ(sink.messages.front().rfind(kVerifyFailedMessage, 0), 0u) << sink.messages.front();
       EXPECT_TRUE(mentions(sink.messages, c.expected(*this))) << sink.messages.front();
     }
+  }
+}
+
+// A create that cannot hash what it writes fails, whichever file the hasher fails on
+// (a data file or the document), and leaves the destination as it was.
+TEST_F(WrittenVerify, ACreateThatCannotHashFails) {
+  // A sound create makes one hasher a file, the document's last.
+  FileOperations counting = systemFileOperations();
+  std::atomic<int> hashers{0};
+  counting.hasher = [&] {
+    ++hashers;
+    return Sha256();
+  };
+  CreateRequest sound = request();
+  sound.operations = &counting;
+  ASSERT_EQ(createPackage(sound, sink).status, BuildStatus::Written);
+  const int total = hashers.load();
+  ASSERT_GE(total, 5);
+  for (const int failing : {1, total - 1, total, 0}) {  // 0: every hasher fails
+    SCOPED_TRACE(failing);
+    dir.clear();
+    SetUp();
+    sink.messages.clear();
+    FileOperations operations = systemFileOperations();
+    std::atomic<int> made{0};
+    operations.hasher = [&] {
+      return ++made == failing || failing == 0 ? Sha256::unavailable() : Sha256();
+    };
+    CreateRequest run = request();
+    run.operations = &operations;
+    const BuildReport report = createPackage(run, sink);
+    EXPECT_NE(report.status, BuildStatus::Written);
+    EXPECT_NE(report.status, BuildStatus::WrittenWithProblems);
+    EXPECT_TRUE(mentions(sink.messages, kReasonHashUnavailable));
+    EXPECT_FALSE(fs::exists(inPackage(kDocumentName)));
+    EXPECT_FALSE(fs::exists(inPackage(kManifestName)));
   }
 }
 
