@@ -43,6 +43,11 @@ class FileDescriptor {
   FileDescriptor& operator=(const FileDescriptor&) = delete;
 
   int get() const { return fd_; }
+  // Closes the descriptor held (if any) and takes `fd` instead.
+  void reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
   // Gives up the descriptor without closing it.
   int release() {
     const int fd = fd_;
@@ -270,24 +275,32 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   (void)::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
 
-  // A link at the target is replaced, never written through.
-  struct stat target;
-  if (::lstat(to.c_str(), &target) == 0 && S_ISLNK(target.st_mode) && ::unlink(to.c_str()) != 0) {
-    return lastFailure(FailureCode::WriteFailed, to);
-  }
-  if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
-      target.st_ino == source.st_ino) {
-    return {};
-  }
-
-  FileDescriptor out(openFile(to, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
-  if (out.get() < 0) return lastFailure(FailureCode::WriteFailed, to);
-  if (::fstat(out.get(), &target) != 0) return lastFailure(FailureCode::WriteFailed, to);
-  if (!S_ISREG(target.st_mode)) return makeFailure(FailureCode::NotRegularFile, to);
-  // Only a target with content is truncated: ext4 flushes a file truncated to zero when
-  // it is closed, which held the end of every copy (and a cancel) up by up to 0.5 s.
-  if (target.st_size != 0 && ::ftruncate(out.get(), 0) != 0) {
-    return lastFailure(FailureCode::WriteFailed, to);
+  // The usual target is new (a create's own working folder): made exclusively, it is
+  // known to be an empty regular file without looking at the path first.
+  FileDescriptor out(
+      openFile(to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
+  if (out.get() < 0 && errno != EEXIST) return lastFailure(FailureCode::WriteFailed, to);
+  if (out.get() < 0) {
+    // A link at the target is replaced, never written through.
+    struct stat target;
+    if (::lstat(to.c_str(), &target) == 0 && S_ISLNK(target.st_mode) && ::unlink(to.c_str()) != 0) {
+      return lastFailure(FailureCode::WriteFailed, to);
+    }
+    if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
+        target.st_ino == source.st_ino) {
+      return {};
+    }
+    FileDescriptor existing(
+        openFile(to, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
+    if (existing.get() < 0) return lastFailure(FailureCode::WriteFailed, to);
+    if (::fstat(existing.get(), &target) != 0) return lastFailure(FailureCode::WriteFailed, to);
+    if (!S_ISREG(target.st_mode)) return makeFailure(FailureCode::NotRegularFile, to);
+    // Only a target with content is truncated: ext4 flushes a file truncated to zero
+    // when it is closed, which held the end of every copy (and a cancel) up by up to 0.5 s.
+    if (target.st_size != 0 && ::ftruncate(existing.get(), 0) != 0) {
+      return lastFailure(FailureCode::WriteFailed, to);
+    }
+    out.reset(existing.release());
   }
   off_t copiedBytes = 0;
   const CopyEnd end = copyContent(

@@ -78,38 +78,17 @@ Result<std::string> readSmallFile(const std::string& path) {
   return readFile(path);
 }
 
+PackageProblem sizeWrongProblem(const std::string& path, std::uint64_t expected,
+                                std::uint64_t actual) {
+  return {PackageFault::ContentChanged,
+          fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(expected)},
+                                          {"actual", std::to_string(actual)},
+                                          {"path", path}})};
+}
+
 class ContentRun {
  public:
   ContentRun(const std::string& folder, ContentCheck check) : folder_(folder), check_(check) {}
-
-  // The create's own: the manifest and the copy record on disk must hold exactly the
-  // text made of `written`, whose sizes then stand for the record's; nothing is hashed.
-  ContentVerdict runWritten(const std::vector<RecordedFile>& written) {
-    verdict_.manifest = ManifestState::VerifiedNow;
-    std::vector<ManifestLine> lines;
-    lines.reserve(written.size());
-    for (const RecordedFile& file : written) {
-      lines.push_back({file.path, file.hex});
-      sizes_[file.path] = file.size;
-    }
-    for (const auto& [name, text] : {std::pair{kManifestName, manifestText(lines)},
-                                     std::pair{kCopyRecordName, copyRecordText(written)}}) {
-      const std::string path = folder_ + name;
-      const Entry entry = entryOf(path);
-      const auto found = readSmallFile(path);
-      if (entry != Entry::Regular) {
-        add(entry == Entry::Missing
-                ? problem(PackageFault::ContentMissing, kVerifyListedMissing, path)
-                : irregular(path));
-      } else if (!found || *found != text) {
-        add(problem(PackageFault::ContentChanged, kVerifyHashWrong, path));
-      }
-    }
-    verdict_.listedFiles = lines.size();
-    for (const ManifestLine& line : lines) checkListed(line);
-    walkPackage(true);
-    return finish();
-  }
 
   ContentVerdict run() {
     const std::string manifestPath = folder_ + kManifestName;
@@ -236,10 +215,7 @@ class ContentRun {
 
   static PackageProblem sizeWrong(const std::string& path, std::uint64_t expected,
                                   std::uint64_t actual) {
-    return {PackageFault::ContentChanged,
-            fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(expected)},
-                                            {"actual", std::to_string(actual)},
-                                            {"path", path}})};
+    return sizeWrongProblem(path, expected, actual);
   }
 
   // Every member of the package, links not followed: links, FIFOs and devices are
@@ -325,9 +301,112 @@ ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentChe
   return ContentRun(packageFolder, check).run();
 }
 
-ContentVerdict verifyWrittenContent(const std::string& packageFolder,
+ContentVerdict verifyWrittenContent(const WrittenTree& tree,
                                     const std::vector<RecordedFile>& written) {
-  return ContentRun(packageFolder, ContentCheck::Quick).runWritten(written);
+  ContentVerdict verdict;
+  verdict.manifest = ManifestState::VerifiedNow;
+  verdict.listedFiles = written.size();
+  const auto add = [&](PackageProblem found) { verdict.problems.push_back(std::move(found)); };
+  std::set<std::string> reported;  // irregular members already reported, full paths
+  const auto irregular = [&](const std::string& path) {
+    if (reported.insert(path).second) {
+      add(problem(PackageFault::ContentIrregular, kVerifyIrregularFile, path));
+    }
+  };
+  const auto memberAt = [&](const std::string& relative) -> const WrittenMember* {
+    const auto found = tree.members.find(relative);
+    return found == tree.members.end() ? nullptr : &found->second;
+  };
+  for (const std::string& folder : tree.unreadable) {
+    add(problem(PackageFault::ContentMissing, kVerifyFolderUnreadable, folder));
+  }
+
+  // The manifest and the copy record must hold exactly the text made of `written`:
+  // read back, since they are the package's own proof of its content.
+  std::vector<ManifestLine> lines;
+  lines.reserve(written.size());
+  for (const RecordedFile& file : written) lines.push_back({file.path, file.hex});
+  for (const auto& [name, text] : {std::pair{kManifestName, manifestText(lines)},
+                                   std::pair{kCopyRecordName, copyRecordText(written)}}) {
+    const std::string path = tree.folder + name;
+    const WrittenMember* member = memberAt(name);
+    if (member == nullptr) {
+      add(problem(PackageFault::ContentMissing, kVerifyListedMissing, path));
+    } else if (member->type != EntryType::File) {
+      irregular(path);
+    } else if (member->size != text.size()) {
+      add(problem(PackageFault::ContentChanged, kVerifyHashWrong, path));
+    } else if (const auto found = readFile(path); !found || *found != text) {
+      add(problem(PackageFault::ContentChanged, kVerifyHashWrong, path));
+    }
+  }
+
+  // Every file written: there, a regular file reached through real folders, of the
+  // size written. Its bytes are the ones hashed as they were written; only a walk of
+  // the package (one look at each member) tells that nothing was lost or replaced since.
+  std::set<std::string> listed;        // relative paths of the files written
+  std::set<std::string> entryFolders;  // the top folders holding them
+  for (const RecordedFile& file : written) {
+    const auto parts = componentsOf(file.path);
+    if (!parts) {
+      add(problem(PackageFault::PathOutside, kVerifyListedOutside, file.path));
+      continue;
+    }
+    std::string native;
+    for (const std::string& part : *parts) {
+      native += native.empty() ? part : kPathSeparator + part;
+    }
+    std::string relative;
+    bool reachable = true;
+    for (std::size_t i = 0; i < parts->size() && reachable; ++i) {
+      if (i > 0) relative += kPathSeparator;
+      relative += (*parts)[i];
+      if (i + 1 == parts->size()) break;
+      if (i == 0) entryFolders.insert(relative);
+      const WrittenMember* way = memberAt(relative);
+      if (way == nullptr || way->type == EntryType::File) {
+        add(problem(PackageFault::ContentMissing, kVerifyListedMissing, tree.folder + native));
+        reachable = false;
+      } else if (way->type != EntryType::Folder) {
+        irregular(tree.folder + relative);  // the file is reported as the link on its way
+        reachable = false;
+      }
+    }
+    if (!reachable) continue;
+    const std::string path = tree.folder + relative;
+    listed.insert(relative);
+    const WrittenMember* member = memberAt(relative);
+    if (member == nullptr) {
+      add(problem(PackageFault::ContentMissing, kVerifyListedMissing, path));
+    } else if (member->type != EntryType::File) {
+      irregular(path);
+    } else if (member->size != file.size) {
+      add(sizeWrongProblem(path, file.size, member->size));
+    }
+  }
+
+  // Links, FIFOs and devices anywhere are problems; so is any file in the entry folders
+  // not written, and an entry folder holding none written.
+  std::set<std::string> unlistedFolders;
+  for (const auto& [relative, member] : tree.members) {
+    const std::size_t separator = relative.find(kPathSeparator);
+    const std::string top = relative.substr(0, separator);
+    if (unlistedFolders.count(top) != 0) continue;
+    const std::string path = tree.folder + relative;
+    if (member.type == EntryType::Link || member.type == EntryType::Other) {
+      irregular(path);
+    } else if (separator == std::string::npos) {
+      if (member.type == EntryType::Folder && isEntryFolderName(relative) &&
+          entryFolders.count(relative) == 0) {
+        add(problem(PackageFault::ContentUnlisted, kVerifyUnlistedFolder, path));
+        unlistedFolders.insert(relative);
+      }
+    } else if (member.type == EntryType::File && listed.count(relative) == 0) {
+      add(problem(PackageFault::ContentUnlisted, kVerifyUnlisted, path));
+    }
+  }
+  if (!verdict.problems.empty()) verdict.manifest = ManifestState::Mismatch;
+  return verdict;
 }
 
 ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck check) {

@@ -7,6 +7,7 @@
 #include "format/copy_record.h"
 #include "format/package_report.h"
 #include "package/package_verify.h"
+#include "package/written_tree.h"
 
 namespace vesk {
 
@@ -31,13 +32,13 @@ struct ContentVerdict {
 // a manifest; none is followed or opened. Without a manifest: NoManifest and only that.
 ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentCheck check);
 
-// The create's own check of the files it has just written in `packageFolder`, from
-// `written` (each file with the size and hash taken while writing it): the manifest
-// and the copy record hold exactly what `written` makes of them, and the rest as
-// verifyPackageContent finds it with ContentCheck::Quick: every file present, regular
-// and of its written size, nothing unlisted, no link, FIFO or device. Reads the
-// manifest and the copy record, looks at every other member; hashes nothing.
-ContentVerdict verifyWrittenContent(const std::string& packageFolder,
+// The create's own check of the files it has just written, from `tree` (one walk of
+// the package) and `written` (each file with the size and hash taken while writing
+// it): the manifest and the copy record hold exactly what `written` makes of them
+// (both read back); every file written is there, a regular file reached through real
+// folders, of its written size; nothing unlisted in the entry folders, no link, FIFO
+// or device anywhere. Looks at nothing the walk did not find; hashes nothing.
+ContentVerdict verifyWrittenContent(const WrittenTree& tree,
                                     const std::vector<RecordedFile>& written);
 
 // The whole verify of the package whose document is `documentPath`: a regular file

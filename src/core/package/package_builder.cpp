@@ -22,12 +22,11 @@ namespace vesk {
 
 namespace {
 
-// True when the source is a regular file of another size or time than the plan saw.
-// A source that is gone or no file now is left to the copy, which says why it fails.
-bool changed(const PlannedItem& item) {
-  const FileInfo info = fileInfoOf(item.source);
-  return info.kind == FileKind::Regular &&
-         (info.size != item.size || info.modified != item.modified);
+// True when the source, stamped `now`, is a regular file of another size or time than
+// the plan saw. A source that is gone or no file now (no stamp) is left to the copy,
+// which says why it fails.
+bool changed(const PlannedItem& item, const std::optional<FileStamp>& now) {
+  return now && (now->size != item.size || now->modified != item.modified);
 }
 
 // The message of a failed folder: its name with a separator, then the fixed text.
@@ -83,13 +82,11 @@ class PackageRun {
 
   bool copy(const PlannedItem& item) {
     if (cancelled()) return false;
-    if (changed(item)) return fail(kSourceChangedMessage + item.source);
+    // One look at the source serves both the change check and the copy record.
+    const std::optional<FileStamp> source = fileStampOf(item.source, Links::Follow);
+    if (changed(item, source)) return fail(kSourceChangedMessage + item.source);
     const std::string target = folder_ + item.target;
-    std::optional<FileStamp> source;
-    if (hash_) {
-      source = fileStampOf(item.source, Links::Follow);
-      if (source && reuse(item, target, *source)) return true;
-    }
+    if (hash_ && source && reuse(item, target, *source)) return true;
     PackageCopier::Queued queued;
     const Status copied =
         hash_ ? copier_.copyQueued(item.source, target, queued) : copier_.copy(item.source, target);

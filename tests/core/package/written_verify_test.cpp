@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <functional>
 #include <string>
 #include <vector>
@@ -159,6 +162,65 @@ TEST_F(WrittenVerify, DamageBetweenCopyingAndTheCreatesVerifyIsCaught) {
       EXPECT_EQ(sink.messages.front().rfind(kVerifyFailedMessage, 0), 0u) << sink.messages.front();
       EXPECT_TRUE(mentions(sink.messages, c.expected(*this))) << sink.messages.front();
     }
+  }
+}
+
+// Members added or changed after the write are found from one walk of the package.
+TEST_F(WrittenVerify, FindsMembersAddedOrReplacedAfterTheWrite) {
+  struct Case {
+    const char* what;
+    std::function<void()> damage;
+    std::function<void()> undo;
+    PackageFault fault;
+    std::string path;  // in the package, named by the problem
+  };
+  std::vector<Case> cases = {
+      {"an entry folder added", [&] { fs::create_directories(inPackage("07")); },
+       [&] { fs::remove_all(inPackage("07")); }, PackageFault::ContentUnlisted, "07"},
+      {"a file in a new folder of the entry folder", [&] { dir.write("D/00/sub/x.raw", "x"); },
+       [&] { fs::remove_all(inPackage("00/sub")); }, PackageFault::ContentUnlisted, "00/sub/x.raw"},
+      {"the entry folder made a file",
+       [&] {
+         fs::rename(inPackage("00"), dir.file("away"));
+         dir.write("D/00", "x");
+       },
+       [&] {
+         fs::remove(inPackage("00"));
+         fs::rename(dir.file("away"), inPackage("00"));
+       },
+       PackageFault::ContentMissing, "00/v.raw"},
+#ifndef _WIN32
+      {"the entry folder made a link",
+       [&] {
+         fs::rename(inPackage("00"), dir.file("away"));
+         fs::create_directory_symlink(dir.file("away"), inPackage("00"));
+       },
+       [&] {
+         fs::remove(inPackage("00"));
+         fs::rename(dir.file("away"), inPackage("00"));
+       },
+       PackageFault::ContentIrregular, "00"},
+      {"a FIFO in the entry folder",
+       [&] { ASSERT_EQ(::mkfifo(inPackage("00/pipe").c_str(), 0600), 0); },
+       [&] { fs::remove(inPackage("00/pipe")); }, PackageFault::ContentIrregular, "00/pipe"},
+#endif
+  };
+  ASSERT_EQ(buildPackageInPlace(request(), sink).status, BuildStatus::Written);
+  const WrittenDocument known = writtenDocument();
+  const std::vector<RecordedFile> files = recordedFiles();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.damage();
+    const auto problems = verifyWrittenPackage(known, &files);
+    bool found = false;
+    fs::path named = fs::path(inPackage(c.path)).make_preferred();
+    for (const auto& problem : problems) {
+      found = found ||
+              (problem.fault == c.fault && problem.text.find(named.string()) != std::string::npos);
+    }
+    EXPECT_TRUE(found) << (problems.empty() ? "no problem" : problems.front().text);
+    c.undo();
+    ASSERT_TRUE(verifyWrittenPackage(known, &files).empty()) << "restored";
   }
 }
 
