@@ -56,8 +56,9 @@ using CopyContent = std::function<void(std::string_view bytes)>;
 // kCopyPieceBytes each; when it returns false the copy stops there, the partial target (which the
 // copy made or truncated) is removed, and the result is Cancelled, naming the target.
 // Given `content`, the copy reads and writes through its own buffer (no kernel fast
-// path) and hands every piece written to it, so that the bytes written can be hashed
-// without reading either file again.
+// path) and hands every piece written to it, on the copying thread, so that the bytes
+// written can be hashed without reading either file again (a create hands them on to
+// a HashQueue, which hashes them on a thread of its own).
 Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {},
                 const CopyContent& content = {});
 

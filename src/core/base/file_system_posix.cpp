@@ -16,7 +16,6 @@
 #include <thread>
 #include <vector>
 
-#include "base/content_relay.h"
 #include "base/file_kind.h"
 #include "base/path_terms.h"
 #include "base/utf8.h"
@@ -133,13 +132,6 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
   std::unique_ptr<char[]> buffer;
   const std::size_t bufferSize =
       size > 0 ? std::min(kBufferSize, static_cast<std::size_t>(size) + 1) : kBufferSize;
-  // A file of more than one buffer is watched on a thread of its own, so that the
-  // watcher (a hash, as slow as the copy itself) overlaps reading and writing. A
-  // smaller one is not worth starting a thread for.
-  std::unique_ptr<ContentRelay> relay;
-  if (content && size > static_cast<off_t>(kBufferSize)) {
-    relay = std::make_unique<ContentRelay>(content, bufferSize);
-  }
   off_t copied = 0;
   for (;;) {
     ssize_t n = 0;
@@ -173,17 +165,12 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
         break;
 #endif
       case Method::kReadWrite: {
-        if (!relay && !buffer) buffer.reset(new char[bufferSize]);
-        char* const data = relay ? relay->buffer() : buffer.get();
-        n = ::pread(in, data, bufferSize, copied);
+        if (!buffer) buffer.reset(new char[bufferSize]);
+        n = ::pread(in, buffer.get(), bufferSize, copied);
         if (n <= 0) break;
         const auto piece = static_cast<std::size_t>(n);
-        if (!writeAll(out, data, piece, copied)) return CopyEnd::Failed;
-        if (relay) {
-          relay->pass(piece);
-        } else if (content) {
-          content(std::string_view(data, piece));
-        }
+        if (!writeAll(out, buffer.get(), piece, copied)) return CopyEnd::Failed;
+        if (content) content(std::string_view(buffer.get(), piece));
         break;
       }
     }
@@ -191,10 +178,7 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
       if (errno == EINTR) continue;
       return CopyEnd::Failed;
     }
-    if (n == 0) {
-      if (relay) relay->finish();
-      return CopyEnd::Done;
-    }
+    if (n == 0) return CopyEnd::Done;
     copied += n;
     if (progress && !progress(static_cast<std::uint64_t>(n))) return CopyEnd::Stopped;
   }

@@ -52,8 +52,9 @@ void HashQueue::add(std::string_view bytes) {
 void HashQueue::end() {
   if (files_ == 0) return;
   segments_.push_back({files_ - 1, nullptr, 0, true});
-  // Handed over at once, so that the hash of a small file does not wait for the next.
-  submit();
+  // Small files share a chunk, so that the hashing thread is woken about once a chunk,
+  // not once a file; the rest is handed over by finish().
+  if (used_ >= kChunkBytes / 2) submit();
 }
 
 Result<std::vector<FileHash>> HashQueue::finish() {

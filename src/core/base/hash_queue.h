@@ -44,7 +44,8 @@ class HashQueue {
   std::size_t begin();
   // Adds bytes to the file begun last, after those added before.
   void add(std::string_view bytes);
-  // Ends the file begun last: its hash covers every byte added to it.
+  // Ends the file begun last: its hash covers every byte added to it. Small files
+  // share a chunk, handed to the hashing thread once it is half full.
   void end();
   // Waits until every file ended is hashed and gives their hashes by number, or
   // HashUnavailable (naming no path) when a hasher gave no digest. Call once, after

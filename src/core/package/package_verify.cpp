@@ -11,6 +11,7 @@
 #include "format/two_digits.h"
 #include "image/image_probe.h"
 #include "messages/messages.h"
+#include "package/document_file_outline.h"
 #include "package/package_layout.h"
 
 namespace vesk {
@@ -205,22 +206,12 @@ PackageView diskPackageView(const std::string& folder) {
 }
 
 std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
-  std::string text;
-  {
-    const auto bytes = readFile(documentPath);
-    if (!bytes) {
-      return {{PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable + documentPath}};
-    }
-    text = decodeCp932(*bytes);
-  }  // the bytes are let go before the text is outlined
-  // Lines end with CR LF on disk.
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  // Read and outlined piece by piece: memory stays bounded whatever the document's size.
+  const Result<DocumentOutline> outline = outlineDocumentFile(documentPath);
+  if (!outline) {
+    return {{PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable + documentPath}};
   }
-  text.resize(kept);
-
-  return verifyDocument(text, diskPackageView(folderOf(documentPath)), documentPath);
+  return verifyDocumentOutline(*outline, diskPackageView(folderOf(documentPath)), documentPath);
 }
 
 std::string verifyFailureText(const std::vector<PackageProblem>& problems) {

@@ -1,0 +1,175 @@
+#include "package/document_file_outline.h"
+
+#include <cerrno>
+#include <fstream>
+#include <string_view>
+#include <utility>
+
+#include "base/cp932.h"
+#include "base/file_kind.h"
+#include "base/file_system.h"
+#include "format/text_ops.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr std::string_view kHead = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"";
+constexpr std::string_view kRoot = "\n<NuvrelFile version=\"1.35\">\n";
+constexpr std::string_view kEnd = "</NuvrelFile>\n";
+
+// The text without every element from `open` through the first `close` after it, as
+// the outline leaves them out when it looks for undecoded bytes; `open` set when the
+// last one is not closed.
+std::string withoutElements(std::string_view text, std::string_view open, std::string_view close,
+                            bool& leftOpen) {
+  std::string kept;
+  std::size_t pos = 0;
+  leftOpen = false;
+  while (const auto start = findFrom(text, open, pos)) {
+    kept += text.substr(pos, *start - pos);
+    const auto end = findFrom(text, close, *start + open.size());
+    if (!end) {
+      leftOpen = true;
+      return kept;
+    }
+    pos = *end + close.size();
+  }
+  kept += text.substr(pos);
+  return kept;
+}
+
+// True when the outline's reading of the values after `open` (each up to the next
+// quote) would run past the end of the text.
+bool leavesValueOpen(std::string_view text, std::string_view open) {
+  std::size_t pos = 0;
+  while (const auto found = findFrom(text, open, pos)) {
+    const std::size_t end = text.find('"', *found + open.size());
+    if (end == std::string_view::npos) return true;
+    pos = end;
+  }
+  return false;
+}
+
+// True when the text, outlined on its own, reads exactly what it reads as the start
+// of a longer text: no element or name the outline reads runs past its end.
+bool closesEverything(std::string_view text) {
+  if (leavesDataOpen(text) || leavesValueOpen(text, "<event name=\"") ||
+      leavesValueOpen(text, "<drawGroup name=\"")) {
+    return false;
+  }
+  bool open = false;
+  const std::string noData = withoutElements(text, "<data", "</data>", open);
+  if (open) return false;
+  const std::string noGroups = withoutElements(noData, "<drawGroup", "</drawGroup>", open);
+  if (open) return false;
+  withoutElements(noGroups, "<topGroup name=\"", "\"", open);
+  return !open;
+}
+
+// Code page 932 decoded, CR LF read as LF; `bytes` is cut only after a line feed, which
+// is never the second byte of a pair.
+std::string decodedLines(std::string_view bytes) {
+  std::string text = decodeCp932(bytes);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+  return text;
+}
+
+class PartwiseOutline {
+ public:
+  // Adds decoded text; outlines what can be cut off. `last`: the text ends here.
+  void add(std::string text, bool last) {
+    carried_ += text;
+    if (last) {
+      outlinePart(carried_.size());
+      return;
+    }
+    // A cut is tried once the text carried has doubled since the last try, so that a
+    // long element costs a few reads of it, not one per piece.
+    if (carried_.size() < nextTry_) return;
+    const std::size_t cut = carried_.rfind('\n');
+    if (cut != std::string::npos &&
+        closesEverything(std::string_view(carried_).substr(0, cut + 1))) {
+      outlinePart(cut + 1);
+      nextTry_ = 0;
+    } else {
+      nextTry_ = carried_.size() * 2;
+    }
+  }
+
+  std::size_t carried() const { return carried_.size(); }
+
+  DocumentOutline finish() {
+    outline_.wellFormed = head_ && root_ && !dataLeftOpen_ && tail_.size() >= kEnd.size() &&
+                          std::string_view(tail_).substr(tail_.size() - kEnd.size()) == kEnd;
+    return std::move(outline_);
+  }
+
+ private:
+  void outlinePart(std::size_t size) {
+    const std::string_view part = std::string_view(carried_).substr(0, size);
+    if (seen_ == 0) head_ = part.substr(0, kHead.size()) == kHead;
+    // The root's line may start with the line end that closed the part before.
+    if (!root_) {
+      const std::string edge = tail_.empty() ? std::string() : tail_.substr(tail_.size() - 1);
+      root_ = (edge + std::string(part.substr(0, kRoot.size()))).find(kRoot) != std::string::npos ||
+              part.find(kRoot) != std::string_view::npos;
+    }
+    // Only the last part can leave a data element open: the whole is then malformed.
+    dataLeftOpen_ = dataLeftOpen_ || leavesDataOpen(part);
+    DocumentOutline next = outlineDocument(part);
+    appendOutline(outline_, std::move(next));
+    seen_ += part.size();
+    tail_ += part.substr(part.size() > kEnd.size() ? part.size() - kEnd.size() : 0);
+    if (tail_.size() > kEnd.size()) tail_.erase(0, tail_.size() - kEnd.size());
+    carried_.erase(0, size);
+  }
+
+  DocumentOutline outline_;
+  std::string carried_;
+  std::size_t nextTry_ = 0;
+  std::size_t seen_ = 0;
+  std::string tail_;  // the last characters outlined
+  bool head_ = false;
+  bool root_ = false;
+  bool dataLeftOpen_ = false;
+};
+
+}  // namespace
+
+Result<DocumentOutline> outlineDocumentFile(const std::string& path, std::size_t pieceBytes) {
+  // Pipes and devices are not opened (they may block); links are followed as a read
+  // of the file follows them.
+  const Result<FileKind> kind = fileKindOf(path);
+  if (!kind) return kind.failure();
+  if (*kind == FileKind::Missing) return makeFailure(FailureCode::NotFound, path);
+  if (*kind != FileKind::Regular) return makeFailure(FailureCode::NotRegularFile, path);
+  std::ifstream in(toOpenablePath(path), std::ios::binary);
+  if (!in) return makeFailure(FailureCode::ReadFailed, path);
+  PartwiseOutline outline;
+  std::string bytes;  // read and not yet decoded: what follows the last line feed
+  std::string piece(pieceBytes, '\0');
+  for (;;) {
+    in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (in.bad()) return makeFailure(FailureCode::ReadFailed, path);
+    const bool last = got < piece.size();
+    bytes.append(piece.data(), got);
+    const std::size_t lineEnd = last ? bytes.size() : bytes.rfind('\n') + 1;
+    if (lineEnd > 0 || last) {
+      outline.add(decodedLines(std::string_view(bytes).substr(0, lineEnd)), last);
+      bytes.erase(0, lineEnd);
+    }
+    if (last) break;
+    if (outline.carried() + bytes.size() > kMaxReadBytes) {
+      return makeFailure(FailureCode::ReadFailed, path, EFBIG);
+    }
+  }
+  return outline.finish();
+}
+
+}  // namespace vesk
