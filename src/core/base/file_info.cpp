@@ -1,12 +1,15 @@
 #include "base/file_info.h"
 
 #include <cerrno>
+#include <functional>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include "base/file_system.h"
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -15,10 +18,13 @@ namespace vesk {
 
 #ifndef _WIN32
 
-FileInfo fileInfoOf(const std::string& path) {
+namespace {
+
+// What a status query of a path found; `readable` asks the system whether the running
+// user may read it (groups, ACLs).
+FileInfo infoFrom(int looked, const struct stat& status, const std::function<bool()>& readable) {
   FileInfo info;
-  struct stat status;
-  if (::stat(path.c_str(), &status) != 0) {
+  if (looked != 0) {
     info.error = errno;
     info.kind = errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Inaccessible;
     return info;
@@ -32,11 +38,36 @@ FileInfo fileInfoOf(const std::string& path) {
     // files costs no second system call; for others the system decides (groups, ACLs).
     info.readable = status.st_uid == ::geteuid() && ::geteuid() != 0
                         ? (status.st_mode & S_IRUSR) != 0
-                        : ::access(path.c_str(), R_OK) == 0;
+                        : readable();
   } else {
     info.kind = S_ISDIR(status.st_mode) ? FileKind::Directory : FileKind::Other;
   }
   return info;
+}
+
+}  // namespace
+
+FileInfo fileInfoOf(const std::string& path) {
+  struct stat status;
+  const int looked = ::stat(path.c_str(), &status);
+  return infoFrom(looked, status, [&] { return ::access(path.c_str(), R_OK) == 0; });
+}
+
+FolderFileInfo::FolderFileInfo(std::string folder) : folder_(std::move(folder)) {
+  descriptor_ = ::open(folder_.empty() ? "." : folder_.c_str(),
+                       O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+}
+
+FolderFileInfo::~FolderFileInfo() {
+  if (descriptor_ >= 0) ::close(descriptor_);
+}
+
+FileInfo FolderFileInfo::infoOf(const std::string& name) const {
+  if (descriptor_ < 0) return fileInfoOf(folder_ + name);
+  struct stat status;
+  const int looked = ::fstatat(descriptor_, name.c_str(), &status, 0);
+  return infoFrom(looked, status,
+                  [&] { return ::faccessat(descriptor_, name.c_str(), R_OK, 0) == 0; });
 }
 
 #else
@@ -75,6 +106,14 @@ FileInfo fileInfoOf(const std::string& path) {
     }
   }
   return info;
+}
+
+FolderFileInfo::FolderFileInfo(std::string folder) : folder_(std::move(folder)) {}
+
+FolderFileInfo::~FolderFileInfo() = default;
+
+FileInfo FolderFileInfo::infoOf(const std::string& name) const {
+  return fileInfoOf(folder_ + name);
 }
 
 #endif

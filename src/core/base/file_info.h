@@ -24,4 +24,23 @@ struct FileInfo {
 // nothing.
 FileInfo fileInfoOf(const std::string& path);
 
+// Looks at the files of one folder as fileInfoOf does, each by its name relative to the
+// folder held open (POSIX), so that the folder's path is not walked again for each of
+// its files; by the whole path where the folder cannot be opened, and on Windows.
+class FolderFileInfo {
+ public:
+  // `folder` ends with a separator.
+  explicit FolderFileInfo(std::string folder);
+  ~FolderFileInfo();
+  FolderFileInfo(const FolderFileInfo&) = delete;
+  FolderFileInfo& operator=(const FolderFileInfo&) = delete;
+
+  // fileInfoOf(folder + name).
+  FileInfo infoOf(const std::string& name) const;
+
+ private:
+  std::string folder_;
+  int descriptor_ = -1;
+};
+
 }  // namespace vesk

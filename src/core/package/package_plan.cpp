@@ -183,6 +183,7 @@ FolderContents listContents(const std::string& folder, const std::function<bool(
     contents.listed = entries.failure();
     return contents;
   }
+  const FolderFileInfo files(folder);
   for (const FolderEntry& entry : *entries) {
     if (stop()) {
       contents.complete = false;
@@ -190,7 +191,7 @@ FolderContents listContents(const std::string& folder, const std::function<bool(
     }
     if (entry.type == EntryType::Folder) continue;
     const std::string path = folder + entry.name;
-    FileInfo info = fileInfoOf(path);
+    FileInfo info = files.infoOf(entry.name);
     if (info.kind != FileKind::Directory) contents.files.emplace_back(path, info);
   }
   // The create copies in the listing's sorted order.
