@@ -1,9 +1,11 @@
 #include "package/document_file_outline.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/cp932.h"
 #include "base/file_kind.h"
@@ -67,6 +69,52 @@ bool closesEverything(std::string_view text) {
   return !open;
 }
 
+// Where each element from `open` through the first `close` after it lies, as a run
+// [start, end); one left open runs to the end of the text.
+void addRuns(std::string_view text, std::string_view open, std::string_view close,
+             std::vector<std::pair<std::size_t, std::size_t>>& runs) {
+  std::size_t pos = 0;
+  while (const auto start = findFrom(text, open, pos)) {
+    const auto end = findFrom(text, close, *start + open.size());
+    if (!end) {
+      runs.emplace_back(*start, text.size());
+      return;
+    }
+    pos = *end + close.size();
+    runs.emplace_back(*start, pos);
+  }
+}
+
+// The end of the last line of `text` that no element or name the outline reads runs
+// across (0 when there is none): where a cut is worth checking with closesEverything.
+std::size_t lastCutCandidate(std::string_view text) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  addRuns(text, "<data", "</data>", runs);
+  addRuns(text, "<drawGroup", "</drawGroup>", runs);
+  addRuns(text, "<topGroup name=\"", "\"", runs);
+  addRuns(text, "<event name=\"", "\"", runs);
+  std::sort(runs.begin(), runs.end());
+  std::vector<std::pair<std::size_t, std::size_t>> merged;
+  for (const auto& run : runs) {
+    if (!merged.empty() && run.first < merged.back().second) {
+      merged.back().second = std::max(merged.back().second, run.second);
+    } else {
+      merged.push_back(run);
+    }
+  }
+  // From the back: the last line end between two runs (or before the first).
+  std::size_t end = text.size();
+  for (auto it = merged.rbegin();; ++it) {
+    const std::size_t from = it == merged.rend() ? 0 : it->second;
+    if (from < end) {
+      const std::size_t lineEnd = text.substr(0, end).rfind('\n');
+      if (lineEnd != std::string_view::npos && lineEnd >= from) return lineEnd + 1;
+    }
+    if (it == merged.rend()) return 0;
+    end = it->first;
+  }
+}
+
 // Code page 932 decoded, CR LF read as LF; `bytes` is cut only after a line feed, which
 // is never the second byte of a pair.
 std::string decodedLines(std::string_view bytes) {
@@ -91,10 +139,9 @@ class PartwiseOutline {
     // A cut is tried once the text carried has doubled since the last try, so that a
     // long element costs a few reads of it, not one per piece.
     if (carried_.size() < nextTry_) return;
-    const std::size_t cut = carried_.rfind('\n');
-    if (cut != std::string::npos &&
-        closesEverything(std::string_view(carried_).substr(0, cut + 1))) {
-      outlinePart(cut + 1);
+    const std::size_t cut = lastCutCandidate(carried_);
+    if (cut > 0 && closesEverything(std::string_view(carried_).substr(0, cut))) {
+      outlinePart(cut);
       nextTry_ = 0;
     } else {
       nextTry_ = carried_.size() * 2;
