@@ -113,6 +113,27 @@ bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
 
 enum class CopyEnd { Done, Failed, Stopped };
 
+// A copy of a large file asks the kernel to start writing each stretch of this many
+// bytes to the disk once it is copied. With much memory the kernel would otherwise hold
+// every copy back until the create's flush, which then writes them all while nothing
+// else runs; started early, the disk writes while the next bytes are read, written and
+// hashed.
+constexpr std::uint64_t kWritebackBytes = std::uint64_t{8} << 20;
+
+// Starts writing the bytes [from, to) of `out` to the disk, without waiting for them.
+// Only stretches of a large file: a small file's bytes go with the flush.
+void startWriteback(int out, off_t from, off_t to) {
+#ifdef SYNC_FILE_RANGE_WRITE
+  if (to > from && to >= static_cast<off_t>(kWritebackBytes)) {
+    (void)::sync_file_range(out, from, to - from, SYNC_FILE_RANGE_WRITE);
+  }
+#else
+  (void)out;
+  (void)from;
+  (void)to;
+#endif
+}
+
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
 // read and write; only read and write when the pieces are watched. Stops when
@@ -133,6 +154,7 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
   const std::size_t bufferSize =
       size > 0 ? std::min(kBufferSize, static_cast<std::size_t>(size) + 1) : kBufferSize;
   off_t copied = 0;
+  off_t written = 0;  // where the writeback asked for so far ends
   for (;;) {
     ssize_t n = 0;
     switch (method) {
@@ -178,8 +200,15 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
       if (errno == EINTR) continue;
       return CopyEnd::Failed;
     }
-    if (n == 0) return CopyEnd::Done;
+    if (n == 0) {
+      startWriteback(out, written, copied);
+      return CopyEnd::Done;
+    }
     copied += n;
+    if (copied - written >= static_cast<off_t>(kWritebackBytes)) {
+      startWriteback(out, written, copied);
+      written = copied;
+    }
     if (progress && !progress(static_cast<std::uint64_t>(n))) return CopyEnd::Stopped;
   }
 }
