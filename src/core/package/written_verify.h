@@ -19,13 +19,14 @@ struct WrittenDocument {
 
 // The create's own verify of the package it has just written, from what the run
 // knows rather than by reading the document back: the document's outline checked
-// against the members on disk as verifyPackage checks it (kinds looked at, picture
-// sizes from the pictures' headers, scenes by listing their folders); the document
-// there, a regular file of the size written. With `files` (the files written with
-// their sizes and hashes, the document among them; may be null when nothing was
-// hashed): the package's files as verifyWrittenContent checks them; without, links,
-// FIFOs and devices anywhere in the package are still problems. Hashes nothing;
-// returns every problem found, none for a sound package.
+// against the members on disk as verifyPackage checks it (picture sizes from the
+// pictures' headers); the document there, a regular file of the size written. With
+// `files` (the files written with their sizes and hashes, the document among them; may
+// be null when nothing was hashed): the package is walked once (walkWrittenPackage),
+// the outline's kinds and scenes and the files as verifyWrittenContent checks them
+// taken from that walk; without, kinds are looked at path by path and links, FIFOs and
+// devices anywhere in the package are still problems. Hashes nothing; returns every
+// problem found, none for a sound package.
 std::vector<PackageProblem> verifyWrittenPackage(const WrittenDocument& document,
                                                  const std::vector<RecordedFile>* files);
 
