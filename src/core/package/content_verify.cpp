@@ -1,5 +1,6 @@
 #include "package/content_verify.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -84,7 +85,8 @@ class ContentRun {
 
   // The create's own: the manifest and the copy record on disk must hold exactly the
   // text made of `written`, whose sizes then stand for the record's; nothing is hashed.
-  ContentVerdict runWritten(const std::vector<RecordedFile>& written) {
+  ContentVerdict runWritten(const std::vector<RecordedFile>& written,
+                            const std::vector<std::string>& elsewhere) {
     verdict_.manifest = ManifestState::VerifiedNow;
     std::vector<ManifestLine> lines;
     lines.reserve(written.size());
@@ -106,7 +108,10 @@ class ContentRun {
       }
     }
     verdict_.listedFiles = lines.size();
-    for (const ManifestLine& line : lines) checkListed(line);
+    for (const ManifestLine& line : lines) {
+      const std::string top = line.path.substr(0, line.path.find('/'));
+      if (!std::binary_search(elsewhere.begin(), elsewhere.end(), top)) checkListed(line);
+    }
     walkPackage(true);
     return finish();
   }
@@ -326,8 +331,9 @@ ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentChe
 }
 
 ContentVerdict verifyWrittenContent(const std::string& packageFolder,
-                                    const std::vector<RecordedFile>& written) {
-  return ContentRun(packageFolder, ContentCheck::Quick).runWritten(written);
+                                    const std::vector<RecordedFile>& written,
+                                    const std::vector<std::string>& elsewhere) {
+  return ContentRun(packageFolder, ContentCheck::Quick).runWritten(written, elsewhere);
 }
 
 ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck check) {

@@ -36,9 +36,12 @@ ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentChe
 // and the copy record hold exactly what `written` makes of them, and the rest as
 // verifyPackageContent finds it with ContentCheck::Quick: every file present, regular
 // and of its written size, nothing unlisted, no link, FIFO or device. Reads the
-// manifest and the copy record, looks at every other member; hashes nothing.
+// manifest and the copy record, looks at every other member; hashes nothing. The
+// files of the entry folders named in `elsewhere` (sorted) lie outside `packageFolder`
+// (a replace keeps them where they are): they are listed, and left to the caller.
 ContentVerdict verifyWrittenContent(const std::string& packageFolder,
-                                    const std::vector<RecordedFile>& written);
+                                    const std::vector<RecordedFile>& written,
+                                    const std::vector<std::string>& elsewhere = {});
 
 // The whole verify of the package whose document is `documentPath`: a regular file
 // named exhibition.nuv beside the entry folder 00 that starts as a document does

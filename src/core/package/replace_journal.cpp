@@ -33,6 +33,7 @@ std::string journalText(const ReplaceJournal& journal) {
   std::string text = std::string(kHeading) + "\n";
   for (const auto& name : journal.earlier) text += "earlier " + name + "\n";
   for (const auto& name : journal.incoming) text += "incoming " + name + "\n";
+  for (const auto& name : journal.kept) text += "kept " + name + "\n";
   return text;
 }
 
@@ -51,6 +52,8 @@ std::optional<ReplaceJournal> parseJournal(const std::string& text) {
       journal.earlier.push_back(std::move(name));
     } else if (kind == "incoming") {
       journal.incoming.push_back(std::move(name));
+    } else if (kind == "kept") {
+      journal.kept.push_back(std::move(name));
     } else {
       return std::nullopt;
     }

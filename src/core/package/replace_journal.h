@@ -16,12 +16,14 @@ namespace vesk {
 struct ReplaceJournal {
   std::vector<std::string> earlier;   // names at the top of the destination, moved aside
   std::vector<std::string> incoming;  // names in the working folder, moved in, document last
+  // Entry folders of the earlier package the new one takes as they are: never moved.
+  std::vector<std::string> kept;
 };
 
 inline constexpr const char* kJournalName = ".vesk-journal";
 
 // The journal's text: a heading line, then one line per member ("earlier NAME",
-// "incoming NAME").
+// "incoming NAME", "kept NAME").
 std::string journalText(const ReplaceJournal& journal);
 
 // The journal a text holds; nothing for a text that is not one (a torn write cannot

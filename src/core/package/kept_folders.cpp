@@ -1,0 +1,267 @@
+#include "package/kept_folders.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "base/file_hash.h"
+#include "base/file_stamp.h"
+#include "base/file_system.h"
+#include "base/folder_walk.h"
+#include "base/path_terms.h"
+#include "base/sha256.h"
+#include "messages/message_template.h"
+#include "messages/messages.h"
+#include "package/content_verify.h"
+#include "package/copy_reuse.h"
+#include "package/package_layout.h"
+#include "package/package_members.h"
+
+namespace vesk {
+
+namespace {
+
+std::string withSeparator(std::string folder) {
+  if (folder.empty() || !isPathSeparator(folder.back())) folder += kPathSeparator;
+  return folder;
+}
+
+// The first component of a planned target ("03" of "03\m\mesh.obj").
+std::string topOf(const std::string& target) {
+  return target.substr(0, target.find(kPathSeparator));
+}
+
+// A planned target as the copy record names it, with "/".
+std::string recordPath(std::string target) {
+  for (char& c : target) {
+    if (c == kPathSeparator) c = '/';
+  }
+  return target;
+}
+
+// A record path with the platform's separators.
+std::string nativePath(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = kPathSeparator;
+  }
+  return path;
+}
+
+// The files and folders below `folder`, by their paths relative to the package
+// (`relative` is the folder's own). False at a link, anything but a file or folder, or
+// a folder that cannot be listed: what such a folder holds is not known.
+bool listTree(const std::string& folder, const std::string& relative, std::set<std::string>& files,
+              std::set<std::string>& folders) {
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) return false;
+  for (const FolderEntry& entry : *entries) {
+    const std::string path = relative + kPathSeparator + entry.name;
+    if (entry.type == EntryType::File) {
+      files.insert(path);
+    } else if (entry.type == EntryType::Folder) {
+      folders.insert(path);
+      if (!listTree(joinPath(folder, entry.name), path, files, folders)) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The earlier package's copy record, by path, and the time it was written.
+struct EarlierRecord {
+  std::int64_t time = 0;
+  std::map<std::string, RecordedFile> files;
+};
+
+std::optional<EarlierRecord> readEarlierRecord(const std::string& package) {
+  const std::string path = package + kCopyRecordName;
+  const auto stamp = fileStampOf(path, Links::DoNotFollow);
+  if (!stamp) return std::nullopt;
+  const auto text = readFile(path);
+  if (!text) return std::nullopt;
+  const auto files = readCopyRecordText(*text);
+  if (!files) return std::nullopt;
+  EarlierRecord record;
+  record.time = stamp->modified;
+  for (const RecordedFile& file : *files) record.files.emplace(file.path, file);
+  return record;
+}
+
+// The new record of the planned copy `item` when the earlier package's file at its
+// place may stand for it (see keptEntryFolders); nothing otherwise.
+std::optional<RecordedFile> keptCopy(const PlannedItem& item, const std::string& package,
+                                     const EarlierRecord& record) {
+  const auto found = record.files.find(recordPath(item.target));
+  if (found == record.files.end()) return std::nullopt;
+  const RecordedFile& recorded = found->second;
+  const auto copy = fileStampOf(package + item.target, Links::DoNotFollow);
+  if (!copy || !ownCopyUnchanged(recorded, *copy, record.time)) return std::nullopt;
+  const auto source = fileStampOf(item.source, Links::Follow);
+  if (!source || source->size != item.size || source->modified != item.modified) {
+    return std::nullopt;
+  }
+  const bool itself = source->device == copy->device && source->file == copy->file;
+  if (!itself && !sourceUnchanged(recorded, *source, record.time)) return std::nullopt;
+  RecordedFile file = recorded;
+  file.source = item.source;
+  return file;
+}
+
+PackageProblem problemAt(PackageFault fault, const char* text, const std::string& path) {
+  return {fault, fillTemplate(text, {{"path", path}})};
+}
+
+// Adds what is wrong below one kept folder: what is not a listed regular file.
+void unlistedBelow(const std::string& folder, const std::set<std::string>& listed,
+                   std::vector<PackageProblem>& problems) {
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) {
+    problems.push_back(problemAt(PackageFault::ContentMissing, kVerifyFolderUnreadable, folder));
+    return;
+  }
+  for (const FolderEntry& entry : *entries) {
+    const std::string path = joinPath(folder, entry.name);
+    if (entry.type == EntryType::Folder) {
+      unlistedBelow(path, listed, problems);
+    } else if (entry.type != EntryType::File) {
+      problems.push_back(problemAt(PackageFault::ContentIrregular, kVerifyIrregularFile, path));
+    } else if (listed.count(path) == 0) {
+      problems.push_back(problemAt(PackageFault::ContentUnlisted, kVerifyUnlisted, path));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::string& destination) {
+  const std::string package = withSeparator(destination);
+  const auto record = readEarlierRecord(package);
+  if (!record) return {};
+  const std::vector<std::string> members = packageMembers(destination);
+  std::map<std::string, std::vector<const PlannedItem*>> byFolder;
+  for (const PlannedItem& item : plan.items) {
+    const std::string top = topOf(item.target);
+    if (isEntryFolderName(top)) byFolder[top].push_back(&item);
+  }
+  std::vector<KeptFolder> kept;
+  for (const auto& [name, items] : byFolder) {
+    if (!std::binary_search(members.begin(), members.end(), name)) continue;
+    std::set<std::string> files;
+    std::set<std::string> folders;
+    if (!listTree(package + name, name, files, folders)) continue;
+    std::set<std::string> plannedFiles;
+    std::set<std::string> plannedFolders;
+    KeptFolder folder{name, {}};
+    bool same = true;
+    for (const PlannedItem* item : items) {
+      if (item->step == PlannedItem::Step::MakeFolder) {
+        if (item->target != name) plannedFolders.insert(item->target);
+        continue;
+      }
+      plannedFiles.insert(item->target);
+      const auto file = keptCopy(*item, package, *record);
+      if (!file) {
+        same = false;
+        break;
+      }
+      folder.files.push_back(*file);
+    }
+    if (same && files == plannedFiles && folders == plannedFolders) {
+      kept.push_back(std::move(folder));
+    }
+  }
+  return kept;
+}
+
+PackagePlan withoutKeptFolders(PackagePlan plan, const std::vector<KeptFolder>& kept) {
+  const std::vector<std::string> names = keptFolderNames(kept);
+  std::vector<PlannedItem> items;
+  items.reserve(plan.items.size());
+  for (PlannedItem& item : plan.items) {
+    if (!std::binary_search(names.begin(), names.end(), topOf(item.target))) {
+      items.push_back(std::move(item));
+    } else if (item.step == PlannedItem::Step::CopyFile) {
+      plan.filesToCopy -= std::min<std::uint64_t>(plan.filesToCopy, 1);
+      plan.bytesToCopy -= std::min(plan.bytesToCopy, item.size);
+    }
+  }
+  plan.items = std::move(items);
+  return plan;
+}
+
+std::vector<std::string> keptFolderNames(const std::vector<KeptFolder>& kept) {
+  std::vector<std::string> names;
+  for (const KeptFolder& folder : kept) names.push_back(folder.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
+                                               const std::vector<KeptFolder>& kept) {
+  const std::string package = withSeparator(destination);
+  std::vector<PackageProblem> problems;
+  for (const KeptFolder& folder : kept) {
+    std::set<std::string> listed;
+    for (const RecordedFile& file : folder.files) {
+      const std::string path = package + nativePath(file.path);
+      listed.insert(path);
+      const auto stamp = fileStampOf(path, Links::DoNotFollow);
+      if (!stamp) {
+        problems.push_back(problemAt(PackageFault::ContentMissing, kVerifyListedMissing, path));
+      } else if (stamp->size != file.size) {
+        problems.push_back({PackageFault::ContentChanged,
+                            fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(file.size)},
+                                                            {"actual", std::to_string(stamp->size)},
+                                                            {"path", path}})});
+      } else if (stamp->modified != file.modified) {
+        // Touched since it was kept: only its bytes can tell.
+        const auto hash = hashFile(path);
+        if (!hash || hexText(hash->digest) != file.hex) {
+          problems.push_back(problemAt(PackageFault::ContentChanged, kVerifyHashWrong, path));
+        }
+      }
+    }
+    unlistedBelow(package + folder.name, listed, problems);
+  }
+  return problems;
+}
+
+PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
+                            const std::vector<KeptFolder>& kept) {
+  const std::vector<std::string> names = keptFolderNames(kept);
+  const PackageView built = diskPackageView(packageFolder);
+  const PackageView there = diskPackageView(keptIn);
+  const auto isKept = [names](const std::string& relative) {
+    return std::binary_search(names.begin(), names.end(), topOf(relative));
+  };
+  PackageView view;
+  view.kindOf = [=](const std::string& relative) {
+    return isKept(relative) ? there.kindOf(relative) : built.kindOf(relative);
+  };
+  view.pictureSize = [=](const std::string& relative) {
+    return isKept(relative) ? there.pictureSize(relative) : built.pictureSize(relative);
+  };
+  view.holdsScene = [=](const std::string& entryFolder) {
+    return isKept(entryFolder) ? there.holdsScene(entryFolder) : built.holdsScene(entryFolder);
+  };
+  return view;
+}
+
+std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& document,
+                                                         const std::vector<RecordedFile>& files,
+                                                         const std::string& keptIn,
+                                                         const std::vector<KeptFolder>& kept) {
+  const std::string folder = folderOf(document.path);
+  const std::string there = withSeparator(keptIn);
+  std::vector<PackageProblem> problems =
+      verifyDocumentOutline(document.outline, keptPackageView(folder, there, kept), document.path);
+  for (auto& found : verifyWrittenContent(folder, files, keptFolderNames(kept)).problems) {
+    problems.push_back(std::move(found));
+  }
+  for (auto& found : keptFolderProblems(there, kept)) problems.push_back(std::move(found));
+  return problems;
+}
+
+}  // namespace vesk
