@@ -161,6 +161,19 @@ int main(int argc, char** argv) {
     struct stat before {};
     const fs::path unchanged = package / "00" / fs::path(inputs.entries[0].scene).filename();
     ::stat(unchanged.c_str(), &before);
+    // An entry folder kept where it is keeps its own identity; one built anew has another.
+    const auto folderIdentities = [&] {
+      std::vector<ino_t> numbers;
+      for (std::size_t i = 0; i < inputs.entries.size(); ++i) {
+        struct stat folder {};
+        char name[3];
+        std::snprintf(name, sizeof name, "%02zu", i);
+        ::stat((package / name).c_str(), &folder);
+        numbers.push_back(folder.st_ino);
+      }
+      return numbers;
+    };
+    const std::vector<ino_t> foldersBefore = folderIdentities();
 
     // The changed entry: every file of its folder rewritten with new bytes.
     const fs::path changed = inputs.entryFolders[50];
@@ -178,6 +191,11 @@ int main(int argc, char** argv) {
         timedWithSync([&] { report = vesk::replacePackage(requestFor(inputs, package), sink); });
     struct stat after {};
     ::stat(unchanged.c_str(), &after);
+    const std::vector<ino_t> foldersAfter = folderIdentities();
+    std::size_t keptFolders = 0;
+    for (std::size_t i = 0; i < foldersBefore.size(); ++i) {
+      if (foldersBefore[i] == foldersAfter[i]) ++keptFolders;
+    }
     const std::uint64_t documentBytes = fs::file_size(package / "exhibition.nuv");
     const std::uint64_t written = report.bytesCopied - report.bytesReused + documentBytes;
 
@@ -191,10 +209,10 @@ int main(int argc, char** argv) {
     const std::uint64_t changeBytes = bytesUnder(scratch);
     std::printf(
         "replace after 1 of 99 entries changed: %.2f s, %llu files reused (%s), "
-        "%.1f MiB written\n",
+        "%zu of %zu entry folders kept where they were, %.1f MiB written\n",
         replace, static_cast<unsigned long long>(report.filesReused),
-        after.st_ino == before.st_ino ? "hard links" : "reflinks or copies",
-        static_cast<double>(written) / kMiB);
+        after.st_ino == before.st_ino ? "kept or hard links" : "reflinks or copies", keptFolders,
+        foldersBefore.size(), static_cast<double>(written) / kMiB);
     std::printf("  full create %.2f s (%.0f MiB): ratio %.3f\n", full,
                 static_cast<double>(report.bytesCopied) / kMiB, replace / full);
     std::printf(
