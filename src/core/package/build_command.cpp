@@ -161,7 +161,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     const Status page = request.hashContent
                             ? writeWrittenPackageReport(
                                   report.documentPath, pagePath,
-                                  {files, keptFolderNames(request.keptFolders), request.keptIn})
+                                  {files, keptFolderPlaces(request.keptFolders, request.keptIn)})
                             : writePackageReport(report.documentPath, pagePath);
     if (!page) {
       sink.showMessage(errorMessage(reportFailureText(page.failure())));

@@ -89,24 +89,81 @@ std::optional<EarlierRecord> readEarlierRecord(const std::string& package) {
   return record;
 }
 
-// The new record of the planned copy `item` when the earlier package's file at its
-// place may stand for it (see keptEntryFolders); nothing otherwise.
-std::optional<RecordedFile> keptCopy(const PlannedItem& item, const std::string& package,
-                                     const EarlierRecord& record) {
-  const auto found = record.files.find(recordPath(item.target));
-  if (found == record.files.end()) return std::nullopt;
+// The new record of the planned copy `item`, whose source is now `source`, when the
+// earlier package's file at `at` (relative to `package`) may stand for it (see
+// keptEntryFolders); nothing otherwise.
+std::optional<RecordedFile> keptCopy(const PlannedItem& item,
+                                     const std::optional<FileStamp>& source, const std::string& at,
+                                     const std::string& package, const EarlierRecord& record) {
+  const auto found = record.files.find(recordPath(at));
+  if (found == record.files.end() || !source) return std::nullopt;
+  if (source->size != item.size || source->modified != item.modified) return std::nullopt;
   const RecordedFile& recorded = found->second;
-  const auto copy = fileStampOf(package + item.target, Links::DoNotFollow);
+  const auto copy = fileStampOf(package + at, Links::DoNotFollow);
   if (!copy || !ownCopyUnchanged(recorded, *copy, record.time)) return std::nullopt;
-  const auto source = fileStampOf(item.source, Links::Follow);
-  if (!source || source->size != item.size || source->modified != item.modified) {
-    return std::nullopt;
-  }
   const bool itself = source->device == copy->device && source->file == copy->file;
   if (!itself && !sourceUnchanged(recorded, *source, record.time)) return std::nullopt;
   RecordedFile file = recorded;
+  file.path = recordPath(item.target);
   file.source = item.source;
   return file;
+}
+
+// The new entry folder `name`: what the plan makes in it, and its sources as they are now.
+struct NewFolder {
+  std::string name;
+  std::vector<const PlannedItem*> items;
+  std::vector<std::optional<FileStamp>> sources;  // of each item; nothing for a folder
+};
+
+// Where the planned `target` of `folder` lies in the earlier entry folder `from`.
+std::string placeIn(const std::string& target, const NewFolder& folder, const std::string& from) {
+  return from + target.substr(folder.name.size());
+}
+
+// True when the copy record lets the earlier folder `from` hold what `folder` plans:
+// each file recorded there with the planned size, from the same source. Looks at
+// nothing on disk: it only spares the full look of foldersAsKept.
+bool mayHold(const NewFolder& folder, const std::string& from, const std::string& package,
+             const EarlierRecord& record) {
+  for (std::size_t i = 0; i < folder.items.size(); ++i) {
+    const PlannedItem& item = *folder.items[i];
+    if (item.step != PlannedItem::Step::CopyFile) continue;
+    const std::string at = placeIn(item.target, folder, from);
+    const auto found = record.files.find(recordPath(at));
+    if (found == record.files.end() || !folder.sources[i]) return false;
+    const RecordedFile& recorded = found->second;
+    const bool sameSource = recorded.sourceDevice == folder.sources[i]->device &&
+                            recorded.sourceFile == folder.sources[i]->file;
+    if (recorded.size != item.size || (!sameSource && item.source != package + at)) return false;
+  }
+  return true;
+}
+
+// `folder` as the earlier entry folder `from` holds it, when it holds exactly what the
+// plan makes there, every file still as recorded; nothing otherwise.
+std::optional<KeptFolder> keptAs(const NewFolder& folder, const std::string& from,
+                                 const std::string& package, const EarlierRecord& record) {
+  std::set<std::string> files;
+  std::set<std::string> folders;
+  if (!listTree(package + from, from, files, folders)) return std::nullopt;
+  std::set<std::string> plannedFiles;
+  std::set<std::string> plannedFolders;
+  KeptFolder kept{folder.name, from, {}};
+  for (std::size_t i = 0; i < folder.items.size(); ++i) {
+    const PlannedItem& item = *folder.items[i];
+    const std::string at = placeIn(item.target, folder, from);
+    if (item.step == PlannedItem::Step::MakeFolder) {
+      if (item.target != folder.name) plannedFolders.insert(at);
+      continue;
+    }
+    plannedFiles.insert(at);
+    const auto file = keptCopy(item, folder.sources[i], at, package, record);
+    if (!file) return std::nullopt;
+    kept.files.push_back(*file);
+  }
+  if (files != plannedFiles || folders != plannedFolders) return std::nullopt;
+  return kept;
 }
 
 PackageProblem problemAt(PackageFault fault, const char* text, const std::string& path) {
@@ -139,39 +196,49 @@ std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::str
   const std::string package = withSeparator(destination);
   const auto record = readEarlierRecord(package);
   if (!record) return {};
-  const std::vector<std::string> members = packageMembers(destination);
-  std::map<std::string, std::vector<const PlannedItem*>> byFolder;
+  std::map<std::string, NewFolder> byName;
   for (const PlannedItem& item : plan.items) {
     const std::string top = topOf(item.target);
-    if (isEntryFolderName(top)) byFolder[top].push_back(&item);
+    if (!isEntryFolderName(top)) continue;
+    NewFolder& folder = byName[top];
+    folder.name = top;
+    folder.items.push_back(&item);
+    folder.sources.push_back(item.step == PlannedItem::Step::CopyFile
+                                 ? fileStampOf(item.source, Links::Follow)
+                                 : std::nullopt);
+  }
+  // The earlier entry folders not yet taken: each stands for one new folder at most.
+  // Only a package with its document: the swap tells a moved folder by it.
+  const std::vector<std::string> members = packageMembers(destination);
+  if (!std::binary_search(members.begin(), members.end(), std::string(kDocumentName))) return {};
+  std::set<std::string> free;
+  for (const auto& name : members) {
+    if (isEntryFolderName(name)) free.insert(name);
   }
   std::vector<KeptFolder> kept;
-  for (const auto& [name, items] : byFolder) {
-    if (!std::binary_search(members.begin(), members.end(), name)) continue;
-    std::set<std::string> files;
-    std::set<std::string> folders;
-    if (!listTree(package + name, name, files, folders)) continue;
-    std::set<std::string> plannedFiles;
-    std::set<std::string> plannedFolders;
-    KeptFolder folder{name, {}};
-    bool same = true;
-    for (const PlannedItem* item : items) {
-      if (item->step == PlannedItem::Step::MakeFolder) {
-        if (item->target != name) plannedFolders.insert(item->target);
-        continue;
-      }
-      plannedFiles.insert(item->target);
-      const auto file = keptCopy(*item, package, *record);
-      if (!file) {
-        same = false;
-        break;
-      }
-      folder.files.push_back(*file);
-    }
-    if (same && files == plannedFiles && folders == plannedFolders) {
-      kept.push_back(std::move(folder));
+  std::vector<const NewFolder*> unmatched;
+  for (const auto& [name, folder] : byName) {
+    auto same = free.count(name) != 0 ? keptAs(folder, name, package, *record) : std::nullopt;
+    if (same) {
+      free.erase(name);
+      kept.push_back(std::move(*same));
+    } else {
+      unmatched.push_back(&folder);
     }
   }
+  // An entry that moved to another number: its earlier folder is renamed, whole.
+  for (const NewFolder* folder : unmatched) {
+    for (const std::string& from : free) {
+      if (!mayHold(*folder, from, package, *record)) continue;
+      if (auto moved = keptAs(*folder, from, package, *record)) {
+        free.erase(from);
+        kept.push_back(std::move(*moved));
+        break;
+      }
+    }
+  }
+  std::sort(kept.begin(), kept.end(),
+            [](const KeptFolder& a, const KeptFolder& b) { return a.name < b.name; });
   return kept;
 }
 
@@ -205,7 +272,8 @@ std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
   for (const KeptFolder& folder : kept) {
     std::set<std::string> listed;
     for (const RecordedFile& file : folder.files) {
-      const std::string path = package + nativePath(file.path);
+      const std::string path =
+          package + folder.from + nativePath(file.path).substr(folder.name.size());
       listed.insert(path);
       const auto stamp = fileStampOf(path, Links::DoNotFollow);
       if (!stamp) {
@@ -223,30 +291,46 @@ std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
         }
       }
     }
-    unlistedBelow(package + folder.name, listed, problems);
+    unlistedBelow(package + folder.from, listed, problems);
   }
   return problems;
 }
 
 PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
                             const std::vector<KeptFolder>& kept) {
-  const std::vector<std::string> names = keptFolderNames(kept);
+  std::map<std::string, std::string> from;
+  for (const KeptFolder& folder : kept) from.emplace(folder.name, folder.from);
   const PackageView built = diskPackageView(packageFolder);
   const PackageView there = diskPackageView(keptIn);
-  const auto isKept = [names](const std::string& relative) {
-    return std::binary_search(names.begin(), names.end(), topOf(relative));
+  // The path of a kept member where it lies now; empty for a member built here.
+  const auto keptPath = [from](const std::string& relative) -> std::string {
+    const std::string top = topOf(relative);
+    const auto found = from.find(top);
+    return found == from.end() ? std::string() : found->second + relative.substr(top.size());
   };
   PackageView view;
   view.kindOf = [=](const std::string& relative) {
-    return isKept(relative) ? there.kindOf(relative) : built.kindOf(relative);
+    const std::string path = keptPath(relative);
+    return path.empty() ? built.kindOf(relative) : there.kindOf(path);
   };
   view.pictureSize = [=](const std::string& relative) {
-    return isKept(relative) ? there.pictureSize(relative) : built.pictureSize(relative);
+    const std::string path = keptPath(relative);
+    return path.empty() ? built.pictureSize(relative) : there.pictureSize(path);
   };
   view.holdsScene = [=](const std::string& entryFolder) {
-    return isKept(entryFolder) ? there.holdsScene(entryFolder) : built.holdsScene(entryFolder);
+    const std::string path = keptPath(entryFolder);
+    return path.empty() ? built.holdsScene(entryFolder) : there.holdsScene(path);
   };
   return view;
+}
+
+std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder>& kept,
+                                                    const std::string& keptIn) {
+  std::map<std::string, std::string> places;
+  for (const KeptFolder& folder : kept) {
+    places.emplace(folder.name, joinPath(keptIn, folder.from) + kPathSeparator);
+  }
+  return places;
 }
 
 std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& document,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,16 @@ namespace vesk {
 // An entry folder of the earlier package that a replace keeps where it is: the new
 // package would hold exactly what it holds, under the same number.
 struct KeptFolder {
-  std::string name;                 // "03", at the top of the destination
+  std::string name;                 // "03", its number in the new package
+  std::string from;                 // its name now, at the top of the destination
   std::vector<RecordedFile> files;  // its files as the new package records them
 };
 
-// The entry folders of the package in `destination` (ending with a separator) that a
-// replace by `plan` may keep where they are. A folder is kept only when it is a member
-// of that package (packageMembers) under the number the plan gives it; every file the
-// plan copies into it is there, a regular file still of the size and time its copy
+// The entry folders of the package in `destination` that a replace by `plan` may keep
+// whole. A folder is kept only when it is a member of that package (packageMembers)
+// under the number the plan gives it, or else under another number that no kept
+// folder has (an entry that moved: its folder is renamed whole); every file the plan
+// copies into it is there, a regular file still of the size and time its copy
 // record lists, older than the record by more than the coarsest time granularity,
 // copied from a source that is still as recorded and as the plan saw it (or that is
 // this very file: a package read back); and it holds nothing else, no other file or
@@ -34,6 +37,11 @@ PackagePlan withoutKeptFolders(PackagePlan plan, const std::vector<KeptFolder>& 
 
 // The names of the kept folders, sorted.
 std::vector<std::string> keptFolderNames(const std::vector<KeptFolder>& kept);
+
+// Each kept folder's name with the full path (ending with a separator) where it lies
+// in `keptIn`.
+std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder>& kept,
+                                                    const std::string& keptIn);
 
 // What is wrong now with the kept folders in `destination` (ending with a separator):
 // a listed file missing, of another size or time than recorded, or no regular file; a

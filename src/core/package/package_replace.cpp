@@ -43,11 +43,10 @@ bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
 
 // Plans the new package when it has no plan yet, as the build in the working folder
 // would, and leaves out of it the entry folders of the earlier package in
-// `destination` that stay where they are (see keptEntryFolders), which the build then
-// takes as they lie. Returns their names, sorted.
-std::vector<std::string> keepUnchangedFolders(CreateRequest& staged,
-                                              const std::string& destination) {
-  if (!staged.hashContent) return {};
+// `destination` that the new one takes whole (see keptEntryFolders), which the build
+// then takes as they lie.
+void keepUnchangedFolders(CreateRequest& staged, const std::string& destination) {
+  if (!staged.hashContent) return;
   if (staged.plan == nullptr) {
     CheckRequest check;
     check.entries = staged.entries;
@@ -58,13 +57,16 @@ std::vector<std::string> keepUnchangedFolders(CreateRequest& staged,
     staged.plan = std::make_shared<const PackagePlan>(planPackage(check));
   }
   const PackagePlan& plan = *staged.plan;
-  if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return {};
+  if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return;
   std::vector<KeptFolder> kept = keptEntryFolders(plan, destination);
-  if (kept.empty()) return {};
+  if (kept.empty()) return;
   staged.plan = std::make_shared<const PackagePlan>(withoutKeptFolders(plan, kept));
   staged.keptIn = joinPath(destination, "");
   staged.keptFolders = std::move(kept);
-  return keptFolderNames(staged.keptFolders);
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 }  // namespace
@@ -106,7 +108,7 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   staged.destination = folder.path;
   // Unchanged files of the earlier package stand in for their sources.
   if (staged.earlierPackage.empty()) staged.earlierPackage = joinPath(destination, "");
-  const std::vector<std::string> keptNames = keepUnchangedFolders(staged, destination);
+  keepUnchangedFolders(staged, destination);
   if (!steps.proceed("build the new package")) return report;
   report = buildPackageInPlace(staged, deferring, progress);
   report.documentPath = joinPath(destination, kDocumentName);
@@ -118,13 +120,22 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   if (!obstaclesAbsent(request, sink)) return kept(kEarlierPackageKeptMessage);
 
   ReplaceJournal journal;
-  journal.kept = keptNames;
+  std::vector<std::string> movedNames;
+  for (const KeptFolder& kept : staged.keptFolders) {
+    if (kept.from == kept.name) {
+      journal.kept.push_back(kept.name);
+    } else {
+      journal.moved.emplace_back(kept.from, kept.name);
+      movedNames.push_back(kept.name);
+    }
+  }
   for (auto& name : packageMembers(destination)) {
-    if (!std::binary_search(keptNames.begin(), keptNames.end(), name))
-      journal.earlier.push_back(name);
+    if (!contains(journal.kept, name)) journal.earlier.push_back(name);
   }
   for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {
-    if (pathExists(joinPath(folder.path, name))) journal.incoming.push_back(name);
+    if (contains(movedNames, name) || pathExists(joinPath(folder.path, name))) {
+      journal.incoming.push_back(name);
+    }
   }
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;

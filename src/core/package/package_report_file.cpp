@@ -44,14 +44,16 @@ std::string withoutTrailingSeparator(std::string folder) {
 // Where the package's members lie: beside the document, but for the entry folders a
 // replace keeps where they are.
 struct Place {
-  std::string folder;  // the document's, ending with a separator
-  std::string keptIn;
-  std::set<std::string> kept;
+  std::string folder;                       // the document's, ending with a separator
+  std::map<std::string, std::string> kept;  // entry folder -> where it lies
 
   // The full path of `relative` (the platform's separators).
   std::string at(const std::string& relative) const {
-    const std::string top = relative.substr(0, relative.find(kPathSeparator));
-    return (kept.count(top) != 0 ? keptIn : folder) + relative;
+    const std::size_t separator = relative.find(kPathSeparator);
+    const auto found = kept.find(relative.substr(0, separator));
+    if (found == kept.end()) return folder + relative;
+    return separator == std::string::npos ? found->second.substr(0, found->second.size() - 1)
+                                          : found->second + relative.substr(separator + 1);
   }
 };
 
@@ -228,11 +230,8 @@ Result<PackageReport> readPackageReport(const std::string& documentPath, const P
   text.resize(kept);
 
   const std::string folder = folderOf(documentPath);
-  Place place{folder, {}, {}};
-  if (written != nullptr) {
-    place.keptIn = written->keptIn;
-    place.kept.insert(written->keptFolders.begin(), written->keptFolders.end());
-  }
+  Place place{folder, {}};
+  if (written != nullptr) place.kept = written->keptFolders;
   PackageReport report;
   std::error_code ec;
   // A package built in the staging folder of a replace takes the destination's name.

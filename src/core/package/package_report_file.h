@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include <map>
 #include <vector>
 
 #include "base/failure.h"
@@ -26,11 +27,10 @@ PictureLinks pictureLinksFor(const std::string& documentPath, const std::string&
 // report neither hashes nor counts the files again.
 struct WrittenPackage {
   std::vector<RecordedFile> files;  // every file of the package with its size and hash
-  // Entry folders ("03") that lie in `keptIn` (ending with a separator) instead of
-  // beside the document: a replace keeps them where they are until the new document
-  // joins them.
-  std::vector<std::string> keptFolders;
-  std::string keptIn;
+  // Entry folders ("03") that lie elsewhere than beside the document, with the full
+  // path (ending with a separator) of where each lies: a replace keeps them where they
+  // are until the new document joins them.
+  std::map<std::string, std::string> keptFolders;
 };
 
 // Gathers the report of the finished package whose combined document is

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/file_stamp.h"
@@ -44,13 +46,14 @@ class KeptEntryFolder : public test::PackageReplace {
     }
   }
 
-  void makeBoth() {
+  void makeBoth(const std::vector<std::string>& before = {"a", "b"},
+                const std::vector<std::string>& after = {"a", "c"}) {
     fs::create_directories(dir.file("D"));
-    ASSERT_EQ(createPackage(request({"a", "b"}, "D"), sink).status, BuildStatus::Written)
+    ASSERT_EQ(createPackage(request(before, "D"), sink).status, BuildStatus::Written)
         << ::testing::PrintToString(sink.messages);
     dir.write("D/notes.txt", "the operator's own");
     fs::create_directories(dir.file("N"));
-    ASSERT_EQ(createPackage(request({"a", "c"}, "N"), sink).status, BuildStatus::Written);
+    ASSERT_EQ(createPackage(request(after, "N"), sink).status, BuildStatus::Written);
     dir.write("N/notes.txt", "the operator's own");
     earlier = snapshot(dir.file("D"));
     replaced = snapshot(dir.file("N"));
@@ -63,9 +66,9 @@ class KeptEntryFolder : public test::PackageReplace {
     return stamp ? stamp->file : 0;
   }
 
-  std::vector<std::string> stepsOfReplace() {
+  std::vector<std::string> stepsOfReplace(const std::vector<std::string>& after = {"a", "c"}) {
     std::vector<std::string> steps;
-    replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
+    replacePackage(request(after, "D"), sink, nullptr, [&](int, const std::string& what) {
       steps.push_back(what);
       return true;
     });
@@ -169,37 +172,81 @@ BuildStatus nextReplace(const CreateRequest& request, MessageSink& sink) {
   return replacePackage(request, sink).status;
 }
 
-// A kill before every step of a replace that keeps 00, and before every step of the
-// recovery that follows it: each leaves the earlier or the new package, whole, and
-// the next replace ends with the new one.
+// A kill before every step of a replace that keeps folders (00 in place; a, b and c
+// moving to other numbers), and before every step of the recovery that follows it:
+// each leaves the earlier or the new package, whole, and the next replace ends with
+// the new one.
 TEST_F(KeptEntryFolder, AKillAtAnyStepOfTheReplaceOrItsRecoveryLeavesOneWholePackage) {
-  ASSERT_NO_FATAL_FAILURE(makeBoth());
-  const auto steps = stepsOfReplace();
-  ASSERT_GE(steps.size(), 12u);
-  for (std::size_t kill = 0; kill < steps.size(); ++kill) {
-    for (int recoveryKill = -1; recoveryKill < 8; ++recoveryKill) {
-      SCOPED_TRACE("killed before step " + std::to_string(kill) + " (" + steps[kill] +
-                   "), its recovery before step " + std::to_string(recoveryKill));
-      dir.clear();
-      SetUp();
-      ASSERT_NO_FATAL_FAILURE(makeBoth());
-      const BuildReport killed = replacePackage(
-          request({"a", "c"}, "D"), sink, nullptr,
-          [&](int step, const std::string&) { return step != static_cast<int>(kill); });
-      EXPECT_EQ(killed.status, BuildStatus::Stopped);
-      if (recoveryKill >= 0) {
-        recoverInterruptedWork(dir.file("D"),
-                               [&](int step, const std::string&) { return step != recoveryKill; });
+  struct Case {
+    std::vector<std::string> before, after;
+  };
+  const Case cases[] = {{{"a", "b"}, {"a", "c"}}, {{"a", "b", "c"}, {"c", "a"}}};
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
+    const auto steps = stepsOfReplace(c.after);
+    ASSERT_GE(steps.size(), 12u);
+    for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+      for (int recoveryKill = -1; recoveryKill < 5; ++recoveryKill) {
+        SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before step " +
+                     std::to_string(kill) + " (" + steps[kill] + "), its recovery before step " +
+                     std::to_string(recoveryKill));
+        dir.clear();
+        SetUp();
+        ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
+        const BuildReport killed = replacePackage(
+            request(c.after, "D"), sink, nullptr,
+            [&](int step, const std::string&) { return step != static_cast<int>(kill); });
+        EXPECT_EQ(killed.status, BuildStatus::Stopped);
+        if (recoveryKill >= 0) {
+          recoverInterruptedWork(
+              dir.file("D"), [&](int step, const std::string&) { return step != recoveryKill; });
+        }
+        const Recovery recovery = recoverInterruptedWork(dir.file("D"));
+        EXPECT_NE(recovery, Recovery::Failed);
+        const auto after = snapshot(dir.file("D"));
+        EXPECT_TRUE(after == earlier || after == replaced);
+        EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::NothingFound);
+        EXPECT_EQ(snapshot(dir.file("D")), after) << "a second recovery changes nothing";
+        EXPECT_EQ(nextReplace(request(c.after, "D"), sink), BuildStatus::Written);
+        EXPECT_EQ(snapshot(dir.file("D")), replaced);
       }
-      const Recovery recovery = recoverInterruptedWork(dir.file("D"));
-      EXPECT_NE(recovery, Recovery::Failed);
-      const auto after = snapshot(dir.file("D"));
-      EXPECT_TRUE(after == earlier || after == replaced);
-      EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::NothingFound);
-      EXPECT_EQ(snapshot(dir.file("D")), after) << "a second recovery changes nothing";
-      EXPECT_EQ(nextReplace(request({"a", "c"}, "D"), sink), BuildStatus::Written);
-      EXPECT_EQ(snapshot(dir.file("D")), replaced);
     }
+  }
+}
+
+// The operator removes the first entry: every later one moves up a number, each folder
+// renamed whole, and swaps two entries.
+TEST_F(KeptEntryFolder, AnEntryThatMovedIsItsEarlierFolderRenamed) {
+  for (const auto& [before, after] :
+       std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>>{
+           {{"a", "b", "c"}, {"b", "c"}}, {{"a", "b", "c"}, {"b", "a", "c"}}}) {
+    SCOPED_TRACE(::testing::PrintToString(after));
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth(before, after));
+    std::map<std::string, std::uint64_t> scenes;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      scenes[before[i]] = fileNumber("D/0" + std::to_string(i) + "/" + before[i] + ".nuv");
+    }
+    std::vector<std::string> steps;
+    std::string journal;
+    const BuildReport report =
+        replacePackage(request(after, "D"), sink, nullptr, [&](int, const std::string& what) {
+          if (what == "make the aside folder") journal = dir.read("D/.vesk-staging/.vesk-journal");
+          steps.push_back(what);
+          return true;
+        });
+    ASSERT_EQ(report.status, BuildStatus::Written) << ::testing::PrintToString(sink.messages);
+    EXPECT_EQ(snapshot(dir.file("D")), replaced);
+    EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      const std::string name = "0" + std::to_string(i);
+      EXPECT_EQ(fileNumber("D/" + name + "/" + after[i] + ".nuv"), scenes[after[i]]) << name;
+    }
+    EXPECT_NE(journal.find("\nmoved 01 00\n"), std::string::npos) << journal;
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "rename 01 to 00"), steps.end());
   }
 }
 
