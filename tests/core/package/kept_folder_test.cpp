@@ -187,14 +187,21 @@ TEST_F(KeptEntryFolder, AKillAtAnyStepOfTheReplaceOrItsRecoveryLeavesOneWholePac
     ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
     const auto steps = stepsOfReplace(c.after);
     ASSERT_GE(steps.size(), 12u);
+    const auto swapStarts = std::find(steps.begin(), steps.end(), "write the journal");
+    ASSERT_NE(swapStarts, steps.end());
     for (std::size_t kill = 0; kill < steps.size(); ++kill) {
-      for (int recoveryKill = -1; recoveryKill < 5; ++recoveryKill) {
+      // Before the journal, the recovery only removes the working folder.
+      const int recoveryKills = kill > static_cast<std::size_t>(swapStarts - steps.begin()) ? 5 : 1;
+      for (int recoveryKill = -1; recoveryKill < recoveryKills; ++recoveryKill) {
         SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before step " +
                      std::to_string(kill) + " (" + steps[kill] + "), its recovery before step " +
                      std::to_string(recoveryKill));
+        // The earlier package again; the new one made apart stays in `replaced`.
         dir.clear();
         SetUp();
-        ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
+        fs::create_directories(dir.file("D"));
+        ASSERT_EQ(createPackage(request(c.before, "D"), sink).status, BuildStatus::Written);
+        dir.write("D/notes.txt", "the operator's own");
         const BuildReport killed = replacePackage(
             request(c.after, "D"), sink, nullptr,
             [&](int step, const std::string&) { return step != static_cast<int>(kill); });
@@ -248,6 +255,41 @@ TEST_F(KeptEntryFolder, AnEntryThatMovedIsItsEarlierFolderRenamed) {
     EXPECT_NE(journal.find("\nmoved 01 00\n"), std::string::npos) << journal;
     EXPECT_NE(std::find(steps.begin(), steps.end(), "rename 01 to 00"), steps.end());
   }
+}
+
+// The report page of a replace that keeps and renames folders shows what a create of
+// the same entries shows: its pictures, scenes, data and totals found where they lie.
+TEST_F(KeptEntryFolder, TheReportOfAReplaceThatKeepsFoldersIsTheReportOfTheNewPackage) {
+  fs::create_directories(dir.file("D"));
+  fs::create_directories(dir.file("N/D"));
+  for (const auto& [entries, folder] :
+       std::vector<std::pair<std::vector<std::string>, std::string>>{{{"a", "b", "c"}, "D"},
+                                                                     {{"c", "b"}, "N/D"}}) {
+    CreateRequest create = request(entries, folder);
+    create.writeReport = true;
+    ASSERT_EQ(createPackage(create, sink).status, BuildStatus::Written);
+  }
+  CreateRequest replace = request({"c", "b"}, "D");
+  replace.writeReport = true;
+  std::string journal;
+  ASSERT_EQ(replacePackage(replace, sink, nullptr,
+                           [&](int, const std::string& what) {
+                             if (what == "make the aside folder") {
+                               journal = dir.read("D/.vesk-staging/.vesk-journal");
+                             }
+                             return true;
+                           })
+                .status,
+            BuildStatus::Written);
+  EXPECT_NE(journal.find("\nkept 01\nmoved 02 00\n"), std::string::npos) << journal;
+  // The time it was made aside.
+  const auto page = [&](const std::string& folder) {
+    std::string text = dir.read(folder + "/vesk-report.html");
+    const std::size_t year = text.find("<td>20");
+    if (year != std::string::npos) text.erase(year, 20);
+    return text;
+  };
+  EXPECT_EQ(page("D"), page("N/D"));
 }
 
 TEST_F(KeptEntryFolder, AKeptFolderChangedWhileTheNewPackageIsBuiltFailsItsVerify) {
