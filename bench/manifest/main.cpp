@@ -220,6 +220,21 @@ int main(int argc, char** argv) {
         "bytes ratio %.2f\n",
         justChange, static_cast<double>(changeBytes) / kMiB, replace / justChange,
         static_cast<double>(written) / static_cast<double>(changeBytes));
+
+    // The first entry removed: every other one moves up a number, its folder renamed.
+    vesk::CreateRequest shorter = requestFor(inputs, package);
+    shorter.entries.erase(shorter.entries.begin());
+    vesk::BuildReport removed;
+    const double removal = timedWithSync([&] { removed = vesk::replacePackage(shorter, sink); });
+    const std::uint64_t removedWritten =
+        removed.bytesCopied - removed.bytesReused + fs::file_size(package / "exhibition.nuv");
+    std::printf(
+        "replace after the first entry was removed: %.2f s (%s), %llu of %llu files reused, "
+        "%.1f MiB written\n",
+        removal, removed.status == vesk::BuildStatus::Written ? "written" : "FAILED",
+        static_cast<unsigned long long>(removed.filesReused),
+        static_cast<unsigned long long>(removed.filesCopied),
+        static_cast<double>(removedWritten) / kMiB);
   }
   fs::remove_all(work);
   return 0;
