@@ -21,6 +21,7 @@
 
 #include "package/build_command.h"
 #include "package/content_verify.h"
+#include "package/package_layout.h"
 #include "package/package_replace.h"
 #include "quiet_run.h"
 #include "workload.h"
@@ -166,9 +167,7 @@ int main(int argc, char** argv) {
       std::vector<ino_t> numbers;
       for (std::size_t i = 0; i < inputs.entries.size(); ++i) {
         struct stat folder {};
-        char name[3];
-        std::snprintf(name, sizeof name, "%02zu", i);
-        ::stat((package / name).c_str(), &folder);
+        ::stat((package / vesk::entryFolderName(static_cast<int>(i))).c_str(), &folder);
         numbers.push_back(folder.st_ino);
       }
       return numbers;
