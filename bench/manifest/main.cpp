@@ -21,6 +21,7 @@
 
 #include "package/build_command.h"
 #include "package/content_verify.h"
+#include "package/package_layout.h"
 #include "package/package_replace.h"
 #include "quiet_run.h"
 #include "workload.h"
@@ -161,6 +162,17 @@ int main(int argc, char** argv) {
     struct stat before {};
     const fs::path unchanged = package / "00" / fs::path(inputs.entries[0].scene).filename();
     ::stat(unchanged.c_str(), &before);
+    // An entry folder kept where it is keeps its own identity; one built anew has another.
+    const auto folderIdentities = [&] {
+      std::vector<ino_t> numbers;
+      for (std::size_t i = 0; i < inputs.entries.size(); ++i) {
+        struct stat folder {};
+        ::stat((package / vesk::entryFolderName(static_cast<int>(i))).c_str(), &folder);
+        numbers.push_back(folder.st_ino);
+      }
+      return numbers;
+    };
+    const std::vector<ino_t> foldersBefore = folderIdentities();
 
     // The changed entry: every file of its folder rewritten with new bytes.
     const fs::path changed = inputs.entryFolders[50];
@@ -178,6 +190,11 @@ int main(int argc, char** argv) {
         timedWithSync([&] { report = vesk::replacePackage(requestFor(inputs, package), sink); });
     struct stat after {};
     ::stat(unchanged.c_str(), &after);
+    const std::vector<ino_t> foldersAfter = folderIdentities();
+    std::size_t keptFolders = 0;
+    for (std::size_t i = 0; i < foldersBefore.size(); ++i) {
+      if (foldersBefore[i] == foldersAfter[i]) ++keptFolders;
+    }
     const std::uint64_t documentBytes = fs::file_size(package / "exhibition.nuv");
     const std::uint64_t written = report.bytesCopied - report.bytesReused + documentBytes;
 
@@ -191,10 +208,10 @@ int main(int argc, char** argv) {
     const std::uint64_t changeBytes = bytesUnder(scratch);
     std::printf(
         "replace after 1 of 99 entries changed: %.2f s, %llu files reused (%s), "
-        "%.1f MiB written\n",
+        "%zu of %zu entry folders kept where they were, %.1f MiB written\n",
         replace, static_cast<unsigned long long>(report.filesReused),
-        after.st_ino == before.st_ino ? "hard links" : "reflinks or copies",
-        static_cast<double>(written) / kMiB);
+        after.st_ino == before.st_ino ? "kept or hard links" : "reflinks or copies", keptFolders,
+        foldersBefore.size(), static_cast<double>(written) / kMiB);
     std::printf("  full create %.2f s (%.0f MiB): ratio %.3f\n", full,
                 static_cast<double>(report.bytesCopied) / kMiB, replace / full);
     std::printf(
@@ -202,6 +219,21 @@ int main(int argc, char** argv) {
         "bytes ratio %.2f\n",
         justChange, static_cast<double>(changeBytes) / kMiB, replace / justChange,
         static_cast<double>(written) / static_cast<double>(changeBytes));
+
+    // The first entry removed: every other one moves up a number, its folder renamed.
+    vesk::CreateRequest shorter = requestFor(inputs, package);
+    shorter.entries.erase(shorter.entries.begin());
+    vesk::BuildReport removed;
+    const double removal = timedWithSync([&] { removed = vesk::replacePackage(shorter, sink); });
+    const std::uint64_t removedWritten =
+        removed.bytesCopied - removed.bytesReused + fs::file_size(package / "exhibition.nuv");
+    std::printf(
+        "replace after the first entry was removed: %.2f s (%s), %llu of %llu files reused, "
+        "%.1f MiB written\n",
+        removal, removed.status == vesk::BuildStatus::Written ? "written" : "FAILED",
+        static_cast<unsigned long long>(removed.filesReused),
+        static_cast<unsigned long long>(removed.filesCopied),
+        static_cast<double>(removedWritten) / kMiB);
   }
   fs::remove_all(work);
   return 0;

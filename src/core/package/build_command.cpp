@@ -88,6 +88,14 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   report.bytesCopied = outcome.bytesCopied;
   report.filesReused = outcome.filesReused;
   report.bytesReused = outcome.bytesReused;
+  for (const KeptFolder& kept : request.keptFolders) {
+    for (const RecordedFile& file : kept.files) {
+      ++report.filesCopied;
+      ++report.filesReused;
+      report.bytesCopied += file.size;
+      report.bytesReused += file.size;
+    }
+  }
   if (outcome.stopped) {
     report.status = BuildStatus::Stopped;
     report.cancelled = outcome.cancelled;
@@ -131,6 +139,9 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     }
     document.hex = hexText(*digest);
     files = outcome.written;
+    for (const KeptFolder& kept : request.keptFolders) {
+      files.insert(files.end(), kept.files.begin(), kept.files.end());
+    }
     files.push_back(std::move(document));
     if (const Status listed = writeManifestFiles(destination, files); !listed) {
       sink.showMessage(errorMessage(writeFailureText(listed.failure())));
@@ -142,14 +153,22 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   // structure of the document as written against the files on disk, and those files
   // against the sizes taken while writing them. Nothing is read back whole.
   const std::vector<PackageProblem> faults =
-      verifyWrittenPackage(written, request.hashContent ? &files : nullptr);
+      request.keptFolders.empty()
+          ? verifyWrittenPackage(written, request.hashContent ? &files : nullptr)
+          : verifyWrittenWithKeptFolders(written, files, request.keptIn, request.keptFolders);
   if (!faults.empty()) {
     sink.showMessage(errorMessage(verifyFailureText(faults)));
     report.status = BuildStatus::WrittenWithProblems;
     return report;
   }
   if (request.writeReport) {
-    const Status page = writePackageReport(report.documentPath, reportPathOf(report.documentPath));
+    // From what the run wrote and checked: nothing is hashed again.
+    const std::string pagePath = reportPathOf(report.documentPath);
+    const Status page = request.hashContent
+                            ? writeWrittenPackageReport(
+                                  report.documentPath, pagePath,
+                                  {files, keptFolderPlaces(request.keptFolders, request.keptIn)})
+                            : writePackageReport(report.documentPath, pagePath);
     if (!page) {
       sink.showMessage(errorMessage(reportFailureText(page.failure())));
       report.status = BuildStatus::WrittenWithProblems;

@@ -14,6 +14,7 @@
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
+#include "package/kept_folders.h"
 #include "package/package_plan.h"
 #include "package/scene_files.h"
 #include "package/working_folder.h"
@@ -61,6 +62,11 @@ struct CreateRequest {
   // The folder of an earlier package whose unchanged files may be reused (linked or
   // cloned instead of copied from their sources again); empty: none. Only read.
   std::string earlierPackage = {};
+  // Entry folders of the package in `keptIn` that a replace keeps where they are (see
+  // keptEntryFolders): the plan leaves them out, and the create lists, verifies and
+  // reports them where they lie. Only read. Needs hashContent.
+  std::vector<KeptFolder> keptFolders = {};
+  std::string keptIn = {};
 };
 
 struct BuildReport {

@@ -1,5 +1,6 @@
 #include "package/content_verify.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -302,7 +303,8 @@ ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentChe
 }
 
 ContentVerdict verifyWrittenContent(const WrittenTree& tree,
-                                    const std::vector<RecordedFile>& written) {
+                                    const std::vector<RecordedFile>& written,
+                                    const std::vector<std::string>& elsewhere) {
   ContentVerdict verdict;
   verdict.manifest = ManifestState::VerifiedNow;
   verdict.listedFiles = written.size();
@@ -352,6 +354,8 @@ ContentVerdict verifyWrittenContent(const WrittenTree& tree,
       add(problem(PackageFault::PathOutside, kVerifyListedOutside, file.path));
       continue;
     }
+    // A kept entry folder lies outside the tree: the caller checks its files.
+    if (std::binary_search(elsewhere.begin(), elsewhere.end(), parts->front())) continue;
     std::string native;
     for (const std::string& part : *parts) {
       native += native.empty() ? part : kPathSeparator + part;

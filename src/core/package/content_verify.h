@@ -37,9 +37,12 @@ ContentVerdict verifyPackageContent(const std::string& packageFolder, ContentChe
 // it): the manifest and the copy record hold exactly what `written` makes of them
 // (both read back); every file written is there, a regular file reached through real
 // folders, of its written size; nothing unlisted in the entry folders, no link, FIFO
-// or device anywhere. Looks at nothing the walk did not find; hashes nothing.
+// or device anywhere. Looks at nothing the walk did not find; hashes nothing. The
+// files of the entry folders named in `elsewhere` (sorted) lie outside the tree (a
+// replace keeps them where they are): they are counted, and left to the caller.
 ContentVerdict verifyWrittenContent(const WrittenTree& tree,
-                                    const std::vector<RecordedFile>& written);
+                                    const std::vector<RecordedFile>& written,
+                                    const std::vector<std::string>& elsewhere = {});
 
 // The whole verify of the package whose document is `documentPath`: a regular file
 // named exhibition.nuv beside the entry folder 00 that starts as a document does

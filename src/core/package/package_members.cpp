@@ -104,7 +104,7 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
 
 }  // namespace
 
-std::vector<std::string> earlierPackageMembers(const std::string& destination) {
+std::vector<std::string> packageMembers(const std::string& destination) {
   std::vector<std::string> members;
   const std::string document = joinPath(destination, kDocumentName);
   int entries = -1;
@@ -138,7 +138,7 @@ std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) 
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report) {
   std::vector<ReplaceObstacleAt> obstacles;
-  const std::vector<std::string> earlier = earlierPackageMembers(destination);
+  const std::vector<std::string> earlier = packageMembers(destination);
   const auto owned = [&](const std::string& name) {
     return std::binary_search(earlier.begin(), earlier.end(), name);
   };

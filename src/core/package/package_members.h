@@ -6,13 +6,16 @@
 
 namespace vesk {
 
-// The names at the top of the destination that belong to the package there, as its
-// document names them: the document, the entry folders 00 to n-1 (n counted from the
-// document's entries), the button images and the package's other top files (see
-// packageTopFileNames) where they are present. Without a readable document, the entry
-// folders from 00 up to the first one missing. Only a regular file counts as a file
-// member and only a folder (not a link) as an entry folder. Sorted.
-std::vector<std::string> earlierPackageMembers(const std::string& destination);
+// The members of the package in `folder`: the one rule for what a package owns, used
+// by whatever moves, removes or counts a package's files. They are the names at the
+// top of `folder` that its document names: the document, the entry folders 00 to n-1
+// (n counted from the document's entries), the button images and the package's other
+// top files (see packageTopFileNames) where they are present. Without a readable
+// document, the entry folders from 00 up to the first one missing. Only a regular file
+// counts as a file member and only a folder (not a link) as an entry folder: anything
+// else of those names, and every other name (an operator's "55/", "notes.txt"), is
+// not the package's. Reads only. Sorted.
+std::vector<std::string> packageMembers(const std::string& folder);
 
 // The names at the top of a new package of `entryCount` entries: the entry folders,
 // the button images, the document and, with `report`, the report page.

@@ -13,8 +13,11 @@
 #include "package/create_summary.h"
 #include "package/deferring_sink.h"
 #include "package/failure_reason.h"
+#include "package/kept_folders.h"
+#include "package/package_check.h"
 #include "package/package_layout.h"
 #include "package/package_members.h"
+#include "package/package_plan.h"
 #include "package/package_swap.h"
 #include "package/recovery_report.h"
 
@@ -38,24 +41,35 @@ bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
   return false;
 }
 
-}  // namespace
-
-Result<std::vector<std::string>> packageMemberNames(const std::string& folder) {
-  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
-  if (!entries) return entries.failure();
-  std::vector<std::string> names;
-  for (const FolderEntry& entry : *entries) {
-    const std::string& name = entry.name;
-    const bool folderEntry = entry.type == EntryType::Folder;
-    if (name == kDocumentName || name == kUpButtonName || name == kDownButtonName ||
-        name == kReportFileName || name == kManifestName || name == kCopyRecordName ||
-        (isEntryFolderName(name) && folderEntry)) {
-      names.push_back(name);
-    }
+// Plans the new package when it has no plan yet, as the build in the working folder
+// would, and leaves out of it the entry folders of the earlier package in
+// `destination` that the new one takes whole (see keptEntryFolders), which the build
+// then takes as they lie.
+void keepUnchangedFolders(CreateRequest& staged, const std::string& destination) {
+  if (!staged.hashContent) return;
+  if (staged.plan == nullptr) {
+    CheckRequest check;
+    check.entries = staged.entries;
+    check.destination = staged.destination;
+    check.programFolder = staged.programFolder;
+    check.readScene = staged.readScene;
+    check.windowsNames = false;
+    staged.plan = std::make_shared<const PackagePlan>(planPackage(check));
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  const PackagePlan& plan = *staged.plan;
+  if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return;
+  std::vector<KeptFolder> kept = keptEntryFolders(plan, destination);
+  if (kept.empty()) return;
+  staged.plan = std::make_shared<const PackagePlan>(withoutKeptFolders(plan, kept));
+  staged.keptIn = joinPath(destination, "");
+  staged.keptFolders = std::move(kept);
 }
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
 
 BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, BuildProgress* progress,
                            const StepHook& hook) {
@@ -94,6 +108,7 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   staged.destination = folder.path;
   // Unchanged files of the earlier package stand in for their sources.
   if (staged.earlierPackage.empty()) staged.earlierPackage = joinPath(destination, "");
+  keepUnchangedFolders(staged, destination);
   if (!steps.proceed("build the new package")) return report;
   report = buildPackageInPlace(staged, deferring, progress);
   report.documentPath = joinPath(destination, kDocumentName);
@@ -105,9 +120,22 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   if (!obstaclesAbsent(request, sink)) return kept(kEarlierPackageKeptMessage);
 
   ReplaceJournal journal;
-  journal.earlier = earlierPackageMembers(destination);
+  std::vector<std::string> movedNames;
+  for (const KeptFolder& kept : staged.keptFolders) {
+    if (kept.from == kept.name) {
+      journal.kept.push_back(kept.name);
+    } else {
+      journal.moved.emplace_back(kept.from, kept.name);
+      movedNames.push_back(kept.name);
+    }
+  }
+  for (auto& name : packageMembers(destination)) {
+    if (!contains(journal.kept, name)) journal.earlier.push_back(name);
+  }
   for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {
-    if (pathExists(joinPath(folder.path, name))) journal.incoming.push_back(name);
+    if (contains(movedNames, name) || pathExists(joinPath(folder.path, name))) {
+      journal.incoming.push_back(name);
+    }
   }
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;

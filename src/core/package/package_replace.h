@@ -17,12 +17,6 @@ namespace vesk {
 // The folder a replace builds the new package in (the working folder).
 inline constexpr const char* kStagingFolderName = kWorkingFolderName;
 
-// The names at the top of `folder` that look like a package's members: exhibition.nuv,
-// up.jpg, down.jpg, the report page and the two-digit entry folders (the report counts
-// their files; a replace moves only earlierPackageMembers). Fails, naming the folder,
-// when it cannot be listed to its end.
-Result<std::vector<std::string>> packageMemberNames(const std::string& folder);
-
 // Called before each step of a replace (see StepHook). For tests.
 using SwapStepHook = StepHook;
 

@@ -24,6 +24,7 @@
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/folder_listing.h"
+#include "package/package_members.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
 #include "package/report_page.h"
@@ -40,9 +41,33 @@ std::string withoutTrailingSeparator(std::string folder) {
   return folder;
 }
 
+// Where the package's members lie: beside the document, but for the entry folders a
+// replace keeps where they are.
+struct Place {
+  std::string folder;                       // the document's, ending with a separator
+  std::map<std::string, std::string> kept;  // entry folder -> where it lies
+
+  // The full path of `relative` (the platform's separators).
+  std::string at(const std::string& relative) const {
+    const std::size_t separator = relative.find(kPathSeparator);
+    const auto found = kept.find(relative.substr(0, separator));
+    if (found == kept.end()) return folder + relative;
+    return separator == std::string::npos ? found->second.substr(0, found->second.size() - 1)
+                                          : found->second + relative.substr(separator + 1);
+  }
+};
+
+// A manifest path with the platform's separators.
+std::string nativePath(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = kPathSeparator;
+  }
+  return path;
+}
+
 // The package's path for a data path value of the document; empty for an absolute
 // value or one that climbs out, which is never followed.
-std::string localPath(const std::string& folder, const std::string& value) {
+std::string localPath(const Place& place, const std::string& value) {
   if (value.empty() || value.front() == '/' || value.front() == '\\' ||
       value.find(':') != std::string::npos) {
     return {};
@@ -60,7 +85,7 @@ std::string localPath(const std::string& folder, const std::string& value) {
     }
   }
   local.pop_back();
-  return folder + local;
+  return place.at(local);
 }
 
 bool isRegularFile(const std::string& path) {
@@ -111,15 +136,14 @@ const char* mimeTypeOf(const std::string& path) {
   return "image/jpeg";
 }
 
-ReportPicture pictureOf(const std::string& folder, const DataElement* element,
-                        const PictureLinks& links) {
+ReportPicture pictureOf(const Place& place, const DataElement* element, const PictureLinks& links) {
   ReportPicture picture;
   if (element == nullptr || element->paths.empty()) return picture;
   const std::string& value = element->paths.front();
   // The document's paths separate with backslashes on every platform.
   const std::size_t separator = value.find_last_of("\\/");
   picture.fileName = value.substr(separator == std::string::npos ? 0 : separator + 1);
-  const std::string path = localPath(folder, value);
+  const std::string path = localPath(place, value);
   if (path.empty() || !isRegularFile(path)) return picture;
   if (const auto size = probeImageSize(path)) picture.size = {{size->width, size->height}};
   if (!links.embedded) {
@@ -130,11 +154,10 @@ ReportPicture pictureOf(const std::string& folder, const DataElement* element,
   return picture;
 }
 
-ReportDataItem dataItemOf(const std::string& folder, const std::string& value,
-                          const FileSizes& sizes) {
+ReportDataItem dataItemOf(const Place& place, const std::string& value, const FileSizes& sizes) {
   ReportDataItem item;
   item.path = value;
-  const std::string path = localPath(folder, value);
+  const std::string path = localPath(place, value);
   const FileInfo info = path.empty() ? FileInfo{} : fileInfoOf(path);
   item.folder = info.kind == FileKind::Directory;
   if (!item.folder) {
@@ -195,8 +218,8 @@ PictureLinks pictureLinksFor(const std::string& documentPath, const std::string&
   return links;
 }
 
-Result<PackageReport> readPackageReport(const std::string& documentPath,
-                                        const PictureLinks& links) {
+Result<PackageReport> readPackageReport(const std::string& documentPath, const PictureLinks& links,
+                                        const WrittenPackage* written) {
   const auto bytes = readFile(documentPath);
   if (!bytes) return bytes.failure();
   std::string text = decodeCp932(*bytes);
@@ -207,6 +230,8 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   text.resize(kept);
 
   const std::string folder = folderOf(documentPath);
+  Place place{folder, {}};
+  if (written != nullptr) place.kept = written->keptFolders;
   PackageReport report;
   std::error_code ec;
   // A package built in the staging folder of a replace takes the destination's name.
@@ -223,14 +248,19 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   int count = 0;
   while (byName.count("me" + twoDigits(count)) != 0) ++count;
 
+  // The files the kiosk uses: not the report, the manifest or the copy record. The
+  // create's own list holds just those.
   FileSizes sizes;
-  const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
-  // The files the kiosk uses: not the report, the manifest or the copy record.
-  const Result<std::vector<std::string>> members = packageMemberNames(top);
-  if (!members) return members.failure();
-  for (const auto& name : *members) {
-    if (name != kReportFileName && name != kManifestName && name != kCopyRecordName) {
-      addTree(folder + name, sizes);
+  if (written != nullptr) {
+    for (const RecordedFile& file : written->files) {
+      sizes[sizeKey(place.at(nativePath(file.path)))] = file.size;
+    }
+  } else {
+    const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);
+    for (const auto& name : packageMembers(top)) {
+      if (name != kReportFileName && name != kManifestName && name != kCopyRecordName) {
+        addTree(folder + name, sizes);
+      }
     }
   }
   report.files = sizes.size();
@@ -241,16 +271,16 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
     const std::string number = twoDigits(i);
     ReportEntry entry;
     entry.number = i;
-    entry.sceneName = sceneNameIn(folder + number);
-    entry.thumbnail = pictureOf(folder, byName["me" + number], links);
+    entry.sceneName = sceneNameIn(place.at(number));
+    entry.thumbnail = pictureOf(place, byName["me" + number], links);
     const auto description = byName.find("ex" + number);
     entry.description =
-        pictureOf(folder, description != byName.end() ? description->second : nullptr, links);
+        pictureOf(place, description != byName.end() ? description->second : nullptr, links);
     std::set<std::string> seen;
     for (const auto& element : outline.data) {
       if (element.name.compare(0, number.size() + 1, number + "_") != 0) continue;
       for (const auto& value : element.paths) {
-        if (seen.insert(value).second) entry.data.push_back(dataItemOf(folder, value, sizes));
+        if (seen.insert(value).second) entry.data.push_back(dataItemOf(place, value, sizes));
       }
     }
     sceneNames.push_back(entry.sceneName);
@@ -258,19 +288,38 @@ Result<PackageReport> readPackageReport(const std::string& documentPath,
   }
   report.pages = planMenuPages(text, sceneNames);
 
-  // The report checks every byte, as vesk-cli verify does.
+  report.toolVersion = kVersion;
+  // The create's report follows its own check, which found every file as hashed while
+  // written. Otherwise the report checks every byte, as vesk-cli verify does.
+  if (written != nullptr) {
+    report.manifest = ManifestState::VerifiedNow;
+    return report;
+  }
   const ContentVerdict verdict = verifyWholePackage(documentPath, ContentCheck::Full);
   for (const auto& problem : verdict.problems) report.problems.push_back(problem.text);
   report.manifest = verdict.manifest;
-  report.toolVersion = kVersion;
   return report;
 }
 
-Status writePackageReport(const std::string& documentPath, const std::string& outputPath) {
-  auto report = readPackageReport(documentPath, pictureLinksFor(documentPath, outputPath));
+namespace {
+
+Status writeReport(const std::string& documentPath, const std::string& outputPath,
+                   const WrittenPackage* written) {
+  auto report = readPackageReport(documentPath, pictureLinksFor(documentPath, outputPath), written);
   if (!report) return report.failure();
   report->madeAt = localTimeNow();
   return writeFileAtomically(outputPath, renderReportPage(*report));
+}
+
+}  // namespace
+
+Status writePackageReport(const std::string& documentPath, const std::string& outputPath) {
+  return writeReport(documentPath, outputPath, nullptr);
+}
+
+Status writeWrittenPackageReport(const std::string& documentPath, const std::string& outputPath,
+                                 const WrittenPackage& written) {
+  return writeReport(documentPath, outputPath, &written);
 }
 
 std::string reportFailureText(const Failure& failure) {

@@ -26,27 +26,63 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// The document first (moving it aside ends the earlier package) or last (moving it in
-// completes the new one).
-std::vector<std::string> documentFirst(std::vector<std::string> names) {
-  std::stable_partition(names.begin(), names.end(),
-                        [](const std::string& name) { return name == kDocumentName; });
-  return names;
+bool isMovedTarget(const ReplaceJournal& journal, const std::string& name) {
+  return std::any_of(journal.moved.begin(), journal.moved.end(),
+                     [&](const auto& pair) { return pair.second == name; });
 }
 
-std::vector<std::string> documentLast(std::vector<std::string> names) {
-  std::stable_partition(names.begin(), names.end(),
-                        [](const std::string& name) { return name != kDocumentName; });
-  return names;
+bool isMovedSource(const ReplaceJournal& journal, const std::string& name) {
+  return std::any_of(journal.moved.begin(), journal.moved.end(),
+                     [&](const auto& pair) { return pair.first == name; });
+}
+
+// The order the earlier members move aside: the folders that move to another number
+// first, then the document (moving it aside ends the earlier package), then the rest.
+// The last one is never a folder renamed on: while it is aside, every earlier member
+// has left the destination.
+std::vector<std::string> asideOrder(const ReplaceJournal& journal) {
+  std::vector<std::string> order;
+  for (const auto& [from, to] : journal.moved) {
+    if (contains(journal.earlier, from)) order.push_back(from);
+  }
+  if (contains(journal.earlier, kDocumentName)) order.push_back(kDocumentName);
+  for (const auto& name : journal.earlier) {
+    if (name != kDocumentName && !isMovedSource(journal, name)) order.push_back(name);
+  }
+  return order;
+}
+
+// The order the new members move in: the built ones, the renamed folders, then the
+// document, which completes the package.
+std::vector<std::string> moveInOrder(const ReplaceJournal& journal) {
+  std::vector<std::string> order;
+  for (const auto& name : journal.incoming) {
+    if (name != kDocumentName && !isMovedTarget(journal, name)) order.push_back(name);
+  }
+  for (const auto& [from, to] : journal.moved) {
+    if (contains(journal.incoming, to)) order.push_back(to);
+  }
+  if (contains(journal.incoming, kDocumentName)) order.push_back(kDocumentName);
+  return order;
+}
+
+// True while every earlier member has left the destination: the last to move aside
+// is aside (see asideOrder). A renamed folder found in the destination then is in.
+bool earlierAllAside(const std::string& working, const ReplaceJournal& journal) {
+  const std::vector<std::string> order = asideOrder(journal);
+  return !order.empty() && !isMovedSource(journal, order.back()) &&
+         exists(joinPath(joinPath(working, kAsideFolderName), order.back()));
 }
 
 // True when the destination's member `name` is the new one: it has left the working
-// folder, and the earlier member of that name, if any, is aside.
+// folder, and the earlier member of that name, if any, is aside (or, for a renamed
+// folder, every earlier member is).
 bool movedIn(const std::string& destination, const std::string& working,
              const ReplaceJournal& journal, const std::string& name) {
-  return !exists(joinPath(working, name)) && exists(joinPath(destination, name)) &&
-         (!contains(journal.earlier, name) ||
-          exists(joinPath(joinPath(working, kAsideFolderName), name)));
+  if (exists(joinPath(working, name)) || !exists(joinPath(destination, name))) return false;
+  return !contains(journal.earlier, name) ||
+         exists(joinPath(joinPath(working, kAsideFolderName), name)) ||
+         (isMovedTarget(journal, name) && earlierAllAside(working, journal));
 }
 
 // The new document is in place: every other new member was moved in before it.
@@ -62,13 +98,25 @@ enum class Undo { Done, Killed, Failed };
 // place. Each move is skipped once done, so a run killed here is undone again.
 Undo undoSwap(const std::string& destination, const std::string& working,
               const ReplaceJournal& journal, StepCounter& steps) {
-  for (const auto& name : documentFirst(journal.incoming)) {
+  std::vector<std::string> order = moveInOrder(journal);
+  std::reverse(order.begin(), order.end());
+  for (const auto& name : order) {
     if (!movedIn(destination, working, journal, name)) continue;
     if (!steps.proceed("move back " + name)) return Undo::Killed;
     if (!move(joinPath(destination, name), joinPath(working, name))) return Undo::Failed;
   }
   const std::string aside = joinPath(working, kAsideFolderName);
-  for (const auto& name : journal.earlier) {
+  // A moved folder back out of the working folder, as the earlier member it was.
+  for (const auto& [from, to] : journal.moved) {
+    if (!exists(joinPath(working, to)) || exists(joinPath(aside, from))) continue;
+    if (!steps.proceed("move back " + to + " as " + from)) return Undo::Killed;
+    if (!move(joinPath(working, to), joinPath(aside, from))) return Undo::Failed;
+  }
+  // The last aside first, so that a renamed folder is never taken for a new member
+  // once an earlier one is back.
+  std::vector<std::string> back = asideOrder(journal);
+  std::reverse(back.begin(), back.end());
+  for (const auto& name : back) {
     if (!exists(joinPath(aside, name)) || exists(joinPath(destination, name))) continue;
     if (!steps.proceed("put back " + name)) return Undo::Killed;
     if (!move(joinPath(aside, name), joinPath(destination, name))) return Undo::Failed;
@@ -100,12 +148,20 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
     if (!steps.proceed("make the aside folder")) return killed();
     if (!createDirectory(aside)) return failed(aside);
   }
-  for (const auto& name : documentFirst(journal.earlier)) {
+  for (const auto& name : asideOrder(journal)) {
     if (!steps.proceed("move aside " + name)) return killed();
     if (!move(joinPath(destination, name), joinPath(aside, name)))
       return failed(joinPath(destination, name));
   }
-  for (const auto& name : documentLast(journal.incoming)) {
+  // An entry that moved to another number takes its new name in the working folder and
+  // then comes in with the new members.
+  for (const auto& [from, to] : journal.moved) {
+    if (!steps.proceed("rename " + from + " to " + to)) return killed();
+    if (!move(joinPath(aside, from), joinPath(folder.path, to))) {
+      return failed(joinPath(destination, from));
+    }
+  }
+  for (const auto& name : moveInOrder(journal)) {
     if (!steps.proceed("move in " + name)) return killed();
     if (!move(joinPath(folder.path, name), joinPath(destination, name))) {
       return failed(joinPath(destination, name));

@@ -33,6 +33,8 @@ std::string journalText(const ReplaceJournal& journal) {
   std::string text = std::string(kHeading) + "\n";
   for (const auto& name : journal.earlier) text += "earlier " + name + "\n";
   for (const auto& name : journal.incoming) text += "incoming " + name + "\n";
+  for (const auto& name : journal.kept) text += "kept " + name + "\n";
+  for (const auto& [from, to] : journal.moved) text += "moved " + from + " " + to + "\n";
   return text;
 }
 
@@ -46,11 +48,22 @@ std::optional<ReplaceJournal> parseJournal(const std::string& text) {
     if (blank == std::string::npos) return std::nullopt;
     const std::string kind = line.substr(0, blank);
     std::string name = line.substr(blank + 1);
+    if (kind == "moved") {
+      const auto second = name.find(' ');
+      if (second == std::string::npos) return std::nullopt;
+      std::string to = name.substr(second + 1);
+      name.resize(second);
+      if (!plainName(name) || !plainName(to)) return std::nullopt;
+      journal.moved.emplace_back(std::move(name), std::move(to));
+      continue;
+    }
     if (!plainName(name)) return std::nullopt;
     if (kind == "earlier") {
       journal.earlier.push_back(std::move(name));
     } else if (kind == "incoming") {
       journal.incoming.push_back(std::move(name));
+    } else if (kind == "kept") {
+      journal.kept.push_back(std::move(name));
     } else {
       return std::nullopt;
     }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/failure.h"
@@ -16,12 +17,18 @@ namespace vesk {
 struct ReplaceJournal {
   std::vector<std::string> earlier;   // names at the top of the destination, moved aside
   std::vector<std::string> incoming;  // names in the working folder, moved in, document last
+  // Entry folders of the earlier package the new one takes as they are: never moved.
+  std::vector<std::string> kept;
+  // Earlier entry folders the new package takes under another number: each moved aside
+  // with the earlier members, then into the working folder under its new name, then
+  // in with the new members ({earlier name, new name}).
+  std::vector<std::pair<std::string, std::string>> moved;
 };
 
 inline constexpr const char* kJournalName = ".vesk-journal";
 
 // The journal's text: a heading line, then one line per member ("earlier NAME",
-// "incoming NAME").
+// "incoming NAME", "kept NAME", "moved NAME NEW-NAME").
 std::string journalText(const ReplaceJournal& journal);
 
 // The journal a text holds; nothing for a text that is not one (a torn write cannot

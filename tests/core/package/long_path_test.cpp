@@ -13,6 +13,7 @@
 #include "base/path_terms.h"
 #include "package/build_command.h"
 #include "package/package_layout.h"
+#include "package/package_members.h"
 #include "package/package_plan.h"
 #include "package/package_replace.h"
 #include "package/package_swap.h"
@@ -145,9 +146,7 @@ TEST_F(LongReplace, AReplaceIntoADestinationOfThreeHundredCharactersEndsWithTheN
   const BuildReport report = replacePackage(request({"c", "b", "a"}), sink);
   EXPECT_EQ(report.status, BuildStatus::Written) << ::testing::PrintToString(sink.messages);
   expectWholePackage(3);
-  const Result<std::vector<std::string>> members = packageMemberNames(destination);
-  ASSERT_TRUE(members);
-  EXPECT_EQ(*members,
+  EXPECT_EQ(packageMembers(destination),
             (std::vector<std::string>{"00", "01", "02", "down.jpg", "exhibition.nuv",
                                       "exhibition.sha256", "exhibition.vesk-copies", "up.jpg"}));
 }

@@ -12,15 +12,18 @@ namespace {
 
 TEST(ReplaceJournal, ReadsBackWhatItWroteAndNothingElse) {
   test::TempDir dir;
-  const ReplaceJournal journal{{"00", "exhibition.nuv"}, {"00", "01", "exhibition.nuv"}};
+  const ReplaceJournal journal{
+      {"00", "04", "exhibition.nuv"}, {"00", "01", "exhibition.nuv"}, {"02", "03"}, {{"04", "01"}}};
   ASSERT_TRUE(writeJournal(dir.path(), journal));
   const auto read = readJournal(dir.path());
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->earlier, journal.earlier);
   EXPECT_EQ(read->incoming, journal.incoming);
+  EXPECT_EQ(read->kept, journal.kept);
+  EXPECT_EQ(read->moved, journal.moved);
   EXPECT_EQ(dir.read(kJournalName),
-            "Vesk replace journal 1\nearlier 00\nearlier exhibition.nuv\nincoming 00\n"
-            "incoming 01\nincoming exhibition.nuv\n");
+            "Vesk replace journal 1\nearlier 00\nearlier 04\nearlier exhibition.nuv\n"
+            "incoming 00\nincoming 01\nincoming exhibition.nuv\nkept 02\nkept 03\nmoved 04 01\n");
   EXPECT_FALSE(readJournal(dir.file("missing")).has_value());
 
   // A member is one plain name: nothing that would lead a recovery elsewhere.
@@ -32,6 +35,10 @@ TEST(ReplaceJournal, ReadsBackWhatItWroteAndNothingElse) {
            "Vesk replace journal 1\nincoming ../outside\n",
            "Vesk replace journal 1\nincoming 00\\x\n",
            "Vesk replace journal 1\nmoved 00\n",
+           "Vesk replace journal 1\nkept ../02\n",
+           "Vesk replace journal 1\nmoved 04\n",
+           "Vesk replace journal 1\nmoved 04 ..\n",
+           "Vesk replace journal 1\nmoved 04 01/x\n",
        }) {
     EXPECT_FALSE(parseJournal(text).has_value()) << text;
   }

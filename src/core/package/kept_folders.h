@@ -1,0 +1,67 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "format/copy_record.h"
+#include "package/package_plan.h"
+#include "package/package_verify.h"
+#include "package/written_verify.h"
+
+namespace vesk {
+
+// An entry folder of the earlier package that a replace keeps where it is: the new
+// package would hold exactly what it holds, under the same number.
+struct KeptFolder {
+  std::string name;                 // "03", its number in the new package
+  std::string from;                 // its name now, at the top of the destination
+  std::vector<RecordedFile> files;  // its files as the new package records them
+};
+
+// The entry folders of the package in `destination` that a replace by `plan` may keep
+// whole. A folder is kept only when it is a member of that package (packageMembers)
+// under the number the plan gives it, or else under another number that no kept
+// folder has (an entry that moved: its folder is renamed whole); every file the plan
+// copies into it is there, a regular file still of the size and time its copy
+// record lists, older than the record by more than the coarsest time granularity,
+// copied from a source that is still as recorded and as the plan saw it (or that is
+// this very file: a package read back); and it holds nothing else, no other file or
+// folder, no link, nothing a listing cannot tell. Anything in doubt keeps nothing: the
+// folder is then built anew. Reads only.
+std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::string& destination);
+
+// `plan` without the folders and copies below the kept folders, its totals of files
+// and bytes to copy lowered by them.
+PackagePlan withoutKeptFolders(PackagePlan plan, const std::vector<KeptFolder>& kept);
+
+// The names of the kept folders, sorted.
+std::vector<std::string> keptFolderNames(const std::vector<KeptFolder>& kept);
+
+// Each kept folder's name with the full path (ending with a separator) where it lies
+// in `keptIn`.
+std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder>& kept,
+                                                    const std::string& keptIn);
+
+// What is wrong now with the kept folders in `destination` (ending with a separator):
+// a listed file missing, of another size or time than recorded, or no regular file; a
+// file, folder or link that is not listed; a folder that cannot be read. Looks at
+// every file, reads none. None while every kept folder is as it was kept.
+std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
+                                               const std::vector<KeptFolder>& kept);
+
+// The members of a package built in `packageFolder` whose kept entry folders lie in
+// `keptIn` (both ending with a separator), each looked at where it lies.
+PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
+                            const std::vector<KeptFolder>& kept);
+
+// verifyWrittenPackage of a package built beside `document` whose kept entry folders
+// lie in `keptIn`: the document's outline against the members where each lies, the
+// built files against `files` (the kept ones among them), the kept folders by
+// keptFolderProblems.
+std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& document,
+                                                         const std::vector<RecordedFile>& files,
+                                                         const std::string& keptIn,
+                                                         const std::vector<KeptFolder>& kept);
+
+}  // namespace vesk

@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/file_stamp.h"
+#include "package/kept_folders.h"
+#include "package/package_check.h"
+#include "package/package_replace.h"
+#include "package/package_swap.h"
+#include "package/package_verify.h"
+#include "package/recovery_report.h"
+#include "package/replace_journal.h"
+#include "replace_fixture.h"
+
+namespace vesk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::snapshot;
+
+// A replace of a and b by a and c: entry 00 holds the same files before and after.
+// Every source was made long ago, so the copy record trusts the copies of them.
+class KeptEntryFolder : public test::PackageReplace {
+ public:
+  void SetUp() override {
+    PackageReplace::SetUp();
+    dir.write("src/a/vol/1.raw", "slice 1");
+    dir.write("src/a/vol/2.raw", "slice 2");
+    dir.write("src/a/a.nuv",
+              "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n"
+              "<data name=\"ct\" type=\"volume\" ><file type=\"dicom\" path=\"vol\\\" /></data>\r\n"
+              "<drawGroup name=\"aSur\" ></drawGroup>\r\n");
+    for (const char* folder : {"src", "program"}) {
+      for (const auto& item : fs::recursive_directory_iterator(dir.file(folder))) {
+        if (item.is_regular_file()) {
+          fs::last_write_time(item.path(),
+                              fs::file_time_type::clock::now() - std::chrono::hours(1));
+        }
+      }
+    }
+  }
+
+  void makeBoth(const std::vector<std::string>& before = {"a", "b"},
+                const std::vector<std::string>& after = {"a", "c"}) {
+    fs::create_directories(dir.file("D"));
+    ASSERT_EQ(createPackage(request(before, "D"), sink).status, BuildStatus::Written)
+        << ::testing::PrintToString(sink.messages);
+    dir.write("D/notes.txt", "the operator's own");
+    fs::create_directories(dir.file("N"));
+    ASSERT_EQ(createPackage(request(after, "N"), sink).status, BuildStatus::Written);
+    dir.write("N/notes.txt", "the operator's own");
+    earlier = snapshot(dir.file("D"));
+    replaced = snapshot(dir.file("N"));
+    sink.messages.clear();
+    sink.kinds.clear();
+  }
+
+  std::uint64_t fileNumber(const std::string& relative) const {
+    const auto stamp = fileStampOf(dir.file(relative));
+    return stamp ? stamp->file : 0;
+  }
+
+  std::vector<std::string> stepsOfReplace(const std::vector<std::string>& after = {"a", "c"}) {
+    std::vector<std::string> steps;
+    replacePackage(request(after, "D"), sink, nullptr, [&](int, const std::string& what) {
+      steps.push_back(what);
+      return true;
+    });
+    return steps;
+  }
+};
+
+TEST_F(KeptEntryFolder, AnUnchangedEntryFolderIsNeitherRebuiltNorMoved) {
+  ASSERT_NO_FATAL_FAILURE(makeBoth());
+  const std::uint64_t volume = fileNumber("D/00/vol/1.raw");
+  std::string journal;
+  const auto steps = [&] {
+    std::vector<std::string> seen;
+    const BuildReport report =
+        replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
+          if (what == "make the aside folder") journal = dir.read("D/.vesk-staging/.vesk-journal");
+          seen.push_back(what);
+          return true;
+        });
+    EXPECT_EQ(report.status, BuildStatus::Written);
+    // 00's six files kept, both buttons linked.
+    EXPECT_EQ(report.filesReused, 8u);
+    return seen;
+  }();
+  EXPECT_EQ(snapshot(dir.file("D")), replaced);
+  EXPECT_EQ(fileNumber("D/00/vol/1.raw"), volume);
+  for (const auto& step : steps) {
+    EXPECT_EQ(step.find(" 00"), std::string::npos) << step;
+  }
+  EXPECT_NE(journal.find("\nkept 00\n"), std::string::npos) << journal;
+  EXPECT_EQ(journal.find("earlier 00\n"), std::string::npos) << journal;
+  EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
+
+  // Again at once: both folders are kept now, and only the document and the top
+  // files are new.
+  std::vector<std::string> second;
+  replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
+    second.push_back(what);
+    return true;
+  });
+  EXPECT_EQ(snapshot(dir.file("D")), replaced);
+  for (const auto& step : second) {
+    EXPECT_EQ(step.find(" 01"), std::string::npos) << step;
+  }
+}
+
+// What keeps a folder from being kept: it is then built anew, and what it held that the
+// new package does not is removed with the earlier package.
+TEST_F(KeptEntryFolder, AFolderHoldingAnythingElseOrChangedIsBuiltAnew) {
+  struct Case {
+    const char* what;
+    void (*change)(test::TempDir&);
+  };
+  const Case cases[] = {
+      {"a file the document's data folder does not list",
+       [](test::TempDir& d) { d.write("D/00/vol/3.raw", "an operator's slice"); }},
+      {"a copy touched after the record",
+       [](test::TempDir& d) { d.write("D/00/vol/1.raw", d.read("D/00/vol/1.raw")); }},
+#ifndef _WIN32
+      {"a copy that became a link",
+       [](test::TempDir& d) {
+         fs::remove(d.file("D/00/v.raw"));
+         fs::create_symlink(d.file("src/a/v.raw"), d.file("D/00/v.raw"));
+       }},
+#endif
+      {"a source changed since the copy",
+       [](test::TempDir& d) { d.write("src/a/vol/2.raw", "n"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth());
+    c.change(dir);
+    fs::remove_all(dir.file("N"));
+    fs::create_directories(dir.file("N"));
+    ASSERT_EQ(createPackage(request({"a", "c"}, "N"), sink).status, BuildStatus::Written);
+    dir.write("N/notes.txt", "the operator's own");
+    replaced = snapshot(dir.file("N"));
+
+    std::vector<std::string> steps;
+    const BuildReport report =
+        replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
+          steps.push_back(what);
+          return true;
+        });
+    EXPECT_EQ(report.status, BuildStatus::Written) << ::testing::PrintToString(sink.messages);
+    EXPECT_EQ(snapshot(dir.file("D")), replaced);
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "move in 00"), steps.end());
+    EXPECT_EQ(dir.read("src/a/v.raw"), "volume a") << "a link is never followed";
+  }
+}
+
+// The next build after a kill: recovery, the check, then the replace asked for.
+BuildStatus nextReplace(const CreateRequest& request, MessageSink& sink) {
+  if (!recoverBeforeRun(request.destination, sink)) return BuildStatus::Refused;
+  CheckRequest check;
+  check.entries = request.entries;
+  check.destination = request.destination;
+  check.replacing = true;
+  check.programFolder = request.programFolder;
+  if (hasCheckErrors(checkPackage(check))) return BuildStatus::Refused;
+  return replacePackage(request, sink).status;
+}
+
+// A kill before every step of a replace that keeps folders (00 in place; a, b and c
+// moving to other numbers), and before every step of the recovery that follows it:
+// each leaves the earlier or the new package, whole, and the next replace ends with
+// the new one.
+TEST_F(KeptEntryFolder, AKillAtAnyStepOfTheReplaceOrItsRecoveryLeavesOneWholePackage) {
+  struct Case {
+    std::vector<std::string> before, after;
+  };
+  const Case cases[] = {{{"a", "b"}, {"a", "c"}}, {{"a", "b", "c"}, {"c", "a"}}};
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
+    const auto steps = stepsOfReplace(c.after);
+    ASSERT_GE(steps.size(), 12u);
+    const auto swapStarts = std::find(steps.begin(), steps.end(), "write the journal");
+    ASSERT_NE(swapStarts, steps.end());
+    for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+      // Before the journal, the recovery only removes the working folder.
+      const int recoveryKills = kill > static_cast<std::size_t>(swapStarts - steps.begin()) ? 3 : 0;
+      for (int recoveryKill = -1; recoveryKill < recoveryKills; ++recoveryKill) {
+        SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before step " +
+                     std::to_string(kill) + " (" + steps[kill] + "), its recovery before step " +
+                     std::to_string(recoveryKill));
+        // The earlier package again; the new one made apart stays in `replaced`.
+        dir.clear();
+        SetUp();
+        fs::create_directories(dir.file("D"));
+        ASSERT_EQ(createPackage(request(c.before, "D"), sink).status, BuildStatus::Written);
+        dir.write("D/notes.txt", "the operator's own");
+        const BuildReport killed = replacePackage(
+            request(c.after, "D"), sink, nullptr,
+            [&](int step, const std::string&) { return step != static_cast<int>(kill); });
+        EXPECT_EQ(killed.status, BuildStatus::Stopped);
+        if (recoveryKill >= 0) {
+          recoverInterruptedWork(
+              dir.file("D"), [&](int step, const std::string&) { return step != recoveryKill; });
+        }
+        const Recovery recovery = recoverInterruptedWork(dir.file("D"));
+        EXPECT_NE(recovery, Recovery::Failed);
+        const auto after = snapshot(dir.file("D"));
+        EXPECT_TRUE(after == earlier || after == replaced);
+        EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::NothingFound);
+        EXPECT_EQ(snapshot(dir.file("D")), after) << "a second recovery changes nothing";
+        if (recoveryKill < 0) {
+          EXPECT_EQ(nextReplace(request(c.after, "D"), sink), BuildStatus::Written);
+          EXPECT_EQ(snapshot(dir.file("D")), replaced);
+        }
+      }
+    }
+  }
+}
+
+// The operator removes the first entry: every later one moves up a number, each folder
+// renamed whole, and swaps two entries.
+TEST_F(KeptEntryFolder, AnEntryThatMovedIsItsEarlierFolderRenamed) {
+  for (const auto& [before, after] :
+       std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>>{
+           {{"a", "b", "c"}, {"b", "c"}}, {{"a", "b", "c"}, {"b", "a", "c"}}}) {
+    SCOPED_TRACE(::testing::PrintToString(after));
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth(before, after));
+    std::map<std::string, std::uint64_t> scenes;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      scenes[before[i]] = fileNumber("D/0" + std::to_string(i) + "/" + before[i] + ".nuv");
+    }
+    std::vector<std::string> steps;
+    std::string journal;
+    const BuildReport report =
+        replacePackage(request(after, "D"), sink, nullptr, [&](int, const std::string& what) {
+          if (what == "make the aside folder") journal = dir.read("D/.vesk-staging/.vesk-journal");
+          steps.push_back(what);
+          return true;
+        });
+    ASSERT_EQ(report.status, BuildStatus::Written) << ::testing::PrintToString(sink.messages);
+    EXPECT_EQ(snapshot(dir.file("D")), replaced);
+    EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      const std::string name = "0" + std::to_string(i);
+      EXPECT_EQ(fileNumber("D/" + name + "/" + after[i] + ".nuv"), scenes[after[i]]) << name;
+    }
+    EXPECT_NE(journal.find("\nmoved 01 00\n"), std::string::npos) << journal;
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "rename 01 to 00"), steps.end());
+  }
+}
+
+// The report page of a replace that keeps and renames folders shows what a create of
+// the same entries shows: its pictures, scenes, data and totals found where they lie.
+TEST_F(KeptEntryFolder, TheReportOfAReplaceThatKeepsFoldersIsTheReportOfTheNewPackage) {
+  fs::create_directories(dir.file("D"));
+  fs::create_directories(dir.file("N/D"));
+  for (const auto& [entries, folder] :
+       std::vector<std::pair<std::vector<std::string>, std::string>>{{{"a", "b", "c"}, "D"},
+                                                                     {{"c", "b"}, "N/D"}}) {
+    CreateRequest create = request(entries, folder);
+    create.writeReport = true;
+    ASSERT_EQ(createPackage(create, sink).status, BuildStatus::Written);
+  }
+  CreateRequest replace = request({"c", "b"}, "D");
+  replace.writeReport = true;
+  std::string journal;
+  ASSERT_EQ(replacePackage(replace, sink, nullptr,
+                           [&](int, const std::string& what) {
+                             if (what == "make the aside folder") {
+                               journal = dir.read("D/.vesk-staging/.vesk-journal");
+                             }
+                             return true;
+                           })
+                .status,
+            BuildStatus::Written);
+  EXPECT_NE(journal.find("\nkept 01\nmoved 02 00\n"), std::string::npos) << journal;
+  // The time it was made aside.
+  const auto page = [&](const std::string& folder) {
+    std::string text = dir.read(folder + "/vesk-report.html");
+    const std::size_t year = text.find("<td>20");
+    if (year != std::string::npos) text.erase(year, 20);
+    return text;
+  };
+  EXPECT_EQ(page("D"), page("N/D"));
+}
+
+TEST_F(KeptEntryFolder, AKeptFolderChangedWhileTheNewPackageIsBuiltFailsItsVerify) {
+  ASSERT_NO_FATAL_FAILURE(makeBoth());
+  CheckRequest check;
+  check.entries = entries({"a", "c"});
+  check.destination = dir.file("D");
+  check.replacing = true;
+  check.programFolder = dir.file("program");
+  const PackagePlan plan = planPackage(check);
+  const auto kept = keptEntryFolders(plan, dir.file("D"));
+  ASSERT_EQ(keptFolderNames(kept), std::vector<std::string>{"00"});
+  EXPECT_TRUE(keptFolderProblems(dir.file("D"), kept).empty());
+  const auto faultsAfter = [&](void (*change)(test::TempDir&)) {
+    change(dir);
+    std::vector<PackageFault> faults;
+    for (const auto& problem : keptFolderProblems(dir.file("D"), kept)) {
+      faults.push_back(problem.fault);
+    }
+    std::sort(faults.begin(), faults.end());
+    return faults;
+  };
+  EXPECT_EQ(faultsAfter([](test::TempDir& d) { d.write("D/00/vol/3.raw", "x"); }),
+            std::vector<PackageFault>{PackageFault::ContentUnlisted});
+  EXPECT_EQ(faultsAfter([](test::TempDir& d) { fs::remove(d.file("D/00/vol/3.raw")); }),
+            std::vector<PackageFault>{});
+  EXPECT_EQ(faultsAfter([](test::TempDir& d) { d.write("D/00/vol/1.raw", "slice 9"); }),
+            std::vector<PackageFault>{PackageFault::ContentChanged});
+  EXPECT_EQ(
+      faultsAfter([](test::TempDir& d) { fs::remove(d.file("D/00/v.raw")); }),
+      (std::vector<PackageFault>{PackageFault::ContentMissing, PackageFault::ContentChanged}));
+}
+
+}  // namespace
+}  // namespace vesk
