@@ -4,6 +4,8 @@
 #include <cassert>
 #include <cstring>
 
+#include "format/text_search.h"
+
 namespace vesk {
 namespace {
 
@@ -13,8 +15,9 @@ constexpr std::size_t kNone = std::string::npos;
 std::vector<std::size_t> occurrences(std::string_view text, std::string_view marker,
                                      std::size_t from) {
   std::vector<std::size_t> found;
-  for (auto at = text.find(marker, from); at != std::string_view::npos;
-       at = text.find(marker, at + 1)) {
+  const PatternFinder finder(marker);
+  for (auto at = finder.find(text, from); at != std::string_view::npos;
+       at = finder.find(text, at + 1)) {
     found.push_back(at);
   }
   return found;

@@ -8,8 +8,9 @@ namespace vesk {
 
 // Finds a fixed pattern in texts in time linear in the text searched plus the
 // pattern, whatever the two hold (a plain search can take the product of the two
-// lengths on a periodic pattern such as "<data<data<data…"). Long patterns use the
-// Knuth-Morris-Pratt automaton; short ones the library's search, whose worst case
+// lengths on a periodic pattern such as "<data<data<data…"). With glibc, its memmem
+// (a skipping search, linear in the worst case); elsewhere long patterns use the
+// Knuth-Morris-Pratt automaton and short ones the library's search, whose worst case
 // is then a small multiple of the text.
 class PatternFinder {
  public:
