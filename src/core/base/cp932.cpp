@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "base/cp932_table.h"
 #include "base/utf8.h"
 
@@ -78,8 +82,20 @@ inline char* putEscapedByte(char* out, unsigned char byte) {
 }
 
 // The end of the run of ASCII bytes of text[pos, end), stopping also at an LF when
-// `stopAtLf`; read a word at a time.
+// `stopAtLf`; read sixteen bytes (else a word) at a time.
 std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end, bool stopAtLf) {
+#ifdef __SSE2__
+  // Sixteen bytes at a time: a mask of the bytes with the high bit set (and of LFs).
+  const __m128i lf = _mm_set1_epi8('\n');
+  while (pos + 16 <= end) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
+    int stop = _mm_movemask_epi8(bytes);
+    if (stopAtLf) stop |= _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf));
+    if (stop != 0)
+      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stop)));
+    pos += 16;
+  }
+#endif
   constexpr std::uint64_t kHigh = 0x8080808080808080u;
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   while (pos + 8 <= end) {

@@ -27,6 +27,20 @@ constexpr std::string_view kDroppedCaptions[] = {
     "caption=\"サーフェイスレンダリング\" ",
 };
 
+// True when the text holds either dropped caption: the two share their attribute
+// name, so one search for it finds every place where one may stand.
+bool holdsDroppedCaption(std::string_view text) {
+  constexpr std::string_view kCaption = "caption=\"";
+  const PatternFinder finder(kCaption);
+  for (std::size_t at = finder.find(text, 0); at != std::string_view::npos;
+       at = finder.find(text, at + 1)) {
+    for (const std::string_view caption : kDroppedCaptions) {
+      if (text.compare(at, caption.size(), caption) == 0) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 SceneMerger::SceneMerger(int entryNumber, std::string sceneText)
@@ -96,17 +110,23 @@ void SceneMerger::mergeDrawGroup(std::string& group) {
     merged += childGroup_;
   };
   appendNewTag();
-  const PatternFinder tagFinder(startTag);
   std::size_t copied = tagSize;
-  for (std::size_t at = tagFinder.find(group, copied); at != std::string::npos;
-       at = tagFinder.find(group, copied)) {
-    merged.append(group, copied, at - copied);
-    appendNewTag();
-    copied = at + tagSize;
+  // A copy of the start tag begins with an opening marker, which a group seldom holds
+  // past its own.
+  if (PatternFinder(kGroupOpen).find(group, copied) != std::string::npos) {
+    const PatternFinder tagFinder(startTag);
+    for (std::size_t at = tagFinder.find(group, copied); at != std::string::npos;
+         at = tagFinder.find(group, copied)) {
+      merged.append(group, copied, at - copied);
+      appendNewTag();
+      copied = at + tagSize;
+    }
   }
   merged.append(group, copied, std::string::npos);
 
-  for (const std::string_view caption : kDroppedCaptions) replaceAll(merged, caption, "");
+  if (holdsDroppedCaption(merged)) {
+    for (const std::string_view caption : kDroppedCaptions) replaceAll(merged, caption, "");
+  }
   const std::string name = attributeValue(merged, "name=\"");
   if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(nn_ + "_" + name);
   insertAfterEach(merged, kGroupReferences, nn_ + "_");

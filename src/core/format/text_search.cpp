@@ -1,19 +1,41 @@
 #include "format/text_search.h"
 
+#include <array>
 #include <cstring>
 
 namespace vesk {
 namespace {
 
-// Up to this length the library's search is used: its worst case is this many
-// comparisons per text byte, and it runs at memchr speed on real text.
-constexpr std::size_t kShortPattern = 16;
+// Up to this length a pattern is found by a scan for one of its bytes and a
+// comparison at each hit: at most this many comparisons per text byte.
+constexpr std::size_t kShortPattern = 32;
+
+// How often each byte turns up in scene text: lower is rarer. Digits, blanks, the
+// punctuation of attributes and numbers and most lower-case letters fill the text;
+// "<" starts each tag, and a few letters are scarcer; capitals, "_" and the rest are
+// scarce.
+constexpr std::array<unsigned char, 256> kCommonness = [] {
+  std::array<unsigned char, 256> table{};
+  for (const char c : std::string_view("abcdefghijklmnopqrstuvwxyz0123456789 \t\r\n\".,-=/>")) {
+    table[static_cast<unsigned char>(c)] = 2;
+  }
+  for (const char c : std::string_view("<bcfgjkquwyz")) table[static_cast<unsigned char>(c)] = 1;
+  return table;
+}();
 
 }  // namespace
 
 PatternFinder::PatternFinder(std::string_view pattern) : pattern_(pattern) {
+  if (pattern_.size() <= kShortPattern) {
+    for (std::size_t i = 1; i < pattern_.size(); ++i) {
+      if (kCommonness[static_cast<unsigned char>(pattern_[i])] <
+          kCommonness[static_cast<unsigned char>(pattern_[anchor_])]) {
+        anchor_ = i;
+      }
+    }
+    return;
+  }
 #ifndef __GLIBC__
-  if (pattern_.size() <= kShortPattern) return;
   border_.assign(pattern_.size(), 0);
   std::size_t k = 0;
   for (std::size_t i = 1; i < pattern_.size(); ++i) {
@@ -25,20 +47,36 @@ PatternFinder::PatternFinder(std::string_view pattern) : pattern_(pattern) {
 }
 
 std::size_t PatternFinder::find(std::string_view text, std::size_t from) const {
-#ifdef __GLIBC__
-  // glibc's memmem skips ahead over the text by a table of the pattern's byte pairs
-  // and falls back on a linear algorithm in the worst case: far faster on scene text,
-  // where a marker's first byte ("<") is frequent, than a scan for that byte.
   if (from > text.size()) return std::string_view::npos;
-  if (pattern_.empty()) return from;
-  const void* found =
-      ::memmem(text.data() + from, text.size() - from, pattern_.data(), pattern_.size());
+  const std::size_t length = pattern_.size();
+  if (length <= kShortPattern) {
+    if (length == 0) return from;
+    // Each occurrence of the pattern's rarest byte is a place where it may stand.
+    const char* data = text.data();
+    const char anchor = pattern_[anchor_];
+    std::size_t at = from + anchor_;
+    while (at + length - anchor_ <= text.size()) {
+      const void* hit = std::memchr(data + at, anchor, text.size() - at - (length - anchor_ - 1));
+      if (hit == nullptr) return std::string_view::npos;
+      at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+      const char* start = data + at - anchor_;
+      // The last byte first: it turns most hits away without a call.
+      if (start[length - 1] == pattern_[length - 1] &&
+          std::memcmp(start, pattern_.data(), length) == 0) {
+        return at - anchor_;
+      }
+      ++at;
+    }
+    return std::string_view::npos;
+  }
+#ifdef __GLIBC__
+  // glibc's memmem skips ahead by a table of the pattern's byte pairs and falls back
+  // on a linear algorithm in the worst case.
+  const void* found = ::memmem(text.data() + from, text.size() - from, pattern_.data(), length);
   if (found == nullptr) return std::string_view::npos;
   return static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 #else
-  if (border_.empty()) return text.find(pattern_, from);
   const std::size_t size = text.size();
-  const std::size_t length = pattern_.size();
   std::size_t matched = 0;
   std::size_t i = from;
   while (i < size) {

@@ -8,10 +8,11 @@ namespace vesk {
 
 // Finds a fixed pattern in texts in time linear in the text searched plus the
 // pattern, whatever the two hold (a plain search can take the product of the two
-// lengths on a periodic pattern such as "<data<data<data…"). With glibc, its memmem
-// (a skipping search, linear in the worst case); elsewhere long patterns use the
-// Knuth-Morris-Pratt automaton and short ones the library's search, whose worst case
-// is then a small multiple of the text.
+// lengths on a periodic pattern such as "<data<data<data…"). A short pattern is
+// looked for by a scan for its rarest byte in scene text (say "G" of "<drawGroup"),
+// at most its length in comparisons per text byte; a long one with glibc's memmem
+// (a skipping search, linear in the worst case), elsewhere with the
+// Knuth-Morris-Pratt automaton.
 class PatternFinder {
  public:
   // `pattern` must outlive the finder.
@@ -23,8 +24,10 @@ class PatternFinder {
 
  private:
   std::string_view pattern_;
+  // The byte of a short pattern that the scan looks for.
+  std::size_t anchor_ = 0;
   // border_[i]: length of the longest proper border of pattern_[0, i]; empty for a
-  // short pattern.
+  // short pattern and with glibc.
   std::vector<std::size_t> border_;
 };
 
