@@ -131,17 +131,21 @@ inline std::uint16_t codeOf(char32_t c) {
 // byte could start a pair of its own, and if that pair is a duplicate code, which
 // is written as its twin, the lead byte would pair differently when the written
 // bytes are read again. An ASCII byte after the lead byte stays a character.
-std::string decodeCp932(std::string_view bytes) {
+namespace {
+
+// Appends the decoding of `bytes` to `out`; returns how many were decoded: all of
+// them, unless `last` is false and the final byte is a lead byte that would decode
+// with the byte after it, which is then left for the next piece.
+std::size_t decodeInto(std::string& out, std::string_view bytes, bool last) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   // Each block of input is decoded into a small buffer and appended, so the result is
   // only reserved, never zero-filled; up to four bytes of UTF-8 per byte (an escape).
   constexpr std::size_t kBlock = 4096;
   char buffer[4 * kBlock + 8];
-  std::string out;
-  out.reserve(size + size / 8);
   std::size_t pos = 0;
-  while (pos < size) {
+  bool holding = false;  // the last byte waits for the next piece
+  while (pos < size && !holding) {
     char* put = buffer;
     const std::size_t blockEnd = pos + kBlock;  // the block may run one byte further for a pair
     while (pos < size && pos < blockEnd) {
@@ -158,6 +162,10 @@ std::string decodeCp932(std::string_view bytes) {
         put = putUtf8(put, single);
         ++pos;
         continue;
+      }
+      if (cp932::isLeadByte(b) && pos + 1 == size && !last) {
+        holding = true;  // its pair may come with the next piece
+        break;
       }
       if (cp932::isLeadByte(b) && pos + 1 < size) {
         const unsigned char t = in[pos + 1];
@@ -181,7 +189,35 @@ std::string decodeCp932(std::string_view bytes) {
     }
     out.append(buffer, static_cast<std::size_t>(put - buffer));
   }
+  return pos;
+}
+
+}  // namespace
+
+std::string decodeCp932(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  decodeInto(out, bytes, true);
   return out;
+}
+
+void Cp932PieceDecoder::add(std::string_view bytes, std::string& out) {
+  if (bytes.empty()) return;
+  if (held_) {
+    // The held lead byte and the byte after it decode together or each alone, and
+    // then neither needs what follows: the byte after a lone lead byte is no lead byte.
+    const char pair[2] = {*held_, bytes.front()};
+    decodeInto(out, std::string_view(pair, 2), true);
+    held_.reset();
+    bytes.remove_prefix(1);
+  }
+  const std::size_t decoded = decodeInto(out, bytes, false);
+  if (decoded < bytes.size()) held_ = bytes.back();
+}
+
+void Cp932PieceDecoder::finish(std::string& out) {
+  if (held_) decodeInto(out, std::string_view(&*held_, 1), true);
+  held_.reset();
 }
 
 namespace {
