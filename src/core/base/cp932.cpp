@@ -140,9 +140,11 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   // Each block of input is decoded into a small buffer and appended, so the result is
-  // only reserved, never zero-filled; up to four bytes of UTF-8 per byte (an escape).
+  // only reserved, never zero-filled; up to four bytes of UTF-8 per byte (an escape),
+  // and a block may run on by a pair or by a short run of ASCII.
   constexpr std::size_t kBlock = 4096;
-  char buffer[4 * kBlock + 8];
+  constexpr std::size_t kShortRun = 64;
+  char buffer[4 * kBlock + kShortRun + 8];
   std::size_t pos = 0;
   bool holding = false;  // the last byte waits for the next piece
   while (pos < size && !holding) {
@@ -151,7 +153,15 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last) {
     while (pos < size && pos < blockEnd) {
       const unsigned char b = in[pos];
       if (b < 0x80) {
-        const std::size_t run = asciiRunEnd(bytes, pos, std::min(size, blockEnd), false);
+        // A run of ASCII goes to the output straight from the input.
+        const std::size_t run = asciiRunEnd(bytes, pos, size, false);
+        if (run - pos >= kShortRun) {
+          out.append(buffer, static_cast<std::size_t>(put - buffer));
+          put = buffer;
+          out.append(bytes.data() + pos, run - pos);
+          pos = run;
+          break;  // a new block
+        }
         std::memcpy(put, in + pos, run - pos);
         put += run - pos;
         pos = run;

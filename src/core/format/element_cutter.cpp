@@ -11,18 +11,6 @@ namespace {
 
 constexpr std::size_t kNone = std::string::npos;
 
-// Every position where `marker` occurs in text[from, end), overlapping ones too.
-std::vector<std::size_t> occurrences(std::string_view text, std::string_view marker,
-                                     std::size_t from) {
-  std::vector<std::size_t> found;
-  const PatternFinder finder(marker);
-  for (auto at = finder.find(text, from); at != std::string_view::npos;
-       at = finder.find(text, at + 1)) {
-    found.push_back(at);
-  }
-  return found;
-}
-
 // A stretch [begin, end) of the old text that was taken out.
 struct Removal {
   std::size_t begin;
@@ -64,12 +52,9 @@ void remapMarkers(const std::vector<std::size_t>& old, std::size_t from, std::st
 }  // namespace
 
 ElementCutter::ElementCutter(std::string& text, std::string_view open, std::string_view close)
-    : text_(text),
-      open_(open),
-      close_(close),
-      opens_(occurrences(text_, open_, 0)),
-      closes_(occurrences(text_, close_, 0)) {
+    : text_(text), open_(open), close_(close) {
   assert(!open_.empty() && !close_.empty());
+  PatternFinder(open_).findEvery(text_, PatternFinder(close_), opens_, closes_);
   pairMarkers();
 }
 

@@ -99,4 +99,39 @@ std::size_t PatternFinder::find(std::string_view text, std::size_t from) const {
 #endif
 }
 
+void PatternFinder::findEvery(std::string_view text, const PatternFinder& other,
+                              std::vector<std::size_t>& mine,
+                              std::vector<std::size_t>& others) const {
+  mine.clear();
+  others.clear();
+  const auto isShort = [](const PatternFinder& finder) {
+    return !finder.pattern_.empty() && finder.pattern_.size() <= kShortPattern;
+  };
+  if (!isShort(*this) || !isShort(other) || pattern_[anchor_] != other.pattern_[other.anchor_]) {
+    for (auto at = find(text, 0); at != std::string_view::npos; at = find(text, at + 1)) {
+      mine.push_back(at);
+    }
+    for (auto at = other.find(text, 0); at != std::string_view::npos;
+         at = other.find(text, at + 1)) {
+      others.push_back(at);
+    }
+    return;
+  }
+  // Each hit of the shared byte is where either pattern may stand, by its own offset.
+  const auto standsAt = [text](const PatternFinder& finder, std::size_t hit) {
+    return hit >= finder.anchor_ && hit - finder.anchor_ + finder.pattern_.size() <= text.size() &&
+           std::memcmp(text.data() + hit - finder.anchor_, finder.pattern_.data(),
+                       finder.pattern_.size()) == 0;
+  };
+  const char anchor = pattern_[anchor_];
+  const char* data = text.data();
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const void* hit = std::memchr(data + at, anchor, text.size() - at);
+    if (hit == nullptr) break;
+    at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    if (standsAt(*this, at)) mine.push_back(at - anchor_);
+    if (standsAt(other, at)) others.push_back(at - other.anchor_);
+  }
+}
+
 }  // namespace vesk

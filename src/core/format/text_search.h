@@ -22,6 +22,12 @@ class PatternFinder {
   // npos. An empty pattern occurs at `from` when from <= text.size().
   std::size_t find(std::string_view text, std::size_t from) const;
 
+  // Every position where the pattern or `other` occurs in `text` (overlapping ones
+  // too), each list ascending; one scan when both are short and look for the same
+  // byte (as "<data" and "</data>" do), else one each.
+  void findEvery(std::string_view text, const PatternFinder& other, std::vector<std::size_t>& mine,
+                 std::vector<std::size_t>& others) const;
+
  private:
   std::string_view pattern_;
   // The byte of a short pattern that the scan looks for.

@@ -47,6 +47,48 @@ TEST(PatternFinder, FindsWhatAPlainSearchFinds) {
   }
 }
 
+// Every occurrence of both patterns of a pair, from one scan when they look for the
+// same byte ("<" of "<data" and "</data>"; "G" of "<drawGroup" and "</drawGroup>")
+// and from two when not.
+TEST(PatternFinder, FindsEveryOccurrenceOfTwoPatterns) {
+  const std::pair<std::string, std::string> pairs[] = {
+      {"<data", "</data>"},
+      {"<drawGroup", "</drawGroup>"},
+      {"<data", "<drawGroup"},
+      {"aa", "a"},
+      {"<data<data<data<data<data<data<data<data", "</data>"},
+  };
+  std::mt19937 random(9);
+  for (const auto& [first, second] : pairs) {
+    const std::string bytes = first + second;
+    for (int round = 0; round < 300; ++round) {
+      std::string text;
+      const std::size_t size = random() % 100;
+      while (text.size() < size) {
+        const std::string& source = random() % 2 == 0 ? first : second;
+        if (random() % 3 == 0) {
+          text += source.substr(0, 1 + random() % source.size());
+        } else {
+          text += bytes[random() % bytes.size()];
+        }
+      }
+      std::vector<std::size_t> expectedFirst;
+      std::vector<std::size_t> expectedSecond;
+      for (auto at = text.find(first); at != std::string::npos; at = text.find(first, at + 1)) {
+        expectedFirst.push_back(at);
+      }
+      for (auto at = text.find(second); at != std::string::npos; at = text.find(second, at + 1)) {
+        expectedSecond.push_back(at);
+      }
+      std::vector<std::size_t> foundFirst{99};
+      std::vector<std::size_t> foundSecond{99};
+      PatternFinder(first).findEvery(text, PatternFinder(second), foundFirst, foundSecond);
+      ASSERT_EQ(foundFirst, expectedFirst) << text;
+      ASSERT_EQ(foundSecond, expectedSecond) << text;
+    }
+  }
+}
+
 TEST(PatternFinder, AnEmptyPatternStandsAtTheStartWithinTheText) {
   const PatternFinder finder("");
   EXPECT_EQ(finder.find("abc", 2), 2u);
