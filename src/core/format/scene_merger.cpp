@@ -60,8 +60,8 @@ std::string_view SceneMerger::next() {
           mergeDrawGroup(element);
         } else {
           mergeDataElement(element);
+          element_ = std::move(element);
         }
-        element_ = std::move(element);
         element_ += '\n';
         return element_;
       }
@@ -97,40 +97,52 @@ void SceneMerger::mergeDataElement(std::string& element) {
   replaceAll(element, "path=\"", "path=\"" + nn_ + "\\");
 }
 
-void SceneMerger::mergeDrawGroup(std::string& group) {
+void SceneMerger::mergeDrawGroup(const std::string& group) {
   // The start tag runs through the first ">" after the opening marker (the group's
   // closing marker holds one); the child group that shows the entry's description
   // picture takes that ">"'s place, in every copy of the start tag in the group.
   const std::size_t tagSize = group.find('>', kGroupOpen.size()) + 1;
   const std::string_view startTag(group.data(), tagSize);
+  std::string newTag(startTag.substr(0, tagSize - 1));
+  newTag += childGroup_;
+  const std::string prefix = nn_ + "_";
+  element_.clear();
+
+  // Commonly the start tag stands once (a copy begins with an opening marker, which a
+  // group seldom holds past its own) and no dropped caption is there: the group is the
+  // new tag and the rest, renamed in one pass each. No caption and no reference can
+  // run across the ">" between them, and the new tag holds the first "name=\"" (the
+  // child group has one) with its closing quote.
+  if (PatternFinder(kGroupOpen).find(group, tagSize) == std::string::npos &&
+      !holdsDroppedCaption(group)) {
+    const std::string name = attributeValue(newTag, "name=\"");
+    if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
+    element_.reserve(group.size() + childGroup_.size() + group.size() / 16 + 1);
+    appendInsertingAfterEach(element_, newTag, kGroupReferences, prefix);
+    appendInsertingAfterEach(element_, std::string_view(group).substr(tagSize), kGroupReferences,
+                             prefix);
+    return;
+  }
+
   std::string merged;
   merged.reserve(group.size() + childGroup_.size() + 64);
-  const auto appendNewTag = [&] {
-    merged.append(startTag.data(), tagSize - 1);
-    merged += childGroup_;
-  };
-  appendNewTag();
+  merged += newTag;
   std::size_t copied = tagSize;
-  // A copy of the start tag begins with an opening marker, which a group seldom holds
-  // past its own.
-  if (PatternFinder(kGroupOpen).find(group, copied) != std::string::npos) {
-    const PatternFinder tagFinder(startTag);
-    for (std::size_t at = tagFinder.find(group, copied); at != std::string::npos;
-         at = tagFinder.find(group, copied)) {
-      merged.append(group, copied, at - copied);
-      appendNewTag();
-      copied = at + tagSize;
-    }
+  const PatternFinder tagFinder(startTag);
+  for (std::size_t at = tagFinder.find(group, copied); at != std::string::npos;
+       at = tagFinder.find(group, copied)) {
+    merged.append(group, copied, at - copied);
+    merged += newTag;
+    copied = at + tagSize;
   }
   merged.append(group, copied, std::string::npos);
-
   if (holdsDroppedCaption(merged)) {
     for (const std::string_view caption : kDroppedCaptions) replaceAll(merged, caption, "");
   }
   const std::string name = attributeValue(merged, "name=\"");
-  if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(nn_ + "_" + name);
-  insertAfterEach(merged, kGroupReferences, nn_ + "_");
-  group = std::move(merged);
+  if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
+  element_.reserve(merged.size() + merged.size() / 16 + 1);
+  appendInsertingAfterEach(element_, merged, kGroupReferences, prefix);
 }
 
 }  // namespace vesk

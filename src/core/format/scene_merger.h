@@ -30,7 +30,8 @@ class SceneMerger {
 
  private:
   void mergeDataElement(std::string& element);
-  void mergeDrawGroup(std::string& group);
+  // Puts the merged group into element_.
+  void mergeDrawGroup(const std::string& group);
 
   std::string nn_;
   std::string childGroup_;
