@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,19 @@ inline constexpr char32_t kEscapedByteBase = 0x10FF00;
 
 // Decodes code page 932 bytes into UTF-8. Never fails.
 std::string decodeCp932(std::string_view bytes);
+
+// Decodes code page 932 bytes read piece by piece: appends to `out` what decodeCp932
+// gives for the pieces joined, holding back at most one byte (a lead byte at the end
+// of a piece) until the next piece or finish.
+class Cp932PieceDecoder {
+ public:
+  void add(std::string_view bytes, std::string& out);
+  // Decodes a byte still held back; call once after the last piece.
+  void finish(std::string& out);
+
+ private:
+  std::optional<char> held_;
+};
 
 // Encodes UTF-8 text into code page 932, turning escaped bytes back into bytes.
 // Fails on the first character that code page 932 cannot represent, without a

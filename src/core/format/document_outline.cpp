@@ -94,6 +94,11 @@ std::optional<std::pair<int, int>> parseSizeValue(std::string_view size) {
   return std::make_pair(width, height);
 }
 
+DataElement outlineDataElement(std::string_view element) {
+  return {attributeValue(element, "name=\""), attributeValue(element, "size=\""),
+          allValues(element, "path=\"")};
+}
+
 bool leavesDataOpen(std::string_view merged) {
   std::size_t pos = 0;
   while (const auto open = findFrom(merged, "<data", pos)) {
@@ -129,9 +134,7 @@ DocumentOutline outlineDocument(std::string_view text) {
       outline.wellFormed = false;
       break;
     }
-    const std::string_view element = text.substr(*open, *close - *open);
-    outline.data.push_back({attributeValue(element, "name=\""), attributeValue(element, "size=\""),
-                            allValues(element, "path=\"")});
+    outline.data.push_back(outlineDataElement(text.substr(*open, *close - *open)));
     pos = *close;
   }
   outline.eventNames = namesAfter(text, "<event name=\"");

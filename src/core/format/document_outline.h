@@ -43,6 +43,9 @@ void appendOutline(DocumentOutline& outline, DocumentOutline next);
 // included, as part of it.
 bool leavesDataOpen(std::string_view merged);
 
+// The data element [its "<data", its "</data>") as outlineDocument lists it.
+DataElement outlineDataElement(std::string_view element);
+
 // Width and height of a size value "W, H" (also "W,H"); nullopt when it is not two
 // whole numbers.
 std::optional<std::pair<int, int>> parseSizeValue(std::string_view size);

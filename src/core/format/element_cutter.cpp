@@ -4,21 +4,12 @@
 #include <cassert>
 #include <cstring>
 
+#include "format/text_search.h"
+
 namespace vesk {
 namespace {
 
 constexpr std::size_t kNone = std::string::npos;
-
-// Every position where `marker` occurs in text[from, end), overlapping ones too.
-std::vector<std::size_t> occurrences(std::string_view text, std::string_view marker,
-                                     std::size_t from) {
-  std::vector<std::size_t> found;
-  for (auto at = text.find(marker, from); at != std::string_view::npos;
-       at = text.find(marker, at + 1)) {
-    found.push_back(at);
-  }
-  return found;
-}
 
 // A stretch [begin, end) of the old text that was taken out.
 struct Removal {
@@ -61,12 +52,9 @@ void remapMarkers(const std::vector<std::size_t>& old, std::size_t from, std::st
 }  // namespace
 
 ElementCutter::ElementCutter(std::string& text, std::string_view open, std::string_view close)
-    : text_(text),
-      open_(open),
-      close_(close),
-      opens_(occurrences(text_, open_, 0)),
-      closes_(occurrences(text_, close_, 0)) {
+    : text_(text), open_(open), close_(close) {
   assert(!open_.empty() && !close_.empty());
+  PatternFinder(open_).findEvery(text_, PatternFinder(close_), opens_, closes_);
   pairMarkers();
 }
 

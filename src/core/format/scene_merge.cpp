@@ -1,41 +1,9 @@
 #include "format/scene_merge.h"
 
-#include "format/data_value.h"
-#include "format/element_cutter.h"
+#include "format/scene_merger.h"
 #include "format/scene_scan.h"
-#include "format/text_ops.h"
-#include "format/two_digits.h"
 
 namespace vesk {
-
-namespace {
-
-// Attributes of a draw group that refer to names inside the same scene.
-const std::vector<std::string_view> kGroupReferences = {
-    "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
-    "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
-};
-
-// Caption attributes, each with its trailing blank, that the exhibition drops.
-constexpr const char* kDroppedCaptions[] = {
-    "caption=\"ボリュームレンダリング\" ",
-    "caption=\"サーフェイスレンダリング\" ",
-};
-
-// Cuts up to the most elements between the markers out of `work`, removing every
-// identical copy of each from it.
-std::vector<std::string> takeElements(std::string& work, const char* open, const char* close) {
-  std::vector<std::string> elements;
-  ElementCutter cutter(work, open, close);
-  for (int i = 0; i < kMaxSceneElements; ++i) {
-    std::string element = cutter.next();
-    if (element.empty()) break;
-    elements.push_back(std::move(element));
-  }
-  return elements;
-}
-
-}  // namespace
 
 void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::string>& sceneLines,
                      std::vector<std::string>& topGroupNames) {
@@ -44,61 +12,14 @@ void mergeSceneLines(std::string& text, int entryNumber, const std::vector<std::
 
 void mergeSceneText(std::string& text, int entryNumber, std::string sceneText,
                     std::vector<std::string>& topGroupNames, std::vector<std::string>* dataValues) {
-  const std::string nn = twoDigits(entryNumber);
-  std::string& work = sceneText;
-
-  std::vector<std::string> dataElements = takeElements(work, "<data", "</data>");
-
-  // Draw groups: each is cut from what the data elements left, with the child group
-  // that shows the entry's description picture put in place of its start tag's ">".
-  const std::string childGroup = "><childGroup name=\"ex" + nn + "\" />";
-  std::vector<std::string> groups = takeElements(work, "<drawGroup", "</drawGroup>");
-  std::string().swap(work);  // all that is kept has been cut out
-  for (std::string& group : groups) {
-    const std::string startTag = cutElement(group, "<drawGroup", ">");
-    std::string newTag = startTag;
-    replaceAll(newTag, ">", childGroup);
-    replaceAll(group, startTag, newTag);
-    for (const char* caption : kDroppedCaptions) replaceAll(group, caption, "");
+  SceneMerger merger(entryNumber, std::move(sceneText));
+  for (std::string_view element = merger.next(); !element.empty(); element = merger.next()) {
+    text += element;
   }
-
-  for (auto& element : dataElements) {
-    // A value that leads out of the scene folder names the copy made in the entry
-    // folder under its last component, so the document names that copy.
-    const std::string value = attributeValue(element, "path=\"");
-    if (dataValues != nullptr) dataValues->push_back(value);
-    if (dataValueLeavesFolder(value)) {
-      const std::string written = "path=\"" + value + "\"";
-      const std::size_t at = element.find(written);
-      if (at != std::string::npos) {
-        element.replace(at, written.size(), "path=\"" + packagedDataValue(value) + "\"");
-      }
-    }
-    replaceAll(element, "name=\"", "name=\"" + nn + "_");
-    replaceAll(element, "path=\"", "path=\"" + nn + "\\");
-  }
-
-  for (const auto& group : groups) {
-    const std::string name = attributeValue(group, "name=\"");
-    if (name.find("Sur") != std::string::npos) topGroupNames.push_back(nn + "_" + name);
-  }
-
-  const std::string prefix = nn + "_";
-  for (auto& group : groups) insertAfterEach(group, kGroupReferences, prefix);
-
-  std::size_t size = text.size();
-  for (const auto* elements : {&dataElements, &groups}) {
-    for (const auto& element : *elements) size += element.size() + 1;
-  }
-  text.reserve(size);
-  // Each element is let go once appended, so the scene's text is held about twice
-  // at most.
-  for (auto* elements : {&dataElements, &groups}) {
-    for (auto& element : *elements) {
-      text += element;
-      text += '\n';
-      std::string().swap(element);
-    }
+  topGroupNames.insert(topGroupNames.end(), merger.topGroupNames().begin(),
+                       merger.topGroupNames().end());
+  if (dataValues != nullptr) {
+    dataValues->insert(dataValues->end(), merger.dataValues().begin(), merger.dataValues().end());
   }
 }
 

@@ -5,6 +5,7 @@
 #include "base/path_terms.h"
 #include "format/element_cutter.h"
 #include "format/text_ops.h"
+#include "format/text_search.h"
 
 namespace vesk {
 
@@ -79,9 +80,10 @@ bool sceneTextHasTooManyElements(std::string_view sceneText) {
        {std::pair{"<data", "</data>"}, std::pair{"<drawGroup", "</drawGroup>"}}) {
     // Fewer opening markers than the limit cannot make more elements: skip the cut.
     int markers = 0;
-    for (std::size_t at = sceneText.find(open);
+    const PatternFinder finder(open);
+    for (std::size_t at = finder.find(sceneText, 0);
          at != std::string_view::npos && markers <= kMaxSceneElements;
-         at = sceneText.find(open, at + 1)) {
+         at = finder.find(sceneText, at + 1)) {
       ++markers;
     }
     if (markers <= kMaxSceneElements) continue;

@@ -55,8 +55,9 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
   text = std::move(result);
 }
 
-void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
-                     std::string_view insertion) {
+void appendInsertingAfterEach(std::string& out, std::string_view text,
+                              const std::vector<std::string_view>& patterns,
+                              std::string_view insertion) {
   std::vector<PatternFinder> finders;
   std::vector<std::size_t> sizes;
   std::vector<std::size_t> next;  // each pattern's next occurrence, or npos
@@ -66,12 +67,6 @@ void insertAfterEach(std::string& text, const std::vector<std::string_view>& pat
     sizes.push_back(pattern.size());
     next.push_back(finders.back().find(text, 0));
   }
-  if (std::all_of(next.begin(), next.end(),
-                  [](std::size_t at) { return at == std::string::npos; })) {
-    return;
-  }
-  std::string result;
-  result.reserve(text.size() + text.size() / 16 + 16 * insertion.size());
   std::size_t copied = 0;
   for (;;) {
     std::size_t k = finders.size();
@@ -84,13 +79,20 @@ void insertAfterEach(std::string& text, const std::vector<std::string_view>& pat
       continue;
     }
     const std::size_t end = next[k] + sizes[k];
-    result.append(text, copied, end - copied);
-    result.append(insertion);
+    out.append(text.data() + copied, end - copied);
+    out.append(insertion);
     copied = end;
     next[k] = finders[k].find(text, end);
   }
-  result.append(text, copied, std::string::npos);
-  text = std::move(result);
+  out.append(text.data() + copied, text.size() - copied);
+}
+
+void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
+                     std::string_view insertion) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 16 + 16 * insertion.size());
+  appendInsertingAfterEach(result, text, patterns, insertion);
+  if (result.size() != text.size()) text = std::move(result);  // else nothing was inserted
 }
 
 std::string cutElement(std::string_view text, std::string_view open, std::string_view close) {

@@ -32,6 +32,12 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
 void insertAfterEach(std::string& text, const std::vector<std::string_view>& patterns,
                      std::string_view insertion);
 
+// Appends to `out` what insertAfterEach makes of `text`, which must not refer into
+// `out`.
+void appendInsertingAfterEach(std::string& out, std::string_view text,
+                              const std::vector<std::string_view>& patterns,
+                              std::string_view insertion);
+
 // The text from the first `open` through the end of the first `close` found after
 // that marker; empty when either is missing.
 std::string cutElement(std::string_view text, std::string_view open, std::string_view close);

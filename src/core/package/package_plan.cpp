@@ -17,7 +17,7 @@
 #include "base/path_terms.h"
 #include "format/document_outline.h"
 #include "format/exhibition_document.h"
-#include "format/scene_merge.h"
+#include "format/merged_scene_summary.h"
 #include "format/scene_scan.h"
 #include "format/text_ops.h"
 #include "format/two_digits.h"
@@ -529,22 +529,22 @@ class Planner {
 
   // What the document takes from the scene: its merged elements, in code page 932,
   // readable again by their markers, and a "Sur" group for the menu to jump to. The
-  // merged text is outlined for the document's verify and then let go.
-  void checkMergedScene(int entry, const std::string& scene, const std::string& merged,
-                        bool tooManyElements, bool hasTopGroup) {
-    if (const Result<std::uint64_t> size = cp932SizeWithCrLf(merged); !size) {
-      unencodable(entry, CheckRole::Scene, scene, size.failure());
+  // merged text's outline is kept for the document's verify.
+  void checkMergedScene(int entry, const std::string& scene, MergedSceneSummary& merged,
+                        bool tooManyElements) {
+    if (merged.encoding) {
+      unencodable(entry, CheckRole::Scene, scene, *merged.encoding);
     } else {
-      scenesBytes_ += *size;
+      scenesBytes_ += merged.encodedSize;
     }
     if (tooManyElements) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
-    } else if (leavesDataOpen(merged)) {
+    } else if (merged.leavesDataOpen) {
       error(CheckFault::UnclosedData, entry, CheckRole::Scene, scene, kCheckUnclosedData);
     } else {
-      appendOutline(sceneOutline_, outlineDocument(merged));
+      appendOutline(sceneOutline_, std::move(merged.outline));
     }
-    if (!hasTopGroup) {
+    if (merged.topGroupNames.empty()) {
       warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
     }
   }
@@ -653,16 +653,14 @@ class Planner {
     entry.dataFiles.clear();
     if (auto text = readScene(n, entry.scenePath)) {
       const bool tooMany = sceneTextHasTooManyElements(*text);
-      std::string merged;
-      std::vector<std::string> topGroups;
-      std::vector<std::string> dataValues;
-      mergeSceneText(merged, n, std::move(*text), topGroups, &dataValues);
-      checkMergedScene(n, entry.scenePath, merged, tooMany, !topGroups.empty());
-      document.mergedSize = merged.size();
+      MergedSceneSummary merged = summarizeMergedScene(n, std::move(*text));
+      checkMergedScene(n, entry.scenePath, merged, tooMany);
+      document.mergedSize = merged.size;
       // The data files only a readable scene names, as the merge found them.
-      for (const auto& value : dataValues) {
+      for (const auto& value : merged.dataValues) {
         entry.dataFiles.push_back(sceneDataFile(folderOf(entry.scenePath), value));
       }
+      const std::vector<std::string>& topGroups = merged.topGroupNames;
       if (!topGroups.empty()) document.facts.topGroup = topGroups.front();
       plan_.topGroupNames.insert(plan_.topGroupNames.end(), topGroups.begin(), topGroups.end());
     }

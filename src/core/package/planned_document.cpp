@@ -1,11 +1,22 @@
 #include "package/planned_document.h"
 
+#include <memory>
+
 #include "format/exhibition_document.h"
-#include "format/scene_merge.h"
+#include "format/scene_merger.h"
+#include "format/streamed_outline.h"
 #include "messages/messages.h"
 #include "package/failure_text.h"
 
 namespace vesk {
+
+namespace {
+
+// Merged elements handed to the output at a time: the encoder's piece stays about
+// this size however large a scene is.
+constexpr std::size_t kPieceBytes = 1 << 20;
+
+}  // namespace
 
 std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
                                                 const SceneReader& readScene,
@@ -15,8 +26,15 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
   std::optional<std::string> changedScene;
   std::size_t next = 0;  // the entry of the next piece; the head comes before entry 0
   bool headWritten = false;
-  std::string text;  // one piece: the head, one merged scene, or the tail
-  std::vector<std::string> topGroups;
+  std::string text;  // the head or the tail
+  // The scene being merged, its merged bytes so far, and its outline as it goes: taken
+  // element by element, or from its whole merged text when the scene holds escaped
+  // undecodable bytes (which outlineDocument has to see in place).
+  std::unique_ptr<SceneMerger> merger;
+  std::size_t mergedSize = 0;
+  StreamedOutline streamed;
+  bool keepWhole = false;
+  std::string whole;
   // The document's own parts as they are outlined: the head, a line end for each scene
   // and the tail, the scenes being outlined one by one as they are merged.
   std::string frame;
@@ -34,22 +52,52 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
     }
     if (next < entries.size()) {
       const PlannedDocumentEntry& entry = entries[next];
-      Result<std::string> scene = readSceneText(entry.scene, readScene);
-      topGroups.clear();
-      if (scene) mergeSceneText(text, static_cast<int>(next), std::move(*scene), topGroups);
+      if (!merger) {
+        Result<std::string> scene = readSceneText(entry.scene, readScene);
+        if (!scene) {
+          changedScene = entry.scene;
+          return makeFailure(FailureCode::ReadFailed, entry.scene);
+        }
+        keepWhole = outline != nullptr && scene->find('\xF4') != std::string::npos;
+        merger = std::make_unique<SceneMerger>(static_cast<int>(next), std::move(*scene));
+        mergedSize = 0;
+        streamed = StreamedOutline();
+      }
+      // The scene's elements go out as they are merged, a piece at a time.
+      std::size_t pieceSize = 0;
+      for (std::string_view element = merger->next(); !element.empty(); element = merger->next()) {
+        mergedSize += element.size();
+        if (outline != nullptr) {
+          if (keepWhole) {
+            whole += element;
+          } else {
+            streamed.add(element);
+          }
+        }
+        output.append(element);
+        pieceSize += element.size();
+        if (pieceSize >= kPieceBytes) return true;
+      }
+      const std::vector<std::string>& topGroups = merger->topGroupNames();
       const std::string first = topGroups.empty() ? std::string() : topGroups.front();
-      if (!scene || text.size() != entry.mergedSize || first != entry.facts.topGroup) {
+      merger.reset();
+      if (mergedSize != entry.mergedSize || first != entry.facts.topGroup) {
         changedScene = entry.scene;
         return makeFailure(FailureCode::ReadFailed, entry.scene);
       }
       if (outline != nullptr) {
-        dataLeftOpen = dataLeftOpen || leavesDataOpen(text);
-        appendOutline(scenes, outlineDocument(text));
+        if (keepWhole) {
+          dataLeftOpen = dataLeftOpen || leavesDataOpen(whole);
+          appendOutline(scenes, outlineDocument(whole));
+          std::string().swap(whole);
+        } else {
+          dataLeftOpen = dataLeftOpen || streamed.leavesDataOpen();
+          appendOutline(scenes, streamed.take());
+        }
         frame += '\n';
       }
-      text += '\n';
+      output.append("\n");
       ++next;
-      output.append(text);
       return true;
     }
     std::vector<DocumentEntryFacts> facts;

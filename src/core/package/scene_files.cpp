@@ -1,6 +1,7 @@
 #include "package/scene_files.h"
 
 #include "base/cp932.h"
+#include "base/file_pieces.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "base/text_file.h"
@@ -15,12 +16,25 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
     if (!lines) return lines.failure();
     return joinSceneLines(*lines);
   }
+  // Decoded as it is read, so that the scene's bytes are never held beside its text.
+  // Room for the text is reserved from the file's size (reserved room is not memory
+  // used until written), enough for double-byte characters, each three in UTF-8.
   std::string text;
-  {
-    const Result<std::string> bytes = readFile(scenePath);
-    if (!bytes) return bytes.failure();
-    text = decodeCp932(*bytes);
-  }
+  Cp932PieceDecoder decoder;
+  std::uint64_t size = 0;
+  bool reserved = false;
+  const Status read = readFileInPieces(
+      scenePath,
+      [&](std::string_view bytes) {
+        if (!reserved) {
+          text.reserve(static_cast<std::size_t>(size + size / 2 + 16));
+          reserved = true;
+        }
+        decoder.add(bytes, text);
+      },
+      &size);
+  if (!read) return read.failure();
+  decoder.finish(text);
   makeSceneText(text);
   return text;
 }

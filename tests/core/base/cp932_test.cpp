@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -366,6 +367,43 @@ TEST(Cp932, AgreesWithGlibcForEveryCodeAndCodePoint) {
   iconv_close(encoder);
 }
 #endif
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+// Bytes cut into pieces at every place, and at random places, decode as they do whole:
+// pairs, bad pairs, lone lead bytes and escapes falling on the cut.
+TEST(Cp932PieceDecoder, DecodesPiecesAsTheWholeDecodes) {
+  const std::string units[] = {"a",    "\x8A\xBF", "\x81\x7F", "\x85\x9F", "\x80",     "\x81",
+                               "\xB1", "\n",       "\x82\xA0", "\xFC",     "\x81\x81", "\xEF"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes;
+    const std::size_t count = random() % 12;
+    for (std::size_t i = 0; i < count; ++i) bytes += units[random() % std::size(units)];
+    const std::string whole = decodeCp932(bytes);
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+      std::string text = "kept";
+      Cp932PieceDecoder decoder;
+      decoder.add(std::string_view(bytes).substr(0, cut), text);
+      decoder.add(std::string_view(bytes).substr(cut), text);
+      decoder.finish(text);
+      ASSERT_EQ(text, "kept" + whole) << "cut at " << cut;
+    }
+    std::string text;
+    Cp932PieceDecoder decoder;
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t size = 1 + random() % 3;
+      decoder.add(std::string_view(bytes).substr(at, size), text);
+      at += size;
+    }
+    decoder.finish(text);
+    ASSERT_EQ(text, whole);
+  }
+}
 
 }  // namespace
 }  // namespace vesk

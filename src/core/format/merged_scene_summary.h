@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+#include "format/document_outline.h"
+
+namespace vesk {
+
+// What the plan of a package learns of a scene's merged text (mergeSceneText), taken
+// element by element as the merge makes them, so that the merged text is not held
+// whole (it is only for a scene whose text holds escaped undecodable bytes, which
+// outlineDocument has to see in place).
+struct MergedSceneSummary {
+  std::size_t size = 0;             // bytes of the merged text (UTF-8)
+  std::uint64_t encodedSize = 0;    // of its code page 932 encoding, every LF as CR LF
+  std::optional<Failure> encoding;  // the failure cp932SizeWithCrLf gives for it, if any
+  bool leavesDataOpen = false;      // leavesDataOpen of the merged text
+  DocumentOutline outline;          // outlineDocument of the merged text
+  std::vector<std::string> topGroupNames;
+  std::vector<std::string> dataValues;  // as mergeSceneText lists them
+};
+
+MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText);
+
+}  // namespace vesk

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "format/element_cutter.h"
+
+namespace vesk {
+
+// Merges one scene element by element: gives the elements mergeSceneText appends, in
+// the same order and byte for byte, each made only when asked for, so that the
+// merged text is never held whole. Holds the scene's text (taken over, used up as
+// the work space of the cut) and the element last given.
+class SceneMerger {
+ public:
+  SceneMerger(int entryNumber, std::string sceneText);
+  SceneMerger(const SceneMerger&) = delete;
+  SceneMerger& operator=(const SceneMerger&) = delete;
+
+  // The next merged element followed by its line feed; empty once every element has
+  // been given. Valid until the next call.
+  std::string_view next();
+
+  // "NN_" + name of every draw group given so far whose name contains "Sur".
+  const std::vector<std::string>& topGroupNames() const { return topGroupNames_; }
+  // The `path` value of every data element given so far, as the scene wrote it.
+  const std::vector<std::string>& dataValues() const { return dataValues_; }
+
+ private:
+  void mergeDataElement(std::string& element);
+  // Puts the merged group into element_.
+  void mergeDrawGroup(const std::string& group);
+
+  std::string nn_;
+  std::string childGroup_;
+  std::string text_;
+  std::optional<ElementCutter> cutter_;
+  bool cuttingGroups_ = false;
+  int given_ = 0;  // elements given by the current cutter
+  std::string element_;
+  std::vector<std::string> topGroupNames_;
+  std::vector<std::string> dataValues_;
+};
+
+}  // namespace vesk

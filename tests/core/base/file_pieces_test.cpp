@@ -1,0 +1,49 @@
+#include "base/file_pieces.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+// Pieces joined give the file; what readFile refuses is refused.
+TEST(ReadFileInPieces, GivesTheWholeFileInBoundedPiecesInOrder) {
+  test::TempDir dir;
+  std::string bytes;
+  for (std::size_t i = 0; bytes.size() < (std::size_t{5} << 20) / 2 + 7; ++i) {
+    bytes += std::to_string(i * 7919) + ",";
+  }
+  dir.write("data.bin", bytes);
+  dir.write("empty", "");
+  dir.makeFolder("folder");
+
+  std::string joined;
+  std::size_t largest = 0;
+  std::uint64_t size = 0;
+  ASSERT_TRUE(readFileInPieces(
+      dir.file("data.bin"),
+      [&](std::string_view piece) {
+        joined += piece;
+        largest = std::max(largest, piece.size());
+      },
+      &size));
+  EXPECT_TRUE(joined == bytes);
+  EXPECT_EQ(size, bytes.size());
+  EXPECT_LE(largest, std::size_t{1} << 20);
+
+  int pieces = 0;
+  EXPECT_TRUE(readFileInPieces(dir.file("empty"), [&](std::string_view) { ++pieces; }));
+  EXPECT_EQ(pieces, 0);
+  EXPECT_FALSE(readFileInPieces(dir.file("folder"), [&](std::string_view) { ++pieces; }));
+  const Status missing = readFileInPieces(dir.file("missing"), [&](std::string_view) { ++pieces; });
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.failure().code, FailureCode::NotFound);
+  EXPECT_EQ(pieces, 0);
+}
+
+}  // namespace
+}  // namespace vesk
