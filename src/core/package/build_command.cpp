@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/folder_walk.h"
+#include "base/hash_queue.h"
 #include "base/path_terms.h"
 #include "base/sha256.h"
 #include "base/text_file.h"
@@ -14,6 +16,7 @@
 #include "format/menu_pages.h"
 #include "format/scene_scan.h"
 #include "messages/messages.h"
+#include "package/concurrent_document.h"
 #include "package/create_summary.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
@@ -81,6 +84,25 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
 
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
+  // The document is written while the files are copied: its scenes' merge, encoding
+  // and hash take the other processor. It is hashed on a thread of its own as well.
+  // Its file is made in the run's working folder; the move into place brings it in
+  // last, after every copy has reached the disk.
+  WrittenDocument written;
+  written.path = report.documentPath;
+  std::optional<HashQueue> hashing;
+  if (request.hashContent) {
+    hashing.emplace(operations.hasher);
+    hashing->begin();
+  }
+  const WrittenBytesObserver observe = [&](std::string_view bytes) {
+    if (hashing) hashing->add(bytes);
+    written.size += bytes.size();
+  };
+  ConcurrentDocument document([&](const std::atomic<bool>& stop) {
+    return writePlannedDocument(*plan, report.documentPath, request.readScene, observe,
+                                &written.outline, &stop);
+  });
   const PackageOutcome outcome =
       buildPackageFolders(*plan, destination, sink, progress, &operations,
                           BuildContent{request.hashContent, request.earlierPackage});
@@ -97,33 +119,35 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     }
   }
   if (outcome.stopped) {
+    document.stop();
+    (void)document.wait();
     report.status = BuildStatus::Stopped;
     report.cancelled = outcome.cancelled;
     return report;
   }
-  // Every copy reaches the disk before the document that names them is committed.
+  report.topGroupNames = plan->topGroupNames;
+  // The manifest that lists the document follows it, so a package with a document
+  // always has its manifest.
+  const std::optional<std::string> failed =
+      document.wait(progress != nullptr
+                        ? std::function<bool()>([progress] { return progress->cancelRequested(); })
+                        : std::function<bool()>());
+  if (document.cancelled()) {
+    report.status = BuildStatus::Stopped;
+    report.cancelled = true;
+    return report;
+  }
+  if (failed) {
+    sink.showMessage(errorMessage(*failed));
+    report.status = BuildStatus::DocumentFailed;
+    return report;
+  }
+  // Every copy reaches the disk before the document that names them is moved into
+  // place.
   if (const Status flushed = operations.flush(destination); !flushed) {
     sink.showMessage(errorMessage(
         withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
     report.status = BuildStatus::Stopped;
-    return report;
-  }
-
-  report.topGroupNames = plan->topGroupNames;
-  // The document is hashed as it is written, and the manifest that lists it follows.
-  // Both are made in the run's working folder; the move into place brings the document
-  // in last, so a package with a document always has its manifest.
-  WrittenDocument written;
-  written.path = report.documentPath;
-  Sha256 hasher = newHasherOf(operations);
-  const WrittenBytesObserver observe = [&](std::string_view bytes) {
-    if (request.hashContent) hasher.update(bytes);
-    written.size += bytes.size();
-  };
-  if (const auto failed = writePlannedDocument(*plan, report.documentPath, request.readScene,
-                                               observe, &written.outline)) {
-    sink.showMessage(errorMessage(*failed));
-    report.status = BuildStatus::DocumentFailed;
     return report;
   }
   std::vector<RecordedFile> files;
@@ -131,13 +155,14 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     RecordedFile document;
     document.path = kDocumentName;
     document.size = written.size;
-    const auto digest = hasher.finish();
-    if (!digest) {
+    hashing->end();
+    const auto hashes = hashing->finish();
+    if (!hashes || hashes->size() != 1) {
       sink.showMessage(errorMessage(withReason(kHashFailedMessage, kReasonHashUnavailable)));
       report.status = BuildStatus::DocumentFailed;
       return report;
     }
-    document.hex = hexText(*digest);
+    document.hex = hexText(hashes->front().digest);
     files = outcome.written;
     for (const KeptFolder& kept : request.keptFolders) {
       files.insert(files.end(), kept.files.begin(), kept.files.end());

@@ -21,7 +21,8 @@ constexpr std::size_t kPieceBytes = 1 << 20;
 std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
                                                 const SceneReader& readScene,
                                                 const WrittenBytesObserver& written,
-                                                DocumentOutline* outline) {
+                                                DocumentOutline* outline,
+                                                const std::atomic<bool>* stop) {
   const std::vector<PlannedDocumentEntry>& entries = plan.documentEntries;
   std::optional<std::string> changedScene;
   std::size_t next = 0;  // the entry of the next piece; the head comes before entry 0
@@ -41,7 +42,12 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
   DocumentOutline scenes;
   bool dataLeftOpen = false;  // a scene's data element swallows what follows it
 
+  bool stopped = false;
   const DocumentPieceWriter produce = [&](DocumentOutput& output) -> Result<bool> {
+    if (stop != nullptr && *stop) {
+      stopped = true;
+      return makeFailure(FailureCode::Cancelled, path);
+    }
     text.clear();
     if (!headWritten) {
       appendDocumentHead(text);
@@ -116,6 +122,7 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
     return false;
   };
   const Status status = writeDocumentFile(path, produce, written);
+  if (stopped) return std::string(kCancelledMessage);
   if (changedScene) return kSourceChangedMessage + *changedScene;
   if (!status) return writeFailureText(status.failure());
   return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -18,10 +19,12 @@ namespace vesk {
 // sees every byte written. `outline` (may be null) receives the outline of the text written,
 // taken piece by piece, as outlineDocument would give it for the whole. Returns nothing when
 // the document was written, else the operator's message; an earlier file at `path` is then left
-// as it was.
+// as it was. Once `stop` (may be null) is set, the write ends at its next piece with
+// kCancelledMessage and writes nothing.
 std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
                                                 const SceneReader& readScene,
                                                 const WrittenBytesObserver& written = {},
-                                                DocumentOutline* outline = nullptr);
+                                                DocumentOutline* outline = nullptr,
+                                                const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vesk
