@@ -14,10 +14,10 @@
 #include "messages/message_template.h"
 #include "messages/messages.h"
 #include "package/content_verify.h"
-#include "package/written_tree.h"
 #include "package/copy_reuse.h"
 #include "package/package_layout.h"
 #include "package/package_members.h"
+#include "package/written_tree.h"
 
 namespace vesk {
 
@@ -342,7 +342,8 @@ std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& 
   const std::string there = withSeparator(keptIn);
   std::vector<PackageProblem> problems =
       verifyDocumentOutline(document.outline, keptPackageView(folder, there, kept), document.path);
-  for (auto& found : verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems) {
+  for (auto& found :
+       verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems) {
     problems.push_back(std::move(found));
   }
   for (auto& found : keptFolderProblems(there, kept)) problems.push_back(std::move(found));
