@@ -34,12 +34,7 @@ class StreamedOutline {
     bool pending = false;  // `partial` is a value whose closing quote is still to come
     std::string partial;
   };
-  // Ends a name left waiting by the piece before; gives where the next opening
-  // marker may start in `piece` (npos: nowhere, the name runs on past it).
-  static std::size_t resumeNames(Names& names, std::string_view piece);
-  // Takes the name from `start` to its closing quote; gives where the next opening
-  // marker may start (npos: nowhere, the name runs on past the piece).
-  static std::size_t addName(Names& names, std::string_view piece, std::size_t start);
+  static void addNames(Names& names, std::string_view piece);
 
   std::vector<DataElement> data_;
   bool dataOpen_ = false;  // a "<data" is left that no "</data>" has closed yet
