@@ -35,9 +35,9 @@ class ElementCutter {
   // cutter's end, whichever comes first.
   std::string_view next(std::string& spare);
 
-  // Whether the element the last call gave holds an opening marker past its own first
-  // byte (false when it gave none): when it does not, no search of the element for one
-  // is needed.
+  // False when the element the last call gave (or none) holds no opening marker past
+  // its own first byte, so that the element need not be searched for one; true when it
+  // may (a marker that starts inside and runs past its end counts too).
   bool lastHeldAnotherOpening() const { return heldAnotherOpening_; }
 
  private:
