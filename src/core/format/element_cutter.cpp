@@ -127,6 +127,12 @@ void ElementCutter::removeWithCopies(std::size_t begin, std::size_t length,
 }
 
 std::string ElementCutter::next() {
+  std::string spare;
+  return std::string(next(spare));
+}
+
+std::string_view ElementCutter::next(std::string& spare) {
+  heldAnotherOpening_ = false;
   if (head_ == opens_.size() || paired_[head_] == kNone) {
     closeGap();
     return {};
@@ -134,7 +140,7 @@ std::string ElementCutter::next() {
   const std::size_t begin = opens_[head_];
   const std::size_t after = paired_[head_] + close_.size();
   const std::size_t length = after - begin;
-  std::string element = text_.substr(begin, length);
+  heldAnotherOpening_ = head_ + 1 < opens_.size() && opens_[head_ + 1] < after;
 
   // A copy starts at an opening marker whose first closing marker ends the same
   // length after it; copies do not overlap, as a replacement finds them.
@@ -144,20 +150,23 @@ std::string ElementCutter::next() {
     if (paired_[i] == kNone) break;  // nor has any later marker a closing one
     const std::size_t at = opens_[i];
     if (at < free || paired_[i] + close_.size() - at != length) continue;
-    if (text_.compare(at, length, element) != 0) continue;
+    if (text_.compare(at, length, text_, begin, length) != 0) continue;
     copies.push_back(at);
     free = at + length;
   }
   if (!copies.empty()) {
+    // The text is compacted over the element: it is kept aside first.
+    spare.assign(text_, begin, length);
     closeGap();
     const std::size_t shift = begin - opens_[head_];  // what closing the gap moved
     for (std::size_t& at : copies) at -= shift;
     removeWithCopies(opens_[head_], length, copies);
-    return element;
+    return spare;
   }
 
   // Take the element out: the text between the gap and the element joins the kept
-  // text, and the gap grows over the element.
+  // text, and the gap grows over the element, whose bytes stay where they are until
+  // the gap is closed or grows again.
   if (keptEnd_ == rest_) {
     keptEnd_ = begin;
   } else {
@@ -171,21 +180,21 @@ std::string ElementCutter::next() {
   // put the new markers in front, each with the first closing marker after it (which
   // lies behind the gap, as the marker runs on there).
   const std::vector<std::size_t> joined = markersAcrossGap();
-  if (!joined.empty()) {
-    closeGap();
-    if (head_ < joined.size()) {
-      const std::size_t room = joined.size() - head_;
-      opens_.insert(opens_.begin(), room, 0);
-      paired_.insert(paired_.begin(), room, 0);
-      head_ += room;
-    }
-    for (std::size_t k = joined.size(); k-- > 0;) {
-      --head_;
-      opens_[head_] = joined[k];
-      paired_[head_] = closeFrom(joined[k] + open_.size());
-    }
+  if (joined.empty()) return std::string_view(text_).substr(begin, length);
+  spare.assign(text_, begin, length);  // closing the gap moves text over it
+  closeGap();
+  if (head_ < joined.size()) {
+    const std::size_t room = joined.size() - head_;
+    opens_.insert(opens_.begin(), room, 0);
+    paired_.insert(paired_.begin(), room, 0);
+    head_ += room;
   }
-  return element;
+  for (std::size_t k = joined.size(); k-- > 0;) {
+    --head_;
+    opens_[head_] = joined[k];
+    paired_[head_] = closeFrom(joined[k] + open_.size());
+  }
+  return spare;
 }
 
 }  // namespace vesk

@@ -29,6 +29,17 @@ class ElementCutter {
   // The next element; empty when no complete element is left.
   std::string next();
 
+  // The same element as `next`, without copying it where that can be helped: the view
+  // lies in the text's gap (or, when the element had to be copied before the text
+  // moved, in `spare`, which the cutter overwrites). Valid until the next call or the
+  // cutter's end, whichever comes first.
+  std::string_view next(std::string& spare);
+
+  // False when the element the last call gave (or none) holds no opening marker past
+  // its own first byte, so that the element need not be searched for one; true when it
+  // may (a marker that starts inside and runs past its end counts too).
+  bool lastHeldAnotherOpening() const { return heldAnotherOpening_; }
+
  private:
   // Moves the text behind the gap down, so that the string holds just the text.
   void closeGap();
@@ -58,6 +69,7 @@ class ElementCutter {
   std::vector<std::size_t> opens_;
   std::vector<std::size_t> paired_;
   std::size_t head_ = 0;
+  bool heldAnotherOpening_ = false;
   // The closing markers at or after rest_ (and possibly some before it), ascending.
   std::vector<std::size_t> closes_;
   // Room for the lists rebuilt when copies are taken out.

@@ -53,14 +53,16 @@ SceneMerger::SceneMerger(int entryNumber, std::string sceneText)
 std::string_view SceneMerger::next() {
   while (cutter_) {
     if (given_ < kMaxSceneElements) {
-      std::string element = cutter_->next();
+      // A draw group is read where it lies and merged into element_; a data element,
+      // small, is merged in place in element_.
+      const std::string_view element = cutter_->next(spare_);
       if (!element.empty()) {
         ++given_;
         if (cuttingGroups_) {
-          mergeDrawGroup(element);
+          mergeDrawGroup(element, cutter_->lastHeldAnotherOpening());
         } else {
-          mergeDataElement(element);
-          element_ = std::move(element);
+          element_.assign(element);
+          mergeDataElement(element_);
         }
         element_ += '\n';
         return element_;
@@ -78,6 +80,7 @@ std::string_view SceneMerger::next() {
     }
   }
   std::string().swap(element_);
+  std::string().swap(spare_);
   return {};
 }
 
@@ -97,7 +100,7 @@ void SceneMerger::mergeDataElement(std::string& element) {
   replaceAll(element, "path=\"", "path=\"" + nn_ + "\\");
 }
 
-void SceneMerger::mergeDrawGroup(const std::string& group) {
+void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
   // The start tag runs through the first ">" after the opening marker (the group's
   // closing marker holds one); the child group that shows the entry's description
   // picture takes that ">"'s place, in every copy of the start tag in the group.
@@ -113,14 +116,13 @@ void SceneMerger::mergeDrawGroup(const std::string& group) {
   // new tag and the rest, renamed in one pass each. No caption and no reference can
   // run across the ">" between them, and the new tag holds the first "name=\"" (the
   // child group has one) with its closing quote.
-  if (PatternFinder(kGroupOpen).find(group, tagSize) == std::string::npos &&
+  if ((!mayHoldOpening || PatternFinder(kGroupOpen).find(group, tagSize) == std::string::npos) &&
       !holdsDroppedCaption(group)) {
     const std::string name = attributeValue(newTag, "name=\"");
     if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
     element_.reserve(group.size() + childGroup_.size() + group.size() / 16 + 1);
     appendInsertingAfterEach(element_, newTag, kGroupReferences, prefix);
-    appendInsertingAfterEach(element_, std::string_view(group).substr(tagSize), kGroupReferences,
-                             prefix);
+    appendInsertingAfterEach(element_, group.substr(tagSize), kGroupReferences, prefix);
     return;
   }
 
@@ -131,11 +133,11 @@ void SceneMerger::mergeDrawGroup(const std::string& group) {
   const PatternFinder tagFinder(startTag);
   for (std::size_t at = tagFinder.find(group, copied); at != std::string::npos;
        at = tagFinder.find(group, copied)) {
-    merged.append(group, copied, at - copied);
+    merged.append(group.substr(copied, at - copied));
     merged += newTag;
     copied = at + tagSize;
   }
-  merged.append(group, copied, std::string::npos);
+  merged.append(group.substr(copied));
   if (holdsDroppedCaption(merged)) {
     for (const std::string_view caption : kDroppedCaptions) replaceAll(merged, caption, "");
   }

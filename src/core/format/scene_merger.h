@@ -30,8 +30,9 @@ class SceneMerger {
 
  private:
   void mergeDataElement(std::string& element);
-  // Puts the merged group into element_.
-  void mergeDrawGroup(const std::string& group);
+  // Puts the merged group into element_. `mayHoldOpening`: the group may hold an
+  // opening marker past its first byte (the cutter knows; false spares a search).
+  void mergeDrawGroup(std::string_view group, bool mayHoldOpening);
 
   std::string nn_;
   std::string childGroup_;
@@ -40,6 +41,7 @@ class SceneMerger {
   bool cuttingGroups_ = false;
   int given_ = 0;  // elements given by the current cutter
   std::string element_;
+  std::string spare_;  // where the cutter keeps an element it could not leave in place
   std::vector<std::string> topGroupNames_;
   std::vector<std::string> dataValues_;
 };

@@ -118,10 +118,13 @@ void PatternFinder::findEvery(std::string_view text, const PatternFinder& other,
     return;
   }
   // Each hit of the shared byte is where either pattern may stand, by its own offset.
+  // The last byte first: it turns most hits away without a call.
   const auto standsAt = [text](const PatternFinder& finder, std::size_t hit) {
-    return hit >= finder.anchor_ && hit - finder.anchor_ + finder.pattern_.size() <= text.size() &&
-           std::memcmp(text.data() + hit - finder.anchor_, finder.pattern_.data(),
-                       finder.pattern_.size()) == 0;
+    const std::size_t size = finder.pattern_.size();
+    if (hit < finder.anchor_ || hit - finder.anchor_ + size > text.size()) return false;
+    const char* start = text.data() + hit - finder.anchor_;
+    return start[size - 1] == finder.pattern_[size - 1] &&
+           std::memcmp(start, finder.pattern_.data(), size) == 0;
   };
   const char anchor = pattern_[anchor_];
   const char* data = text.data();

@@ -3,12 +3,20 @@
 #include "base/cp932.h"
 #include "base/file_pieces.h"
 #include "base/file_system.h"
+#include "base/memory_advice.h"
 #include "base/path_terms.h"
 #include "base/text_file.h"
 #include "format/scene_merge.h"
 #include "format/scene_scan.h"
 
 namespace vesk {
+
+namespace {
+
+// Scene files from this size on have their text's room advised onto large pages.
+constexpr std::uint64_t kLargeTextBytes = 16 << 20;
+
+}  // namespace
 
 Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader) {
   if (reader) {
@@ -28,6 +36,8 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
       [&](std::string_view bytes) {
         if (!reserved) {
           text.reserve(static_cast<std::size_t>(size + size / 2 + 16));
+          // A large scene's text is written whole: fault it in by large pages.
+          if (size >= kLargeTextBytes) adviseLargePages(text.data(), text.capacity());
           reserved = true;
         }
         decoder.add(bytes, text);

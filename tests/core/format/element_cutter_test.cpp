@@ -27,8 +27,14 @@ std::vector<std::string> takeWithCutter(std::string& text, const std::string& op
                                         const std::string& close) {
   std::vector<std::string> elements;
   ElementCutter cutter(text, open, close);
-  for (std::string element = cutter.next(); !element.empty(); element = cutter.next()) {
-    elements.push_back(element);
+  std::string spare;
+  for (std::string_view element = cutter.next(spare); !element.empty();
+       element = cutter.next(spare)) {
+    elements.emplace_back(element);
+    // An element said to hold no other opening marker holds none.
+    if (!cutter.lastHeldAnotherOpening()) {
+      EXPECT_EQ(element.find(open, 1), std::string_view::npos) << element;
+    }
   }
   return elements;
 }
