@@ -38,6 +38,17 @@ std::optional<Message> entryCountProblem(std::size_t count) {
   return std::nullopt;
 }
 
+std::shared_ptr<const PackagePlan> planOfRequest(const CreateRequest& request) {
+  if (request.plan != nullptr) return request.plan;
+  CheckRequest check;
+  check.entries = request.entries;
+  check.destination = request.destination;
+  check.programFolder = request.programFolder;
+  check.readScene = request.readScene;
+  check.windowsNames = false;
+  return std::make_shared<const PackagePlan>(planPackage(check));
+}
+
 BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
                                 BuildProgress* progress) {
   const auto started = std::chrono::steady_clock::now();
@@ -53,16 +64,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   report.menuPageCount =
       static_cast<std::size_t>(menuPageCount(static_cast<int>(request.entries.size())));
 
-  std::shared_ptr<const PackagePlan> plan = request.plan;
-  if (plan == nullptr) {
-    CheckRequest check;
-    check.entries = request.entries;
-    check.destination = request.destination;
-    check.programFolder = request.programFolder;
-    check.readScene = request.readScene;
-    check.windowsNames = false;
-    plan = std::make_shared<const PackagePlan>(planPackage(check));
-  }
+  const std::shared_ptr<const PackagePlan> plan = planOfRequest(request);
   report.dataFiles = plan->dataFiles;
   // Nothing is made for a plan the check refuses.
   if (plan->cancelled || hasCheckErrors(plan->problems) || plan->documentEntries.empty()) {

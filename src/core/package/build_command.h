@@ -125,6 +125,10 @@ BuildReport createPackage(const CreateRequest& request, MessageSink& sink,
 BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sink,
                                   BuildProgress* progress, const StepHook& hook);
 
+// The plan `request` carries, else the one the check makes of its entries, destination
+// and program folder (Windows names not checked).
+std::shared_ptr<const PackagePlan> planOfRequest(const CreateRequest& request);
+
 // The create itself, straight into `request.destination` (made when missing), without
 // a working folder: what createPackage and a replace run inside their working folder.
 BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,

@@ -47,15 +47,7 @@ bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
 // then takes as they lie.
 void keepUnchangedFolders(CreateRequest& staged, const std::string& destination) {
   if (!staged.hashContent) return;
-  if (staged.plan == nullptr) {
-    CheckRequest check;
-    check.entries = staged.entries;
-    check.destination = staged.destination;
-    check.programFolder = staged.programFolder;
-    check.readScene = staged.readScene;
-    check.windowsNames = false;
-    staged.plan = std::make_shared<const PackagePlan>(planPackage(check));
-  }
+  staged.plan = planOfRequest(staged);
   const PackagePlan& plan = *staged.plan;
   if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return;
   std::vector<KeptFolder> kept = keptEntryFolders(plan, destination);

@@ -66,15 +66,7 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
     return report;
   }
   CreateRequest staged = request;
-  if (staged.plan == nullptr) {
-    CheckRequest check;
-    check.entries = request.entries;
-    check.destination = request.destination;
-    check.programFolder = request.programFolder;
-    check.readScene = request.readScene;
-    check.windowsNames = false;
-    staged.plan = std::make_shared<const PackagePlan>(planPackage(check));
-  }
+  staged.plan = planOfRequest(request);
   const PackagePlan& plan = *staged.plan;
   // A plan the check refuses is refused before anything is made.
   if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) {
