@@ -20,6 +20,12 @@ namespace vesk {
 
 namespace {
 
+// The effective user, asked once: Vesk never changes it.
+uid_t effectiveUser() {
+  static const uid_t user = ::geteuid();
+  return user;
+}
+
 // What a status query of a path found; `readable` asks the system whether the running
 // user may read it (groups, ACLs).
 FileInfo infoFrom(int looked, const struct stat& status, const std::function<bool()>& readable) {
@@ -34,9 +40,11 @@ FileInfo infoFrom(int looked, const struct stat& status, const std::function<boo
     info.size = static_cast<std::uint64_t>(status.st_size);
     info.modified =
         static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    info.device = static_cast<std::uint64_t>(status.st_dev);
+    info.file = static_cast<std::uint64_t>(status.st_ino);
     // The owner's permission bits decide for the owner, so the usual case of one's own
     // files costs no second system call; for others the system decides (groups, ACLs).
-    info.readable = status.st_uid == ::geteuid() && ::geteuid() != 0
+    info.readable = status.st_uid == effectiveUser() && effectiveUser() != 0
                         ? (status.st_mode & S_IRUSR) != 0
                         : readable();
   } else {

@@ -17,7 +17,13 @@ namespace vesk {
 
 #ifndef _WIN32
 
-Result<std::vector<SizedEntry>> listFolderSizes(const std::string& folder) {
+namespace {
+
+// Calls `take` with every entry of `folder` but "." and "..": its name, its type and,
+// for a regular file, its status, which is queried relative to the open folder for every
+// entry but a folder or link the listing names as such.
+template <typename Take>
+Status forEachEntry(const std::string& folder, const Take& take) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) {
     const int error = errno;
@@ -26,41 +32,71 @@ Result<std::vector<SizedEntry>> listFolderSizes(const std::string& folder) {
                                                 : FailureCode::ReadFailed;
     return makeFailure(code, folder, error);
   }
-  std::vector<SizedEntry> entries;
   for (;;) {
     errno = 0;
     const dirent* entry = ::readdir(dir);
     if (entry == nullptr) break;
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    SizedEntry sized{std::string(name), EntryType::Other, 0};
+    struct stat info {};
+    EntryType type = EntryType::Other;
     if (entry->d_type == DT_DIR) {
-      sized.type = EntryType::Folder;
+      type = EntryType::Folder;
     } else if (entry->d_type == DT_LNK) {
-      sized.type = EntryType::Link;
+      type = EntryType::Link;
     } else {
       // A file's size (and the type where the listing leaves it open) needs its status.
-      struct stat info;
       if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
         const int error = errno;
         if (error == ENOENT) continue;
         ::closedir(dir);
-        return makeFailure(FailureCode::ReadFailed, joinPath(folder, sized.name), error);
+        return makeFailure(FailureCode::ReadFailed, joinPath(folder, std::string(name)), error);
       }
       if (S_ISREG(info.st_mode)) {
-        sized.type = EntryType::File;
-        sized.size = static_cast<std::uint64_t>(info.st_size);
+        type = EntryType::File;
       } else if (S_ISDIR(info.st_mode)) {
-        sized.type = EntryType::Folder;
+        type = EntryType::Folder;
       } else if (S_ISLNK(info.st_mode)) {
-        sized.type = EntryType::Link;
+        type = EntryType::Link;
       }
     }
-    entries.push_back(std::move(sized));
+    take(name, type, info);
   }
   const int error = errno;
   ::closedir(dir);
   if (error != 0) return makeFailure(FailureCode::ReadFailed, folder, error);
+  return {};
+}
+
+}  // namespace
+
+Result<std::vector<SizedEntry>> listFolderSizes(const std::string& folder) {
+  std::vector<SizedEntry> entries;
+  const Status listed =
+      forEachEntry(folder, [&](std::string_view name, EntryType type, const struct stat& info) {
+        const std::uint64_t size =
+            type == EntryType::File ? static_cast<std::uint64_t>(info.st_size) : 0;
+        entries.push_back({std::string(name), type, size});
+      });
+  if (!listed) return listed.failure();
+  return entries;
+}
+
+Result<std::vector<StampedEntry>> listFolderStamps(const std::string& folder) {
+  std::vector<StampedEntry> entries;
+  const Status listed =
+      forEachEntry(folder, [&](std::string_view name, EntryType type, const struct stat& info) {
+        StampedEntry stamped{std::string(name), type, {}};
+        if (type == EntryType::File) {
+          stamped.stamp.device = static_cast<std::uint64_t>(info.st_dev);
+          stamped.stamp.file = static_cast<std::uint64_t>(info.st_ino);
+          stamped.stamp.size = static_cast<std::uint64_t>(info.st_size);
+          stamped.stamp.modified =
+              static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        }
+        entries.push_back(std::move(stamped));
+      });
+  if (!listed) return listed.failure();
   return entries;
 }
 
@@ -80,6 +116,28 @@ Result<std::vector<SizedEntry>> listFolderSizes(const std::string& folder) {
       sized.size = *size;
     }
     entries.push_back(std::move(sized));
+  }
+  return entries;
+}
+
+Result<std::vector<StampedEntry>> listFolderStamps(const std::string& folder) {
+  Result<std::vector<FolderEntry>> listed = listFolder(folder);
+  if (!listed) return listed.failure();
+  std::vector<StampedEntry> entries;
+  entries.reserve(listed->size());
+  for (FolderEntry& entry : *listed) {
+    StampedEntry stamped{std::move(entry.name), entry.type, {}};
+    if (stamped.type == EntryType::File) {
+      const std::string path = joinPath(folder, stamped.name);
+      const auto stamp = fileStampOf(path, Links::DoNotFollow);
+      if (!stamp) {
+        const Result<EntryType> there = entryTypeOf(path);
+        if (!there && there.failure().code == FailureCode::NotFound) continue;
+        return makeFailure(FailureCode::ReadFailed, path);
+      }
+      stamped.stamp = *stamp;
+    }
+    entries.push_back(std::move(stamped));
   }
   return entries;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "base/file_stamp.h"
 #include "base/folder_walk.h"
 
 namespace vesk {
@@ -22,5 +23,19 @@ struct SizedEntry {
 // the listing itself gives. Fails, naming the folder, as listFolder does; an entry
 // that vanishes while listed is left out, one that cannot be looked at fails naming it.
 Result<std::vector<SizedEntry>> listFolderSizes(const std::string& folder);
+
+// A folder entry with its type (a link is a Link, never followed) and, for a regular
+// file, its stamp: which file it is, its size and time.
+struct StampedEntry {
+  std::string name;
+  EntryType type = EntryType::File;
+  FileStamp stamp;  // of a File
+};
+
+// listFolder with each regular file's stamp: on POSIX one status query per entry
+// relative to the open folder, on Windows fileStampOf of each file. Fails as
+// listFolderSizes does; an entry that vanishes while listed is left out, one that
+// cannot be looked at fails naming it.
+Result<std::vector<StampedEntry>> listFolderStamps(const std::string& folder);
 
 }  // namespace vesk

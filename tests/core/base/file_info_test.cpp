@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "base/file_stamp.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -30,6 +31,16 @@ TEST(FolderFileInfo, TellsWhatFileInfoOfTells) {
   ASSERT_EQ(::mkfifo(dir.file("f/pipe").c_str(), 0600), 0);
   names.insert(names.end(), {"link.raw", "dangling.raw", "pipe"});
 #endif
+#ifndef _WIN32
+  // The identity a look tells is the one a file's stamp tells, the link followed.
+  const auto stamp = fileStampOf(dir.file("f/file.raw"));
+  ASSERT_TRUE(stamp);
+  for (const std::string name : {"f/file.raw", "f/link.raw"}) {
+    const FileInfo info = fileInfoOf(dir.file(name));
+    EXPECT_EQ(info.device, stamp->device) << name;
+    EXPECT_EQ(info.file, stamp->file) << name;
+  }
+#endif
   for (const std::string& folder : {dir.file("f") + "/", dir.file("no-such-folder") + "/"}) {
     const FolderFileInfo files(folder);
     for (const std::string& name : names) {
@@ -41,6 +52,8 @@ TEST(FolderFileInfo, TellsWhatFileInfoOfTells) {
       EXPECT_EQ(got.readable, expected.readable);
       EXPECT_EQ(got.error, expected.error);
       EXPECT_EQ(got.modified, expected.modified);
+      EXPECT_EQ(got.device, expected.device);
+      EXPECT_EQ(got.file, expected.file);
     }
   }
 }

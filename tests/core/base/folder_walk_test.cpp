@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/file_stamp.h"
 #include "base/file_system.h"
+#include "base/folder_sizes.h"
 #include "base/path_terms.h"
 #include "support/temp_dir.h"
 
@@ -87,6 +89,38 @@ TEST_P(FolderWalk, ListsEveryEntryWithItsTypeButDotAndDotDot) {
   EXPECT_EQ(listed(base + kSep + "sub"), std::vector<std::string>{"inner.raw file"});
   ASSERT_TRUE(createDirectory(base + kSep + "empty"));
   EXPECT_EQ(listed(base + kSep + "empty"), std::vector<std::string>{});
+}
+
+// A listing with stamps tells each regular file what a look at its path tells, and
+// names what is not one as the plain listing does.
+TEST_P(FolderWalk, ListsEveryRegularFileWithItsStamp) {
+  writeThrough(dir, base + kSep + "a.raw", "a");
+  writeThrough(dir, base + kSep + "b.raw", "bytes");
+  ASSERT_TRUE(createDirectory(base + kSep + "sub"));
+#ifndef _WIN32
+  ASSERT_EQ(::symlink((base + "/a.raw").c_str(), (base + "/up").c_str()), 0);
+#endif
+  const Result<std::vector<StampedEntry>> entries = listFolderStamps(base);
+  ASSERT_TRUE(entries);
+  std::vector<std::string> lines;
+  for (const StampedEntry& entry : *entries) {
+    lines.push_back(entry.name + (entry.type == EntryType::File     ? " file"
+                                  : entry.type == EntryType::Folder ? " folder"
+                                  : entry.type == EntryType::Link   ? " link"
+                                                                    : " other"));
+    if (entry.type != EntryType::File) continue;
+    const auto stamp = fileStampOf(base + kSep + entry.name);
+    ASSERT_TRUE(stamp) << entry.name;
+    EXPECT_EQ(entry.stamp.device, stamp->device) << entry.name;
+    EXPECT_EQ(entry.stamp.file, stamp->file) << entry.name;
+    EXPECT_EQ(entry.stamp.size, stamp->size) << entry.name;
+    EXPECT_EQ(entry.stamp.modified, stamp->modified) << entry.name;
+  }
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, listed(base));
+  const Result<std::vector<StampedEntry>> missing = listFolderStamps(base + kSep + "missing");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.failure().code, FailureCode::NotFound);
 }
 
 TEST_P(FolderWalk, AFolderThatCannotBeListedIsAFailureNamingIt) {
