@@ -422,7 +422,7 @@ class Planner {
       const FileInfo& info = infoOf(path);
       if (info.kind == FileKind::Regular && info.readable) {
         buttons.push_back({PlannedItem::Step::CopyFile, -1, PlannedRole::Button, path, name,
-                           info.size, info.modified});
+                           info.size, info.modified, info.device, info.file});
         continue;
       }
       const bool missing = info.kind == FileKind::Missing;
@@ -512,7 +512,8 @@ class Planner {
   void addSourceCopy(int entry, PlannedRole role, const std::string& source,
                      const std::string& target) {
     const FileInfo& info = infoOf(source);
-    addCopy({PlannedItem::Step::CopyFile, entry, role, source, target, info.size, info.modified},
+    addCopy({PlannedItem::Step::CopyFile, entry, role, source, target, info.size, info.modified,
+             info.device, info.file},
             checkRoleOf(role));
   }
 
@@ -625,7 +626,7 @@ class Planner {
       } else {
         addCopy({PlannedItem::Step::CopyFile, entry, PlannedRole::DataFolder, file,
                  withoutTrailingSeparator(target) + kPathSeparator + name, fileInfo.size,
-                 fileInfo.modified},
+                 fileInfo.modified, fileInfo.device, fileInfo.file},
                 CheckRole::DataFolder);
       }
       if (request_.windowsNames) {

@@ -31,6 +31,10 @@ struct PlannedItem {
   std::string target;         // relative to the package folder, the platform's separators
   std::uint64_t size = 0;     // of the source as planned (a copy)
   std::int64_t modified = 0;  // the source's modification time as planned (a copy)
+  // Which file the source was as planned (a copy; FileStamp's device and file number);
+  // both 0 where the plan's look does not tell it.
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
 };
 
 // One entry of the planned document. The create merges the scene again as it writes
