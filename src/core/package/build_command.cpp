@@ -105,9 +105,9 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     return writePlannedDocument(*plan, report.documentPath, request.readScene, observe,
                                 &written.outline, &stop);
   });
-  const PackageOutcome outcome =
-      buildPackageFolders(*plan, destination, sink, progress, &operations,
-                          BuildContent{request.hashContent, request.earlierPackage});
+  const PackageOutcome outcome = buildPackageFolders(
+      *plan, destination, sink, progress, &operations,
+      BuildContent{request.hashContent, request.earlierPackage, request.earlierRecord});
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
   report.filesReused = outcome.filesReused;

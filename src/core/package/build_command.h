@@ -67,6 +67,9 @@ struct CreateRequest {
   // reports them where they lie. Only read. Needs hashContent.
   std::vector<KeptFolder> keptFolders = {};
   std::string keptIn = {};
+  // The copy record of `earlierPackage` as the replace read it, with the stamps its
+  // keep decision found; null: the create reads the record itself. Only read.
+  std::shared_ptr<const EarlierRecord> earlierRecord = nullptr;
 };
 
 struct BuildReport {

@@ -32,21 +32,39 @@ bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::i
          stamp.modified < recordTime - kCoarsestGranularity;
 }
 
+std::optional<EarlierRecord> readEarlierRecord(const std::string& folder) {
+  const std::string path = folder + kCopyRecordName;
+  const auto stamp = fileStampOf(path, Links::DoNotFollow);
+  if (!stamp) return std::nullopt;
+  const auto text = readFile(path);
+  if (!text) return std::nullopt;
+  auto files = readCopyRecordText(*text);
+  if (!files) return std::nullopt;
+  EarlierRecord record;
+  record.folder = folder;
+  record.time = stamp->modified;
+  for (RecordedFile& file : *files) {
+    std::string at = file.path;
+    record.files.emplace(std::move(at), std::move(file));
+  }
+  return record;
+}
+
 CopyReuse::CopyReuse(const std::string& earlierFolder) : folder_(earlierFolder) {
-  const std::string recordPath = earlierFolder + kCopyRecordName;
-  const auto stamp = fileStampOf(recordPath);
-  if (!stamp) return;
-  const auto text = readFile(recordPath);
-  if (!text) return;
-  const auto files = readCopyRecordText(*text);
-  if (!files) return;
-  recordTime_ = stamp->modified;
-  for (const RecordedFile& file : *files) {
+  if (const auto record = readEarlierRecord(earlierFolder)) *this = CopyReuse(*record);
+}
+
+CopyReuse::CopyReuse(const EarlierRecord& record)
+    : folder_(record.folder), recordTime_(record.time) {
+  for (const auto& [at, file] : record.files) {
     if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, file);
     // The earlier package's own files, which a package read back names as its sources:
     // known by their own identity while they still hold what was recorded.
-    const std::string path = folder_ + nativePath(file.path);
-    const auto copy = fileStampOf(path, Links::DoNotFollow);
+    const std::string path = folder_ + nativePath(at);
+    const auto seen = record.seen.find(at);
+    const std::optional<FileStamp> copy = seen != record.seen.end()
+                                              ? std::optional<FileStamp>(seen->second)
+                                              : fileStampOf(path, Links::DoNotFollow);
     if (copy && ownCopyUnchanged(file, *copy, recordTime_)) {
       own_.emplace(Identity{copy->device, copy->file}, ReusableFile{path, file, true});
     }

@@ -11,6 +11,21 @@
 
 namespace vesk {
 
+// The copy record of an earlier package, read once for a run, and the stamps of its
+// files that a look made during the run found.
+struct EarlierRecord {
+  std::string folder;                         // the package folder, ending with a separator
+  std::int64_t time = 0;                      // the record's own modification time
+  std::map<std::string, RecordedFile> files;  // by path ("03/m/mesh.obj")
+  // Stamps of its files (links not followed) by the same paths, as one look found them;
+  // a file missing here is looked at when needed. Only the regular files found.
+  std::map<std::string, FileStamp> seen;
+};
+
+// The copy record of the package in `folder` (ending with a separator); nothing when
+// it is missing or not a record. Reads only the record.
+std::optional<EarlierRecord> readEarlierRecord(const std::string& folder);
+
 // A file already in place that holds exactly the bytes of a source: in the earlier
 // package a replace rebuilds, or copied earlier in the same run.
 struct ReusableFile {
@@ -28,6 +43,9 @@ class CopyReuse {
   // The package in `earlierFolder` (ending with a separator), through its copy record;
   // a folder without a readable record offers nothing.
   explicit CopyReuse(const std::string& earlierFolder);
+  // The package `record` was read from, its files known by the stamps it holds, the
+  // others looked at now.
+  explicit CopyReuse(const EarlierRecord& record);
 
   // A file holding what the source whose stamp is now `stamp` holds (a source is known
   // by its identity, whatever path names it): a copy of this run from the same

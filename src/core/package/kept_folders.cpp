@@ -8,6 +8,7 @@
 #include "base/file_hash.h"
 #include "base/file_stamp.h"
 #include "base/file_system.h"
+#include "base/folder_sizes.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "base/sha256.h"
@@ -49,60 +50,55 @@ std::string nativePath(std::string path) {
   return path;
 }
 
-// The files and folders below `folder`, by their paths relative to the package
-// (`relative` is the folder's own). False at a link, anything but a file or folder, or
-// a folder that cannot be listed: what such a folder holds is not known.
-bool listTree(const std::string& folder, const std::string& relative, std::set<std::string>& files,
-              std::set<std::string>& folders) {
-  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
-  if (!entries) return false;
-  for (const FolderEntry& entry : *entries) {
-    const std::string path = relative + kPathSeparator + entry.name;
-    if (entry.type == EntryType::File) {
-      files.insert(path);
-    } else if (entry.type == EntryType::Folder) {
-      folders.insert(path);
-      if (!listTree(joinPath(folder, entry.name), path, files, folders)) return false;
-    } else {
-      return false;
-    }
-  }
-  return true;
-}
-
-// The earlier package's copy record, by path, and the time it was written.
-struct EarlierRecord {
-  std::int64_t time = 0;
-  std::map<std::string, RecordedFile> files;
+// What one listing of a folder and everything below it found, by paths relative to the
+// package with the platform's separators: each regular file with its stamp (links not
+// followed), each folder (the listed one among them), and what is neither: links and
+// other entries, and folders that could not be listed.
+struct ListedTree {
+  std::map<std::string, FileStamp> files;
+  std::set<std::string> folders;
+  std::vector<std::string> irregular;
+  std::vector<std::string> unreadable;
 };
 
-std::optional<EarlierRecord> readEarlierRecord(const std::string& package) {
-  const std::string path = package + kCopyRecordName;
-  const auto stamp = fileStampOf(path, Links::DoNotFollow);
-  if (!stamp) return std::nullopt;
-  const auto text = readFile(path);
-  if (!text) return std::nullopt;
-  const auto files = readCopyRecordText(*text);
-  if (!files) return std::nullopt;
-  EarlierRecord record;
-  record.time = stamp->modified;
-  for (const RecordedFile& file : *files) record.files.emplace(file.path, file);
-  return record;
+void listBelow(const std::string& package, const std::string& relative, ListedTree& tree) {
+  tree.folders.insert(relative);
+  const Result<std::vector<StampedEntry>> entries = listFolderStamps(package + relative);
+  if (!entries) {
+    tree.unreadable.push_back(relative);
+    return;
+  }
+  for (const StampedEntry& entry : *entries) {
+    std::string path = relative + kPathSeparator + entry.name;
+    if (entry.type == EntryType::File) {
+      tree.files.emplace(std::move(path), entry.stamp);
+    } else if (entry.type == EntryType::Folder) {
+      listBelow(package, path, tree);
+    } else {
+      tree.irregular.push_back(std::move(path));
+    }
+  }
+}
+
+// The folder `relative` of `package` (ending with a separator), listed now.
+ListedTree listTree(const std::string& package, const std::string& relative) {
+  ListedTree tree;
+  listBelow(package, relative, tree);
+  return tree;
 }
 
 // The new record of the planned copy `item`, whose source is now `source`, when the
-// earlier package's file at `at` (relative to `package`) may stand for it (see
-// keptEntryFolders); nothing otherwise.
+// earlier package's file at `at` (relative to the package), now `copy`, may stand for
+// it (see keptEntryFolders); nothing otherwise.
 std::optional<RecordedFile> keptCopy(const PlannedItem& item,
                                      const std::optional<FileStamp>& source, const std::string& at,
-                                     const std::string& package, const EarlierRecord& record) {
+                                     const FileStamp& copy, const EarlierRecord& record) {
   const auto found = record.files.find(recordPath(at));
   if (found == record.files.end() || !source) return std::nullopt;
   if (source->size != item.size || source->modified != item.modified) return std::nullopt;
   const RecordedFile& recorded = found->second;
-  const auto copy = fileStampOf(package + at, Links::DoNotFollow);
-  if (!copy || !ownCopyUnchanged(recorded, *copy, record.time)) return std::nullopt;
-  const bool itself = source->device == copy->device && source->file == copy->file;
+  if (!ownCopyUnchanged(recorded, copy, record.time)) return std::nullopt;
+  const bool itself = source->device == copy.device && source->file == copy.file;
   if (!itself && !sourceUnchanged(recorded, *source, record.time)) return std::nullopt;
   RecordedFile file = recorded;
   file.path = recordPath(item.target);
@@ -124,9 +120,8 @@ std::string placeIn(const std::string& target, const NewFolder& folder, const st
 
 // True when the copy record lets the earlier folder `from` hold what `folder` plans:
 // each file recorded there with the planned size, from the same source. Looks at
-// nothing on disk: it only spares the full look of foldersAsKept.
-bool mayHold(const NewFolder& folder, const std::string& from, const std::string& package,
-             const EarlierRecord& record) {
+// nothing on disk: it only spares the full look of keptAs.
+bool mayHold(const NewFolder& folder, const std::string& from, const EarlierRecord& record) {
   for (std::size_t i = 0; i < folder.items.size(); ++i) {
     const PlannedItem& item = *folder.items[i];
     if (item.step != PlannedItem::Step::CopyFile) continue;
@@ -136,67 +131,173 @@ bool mayHold(const NewFolder& folder, const std::string& from, const std::string
     const RecordedFile& recorded = found->second;
     const bool sameSource = recorded.sourceDevice == folder.sources[i]->device &&
                             recorded.sourceFile == folder.sources[i]->file;
-    if (recorded.size != item.size || (!sameSource && item.source != package + at)) return false;
+    if (recorded.size != item.size || (!sameSource && item.source != record.folder + at)) {
+      return false;
+    }
   }
   return true;
 }
 
-// `folder` as the earlier entry folder `from` holds it, when it holds exactly what the
-// plan makes there, every file still as recorded; nothing otherwise.
+// `folder` as the earlier entry folder `from`, listed as `tree`, holds it, when it holds
+// exactly what the plan makes there, every file still as recorded; nothing otherwise.
 std::optional<KeptFolder> keptAs(const NewFolder& folder, const std::string& from,
-                                 const std::string& package, const EarlierRecord& record) {
-  std::set<std::string> files;
-  std::set<std::string> folders;
-  if (!listTree(package + from, from, files, folders)) return std::nullopt;
-  std::set<std::string> plannedFiles;
-  std::set<std::string> plannedFolders;
+                                 const ListedTree& tree, const EarlierRecord& record) {
+  if (!tree.irregular.empty() || !tree.unreadable.empty()) return std::nullopt;
+  std::set<std::string> plannedFolders{from};
   KeptFolder kept{folder.name, from, {}};
+  std::size_t plannedFiles = 0;
   for (std::size_t i = 0; i < folder.items.size(); ++i) {
     const PlannedItem& item = *folder.items[i];
     const std::string at = placeIn(item.target, folder, from);
     if (item.step == PlannedItem::Step::MakeFolder) {
-      if (item.target != folder.name) plannedFolders.insert(at);
+      plannedFolders.insert(at);
       continue;
     }
-    plannedFiles.insert(at);
-    const auto file = keptCopy(item, folder.sources[i], at, package, record);
+    ++plannedFiles;
+    const auto copy = tree.files.find(at);
+    if (copy == tree.files.end()) return std::nullopt;
+    const auto file = keptCopy(item, folder.sources[i], at, copy->second, record);
     if (!file) return std::nullopt;
     kept.files.push_back(*file);
   }
-  if (files != plannedFiles || folders != plannedFolders) return std::nullopt;
+  // Every planned file was found at its place; nothing else may be there.
+  if (tree.files.size() != plannedFiles || tree.folders != plannedFolders) return std::nullopt;
   return kept;
+}
+
+// The source of the planned copy `item` as it is now, as `sources` tells how to learn it.
+std::optional<FileStamp> sourceNow(const PlannedItem& item, SourceLook sources) {
+  const bool readByPlan = item.role == PlannedRole::Scene || item.role == PlannedRole::Thumbnail ||
+                          item.role == PlannedRole::Description;
+  if (sources == SourceLook::FromFreshPlan && !readByPlan && (item.device != 0 || item.file != 0)) {
+    return FileStamp{item.device, item.file, item.size, item.modified};
+  }
+  return fileStampOf(item.source, Links::Follow);
 }
 
 PackageProblem problemAt(PackageFault fault, const char* text, const std::string& path) {
   return {fault, fillTemplate(text, {{"path", path}})};
 }
 
-// Adds what is wrong below one kept folder: what is not a listed regular file.
-void unlistedBelow(const std::string& folder, const std::set<std::string>& listed,
-                   std::vector<PackageProblem>& problems) {
-  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
-  if (!entries) {
-    problems.push_back(problemAt(PackageFault::ContentMissing, kVerifyFolderUnreadable, folder));
-    return;
-  }
-  for (const FolderEntry& entry : *entries) {
-    const std::string path = joinPath(folder, entry.name);
-    if (entry.type == EntryType::Folder) {
-      unlistedBelow(path, listed, problems);
-    } else if (entry.type != EntryType::File) {
-      problems.push_back(problemAt(PackageFault::ContentIrregular, kVerifyIrregularFile, path));
-    } else if (listed.count(path) == 0) {
-      problems.push_back(problemAt(PackageFault::ContentUnlisted, kVerifyUnlisted, path));
+// Each kept folder listed now, by its name in the new package.
+using KeptListings = std::map<std::string, ListedTree>;
+
+KeptListings listKeptFolders(const std::string& package, const std::vector<KeptFolder>& kept) {
+  KeptListings listings;
+  for (const KeptFolder& folder : kept)
+    listings.emplace(folder.name, listTree(package, folder.from));
+  return listings;
+}
+
+// keptFolderProblems from the listings of the kept folders made now.
+std::vector<PackageProblem> problemsIn(const std::string& package,
+                                       const std::vector<KeptFolder>& kept,
+                                       const KeptListings& listings) {
+  std::vector<PackageProblem> problems;
+  for (const KeptFolder& folder : kept) {
+    const ListedTree& tree = listings.at(folder.name);
+    std::set<std::string> listed;
+    for (const RecordedFile& file : folder.files) {
+      const std::string at = folder.from + nativePath(file.path).substr(folder.name.size());
+      const std::string path = package + at;
+      listed.insert(at);
+      const auto found = tree.files.find(at);
+      // Not among the files listed: gone, no regular file, or in a folder not listed.
+      const std::optional<FileStamp> stamp = found != tree.files.end()
+                                                 ? std::optional<FileStamp>(found->second)
+                                                 : fileStampOf(path, Links::DoNotFollow);
+      if (!stamp) {
+        problems.push_back(problemAt(PackageFault::ContentMissing, kVerifyListedMissing, path));
+      } else if (stamp->size != file.size) {
+        problems.push_back({PackageFault::ContentChanged,
+                            fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(file.size)},
+                                                            {"actual", std::to_string(stamp->size)},
+                                                            {"path", path}})});
+      } else if (stamp->modified != file.modified) {
+        // Touched since it was kept: only its bytes can tell.
+        const auto hash = hashFile(path);
+        if (!hash || hexText(hash->digest) != file.hex) {
+          problems.push_back(problemAt(PackageFault::ContentChanged, kVerifyHashWrong, path));
+        }
+      }
+    }
+    for (const std::string& unreadable : tree.unreadable) {
+      problems.push_back(
+          problemAt(PackageFault::ContentMissing, kVerifyFolderUnreadable, package + unreadable));
+    }
+    for (const std::string& irregular : tree.irregular) {
+      problems.push_back(
+          problemAt(PackageFault::ContentIrregular, kVerifyIrregularFile, package + irregular));
+    }
+    for (const auto& [at, stamp] : tree.files) {
+      if (listed.count(at) == 0) {
+        problems.push_back(problemAt(PackageFault::ContentUnlisted, kVerifyUnlisted, package + at));
+      }
     }
   }
+  return problems;
+}
+
+// The members of a package built in `packageFolder` whose kept entry folders lie in
+// `keptIn` (both ending with a separator): a kept member's kind and the scenes of a
+// kept folder from its listing (a path the listing does not show, or a link, looked at
+// where it lies), pictures probed where they lie. `listings` must outlive the view.
+PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
+                            const std::vector<KeptFolder>& kept, const KeptListings& listings) {
+  std::map<std::string, std::string> from;
+  for (const KeptFolder& folder : kept) from.emplace(folder.name, folder.from);
+  const PackageView built = diskPackageView(packageFolder);
+  const PackageView there = diskPackageView(keptIn);
+  // The kept folder a member lies in, and its path where it lies now; none for a member
+  // built here.
+  struct Place {
+    const ListedTree* tree = nullptr;
+    std::string path;
+  };
+  const auto placeOf = [from, &listings](const std::string& relative) {
+    const std::string top = topOf(relative);
+    const auto found = from.find(top);
+    if (found == from.end()) return Place{};
+    return Place{&listings.at(top), found->second + relative.substr(top.size())};
+  };
+  PackageView view;
+  view.kindOf = [=](const std::string& relative) {
+    const Place place = placeOf(relative);
+    if (place.tree == nullptr) return built.kindOf(relative);
+    if (place.tree->files.count(place.path) != 0) return FileKind::Regular;
+    if (place.tree->folders.count(place.path) != 0) return FileKind::Directory;
+    return there.kindOf(place.path);
+  };
+  view.pictureSize = [=](const std::string& relative) {
+    const Place place = placeOf(relative);
+    return place.tree == nullptr ? built.pictureSize(relative) : there.pictureSize(place.path);
+  };
+  view.holdsScene = [=](const std::string& entryFolder) {
+    const Place place = placeOf(entryFolder);
+    if (place.tree == nullptr) return built.holdsScene(entryFolder);
+    const std::string prefix = place.path + kPathSeparator;
+    for (auto it = place.tree->files.lower_bound(prefix);
+         it != place.tree->files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+      if (it->first.find(kPathSeparator, prefix.size()) == std::string::npos &&
+          lowerAscii(extensionOf(it->first)) == ".nuv") {
+        return true;
+      }
+    }
+    return there.holdsScene(place.path);
+  };
+  return view;
 }
 
 }  // namespace
 
 std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::string& destination) {
-  const std::string package = withSeparator(destination);
-  const auto record = readEarlierRecord(package);
+  auto record = readEarlierRecord(withSeparator(destination));
   if (!record) return {};
+  return keptEntryFolders(plan, *record);
+}
+
+std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, EarlierRecord& record,
+                                         SourceLook sources) {
   std::map<std::string, NewFolder> byName;
   for (const PlannedItem& item : plan.items) {
     const std::string top = topOf(item.target);
@@ -204,22 +305,34 @@ std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::str
     NewFolder& folder = byName[top];
     folder.name = top;
     folder.items.push_back(&item);
-    folder.sources.push_back(item.step == PlannedItem::Step::CopyFile
-                                 ? fileStampOf(item.source, Links::Follow)
-                                 : std::nullopt);
+    folder.sources.push_back(item.step == PlannedItem::Step::CopyFile ? sourceNow(item, sources)
+                                                                      : std::nullopt);
   }
   // The earlier entry folders not yet taken: each stands for one new folder at most.
   // Only a package with its document: the swap tells a moved folder by it.
-  const std::vector<std::string> members = packageMembers(destination);
+  const std::vector<std::string> members = packageMembers(record.folder);
   if (!std::binary_search(members.begin(), members.end(), std::string(kDocumentName))) return {};
   std::set<std::string> free;
   for (const auto& name : members) {
     if (isEntryFolderName(name)) free.insert(name);
   }
+  // Each earlier folder is listed once, whichever new folders it is weighed for; the
+  // stamps found serve the reuse of single files too.
+  std::map<std::string, ListedTree> listings;
+  const auto listingOf = [&](const std::string& from) -> const ListedTree& {
+    auto [at, added] = listings.try_emplace(from);
+    if (added) {
+      at->second = listTree(record.folder, from);
+      for (const auto& [path, stamp] : at->second.files)
+        record.seen.emplace(recordPath(path), stamp);
+    }
+    return at->second;
+  };
   std::vector<KeptFolder> kept;
   std::vector<const NewFolder*> unmatched;
   for (const auto& [name, folder] : byName) {
-    auto same = free.count(name) != 0 ? keptAs(folder, name, package, *record) : std::nullopt;
+    auto same =
+        free.count(name) != 0 ? keptAs(folder, name, listingOf(name), record) : std::nullopt;
     if (same) {
       free.erase(name);
       kept.push_back(std::move(*same));
@@ -230,8 +343,8 @@ std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::str
   // An entry that moved to another number: its earlier folder is renamed, whole.
   for (const NewFolder* folder : unmatched) {
     for (const std::string& from : free) {
-      if (!mayHold(*folder, from, package, *record)) continue;
-      if (auto moved = keptAs(*folder, from, package, *record)) {
+      if (!mayHold(*folder, from, record)) continue;
+      if (auto moved = keptAs(*folder, from, listingOf(from), record)) {
         free.erase(from);
         kept.push_back(std::move(*moved));
         break;
@@ -269,60 +382,7 @@ std::vector<std::string> keptFolderNames(const std::vector<KeptFolder>& kept) {
 std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
                                                const std::vector<KeptFolder>& kept) {
   const std::string package = withSeparator(destination);
-  std::vector<PackageProblem> problems;
-  for (const KeptFolder& folder : kept) {
-    std::set<std::string> listed;
-    for (const RecordedFile& file : folder.files) {
-      const std::string path =
-          package + folder.from + nativePath(file.path).substr(folder.name.size());
-      listed.insert(path);
-      const auto stamp = fileStampOf(path, Links::DoNotFollow);
-      if (!stamp) {
-        problems.push_back(problemAt(PackageFault::ContentMissing, kVerifyListedMissing, path));
-      } else if (stamp->size != file.size) {
-        problems.push_back({PackageFault::ContentChanged,
-                            fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(file.size)},
-                                                            {"actual", std::to_string(stamp->size)},
-                                                            {"path", path}})});
-      } else if (stamp->modified != file.modified) {
-        // Touched since it was kept: only its bytes can tell.
-        const auto hash = hashFile(path);
-        if (!hash || hexText(hash->digest) != file.hex) {
-          problems.push_back(problemAt(PackageFault::ContentChanged, kVerifyHashWrong, path));
-        }
-      }
-    }
-    unlistedBelow(package + folder.from, listed, problems);
-  }
-  return problems;
-}
-
-PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
-                            const std::vector<KeptFolder>& kept) {
-  std::map<std::string, std::string> from;
-  for (const KeptFolder& folder : kept) from.emplace(folder.name, folder.from);
-  const PackageView built = diskPackageView(packageFolder);
-  const PackageView there = diskPackageView(keptIn);
-  // The path of a kept member where it lies now; empty for a member built here.
-  const auto keptPath = [from](const std::string& relative) -> std::string {
-    const std::string top = topOf(relative);
-    const auto found = from.find(top);
-    return found == from.end() ? std::string() : found->second + relative.substr(top.size());
-  };
-  PackageView view;
-  view.kindOf = [=](const std::string& relative) {
-    const std::string path = keptPath(relative);
-    return path.empty() ? built.kindOf(relative) : there.kindOf(path);
-  };
-  view.pictureSize = [=](const std::string& relative) {
-    const std::string path = keptPath(relative);
-    return path.empty() ? built.pictureSize(relative) : there.pictureSize(path);
-  };
-  view.holdsScene = [=](const std::string& entryFolder) {
-    const std::string path = keptPath(entryFolder);
-    return path.empty() ? built.holdsScene(entryFolder) : there.holdsScene(path);
-  };
-  return view;
+  return problemsIn(package, kept, listKeptFolders(package, kept));
 }
 
 std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder>& kept,
@@ -340,13 +400,14 @@ std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& 
                                                          const std::vector<KeptFolder>& kept) {
   const std::string folder = folderOf(document.path);
   const std::string there = withSeparator(keptIn);
-  std::vector<PackageProblem> problems =
-      verifyDocumentOutline(document.outline, keptPackageView(folder, there, kept), document.path);
+  const KeptListings listings = listKeptFolders(there, kept);
+  std::vector<PackageProblem> problems = verifyDocumentOutline(
+      document.outline, keptPackageView(folder, there, kept, listings), document.path);
   for (auto& found :
        verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems) {
     problems.push_back(std::move(found));
   }
-  for (auto& found : keptFolderProblems(there, kept)) problems.push_back(std::move(found));
+  for (auto& found : problemsIn(there, kept, listings)) problems.push_back(std::move(found));
   return problems;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "format/copy_record.h"
+#include "package/copy_reuse.h"
 #include "package/package_plan.h"
 #include "package/package_verify.h"
 #include "package/written_verify.h"
@@ -19,6 +20,15 @@ struct KeptFolder {
   std::vector<RecordedFile> files;  // its files as the new package records them
 };
 
+// How the keep decision learns the state of the sources.
+enum class SourceLook {
+  Now,  // every source is looked at again
+  // The plan was made just before, in the same run: its look at a source it did not
+  // read (data files) serves; the sources it read after looking (scenes, pictures) are
+  // looked at again, since a change while it read them would not show in its look.
+  FromFreshPlan,
+};
+
 // The entry folders of the package in `destination` that a replace by `plan` may keep
 // whole. A folder is kept only when it is a member of that package (packageMembers)
 // under the number the plan gives it, or else under another number that no kept
@@ -28,8 +38,14 @@ struct KeptFolder {
 // copied from a source that is still as recorded and as the plan saw it (or that is
 // this very file: a package read back); and it holds nothing else, no other file or
 // folder, no link, nothing a listing cannot tell. Anything in doubt keeps nothing: the
-// folder is then built anew. Reads only.
+// folder is then built anew. Each folder looked at is listed once, each of its members
+// looked at once relative to it. Reads only.
 std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::string& destination);
+
+// keptEntryFolders with the earlier package's copy record already read (see
+// readEarlierRecord): adds the stamps of the files its listings found to `record.seen`.
+std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, EarlierRecord& record,
+                                         SourceLook sources = SourceLook::Now);
 
 // `plan` without the folders and copies below the kept folders, its totals of files
 // and bytes to copy lowered by them.
@@ -45,20 +61,18 @@ std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder
 
 // What is wrong now with the kept folders in `destination` (ending with a separator):
 // a listed file missing, of another size or time than recorded, or no regular file; a
-// file, folder or link that is not listed; a folder that cannot be read. Looks at
-// every file, reads none. None while every kept folder is as it was kept.
+// file, folder or link that is not listed; a folder that cannot be read. Lists each
+// kept folder anew and looks at every member once, relative to its folder; reads none
+// but a file whose time changed, which must still hold the bytes recorded. None while
+// every kept folder is as it was kept.
 std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
                                                const std::vector<KeptFolder>& kept);
-
-// The members of a package built in `packageFolder` whose kept entry folders lie in
-// `keptIn` (both ending with a separator), each looked at where it lies.
-PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
-                            const std::vector<KeptFolder>& kept);
 
 // verifyWrittenPackage of a package built beside `document` whose kept entry folders
 // lie in `keptIn`: the document's outline against the members where each lies, the
 // built files against `files` (the kept ones among them), the kept folders by
-// keptFolderProblems.
+// keptFolderProblems. One listing of the kept folders, made now, serves both their
+// check and the outline's kinds and scenes there.
 std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& document,
                                                          const std::vector<RecordedFile>& files,
                                                          const std::string& keptIn,

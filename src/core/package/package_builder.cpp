@@ -69,7 +69,11 @@ class PackageRun {
   PackageRun(const std::string& packageFolder, PackageCopier& copier, MessageSink& sink,
              const BuildContent& content = {false, {}})
       : folder_(packageFolder), copier_(copier), sink_(sink), hash_(content.hash) {
-    if (hash_ && !content.earlierPackage.empty()) reuse_ = CopyReuse(content.earlierPackage);
+    if (hash_ && content.earlierRecord != nullptr) {
+      reuse_ = CopyReuse(*content.earlierRecord);
+    } else if (hash_ && !content.earlierPackage.empty()) {
+      reuse_ = CopyReuse(content.earlierPackage);
+    }
   }
 
   // Each step returns false when the run must stop; its message has been shown.

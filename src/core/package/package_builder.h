@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "format/copy_record.h"
 #include "messages/message_sink.h"
 #include "package/build_progress.h"
+#include "package/copy_reuse.h"
 #include "package/package_plan.h"
 
 namespace vesk {
@@ -36,6 +38,9 @@ struct BuildContent {
   // The folder of an earlier package (ending with a separator) whose files, by its
   // copy record, may stand for unchanged sources; empty: none. Only read.
   std::string earlierPackage = {};
+  // That package's copy record as the run has read it already (see readEarlierRecord);
+  // null: read from earlierPackage.
+  std::shared_ptr<const EarlierRecord> earlierRecord = nullptr;
 };
 
 // Makes the folders and copies of `plan` below `packageFolder` (ending with a

@@ -44,13 +44,22 @@ bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
 // Plans the new package when it has no plan yet, as the build in the working folder
 // would, and leaves out of it the entry folders of the earlier package in
 // `destination` that the new one takes whole (see keptEntryFolders), which the build
-// then takes as they lie.
+// then takes as they lie. The earlier package's copy record is read once for both the
+// keep decision and the build's reuse of single files.
 void keepUnchangedFolders(CreateRequest& staged, const std::string& destination) {
   if (!staged.hashContent) return;
+  // A plan made here has just looked at the sources; one made before (the check the
+  // operator saw) may be old, and every source is looked at again.
+  const SourceLook sources = staged.plan == nullptr ? SourceLook::FromFreshPlan : SourceLook::Now;
   staged.plan = planOfRequest(staged);
   const PackagePlan& plan = *staged.plan;
   if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return;
-  std::vector<KeptFolder> kept = keptEntryFolders(plan, destination);
+  auto record = readEarlierRecord(joinPath(destination, ""));
+  if (!record) return;
+  std::vector<KeptFolder> kept = keptEntryFolders(plan, *record, sources);
+  if (staged.earlierPackage == record->folder) {
+    staged.earlierRecord = std::make_shared<const EarlierRecord>(std::move(*record));
+  }
   if (kept.empty()) return;
   staged.plan = std::make_shared<const PackagePlan>(withoutKeptFolders(plan, kept));
   staged.keptIn = joinPath(destination, "");

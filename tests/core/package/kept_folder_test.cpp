@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/file_stamp.h"
+#include "messages/messages.h"
 #include "package/kept_folders.h"
 #include "package/package_check.h"
 #include "package/package_replace.h"
@@ -16,6 +17,7 @@
 #include "package/package_verify.h"
 #include "package/recovery_report.h"
 #include "package/replace_journal.h"
+#include "package/scene_files.h"
 #include "replace_fixture.h"
 
 namespace vesk {
@@ -294,6 +296,54 @@ TEST_F(KeptEntryFolder, TheReportOfAReplaceThatKeepsFoldersIsTheReportOfTheNewPa
     return text;
   };
   EXPECT_EQ(page("D"), page("N/D"));
+}
+
+// The keep decision takes the state of a source from the plan only when the replace
+// made that plan itself and the plan did not read the source after looking at it;
+// otherwise it looks again. A source changed in between keeps nothing: the folder is
+// built anew, whose copy finds the change and stops the replace, as a create stops.
+TEST_F(KeptEntryFolder, ASourceChangedAfterThePlanLookedAtItKeepsNothing) {
+  struct Case {
+    const char* what;
+    const char* changed;  // below src/a
+    bool checkedFirst;    // the plan is the check's, made before the replace
+  };
+  const Case cases[] = {
+      {"a data slice changed after the check the operator saw", "vol/2.raw", true},
+      {"the scene changed while the replace's own plan read it", "a.nuv", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth());
+    const std::string relative = std::string("src/a/") + c.changed;
+    const std::string changed = dir.file(relative);
+    // Rewritten with the same bytes: only its time tells.
+    const auto change = [&] { dir.write(relative, dir.read(relative)); };
+    CreateRequest replace = request({"a", "c"}, "D");
+    bool read = false;
+    replace.readScene = [&](const std::string& path) {
+      if (!c.checkedFirst && path == changed && !read) change();
+      read = read || path == changed;
+      return readSceneLines(path);
+    };
+    if (c.checkedFirst) {
+      CheckRequest check;
+      check.entries = replace.entries;
+      check.destination = replace.destination;
+      check.replacing = true;
+      check.programFolder = replace.programFolder;
+      replace.plan = std::make_shared<const PackagePlan>(planPackage(check));
+      change();
+    }
+    EXPECT_EQ(replacePackage(replace, sink).status, BuildStatus::Stopped);
+    EXPECT_NE(
+        std::find(sink.messages.begin(), sink.messages.end(), kSourceChangedMessage + changed),
+        sink.messages.end())
+        << ::testing::PrintToString(sink.messages);
+    EXPECT_EQ(snapshot(dir.file("D")), earlier);
+  }
 }
 
 TEST_F(KeptEntryFolder, AKeptFolderChangedWhileTheNewPackageIsBuiltFailsItsVerify) {
