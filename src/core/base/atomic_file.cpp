@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/file_system.h"
+#include "base/file_system_flush.h"
 #include "base/path_terms.h"
 #include "base/utf8.h"
 
@@ -52,7 +53,8 @@ std::string temporaryPathFor(const std::string& folder, const std::string& name)
 // A temporary file beside the target that either replaces the target or is removed.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::string& target) : target_(target) {}
+  // `flush`: the file and its folder are flushed before the rename is reported done.
+  TemporaryFile(const std::string& target, bool flush) : target_(target), flush_(flush) {}
   ~TemporaryFile() {
     if (fd_ >= 0) ::close(fd_);
     if (!path_.empty() && !committed_) ::unlink(path_.c_str());
@@ -97,12 +99,13 @@ class TemporaryFile {
   }
 
   bool replaceTarget() {
-    if (::fsync(fd_) != 0) return fail(errno);
+    if (flush_ && ::fsync(fd_) != 0) return fail(errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
     if (::rename(path_.c_str(), target_.c_str()) != 0) return fail(errno);
     committed_ = true;
+    if (!flush_) return true;
     // The rename is the commit: the folder flush makes it durable. A folder that cannot
     // be flushed does not undo it, but the write is not reported as done (a file system
     // that cannot flush folders at all answers EINVAL and counts as flushed).
@@ -127,6 +130,7 @@ class TemporaryFile {
   }
 
   std::string target_;
+  bool flush_;
   std::string folder_;
   std::string path_;
   int fd_ = -1;
@@ -148,7 +152,8 @@ bool isTransient(DWORD error) {
 // A temporary file beside the target that either replaces the target or is removed.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::string& target) : target_(target) {}
+  // `flush`: written through and flushed before the rename is reported done.
+  TemporaryFile(const std::string& target, bool flush) : target_(target), flush_(flush) {}
   ~TemporaryFile() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     if (!path_.empty() && !committed_) DeleteFileW(win32Path(path_).c_str());
@@ -162,8 +167,9 @@ class TemporaryFile {
     if (name.empty() || isDirectory(target_)) return fail(ERROR_DIRECTORY);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
       const std::string candidate = temporaryPathFor(folder, name);
-      handle_ = CreateFileW(win32Path(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+      handle_ =
+          CreateFileW(win32Path(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL | (flush_ ? FILE_FLAG_WRITE_THROUGH : 0), nullptr);
       if (handle_ != INVALID_HANDLE_VALUE) {
         path_ = candidate;
         return true;
@@ -184,7 +190,7 @@ class TemporaryFile {
   }
 
   bool replaceTarget() {
-    if (!FlushFileBuffers(handle_)) return fail(GetLastError());
+    if (flush_ && !FlushFileBuffers(handle_)) return fail(GetLastError());
     const HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
     if (!CloseHandle(handle)) return fail(GetLastError());
@@ -196,7 +202,7 @@ class TemporaryFile {
     for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
       if (attempt > 0) Sleep(kReplaceRetryMs);
       if (MoveFileExW(source.c_str(), target.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                      MOVEFILE_REPLACE_EXISTING | (flush_ ? MOVEFILE_WRITE_THROUGH : 0))) {
         committed_ = true;
         return true;
       }
@@ -217,6 +223,7 @@ class TemporaryFile {
   }
 
   std::string target_;
+  bool flush_;
   std::string path_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   DWORD error_ = ERROR_SUCCESS;
@@ -229,8 +236,8 @@ class TemporaryFile {
 // place of the target. `fill` returns false on failure, setting `fillFailure` when
 // the failure is its own rather than a failed write.
 template <typename Fill>
-Status replaceWith(const std::string& path, const Fill& fill) {
-  TemporaryFile file(path);
+Status replaceWith(const std::string& path, Durability durability, const Fill& fill) {
+  TemporaryFile file(path, durability == Durability::Flushed || !kFlushesWholeFileSystem);
   std::optional<Failure> fillFailure;
   if (file.create() && fill(file, fillFailure) && file.replaceTarget()) return {};
   return fillFailure ? *fillFailure : file.failure();
@@ -238,27 +245,30 @@ Status replaceWith(const std::string& path, const Fill& fill) {
 
 }  // namespace
 
-Status writeFileAtomically(const std::string& path, std::string_view bytes) {
-  return replaceWith(
-      path, [&](TemporaryFile& file, std::optional<Failure>&) { return file.write(bytes); });
+Status writeFileAtomically(const std::string& path, std::string_view bytes, Durability durability) {
+  return replaceWith(path, durability, [&](TemporaryFile& file, std::optional<Failure>&) {
+    return file.write(bytes);
+  });
 }
 
-Status writeFileAtomically(const std::string& path, const ContentWriter& produce) {
-  return replaceWith(path, [&](TemporaryFile& file, std::optional<Failure>& fillFailure) {
-    std::string piece;
-    bool more = true;
-    while (more) {
-      piece.clear();
-      Result<bool> produced = produce(piece);
-      if (!produced) {
-        fillFailure = produced.failure();
-        return false;
-      }
-      more = *produced;
-      if (!file.write(piece)) return false;
-    }
-    return true;
-  });
+Status writeFileAtomically(const std::string& path, const ContentWriter& produce,
+                           Durability durability) {
+  return replaceWith(path, durability,
+                     [&](TemporaryFile& file, std::optional<Failure>& fillFailure) {
+                       std::string piece;
+                       bool more = true;
+                       while (more) {
+                         piece.clear();
+                         Result<bool> produced = produce(piece);
+                         if (!produced) {
+                           fillFailure = produced.failure();
+                           return false;
+                         }
+                         more = *produced;
+                         if (!file.write(piece)) return false;
+                       }
+                       return true;
+                     });
 }
 
 }  // namespace vesk

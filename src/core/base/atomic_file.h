@@ -14,6 +14,15 @@ namespace vesk {
 // by returning a failure; nothing is then written.
 using ContentWriter = std::function<Result<bool>(std::string& out)>;
 
+// When a write reaches the disk.
+enum class Durability {
+  Flushed,  // before it returns: the file and its folder are flushed
+  // With the next flushFileSystem of its file system, which the caller makes before it
+  // relies on the file, where that flush covers the whole file system (see
+  // kFlushesWholeFileSystem); elsewhere as Flushed. Spares a flush per file among many.
+  AtFileSystemFlush,
+};
+
 // Replaces the file at `path` atomically: the content goes to a temporary file in
 // the same folder, every write and the close are checked, the file is flushed to
 // disk and renamed over the target, and the folder is flushed. On any failure (a
@@ -21,8 +30,11 @@ using ContentWriter = std::function<Result<bool>(std::string& out)>;
 // failure) an earlier file of that name is left byte-identical and no temporary
 // file remains.
 // A new file gets the permissions of a newly created file; a replaced file's
-// permission bits carry over to its successor.
-Status writeFileAtomically(const std::string& path, std::string_view bytes);
-Status writeFileAtomically(const std::string& path, const ContentWriter& produce);
+// permission bits carry over to its successor. With Durability::AtFileSystemFlush the
+// file and the folder are not flushed here (see Durability).
+Status writeFileAtomically(const std::string& path, std::string_view bytes,
+                           Durability durability = Durability::Flushed);
+Status writeFileAtomically(const std::string& path, const ContentWriter& produce,
+                           Durability durability = Durability::Flushed);
 
 }  // namespace vesk

@@ -13,4 +13,12 @@ namespace vesk {
 // nothing and succeeds.
 Status flushFileSystem(const std::string& folder);
 
+// True where flushFileSystem flushes the whole file system (Linux); elsewhere it does
+// nothing, and a write that must reach the disk flushes itself.
+#if defined(__linux__)
+inline constexpr bool kFlushesWholeFileSystem = true;
+#else
+inline constexpr bool kFlushesWholeFileSystem = false;
+#endif
+
 }  // namespace vesk

@@ -144,14 +144,6 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     report.status = BuildStatus::DocumentFailed;
     return report;
   }
-  // Every copy reaches the disk before the document that names them is moved into
-  // place.
-  if (const Status flushed = operations.flush(destination); !flushed) {
-    sink.showMessage(errorMessage(
-        withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
-    report.status = BuildStatus::Stopped;
-    return report;
-  }
   std::vector<RecordedFile> files;
   if (request.hashContent) {
     RecordedFile document;
@@ -170,11 +162,21 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
       files.insert(files.end(), kept.files.begin(), kept.files.end());
     }
     files.push_back(std::move(document));
-    if (const Status listed = writeManifestFiles(destination, files); !listed) {
+    // Made durable by the flush below, with the copies.
+    if (const Status listed = writeManifestFiles(destination, files, Durability::AtFileSystemFlush);
+        !listed) {
       sink.showMessage(errorMessage(writeFailureText(listed.failure())));
       report.status = BuildStatus::DocumentFailed;
       return report;
     }
+  }
+  // Every copy, the manifest and the record reach the disk before the document that
+  // names them is moved into place.
+  if (const Status flushed = operations.flush(destination); !flushed) {
+    sink.showMessage(errorMessage(
+        withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
+    report.status = BuildStatus::Stopped;
+    return report;
   }
   // The package is checked as the kiosk will read it before success is reported: the
   // structure of the document as written against the files on disk, and those files

@@ -6,16 +6,18 @@
 
 namespace vesk {
 
-Status writeManifestFiles(const std::string& packageFolder,
-                          const std::vector<RecordedFile>& files) {
+Status writeManifestFiles(const std::string& packageFolder, const std::vector<RecordedFile>& files,
+                          Durability durability) {
   std::vector<ManifestLine> lines;
   lines.reserve(files.size());
   for (const RecordedFile& file : files) lines.push_back({file.path, file.hex});
-  if (Status record = writeFileAtomically(packageFolder + kCopyRecordName, copyRecordText(files));
+  if (Status record =
+          writeFileAtomically(packageFolder + kCopyRecordName, copyRecordText(files), durability);
       !record) {
     return record;
   }
-  return writeFileAtomically(packageFolder + kManifestName, manifestText(std::move(lines)));
+  return writeFileAtomically(packageFolder + kManifestName, manifestText(std::move(lines)),
+                             durability);
 }
 
 }  // namespace vesk

@@ -16,6 +16,7 @@
 #include "base/cp932.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "package/package_layout.h"
 #include "package/package_plan.h"
 #include "package/scene_files.h"
 #include "support/recording_sink.h"
@@ -249,6 +250,28 @@ TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
                                                          systemErrorText(test::kInputOutputError),
                                                      kCreateUndoneMessage}));
   EXPECT_TRUE(fs::is_empty(dir.file("D"))) << "the destination is as it was";
+}
+
+// The manifest and the copy record are written before the one flush of the create,
+// which makes them durable with the copies: the document never moves into place ahead
+// of them.
+TEST_F(BuildCommand, TheFlushFollowsTheManifestAndTheRecord) {
+  add("a");
+  FileOperations operations = systemFileOperations();
+  std::vector<std::string> flushes;
+  operations.flush = [&](const std::string& folder) {
+    std::string seen;
+    for (const std::string name : {kManifestName, kCopyRecordName, kDocumentName}) {
+      seen += fs::exists(folder + "/" + name) ? "+" : "-";
+    }
+    flushes.push_back(seen);
+    return systemFileOperations().flush(folder);
+  };
+  CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
+  fs::create_directories(dir.file("D"));
+  ASSERT_EQ(createPackage(request, sink).status, BuildStatus::Written);
+  ASSERT_FALSE(flushes.empty());
+  EXPECT_EQ(flushes.front(), "+++") << "manifest, record and document before the first flush";
 }
 
 TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
