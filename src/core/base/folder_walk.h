@@ -52,7 +52,9 @@ Status removeEmptyFolder(const std::string& path);
 // Removes what is at `path`: a file or a link itself (never what the link leads to),
 // or a folder with everything in it (links inside removed as links). Nothing at
 // `path` is success. Stops at the first entry that cannot be removed and names it.
-// Each step removes one entry or fails, so the removal always ends.
+// Each step removes one entry or fails, so the removal always ends. Every name is gone
+// when it returns; a large file whose last name it removed may be freed on a thread of
+// its own just after (POSIX), so that its blocks and cached pages do not hold it up.
 Status removeTree(const std::string& path);
 
 }  // namespace vesk

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
@@ -16,6 +19,64 @@ namespace {
 Failure lastFailure(FailureCode code, const std::string& path) {
   const int error = errno;
   return makeFailure(error == ENOENT ? FailureCode::NotFound : code, path, error);
+}
+
+// A removed file of at least this size is released on a thread of its own.
+constexpr off_t kReleaseLaterBytes = off_t{1} << 20;
+
+// Closes descriptors of files whose last name is gone, on a thread of their own (at
+// once when no thread can be started): the last close frees a file's blocks and drops
+// its cached pages, which takes milliseconds for a large file.
+void closeInBackground(std::vector<int> descriptors) {
+  if (descriptors.empty()) return;
+  const auto close = [descriptors] {
+    for (const int fd : descriptors) ::close(fd);
+  };
+  try {
+    std::thread(close).detach();
+  } catch (const std::system_error&) {
+    close();
+  }
+}
+
+// Removes what is at `path` (see removeTree); a large file that is its own last name
+// is held open through its removal, its descriptor added to `released`.
+Status removeBelow(const std::string& path, std::vector<int>& released) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return {};
+    return lastFailure(FailureCode::WriteFailed, path);
+  }
+  if (!S_ISDIR(info.st_mode)) {
+    int held = -1;
+    if (S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_size >= kReleaseLaterBytes) {
+      held = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+      struct stat opened;
+      if (held >= 0 && (::fstat(held, &opened) != 0 || opened.st_dev != info.st_dev ||
+                        opened.st_ino != info.st_ino)) {
+        ::close(held);
+        held = -1;
+      }
+    }
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      const Failure failure = lastFailure(FailureCode::WriteFailed, path);
+      if (held >= 0) ::close(held);
+      return failure;
+    }
+    if (held >= 0) released.push_back(held);
+    return {};
+  }
+  const Result<std::vector<FolderEntry>> entries = listFolder(path);
+  if (!entries) return entries.failure();
+  for (const FolderEntry& entry : *entries) {
+    if (const Status removed = removeBelow(joinPath(path, entry.name), released); !removed) {
+      return removed;
+    }
+  }
+  if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
+    return lastFailure(FailureCode::WriteFailed, path);
+  }
+  return {};
 }
 
 EntryType typeOfMode(mode_t mode) {
@@ -103,26 +164,11 @@ Status removeEmptyFolder(const std::string& path) {
 }
 
 Status removeTree(const std::string& path) {
-  struct stat info;
-  if (::lstat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT) return {};
-    return lastFailure(FailureCode::WriteFailed, path);
-  }
-  if (!S_ISDIR(info.st_mode)) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-      return lastFailure(FailureCode::WriteFailed, path);
-    }
-    return {};
-  }
-  const Result<std::vector<FolderEntry>> entries = listFolder(path);
-  if (!entries) return entries.failure();
-  for (const FolderEntry& entry : *entries) {
-    if (const Status removed = removeTree(joinPath(path, entry.name)); !removed) return removed;
-  }
-  if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
-    return lastFailure(FailureCode::WriteFailed, path);
-  }
-  return {};
+  // Large files are freed once their names are gone, off the caller's time.
+  std::vector<int> released;
+  const Status removed = removeBelow(path, released);
+  closeInBackground(std::move(released));
+  return removed;
 }
 
 }  // namespace vesk

@@ -183,13 +183,19 @@ TEST_P(FolderWalk, RemoveTreeRemovesEverythingInsideButNothingALinkLeadsTo) {
   writeThrough(dir, tree + kSep + "a" + kSep + "b" + kSep + "deep.raw", "d");
   writeThrough(dir, tree + kSep + "top.raw", "t");
   const std::string outside = dir.write("outside/kept.raw", "kept");
+  // Large files, one of them with another name outside: freed after their names go.
+  const std::string large(std::size_t{3} << 20, 'L');
+  writeThrough(dir, tree + kSep + "a" + kSep + "large.raw", large);
+  const std::string shared = dir.write("outside/shared.raw", large);
 #ifndef _WIN32
   ASSERT_EQ(::symlink(dir.file("outside").c_str(), (tree + "/a/to-outside").c_str()), 0);
   ASSERT_EQ(::symlink(outside.c_str(), (tree + "/to-file").c_str()), 0);
+  ASSERT_EQ(::link(shared.c_str(), (tree + "/shared.raw").c_str()), 0);
 #endif
   EXPECT_TRUE(removeTree(tree));
   EXPECT_FALSE(pathExists(tree));
   EXPECT_EQ(dir.read("outside/kept.raw"), "kept");
+  EXPECT_EQ(dir.read("outside/shared.raw"), large);
   // Nothing there is nothing to do; a single file goes as well.
   EXPECT_TRUE(removeTree(tree));
   writeThrough(dir, base + kSep + "single.raw", "s");
