@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -67,9 +68,10 @@ std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath
 // `relative`) that `named` does not account for: a named path accounts for itself and
 // everything below it, and, when the document was read (`scenes`), a scene file (.nuv)
 // at the top of an entry folder is its own. A folder that cannot be listed is itself
-// unaccounted for: what it holds is unknown.
+// unaccounted for: what it holds is unknown. `named` holds only the paths below the
+// entry folder `relative` starts with.
 void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
-                 const std::vector<std::vector<std::string>>& named, bool scenes,
+                 const std::vector<const std::vector<std::string>*>& named, bool scenes,
                  std::vector<std::string>& found) {
   const Result<std::vector<FolderEntry>> entries = listFolder(folder);
   if (!entries) {
@@ -82,12 +84,12 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
     const std::string full = joinPath(folder, path.back());
     bool whole = false;   // named itself or below a named folder
     bool partly = false;  // a folder holding something named
-    for (const auto& value : named) {
-      if (value.size() <= path.size() && std::equal(value.begin(), value.end(), path.begin())) {
+    for (const std::vector<std::string>* value : named) {
+      if (value->size() <= path.size() && std::equal(value->begin(), value->end(), path.begin())) {
         whole = true;
         break;
       }
-      if (value.size() > path.size() && std::equal(path.begin(), path.end(), value.begin())) {
+      if (value->size() > path.size() && std::equal(path.begin(), path.end(), value->begin())) {
         partly = true;
       }
     }
@@ -102,13 +104,10 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
   }
 }
 
-}  // namespace
-
-std::vector<std::string> packageMembers(const std::string& destination) {
+// The members of the package in `destination` whose document has `entries` entries
+// (-1: no readable document).
+std::vector<std::string> membersOf(const std::string& destination, int entries) {
   std::vector<std::string> members;
-  const std::string document = joinPath(destination, kDocumentName);
-  int entries = -1;
-  if (ownKind(document) == EntryType::File) namedPaths(document, entries);
   for (int n = 0; n < 99 && (entries < 0 || n < entries); ++n) {
     const std::string name = entryFolderName(n);
     if (ownKind(joinPath(destination, name)) == EntryType::Folder) {
@@ -122,6 +121,15 @@ std::vector<std::string> packageMembers(const std::string& destination) {
   }
   std::sort(members.begin(), members.end());
   return members;
+}
+
+}  // namespace
+
+std::vector<std::string> packageMembers(const std::string& destination) {
+  const std::string document = joinPath(destination, kDocumentName);
+  int entries = -1;
+  if (ownKind(document) == EntryType::File) namedPaths(document, entries);
+  return membersOf(destination, entries);
 }
 
 std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) {
@@ -138,7 +146,12 @@ std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) 
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report) {
   std::vector<ReplaceObstacleAt> obstacles;
-  const std::vector<std::string> earlier = packageMembers(destination);
+  // The earlier document, read once: what it names, and the members it makes.
+  const std::string document = joinPath(destination, kDocumentName);
+  int entries = -1;
+  std::vector<std::vector<std::string>> named;
+  if (ownKind(document) == EntryType::File) named = namedPaths(document, entries);
+  const std::vector<std::string> earlier = membersOf(destination, entries);
   const auto owned = [&](const std::string& name) {
     return std::binary_search(earlier.begin(), earlier.end(), name);
   };
@@ -148,12 +161,15 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
       obstacles.push_back({ReplaceObstacle::InTheWay, path});
     }
   }
-  int entries = -1;
-  const auto named = namedPaths(joinPath(destination, kDocumentName), entries);
+  // Each entry folder's named paths, so that a folder is weighed against its own only.
+  std::map<std::string, std::vector<const std::vector<std::string>*>> namedIn;
+  for (const auto& value : named) {
+    if (!value.empty()) namedIn[value.front()].push_back(&value);
+  }
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
     std::vector<std::string> found;
-    unaccounted(joinPath(destination, name), {name}, named, entries >= 0, found);
+    unaccounted(joinPath(destination, name), {name}, namedIn[name], entries >= 0, found);
     std::sort(found.begin(), found.end());
     for (auto& path : found) obstacles.push_back({ReplaceObstacle::Unaccounted, std::move(path)});
   }
