@@ -16,6 +16,7 @@
 #include "messages/messages.h"
 #include "package/content_verify.h"
 #include "package/copy_reuse.h"
+#include "package/earlier_package.h"
 #include "package/package_layout.h"
 #include "package/package_members.h"
 #include "package/written_tree.h"
@@ -48,43 +49,6 @@ std::string nativePath(std::string path) {
     if (c == '/') c = kPathSeparator;
   }
   return path;
-}
-
-// What one listing of a folder and everything below it found, by paths relative to the
-// package with the platform's separators: each regular file with its stamp (links not
-// followed), each folder (the listed one among them), and what is neither: links and
-// other entries, and folders that could not be listed.
-struct ListedTree {
-  std::map<std::string, FileStamp> files;
-  std::set<std::string> folders;
-  std::vector<std::string> irregular;
-  std::vector<std::string> unreadable;
-};
-
-void listBelow(const std::string& package, const std::string& relative, ListedTree& tree) {
-  tree.folders.insert(relative);
-  const Result<std::vector<StampedEntry>> entries = listFolderStamps(package + relative);
-  if (!entries) {
-    tree.unreadable.push_back(relative);
-    return;
-  }
-  for (const StampedEntry& entry : *entries) {
-    std::string path = relative + kPathSeparator + entry.name;
-    if (entry.type == EntryType::File) {
-      tree.files.emplace(std::move(path), entry.stamp);
-    } else if (entry.type == EntryType::Folder) {
-      listBelow(package, path, tree);
-    } else {
-      tree.irregular.push_back(std::move(path));
-    }
-  }
-}
-
-// The folder `relative` of `package` (ending with a separator), listed now.
-ListedTree listTree(const std::string& package, const std::string& relative) {
-  ListedTree tree;
-  listBelow(package, relative, tree);
-  return tree;
 }
 
 // The new record of the planned copy `item`, whose source is now `source`, when the
@@ -141,7 +105,7 @@ bool mayHold(const NewFolder& folder, const std::string& from, const EarlierReco
 // `folder` as the earlier entry folder `from`, listed as `tree`, holds it, when it holds
 // exactly what the plan makes there, every file still as recorded; nothing otherwise.
 std::optional<KeptFolder> keptAs(const NewFolder& folder, const std::string& from,
-                                 const ListedTree& tree, const EarlierRecord& record) {
+                                 const ListedFolder& tree, const EarlierRecord& record) {
   if (!tree.irregular.empty() || !tree.unreadable.empty()) return std::nullopt;
   std::set<std::string> plannedFolders{from};
   KeptFolder kept{folder.name, from, {}};
@@ -180,12 +144,12 @@ PackageProblem problemAt(PackageFault fault, const char* text, const std::string
 }
 
 // Each kept folder listed now, by its name in the new package.
-using KeptListings = std::map<std::string, ListedTree>;
+using KeptListings = std::map<std::string, ListedFolder>;
 
 KeptListings listKeptFolders(const std::string& package, const std::vector<KeptFolder>& kept) {
   KeptListings listings;
   for (const KeptFolder& folder : kept)
-    listings.emplace(folder.name, listTree(package, folder.from));
+    listings.emplace(folder.name, listPackageFolder(package, folder.from));
   return listings;
 }
 
@@ -195,7 +159,7 @@ std::vector<PackageProblem> problemsIn(const std::string& package,
                                        const KeptListings& listings) {
   std::vector<PackageProblem> problems;
   for (const KeptFolder& folder : kept) {
-    const ListedTree& tree = listings.at(folder.name);
+    const ListedFolder& tree = listings.at(folder.name);
     std::set<std::string> listed;
     for (const RecordedFile& file : folder.files) {
       const std::string at = folder.from + nativePath(file.path).substr(folder.name.size());
@@ -251,7 +215,7 @@ PackageView keptPackageView(const std::string& packageFolder, const std::string&
   // The kept folder a member lies in, and its path where it lies now; none for a member
   // built here.
   struct Place {
-    const ListedTree* tree = nullptr;
+    const ListedFolder* tree = nullptr;
     std::string path;
   };
   const auto placeOf = [from, &listings](const std::string& relative) {
@@ -291,13 +255,16 @@ PackageView keptPackageView(const std::string& packageFolder, const std::string&
 }  // namespace
 
 std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::string& destination) {
-  auto record = readEarlierRecord(withSeparator(destination));
-  if (!record) return {};
-  return keptEntryFolders(plan, *record);
+  EarlierPackage earlier = lookAtEarlierPackage(destination);
+  return keptEntryFolders(plan, earlier);
 }
 
-std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, EarlierRecord& record,
+std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const EarlierPackage& earlier,
                                          SourceLook sources) {
+  // Only a package with its record and its document (the swap tells a moved folder by
+  // it): then every earlier entry folder was listed.
+  if (!earlier.record || earlier.entryFolders.empty()) return {};
+  const EarlierRecord& record = *earlier.record;
   std::map<std::string, NewFolder> byName;
   for (const PlannedItem& item : plan.items) {
     const std::string top = topOf(item.target);
@@ -309,30 +276,13 @@ std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, EarlierRecord&
                                                                       : std::nullopt);
   }
   // The earlier entry folders not yet taken: each stands for one new folder at most.
-  // Only a package with its document: the swap tells a moved folder by it.
-  const std::vector<std::string> members = packageMembers(record.folder);
-  if (!std::binary_search(members.begin(), members.end(), std::string(kDocumentName))) return {};
   std::set<std::string> free;
-  for (const auto& name : members) {
-    if (isEntryFolderName(name)) free.insert(name);
-  }
-  // Each earlier folder is listed once, whichever new folders it is weighed for; the
-  // stamps found serve the reuse of single files too.
-  std::map<std::string, ListedTree> listings;
-  const auto listingOf = [&](const std::string& from) -> const ListedTree& {
-    auto [at, added] = listings.try_emplace(from);
-    if (added) {
-      at->second = listTree(record.folder, from);
-      for (const auto& [path, stamp] : at->second.files)
-        record.seen.emplace(recordPath(path), stamp);
-    }
-    return at->second;
-  };
+  for (const auto& [name, listed] : earlier.entryFolders) free.insert(name);
   std::vector<KeptFolder> kept;
   std::vector<const NewFolder*> unmatched;
   for (const auto& [name, folder] : byName) {
-    auto same =
-        free.count(name) != 0 ? keptAs(folder, name, listingOf(name), record) : std::nullopt;
+    const auto listed = earlier.entryFolders.find(name);
+    auto same = free.count(name) != 0 ? keptAs(folder, name, listed->second, record) : std::nullopt;
     if (same) {
       free.erase(name);
       kept.push_back(std::move(*same));
@@ -344,7 +294,7 @@ std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, EarlierRecord&
   for (const NewFolder* folder : unmatched) {
     for (const std::string& from : free) {
       if (!mayHold(*folder, from, record)) continue;
-      if (auto moved = keptAs(*folder, from, listingOf(from), record)) {
+      if (auto moved = keptAs(*folder, from, earlier.entryFolders.at(from), record)) {
         free.erase(from);
         kept.push_back(std::move(*moved));
         break;

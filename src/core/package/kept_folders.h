@@ -6,6 +6,7 @@
 
 #include "format/copy_record.h"
 #include "package/copy_reuse.h"
+#include "package/earlier_package.h"
 #include "package/package_plan.h"
 #include "package/package_verify.h"
 #include "package/written_verify.h"
@@ -38,13 +39,13 @@ enum class SourceLook {
 // copied from a source that is still as recorded and as the plan saw it (or that is
 // this very file: a package read back); and it holds nothing else, no other file or
 // folder, no link, nothing a listing cannot tell. Anything in doubt keeps nothing: the
-// folder is then built anew. Each folder looked at is listed once, each of its members
-// looked at once relative to it. Reads only.
+// folder is then built anew. Each earlier entry folder is listed once, each of its
+// members looked at once relative to it. Reads only.
 std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const std::string& destination);
 
-// keptEntryFolders with the earlier package's copy record already read (see
-// readEarlierRecord): adds the stamps of the files its listings found to `record.seen`.
-std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, EarlierRecord& record,
+// keptEntryFolders of the earlier package as `earlier` found it (lookAtEarlierPackage:
+// its record, its members, each entry folder listed). Looks at the sources only.
+std::vector<KeptFolder> keptEntryFolders(const PackagePlan& plan, const EarlierPackage& earlier,
                                          SourceLook sources = SourceLook::Now);
 
 // `plan` without the folders and copies below the kept folders, its totals of files

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <future>
+#include <system_error>
 
 #include "base/file_operations.h"
 #include "base/file_system.h"
@@ -12,6 +14,7 @@
 #include "messages/report_texts.h"
 #include "package/create_summary.h"
 #include "package/deferring_sink.h"
+#include "package/earlier_package.h"
 #include "package/failure_reason.h"
 #include "package/kept_folders.h"
 #include "package/package_check.h"
@@ -51,14 +54,22 @@ void keepUnchangedFolders(CreateRequest& staged, const std::string& destination)
   // A plan made here has just looked at the sources; one made before (the check the
   // operator saw) may be old, and every source is looked at again.
   const SourceLook sources = staged.plan == nullptr ? SourceLook::FromFreshPlan : SourceLook::Now;
+  // The earlier package is looked at on a thread of its own while the plan reads the
+  // sources: both only read. Its look may be older than the decision below; the check of
+  // the kept folders just before the swap sees them as they are then.
+  std::future<EarlierPackage> looking;
+  try {
+    looking = std::async(std::launch::async, lookAtEarlierPackage, destination);
+  } catch (const std::system_error&) {
+    // No thread to be had: looked at after the plan.
+  }
   staged.plan = planOfRequest(staged);
+  EarlierPackage earlier = looking.valid() ? looking.get() : lookAtEarlierPackage(destination);
   const PackagePlan& plan = *staged.plan;
   if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return;
-  auto record = readEarlierRecord(joinPath(destination, ""));
-  if (!record) return;
-  std::vector<KeptFolder> kept = keptEntryFolders(plan, *record, sources);
-  if (staged.earlierPackage == record->folder) {
-    staged.earlierRecord = std::make_shared<const EarlierRecord>(std::move(*record));
+  std::vector<KeptFolder> kept = keptEntryFolders(plan, earlier, sources);
+  if (earlier.record && staged.earlierPackage == earlier.record->folder) {
+    staged.earlierRecord = std::make_shared<const EarlierRecord>(std::move(*earlier.record));
   }
   if (kept.empty()) return;
   staged.plan = std::make_shared<const PackagePlan>(withoutKeptFolders(plan, kept));
