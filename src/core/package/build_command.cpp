@@ -184,7 +184,8 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   const std::vector<PackageProblem> faults =
       request.keptFolders.empty()
           ? verifyWrittenPackage(written, request.hashContent ? &files : nullptr)
-          : verifyWrittenWithKeptFolders(written, files, request.keptIn, request.keptFolders);
+          : verifyWrittenWithKeptFolders(written, files, request.keptIn, request.keptFolders,
+                                         plannedPictureSizes(*plan));
   if (!faults.empty()) {
     sink.showMessage(errorMessage(verifyFailureText(faults)));
     report.status = BuildStatus::WrittenWithProblems;

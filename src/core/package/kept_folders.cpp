@@ -205,9 +205,11 @@ std::vector<PackageProblem> problemsIn(const std::string& package,
 // The members of a package built in `packageFolder` whose kept entry folders lie in
 // `keptIn` (both ending with a separator): a kept member's kind and the scenes of a
 // kept folder from its listing (a path the listing does not show, or a link, looked at
-// where it lies), pictures probed where they lie. `listings` must outlive the view.
+// where it lies), a kept picture's size from `pictures` (else probed where it lies).
+// `listings` and `pictures` must outlive the view.
 PackageView keptPackageView(const std::string& packageFolder, const std::string& keptIn,
-                            const std::vector<KeptFolder>& kept, const KeptListings& listings) {
+                            const std::vector<KeptFolder>& kept, const KeptListings& listings,
+                            const std::map<std::string, std::optional<PictureSize>>& pictures) {
   std::map<std::string, std::string> from;
   for (const KeptFolder& folder : kept) from.emplace(folder.name, folder.from);
   const PackageView built = diskPackageView(packageFolder);
@@ -232,9 +234,11 @@ PackageView keptPackageView(const std::string& packageFolder, const std::string&
     if (place.tree->folders.count(place.path) != 0) return FileKind::Directory;
     return there.kindOf(place.path);
   };
-  view.pictureSize = [=](const std::string& relative) {
+  view.pictureSize = [=, &pictures](const std::string& relative) {
     const Place place = placeOf(relative);
-    return place.tree == nullptr ? built.pictureSize(relative) : there.pictureSize(place.path);
+    if (place.tree == nullptr) return built.pictureSize(relative);
+    const auto planned = pictures.find(relative);
+    return planned != pictures.end() ? planned->second : there.pictureSize(place.path);
   };
   view.holdsScene = [=](const std::string& entryFolder) {
     const Place place = placeOf(entryFolder);
@@ -344,15 +348,31 @@ std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder
   return places;
 }
 
-std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& document,
-                                                         const std::vector<RecordedFile>& files,
-                                                         const std::string& keptIn,
-                                                         const std::vector<KeptFolder>& kept) {
+std::map<std::string, std::optional<PictureSize>> plannedPictureSizes(const PackagePlan& plan) {
+  std::map<std::string, std::optional<PictureSize>> sizes;
+  for (const PlannedDocumentEntry& entry : plan.documentEntries) {
+    for (const DocumentPicture* picture : {&entry.facts.thumbnail, &entry.facts.description}) {
+      if (picture->path.compare(0, plan.destination.size(), plan.destination) != 0) continue;
+      std::optional<PictureSize> size;
+      if (picture->width != 0 || picture->height != 0) {
+        size = PictureSize{picture->width, picture->height};
+      }
+      sizes.emplace(picture->path.substr(plan.destination.size()), size);
+    }
+  }
+  return sizes;
+}
+
+std::vector<PackageProblem> verifyWrittenWithKeptFolders(
+    const WrittenDocument& document, const std::vector<RecordedFile>& files,
+    const std::string& keptIn, const std::vector<KeptFolder>& kept,
+    const std::map<std::string, std::optional<PictureSize>>& plannedPictures) {
   const std::string folder = folderOf(document.path);
   const std::string there = withSeparator(keptIn);
   const KeptListings listings = listKeptFolders(there, kept);
   std::vector<PackageProblem> problems = verifyDocumentOutline(
-      document.outline, keptPackageView(folder, there, kept, listings), document.path);
+      document.outline, keptPackageView(folder, there, kept, listings, plannedPictures),
+      document.path);
   for (auto& found :
        verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems) {
     problems.push_back(std::move(found));

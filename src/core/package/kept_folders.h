@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,14 +70,23 @@ std::map<std::string, std::string> keptFolderPlaces(const std::vector<KeptFolder
 std::vector<PackageProblem> keptFolderProblems(const std::string& destination,
                                                const std::vector<KeptFolder>& kept);
 
+// The pictures of `plan`'s entries by their paths relative to the package ("03\t.jpg"),
+// with the size the plan measured of their sources and the document states; nothing
+// for one the plan could not measure (stated "0, 0").
+std::map<std::string, std::optional<PictureSize>> plannedPictureSizes(const PackagePlan& plan);
+
 // verifyWrittenPackage of a package built beside `document` whose kept entry folders
 // lie in `keptIn`: the document's outline against the members where each lies, the
 // built files against `files` (the kept ones among them), the kept folders by
 // keptFolderProblems. One listing of the kept folders, made now, serves both their
-// check and the outline's kinds and scenes there.
-std::vector<PackageProblem> verifyWrittenWithKeptFolders(const WrittenDocument& document,
-                                                         const std::vector<RecordedFile>& files,
-                                                         const std::string& keptIn,
-                                                         const std::vector<KeptFolder>& kept);
+// check and the outline's kinds and scenes there. A kept picture is not read again:
+// it holds the bytes recorded when it was copied from a source that the keep decision
+// found unchanged since, after the plan measured it, and the check of the kept folders
+// tells whether it still does; its size is the one `plannedPictures` holds
+// (plannedPictureSizes of the plan), where that has it.
+std::vector<PackageProblem> verifyWrittenWithKeptFolders(
+    const WrittenDocument& document, const std::vector<RecordedFile>& files,
+    const std::string& keptIn, const std::vector<KeptFolder>& kept,
+    const std::map<std::string, std::optional<PictureSize>>& plannedPictures = {});
 
 }  // namespace vesk

@@ -346,6 +346,25 @@ TEST_F(KeptEntryFolder, ASourceChangedAfterThePlanLookedAtItKeepsNothing) {
   }
 }
 
+// A kept picture is not measured again by the create's own verify: the check of the
+// kept folders finds one changed after the keep decision, whatever its pixels.
+TEST_F(KeptEntryFolder, AKeptPictureChangedDuringTheBuildStopsTheReplace) {
+  ASSERT_NO_FATAL_FAILURE(makeBoth());
+  const BuildReport report =
+      replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
+        if (what == "build the new package") {
+          dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
+                       "D/00/t.jpg");
+        }
+        return true;
+      });
+  EXPECT_NE(report.status, BuildStatus::Written);
+  const std::string messages = ::testing::PrintToString(sink.messages);
+  EXPECT_NE(messages.find(dir.file("D/00/t.jpg")), std::string::npos) << messages;
+  EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
+  EXPECT_TRUE(fs::exists(dir.file("D/01/b.nuv"))) << "the earlier package stays";
+}
+
 TEST_F(KeptEntryFolder, AKeptFolderChangedWhileTheNewPackageIsBuiltFailsItsVerify) {
   ASSERT_NO_FATAL_FAILURE(makeBoth());
   CheckRequest check;
