@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/folder_walk.h"
@@ -21,26 +22,34 @@ Failure lastFailure(FailureCode code, const std::string& path) {
   return makeFailure(error == ENOENT ? FailureCode::NotFound : code, path, error);
 }
 
-// A removed file of at least this size is released on a thread of its own.
-constexpr off_t kReleaseLaterBytes = off_t{1} << 20;
+// A removed file of at least this size is freed on a thread of its own.
+constexpr off_t kFreeLaterBytes = off_t{1} << 20;
+// Most removed files held open at once before they are handed on to be freed.
+constexpr std::size_t kFreeBatch = 64;
 
-// Closes descriptors of files whose last name is gone, on a thread of their own (at
-// once when no thread can be started): the last close frees a file's blocks and drops
-// its cached pages, which takes milliseconds for a large file.
-void closeInBackground(std::vector<int> descriptors) {
+// Frees files whose last name is gone, on a thread of their own (at once when no thread
+// can be started): each is truncated, which frees its blocks and drops its cached
+// pages (milliseconds for a large file), then closed. Truncated while still open, a
+// file is never freed by its last close: that would hold up the removal of the folders
+// that held it, which waits for a file being freed below it.
+void freeInBackground(std::vector<int> descriptors) {
   if (descriptors.empty()) return;
-  const auto close = [descriptors] {
-    for (const int fd : descriptors) ::close(fd);
+  const auto release = [descriptors] {
+    for (const int fd : descriptors) {
+      (void)::ftruncate(fd, 0);
+      ::close(fd);
+    }
   };
   try {
-    std::thread(close).detach();
+    std::thread(release).detach();
   } catch (const std::system_error&) {
-    close();
+    release();
   }
 }
 
-// Removes what is at `path` (see removeTree); a large file that is its own last name
-// is held open through its removal, its descriptor added to `released`.
+// Removes what is at `path` (see removeTree). A large file that is its own only name is
+// opened before it is removed and, once it has no name left at all, added to
+// `released`; each full batch is handed on to be freed.
 Status removeBelow(const std::string& path, std::vector<int>& released) {
   struct stat info;
   if (::lstat(path.c_str(), &info) != 0) {
@@ -49,8 +58,8 @@ Status removeBelow(const std::string& path, std::vector<int>& released) {
   }
   if (!S_ISDIR(info.st_mode)) {
     int held = -1;
-    if (S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_size >= kReleaseLaterBytes) {
-      held = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_size >= kFreeLaterBytes) {
+      held = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
       struct stat opened;
       if (held >= 0 && (::fstat(held, &opened) != 0 || opened.st_dev != info.st_dev ||
                         opened.st_ino != info.st_ino)) {
@@ -63,7 +72,15 @@ Status removeBelow(const std::string& path, std::vector<int>& released) {
       if (held >= 0) ::close(held);
       return failure;
     }
-    if (held >= 0) released.push_back(held);
+    if (held < 0) return {};
+    // Truncated only when no name reaches it any more: not one made meanwhile either.
+    struct stat removed;
+    if (::fstat(held, &removed) != 0 || removed.st_nlink != 0) {
+      ::close(held);
+      return {};
+    }
+    released.push_back(held);
+    if (released.size() >= kFreeBatch) freeInBackground(std::exchange(released, {}));
     return {};
   }
   const Result<std::vector<FolderEntry>> entries = listFolder(path);
@@ -167,7 +184,7 @@ Status removeTree(const std::string& path) {
   // Large files are freed once their names are gone, off the caller's time.
   std::vector<int> released;
   const Status removed = removeBelow(path, released);
-  closeInBackground(std::move(released));
+  freeInBackground(std::move(released));
   return removed;
 }
 
