@@ -757,10 +757,12 @@ class Planner {
       return std::nullopt;
     };
     planned.holdsScene = [this](const std::string& entryFolder) {
+      // The members below the folder, found where they start in the sorted keys.
       const std::string prefix = memberKey(entryFolder) + "/";
-      for (const auto& [key, source] : files_) {
-        if (key.rfind(prefix, 0) == 0 && key.find('/', prefix.size()) == std::string::npos &&
-            lowerAscii(extensionOf(key)) == ".nuv") {
+      for (auto it = files_.lower_bound(prefix);
+           it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+        if (it->first.find('/', prefix.size()) == std::string::npos &&
+            lowerAscii(extensionOf(it->first)) == ".nuv") {
           return true;
         }
       }
