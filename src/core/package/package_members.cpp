@@ -144,7 +144,8 @@ std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) 
 }
 
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
-                                                std::size_t entryCount, bool report) {
+                                                std::size_t entryCount, bool report,
+                                                const std::vector<std::string>& keptInPlace) {
   std::vector<ReplaceObstacleAt> obstacles;
   // The earlier document, read once: what it names, and the members it makes.
   const std::string document = joinPath(destination, kDocumentName);
@@ -168,6 +169,7 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
   }
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
+    if (std::find(keptInPlace.begin(), keptInPlace.end(), name) != keptInPlace.end()) continue;
     std::vector<std::string> found;
     unaccounted(joinPath(destination, name), {name}, namedIn[name], entries >= 0, found);
     std::sort(found.begin(), found.end());

@@ -35,8 +35,12 @@ struct ReplaceObstacleAt {
 // What keeps a replace of the package in `destination` by one of `entryCount` entries
 // from starting: everything the swap would move aside or remove must be the earlier
 // package's own. Without a readable document nothing inside an entry folder is
-// accounted for, so that only empty leftovers of a package are replaced. Reads only.
+// accounted for, so that only empty leftovers of a package are replaced. The earlier
+// entry folders named in `keptInPlace` stay where they are, nothing in them moved or
+// removed: what they hold is not looked at (the replace checks them itself). Reads
+// only.
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
-                                                std::size_t entryCount, bool report);
+                                                std::size_t entryCount, bool report,
+                                                const std::vector<std::string>& keptInPlace = {});
 
 }  // namespace vesk

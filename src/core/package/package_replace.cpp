@@ -29,9 +29,11 @@ namespace vesk {
 namespace {
 
 // True when nothing keeps the replace from starting; else shows what and returns false.
-bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink) {
-  const auto obstacles =
-      replaceObstacles(request.destination, request.entries.size(), request.writeReport);
+// The entry folders `keptInPlace` stay where they are and are not looked into.
+bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink,
+                     const std::vector<std::string>& keptInPlace = {}) {
+  const auto obstacles = replaceObstacles(request.destination, request.entries.size(),
+                                          request.writeReport, keptInPlace);
   if (obstacles.empty()) return true;
   std::string text = kReplaceObstaclesMessage;
   for (const auto& found : obstacles) {
@@ -128,9 +130,6 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
     const bool cancelled = report.cancelled;
     return kept(cancelled ? kReplaceCancelledMessage : kEarlierPackageKeptMessage);
   }
-  // Looked at again: the destination may have changed while the package was built.
-  if (!obstaclesAbsent(request, sink)) return kept(kEarlierPackageKeptMessage);
-
   ReplaceJournal journal;
   std::vector<std::string> movedNames;
   for (const KeptFolder& kept : staged.keptFolders) {
@@ -141,6 +140,11 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
       movedNames.push_back(kept.name);
     }
   }
+  // Looked at again: the destination may have changed while the package was built. The
+  // folders kept in place were just checked by the create's own verify, and the swap
+  // leaves them as they are.
+  if (!obstaclesAbsent(request, sink, journal.kept)) return kept(kEarlierPackageKeptMessage);
+
   for (auto& name : packageMembers(destination)) {
     if (!contains(journal.kept, name)) journal.earlier.push_back(name);
   }

@@ -346,23 +346,42 @@ TEST_F(KeptEntryFolder, ASourceChangedAfterThePlanLookedAtItKeepsNothing) {
   }
 }
 
-// A kept picture is not measured again by the create's own verify: the check of the
-// kept folders finds one changed after the keep decision, whatever its pixels.
-TEST_F(KeptEntryFolder, AKeptPictureChangedDuringTheBuildStopsTheReplace) {
-  ASSERT_NO_FATAL_FAILURE(makeBoth());
-  const BuildReport report =
-      replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
-        if (what == "build the new package") {
-          dir.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
-                       "D/00/t.jpg");
-        }
-        return true;
-      });
-  EXPECT_NE(report.status, BuildStatus::Written);
-  const std::string messages = ::testing::PrintToString(sink.messages);
-  EXPECT_NE(messages.find(dir.file("D/00/t.jpg")), std::string::npos) << messages;
-  EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
-  EXPECT_TRUE(fs::exists(dir.file("D/01/b.nuv"))) << "the earlier package stays";
+// A kept folder changed after the keep decision stops the replace with its path, and
+// nothing of it is removed: a picture (which the create's own verify does not measure
+// again), or a file the operator put there (which the second look for obstacles leaves
+// to that verify, since the swap leaves the folder where it is).
+TEST_F(KeptEntryFolder, AKeptFolderChangedDuringTheBuildStopsTheReplace) {
+  struct Case {
+    const char* what;
+    const char* path;
+    void (*change)(test::TempDir&);
+  };
+  const Case cases[] = {
+      {"a picture replaced", "D/00/t.jpg",
+       [](test::TempDir& d) {
+         d.copyFrom(std::string(VESK_TEST_DATA_DIR) + "/pictures/portrait-480x640.png",
+                    "D/00/t.jpg");
+       }},
+      {"an operator's file added", "D/00/vol/notes.txt",
+       [](test::TempDir& d) { d.write("D/00/vol/notes.txt", "the operator's own"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth());
+    const BuildReport report =
+        replacePackage(request({"a", "c"}, "D"), sink, nullptr, [&](int, const std::string& what) {
+          if (what == "build the new package") c.change(dir);
+          return true;
+        });
+    EXPECT_NE(report.status, BuildStatus::Written);
+    const std::string messages = ::testing::PrintToString(sink.messages);
+    EXPECT_NE(messages.find(dir.file(c.path)), std::string::npos) << messages;
+    EXPECT_TRUE(fs::exists(dir.file(c.path)));
+    EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
+    EXPECT_TRUE(fs::exists(dir.file("D/01/b.nuv"))) << "the earlier package stays";
+  }
 }
 
 TEST_F(KeptEntryFolder, AKeptFolderChangedWhileTheNewPackageIsBuiltFailsItsVerify) {
