@@ -1,9 +1,12 @@
 #include "package/kept_folders.h"
 
 #include <algorithm>
+#include <functional>
+#include <future>
 #include <map>
 #include <optional>
 #include <set>
+#include <system_error>
 
 #include "base/file_hash.h"
 #include "base/file_stamp.h"
@@ -369,14 +372,21 @@ std::vector<PackageProblem> verifyWrittenWithKeptFolders(
     const std::map<std::string, std::optional<PictureSize>>& plannedPictures) {
   const std::string folder = folderOf(document.path);
   const std::string there = withSeparator(keptIn);
-  const KeptListings listings = listKeptFolders(there, kept);
+  // The kept folders are listed on a thread of their own while the files built are
+  // checked; the listing is made now, after the build, either way.
+  std::future<KeptListings> listing;
+  try {
+    listing = std::async(std::launch::async, listKeptFolders, there, std::cref(kept));
+  } catch (const std::system_error&) {
+    // No thread to be had: listed after the check of the files built.
+  }
+  std::vector<PackageProblem> built =
+      verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems;
+  const KeptListings listings = listing.valid() ? listing.get() : listKeptFolders(there, kept);
   std::vector<PackageProblem> problems = verifyDocumentOutline(
       document.outline, keptPackageView(folder, there, kept, listings, plannedPictures),
       document.path);
-  for (auto& found :
-       verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems) {
-    problems.push_back(std::move(found));
-  }
+  for (auto& found : built) problems.push_back(std::move(found));
   for (auto& found : problemsIn(there, kept, listings)) problems.push_back(std::move(found));
   return problems;
 }
