@@ -23,7 +23,7 @@ Failure lastFailure(FailureCode code, const std::string& path) {
 }
 
 // A removed file of at least this size is freed on a thread of its own.
-constexpr off_t kFreeLaterBytes = off_t{1} << 20;
+constexpr off_t kFreeLaterBytes = off_t{64} << 10;
 // Most removed files held open at once before they are handed on to be freed.
 constexpr std::size_t kFreeBatch = 64;
 
