@@ -1,7 +1,7 @@
 #include "package/kept_folders.h"
 
 #include <algorithm>
-#include <functional>
+#include <atomic>
 #include <future>
 #include <map>
 #include <optional>
@@ -154,6 +154,15 @@ KeptListings listKeptFolders(const std::string& package, const std::vector<KeptF
   for (const KeptFolder& folder : kept)
     listings.emplace(folder.name, listPackageFolder(package, folder.from));
   return listings;
+}
+
+// Lists the kept folders in `package` that no other thread has taken yet, taking each
+// by its index from `next`, into `listed` (of one place per kept folder).
+void listUntaken(const std::string& package, const std::vector<KeptFolder>& kept,
+                 std::atomic<std::size_t>& next, std::vector<ListedFolder>& listed) {
+  for (std::size_t i = next++; i < kept.size(); i = next++) {
+    listed[i] = listPackageFolder(package, kept[i].from);
+  }
 }
 
 // keptFolderProblems from the listings of the kept folders made now.
@@ -373,16 +382,23 @@ std::vector<PackageProblem> verifyWrittenWithKeptFolders(
   const std::string folder = folderOf(document.path);
   const std::string there = withSeparator(keptIn);
   // The kept folders are listed on a thread of their own while the files built are
-  // checked; the listing is made now, after the build, either way.
-  std::future<KeptListings> listing;
+  // checked, and then on this one too, each folder by whichever takes it first; the
+  // listing is made now, after the build, either way.
+  std::vector<ListedFolder> listed(kept.size());
+  std::atomic<std::size_t> next{0};
+  std::future<void> helper;
   try {
-    listing = std::async(std::launch::async, listKeptFolders, there, std::cref(kept));
+    helper = std::async(std::launch::async, [&] { listUntaken(there, kept, next, listed); });
   } catch (const std::system_error&) {
-    // No thread to be had: listed after the check of the files built.
+    // No thread to be had: all of them listed on this one.
   }
   std::vector<PackageProblem> built =
       verifyWrittenContent(walkWrittenPackage(folder), files, keptFolderNames(kept)).problems;
-  const KeptListings listings = listing.valid() ? listing.get() : listKeptFolders(there, kept);
+  listUntaken(there, kept, next, listed);
+  if (helper.valid()) helper.get();
+  KeptListings listings;
+  for (std::size_t i = 0; i < kept.size(); ++i)
+    listings.emplace(kept[i].name, std::move(listed[i]));
   std::vector<PackageProblem> problems = verifyDocumentOutline(
       document.outline, keptPackageView(folder, there, kept, listings, plannedPictures),
       document.path);
