@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -144,7 +145,8 @@ void startWriteback(int out, off_t from, off_t to) {
 
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
-// read and write; only read and write when the pieces are watched. Stops when
+// read and write; only read and write when the pieces are watched, each piece read
+// into the watcher's room where it gives one. Stops when
 // `progress` returns false after a piece.
 CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
                     const CopyContent& content) {
@@ -195,12 +197,18 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
         break;
 #endif
       case Method::kReadWrite: {
-        if (!buffer) buffer.reset(new char[bufferSize]);
-        n = ::pread(in, buffer.get(), bufferSize, copied);
+        std::span<char> room;
+        if (content.room) {
+          room = content.room();
+        } else {
+          if (!buffer) buffer.reset(new char[bufferSize]);
+          room = {buffer.get(), bufferSize};
+        }
+        n = ::pread(in, room.data(), std::min(room.size(), bufferSize), copied);
         if (n <= 0) break;
         const auto piece = static_cast<std::size_t>(n);
-        if (!writeAll(out, buffer.get(), piece, copied)) return CopyEnd::Failed;
-        if (content) content(std::string_view(buffer.get(), piece));
+        if (!writeAll(out, room.data(), piece, copied)) return CopyEnd::Failed;
+        if (content) content.written(std::string_view(room.data(), piece));
         break;
       }
     }
