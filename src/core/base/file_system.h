@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "base/failure.h"
@@ -43,8 +46,25 @@ using CopyProgress = std::function<bool(std::uint64_t bytes)>;
 // under 0.2 s on a slow disk (30 MB/s), so a cancel answers promptly.
 inline constexpr std::uint64_t kCopyPieceBytes = std::uint64_t{4} << 20;
 
-// Called during a copy with every piece written, in order, once it is written.
-using CopyContent = std::function<void(std::string_view bytes)>;
+// Watches the bytes of a copy: every piece is handed to `written`, in order, once it
+// is written, on the copying thread. With `room`, the copy reads each piece into the
+// room it gives, so that the watcher gets the bytes written where it wants them,
+// without their being copied again; without, into a buffer of its own.
+struct CopyContent {
+  // Room for the next piece, not empty; the copy reads at most that many bytes into
+  // it. Asked again before `written`, it gives the same room.
+  std::function<std::span<char>()> room;
+  // The piece written last: it starts at the start of the room given last.
+  std::function<void(std::string_view bytes)> written;
+
+  CopyContent() = default;
+  // Watches the pieces only: the copy reads them into a buffer of its own.
+  template <typename Watch>
+  requires std::is_invocable_v<Watch&, std::string_view> CopyContent(Watch watch)
+      : written(std::move(watch)) {}
+
+  explicit operator bool() const { return static_cast<bool>(written); }
+};
 
 // Copies one file, replacing an existing target, with the kernel's fast path where
 // there is one; the copy keeps the source's time of last change. Fails when the source is missing,
@@ -55,10 +75,10 @@ using CopyContent = std::function<void(std::string_view bytes)>;
 // (counts as success) rather than truncated. `progress` is called after every piece copied, at most
 // kCopyPieceBytes each; when it returns false the copy stops there, the partial target (which the
 // copy made or truncated) is removed, and the result is Cancelled, naming the target.
-// Given `content`, the copy reads and writes through its own buffer (no kernel fast
-// path) and hands every piece written to it, on the copying thread, so that the bytes
-// written can be hashed without reading either file again (a create hands them on to
-// a HashQueue, which hashes them on a thread of its own).
+// Given `content`, the copy reads and writes through memory (no kernel fast path) and
+// hands every piece written to it, so that the bytes written can be hashed without
+// reading either file again (a create reads them straight into a HashQueue's chunks,
+// hashed on a thread of its own).
 Status copyFile(const std::string& from, const std::string& to, const CopyProgress& progress = {},
                 const CopyContent& content = {});
 

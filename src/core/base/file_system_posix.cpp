@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -97,9 +98,17 @@ bool declinedByKernel(int error) {
          error == ENOTSUP;
 }
 
+// A piece read is written in steps of this size, those in which the kernel's own copy
+// (copy_file_range, as cp uses it) writes. Ext4 (Linux 6.16 on) gives a write page-cache
+// folios as large as the write: 1 MiB writes take 1 MiB folios, high-order blocks that a
+// virtual machine with free page reporting has handed back to its host, which must then
+// fault every page of them in again. Written in 1 MiB steps, 1 GiB of large files took
+// 3 to 4.4 s on the development VM; in these steps 0.65 to 0.8 s, as copy_file_range.
+constexpr std::size_t kWriteStep = std::size_t{64} << 10;
+
 bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
   while (size > 0) {
-    const ssize_t n = ::pwrite(fd, data, size, offset);
+    const ssize_t n = ::pwrite(fd, data, std::min(size, kWriteStep), offset);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -136,7 +145,8 @@ void startWriteback(int out, off_t from, off_t to) {
 
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
-// read and write; only read and write when the pieces are watched. Stops when
+// read and write; only read and write when the pieces are watched, each piece read
+// into the watcher's room where it gives one. Stops when
 // `progress` returns false after a piece.
 CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
                     const CopyContent& content) {
@@ -187,12 +197,18 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
         break;
 #endif
       case Method::kReadWrite: {
-        if (!buffer) buffer.reset(new char[bufferSize]);
-        n = ::pread(in, buffer.get(), bufferSize, copied);
+        std::span<char> room;
+        if (content.room) {
+          room = content.room();
+        } else {
+          if (!buffer) buffer.reset(new char[bufferSize]);
+          room = {buffer.get(), bufferSize};
+        }
+        n = ::pread(in, room.data(), std::min(room.size(), bufferSize), copied);
         if (n <= 0) break;
         const auto piece = static_cast<std::size_t>(n);
-        if (!writeAll(out, buffer.get(), piece, copied)) return CopyEnd::Failed;
-        if (content) content(std::string_view(buffer.get(), piece));
+        if (!writeAll(out, room.data(), piece, copied)) return CopyEnd::Failed;
+        if (content) content.written(std::string_view(room.data(), piece));
         break;
       }
     }

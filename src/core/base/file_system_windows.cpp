@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
+#include <span>
 #include <vector>
 
 #include "base/file_kind.h"
@@ -91,16 +93,25 @@ CopyEnd copyContent(HANDLE in, HANDLE out, const CopyProgress& progress,
                     const CopyContent& content) {
   constexpr DWORD kPiece = 1 << 20;
   static_assert(kPiece <= kCopyPieceBytes);
-  std::vector<char> buffer(kPiece);
+  std::vector<char> buffer;
   for (;;) {
+    // A watcher that gives room has each piece read straight into it.
+    std::span<char> room;
+    if (content.room) {
+      room = content.room();
+    } else {
+      if (buffer.empty()) buffer.resize(kPiece);
+      room = buffer;
+    }
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(room.size(), kPiece));
     DWORD got = 0;
-    if (!ReadFile(in, buffer.data(), kPiece, &got, nullptr)) return CopyEnd::Failed;
+    if (!ReadFile(in, room.data(), wanted, &got, nullptr)) return CopyEnd::Failed;
     if (got == 0) return CopyEnd::Done;
     DWORD written = 0;
-    if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
+    if (!WriteFile(out, room.data(), got, &written, nullptr) || written != got) {
       return CopyEnd::Failed;
     }
-    if (content) content(std::string_view(buffer.data(), got));
+    if (content) content.written(std::string_view(room.data(), got));
     if (progress && !progress(got)) return CopyEnd::Stopped;
   }
 }

@@ -36,17 +36,25 @@ std::size_t HashQueue::begin() {
 
 void HashQueue::add(std::string_view bytes) {
   if (files_ == 0) return;
-  const std::size_t file = files_ - 1;
   while (!bytes.empty()) {
-    if (current_ == nullptr) current_ = takeChunk();
-    const std::size_t size = std::min(bytes.size(), kChunkBytes - used_);
-    char* const at = current_ + used_;
-    std::memcpy(at, bytes.data(), size);
-    segments_.push_back({file, at, size, false});
-    used_ += size;
+    const std::span<char> into = room();
+    const std::size_t size = std::min(bytes.size(), into.size());
+    std::memcpy(into.data(), bytes.data(), size);
+    commit(size);
     bytes.remove_prefix(size);
-    if (used_ == kChunkBytes) submit();
   }
+}
+
+std::span<char> HashQueue::room() {
+  if (current_ == nullptr) current_ = takeChunk();
+  return {current_ + used_, kChunkBytes - used_};
+}
+
+void HashQueue::commit(std::size_t size) {
+  if (files_ == 0 || current_ == nullptr || size == 0) return;
+  segments_.push_back({files_ - 1, current_ + used_, size, false});
+  used_ += size;
+  if (used_ == kChunkBytes) submit();
 }
 
 void HashQueue::end() {

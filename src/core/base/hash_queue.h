@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -44,6 +45,12 @@ class HashQueue {
   std::size_t begin();
   // Adds bytes to the file begun last, after those added before.
   void add(std::string_view bytes);
+  // Room for the next bytes of the file begun last, to fill in place of add's copy:
+  // the rest of the chunk being filled, else a fresh chunk (waiting for one while all
+  // are being hashed). Asked again before commit, it gives the same room.
+  std::span<char> room();
+  // Adds the first `size` bytes of the room given last to the file begun last.
+  void commit(std::size_t size);
   // Ends the file begun last: its hash covers every byte added to it. Small files
   // share a chunk, handed to the hashing thread once it is half full.
   void end();

@@ -27,10 +27,15 @@ Status PackageCopier::copyQueued(const std::string& from, const std::string& to,
   if (!queue_) queue_ = std::make_unique<HashQueue>(operations_.hasher);
   queued.file = queue_->begin();
   queued.size = 0;
-  const Status copied = copyWatched(from, to, [&](std::string_view bytes) {
-    queue_->add(bytes);
+  // The copy reads straight into the queue's chunks: the bytes written are hashed
+  // where they were read to, not copied once more.
+  CopyContent content;
+  content.room = [this] { return queue_->room(); };
+  content.written = [&](std::string_view bytes) {
+    queue_->commit(bytes.size());
     queued.size += bytes.size();
-  });
+  };
+  const Status copied = copyWatched(from, to, content);
   // A failed copy ends the run, and a file not ended has no hash.
   if (copied) queue_->end();
   return copied;

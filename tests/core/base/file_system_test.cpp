@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -192,30 +193,47 @@ TEST(CopyFile, AProgressThatSaysStopEndsTheCopyAfterThatPieceAndRemovesThePartia
 
 // Watched, a copy hands over exactly the bytes it writes, in order, whatever the size,
 // and all of them before it returns; also to a watcher slower than the copy, which
-// a large file's copy waits for rather than holding more and more of it in memory.
+// a large file's copy waits for rather than holding more and more of it in memory,
+// and to one that gives the room to read into (of sizes that do not divide the
+// file's), which gets each piece where the room it gave starts.
 TEST(CopyFile, HandsEveryPieceWrittenToItsWatcher) {
   constexpr std::size_t kMiB = std::size_t{1} << 20;
   constexpr auto kPiece = static_cast<std::size_t>(kCopyPieceBytes);
+  enum class Watcher { kFast, kSlow, kInRoom };
+  const std::size_t roomSizes[] = {kMiB + 7, 1000, 3 * kMiB};
   test::TempDir dir;
-  for (const bool slow : {false, true}) {
+  for (const Watcher watcher : {Watcher::kFast, Watcher::kSlow, Watcher::kInRoom}) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, kMiB - 1, kMiB, kMiB + 1,
                                    kPiece - 1, kPiece, kPiece + 1, 9 * kMiB + 3}) {
-      const std::string label = std::to_string(size) + (slow ? " slow" : "");
+      const std::string label =
+          std::to_string(size) + " watcher " + std::to_string(static_cast<int>(watcher));
       const std::string bytes = patternedBytes(size);
       dir.write("in.raw", bytes);
       dir.write("out.raw", "an earlier, longer file at the target");
       std::string seen;
       Sha256 hash;
       std::uint64_t reported = 0;
+      CopyContent content = [&](std::string_view piece) {
+        if (watcher == Watcher::kSlow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        seen += piece;
+        hash.update(piece);
+      };
+      std::vector<char> room(3 * kMiB);
+      std::size_t rooms = 0;
+      bool inRoom = true;
+      if (watcher == Watcher::kInRoom) {
+        content.room = [&] { return std::span<char>(room.data(), roomSizes[rooms % 3]); };
+        content.written = [&, watch = content.written](std::string_view piece) {
+          inRoom = inRoom && piece.data() == room.data() && piece.size() <= roomSizes[rooms % 3];
+          ++rooms;
+          watch(piece);
+        };
+      }
       ASSERT_TRUE(copyFile(
           dir.file("in.raw"), dir.file("out.raw"),
-          [&](std::uint64_t n) { return (reported += n) > 0; },
-          [&](std::string_view piece) {
-            if (slow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            seen += piece;
-            hash.update(piece);
-          }))
+          [&](std::uint64_t n) { return (reported += n) > 0; }, content))
           << label;
+      EXPECT_TRUE(inRoom) << label;
       EXPECT_TRUE(seen == bytes) << label;
       EXPECT_EQ(hexText(hash.finish().value()), hexText(sha256Of(bytes).value())) << label;
       EXPECT_TRUE(dir.read("out.raw") == bytes) << label;
