@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,9 @@ struct MergedSceneSummary {
   std::vector<std::string> dataValues;  // as mergeSceneText lists them
 };
 
-MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText);
+// The summary of the merge of `sceneText` as entry `entryNumber`. Once `stop` (may be
+// null) is set, ends early with what it has.
+MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
+                                        const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vesk

@@ -18,7 +18,8 @@ constexpr std::uint64_t kLargeTextBytes = 16 << 20;
 
 }  // namespace
 
-Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader) {
+Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader,
+                                  const std::atomic<bool>* stop) {
   if (reader) {
     Result<std::vector<std::string>> lines = reader(scenePath);
     if (!lines) return lines.failure();
@@ -34,6 +35,7 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
   const Status read = readFileInPieces(
       scenePath,
       [&](std::string_view bytes) {
+        if (stop != nullptr && *stop) return;
         if (!reserved) {
           text.reserve(static_cast<std::size_t>(size + size / 2 + 16));
           // A large scene's text is written whole: fault it in by large pages.
@@ -44,6 +46,7 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
       },
       &size);
   if (!read) return read.failure();
+  if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, scenePath);
   decoder.finish(text);
   makeSceneText(text);
   return text;
