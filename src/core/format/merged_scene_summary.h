@@ -21,6 +21,7 @@ struct MergedSceneSummary {
   std::uint64_t encodedSize = 0;    // of its code page 932 encoding, every LF as CR LF
   std::optional<Failure> encoding;  // the failure cp932SizeWithCrLf gives for it, if any
   bool leavesDataOpen = false;      // leavesDataOpen of the merged text
+  bool tooManyElements = false;     // sceneTextHasTooManyElements of the scene's text
   DocumentOutline outline;          // outlineDocument of the merged text
   std::vector<std::string> topGroupNames;
   std::vector<std::string> dataValues;  // as mergeSceneText lists them

@@ -43,11 +43,28 @@ bool holdsDroppedCaption(std::string_view text) {
 
 }  // namespace
 
-SceneMerger::SceneMerger(int entryNumber, std::string sceneText)
+SceneMerger::SceneMerger(int entryNumber, std::string sceneText, bool judgeCount)
     : nn_(twoDigits(entryNumber)),
       childGroup_("><childGroup name=\"ex" + nn_ + "\" />"),
       text_(std::move(sceneText)) {
-  cutter_.emplace(text_, kDataOpen, kDataClose);
+  if (!judgeCount) {
+    cutter_.emplace(text_, kDataOpen, kDataClose);
+    return;
+  }
+  // The draw groups' opening markers are found in the scan for "<" that finds the data
+  // markers: with no more of them than the merge takes, the scene cannot hold too many
+  // draw groups; else they are cut from a copy of the text as it is still whole.
+  std::vector<std::size_t> opens;
+  std::vector<std::size_t> closes;
+  std::vector<std::size_t> groupOpens;
+  const PatternFinder dataOpen(kDataOpen);
+  const PatternFinder dataClose(kDataClose);
+  const PatternFinder groupOpen(kGroupOpen, '<');
+  PatternFinder::findEvery(text_,
+                           {{dataOpen, opens}, {dataClose, closes}, {groupOpen, groupOpens}});
+  tooManyGroups_ = groupOpens.size() > static_cast<std::size_t>(kMaxSceneElements) &&
+                   textHasTooManyElements(text_, kGroupOpen, kGroupClose);
+  cutter_.emplace(text_, kDataOpen, kDataClose, std::move(opens), std::move(closes));
 }
 
 std::string_view SceneMerger::next() {
@@ -69,7 +86,9 @@ std::string_view SceneMerger::next() {
       }
     }
     // Every element of this kind has been given: the draw groups are cut from what
-    // the data elements left, and once they are given the scene is let go.
+    // the data elements left, and once they are given the scene is let go. An element
+    // still to be had after the most the merge takes is one too many.
+    if (!cuttingGroups_) tooManyData_ = cutter_->hasNext();
     cutter_.reset();
     given_ = 0;
     if (cuttingGroups_) {

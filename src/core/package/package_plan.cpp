@@ -540,14 +540,13 @@ class Planner {
   // What the document takes from the scene: its merged elements, in code page 932,
   // readable again by their markers, and a "Sur" group for the menu to jump to. The
   // merged text's outline is kept for the document's verify.
-  void checkMergedScene(int entry, const std::string& scene, MergedSceneSummary& merged,
-                        bool tooManyElements) {
+  void checkMergedScene(int entry, const std::string& scene, MergedSceneSummary& merged) {
     if (merged.encoding) {
       unencodable(entry, CheckRole::Scene, scene, *merged.encoding);
     } else {
       scenesBytes_ += merged.encodedSize;
     }
-    if (tooManyElements) {
+    if (merged.tooManyElements) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
     } else if (merged.leavesDataOpen) {
       error(CheckFault::UnclosedData, entry, CheckRole::Scene, scene, kCheckUnclosedData);
@@ -674,7 +673,7 @@ class Planner {
                  copyFailureReason(entry.scenePath, *reading.failure));
     } else if (reading.read) {
       MergedSceneSummary& merged = reading.merged;
-      checkMergedScene(n, entry.scenePath, merged, reading.tooManyElements);
+      checkMergedScene(n, entry.scenePath, merged);
       document.mergedSize = merged.size;
       // The data files only a readable scene names, as the merge found them.
       for (const auto& value : merged.dataValues) {

@@ -1,7 +1,6 @@
 #include "package/scene_reading.h"
 
 #include "base/file_info.h"
-#include "format/scene_scan.h"
 
 namespace vesk {
 
@@ -23,7 +22,6 @@ SceneReading readScene(int entryNumber, const std::string& scene, const SceneRea
     reading.failure = text.failure();
     return reading;
   }
-  reading.tooManyElements = sceneTextHasTooManyElements(*text);
   reading.merged = summarizeMergedScene(entryNumber, std::move(*text), &stop);
   reading.read = !stop;
   return reading;

@@ -18,7 +18,6 @@ struct SceneReading {
   // or the reading was stopped.
   bool read = false;
   std::optional<Failure> failure;  // why the read failed; nothing else is then known
-  bool tooManyElements = false;    // sceneTextHasTooManyElements of its text
   MergedSceneSummary merged;       // summarizeMergedScene of its text
 };
 
