@@ -131,17 +131,20 @@ void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
   element_.clear();
 
   // Commonly the start tag stands once (a copy begins with an opening marker, which a
-  // group seldom holds past its own) and no dropped caption is there: the group is the
-  // new tag and the rest, renamed in one pass each. No caption and no reference can
-  // run across the ">" between them, and the new tag holds the first "name=\"" (the
-  // child group has one) with its closing quote.
+  // group seldom holds past its own) and a dropped caption, if any, stands in it: the
+  // group is the new tag, stripped of the captions, and the rest, renamed in one pass
+  // each. No caption and no reference can run across the ">" between them (none holds
+  // one), and the new tag holds the first "name=\"" (the child group has one) with its
+  // closing quote.
+  const std::string_view rest = group.substr(tagSize);
   if ((!mayHoldOpening || PatternFinder(kGroupOpen).find(group, tagSize) == std::string::npos) &&
-      !holdsDroppedCaption(group)) {
+      !holdsDroppedCaption(rest)) {
+    for (const std::string_view caption : kDroppedCaptions) replaceAll(newTag, caption, "");
     const std::string name = attributeValue(newTag, "name=\"");
     if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
     element_.reserve(group.size() + childGroup_.size() + group.size() / 16 + 1);
     appendInsertingAfterEach(element_, newTag, kGroupReferences, prefix);
-    appendInsertingAfterEach(element_, group.substr(tagSize), kGroupReferences, prefix);
+    appendInsertingAfterEach(element_, rest, kGroupReferences, prefix);
     return;
   }
 
