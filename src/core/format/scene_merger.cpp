@@ -16,10 +16,17 @@ constexpr std::string_view kGroupOpen = "<drawGroup";
 constexpr std::string_view kGroupClose = "</drawGroup>";
 
 // Attributes of a draw group that refer to names inside the same scene.
-const std::vector<std::string_view> kGroupReferences = {
-    "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
-    "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
-};
+const PatternSet& groupReferences() {
+  static const PatternSet references({
+      "friendGroup=\"",
+      "coordinate_data=\"",
+      "index_data=\"",
+      "volume_data=\"",
+      "clipCap_data=\"",
+      "drawGroup name=\"",
+  });
+  return references;
+}
 
 // Caption attributes, each with its trailing blank, that the exhibition drops.
 constexpr std::string_view kDroppedCaptions[] = {
@@ -143,8 +150,8 @@ void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
     const std::string name = attributeValue(newTag, "name=\"");
     if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
     element_.reserve(group.size() + childGroup_.size() + group.size() / 16 + 1);
-    appendInsertingAfterEach(element_, newTag, kGroupReferences, prefix);
-    appendInsertingAfterEach(element_, rest, kGroupReferences, prefix);
+    appendInsertingAfterEach(element_, newTag, groupReferences(), prefix);
+    appendInsertingAfterEach(element_, rest, groupReferences(), prefix);
     return;
   }
 
@@ -166,7 +173,7 @@ void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
   const std::string name = attributeValue(merged, "name=\"");
   if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
   element_.reserve(merged.size() + merged.size() / 16 + 1);
-  appendInsertingAfterEach(element_, merged, kGroupReferences, prefix);
+  appendInsertingAfterEach(element_, merged, groupReferences(), prefix);
 }
 
 }  // namespace vesk

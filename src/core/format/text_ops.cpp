@@ -58,12 +58,17 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
 void appendInsertingAfterEach(std::string& out, std::string_view text,
                               const std::vector<std::string_view>& patterns,
                               std::string_view insertion) {
+  appendInsertingAfterEach(out, text, PatternSet(patterns), insertion);
+}
+
+void appendInsertingAfterEach(std::string& out, std::string_view text, const PatternSet& patterns,
+                              std::string_view insertion) {
   // Each time the first occurrence after the last one taken: one that overlaps the
   // occurrence before is none to insert after.
   PatternSetScan scan(patterns, text);
   std::size_t copied = 0;
   for (auto found = scan.next(0); found.at != std::string_view::npos; found = scan.next(copied)) {
-    const std::size_t end = found.at + patterns[found.pattern].size();
+    const std::size_t end = found.at + patterns.patterns()[found.pattern].size();
     out.append(text.data() + copied, end - copied);
     out.append(insertion);
     copied = end;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace vesk {
 namespace {
@@ -162,10 +163,9 @@ void PatternFinder::findEvery(std::string_view text, std::initializer_list<Searc
   }
 }
 
-PatternSetScan::PatternSetScan(const std::vector<std::string_view>& patterns, std::string_view text)
-    : patterns_(patterns), text_(text) {
-  // Patterns go into groups, each group scanned for one byte: the byte that is the
-  // rarest of most patterns not yet in a group, taken first.
+PatternSet::PatternSet(std::vector<std::string_view> patterns) : patterns_(std::move(patterns)) {
+  // Each group is scanned for one byte: the byte that is among the rarest of the most
+  // patterns not yet in a group, the lowest of equals.
   std::vector<std::size_t> left;
   for (std::size_t i = 0; i < patterns_.size(); ++i) {
     if (patterns_[i].empty()) continue;
@@ -178,32 +178,31 @@ PatternSetScan::PatternSetScan(const std::vector<std::string_view>& patterns, st
     }
     left.push_back(i);
   }
-  const auto isRarestOf = [this](unsigned char byte, std::size_t pattern) {
+  const auto isRarestOf = [this](char byte, std::size_t pattern) {
     const std::string_view p = patterns_[pattern];
-    return p.find(static_cast<char>(byte)) != std::string_view::npos &&
-           kCommonness[byte] == kCommonness[static_cast<unsigned char>(p[rarestByteOf(p)])];
+    return kCommonness[static_cast<unsigned char>(byte)] ==
+           kCommonness[static_cast<unsigned char>(p[rarestByteOf(p)])];
   };
   while (!left.empty()) {
-    unsigned char best = 0;
-    std::size_t most = 0;
-    for (unsigned byte = 0; byte < 256; ++byte) {
-      std::size_t count = 0;
-      for (const std::size_t pattern : left)
-        count += isRarestOf(static_cast<unsigned char>(byte), pattern) ? 1 : 0;
-      if (count > most) {
-        most = count;
-        best = static_cast<unsigned char>(byte);
+    std::array<std::size_t, 256> count{};
+    for (const std::size_t pattern : left) {
+      const std::string_view p = patterns_[pattern];
+      for (std::size_t i = 0; i < p.size(); ++i) {
+        if (p.find(p[i]) == i && isRarestOf(p[i], pattern))
+          ++count[static_cast<unsigned char>(p[i])];
       }
     }
+    const auto best =
+        static_cast<char>(std::max_element(count.begin(), count.end()) - count.begin());
     Group group;
-    group.scanned = static_cast<char>(best);
+    group.scanned = best;
     std::vector<std::size_t> rest;
     for (const std::size_t pattern : left) {
-      if (!isRarestOf(best, pattern)) {
+      const std::size_t offset = patterns_[pattern].find(best);
+      if (offset == std::string_view::npos || !isRarestOf(best, pattern)) {
         rest.push_back(pattern);
         continue;
       }
-      const std::size_t offset = patterns_[pattern].find(group.scanned);
       if (group.members.empty() || offset < group.leastOffset) group.leastOffset = offset;
       group.members.emplace_back(pattern, offset);
     }
@@ -212,7 +211,11 @@ PatternSetScan::PatternSetScan(const std::vector<std::string_view>& patterns, st
   }
 }
 
-PatternSetScan::Found PatternSetScan::findInGroup(const Group& group, std::size_t from) const {
+PatternSetScan::PatternSetScan(const PatternSet& set, std::string_view text)
+    : set_(set), text_(text), found_(set.groups_.size()), searched_(set.groups_.size(), false) {}
+
+PatternSetScan::Found PatternSetScan::findInGroup(const PatternSet::Group& group,
+                                                  std::size_t from) const {
   Found best;
   if (!group.whole.empty()) {
     best.at = group.whole.front().find(text_, from);
@@ -232,7 +235,7 @@ PatternSetScan::Found PatternSetScan::findInGroup(const Group& group, std::size_
       if (at < from + offset) continue;
       const std::size_t place = at - offset;
       if (place > best.at || (place == best.at && pattern > best.pattern)) continue;
-      if (standsWith(text_, at, patterns_[pattern], offset)) best = {place, pattern};
+      if (standsWith(text_, at, set_.patterns_[pattern], offset)) best = {place, pattern};
     }
     if (best.at != std::string_view::npos) break;
   }
@@ -241,13 +244,13 @@ PatternSetScan::Found PatternSetScan::findInGroup(const Group& group, std::size_
 
 PatternSetScan::Found PatternSetScan::next(std::size_t from) {
   Found first;
-  for (Group& group : groups_) {
+  for (std::size_t g = 0; g < found_.size(); ++g) {
     // An occurrence found before stays the group's first as long as it lies ahead.
-    if (!group.searched || (group.found.at != std::string_view::npos && group.found.at < from)) {
-      group.found = findInGroup(group, from);
-      group.searched = true;
+    Found& found = found_[g];
+    if (!searched_[g] || (found.at != std::string_view::npos && found.at < from)) {
+      found = findInGroup(set_.groups_[g], from);
+      searched_[g] = true;
     }
-    const Found& found = group.found;
     if (found.at == std::string_view::npos) continue;
     if (found.at < first.at || (found.at == first.at && found.pattern < first.pattern)) {
       first = found;

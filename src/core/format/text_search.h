@@ -51,27 +51,19 @@ class PatternFinder {
   std::vector<std::size_t> border_;
 };
 
-// Finds several short patterns in one text, occurrence after occurrence: the first
-// place at or after a position where any of them stands. Patterns that hold a byte
-// rare in scene text in common (the "_" of "index_data=\"" and "volume_data=\"") are
-// looked for in one scan for it, so the text is scanned once per such byte, not once
-// per pattern.
-class PatternSetScan {
+// Several patterns arranged to be looked for together: patterns that hold a byte rare
+// in scene text in common (the "_" of "index_data=\"" and "volume_data=\"") are found
+// by one scan for it, so that a text is scanned once per such byte, not once per
+// pattern. Made once for patterns looked for in many texts.
+class PatternSet {
  public:
-  // `patterns` and `text` must outlive the scan; an empty pattern is never found.
-  PatternSetScan(const std::vector<std::string_view>& patterns, std::string_view text);
+  // The patterns must outlive the set; an empty one is never found.
+  explicit PatternSet(std::vector<std::string_view> patterns);
 
-  struct Found {
-    std::size_t at = std::string_view::npos;  // npos: none
-    std::size_t pattern = 0;                  // its index among the patterns
-  };
-  // The smallest position at or after `from` where a pattern stands and, of the
-  // patterns that stand there, the first. `from` must not decrease from one call to
-  // the next: the calls together take time linear in the text, each scan going on
-  // from where it found its last occurrence.
-  Found next(std::size_t from);
+  const std::vector<std::string_view>& patterns() const { return patterns_; }
 
  private:
+  friend class PatternSetScan;
   // Patterns found by one scan for `scanned`, each by the offset of its first such
   // byte; or one long pattern, found by its own finder.
   struct Group {
@@ -79,14 +71,37 @@ class PatternSetScan {
     std::vector<std::pair<std::size_t, std::size_t>> members;  // pattern, offset
     std::size_t leastOffset = 0;
     std::vector<PatternFinder> whole;  // the long pattern's finder
-    Found found;  // the first occurrence at or after where it was last searched from
-    bool searched = false;
   };
-  Found findInGroup(const Group& group, std::size_t from) const;
 
-  const std::vector<std::string_view>& patterns_;
-  std::string_view text_;
+  std::vector<std::string_view> patterns_;
   std::vector<Group> groups_;
+};
+
+// Finds the patterns of a set in one text, occurrence after occurrence: the first
+// place at or after a position where any of them stands.
+class PatternSetScan {
+ public:
+  // `set` and `text` must outlive the scan.
+  PatternSetScan(const PatternSet& set, std::string_view text);
+
+  struct Found {
+    std::size_t at = std::string_view::npos;  // npos: none
+    std::size_t pattern = 0;                  // its index among the set's patterns
+  };
+  // The smallest position at or after `from` where a pattern stands and, of the
+  // patterns that stand there, the first. `from` must not decrease from one call to
+  // the next: the calls together take time linear in the text, each group's scan going
+  // on from the occurrence it found last.
+  Found next(std::size_t from);
+
+ private:
+  Found findInGroup(const PatternSet::Group& group, std::size_t from) const;
+
+  const PatternSet& set_;
+  std::string_view text_;
+  // Each group's first occurrence at or after where it was last searched from.
+  std::vector<Found> found_;
+  std::vector<bool> searched_;
 };
 
 }  // namespace vesk

@@ -117,7 +117,8 @@ TEST(PatternSetScan, FindsTheFirstOccurrenceAsPlainSearchesDo) {
           text += bytes[random() % bytes.size()];
         }
       }
-      PatternSetScan scan(patterns, text);
+      const PatternSet set(patterns);
+      PatternSetScan scan(set, text);
       for (std::size_t from = 0; from <= text.size(); from += random() % 4) {
         PatternSetScan::Found expected;
         for (std::size_t i = 0; i < patterns.size(); ++i) {
