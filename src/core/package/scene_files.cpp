@@ -29,7 +29,7 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
   // Room for the text is reserved from the file's size (reserved room is not memory
   // used until written), enough for double-byte characters, each three in UTF-8.
   std::string text;
-  Cp932PieceDecoder decoder;
+  Cp932PieceDecoder decoder(true);  // CR LF read as LF as the bytes are decoded
   std::uint64_t size = 0;
   bool reserved = false;
   const Status read = readFileInPieces(
@@ -48,7 +48,7 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
   if (!read) return read.failure();
   if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, scenePath);
   decoder.finish(text);
-  makeSceneText(text);
+  if (!text.empty() && text.back() != '\n') text += '\n';  // as makeSceneText
   return text;
 }
 
