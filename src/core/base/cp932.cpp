@@ -81,18 +81,19 @@ inline char* putEscapedByte(char* out, unsigned char byte) {
   return out;
 }
 
-// The end of the run of ASCII bytes of text[pos, end), stopping also at an LF when
-// `stopAtLf`; read sixteen bytes (else a word) at a time.
-std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end, bool stopAtLf) {
+// The end of the run of ASCII bytes of text[pos, end), stopping also at the ASCII
+// byte `stop` when it is not kNoStop; read sixteen bytes (else a word) at a time.
+constexpr int kNoStop = -1;
+std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end, int stop) {
 #ifdef __SSE2__
-  // Sixteen bytes at a time: a mask of the bytes with the high bit set (and of LFs).
-  const __m128i lf = _mm_set1_epi8('\n');
+  // Sixteen bytes at a time: a mask of the bytes with the high bit set (and of stops).
+  const __m128i stops = _mm_set1_epi8(static_cast<char>(stop));
   while (pos + 16 <= end) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
-    int stop = _mm_movemask_epi8(bytes);
-    if (stopAtLf) stop |= _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf));
-    if (stop != 0)
-      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stop)));
+    int found = _mm_movemask_epi8(bytes);
+    if (stop != kNoStop) found |= _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, stops));
+    if (found != 0)
+      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
     pos += 16;
   }
 #endif
@@ -101,17 +102,17 @@ std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end,
   while (pos + 8 <= end) {
     std::uint64_t word;
     std::memcpy(&word, text.data() + pos, sizeof word);
-    std::uint64_t stop = word & kHigh;
-    if (stopAtLf) {
-      const std::uint64_t x = word ^ (kOnes * '\n');  // a zero byte where an LF is
-      stop |= (x - kOnes) & ~x & kHigh;
+    std::uint64_t found = word & kHigh;
+    if (stop != kNoStop) {
+      const std::uint64_t x = word ^ (kOnes * static_cast<unsigned>(stop));  // zero at a stop
+      found |= (x - kOnes) & ~x & kHigh;
     }
-    if (stop != 0) break;
+    if (found != 0) break;
     pos += 8;
   }
   while (pos < end) {
     const auto b = static_cast<unsigned char>(text[pos]);
-    if (b >= 0x80 || (stopAtLf && b == '\n')) break;
+    if (b >= 0x80 || b == stop) break;
     ++pos;
   }
   return pos;
@@ -135,8 +136,9 @@ namespace {
 
 // Appends the decoding of `bytes` to `out`; returns how many were decoded: all of
 // them, unless `last` is false and the final byte is a lead byte that would decode
-// with the byte after it, which is then left for the next piece.
-std::size_t decodeInto(std::string& out, std::string_view bytes, bool last) {
+// with the byte after it (or, with `dropCr`, a CR), which is then left for the next
+// piece. With `dropCr` a CR directly before an LF is left out.
+std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool dropCr = false) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   // Each block of input is decoded into a small buffer and appended, so the result is
@@ -152,9 +154,18 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last) {
     const std::size_t blockEnd = pos + kBlock;  // the block may run one byte further for a pair
     while (pos < size && pos < blockEnd) {
       const unsigned char b = in[pos];
+      if (b == '\r' && dropCr) {
+        if (pos + 1 == size && !last) {
+          holding = true;  // an LF may come with the next piece
+          break;
+        }
+        if (pos + 1 == size || in[pos + 1] != '\n') *put++ = '\r';
+        ++pos;
+        continue;
+      }
       if (b < 0x80) {
         // A run of ASCII goes to the output straight from the input.
-        const std::size_t run = asciiRunEnd(bytes, pos, size, false);
+        const std::size_t run = asciiRunEnd(bytes, pos, size, dropCr ? '\r' : kNoStop);
         if (run - pos >= kShortRun) {
           out.append(buffer, static_cast<std::size_t>(put - buffer));
           put = buffer;
@@ -213,20 +224,28 @@ std::string decodeCp932(std::string_view bytes) {
 
 void Cp932PieceDecoder::add(std::string_view bytes, std::string& out) {
   if (bytes.empty()) return;
-  if (held_) {
+  if (held_ && *held_ == '\r') {
+    // A held CR is dropped before an LF; the byte after it begins the piece as ever.
+    if (bytes.front() != '\n') out += '\r';
+    held_.reset();
+  } else if (held_ && bytes.front() == '\r') {
+    // No pair ends with a CR: the lead byte decodes alone, the CR with its piece.
+    decodeInto(out, std::string_view(&*held_, 1), true);
+    held_.reset();
+  } else if (held_) {
     // The held lead byte and the byte after it decode together or each alone, and
     // then neither needs what follows: the byte after a lone lead byte is no lead byte.
     const char pair[2] = {*held_, bytes.front()};
-    decodeInto(out, std::string_view(pair, 2), true);
+    decodeInto(out, std::string_view(pair, 2), true, dropCr_);
     held_.reset();
     bytes.remove_prefix(1);
   }
-  const std::size_t decoded = decodeInto(out, bytes, false);
+  const std::size_t decoded = decodeInto(out, bytes, false, dropCr_);
   if (decoded < bytes.size()) held_ = bytes.back();
 }
 
 void Cp932PieceDecoder::finish(std::string& out) {
-  if (held_) decodeInto(out, std::string_view(&*held_, 1), true);
+  if (held_) decodeInto(out, std::string_view(&*held_, 1), true, dropCr_);
   held_.reset();
 }
 
@@ -241,7 +260,7 @@ Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, st
   const std::string_view range = text.substr(0, end);
   std::size_t pos = begin;
   while (pos < end) {
-    const std::size_t run = asciiRunEnd(range, pos, end, crLf);
+    const std::size_t run = asciiRunEnd(range, pos, end, crLf ? '\n' : kNoStop);
     if (run > pos) {
       if (out != nullptr) out->append(range.data() + pos, run - pos);
       bytes += run - pos;

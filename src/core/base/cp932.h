@@ -38,15 +38,18 @@ inline constexpr char32_t kEscapedByteBase = 0x10FF00;
 std::string decodeCp932(std::string_view bytes);
 
 // Decodes code page 932 bytes read piece by piece: appends to `out` what decodeCp932
-// gives for the pieces joined, holding back at most one byte (a lead byte at the end
-// of a piece) until the next piece or finish.
+// gives for the pieces joined, holding back at most one byte (a lead byte, or with
+// dropped CRs a CR, at the end of a piece) until the next piece or finish. With
+// `dropCrBeforeLf`, a CR directly before an LF is left out in the same pass.
 class Cp932PieceDecoder {
  public:
+  explicit Cp932PieceDecoder(bool dropCrBeforeLf = false) : dropCr_(dropCrBeforeLf) {}
   void add(std::string_view bytes, std::string& out);
   // Decodes a byte still held back; call once after the last piece.
   void finish(std::string& out);
 
  private:
+  bool dropCr_;
   std::optional<char> held_;
 };
 

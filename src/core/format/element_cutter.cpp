@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "format/text_search.h"
 
@@ -54,7 +55,20 @@ void remapMarkers(const std::vector<std::size_t>& old, std::size_t from, std::st
 ElementCutter::ElementCutter(std::string& text, std::string_view open, std::string_view close)
     : text_(text), open_(open), close_(close) {
   assert(!open_.empty() && !close_.empty());
-  PatternFinder(open_).findEvery(text_, PatternFinder(close_), opens_, closes_);
+  const PatternFinder opening(open_);
+  const PatternFinder closing(close_);
+  PatternFinder::findEvery(text_, {{opening, opens_}, {closing, closes_}});
+  pairMarkers();
+}
+
+ElementCutter::ElementCutter(std::string& text, std::string_view open, std::string_view close,
+                             std::vector<std::size_t> opens, std::vector<std::size_t> closes)
+    : text_(text),
+      open_(open),
+      close_(close),
+      opens_(std::move(opens)),
+      closes_(std::move(closes)) {
+  assert(!open_.empty() && !close_.empty());
   pairMarkers();
 }
 

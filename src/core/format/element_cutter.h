@@ -22,6 +22,11 @@ namespace vesk {
 class ElementCutter {
  public:
   ElementCutter(std::string& text, std::string_view open, std::string_view close);
+  // The same, given every position of `open` and of `close` in the text, ascending (as
+  // PatternFinder::findEvery lists them), so that a caller that scans the text anyway
+  // can find the markers in its own scan.
+  ElementCutter(std::string& text, std::string_view open, std::string_view close,
+                std::vector<std::size_t> opens, std::vector<std::size_t> closes);
   ~ElementCutter() { closeGap(); }
   ElementCutter(const ElementCutter&) = delete;
   ElementCutter& operator=(const ElementCutter&) = delete;
@@ -34,6 +39,9 @@ class ElementCutter {
   // moved, in `spare`, which the cutter overwrites). Valid until the next call or the
   // cutter's end, whichever comes first.
   std::string_view next(std::string& spare);
+
+  // True when `next` would give an element.
+  bool hasNext() const { return head_ < opens_.size() && paired_[head_] != std::string::npos; }
 
   // False when the element the last call gave (or none) holds no opening marker past
   // its own first byte, so that the element need not be searched for one; true when it

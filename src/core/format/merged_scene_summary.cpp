@@ -6,13 +6,15 @@
 
 namespace vesk {
 
-MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText) {
+MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
+                                        const std::atomic<bool>* stop) {
   MergedSceneSummary summary;
   const bool escapes = sceneText.find('\xF4') != std::string::npos;
-  SceneMerger merger(entryNumber, std::move(sceneText));
+  SceneMerger merger(entryNumber, std::move(sceneText), true);
   StreamedOutline outline;
   std::string whole;  // the merged text, kept only when it may hold escapes
   for (std::string_view element = merger.next(); !element.empty(); element = merger.next()) {
+    if (stop != nullptr && *stop) break;
     summary.size += element.size();
     // Each element ends a line, so it encodes (and a failure reads) as in the whole.
     if (!summary.encoding) {
@@ -37,6 +39,7 @@ MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText) 
     summary.leavesDataOpen = outline.leavesDataOpen();
     summary.outline = outline.take();
   }
+  summary.tooManyElements = merger.tooManyElements();
   summary.topGroupNames = merger.topGroupNames();
   summary.dataValues = merger.dataValues();
   return summary;

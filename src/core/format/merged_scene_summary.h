@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -20,11 +21,15 @@ struct MergedSceneSummary {
   std::uint64_t encodedSize = 0;    // of its code page 932 encoding, every LF as CR LF
   std::optional<Failure> encoding;  // the failure cp932SizeWithCrLf gives for it, if any
   bool leavesDataOpen = false;      // leavesDataOpen of the merged text
+  bool tooManyElements = false;     // sceneTextHasTooManyElements of the scene's text
   DocumentOutline outline;          // outlineDocument of the merged text
   std::vector<std::string> topGroupNames;
   std::vector<std::string> dataValues;  // as mergeSceneText lists them
 };
 
-MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText);
+// The summary of the merge of `sceneText` as entry `entryNumber`. Once `stop` (may be
+// null) is set, ends early with what it has.
+MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
+                                        const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vesk

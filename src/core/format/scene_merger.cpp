@@ -16,10 +16,17 @@ constexpr std::string_view kGroupOpen = "<drawGroup";
 constexpr std::string_view kGroupClose = "</drawGroup>";
 
 // Attributes of a draw group that refer to names inside the same scene.
-const std::vector<std::string_view> kGroupReferences = {
-    "friendGroup=\"", "coordinate_data=\"", "index_data=\"",
-    "volume_data=\"", "clipCap_data=\"",    "drawGroup name=\"",
-};
+const PatternSet& groupReferences() {
+  static const PatternSet references({
+      "friendGroup=\"",
+      "coordinate_data=\"",
+      "index_data=\"",
+      "volume_data=\"",
+      "clipCap_data=\"",
+      "drawGroup name=\"",
+  });
+  return references;
+}
 
 // Caption attributes, each with its trailing blank, that the exhibition drops.
 constexpr std::string_view kDroppedCaptions[] = {
@@ -43,11 +50,28 @@ bool holdsDroppedCaption(std::string_view text) {
 
 }  // namespace
 
-SceneMerger::SceneMerger(int entryNumber, std::string sceneText)
+SceneMerger::SceneMerger(int entryNumber, std::string sceneText, bool judgeCount)
     : nn_(twoDigits(entryNumber)),
       childGroup_("><childGroup name=\"ex" + nn_ + "\" />"),
       text_(std::move(sceneText)) {
-  cutter_.emplace(text_, kDataOpen, kDataClose);
+  if (!judgeCount) {
+    cutter_.emplace(text_, kDataOpen, kDataClose);
+    return;
+  }
+  // The draw groups' opening markers are found in the scan for "<" that finds the data
+  // markers: with no more of them than the merge takes, the scene cannot hold too many
+  // draw groups; else they are cut from a copy of the text as it is still whole.
+  std::vector<std::size_t> opens;
+  std::vector<std::size_t> closes;
+  std::vector<std::size_t> groupOpens;
+  const PatternFinder dataOpen(kDataOpen);
+  const PatternFinder dataClose(kDataClose);
+  const PatternFinder groupOpen(kGroupOpen, '<');
+  PatternFinder::findEvery(text_,
+                           {{dataOpen, opens}, {dataClose, closes}, {groupOpen, groupOpens}});
+  tooManyGroups_ = groupOpens.size() > static_cast<std::size_t>(kMaxSceneElements) &&
+                   textHasTooManyElements(text_, kGroupOpen, kGroupClose);
+  cutter_.emplace(text_, kDataOpen, kDataClose, std::move(opens), std::move(closes));
 }
 
 std::string_view SceneMerger::next() {
@@ -69,7 +93,9 @@ std::string_view SceneMerger::next() {
       }
     }
     // Every element of this kind has been given: the draw groups are cut from what
-    // the data elements left, and once they are given the scene is let go.
+    // the data elements left, and once they are given the scene is let go. An element
+    // still to be had after the most the merge takes is one too many.
+    if (!cuttingGroups_) tooManyData_ = cutter_->hasNext();
     cutter_.reset();
     given_ = 0;
     if (cuttingGroups_) {
@@ -112,17 +138,20 @@ void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
   element_.clear();
 
   // Commonly the start tag stands once (a copy begins with an opening marker, which a
-  // group seldom holds past its own) and no dropped caption is there: the group is the
-  // new tag and the rest, renamed in one pass each. No caption and no reference can
-  // run across the ">" between them, and the new tag holds the first "name=\"" (the
-  // child group has one) with its closing quote.
+  // group seldom holds past its own) and a dropped caption, if any, stands in it: the
+  // group is the new tag, stripped of the captions, and the rest, renamed in one pass
+  // each. No caption and no reference can run across the ">" between them (none holds
+  // one), and the new tag holds the first "name=\"" (the child group has one) with its
+  // closing quote.
+  const std::string_view rest = group.substr(tagSize);
   if ((!mayHoldOpening || PatternFinder(kGroupOpen).find(group, tagSize) == std::string::npos) &&
-      !holdsDroppedCaption(group)) {
+      !holdsDroppedCaption(rest)) {
+    for (const std::string_view caption : kDroppedCaptions) replaceAll(newTag, caption, "");
     const std::string name = attributeValue(newTag, "name=\"");
     if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
     element_.reserve(group.size() + childGroup_.size() + group.size() / 16 + 1);
-    appendInsertingAfterEach(element_, newTag, kGroupReferences, prefix);
-    appendInsertingAfterEach(element_, group.substr(tagSize), kGroupReferences, prefix);
+    appendInsertingAfterEach(element_, newTag, groupReferences(), prefix);
+    appendInsertingAfterEach(element_, rest, groupReferences(), prefix);
     return;
   }
 
@@ -144,7 +173,7 @@ void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
   const std::string name = attributeValue(merged, "name=\"");
   if (name.find("Sur") != std::string::npos) topGroupNames_.push_back(prefix + name);
   element_.reserve(merged.size() + merged.size() / 16 + 1);
-  appendInsertingAfterEach(element_, merged, kGroupReferences, prefix);
+  appendInsertingAfterEach(element_, merged, groupReferences(), prefix);
 }
 
 }  // namespace vesk

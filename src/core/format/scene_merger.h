@@ -15,7 +15,9 @@ namespace vesk {
 // the work space of the cut) and the element last given.
 class SceneMerger {
  public:
-  SceneMerger(int entryNumber, std::string sceneText);
+  // `judgeCount`: also learn whether the scene holds more elements than the merge takes
+  // (tooManyElements), in the scan the cut takes anyway.
+  SceneMerger(int entryNumber, std::string sceneText, bool judgeCount = false);
   SceneMerger(const SceneMerger&) = delete;
   SceneMerger& operator=(const SceneMerger&) = delete;
 
@@ -27,6 +29,9 @@ class SceneMerger {
   const std::vector<std::string>& topGroupNames() const { return topGroupNames_; }
   // The `path` value of every data element given so far, as the scene wrote it.
   const std::vector<std::string>& dataValues() const { return dataValues_; }
+  // sceneTextHasTooManyElements of the scene's text, when judged (see the constructor);
+  // known once every element has been given.
+  bool tooManyElements() const { return tooManyData_ || tooManyGroups_; }
 
  private:
   void mergeDataElement(std::string& element);
@@ -44,6 +49,8 @@ class SceneMerger {
   std::string spare_;  // where the cutter keeps an element it could not leave in place
   std::vector<std::string> topGroupNames_;
   std::vector<std::string> dataValues_;
+  bool tooManyData_ = false;
+  bool tooManyGroups_ = false;
 };
 
 }  // namespace vesk

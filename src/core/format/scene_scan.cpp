@@ -75,26 +75,28 @@ bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines) {
   return sceneTextHasTooManyElements(joinSceneLines(sceneLines));
 }
 
-bool sceneTextHasTooManyElements(std::string_view sceneText) {
-  for (const auto& [open, close] :
-       {std::pair{"<data", "</data>"}, std::pair{"<drawGroup", "</drawGroup>"}}) {
-    // Fewer opening markers than the limit cannot make more elements: skip the cut.
-    int markers = 0;
-    const PatternFinder finder(open);
-    for (std::size_t at = finder.find(sceneText, 0);
-         at != std::string_view::npos && markers <= kMaxSceneElements;
-         at = finder.find(sceneText, at + 1)) {
-      ++markers;
-    }
-    if (markers <= kMaxSceneElements) continue;
-    std::string text(sceneText);
-    ElementCutter elements(text, open, close);
-    int count = 0;
-    while (!elements.next().empty()) {
-      if (++count > kMaxSceneElements) return true;
-    }
+bool textHasTooManyElements(std::string_view text, std::string_view open, std::string_view close) {
+  // Fewer opening markers than the limit cannot make more elements: skip the cut.
+  int markers = 0;
+  const PatternFinder finder(open);
+  for (std::size_t at = finder.find(text, 0);
+       at != std::string_view::npos && markers <= kMaxSceneElements;
+       at = finder.find(text, at + 1)) {
+    ++markers;
+  }
+  if (markers <= kMaxSceneElements) return false;
+  std::string copy(text);
+  ElementCutter elements(copy, open, close);
+  std::string spare;
+  for (int count = 0; !elements.next(spare).empty();) {
+    if (++count > kMaxSceneElements) return true;
   }
   return false;
+}
+
+bool sceneTextHasTooManyElements(std::string_view sceneText) {
+  return textHasTooManyElements(sceneText, "<data", "</data>") ||
+         textHasTooManyElements(sceneText, "<drawGroup", "</drawGroup>");
 }
 
 }  // namespace vesk

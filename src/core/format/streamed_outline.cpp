@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "format/text_search.h"
-
 namespace vesk {
 
 namespace {
@@ -11,21 +9,24 @@ namespace {
 constexpr std::string_view kDataOpen = "<data";
 constexpr std::string_view kDataClose = "</data>";
 
+// True when `marker` (of two bytes or more, the first found at `at`) stands at `at`:
+// its second byte first, which turns most tags away without a call.
 bool startsAt(std::string_view text, std::size_t at, std::string_view marker) {
-  return text.size() - at >= marker.size() && text.compare(at, marker.size(), marker) == 0;
+  return text.size() - at >= marker.size() && text[at + 1] == marker[1] &&
+         std::memcmp(text.data() + at, marker.data(), marker.size()) == 0;
 }
 
 }  // namespace
 
 void StreamedOutline::add(std::string_view piece) {
-  // The data markers and the event names are found by one scan of the piece for "<"
-  // (their rarest byte), telling them apart by the bytes after it; each goes on from
-  // where its last find ended, as separate scans would. Draw group names are looked
-  // for by a scan of their own, for their rarer "G".
+  // The data markers, the event names and the draw group names are found by one scan
+  // of the piece for "<" (the first byte of each), telling them apart by the bytes
+  // after it; each goes on from where its last find ended, as separate scans would.
   constexpr std::size_t kNone = std::string_view::npos;
   std::size_t dataFrom = 0;  // where the next "<data" may start
   std::size_t open = kNone;  // the "<data" in this piece still waiting for its close
   std::size_t eventsFrom = resumeNames(events_, piece);
+  std::size_t groupsFrom = resumeNames(groups_, piece);
   const char* data = piece.data();
   for (std::size_t at = 0; at < piece.size(); ++at) {
     const void* hit = std::memchr(data + at, '<', piece.size() - at);
@@ -51,22 +52,15 @@ void StreamedOutline::add(std::string_view piece) {
     if (at >= eventsFrom && startsAt(piece, at, events_.open)) {
       eventsFrom = addName(events_, piece, at + events_.open.size());
     }
+    if (at >= groupsFrom && startsAt(piece, at, groups_.open)) {
+      groupsFrom = addName(groups_, piece, at + groups_.open.size());
+    }
   }
   if (dataOpen_) {
     openData_ += piece;  // no "</data>" in the whole piece
   } else if (open != kNone) {
     dataOpen_ = true;
     openData_.assign(piece.substr(open));
-  }
-  addNames(groups_, piece);
-}
-
-void StreamedOutline::addNames(Names& names, std::string_view piece) {
-  std::size_t pos = resumeNames(names, piece);
-  const PatternFinder opens(names.open);
-  for (std::size_t open = opens.find(piece, pos); open != std::string_view::npos;
-       open = opens.find(piece, pos)) {
-    pos = addName(names, piece, open + names.open.size());
   }
 }
 

@@ -34,8 +34,6 @@ class StreamedOutline {
     bool pending = false;  // `partial` is a value whose closing quote is still to come
     std::string partial;
   };
-  // Adds the names after every opening marker in the piece, by a scan of their own.
-  static void addNames(Names& names, std::string_view piece);
   // Ends a name left waiting by the piece before; gives where the next opening
   // marker may start in `piece` (npos: nowhere, the name runs on past it).
   static std::size_t resumeNames(Names& names, std::string_view piece);

@@ -58,31 +58,20 @@ void replaceAll(std::string& text, std::string_view oldPattern, std::string_view
 void appendInsertingAfterEach(std::string& out, std::string_view text,
                               const std::vector<std::string_view>& patterns,
                               std::string_view insertion) {
-  std::vector<PatternFinder> finders;
-  std::vector<std::size_t> sizes;
-  std::vector<std::size_t> next;  // each pattern's next occurrence, or npos
-  for (const auto pattern : patterns) {
-    if (pattern.empty()) continue;
-    finders.emplace_back(pattern);
-    sizes.push_back(pattern.size());
-    next.push_back(finders.back().find(text, 0));
-  }
+  appendInsertingAfterEach(out, text, PatternSet(patterns), insertion);
+}
+
+void appendInsertingAfterEach(std::string& out, std::string_view text, const PatternSet& patterns,
+                              std::string_view insertion) {
+  // Each time the first occurrence after the last one taken: one that overlaps the
+  // occurrence before is none to insert after.
+  PatternSetScan scan(patterns, text);
   std::size_t copied = 0;
-  for (;;) {
-    std::size_t k = finders.size();
-    for (std::size_t i = 0; i < finders.size(); ++i) {
-      if (next[i] != std::string::npos && (k == finders.size() || next[i] < next[k])) k = i;
-    }
-    if (k == finders.size()) break;
-    if (next[k] < copied) {  // overlaps the occurrence before: not one to insert after
-      next[k] = finders[k].find(text, copied);
-      continue;
-    }
-    const std::size_t end = next[k] + sizes[k];
+  for (auto found = scan.next(0); found.at != std::string_view::npos; found = scan.next(copied)) {
+    const std::size_t end = found.at + patterns.patterns()[found.pattern].size();
     out.append(text.data() + copied, end - copied);
     out.append(insertion);
     copied = end;
-    next[k] = finders[k].find(text, end);
   }
   out.append(text.data() + copied, text.size() - copied);
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "format/text_search.h"
+
 namespace vesk {
 
 // Plain text operations on scene text. Markers are exact, case-sensitive byte
@@ -36,6 +38,9 @@ void insertAfterEach(std::string& text, const std::vector<std::string_view>& pat
 // `out`.
 void appendInsertingAfterEach(std::string& out, std::string_view text,
                               const std::vector<std::string_view>& patterns,
+                              std::string_view insertion);
+// The same for patterns arranged once for many texts.
+void appendInsertingAfterEach(std::string& out, std::string_view text, const PatternSet& patterns,
                               std::string_view insertion);
 
 // The text from the first `open` through the end of the first `close` found after

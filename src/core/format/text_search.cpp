@@ -1,7 +1,10 @@
 #include "format/text_search.h"
 
+#include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace vesk {
 namespace {
@@ -23,16 +26,33 @@ constexpr std::array<unsigned char, 256> kCommonness = [] {
   return table;
 }();
 
+// The position of the pattern's rarest byte in scene text, the first of equals.
+std::size_t rarestByteOf(std::string_view pattern) {
+  std::size_t rarest = 0;
+  for (std::size_t i = 1; i < pattern.size(); ++i) {
+    if (kCommonness[static_cast<unsigned char>(pattern[i])] <
+        kCommonness[static_cast<unsigned char>(pattern[rarest])]) {
+      rarest = i;
+    }
+  }
+  return rarest;
+}
+
+// True when `pattern` stands in `text` with its byte at `offset` at `hit`. The last
+// byte first: it turns most hits away without a call.
+bool standsWith(std::string_view text, std::size_t hit, std::string_view pattern,
+                std::size_t offset) {
+  const std::size_t size = pattern.size();
+  if (hit < offset || hit - offset + size > text.size()) return false;
+  const char* start = text.data() + hit - offset;
+  return start[size - 1] == pattern[size - 1] && std::memcmp(start, pattern.data(), size) == 0;
+}
+
 }  // namespace
 
 PatternFinder::PatternFinder(std::string_view pattern) : pattern_(pattern) {
   if (pattern_.size() <= kShortPattern) {
-    for (std::size_t i = 1; i < pattern_.size(); ++i) {
-      if (kCommonness[static_cast<unsigned char>(pattern_[i])] <
-          kCommonness[static_cast<unsigned char>(pattern_[anchor_])]) {
-        anchor_ = i;
-      }
-    }
+    anchor_ = rarestByteOf(pattern_);
     return;
   }
 #ifndef __GLIBC__
@@ -44,6 +64,19 @@ PatternFinder::PatternFinder(std::string_view pattern) : pattern_(pattern) {
     border_[i] = k;
   }
 #endif
+}
+
+PatternFinder::PatternFinder(std::string_view pattern, char scanned)
+    : pattern_(pattern), anchor_(pattern.find(scanned)) {
+  assert(pattern_.size() <= kShortPattern && anchor_ != std::string_view::npos);
+}
+
+bool PatternFinder::isShort() const {
+  return !pattern_.empty() && pattern_.size() <= kShortPattern;
+}
+
+bool PatternFinder::standsAt(std::string_view text, std::size_t hit) const {
+  return standsWith(text, hit, pattern_, anchor_);
 }
 
 std::size_t PatternFinder::find(std::string_view text, std::size_t from) const {
@@ -99,42 +132,131 @@ std::size_t PatternFinder::find(std::string_view text, std::size_t from) const {
 #endif
 }
 
-void PatternFinder::findEvery(std::string_view text, const PatternFinder& other,
-                              std::vector<std::size_t>& mine,
-                              std::vector<std::size_t>& others) const {
-  mine.clear();
-  others.clear();
-  const auto isShort = [](const PatternFinder& finder) {
-    return !finder.pattern_.empty() && finder.pattern_.size() <= kShortPattern;
+void PatternFinder::findEvery(std::string_view text, std::initializer_list<Search> searches) {
+  for (const Search& search : searches) search.found.clear();
+  if (searches.size() == 0) return;
+  const PatternFinder& first = searches.begin()->finder;
+  const bool shared = first.isShort();
+  const char scanned = shared ? first.pattern_[first.anchor_] : '\0';
+  const auto inScan = [&](const PatternFinder& finder) {
+    return shared && finder.isShort() && finder.pattern_[finder.anchor_] == scanned;
   };
-  if (!isShort(*this) || !isShort(other) || pattern_[anchor_] != other.pattern_[other.anchor_]) {
-    for (auto at = find(text, 0); at != std::string_view::npos; at = find(text, at + 1)) {
-      mine.push_back(at);
+  for (const Search& search : searches) {
+    if (inScan(search.finder)) continue;
+    for (auto at = search.finder.find(text, 0); at != std::string_view::npos;
+         at = search.finder.find(text, at + 1)) {
+      search.found.push_back(at);
     }
-    for (auto at = other.find(text, 0); at != std::string_view::npos;
-         at = other.find(text, at + 1)) {
-      others.push_back(at);
-    }
-    return;
   }
-  // Each hit of the shared byte is where either pattern may stand, by its own offset.
-  // The last byte first: it turns most hits away without a call.
-  const auto standsAt = [text](const PatternFinder& finder, std::size_t hit) {
-    const std::size_t size = finder.pattern_.size();
-    if (hit < finder.anchor_ || hit - finder.anchor_ + size > text.size()) return false;
-    const char* start = text.data() + hit - finder.anchor_;
-    return start[size - 1] == finder.pattern_[size - 1] &&
-           std::memcmp(start, finder.pattern_.data(), size) == 0;
-  };
-  const char anchor = pattern_[anchor_];
+  if (!shared) return;
+  // Each hit of the shared byte is where each pattern may stand, by its own offset.
   const char* data = text.data();
   for (std::size_t at = 0; at < text.size(); ++at) {
-    const void* hit = std::memchr(data + at, anchor, text.size() - at);
+    const void* hit = std::memchr(data + at, scanned, text.size() - at);
     if (hit == nullptr) break;
     at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-    if (standsAt(*this, at)) mine.push_back(at - anchor_);
-    if (standsAt(other, at)) others.push_back(at - other.anchor_);
+    for (const Search& search : searches) {
+      if (inScan(search.finder) && search.finder.standsAt(text, at)) {
+        search.found.push_back(at - search.finder.anchor_);
+      }
+    }
   }
+}
+
+PatternSet::PatternSet(std::vector<std::string_view> patterns) : patterns_(std::move(patterns)) {
+  // Each group is scanned for one byte: the byte that is among the rarest of the most
+  // patterns not yet in a group, the lowest of equals.
+  std::vector<std::size_t> left;
+  for (std::size_t i = 0; i < patterns_.size(); ++i) {
+    if (patterns_[i].empty()) continue;
+    if (patterns_[i].size() > kShortPattern) {
+      Group group;
+      group.members.emplace_back(i, 0);
+      group.whole.emplace_back(patterns_[i]);
+      groups_.push_back(std::move(group));
+      continue;
+    }
+    left.push_back(i);
+  }
+  const auto isRarestOf = [this](char byte, std::size_t pattern) {
+    const std::string_view p = patterns_[pattern];
+    return kCommonness[static_cast<unsigned char>(byte)] ==
+           kCommonness[static_cast<unsigned char>(p[rarestByteOf(p)])];
+  };
+  while (!left.empty()) {
+    std::array<std::size_t, 256> count{};
+    for (const std::size_t pattern : left) {
+      const std::string_view p = patterns_[pattern];
+      for (std::size_t i = 0; i < p.size(); ++i) {
+        if (p.find(p[i]) == i && isRarestOf(p[i], pattern))
+          ++count[static_cast<unsigned char>(p[i])];
+      }
+    }
+    const auto best =
+        static_cast<char>(std::max_element(count.begin(), count.end()) - count.begin());
+    Group group;
+    group.scanned = best;
+    std::vector<std::size_t> rest;
+    for (const std::size_t pattern : left) {
+      const std::size_t offset = patterns_[pattern].find(best);
+      if (offset == std::string_view::npos || !isRarestOf(best, pattern)) {
+        rest.push_back(pattern);
+        continue;
+      }
+      if (group.members.empty() || offset < group.leastOffset) group.leastOffset = offset;
+      group.members.emplace_back(pattern, offset);
+    }
+    groups_.push_back(std::move(group));
+    left = std::move(rest);
+  }
+}
+
+PatternSetScan::PatternSetScan(const PatternSet& set, std::string_view text)
+    : set_(set), text_(text), found_(set.groups_.size()), searched_(set.groups_.size(), false) {}
+
+PatternSetScan::Found PatternSetScan::findInGroup(const PatternSet::Group& group,
+                                                  std::size_t from) const {
+  Found best;
+  if (!group.whole.empty()) {
+    best.at = group.whole.front().find(text_, from);
+    best.pattern = group.members.front().first;
+    return best;
+  }
+  // A pattern standing at p holds the scanned byte first at p + its offset, and none
+  // before it there: so a pattern found at a later hit stands after the earlier hit,
+  // and the first hit where any pattern stands gives the first place.
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  for (std::size_t at = from + group.leastOffset; at < size; ++at) {
+    const void* hit = std::memchr(data + at, group.scanned, size - at);
+    if (hit == nullptr) break;
+    at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    for (const auto& [pattern, offset] : group.members) {
+      if (at < from + offset) continue;
+      const std::size_t place = at - offset;
+      if (place > best.at || (place == best.at && pattern > best.pattern)) continue;
+      if (standsWith(text_, at, set_.patterns_[pattern], offset)) best = {place, pattern};
+    }
+    if (best.at != std::string_view::npos) break;
+  }
+  return best;
+}
+
+PatternSetScan::Found PatternSetScan::next(std::size_t from) {
+  Found first;
+  for (std::size_t g = 0; g < found_.size(); ++g) {
+    // An occurrence found before stays the group's first as long as it lies ahead.
+    Found& found = found_[g];
+    if (!searched_[g] || (found.at != std::string_view::npos && found.at < from)) {
+      found = findInGroup(set_.groups_[g], from);
+      searched_[g] = true;
+    }
+    if (found.at == std::string_view::npos) continue;
+    if (found.at < first.at || (found.at == first.at && found.pattern < first.pattern)) {
+      first = found;
+    }
+  }
+  return first;
 }
 
 }  // namespace vesk

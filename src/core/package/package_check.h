@@ -78,9 +78,11 @@ struct CheckRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   bool replacing = false;
-  bool windowsNames = true;         // warn about names a Windows kiosk cannot hold
-  SceneReader readScene = nullptr;  // empty: each scene file is read directly (readSceneText)
-  FreeSpaceProbe freeSpace;         // empty: the volume's
+  bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
+  // Empty: each scene file is read directly (readSceneText). Called on the plan's two
+  // threads (the caller's and one of its own), one call at a time.
+  SceneReader readScene = nullptr;
+  FreeSpaceProbe freeSpace;                                     // empty: the volume's
   std::function<VolumeInfo(const std::string& folder)> volume;  // empty: volumeInfoOf
   PictureProbe probePicture;                                    // empty: probeImageSize
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -15,6 +16,7 @@
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "base/work_ahead.h"
 #include "format/document_outline.h"
 #include "format/exhibition_document.h"
 #include "format/merged_scene_summary.h"
@@ -33,6 +35,7 @@
 #include "package/package_replace.h"
 #include "package/package_verify.h"
 #include "package/scene_files.h"
+#include "package/scene_reading.h"
 #include "package/windows_names.h"
 
 namespace vesk {
@@ -205,6 +208,13 @@ class Planner {
   Planner(const CheckRequest& request, PlanObserver* observer)
       : request_(request), observer_(observer) {
     plan_.destination = withTrailingSeparator(request.destination);
+    // Scenes are read on two threads: the caller's reader is called one at a time.
+    if (request_.readScene) {
+      reader_ = [this](const std::string& path) {
+        const std::lock_guard<std::mutex> lock(readerMutex_);
+        return request_.readScene(path);
+      };
+    }
   }
 
   PackagePlan run() {
@@ -213,12 +223,23 @@ class Planner {
     checkDestination();
     std::vector<PlannedItem> buttons = planButtons();
     const std::size_t count = request_.entries.size();
-    for (std::size_t n = 0; n < count; ++n) {
-      if (observer_ != nullptr) {
-        observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
+    {
+      // Each entry's scene is read and merged ahead of its turn, the next one on a
+      // thread of its own while this thread plans the current one (or reads the one
+      // after it while it waits): two scenes' text at most at a time. Stopped, and
+      // waited for, when the loop ends.
+      WorkAhead<SceneReading> scenes(
+          count, 1, [this](std::size_t n, const std::atomic<bool>& stop) {
+            return readSceneIfReadable(static_cast<int>(n), request_.entries[n].scenePath, reader_,
+                                       stop);
+          });
+      for (std::size_t n = 0; n < count; ++n) {
+        if (observer_ != nullptr) {
+          observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
+        }
+        if (stopping()) break;
+        planEntry(static_cast<int>(n), request_.entries[n], scenes.takeNext());
       }
-      if (stopping()) break;
-      planEntry(static_cast<int>(n), request_.entries[n]);
     }
     for (auto& button : buttons) addCopy(std::move(button), CheckRole::None);
     if (request_.windowsNames) {
@@ -517,28 +538,16 @@ class Planner {
             checkRoleOf(role));
   }
 
-  // The scene's text as the merge takes it, when it can be read; its problems reported.
-  std::optional<std::string> readScene(int entry, const std::string& scene) {
-    if (!checkSourceFile(entry, CheckRole::Scene, scene)) return std::nullopt;
-    Result<std::string> text = readSceneText(scene, request_.readScene);
-    if (!text) {
-      unreadable(entry, CheckRole::Scene, scene, copyFailureReason(scene, text.failure()));
-      return std::nullopt;
-    }
-    return std::move(*text);
-  }
-
   // What the document takes from the scene: its merged elements, in code page 932,
   // readable again by their markers, and a "Sur" group for the menu to jump to. The
   // merged text's outline is kept for the document's verify.
-  void checkMergedScene(int entry, const std::string& scene, MergedSceneSummary& merged,
-                        bool tooManyElements) {
+  void checkMergedScene(int entry, const std::string& scene, MergedSceneSummary& merged) {
     if (merged.encoding) {
       unencodable(entry, CheckRole::Scene, scene, *merged.encoding);
     } else {
       scenesBytes_ += merged.encodedSize;
     }
-    if (tooManyElements) {
+    if (merged.tooManyElements) {
       error(CheckFault::TooManyElements, entry, CheckRole::Scene, scene, kCheckTooManyElements);
     } else if (merged.leavesDataOpen) {
       error(CheckFault::UnclosedData, entry, CheckRole::Scene, scene, kCheckUnclosedData);
@@ -642,7 +651,8 @@ class Planner {
     warning(CheckFault::NameWindowsCannotHold, entry, role, relative, windowsNameText(fault));
   }
 
-  void planEntry(int n, ExhibitionEntry entry) {
+  // `reading`: what reading the entry's scene gave, ahead of its turn.
+  void planEntry(int n, ExhibitionEntry entry, SceneReading reading) {
     const std::string nn = twoDigits(n);
     const auto [first, added] = scenes_.try_emplace(entry.scenePath, n);
     if (!added) {
@@ -652,10 +662,19 @@ class Planner {
     PlannedDocumentEntry document;
     document.scene = entry.scenePath;
     entry.dataFiles.clear();
-    if (auto text = readScene(n, entry.scenePath)) {
-      const bool tooMany = sceneTextHasTooManyElements(*text);
-      MergedSceneSummary merged = summarizeMergedScene(n, std::move(*text));
-      checkMergedScene(n, entry.scenePath, merged, tooMany);
+    if (checkSourceFile(n, CheckRole::Scene, entry.scenePath)) {
+      // Read here when it was not readable as looked at ahead (it has changed since).
+      const std::atomic<bool> never{false};
+      if (!reading.read) reading = readScene(n, entry.scenePath, reader_, never);
+    } else {
+      reading = {};
+    }
+    if (reading.failure) {
+      unreadable(n, CheckRole::Scene, entry.scenePath,
+                 copyFailureReason(entry.scenePath, *reading.failure));
+    } else if (reading.read) {
+      MergedSceneSummary& merged = reading.merged;
+      checkMergedScene(n, entry.scenePath, merged);
       document.mergedSize = merged.size;
       // The data files only a readable scene names, as the merge found them.
       for (const auto& value : merged.dataValues) {
@@ -803,6 +822,8 @@ class Planner {
   std::map<std::string, FileInfo> infos_;
   std::map<std::string, FolderContents> contents_;
   std::map<std::string, int> scenes_;
+  SceneReader reader_;  // request_.readScene, one call at a time; empty when that is
+  std::mutex readerMutex_;
   DocumentOutline sceneOutline_;   // of the merged scenes so far, in order
   std::string encoded_;            // room for one scene's encoding
   std::uint64_t scenesBytes_ = 0;  // the merged scenes' bytes in the document, CR LF counted

@@ -66,7 +66,8 @@ struct PackagePlan {
 };
 
 // Plans the package of `request.entries` in `request.destination`. Reads each scene
-// once (through request.readScene), holding one scene's text at a time, each
+// once (through request.readScene), the next entry's on a thread of its own while the
+// current entry is planned, so holding at most two scenes' text at a time; each
 // picture's header once, and looks at every other source, and every file of a data folder, once;
 // makes nothing. The problems are what a create would meet: with no error the create of this plan
 // succeeds and its package passes verifyPackage (faults of the disk aside); a warning never stops

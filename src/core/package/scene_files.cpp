@@ -18,7 +18,8 @@ constexpr std::uint64_t kLargeTextBytes = 16 << 20;
 
 }  // namespace
 
-Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader) {
+Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader,
+                                  const std::atomic<bool>* stop) {
   if (reader) {
     Result<std::vector<std::string>> lines = reader(scenePath);
     if (!lines) return lines.failure();
@@ -28,12 +29,13 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
   // Room for the text is reserved from the file's size (reserved room is not memory
   // used until written), enough for double-byte characters, each three in UTF-8.
   std::string text;
-  Cp932PieceDecoder decoder;
+  Cp932PieceDecoder decoder(true);  // CR LF read as LF as the bytes are decoded
   std::uint64_t size = 0;
   bool reserved = false;
   const Status read = readFileInPieces(
       scenePath,
       [&](std::string_view bytes) {
+        if (stop != nullptr && *stop) return;
         if (!reserved) {
           text.reserve(static_cast<std::size_t>(size + size / 2 + 16));
           // A large scene's text is written whole: fault it in by large pages.
@@ -44,8 +46,9 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
       },
       &size);
   if (!read) return read.failure();
+  if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, scenePath);
   decoder.finish(text);
-  makeSceneText(text);
+  if (!text.empty() && text.back() != '\n') text += '\n';  // as makeSceneText
   return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -18,8 +19,10 @@ using SceneReader = std::function<Result<std::vector<std::string>>(const std::st
 // The scene's text as the merge takes it (joinSceneLines of its lines): read through
 // `reader`, or when that is empty straight from the file, decoded in one pass with
 // its line ends made LF in place, never split into lines. Fails as the reader (or
-// readFile) does.
-Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader = {});
+// readFile) does. Once `stop` (may be null) is set, the file's further pieces are
+// read without being decoded and the read fails (Cancelled).
+Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader = {},
+                                  const std::atomic<bool>* stop = nullptr);
 
 // The lines of a scene file as splitTextLines gives them. A file that cannot be read
 // gives no lines.

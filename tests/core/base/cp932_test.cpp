@@ -376,25 +376,36 @@ namespace {
 
 // Bytes cut into pieces at every place, and at random places, decode as they do whole:
 // pairs, bad pairs, lone lead bytes and escapes falling on the cut.
+// Pieces cut everywhere, pairs and CR LF across the cuts: the whole's decoding, and
+// with dropped CRs that decoding without each CR that stands before an LF.
 TEST(Cp932PieceDecoder, DecodesPiecesAsTheWholeDecodes) {
-  const std::string units[] = {"a",    "\x8A\xBF", "\x81\x7F", "\x85\x9F", "\x80",     "\x81",
-                               "\xB1", "\n",       "\x82\xA0", "\xFC",     "\x81\x81", "\xEF"};
+  const std::string units[] = {"a",        "\x8A\xBF", "\x81\x7F", "\x85\x9F", "\x80",
+                               "\x81",     "\xB1",     "\n",       "\x82\xA0", "\xFC",
+                               "\x81\x81", "\xEF",     "\r",       "\r\n",     "\r\r"};
+  const auto withoutCrBeforeLf = [](const std::string& text) {
+    std::string kept;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') kept += text[i];
+    }
+    return kept;
+  };
   std::mt19937 random(11);
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 4000; ++round) {
+    const bool dropCr = round % 2 == 1;
     std::string bytes;
     const std::size_t count = random() % 12;
     for (std::size_t i = 0; i < count; ++i) bytes += units[random() % std::size(units)];
-    const std::string whole = decodeCp932(bytes);
+    const std::string whole = dropCr ? withoutCrBeforeLf(decodeCp932(bytes)) : decodeCp932(bytes);
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
       std::string text = "kept";
-      Cp932PieceDecoder decoder;
+      Cp932PieceDecoder decoder(dropCr);
       decoder.add(std::string_view(bytes).substr(0, cut), text);
       decoder.add(std::string_view(bytes).substr(cut), text);
       decoder.finish(text);
       ASSERT_EQ(text, "kept" + whole) << "cut at " << cut;
     }
     std::string text;
-    Cp932PieceDecoder decoder;
+    Cp932PieceDecoder decoder(dropCr);
     for (std::size_t at = 0; at < bytes.size();) {
       const std::size_t size = 1 + random() % 3;
       decoder.add(std::string_view(bytes).substr(at, size), text);

@@ -30,6 +30,32 @@ std::vector<std::string> takeElements(std::string& work, const char* open, const
   return elements;
 }
 
+// After each occurrence of any of the patterns, taken from left to right (of those
+// that stand at one place, the first listed) and none overlapping the one before,
+// inserts `insertion`: each occurrence looked for anew with a plain search.
+void insertAfterEachPlainly(std::string& text, const std::vector<std::string_view>& patterns,
+                            std::string_view insertion) {
+  std::string result;
+  std::size_t copied = 0;
+  for (;;) {
+    std::size_t first = std::string::npos;
+    std::size_t length = 0;
+    for (const std::string_view pattern : patterns) {
+      const std::size_t at = pattern.empty() ? std::string::npos : text.find(pattern, copied);
+      if (at < first) {
+        first = at;
+        length = pattern.size();
+      }
+    }
+    if (first == std::string::npos) break;
+    result.append(text, copied, first + length - copied);
+    result += insertion;
+    copied = first + length;
+  }
+  result.append(text, copied);
+  text = std::move(result);
+}
+
 }  // namespace
 
 void referenceMergeSceneText(std::string& text, int entryNumber, std::string sceneText,
@@ -65,7 +91,7 @@ void referenceMergeSceneText(std::string& text, int entryNumber, std::string sce
     if (name.find("Sur") != std::string::npos) topGroupNames.push_back(nn + "_" + name);
   }
   const std::string prefix = nn + "_";
-  for (auto& group : groups) insertAfterEach(group, kGroupReferences, prefix);
+  for (auto& group : groups) insertAfterEachPlainly(group, kGroupReferences, prefix);
   for (const auto* elements : {&dataElements, &groups}) {
     for (const auto& element : *elements) {
       text += element;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "format/document_outline.h"
 #include "format/merged_scene_summary.h"
 #include "format/scene_merge.h"
+#include "format/scene_scan.h"
 #include "format/streamed_outline.h"
 
 namespace vesk {
@@ -140,6 +142,7 @@ void expectMergedAsReference(int entry, const std::string& scene) {
     EXPECT_EQ(summary.encoding->context, encoded.failure().context);
   }
   EXPECT_EQ(summary.leavesDataOpen, leavesDataOpen(expected.text));
+  EXPECT_EQ(summary.tooManyElements, sceneTextHasTooManyElements(scene));
   EXPECT_EQ(summary.topGroupNames, expected.topGroupNames);
   EXPECT_EQ(summary.dataValues, expected.dataValues);
   expectSameOutline(summary.outline, outlineDocument(expected.text));
@@ -163,6 +166,53 @@ TEST(SceneMerger, GivesWhatThePlainMergeGivesForScenesOfRepeatedElements) {
   // More elements than the merge takes: the rest stay in the text the groups are cut
   // from.
   expectMergedAsReference(5, elementScene(random, 150, 150));
+}
+
+// Whether a scene holds more elements than the merge takes, as the merge learns it in
+// its own cut, against the scene scan's plain answer: at the limit and past it, with an
+// opening marker that makes no group, and with groups that the removal of the data
+// elements makes or unmakes (the answer is of the scene as written).
+TEST(SceneMerger, JudgesTooManyElementsAsTheSceneScanDoes) {
+  const auto repeated = [](int times, const std::function<std::string(const std::string&)>& line) {
+    std::string scene;
+    for (int i = 0; i < times; ++i) scene += line(std::to_string(i)) + "\n";
+    return scene;
+  };
+  const auto data = [](const std::string& i) {
+    return "<data name=\"d" + i + "\" ><file path=\"p" + i + "\" /></data>";
+  };
+  const auto group = [](const std::string& i) {
+    return "<drawGroup name=\"g" + i + "\" ></drawGroup>";
+  };
+  struct Case {
+    const char* what;
+    std::string scene;
+    bool tooMany;
+  };
+  const Case cases[] = {
+      {"as many data elements as taken", repeated(100, data), false},
+      {"one data element more", repeated(101, data), true},
+      {"as many draw groups as taken", repeated(100, group), false},
+      {"one draw group more", repeated(101, group), true},
+      {"an opening marker more", repeated(100, group) + "<drawGroup name=\"open\" >\n", false},
+      {"groups joined where data elements are taken out",
+       repeated(101,
+                [](const std::string& i) {
+                  return "<draw<data name=\"x\" ></data>Group name=\"g" + i + "\" ></drawGroup>";
+                }),
+       false},
+      {"groups whose start is taken out with a data element",
+       repeated(101,
+                [](const std::string& i) {
+                  return "<data name=\"x\" ><drawGroup ></data>g" + i + "</drawGroup>";
+                }),
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(sceneTextHasTooManyElements(c.scene), c.tooMany);
+    EXPECT_EQ(summarizeMergedScene(1, c.scene).tooManyElements, c.tooMany);
+  }
 }
 
 TEST(SceneMerger, GivesEachElementOnceAndThenNothing) {

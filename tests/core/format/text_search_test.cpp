@@ -82,9 +82,57 @@ TEST(PatternFinder, FindsEveryOccurrenceOfTwoPatterns) {
       }
       std::vector<std::size_t> foundFirst{99};
       std::vector<std::size_t> foundSecond{99};
-      PatternFinder(first).findEvery(text, PatternFinder(second), foundFirst, foundSecond);
+      const PatternFinder firstFinder(first);
+      const PatternFinder secondFinder(second);
+      PatternFinder::findEvery(text, {{firstFinder, foundFirst}, {secondFinder, foundSecond}});
       ASSERT_EQ(foundFirst, expectedFirst) << text;
       ASSERT_EQ(foundSecond, expectedSecond) << text;
+    }
+  }
+}
+
+// The first occurrence of any of a set of patterns, from ever later places, against
+// plain searches: patterns that share their scanned byte at other offsets, that begin
+// or end one another, with other rarest bytes, a long one and an empty one.
+TEST(PatternSetScan, FindsTheFirstOccurrenceAsPlainSearchesDo) {
+  const std::vector<std::vector<std::string_view>> sets = {
+      {"friendGroup=\"", "coordinate_data=\"", "index_data=\"", "volume_data=\"", "clipCap_data=\"",
+       "drawGroup name=\""},
+      {"a_b", "_b", "a_", "x_a_b", "_"},
+      {"ab", "abc", "b", "", "bc"},
+      {"<data<data<data<data<data<data<data<data", "<data", "Gd"},
+  };
+  std::mt19937 random(11);
+  for (const auto& patterns : sets) {
+    std::string bytes;
+    for (const auto pattern : patterns) bytes += pattern;
+    for (int round = 0; round < 300; ++round) {
+      std::string text;
+      const std::size_t size = random() % 150;
+      while (text.size() < size) {
+        const std::string_view source = patterns[random() % patterns.size()];
+        if (random() % 3 == 0 && !source.empty()) {
+          text += source.substr(random() % source.size());
+        } else {
+          text += bytes[random() % bytes.size()];
+        }
+      }
+      const PatternSet set(patterns);
+      PatternSetScan scan(set, text);
+      for (std::size_t from = 0; from <= text.size(); from += random() % 4) {
+        PatternSetScan::Found expected;
+        for (std::size_t i = 0; i < patterns.size(); ++i) {
+          const std::size_t at = patterns[i].empty()
+                                     ? std::string::npos
+                                     : std::string_view(text).find(patterns[i], from);
+          if (at < expected.at) expected = {at, i};
+        }
+        const PatternSetScan::Found found = scan.next(from);
+        ASSERT_EQ(found.at, expected.at) << text << " from " << from;
+        if (found.at != std::string::npos) {
+          ASSERT_EQ(found.pattern, expected.pattern) << text;
+        }
+      }
     }
   }
 }

@@ -17,7 +17,9 @@ namespace {
 TEST(ReadSceneText, ReadsAFileInPiecesAsItsWholeBytesDecode) {
   test::TempDir dir;
   const std::size_t piece = std::size_t{1} << 20;
-  for (const std::size_t before : {piece - 1, piece - 2, piece, 2 * piece - 1}) {
+  // The pair of あ, its CR, the lead byte before the second CR: each on a boundary.
+  for (const std::size_t before :
+       {piece - 1, piece - 2, piece - 3, piece - 5, piece, 2 * piece - 1}) {
     SCOPED_TRACE(before);
     std::string bytes(before, 'a');
     bytes += "\x82\xA0\r\n\x81\r\nb\x8A";  // あ, a bad pair, a lone lead byte at the end
