@@ -662,6 +662,8 @@ class Planner {
     PlannedDocumentEntry document;
     document.scene = entry.scenePath;
     entry.dataFiles.clear();
+    // A scene read ahead is taken as it was looked at before that read.
+    if (reading.read && reading.lookedAt) infos_.try_emplace(entry.scenePath, *reading.lookedAt);
     if (checkSourceFile(n, CheckRole::Scene, entry.scenePath)) {
       // Read here when it was not readable as looked at ahead (it has changed since).
       const std::atomic<bool> never{false};

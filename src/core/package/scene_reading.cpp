@@ -8,7 +8,9 @@ SceneReading readSceneIfReadable(int entryNumber, const std::string& scene,
                                  const SceneReader& reader, const std::atomic<bool>& stop) {
   const FileInfo info = fileInfoOf(scene);
   if (info.kind != FileKind::Regular || !info.readable) return {};
-  return readScene(entryNumber, scene, reader, stop);
+  SceneReading reading = readScene(entryNumber, scene, reader, stop);
+  reading.lookedAt = info;
+  return reading;
 }
 
 SceneReading readScene(int entryNumber, const std::string& scene, const SceneReader& reader,

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/failure.h"
+#include "base/file_info.h"
 #include "format/merged_scene_summary.h"
 #include "package/scene_files.h"
 
@@ -19,6 +20,10 @@ struct SceneReading {
   bool read = false;
   std::optional<Failure> failure;  // why the read failed; nothing else is then known
   MergedSceneSummary merged;       // summarizeMergedScene of its text
+  // The look at the file made just before it was read, where the reading made one: the
+  // plan takes the scene as this look found it, so that a change during or after the
+  // read shows as a change since the plan.
+  std::optional<FileInfo> lookedAt;
 };
 
 // Reads the scene (through `reader`, see readSceneText) and summarizes its merge as
