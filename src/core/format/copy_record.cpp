@@ -9,9 +9,8 @@ namespace {
 
 constexpr std::string_view kHeading = "vesk-copy-record 1";
 
-std::string escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+// Appends `text` to `out` with a backslash, tab, line feed or carriage return escaped.
+void appendEscaped(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
       case '\\':
@@ -30,7 +29,13 @@ std::string escaped(std::string_view text) {
         out += c;
     }
   }
-  return out;
+}
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, end);
 }
 
 std::optional<std::string> unescaped(std::string_view text) {
@@ -81,16 +86,40 @@ std::vector<std::string_view> fields(std::string_view line) {
 
 }  // namespace
 
-std::string copyRecordText(std::vector<RecordedFile> files) {
-  std::sort(files.begin(), files.end(),
-            [](const RecordedFile& a, const RecordedFile& b) { return a.path < b.path; });
-  std::string text(kHeading);
+std::string copyRecordText(const std::vector<RecordedFile>& files) {
+  // Sorted by reference: the records themselves are not copied.
+  std::vector<const RecordedFile*> sorted;
+  sorted.reserve(files.size());
+  std::size_t bytes = kHeading.size() + 1;
+  for (const RecordedFile& file : files) {
+    sorted.push_back(&file);
+    bytes += file.path.size() + file.hex.size() + file.source.size() + 100;
+  }
+  std::sort(sorted.begin(), sorted.end(),
+            [](const RecordedFile* a, const RecordedFile* b) { return a->path < b->path; });
+  std::string text;
+  text.reserve(bytes);
+  text += kHeading;
   text += '\n';
-  for (const RecordedFile& f : files) {
-    text += escaped(f.path) + '\t' + std::to_string(f.size) + '\t' + std::to_string(f.modified) +
-            '\t' + f.hex + '\t' + std::to_string(f.sourceSize) + '\t' +
-            std::to_string(f.sourceModified) + '\t' + std::to_string(f.sourceDevice) + '\t' +
-            std::to_string(f.sourceFile) + '\t' + escaped(f.source) + '\n';
+  for (const RecordedFile* f : sorted) {
+    appendEscaped(text, f->path);
+    text += '\t';
+    appendNumber(text, f->size);
+    text += '\t';
+    appendNumber(text, f->modified);
+    text += '\t';
+    text += f->hex;
+    text += '\t';
+    appendNumber(text, f->sourceSize);
+    text += '\t';
+    appendNumber(text, f->sourceModified);
+    text += '\t';
+    appendNumber(text, f->sourceDevice);
+    text += '\t';
+    appendNumber(text, f->sourceFile);
+    text += '\t';
+    appendEscaped(text, f->source);
+    text += '\n';
   }
   return text;
 }

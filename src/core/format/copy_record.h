@@ -29,7 +29,7 @@ struct RecordedFile {
 // The record as text: a heading line, then one line per file with its fields separated
 // by tabs, a backslash, tab, line feed or carriage return in a path written as "\\",
 // "\t", "\n" or "\r". Sorted by path.
-std::string copyRecordText(std::vector<RecordedFile> files);
+std::string copyRecordText(const std::vector<RecordedFile>& files);
 
 // Reads copyRecordText's text back; nothing when anything in it is not of that form.
 std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view text);

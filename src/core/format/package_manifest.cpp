@@ -69,16 +69,31 @@ std::string lowered(std::string_view hex) {
 
 }  // namespace
 
-std::string manifestText(std::vector<ManifestLine> lines) {
-  std::sort(lines.begin(), lines.end(),
-            [](const ManifestLine& a, const ManifestLine& b) { return a.path < b.path; });
-  std::string text;
+std::string manifestText(const std::vector<ManifestLine>& lines) {
+  // Sorted by reference: the lines themselves are not copied.
+  std::vector<const ManifestLine*> sorted;
+  sorted.reserve(lines.size());
+  std::size_t bytes = 0;
   for (const ManifestLine& line : lines) {
-    if (needsEscape(line.path)) {
-      text += '\\' + line.hex + "  " + escaped(line.path) + '\n';
+    sorted.push_back(&line);
+    bytes += line.hex.size() + line.path.size() + 4;
+  }
+  std::sort(sorted.begin(), sorted.end(),
+            [](const ManifestLine* a, const ManifestLine* b) { return a->path < b->path; });
+  std::string text;
+  text.reserve(bytes);
+  for (const ManifestLine* line : sorted) {
+    if (needsEscape(line->path)) {
+      text += '\\';
+      text += line->hex;
+      text += "  ";
+      text += escaped(line->path);
     } else {
-      text += line.hex + "  " + line.path + '\n';
+      text += line->hex;
+      text += "  ";
+      text += line->path;
     }
+    text += '\n';
   }
   return text;
 }

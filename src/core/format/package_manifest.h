@@ -19,7 +19,7 @@ struct ManifestLine {
 // "<hex>  <path>\n", sorted by the paths' bytes. A path holding "\", a line feed or a
 // carriage return is written in sha256sum's escaped form: the line starts with "\" and
 // those characters stand as "\\", "\n" and "\r". UTF-8 paths, no byte-order mark.
-std::string manifestText(std::vector<ManifestLine> lines);
+std::string manifestText(const std::vector<ManifestLine>& lines);
 
 // Reads a manifest written by manifestText or by sha256sum (text or binary mode "*"):
 // its lines in their order; nothing when a line is not of that form, a hash is not 64

@@ -51,22 +51,23 @@ std::optional<EarlierRecord> readEarlierRecord(const std::string& folder) {
 }
 
 CopyReuse::CopyReuse(const std::string& earlierFolder) : folder_(earlierFolder) {
-  if (const auto record = readEarlierRecord(earlierFolder)) *this = CopyReuse(*record);
+  if (auto record = readEarlierRecord(earlierFolder)) {
+    *this = CopyReuse(std::make_shared<const EarlierRecord>(std::move(*record)));
+  }
 }
 
-CopyReuse::CopyReuse(const EarlierRecord& record)
-    : folder_(record.folder), recordTime_(record.time) {
-  for (const auto& [at, file] : record.files) {
-    if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, file);
+CopyReuse::CopyReuse(std::shared_ptr<const EarlierRecord> record)
+    : record_(std::move(record)), folder_(record_->folder), recordTime_(record_->time) {
+  for (const auto& [at, file] : record_->files) {
+    if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, &file);
     // The earlier package's own files, which a package read back names as its sources:
     // known by their own identity while they still hold what was recorded.
-    const std::string path = folder_ + nativePath(at);
-    const auto seen = record.seen.find(at);
-    const std::optional<FileStamp> copy = seen != record.seen.end()
-                                              ? std::optional<FileStamp>(seen->second)
-                                              : fileStampOf(path, Links::DoNotFollow);
+    const auto seen = record_->seen.find(at);
+    const std::optional<FileStamp> copy =
+        seen != record_->seen.end() ? std::optional<FileStamp>(seen->second)
+                                    : fileStampOf(folder_ + nativePath(at), Links::DoNotFollow);
     if (copy && ownCopyUnchanged(file, *copy, recordTime_)) {
-      own_.emplace(Identity{copy->device, copy->file}, ReusableFile{path, file, true});
+      own_.emplace(Identity{copy->device, copy->file}, &file);
     }
   }
 }
@@ -81,12 +82,12 @@ std::optional<ReusableFile> CopyReuse::find(const FileStamp& stamp) const {
     }
   }
   if (const auto own = own_.find(source);
-      own != own_.end() && ownCopyUnchanged(own->second.record, stamp, recordTime_)) {
-    return own->second;
+      own != own_.end() && ownCopyUnchanged(*own->second, stamp, recordTime_)) {
+    return ReusableFile{folder_ + nativePath(own->second->path), *own->second, true};
   }
   const auto [first, last] = earlier_.equal_range(source);
   for (auto it = first; it != last; ++it) {
-    const RecordedFile& record = it->second;
+    const RecordedFile& record = *it->second;
     if (!sourceUnchanged(record, stamp, recordTime_)) continue;
     const std::string path = folder_ + nativePath(record.path);
     // The earlier copy itself, not followed through a link, as it was written.

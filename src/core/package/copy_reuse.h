@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,8 +45,8 @@ class CopyReuse {
   // a folder without a readable record offers nothing.
   explicit CopyReuse(const std::string& earlierFolder);
   // The package `record` was read from, its files known by the stamps it holds, the
-  // others looked at now.
-  explicit CopyReuse(const EarlierRecord& record);
+  // others looked at now. The record is held, not copied.
+  explicit CopyReuse(std::shared_ptr<const EarlierRecord> record);
 
   // A file holding what the source whose stamp is now `stamp` holds (a source is known
   // by its identity, whatever path names it): a copy of this run from the same
@@ -63,11 +64,14 @@ class CopyReuse {
  private:
   using Identity = std::pair<std::uint64_t, std::uint64_t>;  // device, file number
 
+  std::shared_ptr<const EarlierRecord> record_;
   std::string folder_;
   std::int64_t recordTime_ = 0;
-  std::multimap<Identity, RecordedFile> earlier_;  // by the source's identity
-  std::map<Identity, ReusableFile> own_;           // the earlier copies, by their own identity
-  std::map<Identity, ReusableFile> thisRun_;       // by the source's identity
+  // The record's files by their source's identity, and by their own while they still
+  // hold what was recorded.
+  std::multimap<Identity, const RecordedFile*> earlier_;
+  std::map<Identity, const RecordedFile*> own_;
+  std::map<Identity, ReusableFile> thisRun_;  // by the source's identity
 };
 
 // True when a file recorded with `record` may stand for the source now stamped

@@ -16,8 +16,7 @@ Status writeManifestFiles(const std::string& packageFolder, const std::vector<Re
       !record) {
     return record;
   }
-  return writeFileAtomically(packageFolder + kManifestName, manifestText(std::move(lines)),
-                             durability);
+  return writeFileAtomically(packageFolder + kManifestName, manifestText(lines), durability);
 }
 
 }  // namespace vesk

@@ -70,7 +70,7 @@ class PackageRun {
              const BuildContent& content = {false, {}})
       : folder_(packageFolder), copier_(copier), sink_(sink), hash_(content.hash) {
     if (hash_ && content.earlierRecord != nullptr) {
-      reuse_ = CopyReuse(*content.earlierRecord);
+      reuse_ = CopyReuse(content.earlierRecord);
     } else if (hash_ && !content.earlierPackage.empty()) {
       reuse_ = CopyReuse(content.earlierPackage);
     }
