@@ -99,11 +99,12 @@ bool declinedByKernel(int error) {
 }
 
 // A piece read is written in steps of this size, those in which the kernel's own copy
-// (copy_file_range, as cp uses it) writes. Ext4 (Linux 6.16 on) gives a write page-cache
-// folios as large as the write: 1 MiB writes take 1 MiB folios, high-order blocks that a
-// virtual machine with free page reporting has handed back to its host, which must then
-// fault every page of them in again. Written in 1 MiB steps, 1 GiB of large files took
-// 3 to 4.4 s on the development VM; in these steps 0.65 to 0.8 s, as copy_file_range.
+// (copy_file_range, as cp uses it) writes. Ext4 on recent kernels (6.18 here) gives a
+// write page-cache folios as large as the write: 1 MiB writes take 1 MiB folios, blocks
+// that a virtual machine with free page reporting may have handed back to its host,
+// which must then fault every page of them in again. Written in 1 MiB steps, 1 GiB of
+// large files took 3 to 4.4 s on the development VM at times; in these steps 0.65 to
+// 0.8 s, as copy_file_range.
 constexpr std::size_t kWriteStep = std::size_t{64} << 10;
 
 bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
