@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/file_kind.h"
+#include "base/free_in_background_posix.h"
 #include "base/path_terms.h"
 #include "base/utf8.h"
 
@@ -71,22 +72,6 @@ int openFile(const std::string& path, int flags, mode_t mode = 0) {
     fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
   return fd;
-}
-
-// Truncates and closes the descriptor of an unlinked file on a thread of its own (at
-// once when no thread can be started). Truncated before it is closed, its pages still
-// in memory are dropped rather than written out (ext4 flushes a file truncated and
-// rewritten when it is closed).
-void releaseInBackground(int fd) {
-  const auto release = [fd] {
-    (void)::ftruncate(fd, 0);
-    ::close(fd);
-  };
-  try {
-    std::thread(release).detach();
-  } catch (const std::system_error&) {
-    release();
-  }
 }
 
 constexpr std::size_t kCopyPiece = static_cast<std::size_t>(kCopyPieceBytes);
@@ -345,7 +330,7 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
     // name goes at once; freeing its blocks (50 ms and more per GiB on ext4) is left to
     // a thread of its own, so that the cancel is not held up by it.
     ::unlink(to.c_str());
-    releaseInBackground(out.release());
+    freeInBackground({out.release()});
     return makeFailure(FailureCode::Cancelled, to);
   }
   if (end == CopyEnd::Failed) return lastFailure(FailureCode::WriteFailed, to);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/folder_walk.h"
+#include "base/free_in_background_posix.h"
 #include "base/path_terms.h"
 
 namespace vesk {
@@ -26,26 +27,6 @@ Failure lastFailure(FailureCode code, const std::string& path) {
 constexpr off_t kFreeLaterBytes = off_t{64} << 10;
 // Most removed files held open at once before they are handed on to be freed.
 constexpr std::size_t kFreeBatch = 64;
-
-// Frees files whose last name is gone, on a thread of their own (at once when no thread
-// can be started): each is truncated, which frees its blocks and drops its cached
-// pages (milliseconds for a large file), then closed. Truncated while still open, a
-// file is never freed by its last close: that would hold up the removal of the folders
-// that held it, which waits for a file being freed below it.
-void freeInBackground(std::vector<int> descriptors) {
-  if (descriptors.empty()) return;
-  const auto release = [descriptors] {
-    for (const int fd : descriptors) {
-      (void)::ftruncate(fd, 0);
-      ::close(fd);
-    }
-  };
-  try {
-    std::thread(release).detach();
-  } catch (const std::system_error&) {
-    release();
-  }
-}
 
 // Removes what is at `path` (see removeTree). A large file that is its own only name is
 // opened before it is removed and, once it has no name left at all, added to
@@ -186,6 +167,21 @@ Status removeTree(const std::string& path) {
   const Status removed = removeBelow(path, released);
   freeInBackground(std::move(released));
   return removed;
+}
+
+void freeInBackground(std::vector<int> descriptors) {
+  if (descriptors.empty()) return;
+  const auto release = [descriptors] {
+    for (const int fd : descriptors) {
+      (void)::ftruncate(fd, 0);
+      ::close(fd);
+    }
+  };
+  try {
+    std::thread(release).detach();
+  } catch (const std::system_error&) {
+    release();
+  }
 }
 
 }  // namespace vesk
