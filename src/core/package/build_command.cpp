@@ -28,6 +28,7 @@
 #include "package/package_verify.h"
 #include "package/planned_document.h"
 #include "package/scene_files.h"
+#include "package/scene_handoff.h"
 #include "package/written_verify.h"
 
 namespace vesk {
@@ -101,13 +102,19 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     if (hashing) hashing->add(bytes);
     written.size += bytes.size();
   };
+  // Each scene copied is decoded from the bytes copied and handed to the document pass,
+  // which then need not read it again. A reader given for the scenes reads them all.
+  SceneHandoff scenes;
+  SceneHandoff* handoff = request.hashContent && !request.readScene ? &scenes : nullptr;
   ConcurrentDocument document([&](const std::atomic<bool>& stop) {
     return writePlannedDocument(*plan, report.documentPath, request.readScene, observe,
-                                &written.outline, &stop);
+                                &written.outline, &stop, handoff);
   });
+  // Written after the copies, the document takes no texts: none are kept for it.
+  if (!document.alongside()) scenes.closeTaking();
   const PackageOutcome outcome = buildPackageFolders(
       *plan, destination, sink, progress, &operations,
-      BuildContent{request.hashContent, request.earlierPackage, request.earlierRecord});
+      BuildContent{request.hashContent, request.earlierPackage, request.earlierRecord, handoff});
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
   report.filesReused = outcome.filesReused;

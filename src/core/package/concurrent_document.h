@@ -34,6 +34,9 @@ class ConcurrentDocument {
   // `cancelled()` then says so.
   std::optional<std::string> wait(const std::function<bool()>& cancelRequested = {});
   bool cancelled() const { return cancelled_; }
+  // True when the document is written on a thread of its own; false when no thread
+  // could be had and wait() writes it.
+  bool alongside() const { return thread_.joinable(); }
 
  private:
   Write write_;

@@ -17,6 +17,8 @@
 #include "package/failure_reason.h"
 #include "package/package_copier.h"
 #include "package/package_layout.h"
+#include "package/scene_files.h"
+#include "package/scene_handoff.h"
 
 namespace vesk {
 
@@ -68,7 +70,11 @@ class PackageRun {
  public:
   PackageRun(const std::string& packageFolder, PackageCopier& copier, MessageSink& sink,
              const BuildContent& content = {false, {}})
-      : folder_(packageFolder), copier_(copier), sink_(sink), hash_(content.hash) {
+      : folder_(packageFolder),
+        copier_(copier),
+        sink_(sink),
+        hash_(content.hash),
+        scenes_(content.scenes) {
     if (hash_ && content.earlierRecord != nullptr) {
       reuse_ = CopyReuse(content.earlierRecord);
     } else if (hash_ && !content.earlierPackage.empty()) {
@@ -90,10 +96,35 @@ class PackageRun {
     const std::optional<FileStamp> source = fileStampOf(item.source, Links::Follow);
     if (changed(item, source)) return fail(kSourceChangedMessage + item.source);
     const std::string target = folder_ + item.target;
-    if (hash_ && source && reuse(item, target, *source)) return true;
+    const bool scene = scenes_ != nullptr && item.role == PlannedRole::Scene;
+    if (hash_ && source && reuse(item, target, *source)) {
+      if (scene) scenes_->begin(item.entryNumber, false);
+      return true;
+    }
+    // A scene's text is decoded from the bytes as they are written, for the document.
+    std::optional<SceneTextBuilder> text;
+    std::uint64_t decoded = 0;
+    if (scene && scenes_->begin(item.entryNumber, hash_, [this] { return cancelRequested(); })) {
+      text.emplace(item.size);
+    }
     PackageCopier::Queued queued;
     const Status copied =
-        hash_ ? copier_.copyQueued(item.source, target, queued) : copier_.copy(item.source, target);
+        hash_ ? copier_.copyQueued(
+                    item.source, target, queued,
+                    text ? std::function<void(std::string_view)>([&](std::string_view bytes) {
+                      text->add(bytes);
+                      decoded += bytes.size();
+                    })
+                         : std::function<void(std::string_view)>())
+              : copier_.copy(item.source, target);
+    if (text) {
+      // Only a text of every byte written stands for the scene.
+      if (copied && decoded == queued.size) {
+        scenes_->offer(item.entryNumber, item.source, text->finish());
+      } else {
+        scenes_->abandon();
+      }
+    }
     if (copied) {
       if (hash_) record(item, target, queued, source);
       return true;
@@ -105,6 +136,8 @@ class PackageRun {
     }
     return fail(withReason(copyFailure(item), reason));
   }
+
+  bool cancelRequested() const { return copier_.cancelRequested(); }
 
   bool cancelled() {
     if (!copier_.cancelRequested()) return false;
@@ -207,6 +240,7 @@ class PackageRun {
   MessageSink& sink_;
   bool cancelled_ = false;
   bool hash_;
+  SceneHandoff* scenes_;
   CopyReuse reuse_;
   bool noReflink_ = false;
   std::vector<RecordedFile> written_;
@@ -242,6 +276,13 @@ PackageOutcome buildPackageFolders(const PackagePlan& plan, const std::string& p
   PackageCopier copier(progress, operations != nullptr ? *operations : system);
   copier.start(plan.bytesToCopy, plan.filesToCopy);
   PackageRun run(packageFolder, copier, sink, content);
+  // However the run ends, the document pass waits for no more scenes.
+  struct CloseScenes {
+    SceneHandoff* scenes;
+    ~CloseScenes() {
+      if (scenes != nullptr) scenes->close();
+    }
+  } closeScenes{content.scenes};
 
   PackageOutcome outcome;
   const auto finish = [&](bool stopped, bool cancelled = false) {

@@ -16,6 +16,7 @@
 namespace vesk {
 
 class PackageCopier;
+class SceneHandoff;
 
 // How a run of the package builder ended.
 struct PackageOutcome {
@@ -41,6 +42,9 @@ struct BuildContent {
   // That package's copy record as the run has read it already (see readEarlierRecord);
   // null: read from earlierPackage.
   std::shared_ptr<const EarlierRecord> earlierRecord = nullptr;
+  // Given (with hashing), each scene copied is decoded from the bytes written and its
+  // text offered to the document pass; closed when the run ends. Must outlive the run.
+  SceneHandoff* scenes = nullptr;
 };
 
 // Makes the folders and copies of `plan` below `packageFolder` (ending with a

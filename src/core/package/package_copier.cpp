@@ -23,7 +23,8 @@ Status PackageCopier::copy(const std::string& from, const std::string& to, FileH
   return copied;
 }
 
-Status PackageCopier::copyQueued(const std::string& from, const std::string& to, Queued& queued) {
+Status PackageCopier::copyQueued(const std::string& from, const std::string& to, Queued& queued,
+                                 const std::function<void(std::string_view)>& seen) {
   if (!queue_) queue_ = std::make_unique<HashQueue>(operations_.hasher);
   queued.file = queue_->begin();
   queued.size = 0;
@@ -32,6 +33,7 @@ Status PackageCopier::copyQueued(const std::string& from, const std::string& to,
   CopyContent content;
   content.room = [this] { return queue_->room(); };
   content.written = [&](std::string_view bytes) {
+    if (seen) seen(bytes);
     queue_->commit(bytes.size());
     queued.size += bytes.size();
   };

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/file_hash.h"
@@ -31,12 +33,13 @@ class PackageCopier {
 
   // copy, its bytes hashed on the run's hashing thread while the next files are
   // copied: gives the number of bytes written and the file's number among the hashes
-  // that hashes() gives.
+  // that hashes() gives. `seen` (may be empty) sees every piece written, in order.
   struct Queued {
     std::size_t file = 0;
     std::uint64_t size = 0;
   };
-  Status copyQueued(const std::string& from, const std::string& to, Queued& queued);
+  Status copyQueued(const std::string& from, const std::string& to, Queued& queued,
+                    const std::function<void(std::string_view)>& seen = {});
 
   // Waits for the hashes of every file copied with copyQueued, by their numbers; fails
   // (HashUnavailable) when any could not be hashed. Call once, after the last copy.

@@ -7,6 +7,7 @@
 #include "format/streamed_outline.h"
 #include "messages/messages.h"
 #include "package/failure_text.h"
+#include "package/scene_handoff.h"
 
 namespace vesk {
 
@@ -22,7 +23,15 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
                                                 const SceneReader& readScene,
                                                 const WrittenBytesObserver& written,
                                                 DocumentOutline* outline,
-                                                const std::atomic<bool>* stop) {
+                                                const std::atomic<bool>* stop,
+                                                SceneHandoff* handoff) {
+  // However the write ends, the copier offers it no more texts.
+  struct CloseTaking {
+    SceneHandoff* scenes;
+    ~CloseTaking() {
+      if (scenes != nullptr) scenes->closeTaking();
+    }
+  } closeTaking{handoff};
   const std::vector<PlannedDocumentEntry>& entries = plan.documentEntries;
   std::optional<std::string> changedScene;
   std::size_t next = 0;  // the entry of the next piece; the head comes before entry 0
@@ -59,7 +68,10 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
     if (next < entries.size()) {
       const PlannedDocumentEntry& entry = entries[next];
       if (!merger) {
-        Result<std::string> scene = readSceneText(entry.scene, readScene);
+        std::optional<std::string> handed;
+        if (handoff != nullptr) handed = handoff->take(static_cast<int>(next), entry.scene);
+        Result<std::string> scene = handed ? Result<std::string>(std::move(*handed))
+                                           : readSceneText(entry.scene, readScene);
         if (!scene) {
           changedScene = entry.scene;
           return makeFailure(FailureCode::ReadFailed, entry.scene);

@@ -11,6 +11,8 @@
 
 namespace vesk {
 
+class SceneHandoff;
+
 // Writes the document of `plan` (which holds no error) to `path`, replacing it
 // atomically: its head, then each entry's scene read through `readScene` and merged
 // again, one entry per piece, then its tail. Holds one scene's text at a time.
@@ -20,11 +22,14 @@ namespace vesk {
 // taken piece by piece, as outlineDocument would give it for the whole. Returns nothing when
 // the document was written, else the operator's message; an earlier file at `path` is then left
 // as it was. Once `stop` (may be null) is set, the write ends at its next piece with
-// kCancelledMessage and writes nothing.
+// kCancelledMessage and writes nothing. Given `handoff`, a scene's text is taken from
+// there when the copier decoded it (read through `readScene` otherwise), and the
+// taking side is closed when the write ends.
 std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
                                                 const SceneReader& readScene,
                                                 const WrittenBytesObserver& written = {},
                                                 DocumentOutline* outline = nullptr,
-                                                const std::atomic<bool>* stop = nullptr);
+                                                const std::atomic<bool>* stop = nullptr,
+                                                SceneHandoff* handoff = nullptr);
 
 }  // namespace vesk

@@ -1,5 +1,7 @@
 #include "package/scene_files.h"
 
+#include <optional>
+
 #include "base/cp932.h"
 #include "base/file_pieces.h"
 #include "base/file_system.h"
@@ -26,30 +28,34 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
     return joinSceneLines(*lines);
   }
   // Decoded as it is read, so that the scene's bytes are never held beside its text.
-  // Room for the text is reserved from the file's size (reserved room is not memory
-  // used until written), enough for double-byte characters, each three in UTF-8.
-  std::string text;
-  Cp932PieceDecoder decoder(true);  // CR LF read as LF as the bytes are decoded
+  std::optional<SceneTextBuilder> text;
   std::uint64_t size = 0;
-  bool reserved = false;
   const Status read = readFileInPieces(
       scenePath,
       [&](std::string_view bytes) {
         if (stop != nullptr && *stop) return;
-        if (!reserved) {
-          text.reserve(static_cast<std::size_t>(size + size / 2 + 16));
-          // A large scene's text is written whole: fault it in by large pages.
-          if (size >= kLargeTextBytes) adviseLargePages(text.data(), text.capacity());
-          reserved = true;
-        }
-        decoder.add(bytes, text);
+        if (!text) text.emplace(size);
+        text->add(bytes);
       },
       &size);
   if (!read) return read.failure();
   if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, scenePath);
-  decoder.finish(text);
-  if (!text.empty() && text.back() != '\n') text += '\n';  // as makeSceneText
-  return text;
+  if (!text) text.emplace(0);
+  return text->finish();
+}
+
+SceneTextBuilder::SceneTextBuilder(std::uint64_t fileSize) {
+  // Room for the text is reserved from the file's size (reserved room is not memory
+  // used until written), enough for double-byte characters, each three in UTF-8.
+  text_.reserve(static_cast<std::size_t>(fileSize + fileSize / 2 + 16));
+  // A large scene's text is written whole: fault it in by large pages.
+  if (fileSize >= kLargeTextBytes) adviseLargePages(text_.data(), text_.capacity());
+}
+
+std::string SceneTextBuilder::finish() {
+  decoder_.finish(text_);
+  if (!text_.empty() && text_.back() != '\n') text_ += '\n';  // as makeSceneText
+  return std::move(text_);
 }
 
 std::vector<std::string> readSceneLines(const std::string& scenePath) {

@@ -2,10 +2,13 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/cp932.h"
 #include "base/failure.h"
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
@@ -23,6 +26,21 @@ using SceneReader = std::function<Result<std::vector<std::string>>(const std::st
 // read without being decoded and the read fails (Cancelled).
 Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader = {},
                                   const std::atomic<bool>* stop = nullptr);
+
+// Builds a scene's text from its file's bytes, given piece by piece in order, exactly
+// as readSceneText makes it from the whole file.
+class SceneTextBuilder {
+ public:
+  // `fileSize`: the file's size, for the room reserved for its text.
+  explicit SceneTextBuilder(std::uint64_t fileSize);
+  void add(std::string_view bytes) { decoder_.add(bytes, text_); }
+  // The text, once every piece was added.
+  std::string finish();
+
+ private:
+  Cp932PieceDecoder decoder_{true};  // CR LF read as LF as the bytes are decoded
+  std::string text_;
+};
 
 // The lines of a scene file as splitTextLines gives them. A file that cannot be read
 // gives no lines.
