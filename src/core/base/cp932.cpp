@@ -150,32 +150,33 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool
         pos = run;
         continue;
       }
-      const char16_t single = cp932::kSingle[b];
-      if (single != cp932::kNone) {
+      // A lead byte, first: the kana and kanji of scenes are pairs.
+      if (cp932::isLeadByte(b)) {
+        if (pos + 1 == size && !last) {
+          holding = true;  // its pair may come with the next piece
+          break;
+        }
+        if (pos + 1 < size) {
+          const unsigned char t = in[pos + 1];
+          if (cp932::isTrailByte(t)) {
+            const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
+            if (c != cp932::kNone) {
+              put = putUtf8(put, c);
+              pos += 2;
+              continue;
+            }
+            if (t >= 0x80) {
+              put = putEscapedByte(put, b);
+              put = putEscapedByte(put, t);
+              pos += 2;
+              continue;
+            }
+          }
+        }
+      } else if (const char16_t single = cp932::kSingle[b]; single != cp932::kNone) {
         put = putUtf8(put, single);
         ++pos;
         continue;
-      }
-      if (cp932::isLeadByte(b) && pos + 1 == size && !last) {
-        holding = true;  // its pair may come with the next piece
-        break;
-      }
-      if (cp932::isLeadByte(b) && pos + 1 < size) {
-        const unsigned char t = in[pos + 1];
-        if (cp932::isTrailByte(t)) {
-          const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
-          if (c != cp932::kNone) {
-            put = putUtf8(put, c);
-            pos += 2;
-            continue;
-          }
-          if (t >= 0x80) {
-            put = putEscapedByte(put, b);
-            put = putEscapedByte(put, t);
-            pos += 2;
-            continue;
-          }
-        }
       }
       put = putEscapedByte(put, b);
       ++pos;
