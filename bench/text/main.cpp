@@ -1,6 +1,8 @@
 // Times code page 932 decoding and encoding in MiB/s on a clean Shift_JIS scene and
 // on random bytes, each with its ratio to a plain pass over the same bytes (a copy
-// and a memchr count of line feeds) measured in the same run; then the scene scan
+// and a memchr count of line feeds) measured in the same run; then, on mostly ASCII
+// scene lines with CR LF, the conversions a create makes (the piece decoder dropping
+// CRs, the CR LF encoder and the encoded size), against the same pass; then the scene scan
 // and merge of a 2 MiB random scene and of a 4 MB scene of periodic markers, with
 // their ratio to reading the same scene's lines.
 
@@ -86,6 +88,71 @@ void codecRow(const char* name, const std::string& bytes) {
       name, mib, mib / base, mib / decode, decode / base, mib / encode, encode / base);
 }
 
+// A scene of about `size` bytes of mostly ASCII lines of about 90 bytes with CR LF,
+// a few of them holding a Japanese word.
+std::string asciiSceneLines(std::size_t size) {
+  const char* const words[] = {"断面", "心臓", "サーフェイス", "右心室"};
+  std::string utf8;
+  for (int i = 0; utf8.size() < size; ++i) {
+    const std::string n = std::to_string(i);
+    switch (i % 4) {
+      case 0:
+        utf8 += "  <data name=\"volume" + n + "\" type=\"volume\" ><file type=\"raw\" path=\"" +
+                words[i / 4 % 4] + "\\slice" + n + ".raw\" /></data>\r\n";
+        break;
+      case 1:
+        utf8 += "  <drawGroup name=\"surface" + n +
+                "\" opacity=\"0.75\" color=\"0.80 0.25 0.10\" visible=\"true\" >\r\n";
+        break;
+      case 2:
+        utf8 += "    <polygon file=\"mesh" + n +
+                ".obj\" smoothing=\"2\" decimate=\"0.50\" caption=\"" + words[i / 4 % 4] +
+                "\" />\r\n";
+        break;
+      default:
+        utf8 += "  </drawGroup><!-- group " + n + " of the scene, drawn after the volumes -->\r\n";
+    }
+  }
+  vesk::Result<std::string> encoded = vesk::encodeCp932(utf8);
+  if (!encoded) std::abort();
+  return std::move(*encoded);
+}
+
+// The piece decoder dropping CRs (1 MiB pieces, as a scene is read), the CR LF
+// encoder and the encoded size, each against copy+memchr over the same bytes.
+void lineCodecRow(const char* name, const std::string& bytes) {
+  std::string copy;
+  std::size_t sink = 0;
+  const double mib = static_cast<double>(bytes.size()) / (1024.0 * 1024.0);
+  const double base = bestSeconds(5, [&] { sink += plainPass(bytes, copy); });
+  std::string text;
+  text.reserve(bytes.size() + bytes.size() / 2);
+  const double decode = bestSeconds(5, [&] {
+    text.clear();
+    vesk::Cp932PieceDecoder decoder(true);
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+      decoder.add(std::string_view(bytes).substr(at, kPiece), text);
+    }
+    decoder.finish(text);
+  });
+  std::string out;
+  out.reserve(bytes.size() + 16);
+  bool encoded = false;
+  const double encode = bestSeconds(5, [&] {
+    out.clear();
+    encoded = vesk::appendCp932WithCrLf(text, 0, text.size(), out).ok();
+  });
+  std::uint64_t size = 0;
+  const double count = bestSeconds(5, [&] { size = vesk::cp932SizeWithCrLf(text).value_or(0); });
+  if (!encoded || out != bytes || size != bytes.size() || sink == 0xFFFFFFFF) std::abort();
+  std::printf(
+      "%-22s %6.1f MiB  copy+memchr %8.0f MiB/s  decode -CR %7.0f MiB/s (%5.1fx)  "
+      "encode +CR %7.0f MiB/s (%5.1fx)  size +CR %7.0f MiB/s (%5.1fx)\n",
+      name, mib, mib / base, mib / decode, decode / base, mib / encode, encode / base, mib / count,
+      count / base);
+}
+
 void sceneRow(const char* name, const std::string& bytes) {
   const auto path = std::filesystem::temp_directory_path() /
                     ("vesk-bench-text-" + std::to_string(std::random_device{}()) + ".nuv");
@@ -121,6 +188,7 @@ int main() {
   std::printf("code page 932 (best of 5; ratio = time / copy+memchr time)\n");
   codecRow("clean Shift_JIS scene", cleanScene(16u << 20));
   codecRow("random bytes", randomBytes(16u << 20));
+  lineCodecRow("ASCII lines, CR LF", asciiSceneLines(16u << 20));
   std::printf("\nscene scan and merge (best of 3; ratio = time / reading the lines)\n");
   sceneRow("random bytes", randomBytes(2u << 20));
   sceneRow("periodic <data", periodicMarkers(4000000, "<data", "</data>"));

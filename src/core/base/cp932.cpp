@@ -6,10 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
+#include "base/ascii_runs.h"
 #include "base/cp932_table.h"
 #include "base/utf8.h"
 
@@ -81,43 +78,6 @@ inline char* putEscapedByte(char* out, unsigned char byte) {
   return out;
 }
 
-// The end of the run of ASCII bytes of text[pos, end), stopping also at the ASCII
-// byte `stop` when it is not kNoStop; read sixteen bytes (else a word) at a time.
-constexpr int kNoStop = -1;
-std::size_t asciiRunEnd(std::string_view text, std::size_t pos, std::size_t end, int stop) {
-#ifdef __SSE2__
-  // Sixteen bytes at a time: a mask of the bytes with the high bit set (and of stops).
-  const __m128i stops = _mm_set1_epi8(static_cast<char>(stop));
-  while (pos + 16 <= end) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
-    int found = _mm_movemask_epi8(bytes);
-    if (stop != kNoStop) found |= _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, stops));
-    if (found != 0)
-      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
-    pos += 16;
-  }
-#endif
-  constexpr std::uint64_t kHigh = 0x8080808080808080u;
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  while (pos + 8 <= end) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + pos, sizeof word);
-    std::uint64_t found = word & kHigh;
-    if (stop != kNoStop) {
-      const std::uint64_t x = word ^ (kOnes * static_cast<unsigned>(stop));  // zero at a stop
-      found |= (x - kOnes) & ~x & kHigh;
-    }
-    if (found != 0) break;
-    pos += 8;
-  }
-  while (pos < end) {
-    const auto b = static_cast<unsigned char>(text[pos]);
-    if (b >= 0x80 || b == stop) break;
-    ++pos;
-  }
-  return pos;
-}
-
 // The code page 932 code of a code point, cp932::kNone when it has none.
 inline std::uint16_t codeOf(char32_t c) {
   if (c > 0xFFFF) return cp932::kNone;
@@ -139,12 +99,15 @@ namespace {
 // with the byte after it (or, with `dropCr`, a CR), which is then left for the next
 // piece. With `dropCr` a CR directly before an LF is left out.
 std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool dropCr = false) {
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const char* const data = bytes.data();
+  const auto* in = reinterpret_cast<const unsigned char*>(data);
   const std::size_t size = bytes.size();
   // Each block of input is decoded into a small buffer and appended, so the result is
   // only reserved, never zero-filled; up to four bytes of UTF-8 per byte (an escape),
-  // and a block may run on by a pair or by a short run of ASCII.
-  constexpr std::size_t kBlock = 4096;
+  // and a block may run on by a pair or by a short run of ASCII. Blocks are small:
+  // appends of 2 KB and more measured much slower (glibc's memmove switches to
+  // another way of copying there).
+  constexpr std::size_t kBlock = 512;
   constexpr std::size_t kShortRun = 64;
   char buffer[4 * kBlock + kShortRun + 8];
   std::size_t pos = 0;
@@ -154,22 +117,31 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool
     const std::size_t blockEnd = pos + kBlock;  // the block may run one byte further for a pair
     while (pos < size && pos < blockEnd) {
       const unsigned char b = in[pos];
-      if (b == '\r' && dropCr) {
-        if (pos + 1 == size && !last) {
-          holding = true;  // an LF may come with the next piece
-          break;
+      if (b < 0x80 && dropCr) {
+        // Lines are short: their ASCII goes through the buffer, each CR before an LF
+        // left out on the way; a CR that ends the bytes waits for what follows it.
+        if (b == '\r' && pos + 1 == size) {
+          if (!last) {
+            holding = true;
+            break;
+          }
+          *put++ = '\r';
+          ++pos;
+          continue;
         }
-        if (pos + 1 == size || in[pos + 1] != '\n') *put++ = '\r';
-        ++pos;
+        const AsciiCopy copied =
+            copyAsciiDroppingCrBeforeLf(data, pos, std::min(size, blockEnd), size, put);
+        pos = copied.pos;
+        put = copied.put;
         continue;
       }
       if (b < 0x80) {
         // A run of ASCII goes to the output straight from the input.
-        const std::size_t run = asciiRunEnd(bytes, pos, size, dropCr ? '\r' : kNoStop);
+        const std::size_t run = asciiRunEnd(data, pos, size);
         if (run - pos >= kShortRun) {
           out.append(buffer, static_cast<std::size_t>(put - buffer));
           put = buffer;
-          out.append(bytes.data() + pos, run - pos);
+          out.append(data + pos, run - pos);
           pos = run;
           break;  // a new block
         }
@@ -178,32 +150,33 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool
         pos = run;
         continue;
       }
-      const char16_t single = cp932::kSingle[b];
-      if (single != cp932::kNone) {
+      // A lead byte, first: the kana and kanji of scenes are pairs.
+      if (cp932::isLeadByte(b)) {
+        if (pos + 1 == size && !last) {
+          holding = true;  // its pair may come with the next piece
+          break;
+        }
+        if (pos + 1 < size) {
+          const unsigned char t = in[pos + 1];
+          if (cp932::isTrailByte(t)) {
+            const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
+            if (c != cp932::kNone) {
+              put = putUtf8(put, c);
+              pos += 2;
+              continue;
+            }
+            if (t >= 0x80) {
+              put = putEscapedByte(put, b);
+              put = putEscapedByte(put, t);
+              pos += 2;
+              continue;
+            }
+          }
+        }
+      } else if (const char16_t single = cp932::kSingle[b]; single != cp932::kNone) {
         put = putUtf8(put, single);
         ++pos;
         continue;
-      }
-      if (cp932::isLeadByte(b) && pos + 1 == size && !last) {
-        holding = true;  // its pair may come with the next piece
-        break;
-      }
-      if (cp932::isLeadByte(b) && pos + 1 < size) {
-        const unsigned char t = in[pos + 1];
-        if (cp932::isTrailByte(t)) {
-          const char16_t c = cp932::kPairs[cp932::leadIndex(b)][cp932::trailIndex(t)];
-          if (c != cp932::kNone) {
-            put = putUtf8(put, c);
-            pos += 2;
-            continue;
-          }
-          if (t >= 0x80) {
-            put = putEscapedByte(put, b);
-            put = putEscapedByte(put, t);
-            pos += 2;
-            continue;
-          }
-        }
       }
       put = putEscapedByte(put, b);
       ++pos;
@@ -251,48 +224,90 @@ void Cp932PieceDecoder::finish(std::string& out) {
 
 namespace {
 
-// Encodes text[begin, end) (on character boundaries) onto `out`, or only counts
-// the bytes when `out` is null; with `crLf` every LF is written as CR LF in the same
-// pass. Runs of ASCII are copied whole. No trail byte of code page 932 is an LF.
-Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, std::string* out,
-                   bool crLf, std::uint64_t& bytes) {
+// The code page 932 bytes of a character of UTF-8: how many were put (1 or 2, 0 when
+// the character has none or the bytes are not UTF-8) and how many bytes it takes.
+struct EncodedChar {
+  std::size_t length;
+  std::size_t taken;
+};
+
+// Puts a code of the tables (a byte, or a lead and a trail byte): how many, 0 for none.
+inline std::size_t putCode(std::uint16_t value, char* code) {
+  if (value == cp932::kNone) return 0;
+  if (value <= 0xFF) {
+    code[0] = static_cast<char>(value);
+    return 1;
+  }
+  code[0] = static_cast<char>(value >> 8);
+  code[1] = static_cast<char>(value & 0xFF);
+  return 2;
+}
+
+// Puts the code of the character at range[pos], which is not ASCII, into `code`.
+// Three bytes of UTF-8, as kana and kanji take, are read here; others by
+// decodeUtf8At.
+inline EncodedChar encodeCharAt(std::string_view range, std::size_t pos, char* code) {
+  const auto* p = reinterpret_cast<const unsigned char*>(range.data()) + pos;
+  if (range.size() - pos >= 3 && (p[0] & 0xF0) == 0xE0 && (p[1] & 0xC0) == 0x80 &&
+      (p[2] & 0xC0) == 0x80) {
+    const char32_t c = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+    if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) return {putCode(codeOf(c), code), 3};
+  }
+  const Utf8Char c = decodeUtf8At(range, pos);
+  if (c.length == 0) return {0, 0};
+  if (isEscapedByte(c.value)) {
+    code[0] = static_cast<char>(c.value - kEscapedByteBase);
+    return {1, c.length};
+  }
+  return {putCode(codeOf(c.value), code), c.length};
+}
+
+// Encodes text[begin, end) (on character boundaries) onto `out`; with `crLf` every LF
+// is written as CR LF in the same pass. No trail byte of code page 932 is an LF.
+// Each block of input is encoded into a small buffer and appended whole, so the
+// output is only reserved, never zero-filled; a long run of ASCII without line ends
+// to change goes straight from the input.
+Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, std::string& out,
+                   bool crLf) {
   assert(begin <= end && end <= text.size());
   const std::string_view range = text.substr(0, end);
+  const char* const in = range.data();
+  constexpr std::size_t kBlock = 1024;  // see decodeInto
+  constexpr std::size_t kShortRun = 64;
+  // Up to two bytes out per byte in (an LF), sixteen written past a copied run, and a
+  // block may run on by a character or by a short run of ASCII.
+  char buffer[2 * kBlock + kShortRun + 16];
   std::size_t pos = begin;
   while (pos < end) {
-    const std::size_t run = asciiRunEnd(range, pos, end, crLf ? '\n' : kNoStop);
-    if (run > pos) {
-      if (out != nullptr) out->append(range.data() + pos, run - pos);
-      bytes += run - pos;
-      pos = run;
-      continue;
-    }
-    if (range[pos] == '\n') {
-      if (out != nullptr) out->append("\r\n", 2);
-      bytes += 2;
-      ++pos;
-      continue;
-    }
-    const Utf8Char c = decodeUtf8At(range, pos);
-    if (c.length == 0) return failureAt(text, pos, end);
-    char code[2];
-    std::size_t length = 1;
-    if (isEscapedByte(c.value)) {
-      code[0] = static_cast<char>(c.value - kEscapedByteBase);
-    } else {
-      const std::uint16_t value = codeOf(c.value);
-      if (value == cp932::kNone) return failureAt(text, pos, end);
-      if (value > 0xFF) {
-        code[0] = static_cast<char>(value >> 8);
-        code[1] = static_cast<char>(value & 0xFF);
-        length = 2;
-      } else {
-        code[0] = static_cast<char>(value);
+    char* put = buffer;
+    const std::size_t blockEnd = std::min(end, pos + kBlock);
+    while (pos < blockEnd) {
+      if (static_cast<unsigned char>(in[pos]) < 0x80) {
+        if (crLf) {
+          const AsciiCopy copied = copyAsciiWithCrLf(in, pos, blockEnd, end, put);
+          pos = copied.pos;
+          put = copied.put;
+          continue;
+        }
+        const std::size_t run = asciiRunEnd(in, pos, end);
+        if (run - pos >= kShortRun) {
+          out.append(buffer, static_cast<std::size_t>(put - buffer));
+          put = buffer;
+          out.append(in + pos, run - pos);
+          pos = run;
+          break;  // a new block
+        }
+        std::memcpy(put, in + pos, run - pos);
+        put += run - pos;
+        pos = run;
+        continue;
       }
+      const EncodedChar c = encodeCharAt(range, pos, put);
+      if (c.length == 0) return failureAt(text, pos, end);
+      put += c.length;
+      pos += c.taken;
     }
-    if (out != nullptr) out->append(code, length);
-    bytes += length;
-    pos += c.length;
+    out.append(buffer, static_cast<std::size_t>(put - buffer));
   }
   return {};
 }
@@ -300,20 +315,29 @@ Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, st
 }  // namespace
 
 Status appendCp932(std::string_view text, std::size_t begin, std::size_t end, std::string& out) {
-  std::uint64_t bytes = 0;
-  return encodeRange(text, begin, end, &out, false, bytes);
+  return encodeRange(text, begin, end, out, false);
 }
 
 Status appendCp932WithCrLf(std::string_view text, std::size_t begin, std::size_t end,
                            std::string& out) {
-  std::uint64_t bytes = 0;
-  return encodeRange(text, begin, end, &out, true, bytes);
+  return encodeRange(text, begin, end, out, true);
 }
 
+// encodeRange's pass with CR LF, counting instead of writing.
 Result<std::uint64_t> cp932SizeWithCrLf(std::string_view utf8) {
   std::uint64_t bytes = 0;
-  const Status encoded = encodeRange(utf8, 0, utf8.size(), nullptr, true, bytes);
-  if (!encoded) return encoded.failure();
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      pos = countAsciiWithCrLf(utf8.data(), pos, utf8.size(), bytes);
+      continue;
+    }
+    char code[2];
+    const EncodedChar c = encodeCharAt(utf8, pos, code);
+    if (c.length == 0) return failureAt(utf8, pos, utf8.size());
+    bytes += c.length;
+    pos += c.taken;
+  }
   return bytes;
 }
 

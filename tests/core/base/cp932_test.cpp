@@ -280,6 +280,7 @@ TEST(Cp932, LongTextsConvertTheSameAcrossBlockBoundaries) {
       {"bad pairs, alone and carried whole", "\x81\x7F\x85\x9F",
        escaped(0x81) + "\x7F" + escaped(0x85) + escaped(0x9F)},
       {"line ends", "\n\xB1", "\n" + utf8Of(0xFF71)},
+      {"ASCII lines, an LF every sixteen bytes", "\nabcdefghijklmno", "\nabcdefghijklmno"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -413,6 +414,96 @@ TEST(Cp932PieceDecoder, DecodesPiecesAsTheWholeDecodes) {
     }
     decoder.finish(text);
     ASSERT_EQ(text, whole);
+  }
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+// Byte-at-a-time references for the line-end conversions; the mapping of each
+// character is taken from decodeCp932 and encodeCp932 one character at a time.
+std::string decodeDroppingCrBeforeLfByBytes(const std::string& bytes) {
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    const bool next = i + 1 < bytes.size();
+    if (b == '\r' && next && bytes[i + 1] == '\n') {
+      ++i;
+    } else if (b < 0x80) {
+      text += bytes[i++];
+    } else {
+      // A lead byte takes the next byte with it when they decode as a pair or when
+      // that byte is no ASCII (both are then escaped).
+      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+      std::size_t n = 1;
+      if (lead && next &&
+          (static_cast<unsigned char>(bytes[i + 1]) >= 0x80 ||
+           decodeCp932(bytes.substr(i, 2)).rfind(escaped(b), 0) != 0)) {
+        n = 2;
+      }
+      text += decodeCp932(bytes.substr(i, n));
+      i += n;
+    }
+  }
+  return text;
+}
+
+std::string encodeWithCrLfByBytes(const std::string& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = text[i] == '\n' ? 1 : decodeUtf8At(text, i).length;
+    bytes += text[i] == '\n' ? std::string("\r\n") : encodeCp932(text.substr(i, n)).value();
+    i += n;
+  }
+  return bytes;
+}
+
+// Random mostly-ASCII lines with CR LF, lone CRs and LFs, good and bad pairs and high
+// single bytes, cut into random pieces: the piece decoder dropping CRs, the CR LF
+// encoder (over ranges) and the encoded size agree with the references.
+TEST(Cp932, LineEndConversionsMatchByteAtATimeReferences) {
+  const std::string units[] = {
+      "\r\n",     "\r",       "\n",   "\x82\xA0", "\x8A\xBF", "\x81\x40", "\x85\x40", "\x81\x7F",
+      "\x85\x9F", "\xEE\xFD", "\xB1", "\x80",     "\xA0",     "\xFD",     "\x81",     "\r\r\n"};
+  std::mt19937 random(932);
+  const auto below = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  for (int round = 0; round < 400; ++round) {
+    const bool lineEnds = round % 4 != 0;
+    std::string bytes;
+    const std::size_t size = below(round % 2 == 0 ? 80 : 3000);
+    while (bytes.size() < size) {
+      if (below(3) != 0) {
+        bytes.append(1 + below(round % 3 == 0 ? 120 : 40), static_cast<char>('a' + below(26)));
+      } else {
+        const std::string& unit = units[below(std::size(units))];
+        if (lineEnds || unit.find_first_of("\r\n") == std::string::npos) bytes += unit;
+      }
+    }
+    SCOPED_TRACE(hex(bytes));
+    const std::string text = decodeDroppingCrBeforeLfByBytes(bytes);
+    std::string decoded;
+    Cp932PieceDecoder decoder(true);
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t n = 1 + below(below(2) == 0 ? 4 : 700);
+      decoder.add(std::string_view(bytes).substr(at, n), decoded);
+      at += n;
+    }
+    decoder.finish(decoded);
+    ASSERT_EQ(hex(decoded), hex(text));
+
+    const std::string expected = encodeWithCrLfByBytes(text);
+    std::string encoded = "kept";
+    for (std::size_t begin = 0; begin < text.size();) {
+      std::size_t end = std::min(text.size(), begin + 1 + below(600));
+      while (end < text.size() && isUtf8Continuation(text[end])) ++end;
+      ASSERT_TRUE(appendCp932WithCrLf(text, begin, end, encoded));
+      begin = end;
+    }
+    ASSERT_EQ(hex(encoded), hex("kept" + expected));
+    ASSERT_EQ(cp932SizeWithCrLf(text).value_or(0), expected.size());
   }
 }
 
