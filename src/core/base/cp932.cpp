@@ -94,6 +94,28 @@ inline std::uint16_t codeOf(char32_t c) {
 // bytes are read again. An ASCII byte after the lead byte stays a character.
 namespace {
 
+// Runs of ASCII shorter than this are gathered in a block's buffer; longer ones are
+// appended straight from the input.
+constexpr std::size_t kShortRun = 64;
+
+// Takes the ASCII of in[pos, run) into the output of a block being gathered in
+// `buffer` up to `put`: a short run into the buffer, a long one appended to `out`
+// after what the buffer holds. True when the buffer was emptied: a new block begins.
+bool takeAsciiRun(std::string& out, char* buffer, char*& put, const char* in, std::size_t& pos,
+                  std::size_t run) {
+  if (run - pos >= kShortRun) {
+    out.append(buffer, static_cast<std::size_t>(put - buffer));
+    put = buffer;
+    out.append(in + pos, run - pos);
+    pos = run;
+    return true;
+  }
+  std::memcpy(put, in + pos, run - pos);
+  put += run - pos;
+  pos = run;
+  return false;
+}
+
 // Appends the decoding of `bytes` to `out`; returns how many were decoded: all of
 // them, unless `last` is false and the final byte is a lead byte that would decode
 // with the byte after it (or, with `dropCr`, a CR), which is then left for the next
@@ -108,7 +130,6 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool
   // appends of 2 KB and more measured much slower (glibc's memmove switches to
   // another way of copying there).
   constexpr std::size_t kBlock = 512;
-  constexpr std::size_t kShortRun = 64;
   char buffer[4 * kBlock + kShortRun + 8];
   std::size_t pos = 0;
   bool holding = false;  // the last byte waits for the next piece
@@ -137,17 +158,7 @@ std::size_t decodeInto(std::string& out, std::string_view bytes, bool last, bool
       }
       if (b < 0x80) {
         // A run of ASCII goes to the output straight from the input.
-        const std::size_t run = asciiRunEnd(data, pos, size);
-        if (run - pos >= kShortRun) {
-          out.append(buffer, static_cast<std::size_t>(put - buffer));
-          put = buffer;
-          out.append(data + pos, run - pos);
-          pos = run;
-          break;  // a new block
-        }
-        std::memcpy(put, in + pos, run - pos);
-        put += run - pos;
-        pos = run;
+        if (takeAsciiRun(out, buffer, put, data, pos, asciiRunEnd(data, pos, size))) break;
         continue;
       }
       // A lead byte, first: the kana and kanji of scenes are pairs.
@@ -273,7 +284,6 @@ Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, st
   const std::string_view range = text.substr(0, end);
   const char* const in = range.data();
   constexpr std::size_t kBlock = 1024;  // see decodeInto
-  constexpr std::size_t kShortRun = 64;
   // Up to two bytes out per byte in (an LF), sixteen written past a copied run, and a
   // block may run on by a character or by a short run of ASCII.
   char buffer[2 * kBlock + kShortRun + 16];
@@ -289,17 +299,7 @@ Status encodeRange(std::string_view text, std::size_t begin, std::size_t end, st
           put = copied.put;
           continue;
         }
-        const std::size_t run = asciiRunEnd(in, pos, end);
-        if (run - pos >= kShortRun) {
-          out.append(buffer, static_cast<std::size_t>(put - buffer));
-          put = buffer;
-          out.append(in + pos, run - pos);
-          pos = run;
-          break;  // a new block
-        }
-        std::memcpy(put, in + pos, run - pos);
-        put += run - pos;
-        pos = run;
+        if (takeAsciiRun(out, buffer, put, in, pos, asciiRunEnd(in, pos, end))) break;
         continue;
       }
       const EncodedChar c = encodeCharAt(range, pos, put);
