@@ -433,6 +433,30 @@ TEST_F(BuildCommand, CreatePackageReadsEachSceneTwice) {
   }
 }
 
+// The document takes each scene's text from its copy's bytes when they are hashed, and
+// reads the scene again when they are not: both give the same document, whatever pieces
+// the copy cut a double-byte character or a CR LF into.
+TEST_F(BuildCommand, ASceneTakenFromItsCopyGivesTheDocumentOfOneReadAgain) {
+  for (const std::string name : {"a", "b", "c"}) {
+    std::string scene = "<drawGroup name=\"Sur\" >\n";
+    for (int i = 0; i < 36000; ++i) {
+      scene += "<polygon comment=\"" + name + std::string(static_cast<std::size_t>(i % 7), 'x') +
+               "部品" + std::to_string(i) + "\" />\n";
+    }
+    add(name, scene + "</drawGroup>\n");
+  }
+  ASSERT_GT(fs::file_size(dir.file("src/a/a.nuv")), std::uintmax_t{1} << 20);
+  std::string documents[2];
+  for (const bool hashed : {true, false}) {
+    CreateRequest request{list.entries(), dir.file(hashed ? "D" : "E"), dir.file("program")};
+    request.hashContent = hashed;
+    ASSERT_EQ(createPackage(request, sink).status, BuildStatus::Written);
+    documents[hashed ? 0 : 1] = dir.read(std::string(hashed ? "D" : "E") + "/exhibition.nuv");
+  }
+  EXPECT_GT(documents[0].size(), std::size_t{3} << 20);
+  EXPECT_TRUE(documents[0] == documents[1]);
+}
+
 // The document merges each scene again as it is written: a scene that reads back
 // otherwise than planned stops the create before any document is in place.
 TEST_F(BuildCommand, ASceneThatChangedSinceThePlanStopsTheDocument) {
