@@ -104,7 +104,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   };
   // Each scene copied is decoded from the bytes copied and handed to the document pass,
   // which then need not read it again. A reader given for the scenes reads them all.
-  SceneHandoff scenes;
+  SceneHandoff scenes(sceneWaits(*plan));
   SceneHandoff* handoff = request.hashContent && !request.readScene ? &scenes : nullptr;
   ConcurrentDocument document([&](const std::atomic<bool>& stop) {
     return writePlannedDocument(*plan, report.documentPath, request.readScene, observe,

@@ -8,7 +8,7 @@ bool SceneHandoff::begin(int entry, bool decode, const std::function<bool()>& ca
   std::unique_lock lock(mutex_);
   // Said first, so that the document pass waits for this scene rather than reading it.
   position_ = entry;
-  decoding_ = decode && !takingClosed_;
+  decoding_ = decode && !takingClosed_ && taking_ < entry;
   changed_.notify_all();
   if (!decoding_) return false;
   // A cancel is asked now and then: the document pass takes the waiting text only
@@ -45,6 +45,9 @@ void SceneHandoff::close() {
 
 std::optional<std::string> SceneHandoff::take(int entry, const std::string& scene) {
   std::unique_lock lock(mutex_);
+  const int waitAfter = entry >= 0 && static_cast<std::size_t>(entry) < waitAfter_.size()
+                            ? waitAfter_[static_cast<std::size_t>(entry)]
+                            : kNoWait;
   for (;;) {
     // A text of an earlier entry was not taken in time: its scene was read.
     if (waiting_ && waiting_->entry < entry) {
@@ -54,15 +57,43 @@ std::optional<std::string> SceneHandoff::take(int entry, const std::string& scen
     if (waiting_ && waiting_->entry == entry) {
       Waiting taken = std::move(*waiting_);
       waiting_.reset();
+      taking_ = entry;
       changed_.notify_all();
       if (taken.scene != scene) return std::nullopt;
       return std::move(taken.text);
     }
-    const bool passed =
-        closed_ || waiting_ || position_ > entry || (position_ == entry && !decoding_);
-    if (passed) return std::nullopt;
+    const bool decodingIt = position_ == entry && decoding_;
+    const bool comingSoon = waitAfter != kNoWait && position_ == waitAfter;
+    if (closed_ || !(decodingIt || comingSoon)) {
+      taking_ = entry;  // read here: the copier leaves it undecoded
+      return std::nullopt;
+    }
     changed_.wait(lock);
   }
+}
+
+std::vector<int> sceneWaits(const PackagePlan& plan) {
+  constexpr std::uint64_t kNearFiles = 256;
+  constexpr std::uint64_t kNearBytes = std::uint64_t{16} << 20;
+  std::vector<int> waits;
+  int previous = -1;  // the entry of the scene copied last
+  std::uint64_t files = 0;
+  std::uint64_t bytes = 0;
+  for (const PlannedItem& item : plan.items) {
+    if (item.step != PlannedItem::Step::CopyFile) continue;
+    if (item.role != PlannedRole::Scene || item.entryNumber < 0) {
+      ++files;
+      bytes += item.size;
+      continue;
+    }
+    const auto entry = static_cast<std::size_t>(item.entryNumber);
+    if (waits.size() <= entry) waits.resize(entry + 1, SceneHandoff::kNoWait);
+    if (files <= kNearFiles && bytes <= kNearBytes) waits[entry] = previous;
+    previous = item.entryNumber;
+    files = 0;
+    bytes = 0;
+  }
+  return waits;
 }
 
 void SceneHandoff::closeTaking() {
