@@ -64,8 +64,11 @@ std::optional<ImageSize> readJpegSize(std::istream& in) {
     const std::uint32_t length = bigEndian16(lengthBytes);
     if (length < 2) return std::nullopt;
     if (isFrameHeader(marker) || marker == kDhp) return readFrameHeader(in, length);
-    // Skipped unread: APP segments with their embedded thumbnails, tables, comments.
-    if (!in.seekg(length - 2, std::ios::cur)) return std::nullopt;
+    // Skipped: APP segments with their embedded thumbnails, tables, comments. Read past
+    // rather than sought over: a segment holds at most 64 KiB, and a file stream's seek
+    // drops its buffer, so each segment would read the file's next block again.
+    const auto skip = static_cast<std::streamsize>(length - 2);
+    if (in.ignore(skip).gcount() != skip) return std::nullopt;
   }
 }
 

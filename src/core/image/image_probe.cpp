@@ -26,12 +26,18 @@ std::optional<ImageSize> readStoredSize(const std::string& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
-  unsigned char magic[2];
-  if (!readExact(in, magic, sizeof magic) || !in.seekg(0)) return std::nullopt;
-  if (magic[0] == 0xFF && magic[1] == 0xD8) return readJpegSize(in);
-  if (magic[0] == 0x89 && magic[1] == 'P') return readPngSize(in);
-  if (magic[0] == 'B' && magic[1] == 'M') return readBmpSize(in);
-  return std::nullopt;
+  // The first byte tells the format; each reader checks the whole signature. Peeked,
+  // not read and sought back: the seek would read the file's first block twice.
+  switch (in.peek()) {
+    case 0xFF:
+      return readJpegSize(in);
+    case 0x89:
+      return readPngSize(in);
+    case 'B':
+      return readBmpSize(in);
+    default:
+      return std::nullopt;
+  }
 }
 
 bool withinRange(std::uint32_t dimension) {
