@@ -227,7 +227,7 @@ TEST_F(WrittenVerify, FindsMembersAddedOrReplacedAfterTheWrite) {
 // A create that cannot hash what it writes fails, whichever file the hasher fails on
 // (a data file or the document), and leaves the destination as it was.
 TEST_F(WrittenVerify, ACreateThatCannotHashFails) {
-  // A sound create makes one hasher a file, the document's last.
+  // A sound create makes one hasher a file, the document's first.
   FileOperations counting = systemFileOperations();
   std::atomic<int> hashers{0};
   counting.hasher = [&] {
