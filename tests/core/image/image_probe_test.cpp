@@ -177,6 +177,15 @@ TEST(ImageProbe, JpegSizeComesFromEveryFrameTypeButNotFromTheMarkersSharingTheir
             sized(128, 96));
 }
 
+// A segment of the largest length a JPEG allows (65,535 with the length field), its
+// payload `content` repeated.
+std::string largestSegment(unsigned char marker, const std::string& content) {
+  std::string payload;
+  while (payload.size() < 65533) payload += content;
+  payload.resize(65533);
+  return std::string{'\xFF', static_cast<char>(marker)} + bigEndian(65535, 2) + payload;
+}
+
 TEST(ImageProbe, JpegSegmentsBeforeTheFrameAreSkippedWhateverTheyHold) {
   const std::string jpeg = baselineJpeg();
   const std::size_t sof = frameHeaderAt(jpeg);
@@ -202,9 +211,15 @@ TEST(ImageProbe, JpegSegmentsBeforeTheFrameAreSkippedWhateverTheyHold) {
            Case{"TEM and RST markers", afterSoi(std::string("\xFF\x01\xFF\xD0\xFF\xD7", 6))},
            Case{"stray bytes", beforeFrame(std::string("\x00\x12\xFF\x00", 4))},
            Case{"empty APP0", afterSoi("\xFF\xE0" + bigEndian(2, 2))},
+           // Longer than any stream buffer, each holding what looks like a frame header.
+           Case{"two APP segments of the largest length",
+                afterSoi(largestSegment(0xE1, fakeFrame) + largestSegment(0xE2, fakeFrame))},
        }) {
     EXPECT_EQ(probe(folder.write("segments.jpg", c.bytes)), sized(64, 48)) << c.label;
   }
+  // Cut inside a long segment being skipped: no frame header follows it.
+  const std::string cut = afterSoi(largestSegment(0xE1, fakeFrame)).substr(0, 40000);
+  EXPECT_EQ(probe(folder.write("cut.jpg", cut)), kFailedUntouched);
 }
 
 TEST(ImageProbe, DamagedJpegHeadersFail) {
