@@ -27,7 +27,8 @@ using NewHasher = std::function<Sha256()>;
 // most kChunks chunks of kChunkBytes, so memory stays bounded and the caller waits
 // (one chunk's hashing at most) whenever the hashing falls behind. Where no thread
 // can be started, the bytes are hashed at once, on the caller's thread. Used from one
-// thread; never throws.
+// thread at a time (a caller that hands it to another thread orders the two, as a
+// join does); never throws.
 class HashQueue {
  public:
   // Four were measured as fast as eight (the hashing keeps pace or sets it), with a
