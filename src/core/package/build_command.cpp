@@ -99,7 +99,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   written.path = report.documentPath;
   std::optional<HashQueue> hashing;
   if (request.hashContent) {
-    hashing.emplace([&operations] { return newHasherOf(operations); });
+    hashing.emplace(operations.hasher);
     hashing->begin();
   }
   const WrittenBytesObserver observe = [&](std::string_view bytes) {
@@ -161,13 +161,13 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     document.path = kDocumentName;
     document.size = written.size;
     hashing->end();
-    const Result<std::vector<FileHash>> digest = hashing->finish();
-    if (!digest) {
+    const auto hashes = hashing->finish();
+    if (!hashes || hashes->size() != 1) {
       sink.showMessage(errorMessage(withReason(kHashFailedMessage, kReasonHashUnavailable)));
       report.status = BuildStatus::DocumentFailed;
       return report;
     }
-    document.hex = hexText(digest->front().digest);
+    document.hex = hexText(hashes->front().digest);
     files = outcome.written;
     for (const KeptFolder& kept : request.keptFolders) {
       files.insert(files.end(), kept.files.begin(), kept.files.end());
