@@ -119,6 +119,11 @@ inline constexpr const char* kEarlierPackageKeptMessage =
     "エラー　新しいパッケージを完成できなかったため、以前のパッケージをそのまま残しました";
 inline constexpr const char* kSwapFailedMessage =
     "エラー　パッケージを入れ替えられなかったため、以前のパッケージに戻しました: ";
+// The move into place failed and so did the way back: nothing was removed.
+inline constexpr const char* kSwapUndoFailedMessage =
+    "エラー　パッケージを保存先へ移せず、保存先を元の状態にも戻しきれませんでした。何も削除して"
+    "いません。残りは作業用フォルダ（.vesk-staging）にあります。妨げになっているものを取り除いて"
+    "から同じ保存先へもう一度作成すると、元に戻します: ";
 // The working folder of a create or replace; {path} stands for the path concerned.
 inline constexpr const char* kWorkingFolderNotOursMessage =
     "エラー　保存先の作業用フォルダの場所に、Vesk が作ったものではないもの（リンク、ファイル、"

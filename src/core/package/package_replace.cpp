@@ -162,6 +162,11 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
     case SwapOutcome::Killed:
       report.status = BuildStatus::Stopped;
       return report;
+    case SwapOutcome::UndoFailed:
+      // The earlier members still aside stay there, with the journal, for the next run.
+      sink.showMessage(errorMessage(std::string(kSwapUndoFailedMessage) + swap.failedPath));
+      report.status = BuildStatus::Stopped;
+      return report;
     case SwapOutcome::Failed:
       sink.showMessage(errorMessage(std::string(kSwapFailedMessage) + swap.failedPath));
       {

@@ -117,7 +117,10 @@ Undo undoSwap(const std::string& destination, const std::string& working,
   std::vector<std::string> back = asideOrder(journal);
   std::reverse(back.begin(), back.end());
   for (const auto& name : back) {
-    if (!exists(joinPath(aside, name)) || exists(joinPath(destination, name))) continue;
+    if (!exists(joinPath(aside, name))) continue;
+    // Something else took the name meanwhile: not Vesk's to move away, and the earlier
+    // member stays aside, with the journal, until the way is free.
+    if (exists(joinPath(destination, name))) return Undo::Failed;
     if (!steps.proceed("put back " + name)) return Undo::Killed;
     if (!move(joinPath(aside, name), joinPath(destination, name))) return Undo::Failed;
   }
@@ -136,8 +139,8 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
   };
   const auto failed = [&](const std::string& path) {
     StepCounter undoSteps(StepHook{});
-    undoSwap(destination, folder.path, journal, undoSteps);
-    report.outcome = SwapOutcome::Failed;
+    const bool undone = undoSwap(destination, folder.path, journal, undoSteps) == Undo::Done;
+    report.outcome = undone ? SwapOutcome::Failed : SwapOutcome::UndoFailed;
     report.failedPath = path;
     return report;
   };

@@ -9,15 +9,18 @@
 namespace vesk {
 
 enum class SwapOutcome {
-  Done,       // the new package is in place and the working folder removed
-  Killed,     // the step hook ended the run: everything stays as it is
-  Failed,     // a move failed: the destination was brought back as it was
+  Done,    // the new package is in place and the working folder removed
+  Killed,  // the step hook ended the run: everything stays as it is
+  Failed,  // a move failed: the destination was brought back as it was
+  // A move failed and so did bringing the destination back: the working folder keeps
+  // its journal and what is aside, for the next run to finish the undo.
+  UndoFailed,
   Unflushed,  // the new package is in place but the flush failed: the working folder stays
 };
 
 struct SwapReport {
   SwapOutcome outcome = SwapOutcome::Done;
-  std::string failedPath;  // Failed: the member whose move failed
+  std::string failedPath;  // Failed, UndoFailed: the member whose move failed
   int error = 0;           // Unflushed: the system's error
 };
 
@@ -26,7 +29,8 @@ struct SwapReport {
 // working folder (the document first), the new ones `journal.incoming` in (the
 // document last: moving it in completes the package), flushes the file system and
 // removes the working folder with the earlier members. Every step goes through
-// `steps`. A move that fails is undone at once (Failed).
+// `steps`. A move that fails is undone at once (Failed, or UndoFailed when the undo
+// cannot finish: nothing aside is then removed).
 SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
                          const ReplaceJournal& journal, const FileOperations& operations,
                          StepCounter& steps);

@@ -140,6 +140,11 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
       return killed();
     case SwapOutcome::Failed:
       return undone(kCreateUndoneMessage);
+    case SwapOutcome::UndoFailed:
+      // What moved in and could not move back stays journaled for the next run.
+      sink.showMessage(errorMessage(std::string(kSwapUndoFailedMessage) + swap.failedPath));
+      report.status = BuildStatus::Stopped;
+      return report;
     case SwapOutcome::Unflushed:
       sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(swap.error))));
       return killed();

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/file_system_flush.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "package/replace_journal.h"
 
 namespace vesk {
 
@@ -114,8 +116,17 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
 }
 
 bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
-  // Everything but the lock and the marker first, so that a kill midway leaves a
-  // folder still recognised as Vesk's.
+  // A swap's journal goes first, and durably: the next run weighs a journal against
+  // the earlier members aside, which must then still all be there, while it discards a
+  // working folder without one whole. Removed in the listing's order, the earlier
+  // members could go before it, and a kill then would undo a finished swap.
+  const std::string journal = joinPath(folder.path, kJournalName);
+  if (pathExists(journal)) {
+    if (!steps.proceed(std::string("remove ") + kJournalName)) return false;
+    if (!removeTree(journal) || !flushFileSystem(folder.path)) return false;
+  }
+  // Then everything but the lock and the marker, so that a kill midway leaves a folder
+  // still recognised as Vesk's.
   const Result<std::vector<FolderEntry>> entries = listFolder(folder.path);
   if (!entries) return false;
   std::vector<std::string> contents;

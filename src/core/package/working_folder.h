@@ -78,7 +78,8 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
 WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder);
 
 // Removes the held working folder and everything in it (links inside are removed, never
-// followed), the lock last. False when something could not be removed.
+// followed): a swap's journal first, made durable before anything else goes, the lock
+// last. False when something could not be removed.
 bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps);
 
 }  // namespace vesk

@@ -186,6 +186,55 @@ TEST_F(PackageReplace, AKillDuringTheRecoveryIsRecoveredByTheNextRun) {
   }
 }
 
+// The earlier members aside tell the next run whether a swap finished, so they outlast
+// the journal: whatever order the folder lists its contents in, the journal goes first,
+// and a kill anywhere after it leaves a working folder the next run just discards.
+TEST_F(PackageReplace, AfterTheSwapTheJournalGoesBeforeTheEarlierPackage) {
+  makeEarlierAndExpected();
+  const auto steps = stepsOf([&](const StepHook& hook) {
+    replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr, hook);
+  });
+  const std::size_t flush = std::find(steps.begin(), steps.end(), "flush") - steps.begin();
+  ASSERT_LT(flush + 2, steps.size());
+  EXPECT_EQ(steps[flush + 1], "remove .vesk-journal");
+  for (std::size_t kill = flush + 2; kill < steps.size(); ++kill) {
+    SCOPED_TRACE("killed before step " + std::to_string(kill) + " (" + steps[kill] + ")");
+    dir.clear();
+    SetUp();
+    makeEarlierAndExpected();
+    replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr,
+                   [&](int step, const std::string&) { return step != static_cast<int>(kill); });
+    EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging/.vesk-journal")));
+    EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::Discarded);
+    EXPECT_EQ(snapshot(dir.file("D")), replaced);
+  }
+}
+
+// A member's name taken by another program while the package moves in is not Vesk's to
+// move away: the earlier member that would go back there stays aside with the journal,
+// nothing is removed, and the run says so. Once the way is free, the next run puts the
+// earlier package back whole.
+TEST_F(PackageReplace, AnEarlierMemberWhoseNameWasTakenMeanwhileStaysAside) {
+  makeEarlierAndExpected();
+  const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr,
+                                            [&](int, const std::string& what) {
+                                              if (what == "move in 00")
+                                                dir.write("D/00/desktop.ini", "another program's");
+                                              return true;
+                                            });
+  EXPECT_EQ(report.status, BuildStatus::Stopped);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].rfind(kSwapUndoFailedMessage, 0), 0u) << sink.messages[0];
+  EXPECT_TRUE(fs::exists(dir.file("D/.vesk-staging/.vesk-journal")));
+  EXPECT_TRUE(fs::exists(dir.file("D/.vesk-staging/.vesk-previous/00/a.nuv")));
+  EXPECT_EQ(dir.read("D/00/desktop.ini"), "another program's");
+
+  EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::Failed) << "the way is still taken";
+  fs::remove_all(dir.file("D/00"));
+  EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::RolledBack);
+  EXPECT_EQ(snapshot(dir.file("D")), earlier);
+}
+
 TEST_F(PackageReplace, AKilledCreateIntoANewFolderLeavesNothingOrTheWholePackage) {
   makeEarlierAndExpected();
   ASSERT_EQ(createPackage(request({"c", "b", "a"}, "X"), sink).status, BuildStatus::Written);
