@@ -8,6 +8,9 @@ FileOperations systemFileOperations() {
   return {[](const std::string& from, const std::string& to, const CopyProgress& progress,
              const CopyContent& content) { return copyFile(from, to, progress, content); },
           [](const std::string& folder) { return flushFileSystem(folder); },
+          [](const std::string& from, const std::string& to, bool& noReflink) {
+            return cloneOrLink(from, to, noReflink);
+          },
           {}};
 }
 

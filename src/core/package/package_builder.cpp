@@ -101,6 +101,7 @@ class PackageRun {
       if (scene) scenes_->begin(item.entryNumber, false);
       return true;
     }
+    if (cancelled()) return false;
     // A scene's text is decoded from the bytes as they are written, for the document.
     std::optional<SceneTextBuilder> text;
     std::uint64_t decoded = 0;
@@ -177,13 +178,22 @@ class PackageRun {
     const auto reusable = reuse_.find(source);
     if (!reusable) return false;
     const RecordedFile& known = reusable->record;
-    if (cloneOrLink(reusable->path, target, noReflink_) == CloneMethod::Copy) {
+    if (copier_.link(reusable->path, target, noReflink_) == CloneMethod::Copy) {
       if (!reusable->earlier) return false;
-      Sha256 hasher;
-      const Status copied = copyFile(reusable->path, target, {},
-                                     [&](std::string_view bytes) { hasher.update(bytes); });
-      const auto digest = hasher.finish();
-      if (!copied || !digest || hexText(*digest) != known.hex) return false;
+      FileHash copied;
+      if (!copier_.copyUncounted(reusable->path, target, copied) ||
+          hexText(copied.digest) != known.hex) {
+        return false;
+      }
+    } else {
+      // The file may have been changed between the look that found it and the link:
+      // it stands for the source only while it still has the size and time it was
+      // found with. A hard link shares it, and a clone may hold the change.
+      const auto now = fileStampOf(reusable->path, Links::DoNotFollow);
+      if (!now || now->size != known.size || now->modified != known.modified) {
+        (void)removeTree(target);
+        return false;
+      }
     }
     const auto placed = fileStampOf(target, Links::DoNotFollow);
     if (!placed || placed->size != known.size) {

@@ -72,6 +72,35 @@ Status PackageCopier::copyWatched(const std::string& from, const std::string& to
 
 namespace vesk {
 
+CloneMethod PackageCopier::link(const std::string& from, const std::string& to, bool& noReflink) {
+  return operations_.link ? operations_.link(from, to, noReflink)
+                          : cloneOrLink(from, to, noReflink);
+}
+
+Status PackageCopier::copyUncounted(const std::string& from, const std::string& to,
+                                    FileHash& written) {
+  if (progress_ != nullptr) progress_->fileStarted(from);
+  Sha256 hasher = newHasherOf(operations_);
+  std::uint64_t done = 0;
+  std::uint64_t count = 0;
+  const Status copied = operations_.copy(
+      from, to,
+      [&](std::uint64_t bytes) {
+        done += bytes;
+        if (progress_ != nullptr) progress_->advanced(bytes_ + done, files_);
+        return !cancelRequested();
+      },
+      [&](std::string_view bytes) {
+        hasher.update(bytes);
+        count += bytes.size();
+      });
+  if (!copied) return copied;
+  const auto digest = hasher.finish();
+  if (!digest) return makeFailure(FailureCode::HashUnavailable, to);
+  written = {*digest, count};
+  return copied;
+}
+
 void PackageCopier::countPlaced(std::uint64_t bytes) {
   bytes_ += bytes;
   ++files_;

@@ -9,6 +9,7 @@
 
 #include "base/file_hash.h"
 #include "base/file_operations.h"
+#include "base/file_stamp.h"
 #include "base/hash_queue.h"
 #include "package/build_progress.h"
 
@@ -45,8 +46,18 @@ class PackageCopier {
   // (HashUnavailable) when any could not be hashed. Call once, after the last copy.
   Result<std::vector<FileHash>> hashes();
 
-  // Counts a file put in place without copying (a link or clone of `bytes`).
+  // Counts a file put in place without copying from its source (a link or clone of
+  // `bytes`, or copyUncounted's copy).
   void countPlaced(std::uint64_t bytes);
+
+  // Puts a reflink or hard link of `from` at `to` where the file system allows (see
+  // cloneOrLink); Copy when nothing was made.
+  CloneMethod link(const std::string& from, const std::string& to, bool& noReflink);
+
+  // Copies `from` to `to` as copy does, its progress shown and a cancel answered after
+  // each piece, hashing the bytes written into `written`, but counts nothing: the
+  // caller counts the file with countPlaced once it takes it.
+  Status copyUncounted(const std::string& from, const std::string& to, FileHash& written);
 
   // True when the observer asks to stop.
   bool cancelRequested() const { return progress_ != nullptr && progress_->cancelRequested(); }

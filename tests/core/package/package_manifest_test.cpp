@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/file_operations.h"
 #include "base/file_stamp.h"
 #include "messages/messages.h"
 #include "model/entry_list.h"
@@ -347,6 +348,66 @@ TEST_F(PackageManifest, AReplaceOfAPackageReadBackReusesItsOwnUnchangedFiles) {
   EXPECT_EQ(fileNumber("D/00/v.raw"), volume);
   EXPECT_EQ(dir.read("D/01/b.nuv"), "<changed />\r\n");
   EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
+// A file of the earlier package saved by another program between the look that found
+// it unchanged and its link does not stand for its source: the new package gets a copy
+// of the source, and the manifest lists the bytes the package holds.
+TEST_F(PackageManifest, AnEarlierFileChangedJustBeforeItsLinkIsCopiedFromItsSource) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  dir.write("src/b/b.nuv", "<changed />\r\n");  // so that 01 is built anew, file by file
+  FileOperations operations = systemFileOperations();
+  bool saved = false;
+  operations.link = [&](const std::string& from, const std::string& to, bool& noReflink) {
+    if (!saved && from.ends_with("01/t.jpg")) {
+      std::string other = dir.read("D/01/t.jpg");
+      other[other.size() / 2] = static_cast<char>(other[other.size() / 2] ^ 1);
+      dir.write("D/01/t.jpg", other);
+      saved = true;
+    }
+    return cloneOrLink(from, to, noReflink);
+  };
+  CreateRequest request;
+  request.entries = entries;
+  request.destination = dir.file("D");
+  request.programFolder = dir.file("program");
+  request.operations = &operations;
+  const BuildReport report = replacePackage(request, sink);
+  ASSERT_EQ(report.status, BuildStatus::Written) << sink.messages.front();
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(dir.read("D/01/t.jpg"), dir.read("src/b/t.jpg"));
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
+// Where the file system has neither reflinks nor hard links (FAT, exFAT), an unchanged
+// file is copied from the earlier package: followed as any copy, and a cancel stops it
+// there, the earlier package left as it was.
+TEST_F(PackageManifest, WithoutLinksACancelStopsTheCopyOfAnEarlierFile) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  const std::string scene = dir.read("D/01/b.nuv");
+  dir.write("src/b/b.nuv", "<changed />\r\n");
+  FileOperations operations = systemFileOperations();
+  operations.link = [](const std::string&, const std::string&, bool&) { return CloneMethod::Copy; };
+  struct CancelOnEarlierFile : BuildProgress {
+    std::string earlier;
+    bool seen = false;
+    void fileStarted(const std::string& source) override {
+      seen = seen || source.starts_with(earlier);
+    }
+    bool cancelRequested() override { return seen; }
+  } progress;
+  progress.earlier = dir.file("D") + "/";
+  CreateRequest request;
+  request.entries = entries;
+  request.destination = dir.file("D");
+  request.programFolder = dir.file("program");
+  request.operations = &operations;
+  const BuildReport report = replacePackage(request, sink, &progress);
+  EXPECT_TRUE(progress.seen);
+  EXPECT_TRUE(report.cancelled);
+  EXPECT_EQ(report.status, BuildStatus::Stopped);
+  EXPECT_EQ(dir.read("D/01/b.nuv"), scene);
+  EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
 }
 
 TEST_F(PackageManifest, ADataFileNamedByTwoEntriesIsReadOnceAndLinked) {
