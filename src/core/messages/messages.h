@@ -65,6 +65,8 @@ inline constexpr const char* kDownCopyFailed = "down.jpgのコピーに失敗し
 inline constexpr const char* kVerifyFailedMessage =
     "エラー　パッケージの検査で問題が見つかりました:";
 inline constexpr const char* kVerifiedMessage = "パッケージを検査しました。問題はありません";
+inline constexpr const char* kDocumentOutOfMemoryMessage =
+    "エラー　メモリが足りないため、展示用nuvファイルを作成できませんでした";
 inline constexpr const char* kVerifyDocumentUnreadable = "展示用nuvファイルを読み込めません: ";
 inline constexpr const char* kVerifyDocumentUndecodable =
     "展示用nuvファイルにShift_JISとして読めないバイトがあります: ";

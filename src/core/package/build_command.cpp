@@ -114,6 +114,12 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     return writePlannedDocument(*plan, report.documentPath, request.readScene, observe,
                                 &written.outline, &stop, handoff);
   });
+  // However this ends, an exception included, the document pass waits for no more
+  // scenes once the copies are over, before its thread is joined.
+  struct CloseScenes {
+    SceneHandoff& scenes;
+    ~CloseScenes() { scenes.close(); }
+  } closeScenes{scenes};
   // Written after the copies, the document takes no texts: none are kept for it.
   if (!document.alongside()) scenes.closeTaking();
   const PackageOutcome outcome = buildPackageFolders(

@@ -1,14 +1,32 @@
 #include "package/concurrent_document.h"
 
 #include <chrono>
+#include <new>
 #include <system_error>
 
+#include "messages/messages.h"
+
 namespace vesk {
+
+namespace {
+
+// The write's result; a write that runs out of memory (a scene of hundreds of MiB read
+// whole) fails with its message instead of ending the program.
+std::optional<std::string> writeOrFail(const ConcurrentDocument::Write& write,
+                                       const std::atomic<bool>& stop) {
+  try {
+    return write(stop);
+  } catch (const std::bad_alloc&) {
+    return std::string(kDocumentOutOfMemoryMessage);
+  }
+}
+
+}  // namespace
 
 ConcurrentDocument::ConcurrentDocument(Write write) : write_(std::move(write)) {
   try {
     thread_ = std::thread([this] {
-      std::optional<std::string> result = write_(stop_);
+      std::optional<std::string> result = writeOrFail(write_, stop_);
       const std::lock_guard<std::mutex> lock(mutex_);
       result_ = std::move(result);
       done_ = true;
@@ -32,7 +50,7 @@ std::optional<std::string> ConcurrentDocument::wait(const std::function<bool()>&
       cancelled_ = true;
       stop_ = true;
     }
-    result_ = write_(stop_);
+    result_ = writeOrFail(write_, stop_);
     return result_;
   }
   // The cancel is the caller's to ask, on its own thread, between waits.

@@ -18,7 +18,8 @@ namespace vesk {
 class ConcurrentDocument {
  public:
   // The write: returns nothing when the document was written, else the operator's
-  // message; it stops early (with any message) once `stop` is set.
+  // message; it stops early (with any message) once `stop` is set. One that runs out
+  // of memory gives kDocumentOutOfMemoryMessage.
   using Write = std::function<std::optional<std::string>(const std::atomic<bool>& stop)>;
 
   explicit ConcurrentDocument(Write write);

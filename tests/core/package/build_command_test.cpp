@@ -7,11 +7,14 @@
 #include <sys/stat.h>
 #endif
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/cp932.h"
@@ -555,6 +558,21 @@ TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
         << c.label;
     EXPECT_FALSE(fs::exists(dir.file("D"))) << c.label;
   }
+}
+
+// An exception on the copier's side, before a single scene was copied, ends the create
+// with that exception: the document pass, waiting for the first scene, is let go.
+TEST_F(BuildCommand, AnExceptionBeforeTheCopiesDoesNotLeaveTheDocumentPassWaiting) {
+  add("a");
+  struct Throwing : BuildProgress {
+    void started(std::uint64_t, std::uint64_t) override {
+      // Time for the document pass to come to the first scene's text.
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      throw std::runtime_error("thrown");
+    }
+  } progress;
+  CreateRequest request{list.entries(), dir.file("D"), dir.file("program")};
+  EXPECT_THROW(createPackage(request, sink, &progress), std::runtime_error);
 }
 
 }  // namespace

@@ -3,20 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <thread>
+
+#include "messages/messages.h"
 
 namespace vesk {
 namespace {
 
-// The write's own result comes back, whether it ends before or after the wait begins.
+// The write's own result comes back; a write that runs out of memory fails with its
+// message instead of ending the program from its thread.
 TEST(ConcurrentDocument, GivesTheWritesResult) {
-  for (const bool failing : {false, true}) {
-    ConcurrentDocument document([failing](const std::atomic<bool>&) -> std::optional<std::string> {
-      if (failing) return std::string("failed");
-      return std::nullopt;
+  const std::optional<std::string> failed = "failed";
+  const std::optional<std::string> outOfMemory = kDocumentOutOfMemoryMessage;
+  for (const auto& expected : {std::optional<std::string>(), failed, outOfMemory}) {
+    ConcurrentDocument document([&](const std::atomic<bool>&) -> std::optional<std::string> {
+      if (expected == outOfMemory) throw std::bad_alloc();
+      return expected;
     });
-    const auto result = document.wait([] { return false; });
-    EXPECT_EQ(result, failing ? std::optional<std::string>("failed") : std::nullopt);
+    EXPECT_EQ(document.wait([] { return false; }), expected);
     EXPECT_FALSE(document.cancelled());
   }
 }
