@@ -22,7 +22,8 @@ Failure failureOf(int error, const std::string& path) {
 
 }  // namespace
 
-Status readFileInPieces(const std::string& path, const FilePiece& piece, std::uint64_t* sizeHint) {
+Status readFileInPieces(const std::string& path, const FilePiece& piece, std::uint64_t* sizeHint,
+                        const std::atomic<bool>* stop) {
   // Non-blocking open: a pipe or device is refused below instead of blocking here.
   int fd;
   do {
@@ -56,6 +57,7 @@ Status readFileInPieces(const std::string& path, const FilePiece& piece, std::ui
     total += static_cast<unsigned long long>(n);
     if (total > kMaxReadBytes) return makeFailure(FailureCode::ReadFailed, path, EFBIG);
     piece(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
+    if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, path);
   }
   return {};
 }

@@ -20,7 +20,8 @@ Failure lastFailureOf(const std::string& path) {
 
 }  // namespace
 
-Status readFileInPieces(const std::string& path, const FilePiece& piece, std::uint64_t* sizeHint) {
+Status readFileInPieces(const std::string& path, const FilePiece& piece, std::uint64_t* sizeHint,
+                        const std::atomic<bool>* stop) {
   const HANDLE file =
       CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -36,6 +37,7 @@ Status readFileInPieces(const std::string& path, const FilePiece& piece, std::ui
     if (!ReadFile(file, buffer.get(), kPiece, &n, nullptr)) return lastFailureOf(path);
     if (n == 0) break;
     piece(std::string_view(buffer.get(), n));
+    if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, path);
   }
   return {};
 }

@@ -71,8 +71,12 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
         std::optional<std::string> handed;
         if (handoff != nullptr) handed = handoff->take(static_cast<int>(next), entry.scene);
         Result<std::string> scene = handed ? Result<std::string>(std::move(*handed))
-                                           : readSceneText(entry.scene, readScene);
+                                           : readSceneText(entry.scene, readScene, stop);
         if (!scene) {
+          if (scene.failure().code == FailureCode::Cancelled) {
+            stopped = true;
+            return scene.failure();
+          }
           changedScene = entry.scene;
           return makeFailure(FailureCode::ReadFailed, entry.scene);
         }

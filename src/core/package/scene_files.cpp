@@ -33,13 +33,11 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
   const Status read = readFileInPieces(
       scenePath,
       [&](std::string_view bytes) {
-        if (stop != nullptr && *stop) return;
         if (!text) text.emplace(size);
         text->add(bytes);
       },
-      &size);
+      &size, stop);
   if (!read) return read.failure();
-  if (stop != nullptr && *stop) return makeFailure(FailureCode::Cancelled, scenePath);
   if (!text) text.emplace(0);
   return text->finish();
 }

@@ -22,8 +22,8 @@ using SceneReader = std::function<Result<std::vector<std::string>>(const std::st
 // The scene's text as the merge takes it (joinSceneLines of its lines): read through
 // `reader`, or when that is empty straight from the file, decoded in one pass with
 // its line ends made LF in place, never split into lines. Fails as the reader (or
-// readFile) does. Once `stop` (may be null) is set, the file's further pieces are
-// read without being decoded and the read fails (Cancelled).
+// readFile) does. Once `stop` (may be null) is set, the read ends after the current
+// piece and fails (Cancelled).
 Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader = {},
                                   const std::atomic<bool>* stop = nullptr);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <string>
 #include <vector>
 
@@ -43,6 +45,19 @@ TEST(ReadFileInPieces, GivesTheWholeFileInBoundedPiecesInOrder) {
   ASSERT_FALSE(missing);
   EXPECT_EQ(missing.failure().code, FailureCode::NotFound);
   EXPECT_EQ(pieces, 0);
+
+  // A stop set while a piece is handed ends the read there.
+  std::atomic<bool> stop{false};
+  const Status stopped = readFileInPieces(
+      dir.file("data.bin"),
+      [&](std::string_view) {
+        ++pieces;
+        stop = true;
+      },
+      nullptr, &stop);
+  ASSERT_FALSE(stopped);
+  EXPECT_EQ(stopped.failure().code, FailureCode::Cancelled);
+  EXPECT_EQ(pieces, 1);
 }
 
 }  // namespace
