@@ -37,6 +37,7 @@
 #include "package/scene_files.h"
 #include "package/scene_reading.h"
 #include "package/windows_names.h"
+#include "package/working_folder.h"
 
 namespace vesk {
 
@@ -800,11 +801,37 @@ class Planner {
     const auto blocks = [block](std::uint64_t bytes) {
       return (bytes + block - 1) / block * block;
     };
-    std::uint64_t needed = blocks(documentBytes_);
+    // Upper bounds of what the run writes beside the copies: a line of the manifest
+    // and of the copy record per file (a hash, the numbers, the paths escaped at most
+    // to twice their length), and a folder's entry for each name in it (FAT's long
+    // names take the most: 32 bytes per 13 characters, and a short entry).
+    constexpr std::uint64_t kManifestLine = 64 + 4;
+    constexpr std::uint64_t kRecordLine = 64 + 6 * 20 + 12;
+    const auto entryBytes = [](std::string_view name) -> std::uint64_t {
+      return 3 * name.size() + 96;
+    };
+    const std::string_view documentName = kDocumentName;
+    std::uint64_t manifest = kManifestLine + 2 * documentName.size();
+    std::uint64_t record = 2 * kRecordLine + 2 * documentName.size();  // with its heading
+    // The working folder holds the package's members, its marker and its lock.
+    std::map<std::string, std::uint64_t> folders{
+        {"", entryBytes(documentName) + entryBytes(kManifestName) + entryBytes(kCopyRecordName) +
+                 entryBytes(kWorkingMarkerName) + entryBytes(kWorkingLockName)}};
+    std::uint64_t needed = blocks(documentBytes_) + 2 * block;  // the marker and the lock
     for (const auto& item : plan_.items) {
-      // A folder takes at least one block; a file the blocks its bytes fill.
-      needed += item.step == PlannedItem::Step::MakeFolder ? block : blocks(item.size);
+      const std::string target = withoutTrailingSeparator(item.target);
+      folders[withoutTrailingSeparator(folderOf(target))] += entryBytes(fileNameOf(target));
+      if (item.step == PlannedItem::Step::MakeFolder) {
+        folders.try_emplace(target, 0);
+        continue;
+      }
+      needed += blocks(item.size);
+      manifest += kManifestLine + 2 * target.size();
+      record += kRecordLine + 2 * (target.size() + item.source.size());
     }
+    needed += blocks(manifest) + blocks(record);
+    // A folder takes the blocks its entries fill, at least one.
+    for (const auto& [folder, bytes] : folders) needed += std::max(block, blocks(bytes));
     plan_.bytesNeeded = needed;
     const std::optional<std::uint64_t> free =
         request_.freeSpace ? request_.freeSpace(request_.destination) : volume_.available;

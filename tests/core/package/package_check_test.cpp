@@ -23,9 +23,11 @@
 #include "format/scene_scan.h"
 #include "format/two_digits.h"
 #include "messages/messages.h"
+#include "package/build_command.h"
 #include "package/package_check.h"
 #include "package/package_plan.h"
 #include "support/golden_files.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -563,6 +565,32 @@ TEST(SystemFreeSpace, IsFoundThroughTheNearestExistingParent) {
   // The same file system: the two differ only by what others wrote meanwhile.
   EXPECT_LT(*below > *free ? *below - *free : *free - *below, 1ull << 30);
 }
+
+#ifndef _WIN32
+// The space the check asks for covers everything the package takes once made, in whole
+// blocks: its files, its folders' entries, the manifest and the copy record.
+TEST_F(CheckCase, TheSpaceItAsksForCoversAllThePackageTakes) {
+  for (int i = 0; i < 400; ++i) {
+    dir.write("src/ct/a-slice-with-a-rather-long-name-" + std::to_string(i) + ".dcm", "s");
+  }
+  const PackagePlan plan = planPackage(request);
+  ASSERT_FALSE(hasCheckErrors(plan.problems));
+  test::RecordingSink sink;
+  ASSERT_EQ(
+      createPackage({request.entries, request.destination, request.programFolder}, sink).status,
+      BuildStatus::Written);
+  const auto blocksOf = [](const fs::path& path) {
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return static_cast<std::uint64_t>(info.st_blocks) * 512;
+  };
+  std::uint64_t taken = blocksOf(request.destination);
+  for (const auto& item : fs::recursive_directory_iterator(request.destination)) {
+    taken += blocksOf(item.path());
+  }
+  EXPECT_GE(plan.bytesNeeded, taken);
+}
+#endif
 
 }  // namespace
 }  // namespace vesk
