@@ -1,10 +1,13 @@
 #include "package/replace_journal.h"
 
+#include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include "base/atomic_file.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "package/package_layout.h"
 
 namespace vesk {
 
@@ -18,13 +21,12 @@ std::string journalPath(const std::string& folder) {
   return path + kJournalName;
 }
 
-// A member's name: one path component, never "." or "..".
-bool plainName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    if (c == '/' || c == '\\' || c == '\0') return false;
-  }
-  return true;
+// A member's name: an entry folder's or one of the files at the top of a package. A
+// journal naming anything else is not Vesk's, and nothing it names is moved.
+bool memberName(const std::string& name) {
+  if (isEntryFolderName(name)) return true;
+  const std::vector<std::string> top = packageTopFileNames();
+  return std::find(top.begin(), top.end(), name) != top.end();
 }
 
 }  // namespace
@@ -53,11 +55,11 @@ std::optional<ReplaceJournal> parseJournal(const std::string& text) {
       if (second == std::string::npos) return std::nullopt;
       std::string to = name.substr(second + 1);
       name.resize(second);
-      if (!plainName(name) || !plainName(to)) return std::nullopt;
+      if (!memberName(name) || !memberName(to)) return std::nullopt;
       journal.moved.emplace_back(std::move(name), std::move(to));
       continue;
     }
-    if (!plainName(name)) return std::nullopt;
+    if (!memberName(name)) return std::nullopt;
     if (kind == "earlier") {
       journal.earlier.push_back(std::move(name));
     } else if (kind == "incoming") {

@@ -26,7 +26,8 @@ TEST(ReplaceJournal, ReadsBackWhatItWroteAndNothingElse) {
             "incoming 00\nincoming 01\nincoming exhibition.nuv\nkept 02\nkept 03\nmoved 04 01\n");
   EXPECT_FALSE(readJournal(dir.file("missing")).has_value());
 
-  // A member is one plain name: nothing that would lead a recovery elsewhere.
+  // A member is an entry folder or a file at the top of a package: nothing that would
+  // lead a recovery elsewhere or to an operator's own file.
   for (const std::string text : {
            "",
            "another heading\nearlier 00\n",
@@ -39,6 +40,9 @@ TEST(ReplaceJournal, ReadsBackWhatItWroteAndNothingElse) {
            "Vesk replace journal 1\nmoved 04\n",
            "Vesk replace journal 1\nmoved 04 ..\n",
            "Vesk replace journal 1\nmoved 04 01/x\n",
+           "Vesk replace journal 1\nincoming notes.txt\n",
+           "Vesk replace journal 1\nearlier 100\n",
+           "Vesk replace journal 1\nmoved 04 ex\n",
        }) {
     EXPECT_FALSE(parseJournal(text).has_value()) << text;
   }
