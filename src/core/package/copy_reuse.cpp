@@ -1,6 +1,7 @@
 #include "package/copy_reuse.h"
 
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "package/package_layout.h"
 
@@ -19,7 +20,39 @@ std::string nativePath(std::string path) {
   return path;
 }
 
+// A path a package's record may hold: relative, below an entry folder or at the top,
+// never climbing ("", "." or ".." components) nor, on Windows, naming a drive or
+// holding a backslash.
+bool recordablePath(std::string_view path) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    const std::string_view part = path.substr(start, slash - start);
+    if (part.empty() || part == "." || part == "..") return false;
+#ifdef _WIN32
+    if (part.find_first_of("\\:") != std::string_view::npos) return false;
+#endif
+    if (slash == std::string_view::npos) return true;
+    start = slash + 1;
+  }
+}
+
 }  // namespace
+
+bool CopyReuse::foldersAreOwn(const std::string& path) const {
+  // Each folder between the package and the file, from the top: a folder, not a link.
+  for (std::size_t slash = path.find('/'); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string folder = path.substr(0, slash);
+    auto [at, added] = folders_.try_emplace(folder, false);
+    if (added) {
+      const Result<EntryType> type = entryTypeOf(folder_ + nativePath(folder));
+      at->second = type && *type == EntryType::Folder;
+    }
+    if (!at->second) return false;
+  }
+  return true;
+}
 
 bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime) {
   return record.sourceDevice == stamp.device && record.sourceFile == stamp.file &&
@@ -59,6 +92,8 @@ CopyReuse::CopyReuse(const std::string& earlierFolder) : folder_(earlierFolder) 
 CopyReuse::CopyReuse(std::shared_ptr<const EarlierRecord> record)
     : record_(std::move(record)), folder_(record_->folder), recordTime_(record_->time) {
   for (const auto& [at, file] : record_->files) {
+    // A path leading out of the package, or through a link in it, stands for nothing.
+    if (!recordablePath(at) || !foldersAreOwn(at)) continue;
     if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, &file);
     // The earlier package's own files, which a package read back names as its sources:
     // known by their own identity while they still hold what was recorded.

@@ -36,7 +36,9 @@ struct ReusableFile {
 };
 
 // Finds the files a create need not copy from their sources again. Reads nothing but
-// the earlier package's copy record and the stamps (size, time, identity) of files.
+// the earlier package's copy record and the stamps (size, time, identity) of files and
+// of the folders on their way. A record's file whose path leads out of the package or
+// through a link in it is never offered.
 class CopyReuse {
  public:
   // No earlier package: only copies of this run are reused.
@@ -72,6 +74,11 @@ class CopyReuse {
   std::multimap<Identity, const RecordedFile*> earlier_;
   std::map<Identity, const RecordedFile*> own_;
   std::map<Identity, ReusableFile> thisRun_;  // by the source's identity
+
+  // True when every folder on the record's `path` below the package is a folder of
+  // its own, not a link (or junction) to elsewhere; looked at once per folder.
+  bool foldersAreOwn(const std::string& path) const;
+  mutable std::map<std::string, bool> folders_;
 };
 
 // True when a file recorded with `record` may stand for the source now stamped

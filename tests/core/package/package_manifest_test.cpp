@@ -17,6 +17,7 @@
 #include "base/cp932.h"
 #include "base/file_operations.h"
 #include "base/file_stamp.h"
+#include "format/copy_record.h"
 #include "messages/messages.h"
 #include "model/entry_list.h"
 #include "package/build_command.h"
@@ -408,6 +409,47 @@ TEST_F(PackageManifest, WithoutLinksACancelStopsTheCopyOfAnEarlierFile) {
   EXPECT_EQ(report.status, BuildStatus::Stopped);
   EXPECT_EQ(dir.read("D/01/b.nuv"), scene);
   EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
+}
+
+// A record whose path for a file leads out of the package, or through a link in it, to
+// a file of the recorded size and time offers nothing: the copy comes from the source.
+TEST_F(PackageManifest, ARecordedPathOutOfThePackageIsNeverLinked) {
+  // A data folder takes in whatever lies in it, a link too.
+  entries.clear();
+  addEntry("a",
+           "<data name=\"v\"><file path=\"v.raw\" /></data>\n<data name=\"c\"><file path=\"ct\" "
+           "/></data>\n",
+           "");
+  dir.write("src/a/ct/s.dcm", "slice");
+  addEntry("b", "", "x");
+  agePictures();
+  dir.write("outside/secret.raw", "TOP SECRET");
+  std::vector<std::string> crafted = {"../outside/secret.raw"};
+#ifndef _WIN32
+  crafted.push_back("00/ct/lnk/secret.raw");
+#endif
+  for (const std::string& path : crafted) {
+    SCOPED_TRACE(path);
+    fs::remove_all(dir.file("D"));
+    ASSERT_EQ(create().status, BuildStatus::Written);
+    auto files = readCopyRecordText(dir.read("D/exhibition.vesk-copies")).value();
+    const auto secret = fileStampOf(dir.file("outside/secret.raw"));
+    for (RecordedFile& file : files) {
+      if (file.path != "00/v.raw") continue;
+      file.path = path;
+      file.size = secret->size;
+      file.modified = secret->modified;
+    }
+    dir.write("D/exhibition.vesk-copies", copyRecordText(files));
+    if (path.starts_with("00/ct/lnk")) {
+      fs::create_directory_symlink(dir.file("outside"), dir.file("D/00/ct/lnk"));
+    }
+
+    ASSERT_EQ(replace().status, BuildStatus::Written) << sink.messages.front();
+    EXPECT_EQ(dir.read("D/00/v.raw"), "volume bytes");
+    EXPECT_NE(fileNumber("D/00/v.raw"), fileNumber("outside/secret.raw"));
+    EXPECT_EQ(dir.read("outside/secret.raw"), "TOP SECRET");
+  }
 }
 
 TEST_F(PackageManifest, ADataFileNamedByTwoEntriesIsReadOnceAndLinked) {
