@@ -102,6 +102,10 @@ inline constexpr const char* kVerifyListedOutside =
     "マニフェストにパッケージの外を指すパスがあります: {path}";
 inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
 inline constexpr const char* kVerifyFolderUnreadable = "フォルダを読み込めません: {path}";
+inline constexpr const char* kVerifyRecordUnreadable =
+    "コピー記録を読み取れないため、ファイルのサイズを照合できませんでした: {path}";
+inline constexpr const char* kVerifySizeUnknown =
+    "コピー記録にサイズの記載がないため、サイズを照合できませんでした: {path}";
 // The check: a file of the manifest's or the copy record's name that no package owns.
 inline constexpr const char* kCheckManifestInTheWay =
     "保存先にマニフェストと同じ名前のファイルがあります（上書きも削除もしません）";

@@ -131,12 +131,19 @@ class ContentRun {
     return problem(PackageFault::ContentIrregular, kVerifyIrregularFile, path);
   }
 
-  // The sizes of the copy record, when it can be read.
+  // The sizes of the copy record. A quick check has no others: a record that cannot be
+  // read is a problem then, never a silent pass.
   void readSizes() {
     const auto text = readSmallFile(folder_ + kCopyRecordName);
-    if (!text) return;
-    const auto files = readCopyRecordText(*text);
-    if (!files) return;
+    const auto files = text ? readCopyRecordText(*text) : std::nullopt;
+    if (!files) {
+      if (check_ != ContentCheck::Full) {
+        add(problem(PackageFault::RecordUnreadable, kVerifyRecordUnreadable,
+                    folder_ + kCopyRecordName));
+      }
+      return;
+    }
+    recordRead_ = true;
     for (const RecordedFile& file : *files) sizes_[file.path] = file.size;
   }
 
@@ -198,10 +205,12 @@ class ContentRun {
     }
     const auto expected = sizes_.find(line.path);
     if (check_ != ContentCheck::Full) {
-      const auto size = fileSize(path);
-      if (size && expected != sizes_.end() && *size != expected->second) {
-        add(sizeWrong(path, expected->second, *size));
+      if (expected == sizes_.end()) {
+        if (recordRead_) add(problem(PackageFault::RecordUnreadable, kVerifySizeUnknown, path));
+        return;
       }
+      const auto size = fileSize(path);
+      if (size && *size != expected->second) add(sizeWrong(path, expected->second, *size));
       return;
     }
     const auto hash = hashFile(path);
@@ -231,6 +240,12 @@ class ContentRun {
       const Entry entry = entryOf(path);
       if (entry == Entry::Link || entry == Entry::Other) {
         if (reported_.count(path) == 0) add(irregular(path));
+        continue;
+      }
+      // The document and the buttons are listed as every file the package makes.
+      if (entry == Entry::Regular && withManifest && listed_.count(path) == 0 &&
+          (name == kDocumentName || name == kUpButtonName || name == kDownButtonName)) {
+        add(problem(PackageFault::ContentUnlisted, kVerifyUnlisted, path));
         continue;
       }
       if (entry != Entry::Directory || !isEntryFolderName(name)) continue;
@@ -281,8 +296,9 @@ class ContentRun {
   ContentCheck check_;
   ContentVerdict verdict_;
   std::map<std::string, std::uint64_t> sizes_;  // by manifest path
-  std::set<std::string> listed_;                // full paths of listed files
-  std::set<std::string> listedFolders_;         // full paths of the folders holding them
+  bool recordRead_ = false;
+  std::set<std::string> listed_;         // full paths of listed files
+  std::set<std::string> listedFolders_;  // full paths of the folders holding them
   std::set<std::string> realFolders_;
   std::set<std::string> reported_;  // irregular members already reported
 };

@@ -29,6 +29,7 @@ enum class PackageFault {
   // Found against the manifest:
   NotAPackage,         // the path given is not a package's document
   ManifestUnreadable,  // the manifest is not a manifest
+  RecordUnreadable,    // a quick check finds no size in the copy record to compare
   ContentMissing,      // a listed file is not there (or cannot be read)
   ContentIrregular,    // a link, FIFO, device or folder where a file belongs
   ContentChanged,      // a listed file of another size or hash
