@@ -11,6 +11,7 @@
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/document_outline.h"
+#include "format/package_manifest.h"
 #include "format/two_digits.h"
 #include "messages/report_texts.h"
 #include "package/package_layout.h"
@@ -64,15 +65,46 @@ std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath
   return paths;
 }
 
+// The files the earlier package's manifest lists, by their paths ("03/m/mesh.obj"):
+// exactly what Vesk wrote there. Nothing when it has no manifest that can be read (a
+// package made before manifests, or a damaged one).
+std::optional<std::set<std::string>> listedFiles(const std::string& destination) {
+  constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{256} << 20;
+  const std::string path = joinPath(destination, kManifestName);
+  if (ownKind(path) != EntryType::File) return std::nullopt;
+  const auto size = fileSize(path);
+  if (!size || *size > kMaxManifestBytes) return std::nullopt;
+  const auto text = readFile(path);
+  if (!text) return std::nullopt;
+  const auto lines = readManifestText(*text);
+  if (!lines) return std::nullopt;
+  std::set<std::string> files;
+  for (const ManifestLine& line : *lines) files.insert(line.path);
+  return files;
+}
+
+// The relative path of `components` with "/" between them, as a manifest writes it.
+std::string manifestPathOf(const std::vector<std::string>& components) {
+  std::string path;
+  for (const auto& component : components) {
+    if (!path.empty()) path += '/';
+    path += component;
+  }
+  return path;
+}
+
 // Adds to `found` every file and folder below `folder` (given relative to the package as
-// `relative`) that `named` does not account for: a named path accounts for itself and
-// everything below it, and, when the document was read (`scenes`), a scene file (.nuv)
-// at the top of an entry folder is its own. A folder that cannot be listed is itself
+// `relative`) that the earlier package does not account for. By its document: a named
+// path accounts for itself and everything below it, and, when the document was read
+// (`scenes`), a scene file (.nuv) at the top of an entry folder is its own. With its
+// manifest (`listed`, may be null), only what the manifest lists of that is its own,
+// and a folder only while it holds a listed file: an operator's file in a data folder,
+// or another .nuv beside the scene, is not. A folder that cannot be listed is itself
 // unaccounted for: what it holds is unknown. `named` holds only the paths below the
 // entry folder `relative` starts with.
 void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
                  const std::vector<const std::vector<std::string>*>& named, bool scenes,
-                 std::vector<std::string>& found) {
+                 const std::set<std::string>* listed, std::vector<std::string>& found) {
   const Result<std::vector<FolderEntry>> entries = listFolder(folder);
   if (!entries) {
     found.push_back(folder);
@@ -95,9 +127,23 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
     }
     const bool scene = scenes && path.size() == 2 && entry.type == EntryType::File &&
                        toFsPath(path.back()).extension() == ".nuv";
+    if (listed != nullptr) {
+      // The manifest narrows what the document accounts for to what Vesk wrote.
+      const std::string at = manifestPathOf(path);
+      if (entry.type == EntryType::File && (whole || scene) && listed->count(at) != 0) continue;
+      const auto below = listed->lower_bound(at + '/');
+      const bool holdsListed =
+          below != listed->end() && below->compare(0, at.size() + 1, at + '/') == 0;
+      if (entry.type == EntryType::Folder && (whole || partly) && holdsListed) {
+        unaccounted(full, path, named, scenes, listed, found);
+      } else {
+        found.push_back(full);
+      }
+      continue;
+    }
     if (whole || scene) continue;
     if (partly && entry.type == EntryType::Folder) {
-      unaccounted(full, path, named, scenes, found);
+      unaccounted(full, path, named, scenes, listed, found);
     } else {
       found.push_back(full);
     }
@@ -167,11 +213,13 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
   for (const auto& value : named) {
     if (!value.empty()) namedIn[value.front()].push_back(&value);
   }
+  const std::optional<std::set<std::string>> listed = listedFiles(destination);
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
     if (std::find(keptInPlace.begin(), keptInPlace.end(), name) != keptInPlace.end()) continue;
     std::vector<std::string> found;
-    unaccounted(joinPath(destination, name), {name}, namedIn[name], entries >= 0, found);
+    unaccounted(joinPath(destination, name), {name}, namedIn[name], entries >= 0,
+                listed ? &*listed : nullptr, found);
     std::sort(found.begin(), found.end());
     for (auto& path : found) obstacles.push_back({ReplaceObstacle::Unaccounted, std::move(path)});
   }
