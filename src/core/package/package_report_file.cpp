@@ -66,7 +66,7 @@ std::string nativePath(std::string path) {
 }
 
 // The package's path for a data path value of the document; empty for an absolute
-// value or one that climbs out, which is never followed.
+// value, one that climbs out or one through a link, which is never followed.
 std::string localPath(const Place& place, const std::string& value) {
   if (value.empty() || value.front() == '/' || value.front() == '\\' ||
       value.find(':') != std::string::npos) {
@@ -85,6 +85,13 @@ std::string localPath(const Place& place, const std::string& value) {
     }
   }
   local.pop_back();
+  // Every folder on the way is one of the package's own, not a link (or junction) that
+  // would lead out of it.
+  for (std::size_t at = local.find(kPathSeparator); at != std::string::npos;
+       at = local.find(kPathSeparator, at + 1)) {
+    const Result<EntryType> type = entryTypeOf(place.at(local.substr(0, at)));
+    if (!type || *type != EntryType::Folder) return {};
+  }
   return place.at(local);
 }
 
@@ -136,7 +143,14 @@ const char* mimeTypeOf(const std::string& path) {
   return "image/jpeg";
 }
 
-ReportPicture pictureOf(const Place& place, const DataElement* element, const PictureLinks& links) {
+// Pictures larger than this are not carried inside the page: the thumbnails and
+// descriptions of an exhibition are far smaller, and a page must stay readable.
+constexpr std::uint64_t kMaxEmbeddedBytes = std::uint64_t{16} << 20;
+
+// `embedded`: the data URIs made so far by path, so that a picture named again is read
+// once.
+ReportPicture pictureOf(const Place& place, const DataElement* element, const PictureLinks& links,
+                        std::map<std::string, std::string>& embedded) {
   ReportPicture picture;
   if (element == nullptr || element->paths.empty()) return picture;
   const std::string& value = element->paths.front();
@@ -148,8 +162,17 @@ ReportPicture pictureOf(const Place& place, const DataElement* element, const Pi
   if (const auto size = probeImageSize(path)) picture.size = {{size->width, size->height}};
   if (!links.embedded) {
     picture.source = links.urlPrefix + urlPath(value);
-  } else if (const auto bytes = readFile(path)) {
+    return picture;
+  }
+  if (const auto known = embedded.find(path); known != embedded.end()) {
+    picture.source = known->second;
+    return picture;
+  }
+  const FileInfo info = fileInfoOf(path);
+  if (info.kind != FileKind::Regular || info.size > kMaxEmbeddedBytes) return picture;
+  if (const auto bytes = readFile(path)) {
     picture.source = std::string("data:") + mimeTypeOf(path) + ";base64," + base64(*bytes);
+    embedded.emplace(path, picture.source);
   }
   return picture;
 }
@@ -267,15 +290,16 @@ Result<PackageReport> readPackageReport(const std::string& documentPath, const P
   for (const auto& [file, size] : sizes) report.bytes += size;
 
   std::vector<std::string> sceneNames;
+  std::map<std::string, std::string> embedded;
   for (int i = 0; i < count; ++i) {
     const std::string number = twoDigits(i);
     ReportEntry entry;
     entry.number = i;
     entry.sceneName = sceneNameIn(place.at(number));
-    entry.thumbnail = pictureOf(place, byName["me" + number], links);
+    entry.thumbnail = pictureOf(place, byName["me" + number], links, embedded);
     const auto description = byName.find("ex" + number);
-    entry.description =
-        pictureOf(place, description != byName.end() ? description->second : nullptr, links);
+    entry.description = pictureOf(
+        place, description != byName.end() ? description->second : nullptr, links, embedded);
     std::set<std::string> seen;
     for (const auto& element : outline.data) {
       if (element.name.compare(0, number.size() + 1, number + "_") != 0) continue;

@@ -26,6 +26,7 @@
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
 #include "package/package_replace.h"
+#include "package/package_report_file.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -492,6 +493,27 @@ TEST_F(PackageManifest, ARecordedPathOutOfThePackageIsNeverLinked) {
     EXPECT_EQ(dir.read("outside/secret.raw"), "TOP SECRET");
   }
 }
+
+#ifndef _WIN32
+// The report page shows a package's own pictures: one the document reaches through a
+// link in the package is not read, let alone carried inside the page.
+TEST_F(PackageManifest, TheReportNeverEmbedsAPictureReachedThroughALink) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "outside/t.jpg");
+  fs::create_directory_symlink(dir.file("outside"), dir.file("D/00/lnk"));
+  std::string document = dir.read("D/exhibition.nuv");
+  const std::size_t at = document.find("path=\"00\\t.jpg\"");
+  ASSERT_NE(at, std::string::npos);
+  document.replace(at, 17, "path=\"00\\lnk\\t.jpg\"");
+  dir.write("D/exhibition.nuv", document);
+
+  const auto report = readPackageReport(dir.file("D/exhibition.nuv"), PictureLinks{true, ""});
+  ASSERT_TRUE(report);
+  ASSERT_FALSE(report->entries.empty());
+  EXPECT_EQ(report->entries[0].thumbnail.source, "");
+  EXPECT_FALSE(report->entries[0].thumbnail.size.has_value());
+}
+#endif
 
 TEST_F(PackageManifest, ADataFileNamedByTwoEntriesIsReadOnceAndLinked) {
   entries.clear();
