@@ -67,8 +67,10 @@ bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::i
 
 std::optional<EarlierRecord> readEarlierRecord(const std::string& folder) {
   const std::string path = folder + kCopyRecordName;
+  // A link at the record's name is no record; nor is one larger than any package's.
+  constexpr std::uint64_t kMaxRecordBytes = std::uint64_t{256} << 20;
   const auto stamp = fileStampOf(path, Links::DoNotFollow);
-  if (!stamp) return std::nullopt;
+  if (!stamp || stamp->size > kMaxRecordBytes) return std::nullopt;
   const auto text = readFile(path);
   if (!text) return std::nullopt;
   auto files = readCopyRecordText(*text);
