@@ -10,6 +10,9 @@
 #include <windows.h>
 #else
 #include <sys/statvfs.h>
+#if defined(__linux__)
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
 #endif
 
@@ -60,6 +63,16 @@ VolumeInfo volumeInfoOf(const std::string& folder) {
     info.blockSize = unit;
     info.available = static_cast<std::uint64_t>(volume.f_bavail) * unit;
   }
+#if defined(__linux__)
+  // The file systems Windows also writes, whose names ignore letter case.
+  constexpr unsigned long kMsdos = 0x4d44, kExfat = 0x2011bab0, kNtfs3 = 0x7366746e,
+                          kNtfs = 0x5346544e;
+  struct statfs kind;
+  if (::statfs(native.c_str(), &kind) == 0) {
+    const auto type = static_cast<unsigned long>(kind.f_type);
+    info.caseInsensitive = type == kMsdos || type == kExfat || type == kNtfs3 || type == kNtfs;
+  }
+#endif
   if (const long name = ::pathconf(native.c_str(), _PC_NAME_MAX); name > 0) {
     info.nameMax = static_cast<std::size_t>(name);
   }
@@ -75,6 +88,7 @@ VolumeInfo volumeInfoOf(const std::string& folder) {
   VolumeInfo info;
   // Long paths are opened in their long form, so a path may reach 32,767 units.
   info.pathMax = 32767;
+  info.caseInsensitive = true;
   const fs::path existing = nearestExisting(folder);
   if (existing.empty()) {
     info.unwritable = ERROR_PATH_NOT_FOUND;

@@ -18,6 +18,9 @@ struct VolumeInfo {
   std::uint64_t blockSize = 0;             // allocation unit; 0 when unknown
   std::size_t nameMax = 255;               // longest component, in bytes (UTF-16 units on Windows)
   std::size_t pathMax = 4096;  // longest path, terminating NUL included, in the same unit
+  // Names differing only in letter case name one file there (FAT, exFAT and NTFS, also
+  // mounted on Linux; every volume on Windows).
+  bool caseInsensitive = false;
 };
 
 // The volume facts for `folder`, which may not exist yet: every query is made on its

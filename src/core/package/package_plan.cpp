@@ -483,7 +483,7 @@ class Planner {
     std::string path;
     for (std::size_t i = 0; i < components.size(); ++i) {
       path += (path.empty() ? "" : std::string(1, kPathSeparator)) + components[i];
-      const std::string key = memberKey(path);
+      const std::string key = targetKey(path);
       const bool last = i + 1 == components.size();
       const std::string owner = last && !source.empty() ? source : std::string();
       if (const auto file = files_.find(key); file != files_.end()) {
@@ -512,7 +512,7 @@ class Planner {
 
   // Plans one copy, unless the same source is planned on that place already.
   void addCopy(PlannedItem item, CheckRole role) {
-    const std::string key = memberKey(item.target);
+    const std::string key = targetKey(item.target);
     if (const auto folder = folders_.find(key); folder != folders_.end()) {
       collision(item.entryNumber, role, item.source, item.target,
                 folder->second.empty() ? item.target : folder->second);
@@ -572,7 +572,7 @@ class Planner {
     const Result<PictureSize> size = !hasImageExtension(path) ? Result<PictureSize>(Failure{})
                                      : request_.probePicture  ? request_.probePicture(path)
                                                               : probeImageSize(path);
-    const std::string key = memberKey(nn + kPathSeparator + fileNameOf(path));
+    const std::string key = targetKey(nn + kPathSeparator + fileNameOf(path));
     if (!size) {
       pictureSizes_[key] = std::nullopt;
       warning(CheckFault::PictureSizeUnknown, entry, role, path,
@@ -767,20 +767,20 @@ class Planner {
 
     PackageView planned;
     planned.kindOf = [this](const std::string& relative) {
-      const std::string key = memberKey(relative);
+      const std::string key = targetKey(relative);
       if (key.empty()) return FileKind::Directory;
       if (files_.count(key) != 0) return FileKind::Regular;
       if (folders_.count(key) != 0) return FileKind::Directory;
       return FileKind::Missing;
     };
     planned.pictureSize = [this](const std::string& relative) -> std::optional<PictureSize> {
-      const auto found = pictureSizes_.find(memberKey(relative));
+      const auto found = pictureSizes_.find(targetKey(relative));
       if (found != pictureSizes_.end()) return found->second;
       return std::nullopt;
     };
     planned.holdsScene = [this](const std::string& entryFolder) {
       // The members below the folder, found where they start in the sorted keys.
-      const std::string prefix = memberKey(entryFolder) + "/";
+      const std::string prefix = targetKey(entryFolder) + "/";
       for (auto it = files_.lower_bound(prefix);
            it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
         if (it->first.find('/', prefix.size()) == std::string::npos &&
@@ -794,6 +794,14 @@ class Planner {
       add(CheckSeverity::Error, CheckFault::DocumentMismatch, -1, CheckRole::None, kDocumentName,
           fillTemplate(kCheckDocumentMismatch, {{"problem", problem.text}}));
     }
+  }
+
+  // A place in the package as memberKey spells it, its letters lowered where the
+  // destination's file system ignores letter case: two names differing only there are
+  // one place.
+  std::string targetKey(std::string_view path) const {
+    const std::string key = memberKey(path);
+    return volume_.caseInsensitive ? lowerAscii(key) : key;
   }
 
   void checkSpace() {

@@ -566,6 +566,26 @@ TEST(SystemFreeSpace, IsFoundThroughTheNearestExistingParent) {
   EXPECT_LT(*below > *free ? *below - *free : *free - *below, 1ull << 30);
 }
 
+// On a destination whose names ignore letter case (a FAT stick mounted on Linux), two
+// sources whose names differ only there would land on one file: a collision.
+TEST_F(CheckCase, NamesDifferingOnlyInCaseCollideWhereTheDestinationIgnoresCase) {
+  dir.write("src/s.nuv",
+            "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n"
+            "<data name=\"w\"><file path=\"..\\o\\V.raw\" /></data>\r\n"
+            "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+  dir.write("o/V.raw", "another volume");  // copied as 00/V.raw
+  for (const bool ignoresCase : {false, true}) {
+    VolumeInfo volume = volumeInfoOf(request.destination);
+    volume.caseInsensitive = ignoresCase;
+    request.volume = [volume](const std::string&) { return volume; };
+    std::size_t collisions = 0;
+    for (const CheckProblem& problem : checkPackage(request)) {
+      if (problem.fault == CheckFault::Collision) ++collisions;
+    }
+    EXPECT_EQ(collisions, ignoresCase ? 1u : 0u) << ignoresCase;
+  }
+}
+
 #ifndef _WIN32
 // The space the check asks for covers everything the package takes once made, in whole
 // blocks: its files, its folders' entries, the manifest and the copy record.
