@@ -582,7 +582,12 @@ TEST_F(CheckCase, NamesDifferingOnlyInCaseCollideWhereTheDestinationIgnoresCase)
     for (const CheckProblem& problem : checkPackage(request)) {
       if (problem.fault == CheckFault::Collision) ++collisions;
     }
-    EXPECT_EQ(collisions, ignoresCase ? 1u : 0u) << ignoresCase;
+#ifdef _WIN32
+    const bool folded = true;  // every place is keyed without case on Windows
+#else
+    const bool folded = ignoresCase;
+#endif
+    EXPECT_EQ(collisions, folded ? 1u : 0u) << ignoresCase;
   }
 }
 
