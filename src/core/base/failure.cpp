@@ -1,5 +1,6 @@
 #include "base/failure.h"
 
+#include <cerrno>
 #include <system_error>
 
 #ifdef _WIN32
@@ -16,6 +17,10 @@ std::string systemErrorText(int systemError) {
   return std::generic_category().message(systemError);
 }
 
+int outOfMemoryError() {
+  return ENOMEM;
+}
+
 #else
 
 std::string systemErrorText(int systemError) {
@@ -29,6 +34,10 @@ std::string systemErrorText(int systemError) {
     wide.pop_back();
   }
   return fromFsPath(std::filesystem::path(wide));
+}
+
+int outOfMemoryError() {
+  return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 #endif

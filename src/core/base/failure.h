@@ -43,6 +43,10 @@ inline Failure makeFailure(FailureCode code, std::string path = {}, int systemEr
 // The system's own description of an error number (errno, GetLastError on Windows).
 std::string systemErrorText(int systemError);
 
+// The system's error number for memory that could not be had (ENOMEM,
+// ERROR_NOT_ENOUGH_MEMORY on Windows), for a failure that ran out of it.
+int outOfMemoryError();
+
 // A value or the failure that prevented it.
 template <typename T>
 class [[nodiscard]] Result {

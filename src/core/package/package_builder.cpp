@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
 #include <optional>
 #include <system_error>
 
@@ -103,24 +104,36 @@ class PackageRun {
     }
     if (cancelled()) return false;
     // A scene's text is decoded from the bytes as they are written, for the document.
+    // The text is the document pass's shortcut: where the memory for it cannot be had,
+    // the copy goes on without it and the document pass reads the scene itself.
     std::optional<SceneTextBuilder> text;
     std::uint64_t decoded = 0;
+    bool textLost = false;
     if (scene && scenes_->begin(item.entryNumber, hash_, [this] { return cancelRequested(); })) {
-      text.emplace(item.size);
+      try {
+        text.emplace(item.size);
+      } catch (const std::bad_alloc&) {
+        scenes_->abandon();
+      }
     }
     PackageCopier::Queued queued;
     const Status copied =
         hash_ ? copier_.copyQueued(
                     item.source, target, queued,
                     text ? std::function<void(std::string_view)>([&](std::string_view bytes) {
-                      text->add(bytes);
-                      decoded += bytes.size();
+                      if (textLost) return;
+                      try {
+                        text->add(bytes);
+                        decoded += bytes.size();
+                      } catch (const std::bad_alloc&) {
+                        textLost = true;
+                      }
                     })
                          : std::function<void(std::string_view)>())
               : copier_.copy(item.source, target);
     if (text) {
       // Only a text of every byte written stands for the scene.
-      if (copied && decoded == queued.size) {
+      if (copied && !textLost && decoded == queued.size) {
         scenes_->offer(item.entryNumber, item.source, text->finish());
       } else {
         scenes_->abandon();

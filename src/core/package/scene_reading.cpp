@@ -1,5 +1,7 @@
 #include "package/scene_reading.h"
 
+#include <new>
+
 #include "base/file_info.h"
 
 namespace vesk {
@@ -17,15 +19,23 @@ SceneReading readScene(int entryNumber, const std::string& scene, const SceneRea
                        const std::atomic<bool>& stop) {
   SceneReading reading;
   if (stop) return reading;
-  Result<std::string> text = readSceneText(scene, reader, &stop);
-  if (stop) return reading;
-  reading.read = true;
-  if (!text) {
-    reading.failure = text.failure();
-    return reading;
+  // A scene too large for the memory to be had is a scene that cannot be read, said as
+  // such, rather than an exception on the plan's thread that would end the program.
+  try {
+    Result<std::string> text = readSceneText(scene, reader, &stop);
+    if (stop) return reading;
+    reading.read = true;
+    if (!text) {
+      reading.failure = text.failure();
+      return reading;
+    }
+    reading.merged = summarizeMergedScene(entryNumber, std::move(*text), &stop);
+    reading.read = !stop;
+  } catch (const std::bad_alloc&) {
+    reading = SceneReading();
+    reading.read = !stop;
+    reading.failure = makeFailure(FailureCode::ReadFailed, scene, outOfMemoryError());
   }
-  reading.merged = summarizeMergedScene(entryNumber, std::move(*text), &stop);
-  reading.read = !stop;
   return reading;
 }
 

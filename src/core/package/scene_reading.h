@@ -28,7 +28,8 @@ struct SceneReading {
 
 // Reads the scene (through `reader`, see readSceneText) and summarizes its merge as
 // entry `entryNumber`, when fileInfoOf finds it a readable regular file. Ends early,
-// with `read` false, once `stop` is set. Holds one scene's text at a time.
+// with `read` false, once `stop` is set. Holds one scene's text at a time; a text the
+// memory cannot hold is a failed read (ReadFailed with outOfMemoryError()).
 SceneReading readSceneIfReadable(int entryNumber, const std::string& scene,
                                  const SceneReader& reader, const std::atomic<bool>& stop);
 

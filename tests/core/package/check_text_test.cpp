@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,16 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
        },
        [](const test::TempDir& d) {
          return "エラー　00 nuvファイルを読み取れません（" + systemErrorText(5) +
+                "）: " + d.file("src/s.nuv");
+       }},
+      {"scene too large for the memory to be had",
+       [](const test::TempDir&, CheckRequest& r) {
+         r.readScene = [](const std::string&) -> Result<std::vector<std::string>> {
+           throw std::bad_alloc();
+         };
+       },
+       [](const test::TempDir& d) {
+         return "エラー　00 nuvファイルを読み取れません（" + systemErrorText(outOfMemoryError()) +
                 "）: " + d.file("src/s.nuv");
        }},
       {"scene with more elements than a package takes",
