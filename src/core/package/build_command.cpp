@@ -195,6 +195,15 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     report.status = BuildStatus::Stopped;
     return report;
   }
+  // A cancel pressed while the document was finished or the files flushed still stops
+  // the run: nothing is in place yet, so the caller undoes it as any other.
+  const auto cancelledLate = [&] {
+    if (progress == nullptr || !progress->cancelRequested()) return false;
+    report.status = BuildStatus::Stopped;
+    report.cancelled = true;
+    return true;
+  };
+  if (cancelledLate()) return report;
   // The package is checked as the kiosk will read it before success is reported: the
   // structure of the document as written against the files on disk, and those files
   // against the sizes taken while writing them. Nothing is read back whole.
@@ -222,6 +231,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
       return report;
     }
   }
+  if (cancelledLate()) return report;
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   sink.showMessage(successMessage(

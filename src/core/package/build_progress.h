@@ -25,8 +25,9 @@ class BuildProgress {
     (void)bytesDone;
     (void)filesDone;
   }
-  // Asked before each file and after each piece copied (at most kCopyPieceBytes);
-  // true stops the run as after a failure. Must answer at once.
+  // Asked before each file, after each piece copied (at most kCopyPieceBytes), while
+  // the document is written, and once more after the final flush; true stops the run
+  // as after a failure. Must answer at once.
   virtual bool cancelRequested() { return false; }
 };
 

@@ -520,19 +520,22 @@ TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
   struct CancelAfter : BuildProgress {
     explicit CancelAfter(std::uint64_t files) : files_(files) {}
     void advanced(std::uint64_t, std::uint64_t filesDone) override { done_ = filesDone; }
-    bool cancelRequested() override { return done_ >= files_; }
+    bool cancelRequested() override { return done_ >= files_ || flushed_; }
     std::uint64_t files_, done_ = 0;
+    bool flushed_ = false;
   };
   struct Case {
     const char* label;
     std::uint64_t cancelAfterFiles;  // huge: never
     bool failCopies;
     bool cancelled;
+    bool cancelAtFlush = false;  // pressed while the written files are flushed
   };
   const Case cases[] = {
       {"cancel before the first copy", 0, false, true},
       {"cancel after the scene", 1, false, true},
       {"a copy failing", ~0ull, true, false},
+      {"cancel once the document is written", ~0ull, false, true, true},
   };
   for (const Case& c : cases) {
     dir.clear();
@@ -547,6 +550,12 @@ TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
       };
     }
     CancelAfter progress(c.cancelAfterFiles);
+    if (c.cancelAtFlush) {
+      operations.flush = [&progress](const std::string& folder) {
+        progress.flushed_ = true;
+        return systemFileOperations().flush(folder);
+      };
+    }
     CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
     const BuildReport report = createPackage(request, sink, &progress);
     EXPECT_EQ(report.status, BuildStatus::Stopped) << c.label;
