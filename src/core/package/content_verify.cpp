@@ -53,24 +53,6 @@ Entry entryOf(const std::string& path) {
   return Entry::Other;
 }
 
-// A manifest path split at "/": nothing when it is absolute, empty or climbs ("." or
-// ".." component, a drive or a backslash where Windows reads one as a separator).
-std::optional<std::vector<std::string>> componentsOf(const std::string& path) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = path.find('/', start);
-    std::string part = path.substr(start, slash - start);
-    if (part.empty() || part == "." || part == "..") return std::nullopt;
-#ifdef _WIN32
-    if (part.find_first_of("\\:") != std::string::npos) return std::nullopt;
-#endif
-    parts.push_back(std::move(part));
-    if (slash == std::string::npos) return parts;
-    start = slash + 1;
-  }
-}
-
 Result<std::string> readSmallFile(const std::string& path) {
   if (entryOf(path) != Entry::Regular) return makeFailure(FailureCode::NotRegularFile, path);
   const auto size = fileSize(path);
@@ -151,7 +133,7 @@ class ContentRun {
 
   // Whether every folder on the way to `parts`' last one is a real folder; a link (or
   // other irregular member) on the way is reported once.
-  Way wayTo(const std::vector<std::string>& parts) {
+  Way wayTo(const std::vector<std::string_view>& parts) {
     std::string path = folder_;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
       path += parts[i];
@@ -170,7 +152,7 @@ class ContentRun {
   }
 
   void checkListed(const ManifestLine& line) {
-    const auto parts = componentsOf(line.path);
+    const auto parts = packagePathParts(line.path);
     if (!parts) {
       add(problem(PackageFault::PathOutside, kVerifyListedOutside, line.path));
       return;
@@ -365,7 +347,7 @@ ContentVerdict verifyWrittenContent(const WrittenTree& tree,
   std::set<std::string> listed;        // relative paths of the files written
   std::set<std::string> entryFolders;  // the top folders holding them
   for (const RecordedFile& file : written) {
-    const auto parts = componentsOf(file.path);
+    const auto parts = packagePathParts(file.path);
     if (!parts) {
       add(problem(PackageFault::PathOutside, kVerifyListedOutside, file.path));
       continue;
@@ -373,8 +355,9 @@ ContentVerdict verifyWrittenContent(const WrittenTree& tree,
     // A kept entry folder lies outside the tree: the caller checks its files.
     if (std::binary_search(elsewhere.begin(), elsewhere.end(), parts->front())) continue;
     std::string native;
-    for (const std::string& part : *parts) {
-      native += native.empty() ? part : kPathSeparator + part;
+    for (const std::string_view part : *parts) {
+      if (!native.empty()) native += kPathSeparator;
+      native += part;
     }
     std::string relative;
     bool reachable = true;

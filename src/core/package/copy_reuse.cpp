@@ -20,23 +20,6 @@ std::string nativePath(std::string path) {
   return path;
 }
 
-// A path a package's record may hold: relative, below an entry folder or at the top,
-// never climbing ("", "." or ".." components) nor, on Windows, naming a drive or
-// holding a backslash.
-bool recordablePath(std::string_view path) {
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = path.find('/', start);
-    const std::string_view part = path.substr(start, slash - start);
-    if (part.empty() || part == "." || part == "..") return false;
-#ifdef _WIN32
-    if (part.find_first_of("\\:") != std::string_view::npos) return false;
-#endif
-    if (slash == std::string_view::npos) return true;
-    start = slash + 1;
-  }
-}
-
 }  // namespace
 
 bool CopyReuse::foldersAreOwn(const std::string& path) const {
@@ -95,7 +78,7 @@ CopyReuse::CopyReuse(std::shared_ptr<const EarlierRecord> record)
     : record_(std::move(record)), folder_(record_->folder), recordTime_(record_->time) {
   for (const auto& [at, file] : record_->files) {
     // A path leading out of the package, or through a link in it, stands for nothing.
-    if (!recordablePath(at) || !foldersAreOwn(at)) continue;
+    if (!packagePathParts(at) || !foldersAreOwn(at)) continue;
     if (!file.source.empty()) earlier_.emplace(Identity{file.sourceDevice, file.sourceFile}, &file);
     // The earlier package's own files, which a package read back names as its sources:
     // known by their own identity while they still hold what was recorded.

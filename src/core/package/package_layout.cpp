@@ -30,7 +30,21 @@ bool isDocumentName(std::string_view path) {
   return fileNameOf(path) == kDocumentName;
 }
 
-namespace {}  // namespace
+std::optional<std::vector<std::string_view>> packagePathParts(std::string_view path) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    const std::string_view part = path.substr(start, slash - start);
+    if (part.empty() || part == "." || part == "..") return std::nullopt;
+#ifdef _WIN32
+    if (part.find_first_of("\\:") != std::string_view::npos) return std::nullopt;
+#endif
+    parts.push_back(part);
+    if (slash == std::string_view::npos) return parts;
+    start = slash + 1;
+  }
+}
 
 bool holdsPackage(const std::string& folder) {
   // A link named like the document counts, whatever it leads to.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,11 @@ bool isEntryFolderName(std::string_view name);
 
 // True for a path whose last component is exactly the document's name.
 bool isDocumentName(std::string_view path);
+
+// A path of the manifest or the copy record split at "/": nothing when it is absolute,
+// empty or climbs ("", "." or ".." components, and on Windows a drive or a backslash,
+// which Windows reads as a separator). Only such a path names a place in the package.
+std::optional<std::vector<std::string_view>> packagePathParts(std::string_view path);
 
 // True when `folder` holds a package, or what is left of one: its document (whatever
 // it is) or the entry folder 00.
