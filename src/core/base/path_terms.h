@@ -37,6 +37,13 @@ std::string folderOf(std::string_view path);
 // The text with the letters A to Z turned into a to z; nothing else changes.
 std::string lowerAscii(std::string_view text);
 
+// The text with its capital letters lowered as a file system that ignores letter case
+// (NTFS, exFAT, FAT) takes them as one: A to Z, and beyond ASCII the capitals of the
+// names a package can hold (code page 932's full-width Latin, Greek and Cyrillic
+// letters and Roman numerals), with Latin-1's and circled Latin letters. Anything else,
+// bytes that are not UTF-8 included, is kept as it is.
+std::string foldNameCase(std::string_view text);
+
 // True for ".jpg", ".jpeg", ".png" or ".bmp" in any letter case.
 bool hasImageExtension(std::string_view path);
 

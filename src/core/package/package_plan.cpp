@@ -80,7 +80,7 @@ std::string memberKey(std::string_view path) {
     key += component;
   }
 #ifdef _WIN32
-  key = lowerAscii(key);
+  key = foldNameCase(key);
 #endif
   if (!path.empty() && isPathSeparator(path.front())) key.insert(key.begin(), '/');
   return key;
@@ -801,7 +801,7 @@ class Planner {
   // one place.
   std::string targetKey(std::string_view path) const {
     const std::string key = memberKey(path);
-    return volume_.caseInsensitive ? lowerAscii(key) : key;
+    return volume_.caseInsensitive ? foldNameCase(key) : key;
   }
 
   void checkSpace() {

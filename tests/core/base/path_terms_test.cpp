@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "base/path_terms.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +60,22 @@ TEST(PathTerms, FolderIsThePathUpToItsLastSeparator) {
 TEST(PathTerms, OnlyAsciiLettersAreLowered) {
   EXPECT_EQ(lowerAscii("Scene.NUV"), "scene.nuv");
   EXPECT_EQ(lowerAscii("ÄÉ表Ａ@[`{"), "ÄÉ表Ａ@[`{");
+}
+
+// Names a case-ignoring file system takes as one fold to one spelling; others stay apart.
+TEST(PathTerms, NameCaseFoldsAsCaseIgnoringFileSystemsTakeIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Scene.NUV", "scene.nuv"},
+      {"ＣＴ画像Ａ.jpg", "ｃｔ画像ａ.jpg"},  // full-width Latin, kanji kept
+      {"ΑΣΩ-ДЁЯ", "ασω-дёя"},                // Greek and Cyrillic, Ё outside А to Я
+      {"ⅠⅫⅯ-ⒶⓏ", "ⅰⅻⅿ-ⓐⓩ"},                  // Roman numerals, circled letters
+      {"ÀÖØÞ×ß", "àöøþ×ß"},                  // × is no letter, ß has no capital here
+      {"@[`{ｱ\xFF", "@[`{ｱ\xFF"},            // neighbours of the runs, half-width kana, not UTF-8
+  };
+  for (const auto& [name, folded] : cases) {
+    EXPECT_EQ(foldNameCase(name), folded) << name;
+    EXPECT_EQ(foldNameCase(folded), folded) << folded;
+  }
 }
 
 TEST(PathTerms, ImageExtensionsAreJpegPngAndBmpInAnyCase) {

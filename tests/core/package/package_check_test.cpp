@@ -569,25 +569,32 @@ TEST(SystemFreeSpace, IsFoundThroughTheNearestExistingParent) {
 // On a destination whose names ignore letter case (a FAT stick mounted on Linux), two
 // sources whose names differ only there would land on one file: a collision.
 TEST_F(CheckCase, NamesDifferingOnlyInCaseCollideWhereTheDestinationIgnoresCase) {
-  dir.write("src/s.nuv",
-            "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n"
-            "<data name=\"w\"><file path=\"..\\o\\V.raw\" /></data>\r\n"
-            "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
-  dir.write("o/V.raw", "another volume");  // copied as 00/V.raw
-  for (const bool ignoresCase : {false, true}) {
-    VolumeInfo volume = volumeInfoOf(request.destination);
-    volume.caseInsensitive = ignoresCase;
-    request.volume = [volume](const std::string&) { return volume; };
-    std::size_t collisions = 0;
-    for (const CheckProblem& problem : checkPackage(request)) {
-      if (problem.fault == CheckFault::Collision) ++collisions;
-    }
+  // Each pair: a data file beside the scene and one from another folder, copied into
+  // the same entry folder under names differing only in letter case.
+  const std::pair<std::string, std::string> pairs[] = {{"v.raw", "V.raw"},
+                                                       {"ｖ画像.raw", "Ｖ画像.raw"}};
+  for (const auto& [small, capital] : pairs) {
+    const std::string scene = "<data name=\"v\"><file path=\"" + small + "\" /></data>\r\n" +
+                              "<data name=\"w\"><file path=\"..\\o\\" + capital +
+                              "\" /></data>\r\n<drawGroup name=\"Surface\" ></drawGroup>\r\n";
+    dir.write("src/s.nuv", encodeCp932(scene).value());
+    dir.write("src/" + small, "a volume");
+    dir.write("o/" + capital, "another volume");  // copied beside it
+    for (const bool ignoresCase : {false, true}) {
+      VolumeInfo volume = volumeInfoOf(request.destination);
+      volume.caseInsensitive = ignoresCase;
+      request.volume = [volume](const std::string&) { return volume; };
+      std::size_t collisions = 0;
+      for (const CheckProblem& problem : checkPackage(request)) {
+        if (problem.fault == CheckFault::Collision) ++collisions;
+      }
 #ifdef _WIN32
-    const bool folded = true;  // every place is keyed without case on Windows
+      const bool folded = true;  // every place is keyed without case on Windows
 #else
-    const bool folded = ignoresCase;
+      const bool folded = ignoresCase;
 #endif
-    EXPECT_EQ(collisions, folded ? 1u : 0u) << ignoresCase;
+      EXPECT_EQ(collisions, folded ? 1u : 0u) << capital << " " << ignoresCase;
+    }
   }
 }
 
