@@ -19,6 +19,9 @@ class BackgroundTask::Progress : public BuildProgress {
   void advanced(std::uint64_t bytesDone, std::uint64_t filesDone) override {
     task_.update([&](ProgressState& s) { s.advance(bytesDone, filesDone); });
   }
+  void finishing() override {
+    task_.update([](ProgressState& s) { s.finish(); });
+  }
   bool cancelRequested() override { return task_.cancelRequested(); }
 
  private:

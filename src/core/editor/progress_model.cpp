@@ -28,6 +28,11 @@ void ProgressState::cancel() {
   cancelling = true;
 }
 
+void ProgressState::finish() {
+  finishing = true;
+  currentItem.clear();
+}
+
 double progressFraction(const ProgressState& state) {
   if (!state.started) return 0;
   double share = 0;
@@ -46,6 +51,7 @@ int progressBarPosition(const ProgressState& state, int steps) {
 std::string progressItemText(const ProgressState& state) {
   if (state.cancelling) return kProgressCancelling;
   if (!state.started) return kProgressPreparing;
+  if (state.finishing) return kProgressFinishing;
   const bool checking = state.stage == ProgressStage::Check;
   if (state.currentItem.empty()) return checking ? kProgressChecking : kProgressCopying;
   return (checking ? kProgressCheckingItem : kProgressCopyingItem) + state.currentItem;

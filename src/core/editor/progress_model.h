@@ -15,6 +15,7 @@ struct ProgressState {
   ProgressStage stage = ProgressStage::Create;
   bool started = false;     // the totals are known
   bool cancelling = false;  // the operator asked to stop; the work has not ended yet
+  bool finishing = false;   // every file is copied; the document and the checks remain
   std::uint64_t totalBytes = 0;
   std::uint64_t totalFiles = 0;  // entries, when checking
   std::uint64_t bytesDone = 0;
@@ -29,6 +30,8 @@ struct ProgressState {
   void advance(std::uint64_t bytes, std::uint64_t files);
   // The operator pressed Cancel; it stays so until the work ends.
   void cancel();
+  // The copies are over; what remains is the work's own.
+  void finish();
 };
 
 // How far the work is, from 0 to 1: by bytes when there are any to copy, else by
@@ -40,7 +43,7 @@ double progressFraction(const ProgressState& state);
 int progressBarPosition(const ProgressState& state, int steps);
 
 // The line above the bar: "準備しています…" before the totals, "中止しています…" once
-// Cancel was pressed, else "コピー中: <file>" ("確認中: <scene>" when checking), or
+// Cancel was pressed, "仕上げています…" once the copies are over, else "コピー中: <file>" ("確認中: <scene>" when checking), or
 // "コピーしています…" ("確認しています…") while no item is named.
 std::string progressItemText(const ProgressState& state);
 

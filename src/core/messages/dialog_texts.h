@@ -23,6 +23,7 @@ inline constexpr const char* kProgressCheckingItem = "確認中: ";
 inline constexpr const char* kProgressCopying = "コピーしています…";
 inline constexpr const char* kProgressCopyingItem = "コピー中: ";
 inline constexpr const char* kProgressCancelling = "中止しています…";
+inline constexpr const char* kProgressFinishing = "仕上げています…";
 inline constexpr const char* kProgressFilesUnit = " ファイル";
 inline constexpr const char* kProgressEntriesUnit = " 項目";
 

@@ -144,6 +144,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     report.cancelled = outcome.cancelled;
     return report;
   }
+  if (progress != nullptr) progress->finishing();
   report.topGroupNames = plan->topGroupNames;
   // The manifest that lists the document follows it, so a package with a document
   // always has its manifest.

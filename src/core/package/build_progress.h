@@ -25,6 +25,10 @@ class BuildProgress {
     (void)bytesDone;
     (void)filesDone;
   }
+  // Every file is copied: the document, the flush of what was written and its check
+  // remain, which a large package may take a while over. Not called for a run stopped
+  // during its copies.
+  virtual void finishing() {}
   // Asked before each file, after each piece copied (at most kCopyPieceBytes), while
   // the document is written, and once more after the final flush; true stops the run
   // as after a failure. Must answer at once.

@@ -62,6 +62,22 @@ TEST(ProgressModel, DrawsEachStateOfACheckAndACreate) {
          s.advance(150, 1);
        },
        "コピーしています…", "150 B / 100 B　1 / 1 ファイル", 1},
+      {"the copies over, the document and the checks left", ProgressStage::Create,
+       [](S& s) {
+         s.start(2048, 2);
+         s.beginItem("/src/b");
+         s.advance(2048, 2);
+         s.finish();
+       },
+       "仕上げています…", "2.0 KB / 2.0 KB　2 / 2 ファイル", 1},
+      {"cancel while finishing", ProgressStage::Create,
+       [](S& s) {
+         s.start(2048, 2);
+         s.advance(2048, 2);
+         s.finish();
+         s.cancel();
+       },
+       "中止しています…", "2.0 KB / 2.0 KB　2 / 2 ファイル", 1},
       {"cancel before the totals", ProgressStage::Check, [](S& s) { s.cancel(); },
        "中止しています…", "", 0},
       {"cancel stays while the work goes on", ProgressStage::Create,

@@ -569,6 +569,35 @@ TEST_F(BuildCommand, AStoppedCreateSaysWhetherACancelOrAFailureStoppedIt) {
   }
 }
 
+// The progress hears of the finishing work once, after every file is copied; a run
+// stopped during its copies never gets there.
+TEST_F(BuildCommand, TheProgressIsToldWhenOnlyTheFinishingWorkRemains) {
+  struct Recorder : BuildProgress {
+    void started(std::uint64_t, std::uint64_t files) override { total = files; }
+    void advanced(std::uint64_t, std::uint64_t filesDone) override {
+      events += filesDone == total ? "all " : "";
+      done = filesDone;
+    }
+    void finishing() override { events += done == total ? "finishing " : "early "; }
+    bool cancelRequested() override { return cancelAt != 0 && done >= cancelAt; }
+    std::uint64_t total = 0, done = 0, cancelAt = 0;
+    std::string events;
+  };
+  for (const std::uint64_t cancelAt : {0, 1}) {
+    dir.clear();
+    SetUp();
+    add("a");
+    Recorder progress;
+    progress.cancelAt = cancelAt;
+    CreateRequest request{list.entries(), dir.file("D"), dir.file("program")};
+    const BuildReport report = createPackage(request, sink, &progress);
+    EXPECT_EQ(report.status, cancelAt == 0 ? BuildStatus::Written : BuildStatus::Stopped);
+    EXPECT_EQ(progress.events.find("early"), std::string::npos) << progress.events;
+    EXPECT_EQ(progress.events.find("finishing") != std::string::npos, cancelAt == 0)
+        << progress.events;
+  }
+}
+
 // An exception on the copier's side, before a single scene was copied, ends the create
 // with that exception: the document pass, waiting for the first scene, is let go.
 TEST_F(BuildCommand, AnExceptionBeforeTheCopiesDoesNotLeaveTheDocumentPassWaiting) {
