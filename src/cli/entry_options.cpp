@@ -8,6 +8,7 @@
 #include "package/build_command.h"
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
+#include "package/recovery_report.h"
 
 namespace vesk::cli {
 
@@ -29,6 +30,24 @@ void addEntryOptions(CLI::App& command, BuildOptions& options) {
       ->expected(0, CLI::detail::expected_max_vector_size);
 }
 
+namespace {
+
+// Passes messages on, counting them.
+struct CountingSink : MessageSink {
+  explicit CountingSink(MessageSink& inner) : inner(inner) {}
+  void showMessage(const Message& message) override {
+    ++count;
+    inner.showMessage(message);
+  }
+  bool askYesNo(const std::string& text, DefaultAnswer defaultAnswer) override {
+    return inner.askYesNo(text, defaultAnswer);
+  }
+  MessageSink& inner;
+  int count = 0;
+};
+
+}  // namespace
+
 std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, MessageSink& sink,
                                  std::ostream& err) {
   if (!options.fromPackage.empty()) {
@@ -36,11 +55,21 @@ std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, M
       err << "エラー　" << options.fromPackage << " が見つかりません\n";
       return 1;
     }
+    // A package halfway through a replace is read back once the next run there has
+    // finished it, not as the mixture it is.
+    if (const auto notice = interruptedWorkNotice(options.fromPackage)) {
+      sink.showMessage(*notice);
+      return 1;
+    }
     if (!isPackageDocument(options.fromPackage)) {
       sink.showMessage(errorMessage(kNotAPackageMessage + options.fromPackage));
       return 1;
     }
-    reimportPackage(options.fromPackage, list, sink);
+    // A folder read without a file, or left unread, would be a package short of an
+    // entry: what the re-import reported stops the run.
+    CountingSink counted(sink);
+    reimportPackage(options.fromPackage, list, counted);
+    if (counted.count > 0) return 1;
   }
   for (const auto& triple : options.entries) {
     list.workingEntry() = ExhibitionEntry{triple.at(0), triple.at(1), triple.at(2), {}};

@@ -128,6 +128,20 @@ TEST_F(CliBuild, APackageRebuiltFromItsDocumentIsByteIdentical) {
   EXPECT_EQ(dir.read("new/02/v.raw"), "volume c");
 }
 
+// A package read back short of an entry builds nothing: the operator is told which
+// folders were not read.
+TEST_F(CliBuild, FromAPackageWithAGapInItsFoldersBuildsNothing) {
+  ASSERT_EQ(run(buildArgs("old", {"a", "b", "c"})).status, 0);
+  fs::rename(dir.file("old/01"), dir.file("aside"));
+  const Result rebuilt = run({"build", "--from", dir.file("old/exhibition.nuv"), "--dest",
+                              dir.file("new"), "--program-dir", VESK_PROGRAM_DIR});
+  EXPECT_EQ(rebuilt.status, 1);
+  EXPECT_NE(rebuilt.err.find("フォルダ01がないため、次のフォルダは読み込まれていません:\n02"),
+            std::string::npos)
+      << rebuilt.err;
+  EXPECT_FALSE(fs::exists(dir.file("new")));
+}
+
 TEST_F(CliBuild, FromEntriesComeBeforeTheGivenOnes) {
   ASSERT_EQ(run(buildArgs("old", {"a"})).status, 0);
   auto args = buildArgs("new", {"b"});

@@ -21,6 +21,10 @@ inline constexpr const char* kNoPackageFoundMessage =
 // Re-import: followed by one line per folder that lacks a file.
 inline constexpr const char* kMissingRolesMessage =
     "エラー　次のフォルダに足りないファイルがあります:";
+// Re-import: {missing} is the number at which the reading stopped; followed by one line
+// per numbered folder after it that was left unread.
+inline constexpr const char* kUnreadFoldersMessage =
+    "エラー　フォルダ{missing}がないため、次のフォルダは読み込まれていません:";
 
 // The create: entry count, end and cancel.
 inline constexpr const char* kNoEntriesMessage = "エラー　nuvファイルが一つも登録されていません";

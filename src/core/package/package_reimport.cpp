@@ -1,6 +1,7 @@
 #include "package/package_reimport.h"
 
 #include <vector>
+#include "messages/message_template.h"
 #include "messages/messages.h"
 
 #include "base/file_system.h"
@@ -35,7 +36,8 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
   list.clearEntries();
 
   std::string report;
-  for (int f = 0; f < kMaxReimportFolders; ++f) {
+  int f = 0;
+  for (; f < kMaxReimportFolders; ++f) {
     const std::string numbered = packageFolder + twoDigits(f);
     if (!pathExists(numbered)) break;
 
@@ -59,8 +61,19 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
     if (!missing.empty()) report += "\n" + twoDigits(f) + ": " + missing;
   }
 
+  // Numbered folders after a gap are not entries of the list; the operator is told, so
+  // that a create from the list does not pass them over unnoticed.
+  std::string unread;
+  for (int later = f + 1; later < kMaxReimportFolders; ++later) {
+    if (pathExists(packageFolder + twoDigits(later))) unread += "\n" + twoDigits(later);
+  }
+
   list.setCurrentIndex(list.empty() ? -1 : 0);
   if (!report.empty()) sink.showMessage(errorMessage(kMissingRolesMessage + report));
+  if (!unread.empty()) {
+    sink.showMessage(
+        errorMessage(fillTemplate(kUnreadFoldersMessage, {{"missing", twoDigits(f)}}) + unread));
+  }
 }
 
 }  // namespace vesk

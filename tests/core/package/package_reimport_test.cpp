@@ -125,12 +125,15 @@ TEST_F(PackageReimport, ThePathThatSortsLastWinsEachRole) {
   EXPECT_EQ(list.at(0).thumbnailPath, dir.file("pkg/00/texture.jpg"));
 }
 
-TEST_F(PackageReimport, TheLoopStopsAtTheFirstMissingNumber) {
+TEST_F(PackageReimport, TheLoopStopsAtTheFirstMissingNumberAndSaysWhatItLeftUnread) {
   folder("00");
   folder("01");
   folder("03");
+  folder("98");
   reimport();
   EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"エラー　フォルダ02がないため、次のフォルダは"
+                                                    "読み込まれていません:\n03\n98"});
 }
 
 TEST_F(PackageReimport, APackageWithoutFolder00EmptiesTheListAndKeepsTheWorkingEntry) {
