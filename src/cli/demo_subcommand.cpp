@@ -1,16 +1,17 @@
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 #include <system_error>
-#include <vector>
 
 #include "base/file_system.h"
 #include "commands.h"
 #include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
+#include "package/package_layout.h"
+#include "package/package_replace.h"
+#include "package/recovery_report.h"
 #include "stream_sink.h"
 
 namespace vesk::cli {
@@ -59,56 +60,11 @@ bool readManifest(const fs::path& folder, EntryList& list, std::ostream& err) {
   return true;
 }
 
-// Removes what an earlier demo recorded in its marker as made by it: its files, then
-// its folders once empty. Anything else in the folder is left alone.
-void removeEarlierDemo(const fs::path& destination) {
-  std::ifstream marker(destination / kDemoMarker);
-  std::vector<fs::path> made;
-  std::string line;
-  std::getline(marker, line);  // the marker's own first line
-  while (std::getline(marker, line)) {
-    const fs::path relative = fs::path(line).lexically_normal();
-    if (line.empty() || relative.is_absolute() || *relative.begin() == "..") continue;
-    made.push_back(destination / relative);
-  }
-  marker.close();
-  std::error_code ec;
-  // Deepest paths first, so that a folder is empty when its turn comes; fs::remove
-  // deletes a file, a link or an empty folder, never a folder's content.
-  std::sort(made.rbegin(), made.rend());
-  for (const auto& path : made) fs::remove(path, ec);
-  fs::remove(destination / kDemoMarker, ec);
-}
-
-// Makes `destination` ready for a fresh demo: removes what an earlier demo made,
-// refuses a folder that holds anything else.
-bool prepareDestination(const fs::path& destination, std::ostream& err) {
-  std::error_code ec;
-  if (fs::exists(destination / kDemoMarker, ec)) removeEarlierDemo(destination);
-  if (fs::exists(destination, ec) && !fs::is_empty(destination, ec)) {
-    err << "エラー　" << fromFsPath(destination)
-        << " は空ではありません。別のフォルダを指定してください\n";
-    return false;
-  }
-  fs::create_directories(destination, ec);
-  if (ec) {
-    err << kDestinationNotCreatedMessage << fromFsPath(destination) << '\n';
-    return false;
-  }
-  return true;
-}
-
-// Records everything now in `destination` (empty before the demo) as made by it.
+// Marks `destination` as holding a demo: the next demo may replace its package.
 void writeDemoMarker(const fs::path& destination) {
-  std::vector<std::string> made;
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(destination, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    made.push_back(it->path().lexically_relative(destination).generic_string());
-  }
   std::ofstream marker(destination / kDemoMarker);
-  marker << "Made by vesk-cli demo; the next demo replaces the paths below and nothing else.\n";
-  for (const auto& path : made) marker << path << '\n';
+  marker << "Made by vesk-cli demo; the next demo replaces the package here as a build "
+            "--replace would.\n";
 }
 
 }  // namespace
@@ -117,16 +73,30 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   EntryList list;
   if (!readManifest(sampleFolder(), list, err)) return 1;
   const fs::path target = fs::absolute(toFsPath(destination));
-  if (!prepareDestination(target, err)) return 1;
-
   CommandSink sink(out, err);
+  if (!recoverBeforeRun(fromFsPath(target), sink)) return 1;
+
+  // An earlier demo's package is replaced as build --replace replaces one: whole or
+  // not at all, refused when anything in it is not the package's own. Any other folder
+  // must be empty.
+  std::error_code ec;
+  const bool earlierDemo = fs::is_regular_file(fs::symlink_status(target / kDemoMarker, ec)) &&
+                           holdsPackage(fromFsPath(target));
+  if (!earlierDemo && fs::exists(fs::symlink_status(target, ec)) && !fs::is_empty(target, ec)) {
+    err << "エラー　" << fromFsPath(target)
+        << " は空ではありません。別のフォルダを指定してください\n";
+    return 1;
+  }
+
   InterruptGuard guard(nullptr);
-  const BuildReport report = createPackage({list.entries(), fromFsPath(target), {}}, sink, &guard);
-  writeDemoMarker(target);
+  const CreateRequest request{list.entries(), fromFsPath(target), {}};
+  const BuildReport report =
+      earlierDemo ? replacePackage(request, sink, &guard) : createPackage(request, sink, &guard);
   if (report.status != BuildStatus::Written) {
     guard.endBySignal();
     return 1;
   }
+  if (!earlierDemo) writeDemoMarker(target);
 
   out << "Sample exhibition written to " << report.documentPath << '\n'
       << "  entries:    " << report.entryCount << '\n'

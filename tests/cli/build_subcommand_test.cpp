@@ -3,6 +3,7 @@
 #include "messages/messages.h"
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -185,14 +186,48 @@ TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
   EXPECT_EQ(dir.read("mine/keep.txt"), "mine");
 }
 
+// A second demo replaces the first as a replace does: an operator's file beside the
+// package stays, one inside it (or a link where a folder was) stops the demo before
+// anything is removed, and nothing is followed.
 TEST_F(CliBuild, ASecondDemoNeverDeletesFilesTheFirstDidNotMake) {
-  ASSERT_EQ(run({"demo", dir.file("demo")}).status, 0);
-  dir.write("demo/notes.txt", "mine");
-  dir.write("demo/00/mine.txt", "mine too");
-  const Result again = run({"demo", dir.file("demo")});
-  EXPECT_EQ(again.status, 1);
-  EXPECT_EQ(dir.read("demo/notes.txt"), "mine");
-  EXPECT_EQ(dir.read("demo/00/mine.txt"), "mine too");
+  struct Case {
+    const char* label;
+    std::function<void()> meddle;
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"a note beside the package", [&] { dir.write("demo/notes.txt", "mine"); }, 0},
+      {"a file in an entry folder", [&] { dir.write("demo/00/mine.txt", "mine too"); }, 1},
+#ifndef _WIN32
+      {"an entry folder made a link",
+       [&] {
+         dir.write("elsewhere/heart.nuv", "not the demo's");
+         fs::rename(dir.file("demo/00"), dir.file("aside"));
+         fs::create_directory_symlink(dir.file("elsewhere"), dir.file("demo/00"));
+       },
+       1},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    dir.clear();
+    ASSERT_EQ(run({"demo", dir.file("demo")}).status, 0);
+    const std::string earlier = dir.read("demo/exhibition.nuv");
+    c.meddle();
+    const Result again = run({"demo", dir.file("demo")});
+    EXPECT_EQ(again.status, c.status) << again.err;
+    EXPECT_EQ(dir.read("demo/exhibition.nuv"), earlier);
+    if (fs::exists(dir.file("demo/notes.txt"))) {
+      EXPECT_EQ(dir.read("demo/notes.txt"), "mine");
+    }
+    if (fs::exists(dir.file("demo/00/mine.txt"))) {
+      EXPECT_EQ(dir.read("demo/00/mine.txt"), "mine too");
+    }
+    if (fs::exists(dir.file("elsewhere"))) {
+      EXPECT_EQ(dir.read("elsewhere/heart.nuv"), "not the demo's");
+      EXPECT_EQ(dir.names("elsewhere"), std::vector<std::string>{"heart.nuv"});
+    }
+  }
 }
 
 // A replace killed midway, then each command on its folder: the check warns and
