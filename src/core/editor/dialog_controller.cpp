@@ -105,7 +105,13 @@ void DialogController::onDown() {
 }
 
 void DialogController::onSelectionChanged() {
-  if (busy_ || list_.currentIndex() == -1) return;
+  // While a run works, the list box may still take a click or a key: its highlight is
+  // put back on the current entry, which the commands after the run act on.
+  if (busy_) {
+    view_.selectLine(list_.currentIndex());
+    return;
+  }
+  if (list_.currentIndex() == -1) return;
   const int selected = view_.selectedLine();
   // A selection made with an arrow key is taken as it is; one made otherwise only
   // when the mouse cursor is over the newly selected line.
@@ -230,7 +236,8 @@ bool DialogController::onKeyDown(DialogKey key) {
     case DialogKey::Up:
     case DialogKey::Right:
     case DialogKey::Down:
-      arrowKeyPressed_ = true;
+      // A key pressed while a run works selects nothing, so it leaves no mark.
+      if (!busy_) arrowKeyPressed_ = true;
       return false;
     case DialogKey::Other:
       break;

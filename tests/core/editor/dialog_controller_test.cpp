@@ -492,8 +492,8 @@ TEST(CreateCommand, AReplaceIsCheckedAsOneAndStopsBeforeTouchingTheEarlierPackag
 // Cancel at once for the stage `cancelling` names.
 class MeddlingRunner : public BuildRunner {
  public:
-  MeddlingRunner(DialogController& controller, MessageSink& sink)
-      : controller_(controller), sink_(sink) {}
+  MeddlingRunner(DialogController& controller, MessageSink& sink, test::FakeView& view)
+      : controller_(controller), sink_(sink), view_(view) {}
   bool run(ProgressStage stage, const BackgroundJob& job) override {
     stages.push_back(stage);
     busyDuringRun = controller_.busy();
@@ -501,6 +501,10 @@ class MeddlingRunner : public BuildRunner {
     controller_.onAdd();
     controller_.onDelete();
     controller_.onCreate();
+    // A click on another line and an arrow key, which the list box still takes.
+    view_.highlight(controller_.entryList().currentIndex() == 0 ? 1 : 0);
+    controller_.onSelectionChanged();
+    (void)controller_.onKeyDown(DialogKey::Down);
     struct Cancelling : BuildProgress {
       bool cancel = false;
       bool cancelRequested() override { return cancel; }
@@ -516,13 +520,14 @@ class MeddlingRunner : public BuildRunner {
  private:
   DialogController& controller_;
   MessageSink& sink_;
+  test::FakeView& view_;
 };
 
 TEST(CreateCommand, TheDialogTakesNoCommandWhileTheCheckOrTheBuildRuns) {
   Dialog d;
   d.addEntries("AB");
   d.chosenFolder = "/out";
-  MeddlingRunner runner(d.controller, d.sink);
+  MeddlingRunner runner(d.controller, d.sink, d.view);
   d.controller.setBuildRunner(&runner);
   d.controller.onCreate();
   EXPECT_EQ(runner.stages,
@@ -534,6 +539,15 @@ TEST(CreateCommand, TheDialogTakesNoCommandWhileTheCheckOrTheBuildRuns) {
   EXPECT_EQ(d.builtEntries, 2u);
   EXPECT_EQ(d.chooserStarts.size(), 1u);
   EXPECT_FALSE(d.controller.busy());
+  // The highlight is the current entry's; the key pressed meanwhile left no mark, so a
+  // click away from the lines loads nothing.
+  const int current = d.controller.entryList().currentIndex();
+  EXPECT_EQ(d.view.selected, current);
+  const int fieldRedraws = d.view.fieldRedraws;
+  d.view.highlight(current == 0 ? 1 : 0);
+  d.view.pointOutsideList();
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.view.fieldRedraws, fieldRedraws);
   d.controller.onAdd();
   EXPECT_EQ(d.controller.entryList().size(), 3u) << "commands work again after the build";
 }
@@ -549,7 +563,7 @@ TEST(CreateCommand, ACancelledCheckEndsTheCreateSilently) {
       d.problems.push_back({CheckSeverity::Warning, CheckFault::NoTopGroup, 0, CheckRole::Scene,
                             "/s/A.nuv", "警告　00 nuvファイルに…"});
     }
-    MeddlingRunner runner(d.controller, d.sink);
+    MeddlingRunner runner(d.controller, d.sink, d.view);
     runner.cancelling = ProgressStage::Check;
     d.controller.setBuildRunner(&runner);
     d.controller.onCreate();
