@@ -13,6 +13,7 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
   CreateProgressDialog dialog(owner_.data(), stage);
   QEventLoop loop;
   bool ended = false;
+  bool answering = false;  // a message of the job's is open
   std::function<void()> serve;
   // Queued on the window itself: should the window go before the call runs, the call
   // goes with it.
@@ -21,7 +22,10 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
         &dialog, [&serve] { serve(); }, Qt::QueuedConnection);
   });
   serve = [&] {
-    dialog.showState(task.service());
+    answering = true;
+    const ProgressState state = task.service();
+    answering = false;
+    dialog.showState(state);
     if (task.ended() && !ended) {
       ended = true;
       loop.quit();
@@ -32,13 +36,22 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
     dialog.showState(task.state());
   });
 
-  task.start(job);
-  QTimer::singleShot(kProgressWindowDelayMs, &dialog, [&] {
+  // The window opens once the work has taken a while, never over a message of the
+  // job's being answered: a modal window opened later would block that box, and the
+  // job waits for its answer.
+  std::function<void()> open;
+  open = [&] {
     if (ended) return;
+    if (answering) {
+      QTimer::singleShot(kProgressWindowDelayMs, &dialog, open);
+      return;
+    }
     dialog.show();
     emit progressOpened(&dialog);
     dialog.showState(task.state());
-  });
+  };
+  task.start(job);
+  QTimer::singleShot(kProgressWindowDelayMs, &dialog, open);
   if (!ended) loop.exec();
   dialog.hide();
   task.finish();

@@ -87,6 +87,31 @@ struct CancellableBuild {
   bool cancelled = false;
 };
 
+// A message the job shows at once stays the window the operator answers: the progress
+// window, due meanwhile, waits until the box is closed.
+TEST_F(CreateFromDialog, TheProgressWindowNeverOpensOverAMessageBeingAnswered) {
+  open([](const CreateRequest&, MessageSink& sink, BuildProgress*) {
+    sink.showMessage(errorMessage(kSourceChangedMessage + std::string("/s/A.nuv")));
+    return BuildReport{};
+  });
+  add("A");
+  chosenFolder = "/out";
+  bool progressOverBox = false;
+  sink.onMessage = [&](const std::string&) {
+    // The operator reads the box for longer than the window's delay.
+    QTest::qWait(3 * kProgressWindowDelayMs);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (qobject_cast<CreateProgressDialog*>(window) != nullptr && window->isVisible()) {
+        progressOverBox = true;
+      }
+    }
+  };
+  click(1007);
+  EXPECT_FALSE(progressOverBox);
+  EXPECT_EQ(sink.messages.size(), 1u);
+  EXPECT_FALSE(dialog->controller().busy());
+}
+
 TEST_F(CreateFromDialog, CopiesOnAWorkerBehindAProgressWindowUntilCancelled) {
   CancellableBuild build;
   open([&build](auto&&... args) { return build(args...); });
