@@ -41,6 +41,8 @@ void routeDroppedFile(const std::string& path, EntryList& list) {
 
 void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target) {
   for (const std::string& path : paths) {
+    // Folders are passed over, whatever their names end with ("x.nuv", "exhibition.nuv").
+    if (isDirectory(path)) continue;
     if (isDocumentName(path)) {
       if (!target.sink.askYesNo(kReimportQuestion, DefaultAnswer::Yes)) return;
       target.browseStartPath = path;

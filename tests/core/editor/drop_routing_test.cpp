@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,22 @@ TEST(FileDrop, EachFileGoesToTheFieldOfItsRole) {
     EXPECT_EQ(d.controller.browseStartPath(), c.startsChooserThere ? path : startBefore) << c.name;
     EXPECT_TRUE(d.sink.questions.empty()) << c.name;
   }
+}
+
+// A folder fills no field and reads no package back, whatever its name ends with; a
+// folder named like the document beside a package's folder 00 included.
+TEST(FileDrop, FoldersArePassedOverWhateverTheirNames) {
+  TempDir dir;
+  dir.write("pkg/00/s.nuv", kScene);
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/x/s.nuv", "/x/t.png", "/x/d.png", {}};
+  for (const char* name : {"x.nuv", "pic.png", "exhibition.nuv"}) {
+    std::filesystem::create_directories(dir.file(std::string("pkg/") + name));
+    d.controller.onFilesDropped({dir.file(std::string("pkg/") + name)});
+  }
+  EXPECT_EQ(d.fields(), std::vector<std::string>({"/x/s.nuv", "/x/t.png", "/x/d.png"}));
+  EXPECT_TRUE(d.sink.questions.empty());
+  EXPECT_TRUE(d.sink.messages.empty());
 }
 
 TEST(FileDrop, TheLastFileOfARoleWinsAndOtherFieldsStay) {
