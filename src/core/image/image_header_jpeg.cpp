@@ -1,6 +1,7 @@
 #include "image/image_header_jpeg.h"
 
 #include <array>
+#include <cstdint>
 
 namespace vesk {
 namespace {
@@ -10,6 +11,23 @@ constexpr int kEoi = 0xD9;
 constexpr int kSos = 0xDA;
 constexpr int kDhp = 0xDE;
 constexpr int kTem = 0x01;
+
+// The most bytes read in search of the frame header. Real pictures hold it within their
+// first few hundred KiB, behind at most a few MiB of metadata; a file that has none
+// there (a damaged one, or anything starting with the two bytes of SOI) is refused
+// rather than read to its end.
+constexpr std::uint64_t kMaxHeaderSearchBytes = std::uint64_t{16} << 20;
+
+// The bytes the search may still read.
+struct SearchBudget {
+  std::uint64_t left = kMaxHeaderSearchBytes;
+  // Takes `bytes` from what is left; false once the budget is spent.
+  bool take(std::uint64_t bytes) {
+    if (bytes > left) return false;
+    left -= bytes;
+    return true;
+  }
+};
 
 // TEM and RST0 to RST7 carry no length.
 bool isStandalone(int marker) {
@@ -24,16 +42,18 @@ bool isFrameHeader(int marker) {
 // The code of the next marker, or -1 at the end of the stream. Fill bytes (0xFF)
 // before a code are skipped, and so are stray bytes before the 0xFF, which decoders
 // pass over with a warning. 0xFF 0x00 is a stuffed data byte, not a marker.
-int nextMarker(std::istream& in) {
-  int c = in.get();
+// Gives -1 as well once `budget` is spent.
+int nextMarker(std::istream& in, SearchBudget& budget) {
+  const auto get = [&] { return budget.take(1) ? in.get() : std::char_traits<char>::eof(); };
+  int c = get();
   for (;;) {
-    while (c != std::char_traits<char>::eof() && c != 0xFF) c = in.get();
+    while (c != std::char_traits<char>::eof() && c != 0xFF) c = get();
     do {
-      c = in.get();
+      c = get();
     } while (c == 0xFF);
     if (c == std::char_traits<char>::eof()) return -1;
     if (c != 0x00) return c;
-    c = in.get();
+    c = get();
   }
 }
 
@@ -55,8 +75,9 @@ std::optional<ImageSize> readFrameHeader(std::istream& in, std::uint32_t length)
 std::optional<ImageSize> readJpegSize(std::istream& in) {
   unsigned char soi[2];
   if (!readExact(in, soi, 2) || soi[0] != 0xFF || soi[1] != kSoi) return std::nullopt;
+  SearchBudget budget;
   for (;;) {
-    const int marker = nextMarker(in);
+    const int marker = nextMarker(in, budget);
     if (marker < 0 || marker == kSoi || marker == kEoi || marker == kSos) return std::nullopt;
     if (isStandalone(marker)) continue;
     unsigned char lengthBytes[2];
@@ -68,7 +89,7 @@ std::optional<ImageSize> readJpegSize(std::istream& in) {
     // rather than sought over: a segment holds at most 64 KiB, and a file stream's seek
     // drops its buffer, so each segment would read the file's next block again.
     const auto skip = static_cast<std::streamsize>(length - 2);
-    if (in.ignore(skip).gcount() != skip) return std::nullopt;
+    if (!budget.take(length) || in.ignore(skip).gcount() != skip) return std::nullopt;
   }
 }
 

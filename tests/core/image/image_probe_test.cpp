@@ -214,6 +214,11 @@ TEST(ImageProbe, JpegSegmentsBeforeTheFrameAreSkippedWhateverTheyHold) {
            // Longer than any stream buffer, each holding what looks like a frame header.
            Case{"two APP segments of the largest length",
                 afterSoi(largestSegment(0xE1, fakeFrame) + largestSegment(0xE2, fakeFrame))},
+           Case{"8 MiB of metadata", afterSoi([&] {
+                  std::string segments;
+                  for (int i = 0; i < 128; ++i) segments += largestSegment(0xE1, fakeFrame);
+                  return segments;
+                }())},
        }) {
     EXPECT_EQ(probe(folder.write("segments.jpg", c.bytes)), sized(64, 48)) << c.label;
   }
@@ -251,6 +256,14 @@ TEST(ImageProbe, DamagedJpegHeadersFail) {
            Case{"segment runs past the end", "\xFF\xD8\xFF\xE0" + bigEndian(500, 2) + "JFIF"},
            Case{"no frame at all", jpeg.substr(0, sof) + "\xFF\xD9"},
            Case{"frame cut inside its components", jpeg.substr(0, frameEnd - 1)},
+           Case{"frame behind 16 MiB of stray bytes", afterSoi(std::string(16 << 20, 'x'))},
+           Case{"frame behind 16 MiB of segments", afterSoi([] {
+                  std::string segments;
+                  while (segments.size() <= (16u << 20)) {
+                    segments += "\xFF\xE1" + bigEndian(0xFFFF, 2) + std::string(0xFFFD, 'm');
+                  }
+                  return segments;
+                }())},
        }) {
     EXPECT_EQ(probe(folder.write("damaged.jpg", c.bytes)), kFailedUntouched) << c.label;
   }
