@@ -58,19 +58,13 @@ SceneMerger::SceneMerger(int entryNumber, std::string sceneText, bool judgeCount
     cutter_.emplace(text_, kDataOpen, kDataClose);
     return;
   }
-  // The draw groups' opening markers are found in the scan for "<" that finds the data
-  // markers: with no more of them than the merge takes, the scene cannot hold too many
-  // draw groups; else they are cut from a copy of the text as it is still whole.
+  // The data markers are found in one scan for "<". Whether too many draw groups stand
+  // is known once they are cut from what the data elements left, as the merge cuts them.
   std::vector<std::size_t> opens;
   std::vector<std::size_t> closes;
-  std::vector<std::size_t> groupOpens;
   const PatternFinder dataOpen(kDataOpen);
   const PatternFinder dataClose(kDataClose);
-  const PatternFinder groupOpen(kGroupOpen, '<');
-  PatternFinder::findEvery(text_,
-                           {{dataOpen, opens}, {dataClose, closes}, {groupOpen, groupOpens}});
-  tooManyGroups_ = groupOpens.size() > static_cast<std::size_t>(kMaxSceneElements) &&
-                   textHasTooManyElements(text_, kGroupOpen, kGroupClose);
+  PatternFinder::findEvery(text_, {{dataOpen, opens}, {dataClose, closes}});
   cutter_.emplace(text_, kDataOpen, kDataClose, std::move(opens), std::move(closes));
 }
 
@@ -95,7 +89,7 @@ std::string_view SceneMerger::next() {
     // Every element of this kind has been given: the draw groups are cut from what
     // the data elements left, and once they are given the scene is let go. An element
     // still to be had after the most the merge takes is one too many.
-    if (!cuttingGroups_) tooManyData_ = cutter_->hasNext();
+    (cuttingGroups_ ? tooManyGroups_ : tooManyData_) = cutter_->hasNext();
     cutter_.reset();
     given_ = 0;
     if (cuttingGroups_) {

@@ -5,7 +5,6 @@
 #include "base/path_terms.h"
 #include "format/element_cutter.h"
 #include "format/text_ops.h"
-#include "format/text_search.h"
 
 namespace vesk {
 
@@ -75,28 +74,17 @@ bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines) {
   return sceneTextHasTooManyElements(joinSceneLines(sceneLines));
 }
 
-bool textHasTooManyElements(std::string_view text, std::string_view open, std::string_view close) {
-  // Fewer opening markers than the limit cannot make more elements: skip the cut.
-  int markers = 0;
-  const PatternFinder finder(open);
-  for (std::size_t at = finder.find(text, 0);
-       at != std::string_view::npos && markers <= kMaxSceneElements;
-       at = finder.find(text, at + 1)) {
-    ++markers;
-  }
-  if (markers <= kMaxSceneElements) return false;
-  std::string copy(text);
-  ElementCutter elements(copy, open, close);
-  std::string spare;
-  for (int count = 0; !elements.next(spare).empty();) {
-    if (++count > kMaxSceneElements) return true;
-  }
-  return false;
-}
-
 bool sceneTextHasTooManyElements(std::string_view sceneText) {
-  return textHasTooManyElements(sceneText, "<data", "</data>") ||
-         textHasTooManyElements(sceneText, "<drawGroup", "</drawGroup>");
+  // As the merge cuts them: the draw groups from what the data elements taken left.
+  std::string text(sceneText);
+  std::string spare;
+  const auto tooMany = [&](std::string_view open, std::string_view close) {
+    ElementCutter elements(text, open, close);
+    for (int given = 0; given < kMaxSceneElements && !elements.next(spare).empty(); ++given) {
+    }
+    return elements.hasNext();
+  };
+  return tooMany("<data", "</data>") || tooMany("<drawGroup", "</drawGroup>");
 }
 
 }  // namespace vesk

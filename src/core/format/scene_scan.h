@@ -31,16 +31,11 @@ std::string sceneDataFile(const std::string& sceneFolder, const std::string& val
 std::vector<std::string> sceneDataFiles(const std::vector<std::string>& sceneLines,
                                         const std::string& sceneFolder);
 
-// True when cutting the elements between `open` and `close` from the text, as the
-// merge does, gives more than kMaxSceneElements; copies the text only when it holds
-// more opening markers than that.
-bool textHasTooManyElements(std::string_view text, std::string_view open, std::string_view close);
-
 // True when the scene holds more data elements or more draw groups than the create
 // takes (kMaxSceneElements each), so that some would be left out.
 bool sceneHasTooManyElements(const std::vector<std::string>& sceneLines);
-// The same for the scene's text as joinSceneLines gives it; copies it only when it
-// holds more opening markers than the limit.
+// The same for the scene's text as joinSceneLines gives it, the draw groups counted in
+// what the data elements the merge takes leave, as the merge cuts them.
 bool sceneTextHasTooManyElements(std::string_view sceneText);
 
 }  // namespace vesk

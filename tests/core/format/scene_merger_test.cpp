@@ -171,7 +171,8 @@ TEST(SceneMerger, GivesWhatThePlainMergeGivesForScenesOfRepeatedElements) {
 // Whether a scene holds more elements than the merge takes, as the merge learns it in
 // its own cut, against the scene scan's plain answer: at the limit and past it, with an
 // opening marker that makes no group, and with groups that the removal of the data
-// elements makes or unmakes (the answer is of the scene as written).
+// elements makes or unmakes (the answer is of the groups the merge cuts, from what the
+// data elements left: a group made there and dropped by the merge is one too many).
 TEST(SceneMerger, JudgesTooManyElementsAsTheSceneScanDoes) {
   const auto repeated = [](int times, const std::function<std::string(const std::string&)>& line) {
     std::string scene;
@@ -200,12 +201,15 @@ TEST(SceneMerger, JudgesTooManyElementsAsTheSceneScanDoes) {
                 [](const std::string& i) {
                   return "<draw<data name=\"x\" ></data>Group name=\"g" + i + "\" ></drawGroup>";
                 }),
-       false},
+       true},
       {"groups whose start is taken out with a data element",
        repeated(101,
                 [](const std::string& i) {
                   return "<data name=\"x\" ><drawGroup ></data>g" + i + "</drawGroup>";
                 }),
+       false},
+      {"the hundred and first group made where a data element is taken out",
+       repeated(100, group) + "<draw<data name=\"d\"></data>Group name=\"Extra\">z</drawGroup>\n",
        true},
   };
   for (const Case& c : cases) {
