@@ -37,7 +37,8 @@ bool isReservedName(std::string_view component) {
 }
 
 WindowsNameFault componentFault(std::string_view component) {
-  if (component.empty()) return WindowsNameFault::None;
+  // "." names the folder it stands in, as on Windows; no file or folder is made of it.
+  if (component.empty() || component == ".") return WindowsNameFault::None;
   for (const char c : component) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) {

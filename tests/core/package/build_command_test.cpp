@@ -20,6 +20,8 @@
 #include "base/cp932.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "package/content_verify.h"
+#include "package/package_check.h"
 #include "package/package_layout.h"
 #include "package/package_plan.h"
 #include "package/scene_files.h"
@@ -239,6 +241,30 @@ TEST_F(BuildCommand, ADataValueLeavingTheSceneFolderIsWrittenAsItsCopyIsNamed) {
   const std::string document = dir.read("D/exhibition.nuv");
   EXPECT_NE(document.find("path=\"00\\mesh.obj\""), std::string::npos);
   EXPECT_EQ(document.find(".."), std::string::npos);
+}
+
+// A data value with a "." or an empty component names the file it would without: the
+// create copies it there, lists it there and passes its own verify, as the check said.
+TEST_F(BuildCommand, DataValuesWithDotOrEmptyComponentsAreListedWhereTheirCopiesLie) {
+  add("a",
+      "<data name=\"d\"><file path=\".\\dot.raw\" /></data>\n"
+      "<data name=\"e\"><file path=\"m\\\\e.raw\" /></data>\n"
+      "<drawGroup name=\"Surface\" ></drawGroup>\n");
+  dir.write("src/a/dot.raw", "dot");
+  dir.write("src/a/m/e.raw", "e");
+  CheckRequest check;
+  check.entries = list.entries();
+  check.destination = dir.file("D");
+  check.programFolder = dir.file("program");
+  EXPECT_TRUE(checkPackage(check).empty());
+  ASSERT_EQ(build().status, BuildStatus::Written) << sink.messages.front();
+  EXPECT_EQ(dir.read("D/00/dot.raw"), "dot");
+  EXPECT_EQ(dir.read("D/00/m/e.raw"), "e");
+  const std::string manifest = dir.read("D/exhibition.sha256");
+  EXPECT_NE(manifest.find("  00/dot.raw\n"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("  00/m/e.raw\n"), std::string::npos) << manifest;
+  EXPECT_TRUE(
+      verifyWholePackage(dir.file("D/exhibition.nuv"), ContentCheck::Full).problems.empty());
 }
 
 TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
