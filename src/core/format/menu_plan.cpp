@@ -1,5 +1,6 @@
 #include "format/menu_plan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -81,21 +82,31 @@ std::vector<PlanPage> planMenuPages(std::string_view text,
   for (const auto element : elements(text, "<data", "</data>")) {
     aspects[attributeValue(element, "name=\"")] = aspectOf(attributeValue(element, "size=\""));
   }
-  // The menu page each event shows: the first menu group it names.
+  // The menu page each event shows: the first menu group it names. An event runs to its
+  // closing marker or to the next event, whichever comes first, so that one a scene
+  // closes in its start tag never takes in the events after it; of events sharing a
+  // name the last counts, as the document's own stand after every scene.
   std::map<std::string, int> shownPage;
-  std::optional<int> startPage;
-  for (const auto event : elements(text, "<event name=\"", "</event>")) {
+  constexpr std::string_view kEventOpen = "<event name=\"";
+  for (auto start = findFrom(text, kEventOpen, 0); start;) {
+    const auto next = findFrom(text, kEventOpen, *start + kEventOpen.size());
+    const auto close = findFrom(text, "</event>", *start + kEventOpen.size());
+    const std::size_t end = std::min(next.value_or(text.size()), close.value_or(text.size()));
+    const std::string_view event = text.substr(*start, end - *start);
+    start = next;
     const std::string name = attributeValue(event, "name=\"");
     std::size_t pos = 0;
     while (const auto group = findFrom(event, "<topGroup name=\"", pos)) {
       pos = *group + 1;
       if (const auto page = numberAfter(attributeValue(event.substr(*group), "name=\""), "menu")) {
         shownPage[name] = *page;
-        if (name == "first" && !startPage) startPage = *page;
         break;
       }
     }
   }
+  const auto first = shownPage.find("first");
+  const std::optional<int> startPage =
+      first != shownPage.end() ? std::optional<int>(first->second) : std::nullopt;
 
   std::vector<PlanPage> pages;
   for (const auto group : elements(text, "<drawGroup name=\"menu", "</drawGroup>")) {
@@ -129,21 +140,24 @@ std::vector<PlanPage> planMenuPages(std::string_view text,
     pages.push_back(page);
   }
 
-  // Pages reached from the start page by buttons, until nothing new is reached.
-  for (auto& page : pages) page.reached = startPage && page.number == *startPage;
-  for (bool grew = true; grew;) {
-    grew = false;
-    for (const auto& page : pages) {
-      if (!page.reached) continue;
-      for (const auto& button : page.buttons) {
-        for (auto& target : pages) {
-          if (target.number == button.targetPage && !target.reached) {
-            target.reached = true;
-            grew = true;
-          }
-        }
-      }
+  // Pages reached from the start page by buttons: each page is visited once, so that
+  // the walk takes time in proportion to the pages and buttons whatever they link.
+  std::multimap<int, std::size_t> pagesNumbered;
+  for (std::size_t i = 0; i < pages.size(); ++i) pagesNumbered.emplace(pages[i].number, i);
+  std::vector<std::size_t> toVisit;
+  const auto reach = [&](int number) {
+    const auto [from, to] = pagesNumbered.equal_range(number);
+    for (auto it = from; it != to; ++it) {
+      if (pages[it->second].reached) continue;
+      pages[it->second].reached = true;
+      toVisit.push_back(it->second);
     }
+  };
+  if (startPage) reach(*startPage);
+  while (!toVisit.empty()) {
+    const std::size_t visiting = toVisit.back();
+    toVisit.pop_back();
+    for (const auto& button : pages[visiting].buttons) reach(button.targetPage);
   }
   return pages;
 }

@@ -92,6 +92,21 @@ TEST(MenuPlan, ThumbnailsAndButtonsKeepTheDocumentsPlacesRowsAndAspects) {
   EXPECT_EQ(down.event, "down01");
 }
 
+// Events a scene holds, in its draw groups before the document's own, never change
+// where the menu starts: one closed in its start tag, and one of the start's name.
+TEST(MenuPlan, TheStartIsTheDocumentsOwnWhateverTheScenesHold) {
+  for (const std::string scene :
+       {"<drawGroup name=\"00_Sur\" >x<event name=\"y\" /></drawGroup>\n",
+        "<drawGroup name=\"00_Sur\" ><event name=\"first\"><topGroup name=\"menu01\" />"
+        "</event></drawGroup>\n"}) {
+    std::vector<std::string> pages;
+    for (const auto& page : planMenuPages(scene + documentOf(7), {})) {
+      pages.push_back(summary(page));
+    }
+    EXPECT_EQ(pages, (std::vector<std::string>{"0: 6, down 1", "1: 1, up 0"})) << scene;
+  }
+}
+
 TEST(MenuPlan, AButtonWhoseEventShowsNoPageHasNoTargetAndReachesNothing) {
   std::string text = documentOf(7);
   const std::string event = "<event name=\"down01\">";
