@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <iterator>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -43,12 +44,18 @@ BOOL WINAPI noteConsoleEvent(DWORD event) {
 
 #else
 
+// The signals that ask a run to stop: Ctrl+C, kill, and the terminal closing.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction previous[std::size(kStopSignals)];
+
 extern "C" void noteSignal(int number) {
   arrived = number;
+  // A second stop signal of any kind takes its default action: the process ends at once.
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  for (const int stop : kStopSignals) ::sigaction(stop, &fallback, nullptr);
 }
-
-struct sigaction previousInt;
-struct sigaction previousTerm;
 
 #endif
 
@@ -63,10 +70,11 @@ InterruptGuard::InterruptGuard(BuildProgress* inner) : inner_(inner) {
   struct sigaction action {};
   action.sa_handler = noteSignal;
   sigemptyset(&action.sa_mask);
-  // Interrupted calls go on; the second signal takes the default action again.
-  action.sa_flags = SA_RESTART | SA_RESETHAND;
-  ::sigaction(SIGINT, &action, &previousInt);
-  ::sigaction(SIGTERM, &action, &previousTerm);
+  // Interrupted calls go on.
+  action.sa_flags = SA_RESTART;
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+    ::sigaction(kStopSignals[i], &action, &previous[i]);
+  }
 #endif
 }
 
@@ -75,8 +83,9 @@ InterruptGuard::~InterruptGuard() {
   SetConsoleCtrlHandler(noteConsoleEvent, FALSE);
   running = false;
 #else
-  ::sigaction(SIGINT, &previousInt, nullptr);
-  ::sigaction(SIGTERM, &previousTerm, nullptr);
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+    ::sigaction(kStopSignals[i], &previous[i], nullptr);
+  }
 #endif
 }
 

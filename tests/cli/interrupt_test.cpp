@@ -135,7 +135,7 @@ TEST_F(CliInterrupt, ASignalDuringALargeCopyCancelsTheReplaceAndKeepsTheEarlierP
     const char* label;
     int signal;
   };
-  const Case cases[] = {{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}};
+  const Case cases[] = {{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}};
   // The earlier package, small.
   const Child first = start(buildArgs("small", 10), dir.file("first.err"));
   ASSERT_EQ(waitFor(first, std::chrono::seconds(60)), 0) << dir.read("first.err");
