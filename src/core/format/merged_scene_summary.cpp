@@ -41,6 +41,7 @@ MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
   }
   summary.tooManyElements = merger.tooManyElements();
   summary.topGroupNames = merger.topGroupNames();
+  summary.firstTopGroupUnnumbered = merger.firstTopGroupUnnumbered();
   summary.dataValues = merger.dataValues();
   return summary;
 }

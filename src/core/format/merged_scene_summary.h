@@ -24,7 +24,8 @@ struct MergedSceneSummary {
   bool tooManyElements = false;     // sceneTextHasTooManyElements of the scene's text
   DocumentOutline outline;          // outlineDocument of the merged text
   std::vector<std::string> topGroupNames;
-  std::vector<std::string> dataValues;  // as mergeSceneText lists them
+  bool firstTopGroupUnnumbered = false;  // SceneMerger::firstTopGroupUnnumbered
+  std::vector<std::string> dataValues;   // as mergeSceneText lists them
 };
 
 // The summary of the merge of `sceneText` as entry `entryNumber`. Once `stop` (may be

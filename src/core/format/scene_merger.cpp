@@ -121,6 +121,15 @@ void SceneMerger::mergeDataElement(std::string& element) {
 }
 
 void SceneMerger::mergeDrawGroup(std::string_view group, bool mayHoldOpening) {
+  const bool firstTopGroup = topGroupNames_.empty();
+  mergeGroupText(group, mayHoldOpening);
+  if (firstTopGroup && !topGroupNames_.empty()) {
+    const std::string numbered = "drawGroup name=\"" + topGroupNames_.front() + "\"";
+    firstTopGroupUnnumbered_ = element_.find(numbered) == std::string::npos;
+  }
+}
+
+void SceneMerger::mergeGroupText(std::string_view group, bool mayHoldOpening) {
   // The start tag runs through the first ">" after the opening marker (the group's
   // closing marker holds one); the child group that shows the entry's description
   // picture takes that ">"'s place, in every copy of the start tag in the group.

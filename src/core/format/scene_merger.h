@@ -32,12 +32,18 @@ class SceneMerger {
   // sceneTextHasTooManyElements of the scene's text, when judged (see the constructor);
   // known once every element has been given.
   bool tooManyElements() const { return tooManyData_ || tooManyGroups_; }
+  // True when the first group of topGroupNames kept its own name in the merged text
+  // (its name does not follow "drawGroup " directly, so the merge does not number it):
+  // the menu's jump to the name listed finds no group.
+  bool firstTopGroupUnnumbered() const { return firstTopGroupUnnumbered_; }
 
  private:
   void mergeDataElement(std::string& element);
   // Puts the merged group into element_. `mayHoldOpening`: the group may hold an
   // opening marker past its first byte (the cutter knows; false spares a search).
   void mergeDrawGroup(std::string_view group, bool mayHoldOpening);
+  // mergeDrawGroup's merge of the group's text, learning its top group if any.
+  void mergeGroupText(std::string_view group, bool mayHoldOpening);
 
   std::string nn_;
   std::string childGroup_;
@@ -51,6 +57,7 @@ class SceneMerger {
   std::vector<std::string> dataValues_;
   bool tooManyData_ = false;
   bool tooManyGroups_ = false;
+  bool firstTopGroupUnnumbered_ = false;
 };
 
 }  // namespace vesk

@@ -306,6 +306,10 @@ inline constexpr const char* kCheckThumbnailPortrait = "{role}が縦長です（
 inline constexpr const char* kCheckDescriptionLandscape = "{role}が横長です（{width}×{height}）";
 inline constexpr const char* kCheckNoTopGroup =
     "{role}に名前に Sur を含む描画グループがありません（メニューから移動できません）";
+// {group}: the draw group's name as the scene writes it.
+inline constexpr const char* kCheckTopGroupUnnumbered =
+    "{role}の描画グループ {group} の名前に項目番号が付きません（name= が drawGroup の直後に"
+    "ありません。メニューから移動できません）";
 // {entry}: the entry folder of the first entry with the scene.
 inline constexpr const char* kCheckDuplicateScene = "{role}は次の項目にも登録されています: {entry}";
 inline constexpr const char* kCheckWindowsReservedName =

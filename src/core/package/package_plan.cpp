@@ -557,6 +557,11 @@ class Planner {
     }
     if (merged.topGroupNames.empty()) {
       warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
+    } else if (merged.firstTopGroupUnnumbered) {
+      const std::string& numbered = merged.topGroupNames.front();
+      // Listed with the entry's number in front ("NN_"), which the scene's name lacks.
+      warning(CheckFault::TopGroupUnnumbered, entry, CheckRole::Scene, scene,
+              kCheckTopGroupUnnumbered, {{"group", numbered.substr(3)}});
     }
   }
 

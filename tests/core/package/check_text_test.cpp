@@ -101,6 +101,15 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
                 "（展示用nuvファイルが正しく読めなくなります）: " +
                 d.file("src/s.nuv");
        }},
+      {"a Sur group the merge cannot number",
+       [](const test::TempDir& d, CheckRequest&) {
+         d.write("src/s.nuv", "<drawGroup layer=\"a\" name=\"Surface\" ></drawGroup>\r\n");
+       },
+       [](const test::TempDir& d) {
+         return "警告　00 nuvファイルの描画グループ Surface の名前に項目番号が付きません"
+                "（name= が drawGroup の直後にありません。メニューから移動できません）: " +
+                d.file("src/s.nuv");
+       }},
       {"no Sur group",
        [](const test::TempDir& d, CheckRequest&) {
          d.write("src/s.nuv", "<drawGroup name=\"Bone\" ></drawGroup>\r\n");

@@ -83,6 +83,8 @@ const char* faultName(CheckFault fault) {
       return "description-not-portrait";
     case CheckFault::NoTopGroup:
       return "no-top-group";
+    case CheckFault::TopGroupUnnumbered:
+      return "top-group-unnumbered";
     case CheckFault::NameWindowsCannotHold:
       return "name-windows-cannot-hold";
     case CheckFault::DuplicateScene:
