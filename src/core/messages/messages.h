@@ -306,6 +306,10 @@ inline constexpr const char* kCheckThumbnailPortrait = "{role}が縦長です（
 inline constexpr const char* kCheckDescriptionLandscape = "{role}が横長です（{width}×{height}）";
 inline constexpr const char* kCheckNoTopGroup =
     "{role}に名前に Sur を含む描画グループがありません（メニューから移動できません）";
+// {name}: the file's name in the entry folder.
+inline constexpr const char* kCheckReimportTakesOther =
+    "パッケージを読み込み直すと、{role}としてデータファイル {name} が読み込まれます"
+    "（同じ種類で名前が後に並ぶファイルです）";
 // {group}: the draw group's name as the scene writes it.
 inline constexpr const char* kCheckTopGroupUnnumbered =
     "{role}の描画グループ {group} の名前に項目番号が付きません（name= が drawGroup の直後に"

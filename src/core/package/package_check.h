@@ -47,6 +47,7 @@ enum class CheckFault {
   DescriptionNotPortrait,  // a description picture wider than high
   NoTopGroup,              // a scene without a "Sur" group: the menu jumps nowhere
   TopGroupUnnumbered,      // its "Sur" group keeps its own name: the menu jumps nowhere
+  ReimportTakesOther,      // reading the package back would take another file for a role
   NameWindowsCannotHold,   // a reserved name, trailing dot/blank, <>:"|?* or a path over 260
   DuplicateScene,          // the same scene is listed twice
   InterruptedWork,         // a killed create or replace waits in the destination: the build

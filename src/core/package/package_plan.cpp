@@ -31,6 +31,7 @@
 #include "package/destination_work.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
+#include "package/file_role.h"
 #include "package/package_layout.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
@@ -711,7 +712,8 @@ class Planner {
     std::vector<bool> folders;
     for (const auto& item : entry.dataFiles) folders.push_back(isDataFolder(item));
     addFolder(n, CheckRole::None, nn, {});
-    for (const auto& file : planEntryFiles(entry, folders)) {
+    const std::vector<PlannedFile> files = planEntryFiles(entry, folders);
+    for (const auto& file : files) {
       const CheckRole role = checkRoleOf(file.role);
       const std::string target = nn + kPathSeparator + file.place;
       switch (file.role) {
@@ -742,6 +744,72 @@ class Planner {
       }
       if (request_.windowsNames) checkWindowsName(n, role, withoutTrailingSeparator(target));
     }
+    checkReimportedRoles(n, entry, plan_.documentEntries.back().facts, files);
+  }
+
+  // A re-import of the package takes for each role the last file of that role at the
+  // top of the entry folder. Where that is a data file (of the same kind, named after
+  // the entry's own), editing the package again would change the entry: the operator
+  // is told now. Pictures of the wrong shape have their own warnings.
+  void checkReimportedRoles(int n, const ExhibitionEntry& entry, const DocumentEntryFacts& facts,
+                            const std::vector<PlannedFile>& files) {
+    std::vector<NamedRole> top;
+    std::map<std::string, std::string> sources;
+    for (const PlannedFile& file : files) {
+      const std::vector<std::string> components = componentsOf(file.place);
+      if (components.size() != 1) continue;
+      const std::string& name = components.front();
+      FileRole role = FileRole::None;
+      switch (file.role) {
+        case PlannedRole::Scene:
+          role = FileRole::Scene;
+          break;
+        case PlannedRole::Thumbnail:
+          role = pictureRole(facts.thumbnail.width, facts.thumbnail.height);
+          break;
+        case PlannedRole::Description:
+          role = pictureRole(facts.description.width, facts.description.height);
+          break;
+        case PlannedRole::DataFile:
+        case PlannedRole::DataFolder:
+          role = dataFileRole(file);
+          break;
+        case PlannedRole::Folder:
+        case PlannedRole::Button:
+          break;
+      }
+      top.push_back({name, role});
+      sources.try_emplace(name, withoutTrailingSeparator(file.source));
+    }
+    const std::pair<FileRole, const std::string*> own[] = {
+        {FileRole::Scene, &entry.scenePath},
+        {FileRole::Thumbnail, &entry.thumbnailPath},
+        {FileRole::Description, &entry.descriptionPath}};
+    const auto isOwn = [&](const std::string& name) {
+      return std::any_of(std::begin(own), std::end(own),
+                         [&](const auto& file) { return fileNameOf(*file.second) == name; });
+    };
+    for (const auto& [role, path] : own) {
+      const std::string taken = reimportedName(top, role);
+      if (taken.empty() || isOwn(taken)) continue;
+      const CheckRole checkRole = role == FileRole::Scene       ? CheckRole::Scene
+                                  : role == FileRole::Thumbnail ? CheckRole::Thumbnail
+                                                                : CheckRole::Description;
+      warning(CheckFault::ReimportTakesOther, n, checkRole, sources[taken],
+              kCheckReimportTakesOther, {{"name", taken}});
+    }
+  }
+
+  // The role a re-import gives a data file or folder at the top of the entry folder: a
+  // ".nuv" is a scene (a folder too, as a folder listing shows it), a picture by its
+  // size.
+  FileRole dataFileRole(const PlannedFile& file) const {
+    const std::string name = withoutTrailingSeparator(file.place);
+    if (lowerAscii(extensionOf(name)) == ".nuv") return FileRole::Scene;
+    if (file.role == PlannedRole::DataFolder || !hasImageExtension(name)) return FileRole::None;
+    const Result<PictureSize> size =
+        request_.probePicture ? request_.probePicture(file.source) : probeImageSize(file.source);
+    return size ? pictureRole(size->width, size->height) : FileRole::None;
   }
 
   // The document the create writes, and the verify of the package it will make: a

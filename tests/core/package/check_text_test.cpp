@@ -167,6 +167,21 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
                 "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）: " +
                 d.file("src/cut.jpg");
        }},
+      {"a data picture a re-import would take for the thumbnail",
+       [](const test::TempDir& d, CheckRequest&) {
+         // a.jpg sorts before t.jpg and stays a data file; zz.jpg comes after it.
+         d.write("src/s.nuv",
+                 "<data name=\"a\"><file path=\"a.jpg\" /></data>\r\n"
+                 "<data name=\"z\"><file path=\"zz.jpg\" /></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+         d.copyFrom(kPictures + "landscape-320x240.jpg", "src/a.jpg");
+         d.copyFrom(kPictures + "landscape-320x240.jpg", "src/zz.jpg");
+       },
+       [](const test::TempDir& d) {
+         return "警告　00 パッケージを読み込み直すと、サムネイルとしてデータファイル zz.jpg "
+                "が読み込まれます（同じ種類で名前が後に並ぶファイルです）: " +
+                d.file("src/zz.jpg");
+       }},
       {"data file missing",
        [](const test::TempDir& d, CheckRequest&) { fs::remove(d.file("src/v.raw")); },
        [](const test::TempDir& d) {

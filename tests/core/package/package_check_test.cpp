@@ -85,6 +85,8 @@ const char* faultName(CheckFault fault) {
       return "no-top-group";
     case CheckFault::TopGroupUnnumbered:
       return "top-group-unnumbered";
+    case CheckFault::ReimportTakesOther:
+      return "reimport-takes-other";
     case CheckFault::NameWindowsCannotHold:
       return "name-windows-cannot-hold";
     case CheckFault::DuplicateScene:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "package/build_command.h"
+#include "package/file_role.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -123,6 +124,24 @@ TEST_F(PackageReimport, ThePathThatSortsLastWinsEachRole) {
   put("00/texture.jpg", kLandscape);
   reimport();
   EXPECT_EQ(list.at(0).thumbnailPath, dir.file("pkg/00/texture.jpg"));
+}
+
+// The name taken for a role is the last of that role as a folder listing sorts names:
+// by UTF-16 code units, where a character beyond U+FFFF sorts before full-width forms.
+TEST(ReimportedName, IsTheLastOfItsRoleInUtf16Order) {
+  const auto thumbnails = [](std::vector<std::string> names) {
+    std::vector<NamedRole> roles;
+    for (auto& name : names) roles.push_back({std::move(name), FileRole::Thumbnail});
+    return roles;
+  };
+  EXPECT_EQ(reimportedName(thumbnails({"Z.jpg", "t.jpg", "a.jpg"}), FileRole::Thumbnail), "t.jpg");
+  EXPECT_EQ(reimportedName(thumbnails({"ｔ.jpg", "t.jpg"}), FileRole::Thumbnail), "ｔ.jpg");
+  EXPECT_EQ(reimportedName(thumbnails({"ｔ.jpg", "\xF0\x9F\x98\x80.jpg"}), FileRole::Thumbnail),
+            "ｔ.jpg");
+  EXPECT_EQ(reimportedName({{"z.png", FileRole::Description}, {"t.jpg", FileRole::Thumbnail}},
+                           FileRole::Thumbnail),
+            "t.jpg");
+  EXPECT_EQ(reimportedName(thumbnails({"t.jpg"}), FileRole::Scene), "");
 }
 
 TEST_F(PackageReimport, TheLoopStopsAtTheFirstMissingNumberAndSaysWhatItLeftUnread) {
