@@ -13,6 +13,7 @@
 #include "package/package_replace.h"
 #include "package/package_report_file.h"
 #include "package/recovery_report.h"
+#include "package/working_folder.h"
 
 namespace vesk {
 
@@ -137,10 +138,23 @@ void DialogController::onCreate() {
   const std::string destination = chooseDestination_(browseStartPath_);
   if (destination.empty()) return;
 
-  // A replace killed earlier is finished or undone first. An earlier package is
+  // A replace killed earlier is finished or undone first: behind the progress window,
+  // as removing an earlier package aside may take a while. An earlier package is
   // replaced only when the operator agrees; No (also Enter, the default) returns to
   // the dialog with nothing checked or written.
-  if (!recoverBeforeRun(destination, sink_)) return;
+  if (inspectWorkingFolder(destination) == WorkingFolderState::Stale) {
+    FlagScope busy(busy_);
+    bool recovered = false;
+    // A cancel meanwhile lets the recovery end (it leaves a whole package) and starts
+    // nothing after it.
+    const bool ranToEnd =
+        runInBackground(ProgressStage::Check, [&](MessageSink& sink, BuildProgress&) {
+          recovered = recoverBeforeRun(destination, sink);
+        });
+    if (!ranToEnd || !recovered) return;
+  } else if (!recoverBeforeRun(destination, sink_)) {
+    return;
+  }
   const bool replace = holdsPackage(destination);
   if (replace && !sink_.askYesNo(kReplaceQuestion, DefaultAnswer::No)) return;
 

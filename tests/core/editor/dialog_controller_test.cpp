@@ -523,6 +523,41 @@ class MeddlingRunner : public BuildRunner {
   test::FakeView& view_;
 };
 
+// What a killed run left in the folder is dealt with behind the progress window, before
+// the replace question; a cancel there starts nothing after the recovery.
+TEST(CreateCommand, ARecoveryRunsBehindTheProgressWindowBeforeTheQuestion) {
+  struct Recording : BuildRunner {
+    bool run(ProgressStage stage, const BackgroundJob& job) override {
+      stages.push_back(stage);
+      BuildProgress none;
+      job(sink, none);
+      return !cancel;
+    }
+    std::vector<ProgressStage> stages;
+    test::RecordingSink sink;
+    bool cancel = false;
+  };
+  for (const bool cancel : {false, true}) {
+    test::TempDir folder;
+    folder.write("pkg/exhibition.nuv", "earlier");
+    folder.write("pkg/.vesk-staging/.vesk-working-folder", "");
+    folder.write("pkg/.vesk-staging/00/half.raw", "left by a killed run");
+    Dialog d;
+    d.addEntries("A");
+    d.chosenFolder = folder.file("pkg");
+    Recording runner;
+    runner.cancel = cancel;
+    d.controller.setBuildRunner(&runner);
+    d.sink.answers = {false};
+    d.controller.onCreate();
+    ASSERT_FALSE(runner.stages.empty());
+    EXPECT_EQ(runner.stages.front(), ProgressStage::Check);
+    EXPECT_EQ(folder.names("pkg"), std::vector<std::string>{"exhibition.nuv"});
+    EXPECT_EQ(d.sink.questions.size(), cancel ? 0u : 1u) << "the replace question";
+    EXPECT_FALSE(d.controller.busy());
+  }
+}
+
 TEST(CreateCommand, TheDialogTakesNoCommandWhileTheCheckOrTheBuildRuns) {
   Dialog d;
   d.addEntries("AB");
