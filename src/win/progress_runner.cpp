@@ -20,7 +20,8 @@ constexpr int kBarSteps = 1000;
 struct Run {
   BackgroundTask* task = nullptr;
   const std::function<void(HWND)>* onOpened = nullptr;
-  bool ended = false;  // the job has ended and its last state is drawn
+  bool ended = false;      // the job has ended and its last state is drawn
+  bool answering = false;  // a message of the job's is open
 };
 
 void showState(HWND window, const ProgressState& state) {
@@ -45,12 +46,19 @@ INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   auto* run = reinterpret_cast<Run*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (run == nullptr) return FALSE;
   switch (message) {
-    case kService:
-      showState(window, run->task->service());
+    case kService: {
+      run->answering = true;
+      const ProgressState state = run->task->service();
+      run->answering = false;
+      showState(window, state);
       if (run->task->ended()) run->ended = true;
       return TRUE;
+    }
     case WM_TIMER:
       if (wParam != kShowTimer) return FALSE;
+      // Never shown over a message of the job's being answered, which it would hide:
+      // the timer runs on until the box is closed.
+      if (run->answering) return TRUE;
       KillTimer(window, kShowTimer);
       if (run->ended) return TRUE;
       ShowWindow(window, SW_SHOW);

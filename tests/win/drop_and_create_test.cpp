@@ -110,6 +110,36 @@ TEST_F(Create, RunsOnAWorkerBehindAProgressWindowWhoseCancelStopsIt) {
   EXPECT_NE(checkThreads[0], dialogThread) << "the check runs off the dialog's thread";
 }
 
+// A message the job shows at once stays on top: the progress window, due meanwhile,
+// opens only once the box is closed.
+TEST_F(Create, TheProgressWindowNeverOpensOverAMessageBeingAnswered) {
+  dialog.reset();
+  open([](const CreateRequest& request, MessageSink& sink, BuildProgress*) {
+    BuildReport report;
+    if (request.destination.empty()) return report;
+    sink.showMessage(errorMessage("worker message"));
+    return report;
+  });
+  add("a");
+  chosenFolder = "C:\\out";
+  bool inBox = false;
+  bool openedOverBox = false;
+  dialog->buildRunner().onOpened = [&](HWND) { openedOverBox = openedOverBox || inBox; };
+  sink.onMessage = [&](const std::string&) {
+    // The operator reads the box for longer than the window's delay, its loop running.
+    inBox = true;
+    for (int waited = 0; waited < 3 * kProgressWindowDelayMs; waited += 10) {
+      pumpMessages();
+      Sleep(10);
+    }
+    inBox = false;
+  };
+  click(1007);
+  EXPECT_FALSE(openedOverBox);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"worker message"});
+  EXPECT_FALSE(dialog->controller().busy());
+}
+
 // What the progress window showed when Cancel was pressed in it.
 std::string progressItem;
 std::string progressCounts;
