@@ -43,8 +43,9 @@ double progressFraction(const ProgressState& state);
 int progressBarPosition(const ProgressState& state, int steps);
 
 // The line above the bar: "準備しています…" before the totals, "中止しています…" once
-// Cancel was pressed, "仕上げています…" once the copies are over, else "コピー中: <file>" ("確認中: <scene>" when checking), or
-// "コピーしています…" ("確認しています…") while no item is named.
+// Cancel was pressed, "仕上げています…" once the copies are over, else
+// "コピー中: <file>" ("確認中: <scene>" when checking), or "コピーしています…"
+// ("確認しています…") while no item is named.
 std::string progressItemText(const ProgressState& state);
 
 // The counts line below the bar, empty before the totals: "1.5 KB / 3.0 MB　2 / 9
