@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,14 @@ std::filesystem::path toFsPath(const std::string& path);
 // or UNC name) too long for the classic limit comes in its long form ("\\?\C:\..."
 // or "\\?\UNC\server\..."), made full first so that "." and ".." still count.
 std::wstring win32Path(const std::string& path);
+
+// For a whole read of `path` through `file`, a handle opened for reading (or
+// INVALID_HANDLE_VALUE when the open failed, GetLastError() still telling why): the
+// refusal the POSIX reads give for the same file, so that both platforms refuse the
+// same files. A folder, pipe or device is NotRegularFile; a file over kMaxReadBytes
+// is ReadFailed (ERROR_FILE_TOO_LARGE); nothing when the read may go on. A failed open
+// of anything else is left to the caller, its error untouched.
+std::optional<Failure> wholeReadRefusal(void* file, const std::string& path);
 #endif
 // toFsPath for a path the standard streams open: on Windows a path too long for the
 // classic limit comes in its long form (see win32Path), which MinGW's streams pass on.

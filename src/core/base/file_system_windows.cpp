@@ -194,9 +194,30 @@ Result<std::uint64_t> fileSize(const std::string& path) {
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::optional<Failure> wholeReadRefusal(void* file, const std::string& path) {
+  if (file == INVALID_HANDLE_VALUE) {
+    // A folder cannot be opened as a file: the open says access denied.
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
+    SetLastError(error);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return makeFailure(FailureCode::NotRegularFile, path);
+    }
+    return std::nullopt;
+  }
+  if (GetFileType(file) != FILE_TYPE_DISK) return makeFailure(FailureCode::NotRegularFile, path);
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) &&
+      static_cast<unsigned long long>(size.QuadPart) > kMaxReadBytes) {
+    return makeFailure(FailureCode::ReadFailed, path, ERROR_FILE_TOO_LARGE);
+  }
+  return std::nullopt;
+}
+
 Result<std::string> readFile(const std::string& path) {
   Handle file(CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (auto refused = wholeReadRefusal(file.get(), path)) return *refused;
   if (!file.valid()) return lastFailure(FailureCode::ReadFailed, path);
   std::string content;
   char buffer[1 << 16];
@@ -207,6 +228,10 @@ Result<std::string> readFile(const std::string& path) {
     }
     if (n == 0) break;
     content.append(buffer, n);
+    // The size is a hint: a file that grows past the limit while read is refused too.
+    if (content.size() > kMaxReadBytes) {
+      return makeFailure(FailureCode::ReadFailed, path, ERROR_FILE_TOO_LARGE);
+    }
   }
   return content;
 }

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/file_kind.h"
+#include "base/file_system.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -58,6 +61,29 @@ TEST(ReadFileInPieces, GivesTheWholeFileInBoundedPiecesInOrder) {
   ASSERT_FALSE(stopped);
   EXPECT_EQ(stopped.failure().code, FailureCode::Cancelled);
   EXPECT_EQ(pieces, 1);
+}
+
+// Both whole reads refuse the same files on every platform, without reading them: a
+// folder as no regular file, a file past the read limit as too large.
+TEST(WholeReads, RefuseAFolderAndAFilePastTheLimitAlike) {
+  test::TempDir dir;
+  dir.makeFolder("folder");
+  dir.write("huge", "");
+  // Sparse where the file system allows: nothing is written.
+  std::filesystem::resize_file(dir.file("huge"), kMaxReadBytes + 1);
+  const std::pair<const char*, FailureCode> cases[] = {{"folder", FailureCode::NotRegularFile},
+                                                       {"huge", FailureCode::ReadFailed}};
+  for (const auto& [name, code] : cases) {
+    std::uint64_t read = 0;
+    const Status pieces =
+        readFileInPieces(dir.file(name), [&](std::string_view piece) { read += piece.size(); });
+    ASSERT_FALSE(pieces) << name;
+    EXPECT_EQ(pieces.failure().code, code) << name;
+    EXPECT_EQ(read, 0u) << name;
+    const Result<std::string> whole = readFile(dir.file(name));
+    ASSERT_FALSE(whole) << name;
+    EXPECT_EQ(whole.failure().code, code) << name;
+  }
 }
 
 }  // namespace
