@@ -4,6 +4,7 @@
 #include <fstream>
 #include <optional>
 
+#include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "image/image_header_bmp.h"
@@ -22,9 +23,10 @@ std::optional<ImageSize> readStoredSize(const std::string& path) {
   const std::filesystem::path file(
       std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
 #endif
-  // Only regular files are opened: a pipe or a device could block or never end.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
+  // Only regular files are opened: a pipe or a device could block or never end. Asked
+  // of base, whose look takes a long path on Windows (the runtime's stat does not).
+  const Result<FileKind> kind = fileKindOf(path);
+  if (!kind || *kind != FileKind::Regular) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   // The first byte tells the format; each reader checks the whole signature. Peeked,
   // not read and sought back: the seek would read the file's first block twice.

@@ -289,7 +289,7 @@ class ContentRun {
 // without reading the rest.
 bool startsAsDocument(const std::string& path) {
   static constexpr std::string_view kStart = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"";
-  std::ifstream in(toFsPath(path), std::ios::binary);
+  std::ifstream in(toOpenablePath(path), std::ios::binary);
   std::string start(kStart.size(), '\0');
   return in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kStart;
 }
