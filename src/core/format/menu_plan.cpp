@@ -33,6 +33,8 @@ std::vector<std::string_view> elements(std::string_view text, std::string_view o
 // The number after `prefix` in `name` ("menu07" -> 7); nullopt when there is none.
 std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
   if (name.substr(0, prefix.size()) != prefix || name.size() == prefix.size()) return std::nullopt;
+  // Digits only: a sign makes no page or entry number.
+  if (name[prefix.size()] < '0' || name[prefix.size()] > '9') return std::nullopt;
   int number = 0;
   const char* begin = name.data() + prefix.size();
   const char* end = name.data() + name.size();
@@ -110,8 +112,11 @@ std::vector<PlanPage> planMenuPages(std::string_view text,
 
   std::vector<PlanPage> pages;
   for (const auto group : elements(text, "<drawGroup name=\"menu", "</drawGroup>")) {
+    // A group whose name gives no page number is no menu page.
+    const std::optional<int> number = numberAfter(attributeValue(group, "name=\""), "menu");
+    if (!number) continue;
     PlanPage page;
-    page.number = numberAfter(attributeValue(group, "name=\""), "menu").value_or(-1);
+    page.number = *number;
     for (const auto image : elements(group, "<image ", "/>")) {
       const std::string data = attributeValue(image, "image_data=\"");
       const std::string event = attributeValue(image, "event=\"");

@@ -11,6 +11,7 @@
 #include "base/atomic_file.h"
 #include "base/cp932.h"
 #include "base/file_info.h"
+#include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
@@ -20,6 +21,7 @@
 #include "format/two_digits.h"
 #include "image/image_probe.h"
 #include "messages/report_texts.h"
+#include "package/build_command.h"
 #include "package/content_verify.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
@@ -86,12 +88,13 @@ std::string localPath(const Place& place, const std::string& value) {
   }
   local.pop_back();
   // Every folder on the way is one of the package's own, not a link (or junction) that
-  // would lead out of it.
+  // would lead out of it; nor is what the value names a link itself.
   for (std::size_t at = local.find(kPathSeparator); at != std::string::npos;
        at = local.find(kPathSeparator, at + 1)) {
     const Result<EntryType> type = entryTypeOf(place.at(local.substr(0, at)));
     if (!type || *type != EntryType::Folder) return {};
   }
+  if (isSymbolicLink(place.at(local))) return {};
   return place.at(local);
 }
 
@@ -146,11 +149,26 @@ const char* mimeTypeOf(const std::string& path) {
 // Pictures larger than this are not carried inside the page: the thumbnails and
 // descriptions of an exhibition are far smaller, and a page must stay readable.
 constexpr std::uint64_t kMaxEmbeddedBytes = std::uint64_t{16} << 20;
+// Nor, all together, more than this (each picture counted wherever the page shows it):
+// the page, and the memory that makes it, stay bounded whatever the document names.
+constexpr std::uint64_t kMaxPageEmbeddedBytes = std::uint64_t{64} << 20;
 
-// `embedded`: the data URIs made so far by path, so that a picture named again is read
-// once.
+// The data URIs made so far by path, so that a picture named again is read once, and
+// the bytes the page carries in them so far.
+struct EmbeddedPictures {
+  std::map<std::string, std::string> byPath;
+  std::uint64_t carried = 0;
+
+  // The URI, when the page may carry it once more.
+  std::optional<std::string> carry(const std::string& uri) {
+    if (carried + uri.size() > kMaxPageEmbeddedBytes) return std::nullopt;
+    carried += uri.size();
+    return uri;
+  }
+};
+
 ReportPicture pictureOf(const Place& place, const DataElement* element, const PictureLinks& links,
-                        std::map<std::string, std::string>& embedded) {
+                        EmbeddedPictures& embedded) {
   ReportPicture picture;
   if (element == nullptr || element->paths.empty()) return picture;
   const std::string& value = element->paths.front();
@@ -164,15 +182,19 @@ ReportPicture pictureOf(const Place& place, const DataElement* element, const Pi
     picture.source = links.urlPrefix + urlPath(value);
     return picture;
   }
-  if (const auto known = embedded.find(path); known != embedded.end()) {
-    picture.source = known->second;
+  if (const auto known = embedded.byPath.find(path); known != embedded.byPath.end()) {
+    picture.source = embedded.carry(known->second).value_or("");
     return picture;
   }
   const FileInfo info = fileInfoOf(path);
-  if (info.kind != FileKind::Regular || info.size > kMaxEmbeddedBytes) return picture;
+  if (info.kind != FileKind::Regular || info.size > kMaxEmbeddedBytes ||
+      embedded.carried + info.size > kMaxPageEmbeddedBytes) {
+    return picture;
+  }
   if (const auto bytes = readFile(path)) {
-    picture.source = std::string("data:") + mimeTypeOf(path) + ";base64," + base64(*bytes);
-    embedded.emplace(path, picture.source);
+    const std::string uri = std::string("data:") + mimeTypeOf(path) + ";base64," + base64(*bytes);
+    picture.source = embedded.carry(uri).value_or("");
+    embedded.byPath.emplace(path, uri);
   }
   return picture;
 }
@@ -268,8 +290,11 @@ Result<PackageReport> readPackageReport(const std::string& documentPath, const P
   const DocumentOutline outline = outlineDocument(text);
   std::map<std::string, const DataElement*> byName;
   for (const auto& element : outline.data) byName.emplace(element.name, &element);
+  // At most as many entries as a package holds, whatever the document names.
   int count = 0;
-  while (byName.count("me" + twoDigits(count)) != 0) ++count;
+  while (count < static_cast<int>(kMaxEntries) && byName.count("me" + twoDigits(count)) != 0) {
+    ++count;
+  }
 
   // The files the kiosk uses: not the report, the manifest or the copy record. The
   // create's own list holds just those.
@@ -290,7 +315,7 @@ Result<PackageReport> readPackageReport(const std::string& documentPath, const P
   for (const auto& [file, size] : sizes) report.bytes += size;
 
   std::vector<std::string> sceneNames;
-  std::map<std::string, std::string> embedded;
+  EmbeddedPictures embedded;
   for (int i = 0; i < count; ++i) {
     const std::string number = twoDigits(i);
     ReportEntry entry;

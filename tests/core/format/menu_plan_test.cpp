@@ -107,6 +107,17 @@ TEST(MenuPlan, TheStartIsTheDocumentsOwnWhateverTheScenesHold) {
   }
 }
 
+// Names that give no number (a sign, a letter) make no page and no thumbnail: every
+// number the plan gives is one a page or an entry can have.
+TEST(MenuPlan, NamesWithoutANumberMakeNoPageOrThumbnail) {
+  const std::string odd =
+      "<drawGroup name=\"menuX\" ></drawGroup>\n"
+      "<drawGroup name=\"menu-1\" ><image image_data=\"me00\" event=\"goto_ob-1\" /></drawGroup>\n";
+  const auto pages = planMenuPages(documentOf(1) + odd, {});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(summary(pages[0]), "0: 1");
+}
+
 TEST(MenuPlan, AButtonWhoseEventShowsNoPageHasNoTargetAndReachesNothing) {
   std::string text = documentOf(7);
   const std::string event = "<event name=\"down01\">";

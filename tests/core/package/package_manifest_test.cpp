@@ -507,17 +507,57 @@ TEST_F(PackageManifest, TheReportNeverEmbedsAPictureReachedThroughALink) {
   ASSERT_EQ(create().status, BuildStatus::Written);
   dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "outside/t.jpg");
   fs::create_directory_symlink(dir.file("outside"), dir.file("D/00/lnk"));
-  std::string document = dir.read("D/exhibition.nuv");
-  const std::size_t at = document.find("path=\"00\\t.jpg\"");
+  fs::create_symlink(dir.file("outside/t.jpg"), dir.file("D/00/pic.jpg"));
+  const std::string created = dir.read("D/exhibition.nuv");
+  // Through a linked folder, and a link itself.
+  for (const std::string value : {"00\\lnk\\t.jpg", "00\\pic.jpg"}) {
+    std::string document = created;
+    const std::size_t at = document.find("path=\"00\\t.jpg\"");
+    ASSERT_NE(at, std::string::npos);
+    document.replace(at, 17, "path=\"" + value + "\"");
+    dir.write("D/exhibition.nuv", document);
+
+    const auto report = readPackageReport(dir.file("D/exhibition.nuv"), PictureLinks{true, ""});
+    ASSERT_TRUE(report);
+    ASSERT_FALSE(report->entries.empty());
+    EXPECT_EQ(report->entries[0].thumbnail.source, "") << value;
+    EXPECT_FALSE(report->entries[0].thumbnail.size.has_value()) << value;
+  }
+  // A data value naming a linked folder: its files outside are not counted.
+  std::string document = created;
+  const std::size_t at = document.find("path=\"00\\v.raw\"");
   ASSERT_NE(at, std::string::npos);
-  document.replace(at, 17, "path=\"00\\lnk\\t.jpg\"");
+  document.replace(at, 17, "path=\"00\\lnk\"");
+  dir.write("D/exhibition.nuv", document);
+  const auto report = readPackageReport(dir.file("D/exhibition.nuv"), PictureLinks{true, ""});
+  ASSERT_TRUE(report);
+  ASSERT_EQ(report->entries.at(0).data.size(), 1u);
+  EXPECT_TRUE(report->entries[0].data[0].missing);
+  EXPECT_EQ(report->entries[0].data[0].files, 0u);
+}
+
+// However many entries a document names, and however often it names one picture, the
+// page carries at most 99 entries and a bounded amount of pictures.
+TEST_F(PackageManifest, TheReportCarriesABoundedAmountOfPictures) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  dir.write("D/00/t.jpg", std::string(std::size_t{1} << 20, 'p'));
+  std::string document = dir.read("D/exhibition.nuv");
+  std::string more;
+  for (int i = 1; i < 150; ++i) {
+    more += "<data name=\"me" + std::string(i < 10 ? "0" : "") + std::to_string(i) +
+            "\" type=\"image\" format=\"RGB\" size=\"1, 1\" ><file type=\"jpg\" "
+            "path=\"00\\t.jpg\" /></data>\r\n";
+  }
+  document.insert(document.find("<data name=\"me00\""), more);
   dir.write("D/exhibition.nuv", document);
 
   const auto report = readPackageReport(dir.file("D/exhibition.nuv"), PictureLinks{true, ""});
   ASSERT_TRUE(report);
-  ASSERT_FALSE(report->entries.empty());
-  EXPECT_EQ(report->entries[0].thumbnail.source, "");
-  EXPECT_FALSE(report->entries[0].thumbnail.size.has_value());
+  EXPECT_EQ(report->entries.size(), 99u);
+  std::uint64_t carried = 0;
+  for (const auto& entry : report->entries) carried += entry.thumbnail.source.size();
+  EXPECT_GT(carried, 0u);
+  EXPECT_LE(carried, std::uint64_t{64} << 20);
 }
 #endif
 
