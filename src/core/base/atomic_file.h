@@ -25,10 +25,12 @@ enum class Durability {
 
 // Replaces the file at `path` atomically: the content goes to a temporary file in
 // the same folder, every write and the close are checked, the file is flushed to
-// disk and renamed over the target, and the folder is flushed. On any failure (a
-// WriteFailed naming the target with the system's error, or the producer's own
-// failure) an earlier file of that name is left byte-identical and no temporary
-// file remains.
+// disk and renamed over the target, and the folder is flushed. On any failure before
+// the rename (a WriteFailed naming the target with the system's error, or the
+// producer's own failure) an earlier file of that name is left byte-identical and no
+// temporary file remains. The rename is the commit: when only the flush of the folder
+// after it fails, the new file stands, and the WriteFailed says that its place in the
+// folder may not survive a power loss.
 // A new file gets the permissions of a newly created file; a replaced file's
 // permission bits carry over to its successor. With Durability::AtFileSystemFlush the
 // file and the folder are not flushed here (see Durability).
