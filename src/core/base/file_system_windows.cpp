@@ -63,6 +63,13 @@ class Handle {
     if (valid()) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
   }
+  // Closes the handle; false (GetLastError telling why) when the close failed, as it
+  // may for a write the system had deferred.
+  bool closeChecked() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle == INVALID_HANDLE_VALUE || handle == nullptr || CloseHandle(handle);
+  }
 
  private:
   HANDLE handle_;
@@ -171,6 +178,9 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   if (GetFileTime(in.get(), nullptr, nullptr, &written)) {
     SetFileTime(out.get(), nullptr, nullptr, &written);
   }
+  // A deferred write (a network share, a removable drive) may fail only at the close:
+  // the copy is done once the close is.
+  if (!out.closeChecked()) return lastFailure(FailureCode::WriteFailed, to);
   return {};
 }
 
