@@ -45,6 +45,19 @@ std::string folderOf(std::string_view path) {
   return {};
 }
 
+std::vector<std::string> pathComponents(std::string_view path) {
+  std::vector<std::string> components;
+  std::size_t begin = 0;
+  while (begin <= path.size()) {
+    std::size_t end = begin;
+    while (end < path.size() && !isPathSeparator(path[end])) ++end;
+    const std::string_view component = path.substr(begin, end - begin);
+    if (!component.empty() && component != ".") components.emplace_back(component);
+    begin = end + 1;
+  }
+  return components;
+}
+
 std::string lowerAscii(std::string_view text) {
   std::string lowered(text);
   for (char& c : lowered) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesk {
 
@@ -33,6 +34,10 @@ std::string joinPath(const std::string& folder, const std::string& name);
 
 // The path up to and including its last separator; empty when it has none.
 std::string folderOf(std::string_view path);
+
+// The components of a path between its separators, without the empty and "." ones
+// (which name no folder of their own).
+std::vector<std::string> pathComponents(std::string_view path);
 
 // The text with the letters A to Z turned into a to z; nothing else changes.
 std::string lowerAscii(std::string_view text);

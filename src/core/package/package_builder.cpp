@@ -60,20 +60,12 @@ std::string copyFailure(const PlannedItem& item) {
 }
 
 // A planned target as the manifest names the file it makes: its components with "/"
-// between them, without the empty and "." ones a data value may hold ("m\\a.raw",
-// ".\\a.raw"), which name no folder of their own.
+// between them, without the empty and "." ones a data value may hold.
 std::string manifestPath(std::string_view target) {
   std::string path;
-  std::size_t begin = 0;
-  while (begin <= target.size()) {
-    std::size_t end = begin;
-    while (end < target.size() && !isPathSeparator(target[end])) ++end;
-    const std::string_view component = target.substr(begin, end - begin);
-    if (!component.empty() && component != ".") {
-      if (!path.empty()) path += '/';
-      path += component;
-    }
-    begin = end + 1;
+  for (const std::string& component : pathComponents(target)) {
+    if (!path.empty()) path += '/';
+    path += component;
   }
   return path;
 }

@@ -56,27 +56,12 @@ std::string withoutTrailingSeparator(std::string path) {
   return path;
 }
 
-// The components of a path, without empty and "." ones.
-std::vector<std::string> componentsOf(std::string_view path) {
-  std::vector<std::string> components;
-  std::string component;
-  for (const char c : std::string(path) + kPathSeparator) {
-    if (!isPathSeparator(c)) {
-      component += c;
-      continue;
-    }
-    if (!component.empty() && component != ".") components.push_back(component);
-    component.clear();
-  }
-  return components;
-}
-
 // One spelling for every path that names the same member: separators collapsed,
 // "." components and trailing separators dropped, and on Windows, whose file systems
 // ignore letter case, letters lowered.
 std::string memberKey(std::string_view path) {
   std::string key;
-  for (const auto& component : componentsOf(path)) {
+  for (const auto& component : pathComponents(path)) {
     if (!key.empty()) key += '/';
     key += component;
   }
@@ -424,7 +409,7 @@ class Planner {
         fromFsPath(fs::absolute(toFsPath(request_.destination), ec).lexically_normal());
     absoluteDestination_ = withTrailingSeparator(ec ? request_.destination : absolute);
     if (!volume_.existing.empty() && absolute.size() > volume_.existing.size()) {
-      for (const auto& name : componentsOf(absolute.substr(volume_.existing.size()))) {
+      for (const auto& name : pathComponents(absolute.substr(volume_.existing.size()))) {
         if (systemLength(name) > volume_.nameMax) {
           error(CheckFault::NameTooLong, -1, CheckRole::None, request_.destination,
                 kCheckNameTooLong, {}, kRoleDestination);
@@ -458,7 +443,7 @@ class Planner {
   // Reports a target longer than the destination's file system takes.
   void checkLength(int entry, CheckRole role, const std::string& target) {
     const char* roleWord = role == CheckRole::None ? memberRoleName(target) : nullptr;
-    for (const auto& name : componentsOf(target)) {
+    for (const auto& name : pathComponents(target)) {
       if (systemLength(name) > volume_.nameMax) {
         error(CheckFault::NameTooLong, entry, role, target, kCheckNameTooLong, {}, roleWord);
         return;
@@ -480,7 +465,7 @@ class Planner {
   // data folder, or empty for a folder only on the way); false when a file or another
   // data folder has that place.
   bool addFolder(int entry, CheckRole role, const std::string& target, const std::string& source) {
-    const std::vector<std::string> components = componentsOf(target);
+    const std::vector<std::string> components = pathComponents(target);
     std::string path;
     for (std::size_t i = 0; i < components.size(); ++i) {
       path += (path.empty() ? "" : std::string(1, kPathSeparator)) + components[i];
@@ -756,7 +741,7 @@ class Planner {
     std::vector<NamedRole> top;
     std::map<std::string, std::string> sources;
     for (const PlannedFile& file : files) {
-      const std::vector<std::string> components = componentsOf(file.place);
+      const std::vector<std::string> components = pathComponents(file.place);
       if (components.size() != 1) continue;
       const std::string& name = components.front();
       FileRole role = FileRole::None;
