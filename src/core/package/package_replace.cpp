@@ -28,12 +28,8 @@ namespace vesk {
 
 namespace {
 
-// True when nothing keeps the replace from starting; else shows what and returns false.
-// The entry folders `keptInPlace` stay where they are and are not looked into.
-bool obstaclesAbsent(const CreateRequest& request, MessageSink& sink,
-                     const std::vector<std::string>& keptInPlace = {}) {
-  const auto obstacles = replaceObstacles(request.destination, request.entries.size(),
-                                          request.writeReport, keptInPlace);
+// True when `obstacles` is empty; else shows them and returns false.
+bool obstaclesAbsent(const std::vector<ReplaceObstacleAt>& obstacles, MessageSink& sink) {
   if (obstacles.empty()) return true;
   std::string text = kReplaceObstaclesMessage;
   for (const auto& found : obstacles) {
@@ -97,8 +93,21 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   }
   report.status = BuildStatus::Stopped;
   if (!recoverBeforeRun(destination, sink)) return report;
-  // Everything the swap moves aside and removes must be the earlier package's own.
-  if (!obstaclesAbsent(request, sink)) return report;
+  // Everything the swap moves aside and removes must be the earlier package's own. The
+  // destination is looked at on a thread of its own while the working folder is opened
+  // and the new package planned (both leave the earlier package as it is); nothing is
+  // built before the look has found nothing in the way.
+  const auto lookForObstacles = [&destination, &request] {
+    return replaceObstacles(destination, request.entries.size(), request.writeReport);
+  };
+  std::future<std::vector<ReplaceObstacleAt>> looking;
+  try {
+    looking = std::async(std::launch::async, lookForObstacles);
+  } catch (const std::system_error&) {
+    // No thread to be had: looked at here, before anything else.
+  }
+  if (!looking.valid() && !obstaclesAbsent(lookForObstacles(), sink)) return report;
+  // The look still running when this returns early is waited for by the future.
 
   StepCounter steps(hook);
   WorkingFolder folder;
@@ -106,12 +115,16 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   const WorkingFolderOpening opening = openWorkingFolder(destination, folder, steps, error);
   if (steps.stopped()) return report;
   if (const auto problem = workingFolderProblem(opening, folder.path, error)) {
+    if (looking.valid() && !obstaclesAbsent(looking.get(), sink)) return report;
     sink.showMessage(*problem);
     return report;
   }
-  const auto kept = [&](const char* text) {
+  const auto removeFolder = [&folder] {
     StepCounter cleanUp(StepHook{});
     removeWorkingFolder(folder, cleanUp);
+  };
+  const auto kept = [&](const char* text) {
+    removeFolder();
     sink.showMessage(errorMessage(text));
     report.status = BuildStatus::Stopped;
     return report;
@@ -123,6 +136,10 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   // Unchanged files of the earlier package stand in for their sources.
   if (staged.earlierPackage.empty()) staged.earlierPackage = joinPath(destination, "");
   keepUnchangedFolders(staged, destination);
+  if (looking.valid() && !obstaclesAbsent(looking.get(), sink)) {
+    removeFolder();
+    return report;
+  }
   if (!steps.proceed("build the new package")) return report;
   report = buildPackageInPlace(staged, deferring, progress);
   report.documentPath = joinPath(destination, kDocumentName);
@@ -143,7 +160,11 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   // Looked at again: the destination may have changed while the package was built. The
   // folders kept in place were just checked by the create's own verify, and the swap
   // leaves them as they are.
-  if (!obstaclesAbsent(request, sink, journal.kept)) return kept(kEarlierPackageKeptMessage);
+  if (!obstaclesAbsent(replaceObstacles(destination, request.entries.size(), request.writeReport,
+                                        journal.kept),
+                       sink)) {
+    return kept(kEarlierPackageKeptMessage);
+  }
 
   for (auto& name : packageMembers(destination)) {
     if (!contains(journal.kept, name)) journal.earlier.push_back(name);

@@ -30,7 +30,8 @@ bool mentions(const std::vector<std::string>& messages, const std::string& text)
 
 // Each odd state of the destination beside the earlier package of a and b: whether a
 // replace by c, b and a goes ahead, what its message names, and that the check said so
-// before. Nothing outside the package is touched either way.
+// before. Nothing outside the package is touched either way, and a refusal leaves the
+// destination as it was.
 TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
   struct Case {
     std::string label;
@@ -88,6 +89,7 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
     makeEarlierAndExpected();
     c.arrange(dir);
     const std::string kept = dir.read(c.untouched);
+    const auto before = snapshot(dir.file("D"));
 
     CheckRequest check;
     check.entries = entries({"c", "b", "a"});
@@ -105,6 +107,8 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
       EXPECT_EQ(sink.kinds.back(), MessageKind::Error);
       EXPECT_TRUE(mentions(sink.messages, dir.file(c.named))) << c.named;
       EXPECT_TRUE(mentions({checkReportText(problems)}, dir.file(c.named))) << c.named;
+      // A refused replace leaves nothing of its own behind, not even its working folder.
+      EXPECT_EQ(snapshot(dir.file("D")), before);
     }
     EXPECT_EQ(dir.read(c.untouched), kept);
     EXPECT_EQ(dir.read("D/notes.txt"), "the operator's own");
