@@ -5,20 +5,12 @@
 #include "base/cp932.h"
 #include "base/file_pieces.h"
 #include "base/file_system.h"
-#include "base/memory_advice.h"
 #include "base/path_terms.h"
 #include "base/text_file.h"
 #include "format/scene_merge.h"
 #include "format/scene_scan.h"
 
 namespace vesk {
-
-namespace {
-
-// Scene files from this size on have their text's room advised onto large pages.
-constexpr std::uint64_t kLargeTextBytes = 16 << 20;
-
-}  // namespace
 
 Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader,
                                   const std::atomic<bool>* stop) {
@@ -45,9 +37,9 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
 SceneTextBuilder::SceneTextBuilder(std::uint64_t fileSize) {
   // Room for the text is reserved from the file's size (reserved room is not memory
   // used until written), enough for double-byte characters, each three in UTF-8.
+  // Not advised onto large pages: where the system compacts memory for them on the
+  // first write, a large scene's read stalled for up to a second and a half at random.
   text_.reserve(static_cast<std::size_t>(fileSize + fileSize / 2 + 16));
-  // A large scene's text is written whole: fault it in by large pages.
-  if (fileSize >= kLargeTextBytes) adviseLargePages(text_.data(), text_.capacity());
 }
 
 std::string SceneTextBuilder::finish() {
