@@ -23,6 +23,7 @@ CheckRequest checkRequestFor(const BuildOptions& options, const EntryList& list)
   request.destination = options.destination;
   request.replacing = options.replace;
   request.programFolder = options.programDir;
+  request.withReport = options.report;
   return request;
 }
 

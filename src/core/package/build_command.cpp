@@ -47,6 +47,7 @@ std::shared_ptr<const PackagePlan> planOfRequest(const CreateRequest& request) {
   check.programFolder = request.programFolder;
   check.readScene = request.readScene;
   check.windowsNames = false;
+  check.withReport = request.writeReport;
   return std::make_shared<const PackagePlan>(planPackage(check));
 }
 

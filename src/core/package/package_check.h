@@ -81,6 +81,7 @@ struct CheckRequest {
   std::string destination;
   bool replacing = false;
   bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
+  bool withReport = false;   // the create also writes the report page into the package
   // Empty: each scene file is read directly (readSceneText). Called on the plan's two
   // threads (the caller's and one of its own), one call at a time.
   SceneReader readScene = nullptr;

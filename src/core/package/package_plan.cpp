@@ -19,6 +19,7 @@
 #include "base/work_ahead.h"
 #include "format/document_outline.h"
 #include "format/exhibition_document.h"
+#include "format/menu_pages.h"
 #include "format/merged_scene_summary.h"
 #include "format/scene_scan.h"
 #include "format/text_ops.h"
@@ -896,6 +897,10 @@ class Planner {
       record += kRecordLine + 2 * (target.size() + item.source.size());
     }
     needed += blocks(manifest) + blocks(record);
+    if (request_.withReport) {
+      folders[""] += entryBytes(kReportFileName);
+      needed += blocks(reportPageBound());
+    }
     // A folder takes the blocks its entries fill, at least one.
     for (const auto& [folder, bytes] : folders) needed += std::max(block, blocks(bytes));
     plan_.bytesNeeded = needed;
@@ -905,6 +910,29 @@ class Planner {
     add(CheckSeverity::Error, CheckFault::NotEnoughSpace, -1, CheckRole::None, request_.destination,
         fillTemplate(kCheckNotEnoughSpace,
                      {{"needed", byteSizeText(needed)}, {"free", byteSizeText(*free)}}));
+  }
+
+  // An upper bound of the report page's size: its frame, a menu page's plan, each
+  // entry's section and a row for each planned file or folder, every text from the
+  // package counted as escaped at its longest. The page a create writes lies in the
+  // package's folder and links its pictures rather than carrying them.
+  std::uint64_t reportPageBound() const {
+    constexpr std::uint64_t kFrame = 64 << 10;
+    constexpr std::uint64_t kMenuPage = 4 << 10;
+    constexpr std::uint64_t kEntry = 8 << 10;  // its section, and its place on a menu page
+    constexpr std::uint64_t kRow = 512;
+    constexpr std::uint64_t kEscaped = 6;  // "&quot;" for one character
+    const int entries = static_cast<int>(plan_.documentEntries.size());
+    std::uint64_t bytes = kFrame + kEscaped * request_.destination.size() +
+                          kMenuPage * static_cast<std::uint64_t>(menuPageCount(entries));
+    for (const auto& item : plan_.items) bytes += kRow + kEscaped * item.target.size();
+    for (const PlannedDocumentEntry& entry : plan_.documentEntries) {
+      bytes += kEntry;
+      // Each picture's link and name, shown and as the alternative text.
+      for (const DocumentPicture* picture : {&entry.facts.thumbnail, &entry.facts.description})
+        bytes += 3 * kEscaped * picture->path.size();
+    }
+    return bytes;
   }
 
   const CheckRequest& request_;

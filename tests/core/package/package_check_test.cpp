@@ -23,6 +23,7 @@
 #include "format/scene_scan.h"
 #include "format/two_digits.h"
 #include "messages/messages.h"
+#include "messages/report_texts.h"
 #include "package/build_command.h"
 #include "package/package_check.h"
 #include "package/package_plan.h"
@@ -604,27 +605,39 @@ TEST_F(CheckCase, NamesDifferingOnlyInCaseCollideWhereTheDestinationIgnoresCase)
 
 #ifndef _WIN32
 // The space the check asks for covers everything the package takes once made, in whole
-// blocks: its files, its folders' entries, the manifest and the copy record.
+// blocks: its files, its folders' entries, the manifest and the copy record, and the
+// report page when the create writes one.
 TEST_F(CheckCase, TheSpaceItAsksForCoversAllThePackageTakes) {
-  for (int i = 0; i < 400; ++i) {
-    dir.write("src/ct/a-slice-with-a-rather-long-name-" + std::to_string(i) + ".dcm", "s");
-  }
-  const PackagePlan plan = planPackage(request);
-  ASSERT_FALSE(hasCheckErrors(plan.problems));
-  test::RecordingSink sink;
-  ASSERT_EQ(
-      createPackage({request.entries, request.destination, request.programFolder}, sink).status,
-      BuildStatus::Written);
   const auto blocksOf = [](const fs::path& path) {
     struct stat info {};
     ::lstat(path.c_str(), &info);
     return static_cast<std::uint64_t>(info.st_blocks) * 512;
   };
-  std::uint64_t taken = blocksOf(request.destination);
-  for (const auto& item : fs::recursive_directory_iterator(request.destination)) {
-    taken += blocksOf(item.path());
+  struct Case {
+    const char* label;
+    int slices;  // files of the entry's data folder, with long names
+    bool report;
+  };
+  for (const Case& c : {Case{"the report page", 0, true}, Case{"many long names", 400, false}}) {
+    SCOPED_TRACE(c.label);
+    for (int i = 0; i < c.slices; ++i) {
+      dir.write("src/ct/a-slice-with-a-rather-long-name-" + std::to_string(i) + ".dcm", "s");
+    }
+    request.destination = dir.file(c.label);
+    request.withReport = c.report;
+    const PackagePlan plan = planPackage(request);
+    ASSERT_FALSE(hasCheckErrors(plan.problems));
+    test::RecordingSink sink;
+    CreateRequest create{request.entries, request.destination, request.programFolder};
+    create.writeReport = c.report;
+    ASSERT_EQ(createPackage(create, sink).status, BuildStatus::Written);
+    ASSERT_EQ(fs::exists(fs::path(request.destination) / kReportFileName), c.report);
+    std::uint64_t taken = blocksOf(request.destination);
+    for (const auto& item : fs::recursive_directory_iterator(request.destination)) {
+      taken += blocksOf(item.path());
+    }
+    EXPECT_GE(plan.bytesNeeded, taken);
   }
-  EXPECT_GE(plan.bytesNeeded, taken);
 }
 #endif
 
