@@ -10,7 +10,7 @@
 namespace vesk {
 
 DestinationWork inspectDestinationWork(const std::string& destination, bool replacing,
-                                       std::size_t entryCount) {
+                                       std::size_t entryCount, DocumentNames* names) {
   DestinationWork work;
   work.packageAfterRecovery = holdsPackage(destination);
   const std::string folder = workingFolderOf(destination);
@@ -46,7 +46,7 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
     return work;
   }
   if (replacing && work.packageAfterRecovery) {
-    for (const auto& found : replaceObstacles(destination, entryCount, false)) {
+    for (const auto& found : replaceObstacles(destination, entryCount, false, {}, names)) {
       work.problems.push_back({CheckSeverity::Error, CheckFault::EarlierPackage, found.path,
                                found.obstacle == ReplaceObstacle::InTheWay
                                    ? kCheckMemberInTheWay

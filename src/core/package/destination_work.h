@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "package/package_check.h"
+#include "package/package_members.h"
 
 namespace vesk {
 
@@ -23,7 +24,8 @@ struct DestinationWorkProblem {
 // destination holds a package after that recovery, and the problems: a working folder
 // that is not Vesk's or is held by another run (errors), the interrupted run (a
 // warning) and, for a replace, what is in the way of the swap (errors, see
-// replaceObstacles). Reads only.
+// replaceObstacles). Reads only. `names` (may be null) keeps the reading of the earlier
+// package's document for the run's later looks.
 struct DestinationWork {
   bool interrupted = false;
   bool packageAfterRecovery = false;
@@ -31,6 +33,6 @@ struct DestinationWork {
 };
 
 DestinationWork inspectDestinationWork(const std::string& destination, bool replacing,
-                                       std::size_t entryCount);
+                                       std::size_t entryCount, DocumentNames* names = nullptr);
 
 }  // namespace vesk

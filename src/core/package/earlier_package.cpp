@@ -46,11 +46,11 @@ ListedFolder listPackageFolder(const std::string& package, const std::string& re
   return tree;
 }
 
-EarlierPackage lookAtEarlierPackage(const std::string& destination) {
+EarlierPackage lookAtEarlierPackage(const std::string& destination, DocumentNames* names) {
   EarlierPackage earlier;
   const std::string package = joinPath(destination, "");
   earlier.record = readEarlierRecord(package);
-  earlier.members = packageMembers(destination);
+  earlier.members = packageMembers(destination, names);
   if (!earlier.record || !std::binary_search(earlier.members.begin(), earlier.members.end(),
                                              std::string(kDocumentName))) {
     return earlier;

@@ -9,6 +9,8 @@
 #include "base/file_stamp.h"
 #include "package/copy_reuse.h"
 
+#include "package/package_members.h"
+
 namespace vesk {
 
 // What one listing of a folder and everything below it found, by paths relative to the
@@ -38,7 +40,9 @@ struct EarlierPackage {
 };
 
 // Looks at the package in `destination`: reads its copy record and its document (for
-// its members) and lists each of its entry folders. Reads only.
-EarlierPackage lookAtEarlierPackage(const std::string& destination);
+// its members) and lists each of its entry folders. Reads only. `names` (may be null)
+// shares the document's reading with the run's other looks.
+EarlierPackage lookAtEarlierPackage(const std::string& destination,
+                                    DocumentNames* names = nullptr);
 
 }  // namespace vesk

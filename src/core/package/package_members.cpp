@@ -6,7 +6,6 @@
 #include <optional>
 #include <set>
 
-#include "base/cp932.h"
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
@@ -14,6 +13,7 @@
 #include "format/package_manifest.h"
 #include "format/two_digits.h"
 #include "messages/report_texts.h"
+#include "package/document_file_outline.h"
 #include "package/package_layout.h"
 
 namespace vesk {
@@ -33,17 +33,15 @@ bool absent(const std::string& path) {
   return !type && type.failure().code == FailureCode::NotFound;
 }
 
-// The data paths the document names, each as components ("03", "m", "mesh.obj").
-std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath, int& entries) {
-  entries = -1;
-  const auto bytes = readFile(documentPath);
-  if (!bytes) return {};
-  std::string text = decodeCp932(*bytes);
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());  // lines end with CR LF
-  const DocumentOutline outline = outlineDocument(text);
-  if (!outline.wellFormed) return {};
+// What the document names: each data path as components ("03", "m", "mesh.obj"), and
+// its entry count. The document is read in pieces, as verify reads it: a package's
+// document may run to hundreds of MiB, and is never held whole.
+DocumentNames::Read readNames(const std::string& documentPath) {
+  DocumentNames::Read read;
+  const Result<DocumentOutline> outlined = outlineDocumentFile(documentPath);
+  if (!outlined || !outlined->wellFormed) return read;
+  const DocumentOutline& outline = *outlined;
   std::set<std::string> names;
-  std::vector<std::vector<std::string>> paths;
   for (const auto& element : outline.data) {
     names.insert(element.name);
     for (const auto& value : element.paths) {
@@ -56,13 +54,22 @@ std::vector<std::vector<std::string>> namedPaths(const std::string& documentPath
         }
       }
       if (components.back().empty()) components.pop_back();
-      paths.push_back(std::move(components));
+      read.paths.push_back(std::move(components));
     }
   }
   // Each entry has its thumbnail element "meNN".
-  entries = 0;
-  while (entries < 99 && names.count("me" + twoDigits(entries)) != 0) ++entries;
-  return paths;
+  read.entries = 0;
+  while (read.entries < 99 && names.count("me" + twoDigits(read.entries)) != 0) ++read.entries;
+  return read;
+}
+
+// The reading of `documentPath`, through `names` when given; nothing when no regular
+// file is there.
+std::shared_ptr<const DocumentNames::Read> namesOf(const std::string& documentPath,
+                                                   DocumentNames* names) {
+  if (ownKind(documentPath) != EntryType::File) return nullptr;
+  if (names != nullptr) return names->of(documentPath);
+  return std::make_shared<const DocumentNames::Read>(readNames(documentPath));
 }
 
 // The files the earlier package's manifest lists, by their paths ("03/m/mesh.obj"):
@@ -171,11 +178,25 @@ std::vector<std::string> membersOf(const std::string& destination, int entries) 
 
 }  // namespace
 
-std::vector<std::string> packageMembers(const std::string& destination) {
-  const std::string document = joinPath(destination, kDocumentName);
-  int entries = -1;
-  if (ownKind(document) == EntryType::File) namedPaths(document, entries);
-  return membersOf(destination, entries);
+std::shared_ptr<const DocumentNames::Read> DocumentNames::of(const std::string& documentPath) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  // The stamp is taken before the reading: a document changed while it is read has
+  // another stamp by the next look, which reads it again.
+  const std::optional<FileStamp> stamp = fileStampOf(documentPath);
+  if (read_ != nullptr && stamp && stamp_ && path_ == documentPath &&
+      stamp->device == stamp_->device && stamp->file == stamp_->file &&
+      stamp->size == stamp_->size && stamp->modified == stamp_->modified) {
+    return read_;
+  }
+  read_ = std::make_shared<const Read>(readNames(documentPath));
+  path_ = documentPath;
+  stamp_ = stamp;
+  return read_;
+}
+
+std::vector<std::string> packageMembers(const std::string& destination, DocumentNames* names) {
+  const auto read = namesOf(joinPath(destination, kDocumentName), names);
+  return membersOf(destination, read ? read->entries : -1);
 }
 
 std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) {
@@ -191,13 +212,14 @@ std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) 
 
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report,
-                                                const std::vector<std::string>& keptInPlace) {
+                                                const std::vector<std::string>& keptInPlace,
+                                                DocumentNames* names) {
   std::vector<ReplaceObstacleAt> obstacles;
   // The earlier document, read once: what it names, and the members it makes.
-  const std::string document = joinPath(destination, kDocumentName);
-  int entries = -1;
-  std::vector<std::vector<std::string>> named;
-  if (ownKind(document) == EntryType::File) named = namedPaths(document, entries);
+  const auto read = namesOf(joinPath(destination, kDocumentName), names);
+  const int entries = read ? read->entries : -1;
+  const std::vector<std::vector<std::string>> none;
+  const std::vector<std::vector<std::string>>& named = read ? read->paths : none;
   const std::vector<std::string> earlier = membersOf(destination, entries);
   const auto owned = [&](const std::string& name) {
     return std::binary_search(earlier.begin(), earlier.end(), name);

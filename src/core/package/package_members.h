@@ -1,10 +1,36 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/file_stamp.h"
+
 namespace vesk {
+
+// What a package's document names, read once for the several looks of one run: a
+// document may run to hundreds of MiB. A later look takes the reading again only while
+// the document is the same file with the same size and modification time; otherwise
+// it reads the document anew. Safe to share between threads: a look that comes while
+// another reads waits for its reading.
+class DocumentNames {
+ public:
+  struct Read {
+    int entries = -1;  // the document's entries; -1: no readable, well-formed document
+    std::vector<std::vector<std::string>> paths;  // each data path, as components
+  };
+  // The reading of the document at `documentPath`.
+  std::shared_ptr<const Read> of(const std::string& documentPath);
+
+ private:
+  std::mutex mutex_;
+  std::string path_;
+  std::optional<FileStamp> stamp_;
+  std::shared_ptr<const Read> read_;
+};
 
 // The members of the package in `folder`: the one rule for what a package owns, used
 // by whatever moves, removes or counts a package's files. They are the names at the
@@ -14,8 +40,9 @@ namespace vesk {
 // document, the entry folders from 00 up to the first one missing. Only a regular file
 // counts as a file member and only a folder (not a link) as an entry folder: anything
 // else of those names, and every other name (an operator's "55/", "notes.txt"), is
-// not the package's. Reads only. Sorted.
-std::vector<std::string> packageMembers(const std::string& folder);
+// not the package's. Reads only. Sorted. `names` (may be null) shares the document's
+// reading with the run's other looks.
+std::vector<std::string> packageMembers(const std::string& folder, DocumentNames* names = nullptr);
 
 // The names at the top of a new package of `entryCount` entries: the entry folders,
 // the button images, the document and, with `report`, the report page.
@@ -38,9 +65,10 @@ struct ReplaceObstacleAt {
 // accounted for, so that only empty leftovers of a package are replaced. The earlier
 // entry folders named in `keptInPlace` stay where they are, nothing in them moved or
 // removed: what they hold is not looked at (the replace checks them itself). Reads
-// only.
+// only. `names` (may be null) shares the document's reading with the run's other looks.
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report,
-                                                const std::vector<std::string>& keptInPlace = {});
+                                                const std::vector<std::string>& keptInPlace = {},
+                                                DocumentNames* names = nullptr);
 
 }  // namespace vesk

@@ -354,8 +354,10 @@ class Planner {
   void checkDestination() {
     // A killed create or replace is finished or undone before the build: the check
     // looks at what that leaves.
+    if (request_.replacing) plan_.earlierDocument = std::make_shared<DocumentNames>();
     const DestinationWork work =
-        inspectDestinationWork(request_.destination, request_.replacing, request_.entries.size());
+        inspectDestinationWork(request_.destination, request_.replacing, request_.entries.size(),
+                               plan_.earlierDocument.get());
     for (const auto& found : work.problems) {
       add(found.severity, found.fault, -1, CheckRole::None, found.path, found.text);
     }

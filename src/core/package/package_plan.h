@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "format/exhibition_document.h"
 #include "package/entry_plan.h"
 #include "package/package_check.h"
+#include "package/package_members.h"
 
 namespace vesk {
 
@@ -63,6 +65,9 @@ struct PackagePlan {
   std::uint64_t bytesNeeded = 0;       // what the package takes on the destination, in whole blocks
   std::vector<CheckProblem> problems;  // errors and warnings, destination's first
   bool cancelled = false;              // the observer ended the plan: it is incomplete
+  // For a replace: the earlier package's document as the plan read it, which the
+  // replace's own looks take again while the document stays the same file.
+  std::shared_ptr<DocumentNames> earlierDocument;
 };
 
 // Plans the package of `request.entries` in `request.destination`. Reads each scene

@@ -47,7 +47,8 @@ bool obstaclesAbsent(const std::vector<ReplaceObstacleAt>& obstacles, MessageSin
 // `destination` that the new one takes whole (see keptEntryFolders), which the build
 // then takes as they lie. The earlier package's copy record is read once for both the
 // keep decision and the build's reuse of single files.
-void keepUnchangedFolders(CreateRequest& staged, const std::string& destination) {
+void keepUnchangedFolders(CreateRequest& staged, const std::string& destination,
+                          DocumentNames& earlierNames) {
   if (!staged.hashContent) return;
   // A plan made here has just looked at the sources; one made before (the check the
   // operator saw) may be old, and every source is looked at again.
@@ -57,12 +58,15 @@ void keepUnchangedFolders(CreateRequest& staged, const std::string& destination)
   // the kept folders just before the swap sees them as they are then.
   std::future<EarlierPackage> looking;
   try {
-    looking = std::async(std::launch::async, lookAtEarlierPackage, destination);
+    looking = std::async(std::launch::async, [&destination, &earlierNames] {
+      return lookAtEarlierPackage(destination, &earlierNames);
+    });
   } catch (const std::system_error&) {
     // No thread to be had: looked at after the plan.
   }
   staged.plan = planOfRequest(staged);
-  EarlierPackage earlier = looking.valid() ? looking.get() : lookAtEarlierPackage(destination);
+  EarlierPackage earlier =
+      looking.valid() ? looking.get() : lookAtEarlierPackage(destination, &earlierNames);
   const PackagePlan& plan = *staged.plan;
   if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) return;
   std::vector<KeptFolder> kept = keptEntryFolders(plan, earlier, sources);
@@ -97,8 +101,16 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   // destination is looked at on a thread of its own while the working folder is opened
   // and the new package planned (both leave the earlier package as it is); nothing is
   // built before the look has found nothing in the way.
-  const auto lookForObstacles = [&destination, &request] {
-    return replaceObstacles(destination, request.entries.size(), request.writeReport);
+  // The earlier document is read once for every look of this run (the check's
+  // included) while it stays the same file: it may run to hundreds of MiB.
+  const std::shared_ptr<DocumentNames> earlierDocument =
+      request.plan != nullptr && request.plan->earlierDocument != nullptr
+          ? request.plan->earlierDocument
+          : std::make_shared<DocumentNames>();
+  DocumentNames& earlierNames = *earlierDocument;
+  const auto lookForObstacles = [&destination, &request, &earlierNames] {
+    return replaceObstacles(destination, request.entries.size(), request.writeReport, {},
+                            &earlierNames);
   };
   std::future<std::vector<ReplaceObstacleAt>> looking;
   try {
@@ -135,7 +147,7 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   staged.destination = folder.path;
   // Unchanged files of the earlier package stand in for their sources.
   if (staged.earlierPackage.empty()) staged.earlierPackage = joinPath(destination, "");
-  keepUnchangedFolders(staged, destination);
+  keepUnchangedFolders(staged, destination, earlierNames);
   if (looking.valid() && !obstaclesAbsent(looking.get(), sink)) {
     removeFolder();
     return report;
@@ -161,12 +173,12 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   // folders kept in place were just checked by the create's own verify, and the swap
   // leaves them as they are.
   if (!obstaclesAbsent(replaceObstacles(destination, request.entries.size(), request.writeReport,
-                                        journal.kept),
+                                        journal.kept, &earlierNames),
                        sink)) {
     return kept(kEarlierPackageKeptMessage);
   }
 
-  for (auto& name : packageMembers(destination)) {
+  for (auto& name : packageMembers(destination, &earlierNames)) {
     if (!contains(journal.kept, name)) journal.earlier.push_back(name);
   }
   for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {

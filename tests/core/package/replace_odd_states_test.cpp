@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "base/file_lock.h"
 #include "messages/messages.h"
 #include "package/package_check.h"
+#include "package/package_members.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
 #include "replace_fixture.h"
@@ -112,6 +114,43 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
     }
     EXPECT_EQ(dir.read(c.untouched), kept);
     EXPECT_EQ(dir.read("D/notes.txt"), "the operator's own");
+  }
+}
+
+// The looks of one run share the reading of the earlier document only while it is the
+// same file: a document changed in between, in place or by another file put in its
+// place, is read again, so that no look works from what it no longer says.
+TEST_F(PackageReplace, LooksSharingTheDocumentsReadingSeeItChange) {
+  fs::create_directories(dir.file("D"));
+  fs::create_directories(dir.file("E"));
+  ASSERT_EQ(createPackage(request({"a", "b"}, "D"), sink).status, BuildStatus::Written);
+  ASSERT_EQ(createPackage(request({"a"}, "E"), sink).status, BuildStatus::Written);
+  const std::string document = dir.file("D/exhibition.nuv");
+  const std::string shorter = dir.file("E/exhibition.nuv");
+  const std::vector<std::pair<const char*, std::function<void()>>> changes{
+      {"rewritten in place",
+       [&] { fs::copy_file(shorter, document, fs::copy_options::overwrite_existing); }},
+      {"another file put in its place",
+       [&] {
+         fs::copy_file(shorter, document + ".new");
+         fs::rename(document + ".new", document);
+       }},
+  };
+  const std::string earlier = dir.read("D/exhibition.nuv");
+  for (const auto& [label, change] : changes) {
+    SCOPED_TRACE(label);
+    dir.write("D/exhibition.nuv", earlier);
+    DocumentNames names;
+    const auto holds01 = [&] {
+      const std::vector<std::string> members = packageMembers(dir.file("D"), &names);
+      return std::find(members.begin(), members.end(), "01") != members.end();
+    };
+    ASSERT_TRUE(holds01());
+    EXPECT_TRUE(replaceObstacles(dir.file("D"), 2, false, {}, &names).empty());
+    change();
+    // The document now names one entry: 01 is no member, and is in the way of a new 01.
+    EXPECT_FALSE(holds01());
+    EXPECT_FALSE(replaceObstacles(dir.file("D"), 2, false, {}, &names).empty());
   }
 }
 
