@@ -9,8 +9,7 @@
 
 namespace vesk {
 
-DestinationWork inspectDestinationWork(const std::string& destination, bool replacing,
-                                       std::size_t entryCount, DocumentNames* names) {
+DestinationWork inspectDestinationWork(const std::string& destination, bool replacing) {
   DestinationWork work;
   work.packageAfterRecovery = holdsPackage(destination);
   const std::string folder = workingFolderOf(destination);
@@ -45,15 +44,20 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
     // The members are only known once the recovery has put them in place.
     return work;
   }
-  if (replacing && work.packageAfterRecovery) {
-    for (const auto& found : replaceObstacles(destination, entryCount, false, {}, names)) {
-      work.problems.push_back({CheckSeverity::Error, CheckFault::EarlierPackage, found.path,
-                               found.obstacle == ReplaceObstacle::InTheWay
-                                   ? kCheckMemberInTheWay
-                                   : kCheckUnaccountedFile});
-    }
-  }
+  work.lookForObstacles = replacing && work.packageAfterRecovery;
   return work;
+}
+
+std::vector<DestinationWorkProblem> replaceObstacleProblems(const std::string& destination,
+                                                            std::size_t entryCount,
+                                                            DocumentNames* names) {
+  std::vector<DestinationWorkProblem> problems;
+  for (const auto& found : replaceObstacles(destination, entryCount, false, {}, names)) {
+    problems.push_back({CheckSeverity::Error, CheckFault::EarlierPackage, found.path,
+                        found.obstacle == ReplaceObstacle::InTheWay ? kCheckMemberInTheWay
+                                                                    : kCheckUnaccountedFile});
+  }
+  return problems;
 }
 
 }  // namespace vesk

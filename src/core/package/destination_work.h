@@ -22,17 +22,25 @@ struct DestinationWorkProblem {
 // entries: whether a killed create or replace is waiting there (the build finishes or
 // undoes it first, so the check looks at the state after that recovery), whether the
 // destination holds a package after that recovery, and the problems: a working folder
-// that is not Vesk's or is held by another run (errors), the interrupted run (a
-// warning) and, for a replace, what is in the way of the swap (errors, see
-// replaceObstacles). Reads only. `names` (may be null) keeps the reading of the earlier
-// package's document for the run's later looks.
+// that is not Vesk's or is held by another run (errors) and the interrupted run (a
+// warning). For a replace of a package, `lookForObstacles` says that what is in the way
+// of the swap is still to be looked for (replaceObstacleProblems), which reads the
+// earlier document and every earlier entry folder: the caller runs it beside its other
+// work. Reads only.
 struct DestinationWork {
   bool interrupted = false;
   bool packageAfterRecovery = false;
+  bool lookForObstacles = false;
   std::vector<DestinationWorkProblem> problems;
 };
 
-DestinationWork inspectDestinationWork(const std::string& destination, bool replacing,
-                                       std::size_t entryCount, DocumentNames* names = nullptr);
+DestinationWork inspectDestinationWork(const std::string& destination, bool replacing);
+
+// What is in the way of a replace of the package in `destination` by one of `entryCount`
+// entries, as the check's errors (see replaceObstacles). `names` (may be null) keeps the
+// reading of the earlier package's document for the run's later looks. Reads only.
+std::vector<DestinationWorkProblem> replaceObstacleProblems(const std::string& destination,
+                                                            std::size_t entryCount,
+                                                            DocumentNames* names);
 
 }  // namespace vesk

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -229,6 +230,7 @@ class Planner {
         planEntry(static_cast<int>(n), request_.entries[n], scenes.takeNext());
       }
     }
+    addObstacles();
     for (auto& button : buttons) addCopy(std::move(button), CheckRole::None);
     if (request_.windowsNames) {
       const WindowsNameFault fault = windowsPathFault(request_.destination, kDocumentName);
@@ -315,6 +317,18 @@ class Planner {
 
   bool hasErrors() const { return hasCheckErrors(general_) || hasCheckErrors(entries_); }
 
+  // Waits for the look for what is in the way of a replace, and puts its problems where
+  // the destination's are.
+  void addObstacles() {
+    if (!obstacles_.valid()) return;
+    const std::size_t end = general_.size();
+    for (const auto& found : obstacles_.get()) {
+      add(found.severity, found.fault, -1, CheckRole::None, found.path, found.text);
+    }
+    std::rotate(general_.begin() + static_cast<std::ptrdiff_t>(obstaclesAt_),
+                general_.begin() + static_cast<std::ptrdiff_t>(end), general_.end());
+  }
+
   const FileInfo& infoOf(const std::string& path) {
     auto [at, added] = infos_.try_emplace(path);
     if (added) at->second = fileInfoOf(path);
@@ -354,12 +368,29 @@ class Planner {
   void checkDestination() {
     // A killed create or replace is finished or undone before the build: the check
     // looks at what that leaves.
-    if (request_.replacing) plan_.earlierDocument = std::make_shared<DocumentNames>();
-    const DestinationWork work =
-        inspectDestinationWork(request_.destination, request_.replacing, request_.entries.size(),
-                               plan_.earlierDocument.get());
+    const DestinationWork work = inspectDestinationWork(request_.destination, request_.replacing);
     for (const auto& found : work.problems) {
       add(found.severity, found.fault, -1, CheckRole::None, found.path, found.text);
+    }
+    if (work.lookForObstacles) {
+      // What is in the way of the replace is looked for while the scenes are read (it
+      // reads the earlier document, which may run to hundreds of MiB); its problems take
+      // their place here once it is done. The reading stays with the plan for the
+      // replace's own looks.
+      plan_.earlierDocument = std::make_shared<DocumentNames>();
+      obstaclesAt_ = general_.size();
+      auto look = [destination = request_.destination, count = request_.entries.size(),
+                   names = plan_.earlierDocument] {
+        return replaceObstacleProblems(destination, count, names.get());
+      };
+      try {
+        obstacles_ = std::async(std::launch::async, look);
+      } catch (const std::system_error&) {
+        // No thread to be had: looked for now.
+        std::promise<std::vector<DestinationWorkProblem>> now;
+        now.set_value(look());
+        obstacles_ = now.get_future();
+      }
     }
     // A replace takes over an earlier package; entry folders without one would be in
     // the way of the new ones all the same.
@@ -944,6 +975,9 @@ class Planner {
   std::string absoluteDestination_;
   std::vector<CheckProblem> general_;
   std::vector<CheckProblem> entries_;
+  // The look for what is in the way of a replace, and where its problems go in general_.
+  std::future<std::vector<DestinationWorkProblem>> obstacles_;
+  std::size_t obstaclesAt_ = 0;
   std::map<std::string, FileInfo> infos_;
   std::map<std::string, FolderContents> contents_;
   std::map<std::string, int> scenes_;
