@@ -42,7 +42,6 @@ struct EarlierPackage {
 // Looks at the package in `destination`: reads its copy record and its document (for
 // its members) and lists each of its entry folders. Reads only. `names` (may be null)
 // shares the document's reading with the run's other looks.
-EarlierPackage lookAtEarlierPackage(const std::string& destination,
-                                    DocumentNames* names = nullptr);
+EarlierPackage lookAtEarlierPackage(const std::string& destination, DocumentNames* names = nullptr);
 
 }  // namespace vesk
