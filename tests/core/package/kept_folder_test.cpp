@@ -117,6 +117,22 @@ TEST_F(KeptEntryFolder, AnUnchangedEntryFolderIsNeitherRebuiltNorMoved) {
   }
 }
 
+// The document of a replace that keeps some folders and builds others between them
+// merges each scene where it stands: byte for byte the document of a create.
+TEST_F(KeptEntryFolder, KeptAndRebuiltFoldersMakeTheDocumentACreateMakes) {
+  fs::create_directories(dir.file("D"));
+  ASSERT_EQ(createPackage(request({"a", "b", "c"}, "D"), sink).status, BuildStatus::Written);
+  dir.write("src/b/v.raw", "volume b, changed");
+  fs::create_directories(dir.file("N"));
+  ASSERT_EQ(createPackage(request({"a", "b", "c"}, "N"), sink).status, BuildStatus::Written);
+  const BuildReport report = replacePackage(request({"a", "b", "c"}, "D"), sink);
+  ASSERT_EQ(report.status, BuildStatus::Written) << ::testing::PrintToString(sink.messages);
+  EXPECT_GE(report.filesReused, 2u * 4u);  // 00 and 02 kept whole
+  EXPECT_EQ(dir.read("D/01/v.raw"), "volume b, changed");
+  EXPECT_EQ(dir.read("D/exhibition.nuv"), dir.read("N/exhibition.nuv"));
+  EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
+}
+
 // What the earlier package's manifest does not list as a file Vesk wrote, anywhere in
 // an entry folder, is not Vesk's to remove: it stops the replace before it starts,
 // named, and stays where it is.
