@@ -58,6 +58,9 @@ TEST(DocumentFileOutline, GivesTheWholeFilesOutlineWhateverThePieces) {
                                                      "</drawGroup>\r\n" + kEnd},
       {"a data element left open", kHead + kRoot + "<data name=\"c\">\r\n<file path=\"x\" />\r\n"},
       {"no line end at the end", kHead + kRoot + "</NuvrelFile>"},
+      {"carriage returns alone, doubled and last",
+       kHead + kRoot + "<data name=\"r\">\r\r\n<file path=\"a\rb.raw\" />\r</data>\r\n" +
+           "<drawGroup name=\"g\r\">\r\n</drawGroup>\r\r\n" + kEnd + "\r"},
       {"no root", kHead + "<NuvrelFile version=\"1.34\">\r\n" + kEnd},
       {"empty", ""},
       {"one long line", kHead + kRoot + std::string(5000, 'x') + "<data name=\"d\"></data>" + kEnd},

@@ -125,15 +125,14 @@ TEST_F(PackageReplace, LooksSharingTheDocumentsReadingSeeItChange) {
   fs::create_directories(dir.file("E"));
   ASSERT_EQ(createPackage(request({"a", "b"}, "D"), sink).status, BuildStatus::Written);
   ASSERT_EQ(createPackage(request({"a"}, "E"), sink).status, BuildStatus::Written);
-  const std::string document = dir.file("D/exhibition.nuv");
-  const std::string shorter = dir.file("E/exhibition.nuv");
+  const std::string shorter = dir.read("E/exhibition.nuv");
   const std::vector<std::pair<const char*, std::function<void()>>> changes{
-      {"rewritten in place",
-       [&] { fs::copy_file(shorter, document, fs::copy_options::overwrite_existing); }},
+      {"rewritten in place", [&] { dir.write("D/exhibition.nuv", shorter); }},
       {"another file put in its place",
        [&] {
-         fs::copy_file(shorter, document + ".new");
-         fs::rename(document + ".new", document);
+         dir.write("D/exhibition.new", shorter);
+         fs::remove(dir.file("D/exhibition.nuv"));
+         fs::rename(dir.file("D/exhibition.new"), dir.file("D/exhibition.nuv"));
        }},
   };
   const std::string earlier = dir.read("D/exhibition.nuv");
