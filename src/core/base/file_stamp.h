@@ -14,6 +14,8 @@ struct FileStamp {
   std::uint64_t file = 0;
   std::uint64_t size = 0;
   std::int64_t modified = 0;
+
+  bool operator==(const FileStamp&) const = default;
 };
 
 // Units of FileStamp::modified in one second.

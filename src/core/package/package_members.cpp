@@ -183,9 +183,7 @@ std::shared_ptr<const DocumentNames::Read> DocumentNames::of(const std::string& 
   // The stamp is taken before the reading: a document changed while it is read has
   // another stamp by the next look, which reads it again.
   const std::optional<FileStamp> stamp = fileStampOf(documentPath);
-  if (read_ != nullptr && stamp && stamp_ && path_ == documentPath &&
-      stamp->device == stamp_->device && stamp->file == stamp_->file &&
-      stamp->size == stamp_->size && stamp->modified == stamp_->modified) {
+  if (read_ != nullptr && stamp && stamp == stamp_ && path_ == documentPath) {
     return read_;
   }
   read_ = std::make_shared<const Read>(readNames(documentPath));
