@@ -87,7 +87,8 @@ struct CheckRequest {
   SceneReader readScene = nullptr;
   FreeSpaceProbe freeSpace;                                     // empty: the volume's
   std::function<VolumeInfo(const std::string& folder)> volume;  // empty: volumeInfoOf
-  PictureProbe probePicture;                                    // empty: probeImageSize
+  // Empty: probeImageSize. Called like readScene, one call at a time, once a picture.
+  PictureProbe probePicture;
   std::string programFolder;  // holds up.jpg and down.jpg; empty: the running program's folder
   // Told the entries as the items of the work (started(0, entry count), advanced(0,
   // entries done)) and asked before each entry whether to stop.

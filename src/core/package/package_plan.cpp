@@ -1,6 +1,7 @@
 #include "package/package_plan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "base/cp932.h"
@@ -31,6 +33,7 @@
 #include "messages/report_texts.h"
 #include "package/create_summary.h"
 #include "package/destination_work.h"
+#include "package/entry_look.h"
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/file_role.h"
@@ -144,66 +147,27 @@ const char* memberRoleName(const std::string& target) {
   return kRoleEntryFolder;
 }
 
-// True when a data value holds a byte that no file name can: NUL everywhere, and on
-// Windows the control characters too.
-bool holdsUnusableByte(std::string_view value) {
-  for (const char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == 0) return true;
-#ifdef _WIN32
-    if (byte < 0x20) return true;
-#endif
-  }
-  return false;
-}
-
-// A data folder's files as the create copies them: every entry but the folders (links
-// followed), each looked at once.
-struct FolderContents {
-  Status listed;                                        // why the folder cannot be listed
-  std::vector<std::pair<std::string, FileInfo>> files;  // full path and what it is
-  bool complete = true;                                 // false: a cancel ended the listing
-};
-
-// Lists through base's walk, which takes long paths on Windows (std::filesystem's
-// iteration under MinGW does not, and lists the current folder instead). `stop` is
-// asked before each file is looked at.
-FolderContents listContents(const std::string& folder, const std::function<bool()>& stop) {
-  FolderContents contents;
-  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
-  if (!entries) {
-    contents.listed = entries.failure();
-    return contents;
-  }
-  const FolderFileInfo files(folder);
-  for (const FolderEntry& entry : *entries) {
-    if (stop()) {
-      contents.complete = false;
-      break;
-    }
-    if (entry.type == EntryType::Folder) continue;
-    const std::string path = folder + entry.name;
-    FileInfo info = files.infoOf(entry.name);
-    if (info.kind != FileKind::Directory) contents.files.emplace_back(path, info);
-  }
-  // The create copies in the listing's sorted order.
-  std::sort(contents.files.begin(), contents.files.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  return contents;
-}
-
 class Planner {
  public:
   Planner(const CheckRequest& request, PlanObserver* observer)
       : request_(request), observer_(observer) {
     plan_.destination = withTrailingSeparator(request.destination);
-    // Scenes are read on two threads: the caller's reader is called one at a time.
+    // Entries are looked at on two threads: the caller's reader and probe are called
+    // one at a time.
     if (request_.readScene) {
       reader_ = [this](const std::string& path) {
         const std::lock_guard<std::mutex> lock(readerMutex_);
         return request_.readScene(path);
       };
     }
+    // Each picture is probed once, however many entries show it.
+    probe_ = [this](const std::string& path) {
+      const std::lock_guard<std::mutex> lock(probeMutex_);
+      auto [at, added] = probes_.try_emplace(path, Failure{});
+      if (added)
+        at->second = request_.probePicture ? request_.probePicture(path) : probeImageSize(path);
+      return at->second;
+    };
   }
 
   PackagePlan run() {
@@ -213,21 +177,27 @@ class Planner {
     std::vector<PlannedItem> buttons = planButtons();
     const std::size_t count = request_.entries.size();
     {
-      // Each entry's scene is read and merged ahead of its turn, the next one on a
-      // thread of its own while this thread plans the current one (or reads the one
-      // after it while it waits): two scenes' text at most at a time. Stopped, and
-      // waited for, when the loop ends.
-      WorkAhead<SceneReading> scenes(
-          count, 1, [this](std::size_t n, const std::atomic<bool>& stop) {
-            return readSceneIfReadable(static_cast<int>(n), request_.entries[n].scenePath, reader_,
-                                       stop);
-          });
+      // Each entry is looked at (its scene read and merged, its files looked at) ahead
+      // of its turn, the next one on a thread of its own while this thread plans the
+      // current one (or looks at the one after it while it waits): two scenes' text at
+      // most at a time. A look on this thread stops at the operator's Cancel, one on
+      // the other once this thread has seen it. Stopped, and waited for, when the loop
+      // ends.
+      const std::thread::id planning = std::this_thread::get_id();
+      const std::function<bool()> cancelled = [this, planning] {
+        return std::this_thread::get_id() == planning ? stopping() : cancelSeen_.load();
+      };
+      WorkAhead<EntryLook> looks(count, 1,
+                                 [this, &cancelled](std::size_t n, const std::atomic<bool>& stop) {
+                                   return lookAtEntry(static_cast<int>(n), request_.entries[n],
+                                                      reader_, probe_, stop, cancelled);
+                                 });
       for (std::size_t n = 0; n < count; ++n) {
         if (observer_ != nullptr) {
           observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
         }
         if (stopping()) break;
-        planEntry(static_cast<int>(n), request_.entries[n], scenes.takeNext());
+        planEntry(static_cast<int>(n), request_.entries[n], looks.takeNext());
       }
     }
     addObstacles();
@@ -262,6 +232,7 @@ class Planner {
     if (plan_.cancelled) return true;
     if (observer_ == nullptr || !observer_->cancelRequested()) return false;
     plan_.cancelled = true;
+    cancelSeen_ = true;
     add(CheckSeverity::Error, CheckFault::Cancelled, -1, CheckRole::None, request_.destination,
         kCheckCancelled);
     return true;
@@ -594,9 +565,8 @@ class Planner {
       unencodable(entry, role, path, encoded.failure());
     }
     if (!checkSourceFile(entry, role, path)) return picture;
-    const Result<PictureSize> size = !hasImageExtension(path) ? Result<PictureSize>(Failure{})
-                                     : request_.probePicture  ? request_.probePicture(path)
-                                                              : probeImageSize(path);
+    const Result<PictureSize> size =
+        !hasImageExtension(path) ? Result<PictureSize>(Failure{}) : probe_(path);
     const std::string key = targetKey(nn + kPathSeparator + fileNameOf(path));
     if (!size) {
       pictureSizes_[key] = std::nullopt;
@@ -677,8 +647,13 @@ class Planner {
     warning(CheckFault::NameWindowsCannotHold, entry, role, relative, windowsNameText(fault));
   }
 
-  // `reading`: what reading the entry's scene gave, ahead of its turn.
-  void planEntry(int n, ExhibitionEntry entry, SceneReading reading) {
+  // `look`: what looking at the entry gave, ahead of its turn. Its looks are taken as
+  // the plan's own, after any look the plan made before at the same file.
+  void planEntry(int n, ExhibitionEntry entry, EntryLook look) {
+    SceneReading reading = std::move(look.scene);
+    for (auto& [path, info] : look.files) infos_.try_emplace(path, info);
+    for (auto& [folder, contents] : look.folders)
+      contents_.try_emplace(folder, std::move(contents));
     const std::string nn = twoDigits(n);
     const auto [first, added] = scenes_.try_emplace(entry.scenePath, n);
     if (!added) {
@@ -822,12 +797,11 @@ class Planner {
   // The role a re-import gives a data file or folder at the top of the entry folder: a
   // ".nuv" is a scene (a folder too, as a folder listing shows it), a picture by its
   // size.
-  FileRole dataFileRole(const PlannedFile& file) const {
+  FileRole dataFileRole(const PlannedFile& file) {
     const std::string name = withoutTrailingSeparator(file.place);
     if (lowerAscii(extensionOf(name)) == ".nuv") return FileRole::Scene;
     if (file.role == PlannedRole::DataFolder || !hasImageExtension(name)) return FileRole::None;
-    const Result<PictureSize> size =
-        request_.probePicture ? request_.probePicture(file.source) : probeImageSize(file.source);
+    const Result<PictureSize> size = probe_(file.source);
     return size ? pictureRole(size->width, size->height) : FileRole::None;
   }
 
@@ -983,8 +957,14 @@ class Planner {
   std::map<std::string, int> scenes_;
   SceneReader reader_;  // request_.readScene, one call at a time; empty when that is
   std::mutex readerMutex_;
-  DocumentOutline sceneOutline_;   // of the merged scenes so far, in order
-  std::string encoded_;            // room for one scene's encoding
+  // The pictures' sizes: request_.probePicture (or probeImageSize) one call at a time,
+  // each path's answer kept.
+  std::function<Result<PictureSize>(const std::string&)> probe_;
+  std::mutex probeMutex_;
+  std::map<std::string, Result<PictureSize>> probes_;  // under probeMutex_
+  std::atomic<bool> cancelSeen_{false};                // stopping() has seen the operator's Cancel
+  DocumentOutline sceneOutline_;                       // of the merged scenes so far, in order
+  std::string encoded_;                                // room for one scene's encoding
   std::uint64_t scenesBytes_ = 0;  // the merged scenes' bytes in the document, CR LF counted
   // Members planned, by memberKey: a file's source, a folder's data folder (empty for
   // a folder only on the way).

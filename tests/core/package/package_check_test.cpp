@@ -8,11 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -22,6 +26,7 @@
 
 #include "format/scene_scan.h"
 #include "format/two_digits.h"
+#include "image/image_probe.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
 #include "package/build_command.h"
@@ -392,6 +397,47 @@ TEST_F(CheckCase, ReadsEachSceneOnce) {
   request.entries.push_back(request.entries[0]);
   checkPackage(request);
   EXPECT_EQ(reads, 2);
+}
+
+// Runs work, noting whether another run was under way meanwhile.
+struct Alone {
+  std::atomic<int> inside{0};
+  std::atomic<bool> overlapped{false};
+  template <class Work>
+  auto operator()(Work work) {
+    if (inside++ != 0) overlapped = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    auto result = work();
+    --inside;
+    return result;
+  }
+};
+
+// The plan looks at the next entry on a thread of its own while it plans one; the
+// caller's reader and probe still see one call at a time, and each picture is probed
+// once however many entries show it.
+TEST_F(CheckCase, CallsTheReaderAndTheProbeOneAtATimeAndProbesEachPictureOnce) {
+  Alone reading, probing;
+  std::map<std::string, int> probes;
+  request.readScene = [&](const std::string& path) {
+    return reading([&] { return readTextLines(path); });
+  };
+  request.probePicture = [&](const std::string& path) {
+    return probing([&] {
+      ++probes[path];
+      return probeImageSize(path);
+    });
+  };
+  for (int n = 0; n < 3; ++n) {
+    const std::string scene = "src/s" + std::to_string(n) + ".nuv";
+    fs::copy_file(dir.file("src/s.nuv"), dir.file(scene));
+    request.entries.push_back({dir.file(scene), dir.file("src/t.jpg"), dir.file("src/d.png"), {}});
+  }
+  EXPECT_EQ(describeAll(checkPackage(request), dir.path()), std::vector<std::string>{});
+  EXPECT_FALSE(reading.overlapped);
+  EXPECT_FALSE(probing.overlapped);
+  EXPECT_EQ(probes,
+            (std::map<std::string, int>{{dir.file("src/d.png"), 1}, {dir.file("src/t.jpg"), 1}}));
 }
 
 // Reports each entry as an item and cancels once `cancelAfter` entries are done.

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/failure.h"
+#include "base/file_info.h"
+#include "image/image_probe.h"
+#include "model/exhibition_entry.h"
+#include "package/scene_files.h"
+#include "package/scene_reading.h"
+
+namespace vesk {
+
+// A data folder's files as the create copies them: every entry but the folders (links
+// followed), each looked at once.
+struct FolderContents {
+  Status listed;                                        // why the folder cannot be listed
+  std::vector<std::pair<std::string, FileInfo>> files;  // full path and what it is, sorted
+  bool complete = true;                                 // false: `stop` ended the listing
+};
+
+// Lists `folder` (ending with a separator) through base's walk, which takes long paths
+// on Windows (std::filesystem's iteration under MinGW does not, and lists the current
+// folder instead). `stop` is asked before each file is looked at.
+FolderContents listContents(const std::string& folder, const std::function<bool()>& stop);
+
+// True when a data value holds a byte that no file name can: NUL everywhere, and on
+// Windows the control characters too.
+bool holdsUnusableByte(std::string_view value);
+
+// Everything the plan looks at on disk for one entry, gathered before the entry's turn
+// so that the looks of two entries run side by side: the scene's reading, what each
+// named file is (the pictures, the data items the scene names) and the data folders'
+// contents. The plan takes these as its own looks.
+struct EntryLook {
+  SceneReading scene;
+  std::vector<std::pair<std::string, FileInfo>> files;          // by path as the plan names it
+  std::vector<std::pair<std::string, FolderContents>> folders;  // complete listings only
+};
+
+// The look at `entry` as entry `entryNumber`; each readable picture is probed through
+// `probePicture`, which keeps the answer for the plan. `readScene` and `probePicture`
+// may be called from two threads at once and must be safe for that. `stop` ends the scene's
+// reading early (readSceneIfReadable), `stop` or `cancelled` the rest, with whatever
+// the look has by then: the plan looks again at what is missing.
+EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const SceneReader& readScene,
+                      const std::function<Result<PictureSize>(const std::string&)>& probePicture,
+                      const std::atomic<bool>& stop, const std::function<bool()>& cancelled);
+
+}  // namespace vesk
