@@ -16,6 +16,7 @@
 
 #include "base/cp932.h"
 #include "base/file_info.h"
+#include "base/file_stamp.h"
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
@@ -501,6 +502,15 @@ class Planner {
     return true;
   }
 
+  // True when two paths name one regular file, as a data value may reach the file
+  // another names through "..": the same file number on the same device or volume.
+  static bool sameFile(const std::string& a, const std::string& b) {
+    const std::optional<FileStamp> first = fileStampOf(a, Links::Follow);
+    const std::optional<FileStamp> second = fileStampOf(b, Links::Follow);
+    return first && second && (first->device != 0 || first->file != 0) &&
+           first->device == second->device && first->file == second->file;
+  }
+
   // Plans one copy, unless the same source is planned on that place already.
   void addCopy(PlannedItem item, CheckRole role) {
     const std::string key = targetKey(item.target);
@@ -510,7 +520,8 @@ class Planner {
       return;
     }
     if (const auto file = files_.find(key); file != files_.end()) {
-      if (memberKey(file->second) != memberKey(item.source)) {
+      if (memberKey(file->second) != memberKey(item.source) &&
+          !sameFile(file->second, item.source)) {
         collision(item.entryNumber, role, item.source, item.target, file->second);
       }
       return;

@@ -243,12 +243,14 @@ TEST_F(BuildCommand, ADataValueLeavingTheSceneFolderIsWrittenAsItsCopyIsNamed) {
   EXPECT_EQ(document.find(".."), std::string::npos);
 }
 
-// A data value with a "." or an empty component names the file it would without: the
-// create copies it there, lists it there and passes its own verify, as the check said.
+// A data value with a "." or an empty component names the file it would without, and
+// one that reaches a file another value names through ".." is that file: the create
+// copies it there once, lists it there and passes its own verify, as the check said.
 TEST_F(BuildCommand, DataValuesWithDotOrEmptyComponentsAreListedWhereTheirCopiesLie) {
   add("a",
       "<data name=\"d\"><file path=\".\\dot.raw\" /></data>\n"
       "<data name=\"e\"><file path=\"m\\\\e.raw\" /></data>\n"
+      "<data name=\"f\"><file path=\"..\\a\\dot.raw\" /></data>\n"
       "<drawGroup name=\"Surface\" ></drawGroup>\n");
   dir.write("src/a/dot.raw", "dot");
   dir.write("src/a/m/e.raw", "e");
