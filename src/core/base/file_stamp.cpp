@@ -34,6 +34,15 @@ std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
   return stamp;
 }
 
+std::optional<FileIdentity> identityOf(const std::string& path) {
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0 || !(S_ISREG(status.st_mode) || S_ISDIR(status.st_mode))) {
+    return std::nullopt;
+  }
+  return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                      static_cast<std::uint64_t>(status.st_ino)};
+}
+
 namespace {
 
 // A reflink of the whole file; false when the file system has none (`declined` set)
@@ -98,6 +107,19 @@ std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
       static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
                                 info.ftLastWriteTime.dwLowDateTime);
   return stamp;
+}
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+  HANDLE file = CreateFileW(win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool read = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 CloneMethod cloneOrLink(const std::string& from, const std::string& to, bool& noReflink) {

@@ -33,6 +33,20 @@ enum class Links { Follow, DoNotFollow };
 // Windows opens the file for its attributes only.
 std::optional<FileStamp> fileStampOf(const std::string& path, Links links = Links::DoNotFollow);
 
+// Which file or folder a path names: its device or volume and its file number.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the regular file or folder at `path`, links followed; nothing for
+// anything else or a path that cannot be looked at. Two paths with one identity name
+// one file (or hard links of it). Opens nothing on POSIX; on Windows opens the file or
+// folder for its attributes only.
+std::optional<FileIdentity> identityOf(const std::string& path);
+
 // How a file was put in place from another one of the same content.
 enum class CloneMethod { Reflink, HardLink, Copy };
 

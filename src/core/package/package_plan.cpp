@@ -487,7 +487,8 @@ class Planner {
         // folders on one place must be one.
         if (folder->second.empty() || owner.empty()) {
           if (!owner.empty()) folder->second = owner;
-        } else if (memberKey(folder->second) != memberKey(owner)) {
+        } else if (memberKey(folder->second) != memberKey(owner) &&
+                   !sameSource(folder->second, owner)) {
           collision(entry, role, owner, path, folder->second);
           return false;
         }
@@ -502,13 +503,12 @@ class Planner {
     return true;
   }
 
-  // True when two paths name one regular file, as a data value may reach the file
+  // True when two sources name one file or folder, as a data value may reach what
   // another names through "..": the same file number on the same device or volume.
-  static bool sameFile(const std::string& a, const std::string& b) {
-    const std::optional<FileStamp> first = fileStampOf(a, Links::Follow);
-    const std::optional<FileStamp> second = fileStampOf(b, Links::Follow);
-    return first && second && (first->device != 0 || first->file != 0) &&
-           first->device == second->device && first->file == second->file;
+  static bool sameSource(const std::string& a, const std::string& b) {
+    const std::optional<FileIdentity> first = identityOf(withoutTrailingSeparator(a));
+    return first && (first->device != 0 || first->file != 0) &&
+           first == identityOf(withoutTrailingSeparator(b));
   }
 
   // Plans one copy, unless the same source is planned on that place already.
@@ -521,7 +521,7 @@ class Planner {
     }
     if (const auto file = files_.find(key); file != files_.end()) {
       if (memberKey(file->second) != memberKey(item.source) &&
-          !sameFile(file->second, item.source)) {
+          !sameSource(file->second, item.source)) {
         collision(item.entryNumber, role, item.source, item.target, file->second);
       }
       return;

@@ -368,6 +368,16 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
       {"an empty scene reader reads as the system's",
        [](test::TempDir&, CheckRequest& r) { r.readScene = nullptr; },
        {}},
+      {"a data file and a data folder each named again through ..",
+       [](test::TempDir& d, CheckRequest&) {
+         d.write("src/s.nuv",
+                 "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n"
+                 "<data name=\"w\"><file path=\"..\\src\\v.raw\" /></data>\r\n"
+                 "<data name=\"c\"><file path=\"ct\" /></data>\r\n"
+                 "<data name=\"d\"><file path=\"..\\src\\ct\" /></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+       },
+       {}},
       {"a data folder that is a file",
        [](test::TempDir& d, CheckRequest&) {
          fs::remove_all(d.file("src/ct"));
