@@ -44,18 +44,18 @@ bool holdsUnusableByte(std::string_view value) {
   return false;
 }
 
-EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const SceneReader& readScene,
-                      const std::function<Result<PictureSize>(const std::string&)>& probePicture,
+EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const EntryLookTools& tools,
                       const std::atomic<bool>& stop, const std::function<bool()>& cancelled) {
   EntryLook look;
   const auto stopped = [&] { return stop || (cancelled && cancelled()); };
-  look.scene = readSceneIfReadable(entryNumber, entry.scenePath, readScene, stop);
+  look.scene = readSceneIfReadable(entryNumber, entry.scenePath, tools.readScene, stop);
   for (const std::string* picture : {&entry.thumbnailPath, &entry.descriptionPath}) {
     if (stopped()) return look;
+    if (!tools.firstLook(*picture)) continue;
     const FileInfo info = fileInfoOf(*picture);
     look.files.emplace_back(*picture, info);
     if (info.kind == FileKind::Regular && info.readable && hasImageExtension(*picture)) {
-      (void)probePicture(*picture);  // kept by the probe for the plan
+      (void)tools.probePicture(*picture);  // kept by the probe for the plan
     }
   }
   if (!look.scene.read || look.scene.failure) return look;
@@ -63,10 +63,10 @@ EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const Scene
   for (const std::string& value : look.scene.merged.dataValues) {
     if (stopped()) return look;
     const std::string item = sceneDataFile(sceneFolder, value);
-    if (holdsUnusableByte(item)) continue;
+    if (item.empty() || holdsUnusableByte(item) || !tools.firstLook(item)) continue;
     const FileInfo info = fileInfoOf(item);
     look.files.emplace_back(item, info);
-    if (!copiedAsFolder(item, info.kind) || item.empty() || isPathSeparator(item.back())) continue;
+    if (!copiedAsFolder(item, info.kind) || isPathSeparator(item.back())) continue;
     // The plan looks at a data folder by its path without the separator, and lists it
     // with one.
     FolderContents contents = listContents(item + kPathSeparator, stopped);

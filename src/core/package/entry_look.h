@@ -43,13 +43,23 @@ struct EntryLook {
   std::vector<std::pair<std::string, FolderContents>> folders;  // complete listings only
 };
 
-// The look at `entry` as entry `entryNumber`; each readable picture is probed through
-// `probePicture`, which keeps the answer for the plan. `readScene` and `probePicture`
-// may be called from two threads at once and must be safe for that. `stop` ends the scene's
-// reading early (readSceneIfReadable), `stop` or `cancelled` the rest, with whatever
-// the look has by then: the plan looks again at what is missing.
-EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const SceneReader& readScene,
-                      const std::function<Result<PictureSize>(const std::string&)>& probePicture,
+// What an entry's look is given by the plan. Each may be called from two threads at once
+// and must be safe for that.
+struct EntryLookTools {
+  SceneReader readScene;  // empty: readSceneText's own reading
+  // Probes a picture, keeping the answer for the plan.
+  std::function<Result<PictureSize>(const std::string&)> probePicture;
+  // True the first time a path is asked for: a file or folder several entries name is
+  // looked at (a folder listed) by the first look that comes to it only.
+  std::function<bool(const std::string&)> firstLook;
+};
+
+// The look at `entry` as entry `entryNumber`: its scene read, then each picture looked
+// at and probed and each data item looked at (a data folder listed), unless an earlier
+// look came to it first. `stop` ends the scene's reading early (readSceneIfReadable),
+// `stop` or `cancelled` the rest, with whatever the look has by then: the plan looks
+// again at what is missing.
+EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const EntryLookTools& tools,
                       const std::atomic<bool>& stop, const std::function<bool()>& cancelled);
 
 }  // namespace vesk

@@ -188,11 +188,14 @@ class Planner {
       const std::function<bool()> cancelled = [this, planning] {
         return std::this_thread::get_id() == planning ? stopping() : cancelSeen_.load();
       };
-      WorkAhead<EntryLook> looks(count, 1,
-                                 [this, &cancelled](std::size_t n, const std::atomic<bool>& stop) {
-                                   return lookAtEntry(static_cast<int>(n), request_.entries[n],
-                                                      reader_, probe_, stop, cancelled);
-                                 });
+      EntryLookTools tools{reader_, probe_, [this](const std::string& path) {
+                             const std::lock_guard<std::mutex> lock(lookedMutex_);
+                             return looked_.insert(path).second;
+                           }};
+      WorkAhead<EntryLook> looks(
+          count, 1, [this, &tools, &cancelled](std::size_t n, const std::atomic<bool>& stop) {
+            return lookAtEntry(static_cast<int>(n), request_.entries[n], tools, stop, cancelled);
+          });
       for (std::size_t n = 0; n < count; ++n) {
         if (observer_ != nullptr) {
           observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
@@ -973,9 +976,12 @@ class Planner {
   std::function<Result<PictureSize>(const std::string&)> probe_;
   std::mutex probeMutex_;
   std::map<std::string, Result<PictureSize>> probes_;  // under probeMutex_
-  std::atomic<bool> cancelSeen_{false};                // stopping() has seen the operator's Cancel
-  DocumentOutline sceneOutline_;                       // of the merged scenes so far, in order
-  std::string encoded_;                                // room for one scene's encoding
+  // Set once stopping() has seen the operator's Cancel.
+  std::atomic<bool> cancelSeen_{false};
+  std::mutex lookedMutex_;
+  std::set<std::string> looked_;   // paths the entries' looks came to, under lookedMutex_
+  DocumentOutline sceneOutline_;   // of the merged scenes so far, in order
+  std::string encoded_;            // room for one scene's encoding
   std::uint64_t scenesBytes_ = 0;  // the merged scenes' bytes in the document, CR LF counted
   // Members planned, by memberKey: a file's source, a folder's data folder (empty for
   // a folder only on the way).
