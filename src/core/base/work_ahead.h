@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -49,8 +50,11 @@ class WorkAhead {
   WorkAhead& operator=(const WorkAhead&) = delete;
 
   // The result of the next item: of item 0 the first time, then of item 1, and so on;
-  // at most `count` times.
-  T takeNext() {
+  // at most `count` times. While the caller waits for an item the thread works on,
+  // `cancel` (may be empty) is asked every few hundredths of a second; once it says so,
+  // every item is asked to end early, as on destruction, and the result of the item
+  // waited for (or T() for one never started) is given as it ends.
+  T takeNext(const std::function<bool()>& cancel = {}) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       std::optional<T>& slot = results_[taken_ % results_.size()];
@@ -61,7 +65,23 @@ class WorkAhead {
         changed_.notify_all();
         return result;
       }
-      if (!workOnNext(lock)) changed_.wait(lock);
+      if (workOnNext(lock)) continue;
+      if (stop_ && started_ <= taken_) {
+        ++taken_;
+        return T();
+      }
+      if (!cancel || stop_) {
+        changed_.wait(lock);
+        continue;
+      }
+      changed_.wait_for(lock, std::chrono::milliseconds(20));
+      lock.unlock();
+      const bool cancelled = cancel();
+      lock.lock();
+      if (cancelled) {
+        stop_ = true;
+        changed_.notify_all();
+      }
     }
   }
 

@@ -182,8 +182,8 @@ class Planner {
       // of its turn, the next one on a thread of its own while this thread plans the
       // current one (or looks at the one after it while it waits): two scenes' text at
       // most at a time. A look on this thread stops at the operator's Cancel, one on
-      // the other once this thread has seen it. Stopped, and waited for, when the loop
-      // ends.
+      // the other once this thread has seen it (it asks while it waits). Stopped, and
+      // waited for, when the loop ends.
       const std::thread::id planning = std::this_thread::get_id();
       const std::function<bool()> cancelled = [this, planning] {
         return std::this_thread::get_id() == planning ? stopping() : cancelSeen_.load();
@@ -201,7 +201,11 @@ class Planner {
           observer_->advanced(static_cast<double>(n) / static_cast<double>(count));
         }
         if (stopping()) break;
-        planEntry(static_cast<int>(n), request_.entries[n], looks.takeNext());
+        // Waiting for the other thread's look, the plan still answers a Cancel, which
+        // then ends that look too; a look cut short is not planned.
+        EntryLook look = looks.takeNext([this] { return stopping(); });
+        if (plan_.cancelled) break;
+        planEntry(static_cast<int>(n), request_.entries[n], std::move(look));
       }
     }
     addObstacles();

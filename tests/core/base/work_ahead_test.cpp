@@ -74,5 +74,26 @@ TEST(WorkAhead, AnEndStopsTheItemInProgress) {
   EXPECT_EQ(stoppedOnThread, 1);
 }
 
+// A caller waiting for the item the thread works on is asked whether to cancel; once it
+// says so, that item is asked to stop, and its result comes as it ends.
+TEST(WorkAhead, ACancelWhileWaitingStopsTheItemWaitedFor) {
+  std::atomic<bool> started{false};
+  std::atomic<bool> stopped{false};
+  WorkAhead<int> work(1, 1, [&](std::size_t, const std::atomic<bool>& stop) {
+    started = true;
+    for (int i = 0; i < 30000 && !stop; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    stopped = stop.load();
+    return 1;
+  });
+  // The thread holds item 0 before the caller asks for it.
+  while (!started) std::this_thread::yield();
+  int asked = 0;
+  EXPECT_EQ(work.takeNext([&] { return ++asked >= 2; }), 1);
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(asked, 2);
+}
+
 }  // namespace
 }  // namespace vesk
