@@ -85,7 +85,11 @@ CloneMethod cloneOrLink(const std::string& from, const std::string& to, bool& no
 
 #else
 
-std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
+namespace {
+
+// What the file system tells of the file or folder at `path`, opened for its attributes
+// only; a link or other reparse point is followed unless `links` says not to.
+std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const std::string& path, Links links) {
   const DWORD flags =
       FILE_FLAG_BACKUP_SEMANTICS | (links == Links::Follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
   HANDLE file = CreateFileW(win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
@@ -95,31 +99,36 @@ std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
   BY_HANDLE_FILE_INFORMATION info;
   const bool read = GetFileInformationByHandle(file, &info) != 0;
   CloseHandle(file);
-  if (!read || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
-                                         FILE_ATTRIBUTE_DEVICE))) {
+  if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
+  return info;
+}
+
+std::uint64_t fileNumberOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+}
+
+}  // namespace
+
+std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
+  const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(path, links);
+  if (!info ||
+      (info->dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
     return std::nullopt;
   }
   FileStamp stamp;
-  stamp.device = info.dwVolumeSerialNumber;
-  stamp.file = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  stamp.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  stamp.device = info->dwVolumeSerialNumber;
+  stamp.file = fileNumberOf(*info);
+  stamp.size = (std::uint64_t{info->nFileSizeHigh} << 32) | info->nFileSizeLow;
   stamp.modified =
-      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                info.ftLastWriteTime.dwLowDateTime);
+      static_cast<std::int64_t>((std::uint64_t{info->ftLastWriteTime.dwHighDateTime} << 32) |
+                                info->ftLastWriteTime.dwLowDateTime);
   return stamp;
 }
 
 std::optional<FileIdentity> identityOf(const std::string& path) {
-  HANDLE file = CreateFileW(win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info;
-  const bool read = GetFileInformationByHandle(file, &info) != 0;
-  CloseHandle(file);
-  if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
-  return FileIdentity{info.dwVolumeSerialNumber,
-                      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(path, Links::Follow);
+  if (!info) return std::nullopt;
+  return FileIdentity{info->dwVolumeSerialNumber, fileNumberOf(*info)};
 }
 
 CloneMethod cloneOrLink(const std::string& from, const std::string& to, bool& noReflink) {
