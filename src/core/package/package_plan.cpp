@@ -165,8 +165,9 @@ class Planner {
     probe_ = [this](const std::string& path) {
       const std::lock_guard<std::mutex> lock(probeMutex_);
       auto [at, added] = probes_.try_emplace(path, Failure{});
-      if (added)
+      if (added) {
         at->second = request_.probePicture ? request_.probePicture(path) : probeImageSize(path);
+      }
       return at->second;
     };
   }
@@ -670,8 +671,9 @@ class Planner {
   void planEntry(int n, ExhibitionEntry entry, EntryLook look) {
     SceneReading reading = std::move(look.scene);
     for (auto& [path, info] : look.files) infos_.try_emplace(path, info);
-    for (auto& [folder, contents] : look.folders)
+    for (auto& [folder, contents] : look.folders) {
       contents_.try_emplace(folder, std::move(contents));
+    }
     const std::string nn = twoDigits(n);
     const auto [first, added] = scenes_.try_emplace(entry.scenePath, n);
     if (!added) {

@@ -74,11 +74,11 @@ struct PackagePlan {
 // once (through request.readScene), each picture's header once (through
 // request.probePicture), and looks at every other source, and every file of a data
 // folder, once: the next entry's on a thread of its own while the current entry is
-// planned, so holding at most two scenes' text at a time; makes nothing. The problems are what a
-// create would meet: with no error the create of this plan succeeds and its package passes
-// verifyPackage (faults of the disk aside); a warning never stops it. `observer` may be null; then
-// `request.progress`, when given, is told the entries done and asked for Cancel. A cancelled plan
-// holds a Cancelled error.
+// planned, so holding at most two scenes' text at a time; makes nothing. The problems
+// are what a create would meet: with no error the create of this plan succeeds and its
+// package passes verifyPackage (faults of the disk aside); a warning never stops it.
+// `observer` may be null; then `request.progress`, when given, is told the entries done
+// and asked for Cancel. A cancelled plan holds a Cancelled error.
 PackagePlan planPackage(const CheckRequest& request, PlanObserver* observer = nullptr);
 
 }  // namespace vesk
