@@ -1,8 +1,11 @@
 #include "package/working_folder.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "base/file_system.h"
@@ -14,6 +17,8 @@
 namespace vesk {
 
 namespace {
+
+constexpr std::chrono::milliseconds kLongestPause{20};
 
 // The kind of the path itself, a link not followed; nothing when it cannot be learnt.
 std::optional<EntryType> ownKind(const std::string& path) {
@@ -31,6 +36,25 @@ bool unfinishedLeftover(const std::string& folder) {
   if (entries->empty()) return true;
   return entries->size() == 1 && entries->front().name == kWorkingLockName &&
          ownKind(joinPath(folder, kWorkingLockName)) == EntryType::File;
+}
+
+// Locks the lock file of the working folder this run has just made. Until its marker
+// is written, another run that comes upon the folder takes the lock for a moment to
+// learn whether it is held; and a run recovering the destination may take the folder
+// over as a leftover, and removes it. So a lock refused here is asked for again for a
+// while before the folder is given up: a look lets go at once, and a run that took the
+// folder over either removes it (this run then refuses, as busy) or leaves it to the
+// lock file this run makes anew.
+LockAttempt lockMadeFolder(WorkingFolder& folder, int& error) {
+  const std::string lock = joinPath(folder.path, kWorkingLockName);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+  for (auto pause = std::chrono::milliseconds(1);; pause = std::min(pause * 2, kLongestPause)) {
+    const LockAttempt attempt = lockFile(lock, true, folder.lock, error);
+    if (attempt == LockAttempt::Acquired) return attempt;
+    if (!isDirectory(folder.path)) return LockAttempt::Busy;
+    if (std::chrono::steady_clock::now() >= until) return attempt;
+    std::this_thread::sleep_for(pause);
+  }
 }
 
 }  // namespace
@@ -71,7 +95,7 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
     return WorkingFolderOpening::Failed;
   }
   if (!steps.proceed("lock")) return WorkingFolderOpening::Failed;
-  switch (lockFile(joinPath(folder.path, kWorkingLockName), true, folder.lock, error)) {
+  switch (lockMadeFolder(folder, error)) {
     case LockAttempt::Acquired:
       break;
     case LockAttempt::Busy:

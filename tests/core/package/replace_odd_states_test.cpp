@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -177,6 +178,31 @@ TEST_F(PackageReplace, AHeldLockRefusesASecondRunAndALeftLockIsStale) {
   other.release();
   sink.messages.clear();
   EXPECT_EQ(replacePackage(request({"c", "b", "a"}, "D"), sink).status, BuildStatus::Written);
+  EXPECT_EQ(snapshot(dir.file("D")), replaced);
+}
+
+// Another run that comes upon a working folder being made takes its lock for a moment
+// to learn whether it is held; the run that made the folder waits for it, not refuses.
+TEST_F(PackageReplace, AMomentaryLookAtTheLockDoesNotTurnItsMakerAway) {
+  makeEarlierAndExpected();
+  FileLock look;
+  std::thread lettingGo;
+  const StepHook lookAtTheLock = [&](int, const std::string& what) {
+    if (what == "lock") {
+      int error = 0;
+      EXPECT_EQ(lockFile(dir.file("D/.vesk-staging/.vesk-lock"), true, look, error),
+                LockAttempt::Acquired);
+      lettingGo = std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        look.release();
+      });
+    }
+    return true;
+  };
+  const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr,
+                                            lookAtTheLock);
+  if (lettingGo.joinable()) lettingGo.join();
+  EXPECT_EQ(report.status, BuildStatus::Written);
   EXPECT_EQ(snapshot(dir.file("D")), replaced);
 }
 
