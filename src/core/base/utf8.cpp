@@ -1,9 +1,5 @@
 #include "base/utf8.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace vesk {
 
 Utf8Char decodeUtf8At(std::string_view text, std::size_t pos) {
@@ -50,25 +46,82 @@ void appendUtf8(std::string& out, char32_t value) {
   }
 }
 
-#ifdef _WIN32
+namespace {
 
-std::wstring widen(std::string_view text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+bool isHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The surrogate carried at text[pos] as its three bytes (ED A0..BF 80..BF), or 0.
+char16_t carriedSurrogateAt(std::string_view text, std::size_t pos) {
+  if (text.size() - pos < 3 || static_cast<unsigned char>(text[pos]) != 0xED) return 0;
+  const auto second = static_cast<unsigned char>(text[pos + 1]);
+  if (second < 0xA0 || second > 0xBF || !isUtf8Continuation(text[pos + 2])) return 0;
+  return static_cast<char16_t>(0xD000 | (second & 0x3F) << 6 |
+                               (static_cast<unsigned char>(text[pos + 2]) & 0x3F));
+}
+
+}  // namespace
+
+std::u16string utf16Of(std::string_view text) {
+  std::u16string wide;
+  wide.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+      wide += static_cast<char16_t>(byte);
+      ++pos;
+      continue;
+    }
+    const Utf8Char c = decodeUtf8At(text, pos);
+    if (c.length == 0) {
+      const char16_t surrogate = carriedSurrogateAt(text, pos);
+      wide += surrogate != 0 ? surrogate : char16_t{0xFFFD};
+      pos += surrogate != 0 ? 3 : 1;
+    } else if (c.value >= 0x10000) {
+      wide += static_cast<char16_t>(0xD800 + ((c.value - 0x10000) >> 10));
+      wide += static_cast<char16_t>(0xDC00 + ((c.value - 0x10000) & 0x3FF));
+      pos += c.length;
+    } else {
+      wide += static_cast<char16_t>(c.value);
+      pos += c.length;
+    }
+  }
   return wide;
 }
 
+std::string utf8Of(std::u16string_view text) {
+  std::string narrow;
+  narrow.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size(); ++pos) {
+    const char16_t unit = text[pos];
+    if (unit < 0x80) {
+      narrow += static_cast<char>(unit);
+    } else if (isHighSurrogate(unit) && pos + 1 < text.size() && isLowSurrogate(text[pos + 1])) {
+      appendUtf8(narrow, 0x10000 + ((unit - 0xD800) << 10) + (text[pos + 1] - 0xDC00));
+      ++pos;
+    } else {
+      appendUtf8(narrow, unit);  // an unpaired surrogate too, as its three bytes
+    }
+  }
+  return narrow;
+}
+
+#ifdef _WIN32
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+std::wstring widen(std::string_view text) {
+  const std::u16string wide = utf16Of(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
 std::string narrow(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
-                      nullptr, nullptr);
-  return text;
+  return utf8Of(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 
 #endif

@@ -24,9 +24,17 @@ inline bool isUtf8Continuation(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// UTF-8 text as UTF-16, and back, such that every UTF-16 text survives the round
+// trip: a file name on Windows may hold an unpaired surrogate, which UTF-8 cannot, and
+// such a name must still name its own file once narrowed and widened again. An unpaired
+// surrogate is carried as the three bytes UTF-8 would give its value (as WTF-8 does),
+// which the strict decodeUtf8At refuses. Other bytes that are not UTF-8 become U+FFFD,
+// one for each byte.
+std::u16string utf16Of(std::string_view text);
+std::string utf8Of(std::u16string_view text);
+
 #ifdef _WIN32
-// UTF-8 text as the UTF-16 text of the wide Windows API, and back. Bytes that are not
-// UTF-8, and unpaired surrogates, become U+FFFD.
+// utf16Of and utf8Of for the wide Windows API.
 std::wstring widen(std::string_view text);
 std::string narrow(std::wstring_view wide);
 #endif
