@@ -199,8 +199,8 @@ TEST_F(PackageReplace, AMomentaryLookAtTheLockDoesNotTurnItsMakerAway) {
     }
     return true;
   };
-  const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr,
-                                            lookAtTheLock);
+  const BuildReport report =
+      replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr, lookAtTheLock);
   if (lettingGo.joinable()) lettingGo.join();
   EXPECT_EQ(report.status, BuildStatus::Written);
   EXPECT_EQ(snapshot(dir.file("D")), replaced);
