@@ -217,6 +217,9 @@ Recovery recoverInterruptedWork(const std::string& destination, const StepHook& 
       return Recovery::Busy;
     case WorkingFolderOpening::NotOurs:
       return Recovery::NotOurs;
+    case WorkingFolderOpening::Gone:
+      // Its run finished meanwhile and removed it.
+      return Recovery::NothingFound;
     case WorkingFolderOpening::Failed:
       return Recovery::Failed;
   }

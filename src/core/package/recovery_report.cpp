@@ -49,6 +49,7 @@ std::optional<Message> workingFolderProblem(WorkingFolderOpening opening, const 
       return errorMessage(fillTemplate(kDestinationBusyMessage, {{"path", path}}));
     case WorkingFolderOpening::NotOurs:
       return errorMessage(fillTemplate(kWorkingFolderNotOursMessage, {{"path", path}}));
+    case WorkingFolderOpening::Gone:  // only a take-over ends so
     case WorkingFolderOpening::Failed:
       break;
   }

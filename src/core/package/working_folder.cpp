@@ -38,21 +38,21 @@ bool unfinishedLeftover(const std::string& folder) {
          ownKind(joinPath(folder, kWorkingLockName)) == EntryType::File;
 }
 
-// Locks the lock file of the working folder this run has just made. Until its marker
-// is written, another run that comes upon the folder takes the lock for a moment to
-// learn whether it is held; and a run recovering the destination may take the folder
-// over as a leftover, and removes it. So a lock refused here is asked for again for a
-// while before the folder is given up: a look lets go at once, and a run that took the
-// folder over either removes it (this run then refuses, as busy) or leaves it to the
-// lock file this run makes anew.
-LockAttempt lockMadeFolder(WorkingFolder& folder, int& error) {
+// Takes the lock of the working folder at folder.path, asking again for up to half a
+// second while the attempt is refused (Busy only when `againWhenBusy`, Failed always)
+// and the folder is still there. Gone when the folder went meanwhile.
+enum class Taking { Acquired, Busy, Failed, Gone };
+Taking takeLock(WorkingFolder& folder, int& error, bool againWhenBusy) {
   const std::string lock = joinPath(folder.path, kWorkingLockName);
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
   for (auto pause = std::chrono::milliseconds(1);; pause = std::min(pause * 2, kLongestPause)) {
     const LockAttempt attempt = lockFile(lock, true, folder.lock, error);
-    if (attempt == LockAttempt::Acquired) return attempt;
-    if (!isDirectory(folder.path)) return LockAttempt::Busy;
-    if (std::chrono::steady_clock::now() >= until) return attempt;
+    if (attempt == LockAttempt::Acquired) return Taking::Acquired;
+    if (!isDirectory(folder.path)) return Taking::Gone;
+    const bool again = attempt == LockAttempt::Failed || againWhenBusy;
+    if (!again || std::chrono::steady_clock::now() >= until) {
+      return attempt == LockAttempt::Busy ? Taking::Busy : Taking::Failed;
+    }
     std::this_thread::sleep_for(pause);
   }
 }
@@ -95,12 +95,19 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
     return WorkingFolderOpening::Failed;
   }
   if (!steps.proceed("lock")) return WorkingFolderOpening::Failed;
-  switch (lockMadeFolder(folder, error)) {
-    case LockAttempt::Acquired:
+  // Until the marker is written, another run that comes upon the folder takes its lock
+  // for a moment to learn whether it is held; and a run recovering the destination may
+  // take the folder over as a leftover, and removes it. So a lock refused here is asked
+  // for again for a while: a look lets go at once, and a run that took the folder over
+  // either removes it (this run then refuses, as busy) or leaves it to the lock file
+  // this run makes anew.
+  switch (takeLock(folder, error, true)) {
+    case Taking::Acquired:
       break;
-    case LockAttempt::Busy:
+    case Taking::Busy:
+    case Taking::Gone:
       return WorkingFolderOpening::Busy;
-    case LockAttempt::Failed:
+    case Taking::Failed:
       return WorkingFolderOpening::Failed;
   }
   if (!steps.proceed("write the marker")) return WorkingFolderOpening::Failed;
@@ -117,7 +124,7 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
 WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder) {
   switch (inspectWorkingFolder(destination)) {
     case WorkingFolderState::Absent:
-      return WorkingFolderOpening::Failed;
+      return WorkingFolderOpening::Gone;
     case WorkingFolderState::Busy:
       return WorkingFolderOpening::Busy;
     case WorkingFolderState::NotOurs:
@@ -127,13 +134,17 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
   }
   folder.path = workingFolderOf(destination);
   int error = 0;
-  // An empty leftover has no lock file yet; one made now is removed with the folder.
-  switch (lockFile(joinPath(folder.path, kWorkingLockName), true, folder.lock, error)) {
-    case LockAttempt::Acquired:
+  // An empty leftover has no lock file yet; one made now is removed with the folder. A
+  // run removing its folder deletes its lock file while it holds it, and on Windows the
+  // file cannot be opened until that run lets go: asked again for a while.
+  switch (takeLock(folder, error, false)) {
+    case Taking::Acquired:
       return WorkingFolderOpening::Opened;
-    case LockAttempt::Busy:
+    case Taking::Busy:
       return WorkingFolderOpening::Busy;
-    case LockAttempt::Failed:
+    case Taking::Gone:
+      return WorkingFolderOpening::Gone;
+    case Taking::Failed:
       break;
   }
   return WorkingFolderOpening::Failed;

@@ -63,7 +63,13 @@ struct WorkingFolder {
   FileLock lock;
 };
 
-enum class WorkingFolderOpening { Opened, Busy, NotOurs, Failed };
+enum class WorkingFolderOpening {
+  Opened,
+  Busy,
+  NotOurs,
+  Failed,
+  Gone,  // taking over: the folder was no longer there (its run removed it meanwhile)
+};
 
 // Makes the working folder in `destination` (which must exist and hold none): the
 // folder, its lock file locked, then the marker, each a step of `steps`. Busy when
@@ -74,7 +80,8 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
                                        StepCounter& steps, int& error);
 
 // Takes over the stale working folder of `destination` (see inspectWorkingFolder): locks
-// it for this run. Busy when another run holds it, NotOurs when it is not Vesk's.
+// it for this run. Busy when another run holds it, NotOurs when it is not Vesk's, Gone
+// when it is no longer there.
 WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder);
 
 // Removes the held working folder and everything in it (links inside are removed, never

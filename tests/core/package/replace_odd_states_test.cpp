@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/file_lock.h"
+#include "base/folder_walk.h"
 #include "messages/messages.h"
 #include "package/package_check.h"
 #include "package/package_members.h"
@@ -204,6 +205,37 @@ TEST_F(PackageReplace, AMomentaryLookAtTheLockDoesNotTurnItsMakerAway) {
   if (lettingGo.joinable()) lettingGo.join();
   EXPECT_EQ(report.status, BuildStatus::Written);
   EXPECT_EQ(snapshot(dir.file("D")), replaced);
+}
+
+// A run that comes upon another's working folder while that run removes it at its end
+// (its lock file deleted and still held; on Windows no one can open such a file until
+// it is let go) is refused as busy, or goes ahead once the folder is gone: never
+// refused as a failure.
+TEST_F(PackageReplace, ARunFindingAnotherRemovingItsWorkingFolderIsBusyOrGoesAhead) {
+  makeEarlierAndExpected();
+  const auto before = snapshot(dir.file("D"));
+  FileLock ending;
+  int error = 0;
+  const std::string lock = dir.file("D/.vesk-staging/.vesk-lock");
+  fs::create_directories(dir.file("D/.vesk-staging"));
+  ASSERT_EQ(lockFile(lock, true, ending, error), LockAttempt::Acquired);
+  ASSERT_TRUE(removeTree(lock));
+  std::thread lettingGo([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    ending.release();
+    (void)removeEmptyFolder(dir.file("D/.vesk-staging"));
+  });
+  const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink);
+  lettingGo.join();
+  std::string said;
+  for (const auto& message : sink.messages) said += message + "\n";
+  if (report.status == BuildStatus::Written) {
+    EXPECT_EQ(snapshot(dir.file("D")), replaced);
+  } else {
+    const std::string busy(kDestinationBusyMessage);
+    EXPECT_TRUE(mentions(sink.messages, busy.substr(0, busy.find('{')))) << said;
+    EXPECT_EQ(snapshot(dir.file("D")), before);
+  }
 }
 
 // Every ending of a create or replace that does not finish: the destination is as it
