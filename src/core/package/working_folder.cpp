@@ -39,19 +39,19 @@ bool unfinishedLeftover(const std::string& folder) {
 }
 
 // Takes the lock of the working folder at folder.path, asking again for up to half a
-// second while the attempt is refused (Busy only when `againWhenBusy`, Failed always)
-// and the folder is still there. Gone when the folder went meanwhile.
-enum class Taking { Acquired, Busy, Failed, Gone };
-Taking takeLock(WorkingFolder& folder, int& error, bool againWhenBusy) {
+// second while the attempt is refused (when Busy only if `againWhenBusy`; when Failed
+// always) and the folder is still there. Gone when the folder went meanwhile.
+WorkingFolderOpening takeLock(WorkingFolder& folder, int& error, bool againWhenBusy) {
   const std::string lock = joinPath(folder.path, kWorkingLockName);
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
   for (auto pause = std::chrono::milliseconds(1);; pause = std::min(pause * 2, kLongestPause)) {
     const LockAttempt attempt = lockFile(lock, true, folder.lock, error);
-    if (attempt == LockAttempt::Acquired) return Taking::Acquired;
-    if (!isDirectory(folder.path)) return Taking::Gone;
+    if (attempt == LockAttempt::Acquired) return WorkingFolderOpening::Opened;
+    if (!isDirectory(folder.path)) return WorkingFolderOpening::Gone;
     const bool again = attempt == LockAttempt::Failed || againWhenBusy;
     if (!again || std::chrono::steady_clock::now() >= until) {
-      return attempt == LockAttempt::Busy ? Taking::Busy : Taking::Failed;
+      return attempt == LockAttempt::Busy ? WorkingFolderOpening::Busy
+                                          : WorkingFolderOpening::Failed;
     }
     std::this_thread::sleep_for(pause);
   }
@@ -101,15 +101,9 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
   // for again for a while: a look lets go at once, and a run that took the folder over
   // either removes it (this run then refuses, as busy) or leaves it to the lock file
   // this run makes anew.
-  switch (takeLock(folder, error, true)) {
-    case Taking::Acquired:
-      break;
-    case Taking::Busy:
-    case Taking::Gone:
-      return WorkingFolderOpening::Busy;
-    case Taking::Failed:
-      return WorkingFolderOpening::Failed;
-  }
+  const WorkingFolderOpening locked = takeLock(folder, error, true);
+  if (locked == WorkingFolderOpening::Gone) return WorkingFolderOpening::Busy;
+  if (locked != WorkingFolderOpening::Opened) return locked;
   if (!steps.proceed("write the marker")) return WorkingFolderOpening::Failed;
   std::ofstream marker(toOpenablePath(joinPath(folder.path, kWorkingMarkerName)), std::ios::binary);
   marker << "Vesk working folder: removed by the next create into this folder.\n";
@@ -137,17 +131,7 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
   // An empty leftover has no lock file yet; one made now is removed with the folder. A
   // run removing its folder deletes its lock file while it holds it, and on Windows the
   // file cannot be opened until that run lets go: asked again for a while.
-  switch (takeLock(folder, error, false)) {
-    case Taking::Acquired:
-      return WorkingFolderOpening::Opened;
-    case Taking::Busy:
-      return WorkingFolderOpening::Busy;
-    case Taking::Gone:
-      return WorkingFolderOpening::Gone;
-    case Taking::Failed:
-      break;
-  }
-  return WorkingFolderOpening::Failed;
+  return takeLock(folder, error, false);
 }
 
 bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
