@@ -60,9 +60,12 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   // From here on a signal asks the run to stop, the check included.
   InterruptGuard guard(progress.get());
 
-  // Every problem is found before anything is made; an error stops the build here.
-  auto plan = std::make_shared<const PackagePlan>(
-      planPackage(checkRequestFor(options, list), &guard.planObserver()));
+  // Every problem is found before anything is made; an error stops the build here. The
+  // memory of the scenes' texts the check reads is reused by the create.
+  TextRooms rooms;
+  CheckRequest check = checkRequestFor(options, list);
+  check.textRooms = &rooms;
+  auto plan = std::make_shared<const PackagePlan>(planPackage(check, &guard.planObserver()));
   const std::vector<CheckProblem>& problems = plan->problems;
   if (!problems.empty()) err << checkReportText(problems) << '\n';
   if (hasCheckErrors(problems)) {
@@ -73,6 +76,7 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   request.warningCount = checkWarningCount(problems);
   request.writeReport = options.report;
   request.plan = plan;
+  request.textRooms = &rooms;
   const BuildReport report = options.replace && holdsPackage(options.destination)
                                  ? replacePackage(request, sink, &guard)
                                  : createPackage(request, sink, &guard);

@@ -159,9 +159,12 @@ void DialogController::onCreate() {
   if (replace && !sink_.askYesNo(kReplaceQuestion, DefaultAnswer::No)) return;
 
   FlagScope busy(busy_);
+  // The memory of the scenes' texts the check reads is reused by the create.
+  TextRooms rooms;
   CreateRequest request;
   request.entries = list_.entries();
   request.destination = destination;
+  request.textRooms = &rooms;
   // Nothing is written before the operator has seen every problem of the entries.
   if (!confirmCheck(request, replace)) return;
   BuildReport report;
@@ -182,6 +185,7 @@ bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
   check.entries = request.entries;
   check.destination = request.destination;
   check.replacing = replacing;
+  check.textRooms = request.textRooms;
   std::shared_ptr<const PackagePlan> plan;
   const bool ranToEnd =
       runInBackground(ProgressStage::Check, [&](MessageSink&, BuildProgress& progress) {

@@ -7,10 +7,10 @@
 namespace vesk {
 
 MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
-                                        const std::atomic<bool>* stop) {
+                                        const std::atomic<bool>* stop, TextRooms* rooms) {
   MergedSceneSummary summary;
   const bool escapes = sceneText.find('\xF4') != std::string::npos;
-  SceneMerger merger(entryNumber, std::move(sceneText), true);
+  SceneMerger merger(entryNumber, std::move(sceneText), true, rooms);
   StreamedOutline outline;
   std::string whole;  // the merged text, kept only when it may hold escapes
   for (std::string_view element = merger.next(); !element.empty(); element = merger.next()) {

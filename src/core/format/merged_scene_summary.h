@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "base/text_rooms.h"
 #include "format/document_outline.h"
 
 namespace vesk {
@@ -29,8 +30,10 @@ struct MergedSceneSummary {
 };
 
 // The summary of the merge of `sceneText` as entry `entryNumber`. Once `stop` (may be
-// null) is set, ends early with what it has.
+// null) is set, ends early with what it has. The text's memory then goes to `rooms`
+// (may be null).
 MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
-                                        const std::atomic<bool>* stop = nullptr);
+                                        const std::atomic<bool>* stop = nullptr,
+                                        TextRooms* rooms = nullptr);
 
 }  // namespace vesk

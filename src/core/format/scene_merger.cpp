@@ -1,5 +1,7 @@
 #include "format/scene_merger.h"
 
+#include <utility>
+
 #include "format/data_value.h"
 #include "format/scene_scan.h"
 #include "format/text_ops.h"
@@ -50,10 +52,11 @@ bool holdsDroppedCaption(std::string_view text) {
 
 }  // namespace
 
-SceneMerger::SceneMerger(int entryNumber, std::string sceneText, bool judgeCount)
+SceneMerger::SceneMerger(int entryNumber, std::string sceneText, bool judgeCount, TextRooms* rooms)
     : nn_(twoDigits(entryNumber)),
       childGroup_("><childGroup name=\"ex" + nn_ + "\" />"),
-      text_(std::move(sceneText)) {
+      text_(std::move(sceneText)),
+      rooms_(rooms) {
   if (!judgeCount) {
     cutter_.emplace(text_, kDataOpen, kDataClose);
     return;
@@ -93,7 +96,7 @@ std::string_view SceneMerger::next() {
     cutter_.reset();
     given_ = 0;
     if (cuttingGroups_) {
-      std::string().swap(text_);
+      giveTextRoom(rooms_, std::exchange(text_, std::string()));
     } else {
       cuttingGroups_ = true;
       cutter_.emplace(text_, kGroupOpen, kGroupClose);

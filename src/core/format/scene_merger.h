@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_rooms.h"
 #include "format/element_cutter.h"
 
 namespace vesk {
@@ -16,8 +17,10 @@ namespace vesk {
 class SceneMerger {
  public:
   // `judgeCount`: also learn whether the scene holds more elements than the merge takes
-  // (tooManyElements), in the scan the cut takes anyway.
-  SceneMerger(int entryNumber, std::string sceneText, bool judgeCount = false);
+  // (tooManyElements), in the scan the cut takes anyway. Once every element has been
+  // given, the text's memory goes to `rooms` (may be null: it is freed).
+  SceneMerger(int entryNumber, std::string sceneText, bool judgeCount = false,
+              TextRooms* rooms = nullptr);
   SceneMerger(const SceneMerger&) = delete;
   SceneMerger& operator=(const SceneMerger&) = delete;
 
@@ -48,6 +51,7 @@ class SceneMerger {
   std::string nn_;
   std::string childGroup_;
   std::string text_;
+  TextRooms* rooms_;
   std::optional<ElementCutter> cutter_;
   bool cuttingGroups_ = false;
   int given_ = 0;  // elements given by the current cutter

@@ -46,6 +46,7 @@ std::shared_ptr<const PackagePlan> planOfRequest(const CreateRequest& request) {
   check.destination = request.destination;
   check.programFolder = request.programFolder;
   check.readScene = request.readScene;
+  check.textRooms = request.textRooms;
   check.windowsNames = false;
   check.withReport = request.writeReport;
   return std::make_shared<const PackagePlan>(planPackage(check));
@@ -86,6 +87,10 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     return report;
   }
 
+  // Scenes' texts are built in the memory of those done with.
+  std::optional<TextRooms> ownRooms;
+  if (request.textRooms == nullptr) ownRooms.emplace();
+  TextRooms* const rooms = ownRooms ? &*ownRooms : request.textRooms;
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   // The document is written while the files are copied: its scenes' merge and encoding
@@ -113,7 +118,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   SceneHandoff* handoff = request.hashContent && !request.readScene ? &scenes : nullptr;
   ConcurrentDocument document([&](const std::atomic<bool>& stop) {
     return writePlannedDocument(*plan, report.documentPath, request.readScene, observe,
-                                &written.outline, &stop, handoff);
+                                &written.outline, &stop, handoff, rooms);
   });
   // However this ends, an exception included, the document pass waits for no more
   // scenes once the copies are over, before its thread is joined.
@@ -123,9 +128,10 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   } closeScenes{scenes};
   // Written after the copies, the document takes no texts: none are kept for it.
   if (!document.alongside()) scenes.closeTaking();
-  const PackageOutcome outcome = buildPackageFolders(
-      *plan, destination, sink, progress, &operations,
-      BuildContent{request.hashContent, request.earlierPackage, request.earlierRecord, handoff});
+  const PackageOutcome outcome =
+      buildPackageFolders(*plan, destination, sink, progress, &operations,
+                          BuildContent{request.hashContent, request.earlierPackage,
+                                       request.earlierRecord, handoff, rooms});
   report.filesCopied = outcome.filesCopied;
   report.bytesCopied = outcome.bytesCopied;
   report.filesReused = outcome.filesReused;

@@ -51,6 +51,9 @@ struct CreateRequest {
   const FileOperations* operations = nullptr;  // copies and flush; null: the system's
   // Reads each scene: once to plan, once to write the document; empty: the file directly.
   SceneReader readScene = nullptr;
+  // Where scenes' texts are built, so that the run reuses their memory (the check's plan
+  // given in `plan` may have used it too); null: the create keeps its own.
+  TextRooms* textRooms = nullptr;
   std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
   bool writeReport = false;      // also write the report page at the top of the package
   // The plan the check made of these entries; null: the create plans them itself. Its
@@ -129,7 +132,7 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
                                   BuildProgress* progress, const StepHook& hook);
 
 // The plan `request` carries, else the one the check makes of its entries, destination
-// and program folder (Windows names not checked).
+// and program folder (Windows names not checked), its scenes read into request.textRooms.
 std::shared_ptr<const PackagePlan> planOfRequest(const CreateRequest& request);
 
 // The create itself, straight into `request.destination` (made when missing), without

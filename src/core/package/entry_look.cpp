@@ -48,7 +48,8 @@ EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const Entry
                       const std::atomic<bool>& stop, const std::function<bool()>& cancelled) {
   EntryLook look;
   const auto stopped = [&] { return stop || (cancelled && cancelled()); };
-  look.scene = readSceneIfReadable(entryNumber, entry.scenePath, tools.readScene, stop);
+  look.scene =
+      readSceneIfReadable(entryNumber, entry.scenePath, tools.readScene, stop, tools.textRooms);
   for (const std::string* picture : {&entry.thumbnailPath, &entry.descriptionPath}) {
     if (stopped()) return look;
     if (!tools.firstLook(*picture)) continue;

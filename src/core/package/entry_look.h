@@ -52,6 +52,7 @@ struct EntryLookTools {
   // True the first time a path is asked for: a file or folder several entries name is
   // looked at (a folder listed) by the first look that comes to it only.
   std::function<bool(const std::string&)> firstLook;
+  TextRooms* textRooms = nullptr;  // where scenes' texts are built; may be null
 };
 
 // The look at `entry` as entry `entryNumber`: its scene read, then each picture looked

@@ -78,7 +78,8 @@ class PackageRun {
         copier_(copier),
         sink_(sink),
         hash_(content.hash),
-        scenes_(content.scenes) {
+        scenes_(content.scenes),
+        rooms_(content.textRooms) {
     if (hash_ && content.earlierRecord != nullptr) {
       reuse_ = CopyReuse(content.earlierRecord);
     } else if (hash_ && !content.earlierPackage.empty()) {
@@ -114,7 +115,7 @@ class PackageRun {
     bool textLost = false;
     if (scene && scenes_->begin(item.entryNumber, hash_, [this] { return cancelRequested(); })) {
       try {
-        text.emplace(item.size);
+        text.emplace(item.size, rooms_);
       } catch (const std::bad_alloc&) {
         scenes_->abandon();
       }
@@ -140,6 +141,7 @@ class PackageRun {
         scenes_->offer(item.entryNumber, item.source, text->finish());
       } else {
         scenes_->abandon();
+        giveTextRoom(rooms_, text->finish());
       }
     }
     if (copied) {
@@ -267,6 +269,7 @@ class PackageRun {
   bool cancelled_ = false;
   bool hash_;
   SceneHandoff* scenes_;
+  TextRooms* rooms_;
   CopyReuse reuse_;
   bool noReflink_ = false;
   std::vector<RecordedFile> written_;

@@ -45,6 +45,8 @@ struct BuildContent {
   // Given (with hashing), each scene copied is decoded from the bytes written and its
   // text offered to the document pass; closed when the run ends. Must outlive the run.
   SceneHandoff* scenes = nullptr;
+  // Where those texts are built; may be null. Must outlive the run.
+  TextRooms* textRooms = nullptr;
 };
 
 // Makes the folders and copies of `plan` below `packageFolder` (ending with a

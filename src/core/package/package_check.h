@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/text_file.h"
+#include "base/text_rooms.h"
 #include "base/volume_info.h"
 #include "image/image_probe.h"
 #include "model/exhibition_entry.h"
@@ -85,6 +86,8 @@ struct CheckRequest {
   // Empty: each scene file is read directly (readSceneText). Called on the plan's two
   // threads (the caller's and one of its own), one call at a time.
   SceneReader readScene = nullptr;
+  // Where scenes' texts are built, so that a run reuses their memory; null: fresh memory.
+  TextRooms* textRooms = nullptr;
   FreeSpaceProbe freeSpace;                                     // empty: the volume's
   std::function<VolumeInfo(const std::string& folder)> volume;  // empty: volumeInfoOf
   // Empty: probeImageSize. Called like readScene, one call at a time, once a picture.

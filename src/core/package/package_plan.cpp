@@ -189,10 +189,12 @@ class Planner {
       const std::function<bool()> cancelled = [this, planning] {
         return std::this_thread::get_id() == planning ? stopping() : cancelSeen_.load();
       };
-      EntryLookTools tools{reader_, probe_, [this](const std::string& path) {
+      EntryLookTools tools{reader_, probe_,
+                           [this](const std::string& path) {
                              const std::lock_guard<std::mutex> lock(lookedMutex_);
                              return looked_.insert(path).second;
-                           }};
+                           },
+                           request_.textRooms};
       WorkAhead<EntryLook> looks(
           count, 1, [this, &tools, &cancelled](std::size_t n, const std::atomic<bool>& stop) {
             return lookAtEntry(static_cast<int>(n), request_.entries[n], tools, stop, cancelled);
@@ -688,7 +690,8 @@ class Planner {
     if (checkSourceFile(n, CheckRole::Scene, entry.scenePath)) {
       // Read here when it was not readable as looked at ahead (it has changed since).
       const std::atomic<bool> never{false};
-      if (!reading.read) reading = readScene(n, entry.scenePath, reader_, never);
+      if (!reading.read)
+        reading = readScene(n, entry.scenePath, reader_, never, request_.textRooms);
     } else {
       reading = {};
     }

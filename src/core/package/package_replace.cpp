@@ -145,6 +145,9 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   DeferringSink deferring(sink);
   CreateRequest staged = request;
   staged.destination = folder.path;
+  // The plan's scene texts leave their memory to the copies' and the document's.
+  TextRooms rooms;
+  if (staged.textRooms == nullptr) staged.textRooms = &rooms;
   // Unchanged files of the earlier package stand in for their sources.
   if (staged.earlierPackage.empty()) staged.earlierPackage = joinPath(destination, "");
   keepUnchangedFolders(staged, destination, earlierNames);

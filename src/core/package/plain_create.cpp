@@ -66,7 +66,10 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
     return report;
   }
   CreateRequest staged = request;
-  staged.plan = planOfRequest(request);
+  // The plan's scene texts leave their memory to the copies' and the document's.
+  TextRooms rooms;
+  if (staged.textRooms == nullptr) staged.textRooms = &rooms;
+  staged.plan = planOfRequest(staged);
   const PackagePlan& plan = *staged.plan;
   // A plan the check refuses is refused before anything is made.
   if (plan.cancelled || hasCheckErrors(plan.problems) || plan.documentEntries.empty()) {

@@ -24,7 +24,7 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
                                                 const WrittenBytesObserver& written,
                                                 DocumentOutline* outline,
                                                 const std::atomic<bool>* stop,
-                                                SceneHandoff* handoff) {
+                                                SceneHandoff* handoff, TextRooms* rooms) {
   // However the write ends, the copier offers it no more texts.
   struct CloseTaking {
     SceneHandoff* scenes;
@@ -71,7 +71,7 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
         std::optional<std::string> handed;
         if (handoff != nullptr) handed = handoff->take(static_cast<int>(next), entry.scene);
         Result<std::string> scene = handed ? Result<std::string>(std::move(*handed))
-                                           : readSceneText(entry.scene, readScene, stop);
+                                           : readSceneText(entry.scene, readScene, stop, rooms);
         if (!scene) {
           if (scene.failure().code == FailureCode::Cancelled) {
             stopped = true;
@@ -81,7 +81,8 @@ std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const s
           return makeFailure(FailureCode::ReadFailed, entry.scene);
         }
         keepWhole = outline != nullptr && scene->find('\xF4') != std::string::npos;
-        merger = std::make_unique<SceneMerger>(static_cast<int>(next), std::move(*scene));
+        merger =
+            std::make_unique<SceneMerger>(static_cast<int>(next), std::move(*scene), false, rooms);
         mergedSize = 0;
         streamed = StreamedOutline();
       }

@@ -24,12 +24,14 @@ class SceneHandoff;
 // as it was. Once `stop` (may be null) is set, the write ends at its next piece with
 // kCancelledMessage and writes nothing. Given `handoff`, a scene's text is taken from
 // there when the copier decoded it (read through `readScene` otherwise), and the
-// taking side is closed when the write ends.
+// taking side is closed when the write ends. Scenes' texts are read into memory from
+// `rooms` (may be null) and their memory given back to it once merged.
 std::optional<std::string> writePlannedDocument(const PackagePlan& plan, const std::string& path,
                                                 const SceneReader& readScene,
                                                 const WrittenBytesObserver& written = {},
                                                 DocumentOutline* outline = nullptr,
                                                 const std::atomic<bool>* stop = nullptr,
-                                                SceneHandoff* handoff = nullptr);
+                                                SceneHandoff* handoff = nullptr,
+                                                TextRooms* rooms = nullptr);
 
 }  // namespace vesk

@@ -13,7 +13,7 @@
 namespace vesk {
 
 Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader,
-                                  const std::atomic<bool>* stop) {
+                                  const std::atomic<bool>* stop, TextRooms* rooms) {
   if (reader) {
     Result<std::vector<std::string>> lines = reader(scenePath);
     if (!lines) return lines.failure();
@@ -25,22 +25,21 @@ Result<std::string> readSceneText(const std::string& scenePath, const SceneReade
   const Status read = readFileInPieces(
       scenePath,
       [&](std::string_view bytes) {
-        if (!text) text.emplace(size);
+        if (!text) text.emplace(size, rooms);
         text->add(bytes);
       },
       &size, stop);
   if (!read) return read.failure();
-  if (!text) text.emplace(0);
+  if (!text) text.emplace(0, rooms);
   return text->finish();
 }
 
-SceneTextBuilder::SceneTextBuilder(std::uint64_t fileSize) {
-  // Room for the text is reserved from the file's size (reserved room is not memory
-  // used until written), enough for double-byte characters, each three in UTF-8.
-  // Not advised onto large pages: where the system compacts memory for them on the
-  // first write, a large scene's read stalled for up to a second and a half at random.
-  text_.reserve(static_cast<std::size_t>(fileSize + fileSize / 2 + 16));
-}
+SceneTextBuilder::SceneTextBuilder(std::uint64_t fileSize, TextRooms* rooms)
+    // Room for the text is reserved from the file's size (reserved room is not memory
+    // used until written), enough for double-byte characters, each three in UTF-8.
+    // Not advised onto large pages: where the system compacts memory for them on the
+    // first write, a large scene's read stalled for up to a second and a half at random.
+    : text_(takeTextRoom(rooms, static_cast<std::size_t>(fileSize + fileSize / 2 + 16))) {}
 
 std::string SceneTextBuilder::finish() {
   decoder_.finish(text_);

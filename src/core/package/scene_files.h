@@ -10,6 +10,7 @@
 
 #include "base/cp932.h"
 #include "base/failure.h"
+#include "base/text_rooms.h"
 #include "model/entry_list.h"
 #include "model/exhibition_entry.h"
 
@@ -23,16 +24,18 @@ using SceneReader = std::function<Result<std::vector<std::string>>(const std::st
 // `reader`, or when that is empty straight from the file, decoded in one pass with
 // its line ends made LF in place, never split into lines. Fails as the reader (or
 // readFile) does. Once `stop` (may be null) is set, the read ends after the current
-// piece and fails (Cancelled).
+// piece and fails (Cancelled). The text is built in memory from `rooms` (may be null).
 Result<std::string> readSceneText(const std::string& scenePath, const SceneReader& reader = {},
-                                  const std::atomic<bool>* stop = nullptr);
+                                  const std::atomic<bool>* stop = nullptr,
+                                  TextRooms* rooms = nullptr);
 
 // Builds a scene's text from its file's bytes, given piece by piece in order, exactly
 // as readSceneText makes it from the whole file.
 class SceneTextBuilder {
  public:
-  // `fileSize`: the file's size, for the room reserved for its text.
-  explicit SceneTextBuilder(std::uint64_t fileSize);
+  // `fileSize`: the file's size, for the room reserved for its text, taken from
+  // `rooms` (may be null).
+  explicit SceneTextBuilder(std::uint64_t fileSize, TextRooms* rooms = nullptr);
   void add(std::string_view bytes) { decoder_.add(bytes, text_); }
   // The text, once every piece was added.
   std::string finish();

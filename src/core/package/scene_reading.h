@@ -28,13 +28,15 @@ struct SceneReading {
 
 // Reads the scene (through `reader`, see readSceneText) and summarizes its merge as
 // entry `entryNumber`, when fileInfoOf finds it a readable regular file. Ends early,
-// with `read` false, once `stop` is set. Holds one scene's text at a time; a text the
-// memory cannot hold is a failed read (ReadFailed with outOfMemoryError()).
+// with `read` false, once `stop` is set. Holds one scene's text at a time, built in
+// memory from `rooms` (may be null) and given back to it; a text the memory cannot
+// hold is a failed read (ReadFailed with outOfMemoryError()).
 SceneReading readSceneIfReadable(int entryNumber, const std::string& scene,
-                                 const SceneReader& reader, const std::atomic<bool>& stop);
+                                 const SceneReader& reader, const std::atomic<bool>& stop,
+                                 TextRooms* rooms = nullptr);
 
 // The same without looking at the file first: for a scene the caller found readable.
 SceneReading readScene(int entryNumber, const std::string& scene, const SceneReader& reader,
-                       const std::atomic<bool>& stop);
+                       const std::atomic<bool>& stop, TextRooms* rooms = nullptr);
 
 }  // namespace vesk

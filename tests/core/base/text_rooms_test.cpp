@@ -1,0 +1,56 @@
+#include "base/text_rooms.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vesk {
+namespace {
+
+std::string textWithRoom(std::size_t size) {
+  std::string text(size, 'x');
+  text.resize(1);
+  return text;
+}
+
+// Texts given in turn, then rooms taken: which text's memory each take gets back
+// (an index into the given, -1 for new memory). Two are kept, the largest.
+TEST(TextRooms, KeepsTheLargestAndGivesTheSmallestThatFits) {
+  struct Case {
+    const char* name;
+    std::vector<std::size_t> given;
+    std::vector<std::size_t> taken;
+    std::vector<int> from;
+  };
+  const Case cases[] = {
+      {"nothing kept: new memory", {}, {1000}, {-1}},
+      {"the smallest that fits", {4000, 1000}, {900, 900}, {1, 0}},
+      {"none fits: the largest, grown", {4000, 1000}, {9000}, {0}},
+      {"the smallest kept gives way to a larger", {1000, 4000, 2000}, {100, 100, 100}, {2, 1, -1}},
+      {"a smaller than all kept is not kept", {4000, 2000, 1000}, {100, 100, 100}, {1, 0, -1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextRooms rooms(2);
+    std::vector<const char*> memory;
+    for (const std::size_t size : c.given) {
+      std::string text = textWithRoom(size);
+      memory.push_back(text.data());
+      rooms.give(std::move(text));
+    }
+    for (std::size_t n = 0; n < c.taken.size(); ++n) {
+      const std::string text = rooms.take(c.taken[n]);
+      EXPECT_TRUE(text.empty());
+      EXPECT_GE(text.capacity(), c.taken[n]);
+      if (c.from[n] >= 0 && c.taken[n] <= c.given[static_cast<std::size_t>(c.from[n])]) {
+        EXPECT_EQ(text.data(), memory[static_cast<std::size_t>(c.from[n])]) << n;
+      } else {
+        for (const char* given : memory) EXPECT_NE(text.data(), given) << n;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vesk
