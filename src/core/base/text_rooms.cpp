@@ -1,7 +1,13 @@
 #include "base/text_rooms.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace vesk {
 
@@ -36,6 +42,25 @@ void TextRooms::give(std::string text) {
       kept_.begin(), kept_.end(), text.capacity(),
       [](const std::string& t, std::size_t capacity) { return t.capacity() < capacity; });
   kept_.insert(at, std::move(text));
+}
+
+void readyRoomForWriting(std::string& text, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+  const long page = ::sysconf(_SC_PAGESIZE);
+  if (page <= 0) return;
+  const auto pageSize = static_cast<std::uintptr_t>(page);
+  const auto start = reinterpret_cast<std::uintptr_t>(text.data());
+  const std::uintptr_t end = start + std::min(bytes, text.capacity());
+  // Whole pages only: the first page begun may hold the allocator's own bytes.
+  const std::uintptr_t first = (start + pageSize - 1) & ~(pageSize - 1);
+  const std::uintptr_t last = end & ~(pageSize - 1);
+  // A refusal (an older kernel, too little memory) leaves the faults to the writes.
+  if (first < last)
+    (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+  (void)text;
+  (void)bytes;
+#endif
 }
 
 std::string takeTextRoom(TextRooms* rooms, std::size_t size) {

