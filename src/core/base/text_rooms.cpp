@@ -63,6 +63,12 @@ void readyRoomForWriting(std::string& text, std::size_t bytes) {
 #endif
 }
 
+void TextRooms::release() {
+  std::vector<std::string> kept;  // freed once the lock is let go
+  const std::lock_guard<std::mutex> lock(mutex_);
+  kept.swap(kept_);
+}
+
 std::string takeTextRoom(TextRooms* rooms, std::size_t size) {
   if (rooms != nullptr) return rooms->take(size);
   std::string text;

@@ -26,6 +26,8 @@ class TextRooms {
   // Keeps the memory of `text` (its content is dropped) when fewer than `keep` are
   // kept or it is larger than the smallest kept, which is then freed.
   void give(std::string text);
+  // Frees what it keeps: for a pause between a run's parts, such as a question.
+  void release();
 
  private:
   const std::size_t keep_;

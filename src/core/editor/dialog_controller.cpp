@@ -198,6 +198,8 @@ bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
   request.plan = plan;
   const std::vector<CheckProblem>& problems = plan->problems;
   if (problems.empty()) return true;
+  // The scenes' memory is not held while the operator reads the problems.
+  if (request.textRooms != nullptr) request.textRooms->release();
   const bool canCreate = !hasCheckErrors(problems);
   // With an error the create never goes on, whatever the view answers.
   if (!view_.showProblems(problemLinesOf(problems), canCreate) || !canCreate) return false;

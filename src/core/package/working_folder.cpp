@@ -115,7 +115,8 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
   return WorkingFolderOpening::Opened;
 }
 
-WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder) {
+WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder,
+                                        const std::function<void()>& afterLook) {
   switch (inspectWorkingFolder(destination)) {
     case WorkingFolderState::Absent:
       return WorkingFolderOpening::Gone;
@@ -126,6 +127,7 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
     case WorkingFolderState::Stale:
       break;
   }
+  if (afterLook) afterLook();
   folder.path = workingFolderOf(destination);
   int error = 0;
   // An empty leftover has no lock file yet; one made now is removed with the folder. A

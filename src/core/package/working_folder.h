@@ -81,8 +81,10 @@ WorkingFolderOpening openWorkingFolder(const std::string& destination, WorkingFo
 
 // Takes over the stale working folder of `destination` (see inspectWorkingFolder): locks
 // it for this run. Busy when another run holds it, NotOurs when it is not Vesk's, Gone
-// when it is no longer there.
-WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder);
+// when it is no longer there, found so or gone before it was locked. `afterLook` (may be
+// empty; for tests) is called between the look and the lock.
+WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingFolder& folder,
+                                        const std::function<void()>& afterLook = {});
 
 // Removes the held working folder and everything in it (links inside are removed, never
 // followed): a swap's journal first, made durable before anything else goes, the lock

@@ -238,6 +238,17 @@ TEST_F(PackageReplace, ARunFindingAnotherRemovingItsWorkingFolderIsBusyOrGoesAhe
   }
 }
 
+// A leftover working folder that its own run removes between another run's look and its
+// take-over is nothing to recover: never a failure, and nothing is made in its place.
+TEST_F(PackageReplace, ALeftoverGoneBeforeItsTakeOverIsNothingToRecover) {
+  dir.write("D/.vesk-staging/.vesk-working-folder", "marker");
+  WorkingFolder folder;
+  EXPECT_EQ(adoptWorkingFolder(dir.file("D"), folder,
+                               [&] { fs::remove_all(dir.file("D/.vesk-staging")); }),
+            WorkingFolderOpening::Gone);
+  EXPECT_FALSE(fs::exists(dir.file("D/.vesk-staging")));
+}
+
 // Every ending of a create or replace that does not finish: the destination is as it
 // was, and the last message says so.
 TEST_F(PackageReplace, AFailedOrCancelledRunLeavesTheDestinationAsItWas) {
