@@ -141,7 +141,6 @@ class PackageRun {
         scenes_->offer(item.entryNumber, item.source, text->finish());
       } else {
         scenes_->abandon();
-        giveTextRoom(rooms_, text->finish());
       }
     }
     if (copied) {
