@@ -87,10 +87,9 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
     return report;
   }
 
-  // Scenes' texts are built in the memory of those done with.
-  std::optional<TextRooms> ownRooms;
-  if (request.textRooms == nullptr) ownRooms.emplace();
-  TextRooms* const rooms = ownRooms ? &*ownRooms : request.textRooms;
+  // Scenes' texts are built in the memory of those done with (the create's and the
+  // replace's own, when their caller gives none).
+  TextRooms* const rooms = request.textRooms;
   const FileOperations system = systemFileOperations();
   const FileOperations& operations = request.operations != nullptr ? *request.operations : system;
   // The document is written while the files are copied: its scenes' merge and encoding

@@ -52,7 +52,8 @@ struct CreateRequest {
   // Reads each scene: once to plan, once to write the document; empty: the file directly.
   SceneReader readScene = nullptr;
   // Where scenes' texts are built, so that the run reuses their memory (the check's plan
-  // given in `plan` may have used it too); null: the create keeps its own.
+  // given in `plan` may have used it too); null: createPackage and replacePackage keep
+  // their own, buildPackageInPlace takes fresh memory.
   TextRooms* textRooms = nullptr;
   std::size_t warningCount = 0;  // warnings of the check made before, for the closing summary
   bool writeReport = false;      // also write the report page at the top of the package

@@ -24,10 +24,7 @@ SceneReading readScene(int entryNumber, const std::string& scene, const SceneRea
   // such, rather than an exception on the plan's thread that would end the program.
   try {
     Result<std::string> text = readSceneText(scene, reader, &stop, rooms);
-    if (stop) {
-      if (text) giveTextRoom(rooms, std::move(*text));
-      return reading;
-    }
+    if (stop) return reading;
     reading.read = true;
     if (!text) {
       reading.failure = text.failure();
