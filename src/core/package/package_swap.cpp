@@ -75,14 +75,16 @@ bool earlierAllAside(const std::string& working, const ReplaceJournal& journal) 
 }
 
 // True when the destination's member `name` is the new one: it has left the working
-// folder, and the earlier member of that name, if any, is aside (or, for a renamed
-// folder, every earlier member is).
+// folder, and the earlier member of that name, if any, is aside. A name an earlier
+// folder was renamed to or from may no longer be found aside under that name (the
+// folder has taken its new one): there every earlier member must be aside.
 bool movedIn(const std::string& destination, const std::string& working,
              const ReplaceJournal& journal, const std::string& name) {
   if (exists(joinPath(working, name)) || !exists(joinPath(destination, name))) return false;
   return !contains(journal.earlier, name) ||
          exists(joinPath(joinPath(working, kAsideFolderName), name)) ||
-         (isMovedTarget(journal, name) && earlierAllAside(working, journal));
+         ((isMovedTarget(journal, name) || isMovedSource(journal, name)) &&
+          earlierAllAside(working, journal));
 }
 
 // The new document is in place: every other new member was moved in before it.

@@ -221,14 +221,17 @@ BuildStatus nextReplace(const CreateRequest& request, MessageSink& sink) {
 }
 
 // A kill before every step of a replace that keeps folders (00 in place; a, b and c
-// moving to other numbers), and before every step of the recovery that follows it:
-// each leaves the earlier or the new package, whole, and the next replace ends with
-// the new one.
+// moving to other numbers; a new entry built under the number an earlier one left),
+// and before every step of the recovery that follows it: each leaves the earlier or
+// the new package, whole, and the next replace ends with the new one.
 TEST_F(KeptEntryFolder, AKillAtAnyStepOfTheReplaceOrItsRecoveryLeavesOneWholePackage) {
   struct Case {
     std::vector<std::string> before, after;
   };
-  const Case cases[] = {{{"a", "b"}, {"a", "c"}}, {{"a", "b", "c"}, {"c", "a"}}};
+  const Case cases[] = {{{"a", "b"}, {"a", "c"}},
+                        {{"a", "b", "c"}, {"c", "a"}},
+                        {{"a", "b"}, {"c", "a", "b"}},
+                        {{"a", "b"}, {"b", "c"}}};
   for (const Case& c : cases) {
     dir.clear();
     SetUp();
