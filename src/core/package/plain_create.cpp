@@ -134,6 +134,16 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
   for (const auto& name : newPackageMembers(request.entries.size(), request.writeReport)) {
     if (pathExists(folder.path + kPathSeparator + name)) journal.incoming.push_back(name);
   }
+  // The button images are written over, as any copy of them would be: a regular file
+  // (or a link, never followed) of that name at the top goes aside with the swap, back
+  // into place should the swap fail, and is removed only once the new package is in
+  // place. A folder of that name is in the way (the check says so beforehand).
+  for (const char* name : {kUpButtonName, kDownButtonName}) {
+    const Result<EntryType> type = entryTypeOf(joinPath(request.destination, name));
+    if (type && (*type == EntryType::File || *type == EntryType::Link)) {
+      journal.earlier.push_back(name);
+    }
+  }
   const BuildStatus built = report.status;
   const SwapReport swap = swapPackageIn(request.destination, folder, journal, operations, steps);
   switch (swap.outcome) {

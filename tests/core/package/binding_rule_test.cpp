@@ -208,8 +208,23 @@ std::vector<Case> cases() {
                          "<data name=\"x\"><file path=\"..\\shared\\x.raw\" /></data>\r\n" +
                              kSur);
        }},
+      {"button images at the top of a folder that holds no package are written over",
+       Verdict::Ok,
+       [](test::TempDir& d) {
+         d.write("package/up.jpg", "someone's picture");
+         d.write("package/down.jpg", "someone's picture");
+         return oneEntry(d, kSur);
+       }},
   };
 #ifndef _WIN32
+  all.push_back({"a link where a button image goes is replaced, not written through",
+                 Verdict::Ok, [](test::TempDir& d) {
+                   CheckRequest request = oneEntry(d, kSur);
+                   d.write("elsewhere.jpg", "not to be written through");
+                   d.makeFolder("package");
+                   fs::create_symlink(d.file("elsewhere.jpg"), d.file("package/up.jpg"));
+                   return request;
+                 }});
   if (::geteuid() != 0) {
     all.push_back(
         {"a destination whose parent cannot be written", Verdict::Error, [](test::TempDir& d) {

@@ -295,6 +295,40 @@ TEST_F(PackageReplace, AKilledCreateIntoANewFolderLeavesNothingOrTheWholePackage
   printTable("create of 3 entries into a new folder: killed before step -> after recovery", table);
 }
 
+// Button images already at the top of a folder that holds no package are written
+// over: a kill at any step of the create leaves them as they were or the whole new
+// package, and a create that ends removes them only with the new package in place.
+TEST_F(PackageReplace, ButtonImagesInTheWayAreWrittenOverWholeOrNotAtAll) {
+  makeEarlierAndExpected();
+  ASSERT_EQ(createPackage(request({"c", "b", "a"}, "X"), sink).status, BuildStatus::Written);
+  const auto made = snapshot(dir.file("X"));
+  const auto someones = [&] {
+    dir.write("P/up.jpg", "someone's up");
+    dir.write("P/down.jpg", "someone's down");
+    return snapshot(dir.file("P"));
+  };
+  const auto before = someones();
+  const auto steps = stepsOf([&](const StepHook& hook) {
+    createPackageStepwise(request({"c", "b", "a"}, "P"), sink, nullptr, hook);
+  });
+  EXPECT_EQ(snapshot(dir.file("P")), made);
+  for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+    SCOPED_TRACE("killed before step " + std::to_string(kill) + " (" + steps[kill] + ")");
+    dir.clear();
+    SetUp();
+    makeEarlierAndExpected();
+    someones();
+    EXPECT_EQ(createPackageStepwise(
+                  request({"c", "b", "a"}, "P"), sink, nullptr,
+                  [&](int step, const std::string&) { return step != static_cast<int>(kill); })
+                  .status,
+              BuildStatus::Stopped);
+    ASSERT_TRUE(recoverBeforeRun(dir.file("P"), sink));
+    const auto after = snapshot(dir.file("P"));
+    EXPECT_TRUE(after == before || after == made);
+  }
+}
+
 // A snapshot where the report page stands for the number of entries it shows (its
 // time and folder name differ between two packages made apart).
 std::map<std::string, std::string> withReportCounts(std::map<std::string, std::string> tree) {
