@@ -28,19 +28,31 @@ constexpr off_t kFreeLaterBytes = off_t{64} << 10;
 // Most removed files held open at once before they are handed on to be freed.
 constexpr std::size_t kFreeBatch = 64;
 
-// Removes what is at `path` (see removeTree). A large file that is its own only name is
-// opened before it is removed and, once it has no name left at all, added to
-// `released`; each full batch is handed on to be freed.
-Status removeBelow(const std::string& path, std::vector<int>& released) {
+// Removes what is named `name` in the folder open as `parent` (AT_FDCWD: a path as
+// given; `path` names it in failures), see removeTree. Every look, open and removal is
+// relative to the folder's own descriptor and never follows a link, so a folder
+// swapped for a link meanwhile is removed as the link, not entered. A large file that
+// is its own only name is opened before it is removed and, once it has no name left at
+// all, added to `released`; each full batch is handed on to be freed.
+Status removeAt(int parent, const char* name, const std::string& path, std::vector<int>& released) {
   struct stat info;
-  if (::lstat(path.c_str(), &info) != 0) {
+  if (::fstatat(parent, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno == ENOENT) return {};
     return lastFailure(FailureCode::WriteFailed, path);
   }
-  if (!S_ISDIR(info.st_mode)) {
+  int folder = -1;
+  if (S_ISDIR(info.st_mode)) {
+    folder = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (folder < 0 && errno == ENOENT) return {};
+    if (folder < 0 && errno != ELOOP && errno != ENOTDIR) {
+      return lastFailure(FailureCode::WriteFailed, path);
+    }
+    // What is there now is no folder (it was replaced meanwhile): removed as itself.
+  }
+  if (folder < 0) {
     int held = -1;
     if (S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_size >= kFreeLaterBytes) {
-      held = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+      held = ::openat(parent, name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
       struct stat opened;
       if (held >= 0 && (::fstat(held, &opened) != 0 || opened.st_dev != info.st_dev ||
                         opened.st_ino != info.st_ino)) {
@@ -48,7 +60,7 @@ Status removeBelow(const std::string& path, std::vector<int>& released) {
         held = -1;
       }
     }
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    if (::unlinkat(parent, name, 0) != 0 && errno != ENOENT) {
       const Failure failure = lastFailure(FailureCode::WriteFailed, path);
       if (held >= 0) ::close(held);
       return failure;
@@ -64,14 +76,38 @@ Status removeBelow(const std::string& path, std::vector<int>& released) {
     if (released.size() >= kFreeBatch) freeInBackground(std::exchange(released, {}));
     return {};
   }
-  const Result<std::vector<FolderEntry>> entries = listFolder(path);
-  if (!entries) return entries.failure();
-  for (const FolderEntry& entry : *entries) {
-    if (const Status removed = removeBelow(joinPath(path, entry.name), released); !removed) {
+  // The names first, then their removal: a folder is not changed while it is read.
+  std::vector<std::string> names;
+  const int listed = ::dup(folder);
+  DIR* dir = listed < 0 ? nullptr : ::fdopendir(listed);
+  if (dir == nullptr) {
+    const Failure failure = lastFailure(FailureCode::WriteFailed, path);
+    if (listed >= 0) ::close(listed);
+    ::close(folder);
+    return failure;
+  }
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) break;
+    const std::string entryName = entry->d_name;
+    if (entryName != "." && entryName != "..") names.push_back(entryName);
+  }
+  const int error = errno;
+  ::closedir(dir);
+  if (error != 0) {
+    ::close(folder);
+    return makeFailure(FailureCode::WriteFailed, path, error);
+  }
+  for (const std::string& entryName : names) {
+    const Status removed = removeAt(folder, entryName.c_str(), joinPath(path, entryName), released);
+    if (!removed) {
+      ::close(folder);
       return removed;
     }
   }
-  if (::rmdir(path.c_str()) != 0 && errno != ENOENT) {
+  ::close(folder);
+  if (::unlinkat(parent, name, AT_REMOVEDIR) != 0 && errno != ENOENT) {
     return lastFailure(FailureCode::WriteFailed, path);
   }
   return {};
@@ -164,7 +200,7 @@ Status removeEmptyFolder(const std::string& path) {
 Status removeTree(const std::string& path) {
   // Large files are freed once their names are gone, off the caller's time.
   std::vector<int> released;
-  const Status removed = removeBelow(path, released);
+  const Status removed = removeAt(AT_FDCWD, path.c_str(), path, released);
   freeInBackground(std::move(released));
   return removed;
 }
