@@ -208,8 +208,7 @@ std::vector<Case> cases() {
                          "<data name=\"x\"><file path=\"..\\shared\\x.raw\" /></data>\r\n" +
                              kSur);
        }},
-      {"button images at the top of a folder that holds no package are written over",
-       Verdict::Ok,
+      {"button images at the top of a folder that holds no package are written over", Verdict::Ok,
        [](test::TempDir& d) {
          d.write("package/up.jpg", "someone's picture");
          d.write("package/down.jpg", "someone's picture");
@@ -217,8 +216,8 @@ std::vector<Case> cases() {
        }},
   };
 #ifndef _WIN32
-  all.push_back({"a link where a button image goes is replaced, not written through",
-                 Verdict::Ok, [](test::TempDir& d) {
+  all.push_back({"a link where a button image goes is replaced, not written through", Verdict::Ok,
+                 [](test::TempDir& d) {
                    CheckRequest request = oneEntry(d, kSur);
                    d.write("elsewhere.jpg", "not to be written through");
                    d.makeFolder("package");
