@@ -44,7 +44,9 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
     // Folders are passed over, whatever their names end with ("x.nuv", "exhibition.nuv").
     if (isDirectory(path)) continue;
     if (isDocumentName(path)) {
-      if (!target.sink.askYesNo(kReimportQuestion, DefaultAnswer::Yes)) return;
+      // Yes replaces the list: the default only while there is no list to lose.
+      const DefaultAnswer answer = target.list.empty() ? DefaultAnswer::Yes : DefaultAnswer::No;
+      if (!target.sink.askYesNo(kReimportQuestion, answer)) return;
       target.browseStartPath = path;
       // Without folder 00 there is no package here (a stray file of that name, or a
       // document moved away from its folders): reading it would only empty the list.

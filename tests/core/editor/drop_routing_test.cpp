@@ -153,7 +153,8 @@ TEST(FileDrop, APackageDocumentAnsweredYesReplacesTheListAndShowsEntry00) {
   EXPECT_EQ(d.sink.questions,
             std::vector<std::string>{
                 "以前作成された展示用nuvファイルが入力されました。\n読み込みますか？"});
-  EXPECT_EQ(d.sink.questionDefaults, std::vector<DefaultAnswer>{DefaultAnswer::Yes});
+  EXPECT_EQ(d.sink.questionDefaults, std::vector<DefaultAnswer>{DefaultAnswer::No})
+      << "Yes would discard the operator's list";
   EXPECT_EQ(d.controller.browseStartPath(), package.document);
   EXPECT_EQ(d.controller.entryList().entries(), package.entries);
   EXPECT_EQ(d.view.lines, package.scenePaths());
@@ -196,6 +197,9 @@ TEST(FileDrop, TwoPackagesInOneDropAskTwiceAndTheSecondWins) {
   d.sink.answers = {true, true};
   d.controller.onFilesDropped({first.document, second.document});
   EXPECT_EQ(d.sink.questions.size(), 2u);
+  // Yes is the default only while the list is empty.
+  EXPECT_EQ(d.sink.questionDefaults,
+            (std::vector<DefaultAnswer>{DefaultAnswer::Yes, DefaultAnswer::No}));
   EXPECT_EQ(d.controller.entryList().entries(), second.entries);
   EXPECT_EQ(d.view.lines, second.scenePaths());
   EXPECT_EQ(d.view.count, "2");
