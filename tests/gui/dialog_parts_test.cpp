@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -92,6 +93,14 @@ TEST(MessageBoxes, UseTheDialogsFontAsMenusAndTipsDo) {
   EXPECT_EQ(box->font().pointSize(), kDialogPointSize);
   EXPECT_EQ(QApplication::font("QMenu").pointSize(), kDialogPointSize);
   EXPECT_EQ(QApplication::font("QTipLabel").pointSize(), kDialogPointSize);
+}
+
+// The chooser's detail view names each row's type, which Qt's own Japanese texts
+// leave English for a folder.
+TEST(FolderChooser, NamesTheTypeOfEachRowInJapanese) {
+  TempDir dir;
+  const QFileInfo folder(QString::fromStdString(dir.path()));
+  EXPECT_EQ(QFileIconProvider().type(folder), QStringLiteral("フォルダ"));
 }
 
 TEST(FolderChooser, StartsAtTheFolderOfTheStartingPath) {
