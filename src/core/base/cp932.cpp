@@ -349,4 +349,14 @@ Result<std::string> encodeCp932(std::string_view utf8) {
   return bytes;
 }
 
+Result<std::string> encodeCp932Name(std::string_view utf8) {
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const Utf8Char c = decodeUtf8At(utf8, pos);
+    if (c.length == 0) break;  // encodeCp932 names the malformed text
+    if (c.value >= kEscapedByteBase) return unencodableFailure(utf8, pos, c);
+    pos += c.length;
+  }
+  return encodeCp932(utf8);
+}
+
 }  // namespace vesk

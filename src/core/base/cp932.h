@@ -60,6 +60,12 @@ class Cp932PieceDecoder {
 // (MalformedText).
 Result<std::string> encodeCp932(std::string_view utf8);
 
+// encodeCp932 for a name the file system gave (a picture's), not a scene's text: there
+// the escape range stands for no undecodable byte, so a name holding a code point of
+// it is refused as unencodable too, rather than writing the byte it stands for (a
+// quote among them).
+Result<std::string> encodeCp932Name(std::string_view utf8);
+
 // Appends the encoding of text[begin, end) to `out`; `begin` and `end` lie on
 // character boundaries. Lets a long text be encoded piece by piece: the context of a
 // failure is taken from the whole `text`, so it reads as for the whole text. On

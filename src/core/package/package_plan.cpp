@@ -582,7 +582,7 @@ class Planner {
   DocumentPicture planPicture(int entry, CheckRole role, const std::string& path) {
     const std::string nn = twoDigits(entry);
     DocumentPicture picture{plan_.destination + nn + kPathSeparator + fileNameOf(path), 0, 0};
-    if (const Result<std::string> encoded = encodeCp932(fileNameOf(path)); !encoded) {
+    if (const Result<std::string> encoded = encodeCp932Name(fileNameOf(path)); !encoded) {
       unencodable(entry, role, path, encoded.failure());
     }
     if (!checkSourceFile(entry, role, path)) return picture;

@@ -254,6 +254,18 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
          r.entries[0].thumbnailPath = d.file("src/t\xF0\x9F\x98\x80.jpg");
        },
        {"error unencodable-character 00 thumbnail src/t\xF0\x9F\x98\x80.jpg"}},
+      // U+10FF22 and U+10FF41 stand for the bytes '"' and 'A' in a scene's text only:
+      // in a picture's name they would write a quote into the document, or name a
+      // file the package does not hold.
+      {"picture names holding what stands for an undecodable byte in scene text",
+       [](test::TempDir& d, CheckRequest& r) {
+         d.copyFrom(kPictures + "landscape-320x240.jpg", "src/x\xF4\x8F\xBC\xA2 y.jpg");
+         d.copyFrom(kPictures + "portrait-480x640.png", "src/\xF4\x8F\xBD\x81.png");
+         r.entries[0].thumbnailPath = d.file("src/x\xF4\x8F\xBC\xA2 y.jpg");
+         r.entries[0].descriptionPath = d.file("src/\xF4\x8F\xBD\x81.png");
+       },
+       {"error unencodable-character 00 thumbnail src/x\xF4\x8F\xBC\xA2 y.jpg",
+        "error unencodable-character 00 description src/\xF4\x8F\xBD\x81.png"}},
       {"button images missing",
        [](test::TempDir& d, CheckRequest& r) {
          d.makeFolder("program");
