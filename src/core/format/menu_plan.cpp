@@ -90,9 +90,17 @@ std::vector<PlanPage> planMenuPages(std::string_view text,
   // name the last counts, as the document's own stand after every scene.
   std::map<std::string, int> shownPage;
   constexpr std::string_view kEventOpen = "<event name=\"";
+  // The closing marker after an event, looked for again only once the events have
+  // passed it: many events without one read the text once, not once per event.
+  std::optional<std::size_t> close;
+  bool closeLooked = false;
   for (auto start = findFrom(text, kEventOpen, 0); start;) {
-    const auto next = findFrom(text, kEventOpen, *start + kEventOpen.size());
-    const auto close = findFrom(text, "</event>", *start + kEventOpen.size());
+    const std::size_t from = *start + kEventOpen.size();
+    const auto next = findFrom(text, kEventOpen, from);
+    if (!closeLooked || (close && *close < from)) {
+      close = findFrom(text, "</event>", from);
+      closeLooked = true;
+    }
     const std::size_t end = std::min(next.value_or(text.size()), close.value_or(text.size()));
     const std::string_view event = text.substr(*start, end - *start);
     start = next;
