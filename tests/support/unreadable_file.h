@@ -9,6 +9,7 @@
 
 #include "base/failure.h"
 #include "messages/messages.h"
+#include "package/failure_reason.h"
 
 namespace vesk::test {
 
@@ -34,7 +35,7 @@ class UnreadableFile {
   // on Windows the system's text for the sharing violation.
   static std::string copyReason() {
 #ifdef _WIN32
-    return systemErrorText(ERROR_SHARING_VIOLATION);
+    return systemReason(ERROR_SHARING_VIOLATION);
 #else
     return kReasonMissing;
 #endif

@@ -82,7 +82,7 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   const Status made = createFolders(request.destination);
   if (!made) {
     sink.showMessage(errorMessage(withReason(kDestinationNotCreatedMessage + request.destination,
-                                             systemErrorText(made.failure().systemError))));
+                                             systemReason(made.failure().systemError))));
     report.status = BuildStatus::Stopped;
     return report;
   }
@@ -197,8 +197,8 @@ BuildReport buildPackageInPlace(const CreateRequest& request, MessageSink& sink,
   // Every copy, the manifest and the record reach the disk before the document that
   // names them is moved into place.
   if (const Status flushed = operations.flush(destination); !flushed) {
-    sink.showMessage(errorMessage(
-        withReason(kFlushFailedMessage, systemErrorText(flushed.failure().systemError))));
+    sink.showMessage(
+        errorMessage(withReason(kFlushFailedMessage, systemReason(flushed.failure().systemError))));
     report.status = BuildStatus::Stopped;
     return report;
   }

@@ -3,14 +3,23 @@
 #include <cerrno>
 
 #include "base/file_kind.h"
+#include "messages/message_template.h"
 #include "messages/messages.h"
+#include "messages/system_reasons.h"
 
 namespace vesk {
+
+std::string systemReason(int systemError) {
+  if (systemError == 0) return {};
+  if (const char* text = japaneseSystemReason(systemError)) return text;
+  return fillTemplate(kReasonOtherSystemError, {{"number", std::to_string(systemError)},
+                                                {"text", systemErrorText(systemError)}});
+}
 
 std::string copyFailureReason(const std::string& source, const Failure& failure) {
   if (failure.code == FailureCode::HashUnavailable) return kReasonHashUnavailable;
   const Result<FileKind> kind = fileKindOf(source);
-  if (!kind) return systemErrorText(kind.failure().systemError);
+  if (!kind) return systemReason(kind.failure().systemError);
   switch (*kind) {
     case FileKind::Missing:
       return kReasonMissing;
@@ -30,12 +39,12 @@ std::string copyFailureReason(const std::string& source, const Failure& failure)
   if (failure.systemError == ENODATA) return kReasonShrank;
   if (failure.systemError == EFBIG) return kReasonTooLarge;
 #endif
-  return systemErrorText(failure.systemError);
+  return systemReason(failure.systemError);
 }
 
 std::string folderFailureReason(const Failure& failure) {
   if (failure.code == FailureCode::AlreadyExists) return kReasonExists;
-  return systemErrorText(failure.systemError);
+  return systemReason(failure.systemError);
 }
 
 std::string withReason(const std::string& text, const std::string& reason) {

@@ -6,6 +6,11 @@
 
 namespace vesk {
 
+// The system error `systemError` for the operator: Japanese for the errors file work
+// meets (japaneseSystemReason), else its number and the system's own text; "" for 0
+// (no system error).
+std::string systemReason(int systemError);
+
 // Why copying `source` failed, for the operator: what the source is (missing, a pipe
 // or device, a folder, too large, shrunk while copied) where that explains it, else
 // the system's text for the failure.

@@ -4,6 +4,7 @@
 
 #include "messages/message_template.h"
 #include "messages/messages.h"
+#include "package/failure_reason.h"
 
 namespace vesk {
 
@@ -16,8 +17,8 @@ std::string writeFailureText(const Failure& failure) {
     case FailureCode::MalformedText:
       return kMalformedTextMessage;
     default:
-      return fillTemplate(kWriteFailedMessage, {{"path", failure.path},
-                                                {"reason", systemErrorText(failure.systemError)}});
+      return fillTemplate(kWriteFailedMessage,
+                          {{"path", failure.path}, {"reason", systemReason(failure.systemError)}});
   }
 }
 

@@ -335,7 +335,7 @@ class Planner {
         error(CheckFault::SourceNotRegular, entry, role, path, kCheckNotRegular);
         return false;
       case FileKind::Inaccessible:
-        unreadable(entry, role, path, systemErrorText(info.error));
+        unreadable(entry, role, path, systemReason(info.error));
         return false;
       case FileKind::Regular:
         break;
@@ -407,7 +407,7 @@ class Planner {
           request_.destination,
           fillTemplate(kCheckDestinationUnusable,
                        {{"reason", (volume_.existing.empty() ? "" : volume_.existing + ": ") +
-                                       systemErrorText(volume_.unwritable)}}));
+                                       systemReason(volume_.unwritable)}}));
       return;
     }
     // The members at the top are written over; a folder of such a name is in the way.
@@ -415,7 +415,7 @@ class Planner {
       const Result<FileKind> kind = fileKindOf(plan_.destination + name);
       if (kind && (*kind == FileKind::Missing || *kind == FileKind::Regular)) continue;
       const std::string reason =
-          kind ? kReasonNotRegularFile : systemErrorText(kind.failure().systemError);
+          kind ? kReasonNotRegularFile : systemReason(kind.failure().systemError);
       add(CheckSeverity::Error, CheckFault::DestinationUnusable, -1, CheckRole::None,
           plan_.destination + name, fillTemplate(kCheckDestinationUnusable, {{"reason", reason}}));
     }
@@ -627,7 +627,7 @@ class Planner {
         error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, path, kCheckNotFolder);
         return;
       case FileKind::Inaccessible:
-        unreadable(entry, CheckRole::DataFolder, path, systemErrorText(info.error));
+        unreadable(entry, CheckRole::DataFolder, path, systemReason(info.error));
         return;
       case FileKind::Directory:
         break;
@@ -636,7 +636,7 @@ class Planner {
     if (!contents.complete) return;
     if (!contents.listed) {
       unreadable(entry, CheckRole::DataFolder, path,
-                 systemErrorText(contents.listed.failure().systemError));
+                 systemReason(contents.listed.failure().systemError));
       return;
     }
     if (!addFolder(entry, CheckRole::DataFolder, target, folder)) return;

@@ -7,6 +7,7 @@
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "format/two_digits.h"
+#include "package/failure_reason.h"
 #include "package/file_role.h"
 #include "package/folder_listing.h"
 
@@ -56,7 +57,7 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
     // A folder that cannot be read says why its files are missing.
     std::string missing = missingRoles(working);
     if (!listed && isDirectory(numbered)) {
-      missing += "（" + systemErrorText(listed.failure().systemError) + "）";
+      missing += "（" + systemReason(listed.failure().systemError) + "）";
     }
     if (!missing.empty()) report += "\n" + twoDigits(f) + ": " + missing;
   }

@@ -375,7 +375,7 @@ std::string reportFailureText(const Failure& failure) {
   if (failure.code == FailureCode::ReadFailed || failure.code == FailureCode::NotFound ||
       failure.code == FailureCode::NotRegularFile) {
     return withReason(std::string(kReportFailedMessage) + ": " + failure.path,
-                      systemErrorText(failure.systemError));
+                      systemReason(failure.systemError));
   }
   return std::string(kReportFailedMessage) + "\n" + writeFailureText(failure);
 }

@@ -91,7 +91,7 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
   if (!created || !isDirectory(request.destination)) {
     const int error = created ? 0 : created.failure().systemError;
     sink.showMessage(errorMessage(
-        withReason(kDestinationNotCreatedMessage + request.destination, systemErrorText(error))));
+        withReason(kDestinationNotCreatedMessage + request.destination, systemReason(error))));
     removeMadeFolders(made);
     return killed();
   }
@@ -159,7 +159,7 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
       report.status = BuildStatus::Stopped;
       return report;
     case SwapOutcome::Unflushed:
-      sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemErrorText(swap.error))));
+      sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemReason(swap.error))));
       return killed();
   }
   report.status = built;

@@ -54,7 +54,7 @@ std::optional<Message> workingFolderProblem(WorkingFolderOpening opening, const 
       break;
   }
   return errorMessage(
-      withReason(std::string(kStagingNotCreatedMessage) + path, systemErrorText(error)));
+      withReason(std::string(kStagingNotCreatedMessage) + path, systemReason(error)));
 }
 
 }  // namespace vesk

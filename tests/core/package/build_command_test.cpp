@@ -21,6 +21,7 @@
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "package/content_verify.h"
+#include "package/failure_reason.h"
 #include "package/package_check.h"
 #include "package/package_layout.h"
 #include "package/package_plan.h"
@@ -279,7 +280,7 @@ TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
   fs::create_directories(dir.file("D"));
   EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped);
   EXPECT_EQ(sink.messages, (std::vector<std::string>{std::string(kFlushFailedMessage) + "\n" +
-                                                         systemErrorText(test::kInputOutputError),
+                                                         systemReason(test::kInputOutputError),
                                                      kCreateUndoneMessage}));
   EXPECT_TRUE(fs::is_empty(dir.file("D"))) << "the destination is as it was";
 }
@@ -338,7 +339,7 @@ TEST_F(BuildCommand, AnInjectedCopyErrorStopsTheCreateWithTheSystemsReason) {
       fs::create_directories(dir.file("D"));
       const CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
       EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped) << c.label;
-      EXPECT_EQ(sink.messages, (std::vector<std::string>{c.start + "\n" + systemErrorText(error),
+      EXPECT_EQ(sink.messages, (std::vector<std::string>{c.start + "\n" + systemReason(error),
                                                          kCreateUndoneMessage}))
           << c.label;
       EXPECT_TRUE(fs::is_empty(dir.file("D"))) << c.label << ": the destination is as it was";

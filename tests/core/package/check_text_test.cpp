@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <new>
@@ -11,6 +12,7 @@
 
 #include "base/failure.h"
 #include "base/volume_info.h"
+#include "package/failure_reason.h"
 #include "package/package_check.h"
 #include "support/temp_dir.h"
 
@@ -64,7 +66,7 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
          };
        },
        [](const test::TempDir& d) {
-         return "エラー　00 nuvファイルを読み取れません（" + systemErrorText(5) +
+         return "エラー　00 nuvファイルを読み取れません（" + systemReason(5) +
                 "）: " + d.file("src/s.nuv");
        }},
       {"scene too large for the memory to be had",
@@ -74,7 +76,7 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
          };
        },
        [](const test::TempDir& d) {
-         return "エラー　00 nuvファイルを読み取れません（" + systemErrorText(outOfMemoryError()) +
+         return "エラー　00 nuvファイルを読み取れません（" + systemReason(outOfMemoryError()) +
                 "）: " + d.file("src/s.nuv");
        }},
       {"scene with more elements than a package takes",
@@ -290,6 +292,33 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
         << expected << "\n"
         << ::testing::PrintToString(lines);
   }
+}
+
+// A system error's reason reads Japanese whatever language the system speaks (the
+// tests run in the C locale): the errors file work meets by name, any other by its
+// number beside the system's own text.
+TEST(SystemReason, ReadsJapaneseWhateverTheSystemsLanguage) {
+  struct Case {
+    int error;
+    std::string reason;
+  };
+  const Case cases[] = {
+#ifdef _WIN32
+      {2, "ファイルまたはフォルダが見つかりません"},
+      {5, "アクセスが拒否されました"},
+      {112, "ディスクの空き容量が足りません"},
+      {32, "ほかのプログラムが使用中です"},
+      {1117, "システムエラー 1117（" + systemErrorText(1117) + "）"},
+#else
+      {ENOENT, "ファイルまたはフォルダが見つかりません"},
+      {EACCES, "アクセスが拒否されました"},
+      {ENOSPC, "ディスクの空き容量が足りません"},
+      {ENOTDIR, "途中にフォルダではないものがあります"},
+      {EPROTO, "システムエラー " + std::to_string(EPROTO) + "（" + systemErrorText(EPROTO) + "）"},
+#endif
+      {0, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(systemReason(c.error), c.reason) << c.error;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "messages/messages.h"
+#include "package/failure_reason.h"
 #include "package/package_plan.h"
 #include "support/recording_sink.h"
 #include "support/system_errors.h"
@@ -386,7 +387,7 @@ TEST_F(PackageBuilder, ADestinationThatIsAFileFailsAtTheFirstEntryFolder) {
   EXPECT_FALSE(outcome.cancelled);
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{nativePath("00/") + "フォルダ作成に失敗しました\n" +
-                                     systemErrorText(test::kParentIsAFileError)});
+                                     systemReason(test::kParentIsAFileError)});
 }
 
 // Counts what it is told and cancels once `cancelAfter` files are done.
