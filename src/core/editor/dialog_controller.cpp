@@ -1,6 +1,7 @@
 #include "editor/dialog_controller.h"
 
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -208,10 +209,18 @@ bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {
 }
 
 bool DialogController::runInBackground(ProgressStage stage, const BackgroundJob& job) {
-  if (runner_ != nullptr) return runner_->run(stage, job);
-  BuildProgress none;
-  job(sink_, none);
-  return true;
+  // A failure no part of the run foresaw (memory exhausted, say) ends the run with a
+  // message, never the program: the list stays as it is, and what the run left in a
+  // destination is put right by the next run there.
+  try {
+    if (runner_ != nullptr) return runner_->run(stage, job);
+    BuildProgress none;
+    job(sink_, none);
+    return true;
+  } catch (const std::exception&) {
+    sink_.showMessage(errorMessage(kUnexpectedFailureMessage));
+    return false;
+  }
 }
 
 void DialogController::onFilesDropped(const std::vector<std::string>& paths) {
@@ -228,18 +237,29 @@ void DialogController::onOpenReport() {
     sink_.showMessage(errorMessage(kReportNoPackageMessage));
     return;
   }
+  // Where the page goes when the package's folder takes no file (read-only media): the
+  // temporary folder, under the package's name, its pictures inside it.
+  std::string folder = temporaryFolder_();
+  if (!folder.empty() && !isPathSeparator(folder.back())) folder += kPathSeparator;
+  std::string name = folderOf(reportedPackage_);
+  while (!name.empty() && isPathSeparator(name.back())) name.pop_back();
+  const std::string elsewhere = folder + kReportTemporaryPrefix + fileNameOf(name) + ".html";
+
+  // The page looks at every file of the package: off the dialog's thread, as a check
+  // is, since a package on slow media takes a while. A cancel opens nothing.
+  FlagScope busy(busy_);
   std::string page = reportPathOf(reportedPackage_);
-  Status written = writeReport_(reportedPackage_, page);
-  if (!written && written.failure().path == page) {
-    // The package's folder takes no file (read-only media): the page goes to the
-    // temporary folder under the package's name, its pictures inside it.
-    std::string folder = temporaryFolder_();
-    if (!folder.empty() && !isPathSeparator(folder.back())) folder += kPathSeparator;
-    std::string name = folderOf(reportedPackage_);
-    while (!name.empty() && isPathSeparator(name.back())) name.pop_back();
-    page = folder + kReportTemporaryPrefix + fileNameOf(name) + ".html";
-    written = writeReport_(reportedPackage_, page);
-  }
+  Status written = makeFailure(FailureCode::Cancelled);
+  const bool ranToEnd =
+      runInBackground(ProgressStage::Check, [&](MessageSink&, BuildProgress& progress) {
+        progress.fileStarted(reportedPackage_);
+        written = writeReport_(reportedPackage_, page);
+        if (!written && written.failure().path == page) {
+          page = elsewhere;
+          written = writeReport_(reportedPackage_, page);
+        }
+      });
+  if (!ranToEnd) return;
   if (!written) {
     sink_.showMessage(errorMessage(reportFailureText(written.failure())));
     return;

@@ -150,6 +150,10 @@ inline constexpr const char* kInterruptedReplaceCompletedMessage =
 inline constexpr const char* kInterruptedReplaceRolledBackMessage =
     "警告　前回中断された作成または置き換えを取り消し、保存先をその前の状態に戻しました";
 // A create that did not finish: everything it made was removed again.
+// A run of the dialog ended by a failure none of its parts foresaw (memory exhausted,
+// say); the dialog and its list stay.
+inline constexpr const char* kUnexpectedFailureMessage =
+    "エラー　予期しない問題が起きたため、処理を中止しました。項目の一覧はそのままです";
 inline constexpr const char* kCreateUndoneMessage =
     "エラー　作成を完了できなかったため、作成途中のファイルとフォルダをすべて削除しました。"
     "保存先は作成前のままです";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -556,6 +557,29 @@ TEST(CreateCommand, ARecoveryRunsBehindTheProgressWindowBeforeTheQuestion) {
     EXPECT_EQ(d.sink.questions.size(), cancel ? 0u : 1u) << "the replace question";
     EXPECT_FALSE(d.controller.busy());
   }
+}
+
+// An exception out of a run (a front end's runner passes on the job's) ends that run
+// with a message, never the program: the list and the dialog stay.
+TEST(CreateCommand, AFailureNoPartForesawEndsTheRunWithAMessageAndKeepsTheList) {
+  struct Throwing : BuildRunner {
+    bool run(ProgressStage stage, const BackgroundJob& job) override {
+      if (stage == ProgressStage::Create) throw std::bad_alloc();
+      BuildProgress none;
+      job(sink, none);
+      return true;
+    }
+    test::RecordingSink sink;
+  };
+  Dialog d;
+  d.addEntries("AB");
+  d.chosenFolder = "/out";
+  Throwing runner;
+  d.controller.setBuildRunner(&runner);
+  d.controller.onCreate();
+  EXPECT_EQ(d.sink.messages, std::vector<std::string>{kUnexpectedFailureMessage});
+  EXPECT_EQ(d.controller.entryList().size(), 2u);
+  EXPECT_FALSE(d.controller.busy());
 }
 
 TEST(CreateCommand, TheDialogTakesNoCommandWhileTheCheckOrTheBuildRuns) {

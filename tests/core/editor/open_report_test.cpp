@@ -120,6 +120,33 @@ TEST(OpenReport, FailuresAreShownAndNothingIsOpened) {
   }
 }
 
+// The page looks at every file of the package: it is written behind the progress
+// window, as a check is, and a cancel there opens nothing.
+TEST(OpenReport, ThePageIsWrittenBehindTheProgressWindowAndACancelOpensNothing) {
+  struct Recording : BuildRunner {
+    bool run(ProgressStage stage, const BackgroundJob& job) override {
+      stages.push_back(stage);
+      BuildProgress none;
+      job(sink, none);
+      return !cancel;
+    }
+    std::vector<ProgressStage> stages;
+    test::RecordingSink sink;
+    bool cancel = false;
+  };
+  for (const bool cancel : {false, true}) {
+    ReportDialog d;
+    d.create();
+    Recording runner;
+    runner.cancel = cancel;
+    d.controller.setBuildRunner(&runner);
+    d.controller.onOpenReport();
+    EXPECT_EQ(runner.stages, std::vector<ProgressStage>{ProgressStage::Check});
+    EXPECT_EQ(d.view.openedFiles.size(), cancel ? 0u : 1u);
+    EXPECT_FALSE(d.controller.busy());
+  }
+}
+
 TEST(OpenReport, ADroppedPackageDocumentReadBackIsTheOneReported) {
   ReportDialog d;
   const std::string document = d.folder.write("old/exhibition.nuv", "doc");
