@@ -43,9 +43,14 @@ std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
   return number;
 }
 
+// The number at the start of `text` after blanks, 0 when there is none. Read as the
+// document writes it, with a point, whatever the C library's number format says.
 double toNumber(std::string_view text) {
-  const std::string copy(text);
-  return std::strtod(copy.c_str(), nullptr);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double number = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  return error == std::errc() ? number : 0;
 }
 
 // The x and y of a coordinate value "X, Y, Z" (blanks allowed).

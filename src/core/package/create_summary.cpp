@@ -1,8 +1,9 @@
 #include "package/create_summary.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <system_error>
 
 #include "messages/message_template.h"
 #include "messages/messages.h"
@@ -19,9 +20,15 @@ std::string byteSizeText(std::uint64_t bytes) {
     value /= 1024.0;
     ++unit;
   }
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
-  return text;
+  return oneDecimal(value) + " " + kUnits[unit];
+}
+
+std::string oneDecimal(double value) {
+  // Not printf, whose decimal point follows the C library's number format (a comma
+  // where the system's settings say so).
+  char text[64];
+  const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
+  return written.ec == std::errc() ? std::string(text, written.ptr) : std::string("?");
 }
 
 std::string groupedNumber(std::uint64_t number) {
@@ -38,9 +45,7 @@ std::string durationText(double seconds) {
   // A run too short to show in tenths says so instead of "0.0".
   if (!(seconds >= 0.1)) return kDurationUnderATenth;
   if (seconds < 59.95) {
-    char tenths[32];
-    std::snprintf(tenths, sizeof tenths, "%.1f", seconds);
-    return fillTemplate(kDurationSeconds, {{"seconds", tenths}});
+    return fillTemplate(kDurationSeconds, {{"seconds", oneDecimal(seconds)}});
   }
   const auto whole = static_cast<unsigned long long>(std::llround(seconds));
   const std::string hours = std::to_string(whole / 3600);

@@ -21,6 +21,10 @@ struct CreateSummary {
 // of 1024 (KB, MB, GB, TB) that keeps the number below 1024, e.g. "1.2 GB".
 std::string byteSizeText(std::uint64_t bytes);
 
+// `value` with one decimal after a point ("1.5"), whatever the C library's number
+// format says.
+std::string oneDecimal(double value);
+
 // A count with thousands separated by commas: "1,234,567".
 std::string groupedNumber(std::uint64_t number);
 

@@ -55,9 +55,7 @@ section.entry { border-top: 1px solid #999; padding: 2mm 0; break-inside: avoid;
 )";
 
 std::string number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
+  return oneDecimal(value);
 }
 
 double planX(double x) {

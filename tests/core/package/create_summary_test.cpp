@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,25 @@ TEST(CreateSummary, ByteSizesReadAsPeopleWriteThem) {
       {5000ull << 40, "5000.0 TB"},  // no larger unit
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(byteSizeText(bytes), text) << bytes;
+}
+
+// The dialogs set the C library's locale to the system's, whose number format may
+// write a decimal comma; the summary's numbers keep their point.
+TEST(CreateSummary, DecimalsKeepTheirPointWhateverTheNumberFormat) {
+  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+  bool comma = false;
+  for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "German"}) {
+    if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+      comma = std::localeconv()->decimal_point[0] == ',';
+      break;
+    }
+  }
+  if (comma) {
+    EXPECT_EQ(byteSizeText(1536), "1.5 KB");
+    EXPECT_EQ(oneDecimal(3.45), "3.5");
+  }
+  std::setlocale(LC_NUMERIC, before.c_str());
+  if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
 }
 
 TEST(CreateSummary, NumbersAreGroupedByThousands) {
