@@ -35,6 +35,10 @@ MergedSceneSummary summarizeMergedScene(int entryNumber, std::string sceneText,
     summary.leavesDataOpen = leavesDataOpen(whole);
     summary.outline = outlineDocument(whole);
     summary.outline.wellFormed = false;
+    if (!summary.encoding) {
+      const Result<std::string> encoded = encodeCp932(whole);
+      summary.readsBackOtherwise = encoded && decodeCp932(*encoded) != whole;
+    }
   } else {
     summary.leavesDataOpen = outline.leavesDataOpen();
     summary.outline = outline.take();

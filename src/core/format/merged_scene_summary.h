@@ -27,6 +27,9 @@ struct MergedSceneSummary {
   std::vector<std::string> topGroupNames;
   bool firstTopGroupUnnumbered = false;  // SceneMerger::firstTopGroupUnnumbered
   std::vector<std::string> dataValues;   // as mergeSceneText lists them
+  // The merged text's encoding reads back as other text: the merge (a caption taken
+  // out) put an undecodable lead byte of the scene before a byte it pairs with.
+  bool readsBackOtherwise = false;
 };
 
 // The summary of the merge of `sceneText` as entry `entryNumber`. Once `stop` (may be

@@ -315,6 +315,9 @@ inline constexpr const char* kCheckReimportTakesOther =
     "パッケージを読み込み直すと、{role}としてデータファイル {name} が読み込まれます"
     "（同じ種類で名前が後に並ぶファイルです）";
 // {group}: the draw group's name as the scene writes it.
+inline constexpr const char* kCheckUndecodableBytesJoined =
+    "{role}の文字として読めないバイトが、結合のあとでは次のバイトと合わせて別の文字として読まれ"
+    "ます（キャプションを取り除いた箇所です。展示用nuvファイルではその前後が変わります）";
 inline constexpr const char* kCheckTopGroupUnnumbered =
     "{role}の描画グループ {group} の名前に項目番号が付きません（name= が drawGroup の直後に"
     "ありません。メニューから移動できません）";

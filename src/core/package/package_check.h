@@ -51,6 +51,8 @@ enum class CheckFault {
   ReimportTakesOther,      // reading the package back would take another file for a role
   NameWindowsCannotHold,   // a reserved name, trailing dot/blank, <>:"|?* or a path over 260
   DuplicateScene,          // the same scene is listed twice
+  UndecodableBytesJoined,  // the merge put an undecodable byte of the scene before a byte it
+                           // pairs with: the document reads back otherwise there
   InterruptedWork,         // a killed create or replace waits in the destination: the build
                            // finishes or undoes it first
 };

@@ -567,6 +567,10 @@ class Planner {
     } else {
       appendOutline(sceneOutline_, std::move(merged.outline));
     }
+    if (merged.readsBackOtherwise) {
+      warning(CheckFault::UndecodableBytesJoined, entry, CheckRole::Scene, scene,
+              kCheckUndecodableBytesJoined);
+    }
     if (merged.topGroupNames.empty()) {
       warning(CheckFault::NoTopGroup, entry, CheckRole::Scene, scene, kCheckNoTopGroup);
     } else if (merged.firstTopGroupUnnumbered) {

@@ -97,6 +97,8 @@ const char* faultName(CheckFault fault) {
       return "name-windows-cannot-hold";
     case CheckFault::DuplicateScene:
       return "duplicate-scene";
+    case CheckFault::UndecodableBytesJoined:
+      return "undecodable-bytes-joined";
     case CheckFault::InterruptedWork:
       return "interrupted-work";
   }
@@ -237,6 +239,17 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
          };
        },
        {"error unencodable-character 00 scene src/s.nuv"}},
+      // 0x84 0x63 ("c") does not decode, so 0x84 is carried alone; with the caption
+      // taken out it stands before "v", and 0x84 0x76 reads back as one character.
+      {"an undecodable byte the merge puts before a byte it pairs with",
+       [](test::TempDir&, CheckRequest& r) {
+         r.readScene = [](const std::string&) -> Result<std::vector<std::string>> {
+           return std::vector<std::string>{
+               "<drawGroup name=\"Surf\" >\xF4\x8F\xBE\x84"
+               "caption=\"ボリュームレンダリング\" volume_data=\"v\" /></drawGroup>"};
+         };
+       },
+       {"warning undecodable-bytes-joined 00 scene src/s.nuv"}},
       {"scene with more draw groups than a package takes",
        [](test::TempDir&, CheckRequest& r) {
          r.readScene = [](const std::string&) -> Result<std::vector<std::string>> {
