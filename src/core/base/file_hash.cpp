@@ -70,21 +70,30 @@ Result<FileHash> hashFile(const std::string& path) {
 #else
 
 Result<FileHash> hashFile(const std::string& path) {
-  HANDLE file =
-      CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return makeFailure(missing ? FailureCode::NotFound : FailureCode::ReadFailed, path,
-                       static_cast<int>(error));
-  }
+  // Opened as itself: a link is refused, never followed. A reparse point of another
+  // kind (a cloud placeholder) is the file, opened again as such so that its content
+  // is read (its provider may fetch it first).
+  const std::wstring wide = win32Path(path);
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(file, &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
-      GetFileType(file) != FILE_TYPE_DISK) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (const DWORD asItself : {DWORD{FILE_FLAG_OPEN_REPARSE_POINT}, DWORD{0}}) {
+    file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN | asItself, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+      return makeFailure(missing ? FailureCode::NotFound : FailureCode::ReadFailed, path,
+                         static_cast<int>(error));
+    }
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        GetFileType(file) != FILE_TYPE_DISK ||
+        (asItself != 0 && isLinkHandle(file, info.dwFileAttributes))) {
+      CloseHandle(file);
+      return makeFailure(FailureCode::NotRegularFile, path);
+    }
+    if (asItself == 0 || !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) break;
     CloseHandle(file);
-    return makeFailure(FailureCode::NotRegularFile, path);
   }
   Sha256 hasher;
   FileHash hash;

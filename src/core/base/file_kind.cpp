@@ -43,8 +43,9 @@ Result<FileKind> fileKindOf(const std::string& path) {
 }
 
 bool isSymbolicLink(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  const std::wstring wide = win32Path(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && isLinkAt(wide, attributes);
 }
 
 #endif

@@ -88,8 +88,10 @@ CloneMethod cloneOrLink(const std::string& from, const std::string& to, bool& no
 namespace {
 
 // What the file system tells of the file or folder at `path`, opened for its attributes
-// only; a link or other reparse point is followed unless `links` says not to.
-std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const std::string& path, Links links) {
+// only; a link or other reparse point is followed unless `links` says not to. `link`
+// (may be null) learns whether what was opened is a link itself (isLinkHandle).
+std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const std::string& path, Links links,
+                                                        bool* link = nullptr) {
   const DWORD flags =
       FILE_FLAG_BACKUP_SEMANTICS | (links == Links::Follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
   HANDLE file = CreateFileW(win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
@@ -98,6 +100,7 @@ std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const std::string& path,
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
   const bool read = GetFileInformationByHandle(file, &info) != 0;
+  if (read && link != nullptr) *link = isLinkHandle(file, info.dwFileAttributes);
   CloseHandle(file);
   if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
   return info;
@@ -110,11 +113,10 @@ std::uint64_t fileNumberOf(const BY_HANDLE_FILE_INFORMATION& info) {
 }  // namespace
 
 std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
-  const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(path, links);
-  if (!info ||
-      (info->dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
-    return std::nullopt;
-  }
+  bool link = false;
+  const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(path, links, &link);
+  // A cloud placeholder or other reparse point that is no link is the file itself.
+  if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || link) return std::nullopt;
   FileStamp stamp;
   stamp.device = info->dwVolumeSerialNumber;
   stamp.file = fileNumberOf(*info);

@@ -35,6 +35,16 @@ std::wstring win32Path(const std::string& path);
 // is ReadFailed (ERROR_FILE_TOO_LARGE); nothing when the read may go on. A failed open
 // of anything else is left to the caller, its error untouched.
 std::optional<Failure> wholeReadRefusal(void* file, const std::string& path);
+
+// Whether what has the file attributes `attributes` is a link, whose target is another
+// name: a symbolic link, junction or mount point (a name-surrogate reparse point), or
+// a reparse point whose tag cannot be learnt. Other reparse points (cloud placeholders
+// such as OneDrive's, deduplicated or compressed files) are the file or folder itself.
+// `tag` is the reparse tag as a listing gives it (0 when unknown); `path` (long form)
+// or `file` (a handle opened on the entry itself) is where it is learnt otherwise.
+bool isLinkByTag(unsigned long attributes, unsigned long tag);
+bool isLinkAt(const std::wstring& path, unsigned long attributes);
+bool isLinkHandle(void* file, unsigned long attributes);
 #endif
 // toFsPath for a path the standard streams open: on Windows a path too long for the
 // classic limit comes in its long form (see win32Path), which MinGW's streams pass on.

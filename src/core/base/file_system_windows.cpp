@@ -26,6 +26,29 @@ bool isSlash(wchar_t c) {
 
 }  // namespace
 
+bool isLinkByTag(unsigned long attributes, unsigned long tag) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  return tag == 0 || IsReparseTagNameSurrogate(tag);
+}
+
+bool isLinkHandle(void* file, unsigned long attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  FILE_ATTRIBUTE_TAG_INFO info;
+  if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &info, sizeof info)) return true;
+  return isLinkByTag(attributes, info.ReparseTag);
+}
+
+bool isLinkAt(const std::wstring& path, unsigned long attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  HANDLE file = CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return true;  // cannot tell: never followed
+  const bool link = isLinkHandle(file, attributes);
+  CloseHandle(file);
+  return link;
+}
+
 std::wstring win32Path(const std::string& path) {
   const std::wstring wide = widen(path);
   if (wide.size() < kLongPathFrom) return wide;

@@ -15,8 +15,10 @@ Failure lastFailure(FailureCode code, const std::string& path) {
   return makeFailure(missing ? FailureCode::NotFound : code, path, static_cast<int>(error));
 }
 
-EntryType typeOfAttributes(DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryType::Link;
+// `link`: a link (isLinkByTag), rather than a file or folder that is a reparse point of
+// another kind.
+EntryType typeOfAttributes(DWORD attributes, bool link) {
+  if (link) return EntryType::Link;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EntryType::Folder;
   if (attributes & FILE_ATTRIBUTE_DEVICE) return EntryType::Other;
   return EntryType::File;
@@ -38,9 +40,10 @@ bool removeOne(const std::wstring& path, DWORD attributes) {
 }  // namespace
 
 Result<EntryType> entryTypeOf(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(win32Path(path).c_str());
+  const std::wstring wide = win32Path(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::ReadFailed, path);
-  return typeOfAttributes(attributes);
+  return typeOfAttributes(attributes, isLinkAt(wide, attributes));
 }
 
 Result<std::vector<FolderEntry>> listFolder(const std::string& folder) {
@@ -65,7 +68,10 @@ Result<std::vector<FolderEntry>> listFolder(const std::string& folder) {
   do {
     const std::wstring name = found.cFileName;
     if (name == L"." || name == L"..") continue;
-    entries.push_back({narrow(name), typeOfAttributes(found.dwFileAttributes)});
+    // A listing gives each reparse point's tag.
+    entries.push_back(
+        {narrow(name), typeOfAttributes(found.dwFileAttributes,
+                                        isLinkByTag(found.dwFileAttributes, found.dwReserved0))});
   } while (FindNextFileW(search, &found));
   const DWORD error = GetLastError();
   FindClose(search);
@@ -89,7 +95,7 @@ Status removeEmptyFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return lastFailure(FailureCode::WriteFailed, path);
   // A junction or link to a folder is no folder of its own: left as it is.
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || isLinkAt(wide, attributes)) {
     return makeFailure(FailureCode::WriteFailed, path, ERROR_DIRECTORY);
   }
   if (!RemoveDirectoryW(wide.c_str())) return lastFailure(FailureCode::WriteFailed, path);
@@ -105,7 +111,7 @@ Status removeTree(const std::string& path) {
     return lastFailure(FailureCode::WriteFailed, path);
   }
   // A link or junction to a folder is removed as itself, never entered.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !isLinkAt(wide, attributes)) {
     const Result<std::vector<FolderEntry>> entries = listFolder(path);
     if (!entries) return entries.failure();
     for (const FolderEntry& entry : *entries) {
