@@ -102,9 +102,10 @@ FileInfo fileInfoOf(const std::string& path) {
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
         data.ftLastWriteTime.dwLowDateTime);
     // Another program may hold the file open without sharing it, or the user may lack
-    // the right to read it: only an open tells, and a copy would fail the same way.
-    const HANDLE file = CreateFileW(win32Path(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    // the right to read it: only an open tells. It shares what the copy's own open
+    // shares (reading only), so a file another program holds open for writing is
+    // unreadable here as it would be to the copy.
+    const HANDLE file = CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     info.readable = file != INVALID_HANDLE_VALUE;
     if (info.readable) {
