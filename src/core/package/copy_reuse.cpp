@@ -9,6 +9,12 @@ namespace vesk {
 
 namespace {
 
+// The last component of a path, after "/" or the platform's separator.
+std::string_view lastComponent(std::string_view path) {
+  const std::size_t cut = path.find_last_of(std::string_view("/\\", kPathSeparator == '/' ? 1 : 2));
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
 // FAT keeps times to 2 s; every other file system Vesk meets is finer.
 constexpr std::int64_t kCoarsestGranularity = 2 * kStampUnitsPerSecond;
 
@@ -92,7 +98,8 @@ CopyReuse::CopyReuse(std::shared_ptr<const EarlierRecord> record)
   }
 }
 
-std::optional<ReusableFile> CopyReuse::find(const FileStamp& stamp) const {
+std::optional<ReusableFile> CopyReuse::find(const std::string& sourcePath,
+                                            const FileStamp& stamp) const {
   const Identity source{stamp.device, stamp.file};
   if (const auto copied = thisRun_.find(source); copied != thisRun_.end()) {
     const RecordedFile& record = copied->second.record;
@@ -102,13 +109,14 @@ std::optional<ReusableFile> CopyReuse::find(const FileStamp& stamp) const {
     }
   }
   if (const auto own = own_.find(source);
-      own != own_.end() && ownCopyUnchanged(*own->second, stamp, recordTime_)) {
+      own != own_.end() && lastComponent(own->second->path) == lastComponent(sourcePath) &&
+      ownCopyUnchanged(*own->second, stamp, recordTime_)) {
     return ReusableFile{folder_ + nativePath(own->second->path), *own->second, true};
   }
   const auto [first, last] = earlier_.equal_range(source);
   for (auto it = first; it != last; ++it) {
     const RecordedFile& record = *it->second;
-    if (!sourceUnchanged(record, stamp, recordTime_)) continue;
+    if (record.source != sourcePath || !sourceUnchanged(record, stamp, recordTime_)) continue;
     const std::string path = folder_ + nativePath(record.path);
     // The earlier copy itself, not followed through a link, as it was written.
     const auto copy = fileStampOf(path, Links::DoNotFollow);

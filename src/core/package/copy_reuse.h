@@ -50,15 +50,17 @@ class CopyReuse {
   // others looked at now. The record is held, not copied.
   explicit CopyReuse(std::shared_ptr<const EarlierRecord> record);
 
-  // A file holding what the source whose stamp is now `stamp` holds (a source is known
-  // by its identity, whatever path names it): a copy of this run from the same
-  // unchanged source; else the earlier package's own file when the source is that
-  // file (a package read back) and it still has its recorded size and time; else a
-  // file of the earlier package whose source and whose own size and time still match
-  // the record. A source changed within the
-  // file system's time granularity before the record was made counts as changed,
-  // since a later change might not have moved its time; when in doubt, nothing.
-  std::optional<ReusableFile> find(const FileStamp& stamp) const;
+  // A file holding what the source at `source`, whose stamp is now `stamp`, holds: a
+  // copy of this run from the same unchanged source (known by its identity, whatever
+  // path names it); else the earlier package's own file when the source is that file
+  // (a package read back: the same identity and name) and it still has its recorded
+  // size and time; else a file of the earlier package copied from a source of that
+  // path and identity, whose source and whose own size and time still match the
+  // record. Identity alone is not enough across runs: some file systems (FAT and
+  // exFAT on Linux, network mounts) number their files anew at each mount. A source changed within
+  // the file system's time granularity before the record was made counts as changed, since a later
+  // change might not have moved its time; when in doubt, nothing.
+  std::optional<ReusableFile> find(const std::string& source, const FileStamp& stamp) const;
 
   // Remembers a file of this run at `path`, copied from the source `record` describes.
   void remember(const std::string& path, const RecordedFile& record);

@@ -65,8 +65,12 @@ std::optional<RecordedFile> keptCopy(const PlannedItem& item,
   if (source->size != item.size || source->modified != item.modified) return std::nullopt;
   const RecordedFile& recorded = found->second;
   if (!ownCopyUnchanged(recorded, copy, record.time)) return std::nullopt;
+  // The same source: the same path too, as a file's number may pass to another file
+  // where the file system numbers its files anew at each mount.
   const bool itself = source->device == copy.device && source->file == copy.file;
-  if (!itself && !sourceUnchanged(recorded, *source, record.time)) return std::nullopt;
+  if (!itself &&
+      (recorded.source != item.source || !sourceUnchanged(recorded, *source, record.time)))
+    return std::nullopt;
   RecordedFile file = recorded;
   file.path = recordPath(item.target);
   file.source = item.source;

@@ -192,7 +192,7 @@ class PackageRun {
   // reflink or hard link, else (from the earlier package) a copy whose hash must match
   // the record. False when nothing could stand in: the caller copies the source.
   bool reuse(const PlannedItem& item, const std::string& target, const FileStamp& source) {
-    const auto reusable = reuse_.find(source);
+    const auto reusable = reuse_.find(item.source, source);
     if (!reusable) return false;
     const RecordedFile& known = reusable->record;
     if (copier_.link(reusable->path, target, noReflink_) == CloneMethod::Copy) {

@@ -141,6 +141,35 @@ TEST_F(PackageManifest, ListsEveryFileOfThePackageWithItsHash) {
 }
 
 #ifndef _WIN32
+// Some file systems number their files anew at each mount (FAT and exFAT on Linux,
+// network mounts): after one, a source may carry the number another source had when
+// it was copied, with the same size and time. Its copy is not the earlier one of the
+// other source.
+TEST_F(PackageManifest, AReplaceNeverTakesAnotherSourcesCopyThatHadItsNumber) {
+  dir.write("src/a/w.raw", "other bytes!");  // the size of v.raw's "volume bytes"
+  entries[0].dataFiles.clear();
+  const std::string scene =
+      "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n"
+      "<data name=\"w\"><file path=\"w.raw\" /></data>\r\n";
+  dir.write("src/a/a.nuv", scene);
+  const auto time = fs::last_write_time(dir.file("src/a/v.raw")) - std::chrono::hours(1);
+  for (const char* name : {"src/a/v.raw", "src/a/w.raw", "src/a/a.nuv"}) {
+    fs::last_write_time(dir.file(name), time);
+  }
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  // v.raw and w.raw trade numbers; each keeps its name, bytes, size and time.
+  fs::rename(dir.file("src/a/v.raw"), dir.file("src/a/swap"));
+  fs::rename(dir.file("src/a/w.raw"), dir.file("src/a/v.raw"));
+  fs::rename(dir.file("src/a/swap"), dir.file("src/a/w.raw"));
+  dir.write("src/a/v.raw", "volume bytes");
+  dir.write("src/a/w.raw", "other bytes!");
+  for (const char* name : {"src/a/v.raw", "src/a/w.raw"}) fs::last_write_time(dir.file(name), time);
+  ASSERT_EQ(replace().status, BuildStatus::Written);
+  EXPECT_EQ(dir.read("D/00/v.raw"), "volume bytes");
+  EXPECT_EQ(dir.read("D/00/w.raw"), "other bytes!");
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
 TEST_F(PackageManifest, Sha256sumAcceptsTheManifestOfAPackageCopiedElsewhere) {
   ASSERT_EQ(create().status, BuildStatus::Written);
   fs::copy(dir.file("D"), dir.file("copy"), fs::copy_options::recursive);
