@@ -91,6 +91,11 @@ inline constexpr const char* kVerifyNotAPackage =
     "展示パッケージの展示用nuvファイルではないため、検査しませんでした: {path}";
 inline constexpr const char* kVerifyManifestUnreadable =
     "マニフェストを読み取れません（形式が正しくありません）: {path}";
+// A package whose copy record remains but whose manifest is gone: its content cannot be
+// vouched for.
+inline constexpr const char* kVerifyManifestMissing =
+    "マニフェストがありません（この展示用パッケージには作成時に書かれています。内容を確かめられ"
+    "ません）: {path}";
 inline constexpr const char* kVerifyListedMissing =
     "マニフェストに記載されたファイルがありません: {path}";
 inline constexpr const char* kVerifyIrregularFile =

@@ -77,6 +77,11 @@ class ContentRun {
     const std::string manifestPath = folder_ + kManifestName;
     const Entry manifestEntry = entryOf(manifestPath);
     if (manifestEntry == Entry::Missing) {
+      // The copy record is only ever written with a manifest: a package holding one
+      // lost its manifest, and is not taken for one made before manifests were.
+      if (entryOf(folder_ + kCopyRecordName) != Entry::Missing) {
+        add(problem(PackageFault::ContentMissing, kVerifyManifestMissing, manifestPath));
+      }
       walkPackage(false);
       return std::move(verdict_);
     }

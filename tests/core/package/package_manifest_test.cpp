@@ -226,6 +226,12 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
       {"a listed file removed",
        [](auto& d) { fs::remove(d.file("D/01/d.png")); },
        {{Fault::PathMissing, ""}, {Fault::ContentMissing, "01/d.png"}}},
+      {"the manifest removed, then a byte flipped",
+       [&](auto& d) {
+         fs::remove(d.file("D/exhibition.sha256"));
+         flipByte(d, "D/00/v.raw", 3);
+       },
+       {{Fault::ContentMissing, "exhibition.sha256"}}},
       {"an extra file",
        [](auto& d) { d.write("D/01/extra.txt", "x"); },
        {{Fault::ContentUnlisted, "01/extra.txt"}}},
