@@ -77,6 +77,25 @@ TEST_F(CliReport, ADocumentThatIsNoPackagesAndAnUnwritablePageExitOne) {
             1);
   EXPECT_NE(err.str().find(dir.file("no/such")), std::string::npos) << err.str();
   EXPECT_EQ(out.str(), "");
+
+  // A file of that name beside a folder 00 that does not start as a document is
+  // refused unread, as verify refuses it.
+  dir.write("big/exhibition.nuv", std::string(1 << 20, 'a'));
+  dir.makeFolder("big/00");
+  EXPECT_EQ(run({"report", dir.file("big/exhibition.nuv")}), 1);
+  EXPECT_EQ(err.str(), std::string(kNotAPackageMessage) + dir.file("big/exhibition.nuv") + "\n");
+}
+
+// The page never goes over a file of the package: its document, manifest, a button
+// image or a file of an entry folder.
+TEST_F(CliReport, APageNamedAsAFileOfThePackageIsRefusedAndTheFileKept) {
+  for (const std::string name : {"exhibition.nuv", "up.jpg", "00/heart.nuv"}) {
+    const std::string kept = dir.read("pkg/" + name);
+    EXPECT_EQ(run({"report", dir.file("pkg/exhibition.nuv"), "--out", dir.file("pkg/" + name)}), 1)
+        << name;
+    EXPECT_EQ(err.str(), std::string(kReportOutIsPackageFile) + dir.file("pkg/" + name) + "\n");
+    EXPECT_EQ(dir.read("pkg/" + name), kept) << name;
+  }
 }
 
 }  // namespace

@@ -12,6 +12,9 @@ inline constexpr const char* kReportFileName = "vesk-report.html";
 inline constexpr const char* kReportWrittenMessage = "確認ページを書き出しました: ";
 // Shown when a report cannot be written, before the failure's text.
 inline constexpr const char* kReportFailedMessage = "エラー　確認ページを書き出せませんでした";
+// The command line: an output path that names a file of the package; followed by it.
+inline constexpr const char* kReportOutIsPackageFile =
+    "エラー　確認ページの出力先にパッケージのファイルは指定できません（上書きしません）: ";
 
 // The check: a file of the report's name in a destination whose package is not
 // replaced.

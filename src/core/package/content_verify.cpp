@@ -417,13 +417,17 @@ ContentVerdict verifyWrittenContent(const WrittenTree& tree,
   return verdict;
 }
 
+bool isDocumentToRead(const std::string& documentPath) {
+  return isPackageDocument(documentPath) && !isSymbolicLink(documentPath) &&
+         startsAsDocument(documentPath);
+}
+
 ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck check) {
   // Something that is there but no document of a package is refused unread; a missing
   // or unreadable document is verifyPackage's to report.
   const Result<FileKind> kind = fileKindOf(documentPath);
   if (kind && *kind != FileKind::Missing && *kind != FileKind::Inaccessible &&
-      (!isPackageDocument(documentPath) || isSymbolicLink(documentPath) ||
-       !startsAsDocument(documentPath))) {
+      !isDocumentToRead(documentPath)) {
     ContentVerdict refused;
     refused.problems.push_back(
         problem(PackageFault::NotAPackage, kVerifyNotAPackage, documentPath));

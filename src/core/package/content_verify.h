@@ -44,6 +44,11 @@ ContentVerdict verifyWrittenContent(const WrittenTree& tree,
                                     const std::vector<RecordedFile>& written,
                                     const std::vector<std::string>& elsewhere = {});
 
+// True when `documentPath` can be a package's document as verify takes one: a regular
+// file (not a link) named exhibition.nuv beside the entry folder 00 that starts as a
+// document does. Reads only the file's first bytes.
+bool isDocumentToRead(const std::string& documentPath);
+
 // The whole verify of the package whose document is `documentPath`: a regular file
 // named exhibition.nuv beside the entry folder 00 that starts as a document does
 // (else one NotAPackage problem, found without reading it), its structure
