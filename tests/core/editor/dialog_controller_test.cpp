@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/fake_view.h"
+#include "support/recording_runner.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -527,17 +528,6 @@ class MeddlingRunner : public BuildRunner {
 // What a killed run left in the folder is dealt with behind the progress window, before
 // the replace question; a cancel there starts nothing after the recovery.
 TEST(CreateCommand, ARecoveryRunsBehindTheProgressWindowBeforeTheQuestion) {
-  struct Recording : BuildRunner {
-    bool run(ProgressStage stage, const BackgroundJob& job) override {
-      stages.push_back(stage);
-      BuildProgress none;
-      job(sink, none);
-      return !cancel;
-    }
-    std::vector<ProgressStage> stages;
-    test::RecordingSink sink;
-    bool cancel = false;
-  };
   for (const bool cancel : {false, true}) {
     test::TempDir folder;
     folder.write("pkg/exhibition.nuv", "earlier");
@@ -546,7 +536,7 @@ TEST(CreateCommand, ARecoveryRunsBehindTheProgressWindowBeforeTheQuestion) {
     Dialog d;
     d.addEntries("A");
     d.chosenFolder = folder.file("pkg");
-    Recording runner;
+    test::RecordingRunner runner;
     runner.cancel = cancel;
     d.controller.setBuildRunner(&runner);
     d.sink.answers = {false};

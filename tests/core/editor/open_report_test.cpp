@@ -8,6 +8,7 @@
 #include "package/package_plan.h"
 #include "package/package_report_file.h"
 #include "support/fake_view.h"
+#include "support/recording_runner.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -123,21 +124,10 @@ TEST(OpenReport, FailuresAreShownAndNothingIsOpened) {
 // The page looks at every file of the package: it is written behind the progress
 // window, as a check is, and a cancel there opens nothing.
 TEST(OpenReport, ThePageIsWrittenBehindTheProgressWindowAndACancelOpensNothing) {
-  struct Recording : BuildRunner {
-    bool run(ProgressStage stage, const BackgroundJob& job) override {
-      stages.push_back(stage);
-      BuildProgress none;
-      job(sink, none);
-      return !cancel;
-    }
-    std::vector<ProgressStage> stages;
-    test::RecordingSink sink;
-    bool cancel = false;
-  };
   for (const bool cancel : {false, true}) {
     ReportDialog d;
     d.create();
-    Recording runner;
+    test::RecordingRunner runner;
     runner.cancel = cancel;
     d.controller.setBuildRunner(&runner);
     d.controller.onOpenReport();
