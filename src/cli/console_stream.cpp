@@ -68,12 +68,13 @@ std::streamsize ConsoleStreamBuf::xsputn(const char* data, std::streamsize size)
 }
 
 int ConsoleStreamBuf::sync() {
-  return flush(false) ? 0 : -1;
+  return flush(false) && !failed_ ? 0 : -1;
 }
 
 bool ConsoleStreamBuf::flush(bool all) {
   if (handle_ == nullptr || handle_ == INVALID_HANDLE_VALUE) {
     pending_.clear();
+    failed_ = true;
     return false;
   }
   // A character split between two writes waits for its last bytes.
@@ -96,6 +97,7 @@ bool ConsoleStreamBuf::flush(bool all) {
     }
   }
   pending_.erase(0, ready);
+  if (!ok) failed_ = true;
   return ok;
 }
 

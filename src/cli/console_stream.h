@@ -21,7 +21,8 @@ std::string withoutEscapeSequences(std::string_view text);
 // A stream buffer over a standard handle of a Windows process. On a console it
 // writes UTF-16 with WriteConsoleW, so that Japanese text reads right whatever the
 // console's code page; redirected to a file or a pipe it writes the UTF-8 bytes
-// unchanged.
+// unchanged. A write that fails (a full disk, a closed pipe) makes every later sync
+// fail, so that the stream's flush reports it.
 class ConsoleStreamBuf : public std::streambuf {
  public:
   // `which`: STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
@@ -41,6 +42,7 @@ class ConsoleStreamBuf : public std::streambuf {
   void* handle_;
   bool console_ = false;
   bool escapes_ = false;  // the console interprets control sequences
+  bool failed_ = false;   // a write failed: every later sync reports it
   std::string pending_;
 };
 #endif

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "messages/messages.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
@@ -41,6 +42,37 @@ TEST(ConsoleStream, DropsTerminalControlSequencesOnly) {
 }
 
 #ifdef _WIN32
+std::wstring wide(const std::string& text) {
+  std::wstring result(text.size(), L'\0');
+  result.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                          static_cast<int>(result.size()))));
+  return result;
+}
+
+// Runs vesk-cli with `arguments` (already quoted) and the given standard handles;
+// returns its exit status.
+DWORD runCli(const std::wstring& arguments, HANDLE out, HANDLE err) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring commandLine = L"\"" + wide(VESK_CLI_PATH) + L"\" " + arguments;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return 98;
+  }
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD status = 99;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return status;
+}
+
 // The program itself, started with a Japanese path on its wide command line and its
 // output redirected: the path arrives whole and comes back as UTF-8 bytes.
 TEST(ConsoleStream, JapaneseArgumentsArriveWholeAndRedirectedOutputIsUtf8) {
@@ -49,36 +81,36 @@ TEST(ConsoleStream, JapaneseArgumentsArriveWholeAndRedirectedOutputIsUtf8) {
   const std::string picture = dir.file("画像フォルダ/上ボタン.jpg");
   const std::string output = dir.file("出力.txt");
 
-  const auto wide = [](const std::string& text) {
-    std::wstring result(text.size(), L'\0');
-    result.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                            static_cast<int>(result.size()))));
-    return result;
-  };
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const HANDLE out = CreateFileW(wide(output).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(out, INVALID_HANDLE_VALUE);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = out;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring commandLine = L"\"" + wide(VESK_CLI_PATH) + L"\" probe \"" + wide(picture) + L"\"";
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             nullptr, &startup, &process));
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD status = 99;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const DWORD status = runCli(L"probe \"" + wide(picture) + L"\"", out, out);
   CloseHandle(out);
 
   EXPECT_EQ(status, 0u);
   EXPECT_EQ(dir.read("出力.txt"), picture + "\t238\t95\n");
+}
+
+// Output that cannot be written (here a pipe nobody reads) fails the run, as on POSIX.
+TEST(ConsoleStream, OutputThatCannotBeWrittenFailsTheRun) {
+  test::TempDir dir;
+  dir.copyFrom(std::string(VESK_DATA_DIR) + "/up.jpg", "up.jpg");
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+  CloseHandle(readEnd);
+  const HANDLE err = CreateFileW(wide(dir.file("err.txt")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                 &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(err, INVALID_HANDLE_VALUE);
+  const DWORD status = runCli(L"probe \"" + wide(dir.file("up.jpg")) + L"\"", writeEnd, err);
+  CloseHandle(writeEnd);
+  CloseHandle(err);
+
+  EXPECT_EQ(status, 1u);
+  EXPECT_NE(dir.read("err.txt").find(kOutputFailedMessage), std::string::npos)
+      << dir.read("err.txt");
 }
 #endif
 
