@@ -101,6 +101,18 @@ VolumeInfo volumeInfoOf(const std::string& folder) {
     info.unwritable = static_cast<int>(GetLastError());
   } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     info.unwritable = ERROR_DIRECTORY;
+  } else {
+    // Whether the running user may make files and folders there is the folder's access
+    // list to decide: an open asking for those rights asks it, and makes nothing.
+    const HANDLE probe = CreateFileW(wide.c_str(), FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+      const DWORD code = GetLastError();
+      if (code == ERROR_ACCESS_DENIED) info.unwritable = static_cast<int>(code);
+    } else {
+      CloseHandle(probe);
+    }
   }
   ULARGE_INTEGER available;
   if (GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) {

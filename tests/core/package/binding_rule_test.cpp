@@ -15,6 +15,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 #include "base/cp932.h"
@@ -234,6 +236,17 @@ std::vector<Case> cases() {
            return request;
          }});
   }
+#else
+  // Windows keeps a folder's read-only attribute for its look, not its access: the
+  // check asks the folder's access list, as the create meets it.
+  all.push_back(
+      {"a destination whose parent has the read-only attribute", Verdict::Ok, [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
+         d.makeFolder("locked");
+         SetFileAttributesW(fs::path(d.file("locked")).c_str(), FILE_ATTRIBUTE_READONLY);
+         request.destination = d.file("locked/package");
+         return request;
+       }});
 #endif
   return all;
 }
@@ -269,6 +282,8 @@ TEST(BindingRule, TheChecksVerdictPredictsTheCreateAndItsVerify) {
     }
 #ifndef _WIN32
     ::chmod(dir.file("locked").c_str(), 0755);
+#else
+    SetFileAttributesW(fs::path(dir.file("locked")).c_str(), FILE_ATTRIBUTE_NORMAL);
 #endif
   }
 }
