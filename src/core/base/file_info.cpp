@@ -108,10 +108,27 @@ FileInfo fileInfoOf(const std::string& path) {
     const HANDLE file = CreateFileW(win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     info.readable = file != INVALID_HANDLE_VALUE;
+    const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (info.readable) {
+      // The attributes of a symbolic link are the link's own; the copy reads the file it
+      // names, so the size and time are taken from that file, through the open.
+      BY_HANDLE_FILE_INFORMATION opened;
+      if (reparse && GetFileInformationByHandle(file, &opened)) {
+        info.size = (static_cast<std::uint64_t>(opened.nFileSizeHigh) << 32) | opened.nFileSizeLow;
+        info.modified = static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(opened.ftLastWriteTime.dwHighDateTime) << 32) |
+            opened.ftLastWriteTime.dwLowDateTime);
+        if (opened.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) info.kind = FileKind::Directory;
+      }
       CloseHandle(file);
     } else {
-      info.error = static_cast<int>(GetLastError());
+      const DWORD code = GetLastError();
+      info.error = static_cast<int>(code);
+      // A link whose file is gone is missing, as a look that follows it finds.
+      if (reparse && (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)) {
+        info = FileInfo{};
+        info.error = static_cast<int>(code);
+      }
     }
   }
   return info;
