@@ -5,52 +5,56 @@
 
 #include "commands.h"
 #include "entry_options.h"
+#include "japanese_command_line.h"
+#include "messages/command_line_texts.h"
 #include "vesk_version.h"
 
 namespace vesk::cli {
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  CLI::App app{"Vesk: assembles exhibition packages for the scene viewer", "vesk-cli"};
+  CLI::App app{kCliDescription, "vesk-cli"};
   app.require_subcommand(1, 1);
-  app.set_version_flag("--version", std::string("vesk-cli ") + kVersion, "Print the version");
+  app.set_help_flag("-h,--help", kCliHelpFlag);
+  app.set_version_flag("--version", std::string("vesk-cli ") + kVersion, kCliVersionFlag);
   // "/data/scene.nuv" is a path, never an option, also on Windows; set before the
   // subcommands, which take the setting over.
   app.allow_windows_style_options(false);
 
   std::vector<std::string> probeFiles;
-  auto* probe = app.add_subcommand("probe", "Print the pixel size of pictures");
-  probe->add_option("FILE", probeFiles, "Picture files")->required();
+  auto* probe = app.add_subcommand("probe", kCliProbe);
+  probe->add_option("FILE", probeFiles, kCliProbeFiles)->required()->type_name("");
 
   BuildOptions build;
-  auto* buildCommand = app.add_subcommand("build", "Create an exhibition package");
+  auto* buildCommand = app.add_subcommand("build", kCliBuild);
   addEntryOptions(*buildCommand, build);
 
   BuildOptions check;
-  auto* checkCommand =
-      app.add_subcommand("check", "Report every problem a build would meet, creating nothing");
+  auto* checkCommand = app.add_subcommand("check", kCliCheck);
   addEntryOptions(*checkCommand, check);
 
   std::string demoDir = "vesk-demo";
-  auto* demo = app.add_subcommand("demo", "Build the bundled sample exhibition");
-  demo->add_option("DIR", demoDir, "Destination folder (default: ./vesk-demo)");
+  auto* demo = app.add_subcommand("demo", kCliDemo);
+  demo->add_option("DIR", demoDir, kCliDemoFolder)->type_name("");
 
   std::string packageDocument;
-  auto* reimport = app.add_subcommand("reimport", "List the entries of an earlier package");
-  reimport->add_option("PACKAGE_DOC", packageDocument, "The package's exhibition.nuv")->required();
+  auto* reimport = app.add_subcommand("reimport", kCliReimport);
+  reimport->add_option("PACKAGE_DOC", packageDocument, kCliPackageDocument)
+      ->required()
+      ->type_name("");
 
   std::string verifyDocument;
-  auto* verify = app.add_subcommand("verify", "Check a finished package");
-  verify->add_option("PACKAGE_DOC", verifyDocument, "The package's exhibition.nuv")->required();
+  auto* verify = app.add_subcommand("verify", kCliVerify);
+  verify->add_option("PACKAGE_DOC", verifyDocument, kCliPackageDocument)->required()->type_name("");
   bool verifyQuick = false;
-  verify->add_flag("--quick", verifyQuick,
-                   "Compare the files' presence and sizes with the manifest, not their hashes");
+  verify->add_flag("--quick", verifyQuick, kCliVerifyQuick);
 
   std::string reportDocument;
   std::string reportOut;
-  auto* report = app.add_subcommand("report", "Write the report page of a finished package");
-  report->add_option("PACKAGE_DOC", reportDocument, "The package's exhibition.nuv")->required();
-  report->add_option("--out", reportOut,
-                     "Where to write the page (default: vesk-report.html in the package)");
+  auto* report = app.add_subcommand("report", kCliReport);
+  report->add_option("PACKAGE_DOC", reportDocument, kCliPackageDocument)->required()->type_name("");
+  report->add_option("--out", reportOut, kCliReportOut)->type_name("FILE");
+
+  useJapaneseHelp(app);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -62,14 +66,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     out << version.what() << '\n';
     return 0;
   } catch (const CLI::ParseError& e) {
-    err << "vesk-cli: " << e.what() << "\nRun 'vesk-cli --help' for usage.\n";
+    err << commandLineComplaint(e) << '\n' << kCliSeeHelp << '\n';
     return 2;
   }
 
   for (const auto& entry : checkCommand->parsed() ? check.entries : build.entries) {
     if (entry.size() != 3) {
-      err << "vesk-cli: --entry takes three paths: SCENE THUMB DESC\n"
-          << "Run 'vesk-cli --help' for usage.\n";
+      err << kCliEntryValues << '\n' << kCliSeeHelp << '\n';
       return 2;
     }
   }

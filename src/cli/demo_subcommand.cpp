@@ -2,11 +2,14 @@
 #include <fstream>
 #include <ostream>
 #include <sstream>
+#include <string>
 #include <system_error>
 
 #include "base/file_system.h"
 #include "commands.h"
 #include "interrupt_guard.h"
+#include "messages/command_line_texts.h"
+#include "messages/message_template.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_layout.h"
@@ -98,11 +101,12 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   }
   if (!earlierDemo) writeDemoMarker(target);
 
-  out << "Sample exhibition written to " << report.documentPath << '\n'
-      << "  entries:    " << report.entryCount << '\n'
-      << "  menu pages: " << report.menuPageCount << '\n'
-      << "  files:      " << report.filesCopied << " copied (" << report.bytesCopied
-      << " bytes), plus exhibition.nuv\n";
+  out << fillTemplate(kCliDemoWritten, {{"path", report.documentPath},
+                                        {"entries", std::to_string(report.entryCount)},
+                                        {"pages", std::to_string(report.menuPageCount)},
+                                        {"files", std::to_string(report.filesCopied)},
+                                        {"bytes", std::to_string(report.bytesCopied)}})
+      << '\n';
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "base/file_system.h"
+#include "messages/command_line_texts.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
 #include "package/package_layout.h"
@@ -13,19 +14,15 @@
 namespace vesk::cli {
 
 void addEntryOptions(CLI::App& command, BuildOptions& options) {
-  command
-      .add_option("--dest", options.destination,
-                  "Destination folder (build creates it when missing)")
-      ->required();
-  command.add_option("--program-dir", options.programDir,
-                     "Folder holding up.jpg and down.jpg (default: the program's folder)");
-  command.add_option("--from", options.fromPackage,
-                     "exhibition.nuv of an earlier package whose entries come first");
-  command.add_flag("--replace", options.replace,
-                   "Replace an earlier package in the destination, whole or not at all");
-  command.add_flag("--report", options.report,
-                   "Write the report page vesk-report.html at the top of the package");
-  command.add_option("--entry", options.entries, "Scene, thumbnail and description of one entry")
+  command.add_option("--dest", options.destination, kCliDestination)
+      ->required()
+      ->type_name("FOLDER");
+  command.add_option("--program-dir", options.programDir, kCliProgramFolder)->type_name("FOLDER");
+  command.add_option("--from", options.fromPackage, kCliFrom)->type_name("PACKAGE_DOC");
+  command.add_flag("--replace", options.replace, kCliReplace);
+  command.add_flag("--report", options.report, kCliReportFlag);
+  command.add_option("--entry", options.entries, kCliEntry)
+      ->type_name("SCENE THUMB DESC")
       ->type_size(3)
       ->expected(0, CLI::detail::expected_max_vector_size);
 }

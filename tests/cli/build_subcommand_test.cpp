@@ -175,7 +175,7 @@ TEST_F(CliBuild, AnEarlierPackageIsRefusedWithoutReplaceAndReplacedInPlaceWithIt
 TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
   const Result first = run({"demo", dir.file("demo")});
   ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_NE(first.out.find("menu pages: 2"), std::string::npos) << first.out;
+  EXPECT_NE(first.out.find("メニュー: 2 ページ"), std::string::npos) << first.out;
   EXPECT_TRUE(fs::exists(dir.file("demo/exhibition.nuv")));
   EXPECT_TRUE(fs::exists(dir.file("demo/06")));
   EXPECT_EQ(run({"demo", dir.file("demo")}).status, 0);

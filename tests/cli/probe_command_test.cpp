@@ -65,7 +65,8 @@ TEST(ProbeCommand, UsageErrorsGiveStatusTwoAndAMessageOnTheErrorStream) {
     const std::string label = args.empty() ? "(no arguments)" : args[0] + " ...";
     EXPECT_EQ(result.status, 2) << label;
     EXPECT_EQ(result.out, "") << label;
-    EXPECT_NE(result.err.find("vesk-cli: "), std::string::npos) << label;
+    EXPECT_NE(result.err.find("使い方は vesk-cli --help で表示できます"), std::string::npos)
+        << label;
   }
 }
 
@@ -74,7 +75,7 @@ TEST(ProbeCommand, HelpGoesToStandardOutputWithStatusZero) {
        std::vector<std::vector<std::string>>{{"--help"}, {"probe", "--help"}}) {
     const CliResult result = runCli(args);
     EXPECT_EQ(result.status, 0) << args.size();
-    EXPECT_NE(result.out.find("Print the pixel size of pictures"), std::string::npos);
+    EXPECT_NE(result.out.find("画像のピクセル寸法を表示します"), std::string::npos);
     EXPECT_EQ(result.err, "");
   }
 }
