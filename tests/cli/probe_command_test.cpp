@@ -88,7 +88,12 @@ std::string shellQuoted(const std::string& text) {
 // whole command line.
 std::string shellCommand(std::string program, const std::string& arguments) {
   std::replace(program.begin(), program.end(), '/', '\\');
-  return "\"" + shellQuoted(program) + " " + arguments + "\"";
+  std::string command = "\"";  // built by appends: GCC 12 misreads the chained form (-Wrestrict)
+  command += shellQuoted(program);
+  command += ' ';
+  command += arguments;
+  command += '"';
+  return command;
 }
 int exitStatus(int status) {
   return status;
