@@ -13,6 +13,7 @@
 #include "package/package_plan.h"
 #include "package/package_replace.h"
 #include "package/package_report_file.h"
+#include "package/packaged_entries.h"
 #include "package/recovery_report.h"
 #include "package/working_folder.h"
 
@@ -178,6 +179,34 @@ void DialogController::onCreate() {
   // The entries keep the data files the create read from their scenes.
   for (std::size_t i = 0; i < report.dataFiles.size() && i < list_.size(); ++i) {
     list_.dataFilesOf(i) = report.dataFiles[i];
+  }
+  if ((report.status == BuildStatus::Written ||
+       report.status == BuildStatus::WrittenWithProblems) &&
+      request.plan != nullptr) {
+    pointEntriesAtCopies(*request.plan, folderOf(report.documentPath));
+  }
+}
+
+void DialogController::pointEntriesAtCopies(const PackagePlan& plan,
+                                            const std::string& packageFolder) {
+  // Entries read back from the package the create replaced named its files, which are
+  // gone now or hold another entry's copy: they name their own copies instead, so the
+  // list shows what was written and a second create makes the same package.
+  const std::vector<ExhibitionEntry> after =
+      entriesAfterCreate(plan, list_.entries(), packageFolder);
+  if (after == list_.entries()) return;
+  const int current = list_.currentIndex();
+  const ExhibitionEntry& working = list_.workingEntry();
+  const bool showingCurrent =
+      current >= 0 && static_cast<std::size_t>(current) < list_.size() &&
+      working.scenePath == list_.at(static_cast<std::size_t>(current)).scenePath &&
+      working.thumbnailPath == list_.at(static_cast<std::size_t>(current)).thumbnailPath &&
+      working.descriptionPath == list_.at(static_cast<std::size_t>(current)).descriptionPath;
+  for (std::size_t i = 0; i < after.size() && i < list_.size(); ++i) list_.setEntry(i, after[i]);
+  rebuildList();
+  if (showingCurrent) {
+    list_.loadWorkingEntry();
+    showWorkingEntry();
   }
 }
 

@@ -97,6 +97,9 @@ class DialogController {
   // After a re-import: entry 0 current, the list and count redrawn, and the
   // selection handled as if made by an arrow key, so that entry 0 is shown.
   void showReimportedPackage();
+  // After a create written into `packageFolder`: entries that named files of the
+  // package it replaced name their copies, and the view shows them.
+  void pointEntriesAtCopies(const PackagePlan& plan, const std::string& packageFolder);
   // Runs the check before a create into `request.destination`; true when the create
   // may go on, with the warnings the operator accepted counted in `request`.
   bool confirmCheck(CreateRequest& request, bool replacing);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "model/exhibition_entry.h"
@@ -50,6 +51,9 @@ class EntryList {
   const ExhibitionEntry& at(std::size_t index) const { return entries_.at(index); }
   const std::vector<ExhibitionEntry>& entries() const { return entries_; }
   std::vector<std::string>& dataFilesOf(std::size_t index) { return entries_.at(index).dataFiles; }
+  // Puts `entry` in the place of the entry at `index`; the current index and the
+  // working entry stay.
+  void setEntry(std::size_t index, ExhibitionEntry entry) { entries_.at(index) = std::move(entry); }
 
   const ExhibitionEntry& workingEntry() const { return working_; }
   ExhibitionEntry& workingEntry() { return working_; }

@@ -1,4 +1,5 @@
 #include "editor/dialog_controller.h"
+#include "base/path_terms.h"
 #include "messages/messages.h"
 
 #include <gtest/gtest.h>
@@ -44,12 +45,13 @@ struct Dialog {
               builds.push_back(request.destination);
               builtEntries = request.entries.size();
               builtWarnings = request.warningCount;
-              return BuildReport{};
+              return buildReport;
             },
             [this](const CheckRequest& request) {
               checks.push_back(request);
               PackagePlan plan;
               plan.problems = problems;
+              plan.items = plannedItems;
               return plan;
             }) {
     controller.initialise();
@@ -87,6 +89,8 @@ struct Dialog {
   std::size_t builtEntries = 0;
   std::size_t builtWarnings = 0;
   std::vector<CheckProblem> problems;
+  std::vector<PlannedItem> plannedItems;
+  BuildReport buildReport;
   std::vector<CheckRequest> checks;
   DialogController controller;
 };
@@ -376,6 +380,33 @@ TEST(CreateCommand, BuildsInto99EntriesIntoTheChosenFolder) {
   EXPECT_EQ(d.builds, std::vector<std::string>{"/out"});
   EXPECT_EQ(d.builtEntries, 99u);
   EXPECT_FALSE(d.controller.busy());
+}
+
+TEST(CreateCommand, PathsIntoTheFolderWrittenNameTheirCopiesThereAfterwards) {
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/out/01/t.jpg", "/s/d.png", {}};
+  d.controller.onAdd();
+  d.chosenFolder = "/out";
+  const std::string sep(1, kPathSeparator);
+  const auto copy = [&](PlannedRole role, const std::string& name) {
+    PlannedItem item;
+    item.entryNumber = 0;
+    item.role = role;
+    item.target = "00" + sep + name;
+    return item;
+  };
+  d.plannedItems = {copy(PlannedRole::Scene, "b.nuv"), copy(PlannedRole::Thumbnail, "t.jpg"),
+                    copy(PlannedRole::Description, "d.png")};
+  d.buildReport.status = BuildStatus::Written;
+  d.buildReport.documentPath = "/out/exhibition.nuv";
+  d.controller.onCreate();
+  const std::vector<std::string> shown = {"/out/00" + sep + "b.nuv", "/out/00" + sep + "t.jpg",
+                                          "/s/d.png"};
+  const ExhibitionEntry& kept = d.controller.entryList().at(0);
+  EXPECT_EQ((std::vector<std::string>{kept.scenePath, kept.thumbnailPath, kept.descriptionPath}),
+            shown);
+  EXPECT_EQ(d.view.lines, std::vector<std::string>{shown[0]});
+  EXPECT_EQ(d.view.fields, shown);
 }
 
 TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgrees) {

@@ -22,6 +22,7 @@
 #include "package/package_reimport.h"
 #include "package/package_swap.h"
 #include "package/package_verify.h"
+#include "package/packaged_entries.h"
 #include "package/recovery_report.h"
 #include "replace_fixture.h"
 #include "support/recording_sink.h"
@@ -435,6 +436,39 @@ TEST_F(PackageReplace, EntriesReadBackFromThePackageReplaceItInPlace) {
   EXPECT_TRUE(fs::exists(dir.file("D/00/b.nuv")));
   EXPECT_EQ(dir.read("D/notes.txt"), "the operator's own");
   EXPECT_EQ(dir.read("D/07/keep.txt"), "an old folder the new package does not have");
+}
+
+// The list kept after such a replace names the copies the replace made, so a second
+// create of the same list makes the same package (the earlier files it named are gone,
+// or hold another entry's copy).
+TEST_F(PackageReplace, EntriesReadBackNameTheirCopiesOnceTheReplaceIsWritten) {
+  makeEarlierAndExpected();
+  EntryList list;
+  reimportPackage(dir.file("D/exhibition.nuv"), list, sink);
+  ASSERT_EQ(list.size(), 2u);
+  std::vector<ExhibitionEntry> kept(list.entries().rbegin(), list.entries().rend());
+  kept[1].thumbnailPath = dir.file("src/c/t.jpg");  // one path from outside stays as it is
+  const auto replaceWith = [&](const std::vector<ExhibitionEntry>& entries) {
+    CheckRequest check;
+    check.entries = entries;
+    check.destination = dir.file("D");
+    check.programFolder = dir.file("program");
+    check.replacing = true;
+    check.windowsNames = false;
+    CreateRequest create{entries, dir.file("D"), dir.file("program")};
+    create.plan = std::make_shared<const PackagePlan>(planPackage(check));
+    EXPECT_EQ(replacePackage(create, sink).status, BuildStatus::Written);
+    return entriesAfterCreate(*create.plan, entries, dir.file("D"));
+  };
+  kept = replaceWith(kept);
+  const auto first = test::snapshot(dir.file("D"));
+  EXPECT_EQ(kept[0].scenePath, dir.file("D/00/b.nuv"));
+  EXPECT_EQ(kept[1].descriptionPath, dir.file("D/01/d.png"));
+  EXPECT_EQ(kept[1].thumbnailPath, dir.file("src/c/t.jpg"));
+
+  replaceWith(kept);
+  auto second = test::snapshot(dir.file("D"));
+  EXPECT_EQ(second, first);
 }
 
 }  // namespace
