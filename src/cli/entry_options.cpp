@@ -48,14 +48,14 @@ struct CountingSink : MessageSink {
 std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, MessageSink& sink,
                                  std::ostream& err) {
   if (!options.fromPackage.empty()) {
-    if (!pathExists(options.fromPackage)) {
-      err << "エラー　" << options.fromPackage << " が見つかりません\n";
-      return 1;
-    }
     // A package halfway through a replace is read back once the next run there has
-    // finished it, not as the mixture it is.
+    // finished it, not as the mixture it is. Asked first: its document may be aside.
     if (const auto notice = interruptedWorkNotice(options.fromPackage)) {
       sink.showMessage(*notice);
+      return 1;
+    }
+    if (!pathExists(options.fromPackage)) {
+      err << "エラー　" << options.fromPackage << " が見つかりません\n";
       return 1;
     }
     if (!isPackageDocument(options.fromPackage)) {

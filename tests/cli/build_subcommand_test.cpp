@@ -272,6 +272,10 @@ TEST_F(CliBuild, AnInterruptedReplaceIsNamedByEveryCommandAndFinishedByTheNextBu
     const Result reimported = run({"reimport", dir.file("pkg/exhibition.nuv")});
     EXPECT_EQ(reimported.status, 1);
     EXPECT_EQ(reimported.err, verified.err);
+    const Result readFrom = run({"build", "--dest", dir.file("other"), "--program-dir",
+                                 VESK_PROGRAM_DIR, "--from", dir.file("pkg/exhibition.nuv")});
+    EXPECT_EQ(readFrom.status, 1);
+    EXPECT_EQ(readFrom.err, verified.err);
 
     std::vector<std::string> build{"build", "--dest", dir.file("pkg"), "--program-dir",
                                    VESK_PROGRAM_DIR};
