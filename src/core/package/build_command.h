@@ -84,7 +84,7 @@ struct BuildReport {
   bool cancelled = false;         // Stopped by the operator's cancel (or a signal)
   std::uint64_t filesCopied = 0;  // files copied, button images included
   std::uint64_t bytesCopied = 0;
-  std::uint64_t filesReused = 0;  // of filesCopied: put in place from a file already there
+  std::uint64_t filesReused = 0;  // of filesCopied: put in place from the earlier package's
   std::uint64_t bytesReused = 0;
   double seconds = 0;  // of a create that was written, by a steady clock
   // Derived by the create: each entry's data files, read from its scene, and every

@@ -219,8 +219,12 @@ class PackageRun {
       return false;
     }
     copier_.countPlaced(known.size);
-    ++filesReused_;
-    bytesReused_ += known.size;
+    // The summary tells what an earlier package gave; a second copy of one source in
+    // this run is a copy of it, however it was made.
+    if (reusable->earlier) {
+      ++filesReused_;
+      bytesReused_ += known.size;
+    }
     RecordedFile file = known;
     file.path = manifestPath(item.target);
     file.modified = placed->modified;

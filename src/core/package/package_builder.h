@@ -24,7 +24,7 @@ struct PackageOutcome {
   bool cancelled = false;  // it was the observer's cancel that ended it
   std::uint64_t filesCopied = 0;  // files put in place, reused ones included
   std::uint64_t bytesCopied = 0;
-  std::uint64_t filesReused = 0;  // linked, cloned or copied from a file already in place
+  std::uint64_t filesReused = 0;  // linked, cloned or copied from the earlier package's file
   std::uint64_t bytesReused = 0;
   // With hashing: every file put in place, with its size and hash as written.
   std::vector<RecordedFile> written;
