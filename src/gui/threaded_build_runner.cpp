@@ -13,7 +13,6 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
   CreateProgressDialog dialog(owner_.data(), stage);
   QEventLoop loop;
   bool ended = false;
-  bool answering = false;  // a message of the job's is open
   std::function<void()> serve;
   // Queued on the window itself: should the window go before the call runs, the call
   // goes with it.
@@ -22,9 +21,7 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
         &dialog, [&serve] { serve(); }, Qt::QueuedConnection);
   });
   serve = [&] {
-    answering = true;
     const ProgressState state = task.service();
-    answering = false;
     dialog.showState(state);
     if (task.ended() && !ended) {
       ended = true;
@@ -42,7 +39,7 @@ bool ThreadedBuildRunner::run(ProgressStage stage, const BackgroundJob& job) {
   std::function<void()> open;
   open = [&] {
     if (ended) return;
-    if (answering) {
+    if (task.answering()) {
       QTimer::singleShot(kProgressWindowDelayMs, &dialog, open);
       return;
     }

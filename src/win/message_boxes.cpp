@@ -23,8 +23,16 @@ std::wstring applicationName() {
 }
 
 HWND MessageBoxSink::ownerForBox() const {
-  const HWND active = GetActiveWindow();
-  return active != nullptr ? active : owner_;
+  // The active window of this thread: the progress window while a run shows it.
+  if (const HWND active = GetActiveWindow(); active != nullptr) return active;
+  // With another program in front there is none; the window the operator comes back
+  // to is then the dialog's last active popup, which the box must be modal to (the
+  // dialog itself is disabled while a run's progress window is up).
+  if (owner_ != nullptr) {
+    const HWND popup = GetLastActivePopup(owner_);
+    if (popup != nullptr && IsWindowVisible(popup) && IsWindowEnabled(popup)) return popup;
+  }
+  return owner_;
 }
 
 UINT iconFor(MessageKind kind) {

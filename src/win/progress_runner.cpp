@@ -20,8 +20,7 @@ constexpr int kBarSteps = 1000;
 struct Run {
   BackgroundTask* task = nullptr;
   const std::function<void(HWND)>* onOpened = nullptr;
-  bool ended = false;      // the job has ended and its last state is drawn
-  bool answering = false;  // a message of the job's is open
+  bool ended = false;  // the job has ended and its last state is drawn
 };
 
 void showState(HWND window, const ProgressState& state) {
@@ -47,9 +46,7 @@ INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   if (run == nullptr) return FALSE;
   switch (message) {
     case kService: {
-      run->answering = true;
       const ProgressState state = run->task->service();
-      run->answering = false;
       showState(window, state);
       if (run->task->ended()) run->ended = true;
       return TRUE;
@@ -58,7 +55,7 @@ INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       if (wParam != kShowTimer) return FALSE;
       // Never shown over a message of the job's being answered, which it would hide:
       // the timer runs on until the box is closed.
-      if (run->answering) return TRUE;
+      if (run->task->answering()) return TRUE;
       KillTimer(window, kShowTimer);
       if (run->ended) return TRUE;
       ShowWindow(window, SW_SHOW);

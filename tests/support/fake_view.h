@@ -33,7 +33,7 @@ class FakeView : public DialogView {
     fields = {scene, thumbnail, description};
     ++fieldRedraws;
   }
-  ViewRect listBoxRect() const override { return {50, 40, 250, 240}; }
+  ViewRect listBoxRect() const override { return listBox; }
   ViewPoint cursorPosition() const override { return cursor; }
   ViewRect lineRect(int index) const override { return {0, index * 10, 100, index * 10 + 10}; }
   bool showProblems(const std::vector<ProblemLine>& lines, bool canCreate) override {
@@ -49,9 +49,10 @@ class FakeView : public DialogView {
   // reports it.
   void highlight(int index) { selected = index; }
   // Puts the cursor over the middle of line `index`, in dialog coordinates.
-  void pointAtLine(int index) { cursor = {50 + 20, 40 + index * 10 + 5}; }
+  void pointAtLine(int index) { cursor = {listBox.left + 20, listBox.top + index * 10 + 5}; }
   void pointOutsideList() { cursor = {5, 5}; }
 
+  ViewRect listBox{50, 40, 250, 240};
   std::vector<std::string> lines;
   int selected = -1;
   std::optional<std::string> count;  // empty until first written

@@ -57,6 +57,10 @@ class BackgroundTask {
   ProgressState service();
   // The latest progress, without answering anything.
   ProgressState state() const;
+  // True while a message of the job's is open on the dialog's thread, also within the
+  // nested event loop of its box (where a progress window must not open over it).
+  // The dialog's thread only.
+  bool answering() const { return answering_; }
   // True once the job has returned; its last wake follows.
   bool ended() const { return ended_.load(); }
 

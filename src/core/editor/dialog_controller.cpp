@@ -120,6 +120,9 @@ void DialogController::onSelectionChanged() {
   // when the mouse cursor is over the newly selected line.
   bool accepted = arrowKeyPressed_;
   if (!accepted && selected != -1) {
+    // Taken anew: the dialog's layout may have changed since it opened (a move to a
+    // screen of another scale rescales the window on Windows).
+    listBoxRect_ = view_.listBoxRect();
     accepted = cursorOverLine(view_.cursorPosition(), listBoxRect_, view_.lineRect(selected));
   }
   if (!list_.selectEntry(selected, accepted)) return;

@@ -112,6 +112,34 @@ TEST(BackgroundTask, ShowsTheWorkersMessagesOnTheDialogThreadAndSuccessOnlyAfter
   EXPECT_FALSE(task.cancelRequested());
 }
 
+// A box's own event loop may serve a wake while the box is open: the task still says
+// a message is being answered, so that no progress window opens over the box.
+TEST(BackgroundTask, AMessageBeingAnsweredStaysSoThroughANestedService) {
+  DialogThread dialog;
+  struct NestingSink : test::RecordingSink {
+    void showMessage(const Message& message) override {
+      RecordingSink::showMessage(message);
+      if (task == nullptr) return;
+      answeringBefore = task->answering();
+      task->service();  // the nested loop's wake
+      answeringAfter = task->answering();
+    }
+    BackgroundTask* task = nullptr;
+    bool answeringBefore = false;
+    bool answeringAfter = false;
+  } sink;
+  BackgroundTask task(ProgressStage::Create, sink, dialog.waker());
+  sink.task = &task;
+  task.start(
+      [](MessageSink& worker, BuildProgress&) { worker.showMessage(warningMessage("warning")); });
+  dialog.serve(task);
+  task.finish();
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"warning"});
+  EXPECT_TRUE(sink.answeringBefore);
+  EXPECT_TRUE(sink.answeringAfter);
+  EXPECT_FALSE(task.answering());
+}
+
 TEST(BackgroundTask, CancelReachesTheJobAndTheWindow) {
   DialogThread dialog;
   ThreadSink sink;

@@ -293,6 +293,16 @@ TEST(SelectionChange, AClickOnTheLineLoadsItAndAClickElsewhereKeepsTheFields) {
   EXPECT_EQ(d.view.listRedraws, 0);
 }
 
+TEST(SelectionChange, TheMouseTestTakesTheListBoxWhereItIsNow) {
+  Dialog d;
+  d.start("ABC", 0);
+  d.view.listBox = {75, 60, 375, 360};  // the window rescaled on another screen
+  d.view.highlight(2);
+  d.view.pointAtLine(2);
+  d.controller.onSelectionChanged();
+  EXPECT_EQ(d.view.fields, fieldsOf("C"));
+}
+
 TEST(SelectionChange, KeysOtherThanArrowsAreJudgedByTheMouseTest) {
   Dialog d;
   d.start("ABC", 0);
