@@ -23,6 +23,9 @@ inline constexpr const char* kMissingRolesMessage =
     "エラー　次のフォルダに足りないファイルがあります:";
 // Re-import: {missing} is the number at which the reading stopped; followed by one line
 // per numbered folder after it that was left unread.
+// Re-import: after a folder's missing roles, when the numbered folder is a link (its
+// files are not the package's, wherever it leads).
+inline constexpr const char* kReimportLinkedFolderReason = "（リンクのため読み込んでいません）";
 inline constexpr const char* kUnreadFoldersMessage =
     "エラー　フォルダ{missing}がないため、次のフォルダは読み込まれていません:";
 

@@ -4,6 +4,7 @@
 #include "messages/message_template.h"
 #include "messages/messages.h"
 
+#include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
 #include "format/two_digits.h"
@@ -49,14 +50,20 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
     working.thumbnailPath.clear();
     working.descriptionPath.clear();
 
+    // A numbered folder that is a link holds no file of the package: it is not
+    // followed, and its entry stays empty.
+    const bool linked = isSymbolicLink(numbered);
     std::vector<std::string> files;
-    const Status listed = listFolderFiles(numbered + kPathSeparator + "*", files);
+    const Status listed =
+        linked ? Status{} : listFolderFiles(numbered + kPathSeparator + "*", files);
     for (const auto& path : files) assignRole(working, fileRoleOf(path), path);
     list.appendWorkingEntry();
 
     // A folder that cannot be read says why its files are missing.
     std::string missing = missingRoles(working);
-    if (!listed && isDirectory(numbered)) {
+    if (linked) {
+      missing += kReimportLinkedFolderReason;
+    } else if (!listed && isDirectory(numbered)) {
       missing += "（" + systemReason(listed.failure().systemError) + "）";
     }
     if (!missing.empty()) report += "\n" + twoDigits(f) + ": " + missing;
