@@ -48,14 +48,15 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
       const DefaultAnswer answer = target.list.empty() ? DefaultAnswer::Yes : DefaultAnswer::No;
       if (!target.sink.askYesNo(kReimportQuestion, answer)) return;
       target.browseStartPath = path;
-      // Without folder 00 there is no package here (a stray file of that name, or a
-      // document moved away from its folders): reading it would only empty the list.
+      // Without the folder 00 there is no package here (a stray file of the document's
+      // name, or a document moved away from its folders): reading it would only empty
+      // the list.
       const std::string packageFolder = folderOf(path);
       if (const auto notice = interruptedWorkNotice(path)) {
         target.sink.showMessage(*notice);
         continue;
       }
-      if (!pathExists(packageFolder + "00")) {
+      if (!isPackageDocument(path)) {
         target.sink.showMessage(
             errorMessage(std::string(kNoPackageFoundMessage) + "\n" + packageFolder));
         continue;

@@ -231,6 +231,18 @@ TEST(FileDrop, APackageWithoutFolder00KeepsListFieldsAndCountAndSaysSo) {
   const std::string folder = empty.document.substr(0, empty.document.rfind(kPathSeparator) + 1);
   EXPECT_EQ(d.sink.messages,
             std::vector<std::string>{std::string(kNoPackageFoundMessage) + "\n" + folder});
+
+  // A file named 00 is no entry folder either.
+  const Package stray(dir, "stray", 0);
+  dir.write("stray/00", "a file");
+  d.sink.messages.clear();
+  d.sink.answers = {true};
+  d.controller.onFilesDropped({stray.document});
+  EXPECT_EQ(d.controller.entryList().size(), 1u);
+  const std::string strayFolder =
+      stray.document.substr(0, stray.document.rfind(kPathSeparator) + 1);
+  EXPECT_EQ(d.sink.messages,
+            std::vector<std::string>{std::string(kNoPackageFoundMessage) + "\n" + strayFolder});
 }
 
 // Answers Yes and, while the question is open, tries a second drop.
