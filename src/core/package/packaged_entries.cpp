@@ -1,6 +1,7 @@
 #include "package/packaged_entries.h"
 
 #include "base/path_terms.h"
+#include "package/package_layout.h"
 
 namespace vesk {
 
@@ -19,9 +20,13 @@ std::string comparable(std::string_view path) {
 #endif
 }
 
-bool isInside(const std::string& path, const std::string& folder) {
-  const std::string inner = comparable(path);
-  return inner.size() > folder.size() && inner.compare(0, folder.size(), folder) == 0;
+// True when `path` (comparable) lies in an entry folder of the package in `folder`
+// (comparable, ending with a separator): the only files of a package an entry names.
+bool inEntryFolder(const std::string& path, const std::string& folder) {
+  if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+  const std::size_t end = path.find(kPathSeparator, folder.size());
+  return end != std::string::npos &&
+         isEntryFolderName(std::string_view(path).substr(folder.size(), end - folder.size()));
 }
 
 }  // namespace
@@ -34,17 +39,35 @@ std::vector<ExhibitionEntry> entriesAfterCreate(const PackagePlan& plan,
   if (folder.back() != kPathSeparator) folder += kPathSeparator;
   std::string copies = packageFolder;
   if (!isPathSeparator(copies.back())) copies += kPathSeparator;
+
+  std::vector<std::vector<const PlannedItem*>> copiesOf(entries.size());
   for (const PlannedItem& item : plan.items) {
-    if (item.step != PlannedItem::Step::CopyFile || item.entryNumber < 0 ||
-        static_cast<std::size_t>(item.entryNumber) >= entries.size()) {
-      continue;
+    if (item.step == PlannedItem::Step::CopyFile && item.entryNumber >= 0 &&
+        static_cast<std::size_t>(item.entryNumber) < entries.size()) {
+      copiesOf[static_cast<std::size_t>(item.entryNumber)].push_back(&item);
     }
-    ExhibitionEntry& entry = entries[static_cast<std::size_t>(item.entryNumber)];
-    std::string* path = item.role == PlannedRole::Scene         ? &entry.scenePath
-                        : item.role == PlannedRole::Thumbnail   ? &entry.thumbnailPath
-                        : item.role == PlannedRole::Description ? &entry.descriptionPath
-                                                                : nullptr;
-    if (path != nullptr && isInside(*path, folder)) *path = copies + item.target;
+  }
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    ExhibitionEntry& entry = entries[i];
+    const std::pair<PlannedRole, std::string*> roles[] = {
+        {PlannedRole::Scene, &entry.scenePath},
+        {PlannedRole::Thumbnail, &entry.thumbnailPath},
+        {PlannedRole::Description, &entry.descriptionPath}};
+    for (const auto& [role, path] : roles) {
+      const std::string inner = comparable(*path);
+      if (!inEntryFolder(inner, folder)) continue;
+      // The copy of this very file (one file in two roles is copied once, under the
+      // first), else the copy planned for the role.
+      const PlannedItem* copy = nullptr;
+      for (const PlannedItem* item : copiesOf[i]) {
+        if (comparable(item->source) == inner) {
+          copy = item;
+          break;
+        }
+        if (copy == nullptr && item->role == role) copy = item;
+      }
+      if (copy != nullptr) *path = copies + copy->target;
+    }
   }
   return entries;
 }
