@@ -66,7 +66,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     out << version.what() << '\n';
     return 0;
   } catch (const CLI::ParseError& e) {
-    err << commandLineComplaint(e) << '\n' << kCliSeeHelp << '\n';
+    err << commandLineComplaint(e, app.remaining(true)) << '\n' << kCliSeeHelp << '\n';
     return 2;
   }
 

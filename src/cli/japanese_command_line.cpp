@@ -27,7 +27,8 @@ std::string after(std::string_view text, std::string_view phrase) {
 
 }  // namespace
 
-std::string commandLineComplaint(const CLI::ParseError& error) {
+std::string commandLineComplaint(const CLI::ParseError& error,
+                                 const std::vector<std::string>& unexpected) {
   const std::string_view text = error.what();
   if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
     if (text == "A subcommand is required") return kCliSubcommandMissing;
@@ -35,9 +36,21 @@ std::string commandLineComplaint(const CLI::ParseError& error) {
       return fillTemplate(kCliArgumentMissing, {{"name", before(text, " is required")}});
     }
   } else if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
-    if (text.find(" expected: ") != std::string_view::npos) {
-      return fillTemplate(kCliUnexpectedArguments, {{"arguments", after(text, " expected: ")}});
+    // The parser's text lists them backwards.
+    if (!unexpected.empty()) {
+      std::string arguments;
+      for (const std::string& argument : unexpected) {
+        if (!arguments.empty()) arguments += ' ';
+        arguments += argument;
+      }
+      return fillTemplate(kCliUnexpectedArguments, {{"arguments", arguments}});
     }
+  } else if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
+    // "Could not convert: --entry = a,b": a value for --entry that is not whole
+    // triples, or a value given to a flag.
+    const std::string name = before(after(text, "Could not convert: "), " = ");
+    if (name.rfind("--entry", 0) == 0) return kCliEntryValues;
+    if (name.rfind("--", 0) == 0) return fillTemplate(kCliFlagTakesNoValue, {{"name", name}});
   } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     // "--entry: 3 required TEXT missing", or "Expected exactly 1 arguments to --out, got 0".
     const std::string name = text.find(" arguments to ") != std::string_view::npos

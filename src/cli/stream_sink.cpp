@@ -5,6 +5,7 @@
 
 #include "base/path_terms.h"
 #include "console_stream.h"
+#include "messages/command_line_texts.h"
 
 namespace vesk::cli {
 
@@ -16,7 +17,7 @@ void StreamSink::showMessage(const Message& message) {
 }
 
 bool StreamSink::askYesNo(const std::string& text, DefaultAnswer) {
-  out_ << text << " [No]\n";
+  out_ << text << kCliAnsweredNo << '\n';
   ++count_;
   return false;
 }

@@ -35,7 +35,12 @@ TEST(CommandLine, SaysInJapaneseWhatIsWrongWithIt) {
       {{"build", "--entry", "a.nuv", "t.jpg", "d.jpg"}, "エラー　--dest を指定してください\n"},
       {{"check", "--dest", "x", "--entry", "a.nuv", "t.jpg"},
        "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください\n"},
-      {{"verify", "a.nuv", "b.nuv"}, "エラー　次の引数は使えません: b.nuv\n"},
+      {{"verify", "a.nuv", "b.nuv", "c.nuv"}, "エラー　次の引数は使えません: b.nuv c.nuv\n"},
+      {{"build", "--entry"},
+       "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください\n"},
+      {{"build", "--dest", "x", "--entry", "a", "b", "c", "--entry"},
+       "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください\n"},
+      {{"verify", "--quick=maybe", "a.nuv"}, "エラー　--quick には値を付けられません\n"},
       {{"build", "--dest", "x", "--nope"}, "エラー　次の引数は使えません: --nope\n"},
       {{"report", "a.nuv", "--out"}, "エラー　--out に渡す値の数が正しくありません\n"},
       // A word that is no subcommand is answered with the list of those there are.

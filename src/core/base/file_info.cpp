@@ -118,7 +118,6 @@ FileInfo fileInfoOf(const std::string& path) {
         info.modified = static_cast<std::int64_t>(
             (static_cast<std::uint64_t>(opened.ftLastWriteTime.dwHighDateTime) << 32) |
             opened.ftLastWriteTime.dwLowDateTime);
-        if (opened.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) info.kind = FileKind::Directory;
       }
       CloseHandle(file);
     } else {

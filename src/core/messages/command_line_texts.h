@@ -46,11 +46,15 @@ inline constexpr const char* kCliSubcommandMissing =
 inline constexpr const char* kCliArgumentMissing = "エラー　{name} を指定してください";
 inline constexpr const char* kCliUnexpectedArguments = "エラー　次の引数は使えません: {arguments}";
 inline constexpr const char* kCliValueCountWrong = "エラー　{name} に渡す値の数が正しくありません";
+inline constexpr const char* kCliFlagTakesNoValue = "エラー　{name} には値を付けられません";
 inline constexpr const char* kCliEntryValues =
     "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください";
 inline constexpr const char* kCliCommandLineWrong =
     "エラー　コマンドラインを解釈できません（{detail}）";
 inline constexpr const char* kCliSeeHelp = "使い方は vesk-cli --help で表示できます";
+
+// After a question, which vesk-cli answers No itself (it never waits for input).
+inline constexpr const char* kCliAnsweredNo = " [いいえ]";
 
 // vesk-cli demo's summary after the create's own.
 inline constexpr const char* kCliDemoWritten =
