@@ -53,7 +53,15 @@ PicturePreview loadPicturePreview(const QString& path, QSize box) {
   }
   QImage image = reader.read();
   if (image.isNull()) {
-    preview.problem = problemText(reader);
+    // A picture whose whole decoded size passes Qt's memory limit (a BMP, which is not
+    // decoded scaled) is not broken: only too large to preview, and the create takes it.
+    const qint64 limitBytes = static_cast<qint64>(QImageReader::allocationLimit()) << 20;
+    const bool tooLarge =
+        preview.pixelSize.isValid() && limitBytes > 0 &&
+        static_cast<qint64>(preview.pixelSize.width()) * preview.pixelSize.height() * 4 >
+            limitBytes;
+    preview.problem =
+        tooLarge ? QStringLiteral("画像が大きすぎるためプレビューできません") : problemText(reader);
     return preview;
   }
   if (!preview.pixelSize.isValid()) preview.pixelSize = image.size();

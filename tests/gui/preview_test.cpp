@@ -26,6 +26,15 @@ TEST(PicturePreviewLoad, ScalesDownKeepingProportionsOrSaysWhyItCannot) {
       {kPictures + "square-100x100.png", {320, 240}, {100, 100}, {100, 100}, ""},
       {dir.write("damaged.jpg", "\xff\xd8\xff not really"), {320, 240}, {}, {}, "画像"},
       {dir.write("notes.png", "plain text"), {320, 240}, {}, {}, "画像として読めません"},
+      // A BMP of 9000 x 9000 pixels (its header; 324 MB decoded) passes Qt's limit.
+      {dir.write("huge.bmp", std::string("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"
+                                         "\x28\x23\0\0\x28\x23\0\0\x01\0\x18\0",
+                                         30) +
+                                 std::string(24, '\0')),
+       {320, 240},
+       {},
+       {},
+       "大きすぎる"},
       {dir.file("gone.png"), {320, 240}, {}, {}, "ファイルがありません"},
       {[&] {
          std::filesystem::create_directories(dir.file("shots.jpg"));
