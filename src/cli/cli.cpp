@@ -7,6 +7,7 @@
 #include "entry_options.h"
 #include "japanese_command_line.h"
 #include "messages/command_line_texts.h"
+#include "messages/message_template.h"
 #include "vesk_version.h"
 
 namespace vesk::cli {
@@ -70,11 +71,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return 2;
   }
 
-  for (const auto& entry : checkCommand->parsed() ? check.entries : build.entries) {
+  const BuildOptions& given = checkCommand->parsed() ? check : build;
+  for (const auto& entry : given.entries) {
     if (entry.size() != 3) {
       err << kCliEntryValues << '\n' << kCliSeeHelp << '\n';
       return 2;
     }
+  }
+  // An empty folder name names no folder (not the current one).
+  if ((checkCommand->parsed() || buildCommand->parsed()) && given.destination.empty()) {
+    err << fillTemplate(kCliArgumentMissing, {{"name", "--dest"}}) << '\n' << kCliSeeHelp << '\n';
+    return 2;
   }
 
   if (probe->parsed()) return runProbe(probeFiles, out);

@@ -33,6 +33,8 @@ TEST(CommandLine, SaysInJapaneseWhatIsWrongWithIt) {
        "い\n"},
       {{"verify"}, "エラー　PACKAGE_DOC を指定してください\n"},
       {{"build", "--entry", "a.nuv", "t.jpg", "d.jpg"}, "エラー　--dest を指定してください\n"},
+      {{"check", "--dest", "", "--entry", "a.nuv", "t.jpg", "d.jpg"},
+       "エラー　--dest を指定してください\n"},
       {{"check", "--dest", "x", "--entry", "a.nuv", "t.jpg"},
        "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください\n"},
       {{"verify", "a.nuv", "b.nuv", "c.nuv"}, "エラー　次の引数は使えません: b.nuv c.nuv\n"},

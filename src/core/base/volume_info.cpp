@@ -23,14 +23,20 @@ namespace {
 namespace fs = std::filesystem;
 
 // The nearest existing parent of `folder` (itself when it exists), followed through
-// links as the later creation would be.
-fs::path nearestExisting(const std::string& folder) {
+// links as the later creation would be. A link on the way that leads nowhere is where
+// that creation would stop, its name taken: it is given as it is, `dangling` set.
+fs::path nearestExisting(const std::string& folder, bool& dangling) {
+  dangling = false;
   std::error_code ec;
   fs::path path = fs::absolute(toFsPath(folder.empty() ? "." : folder), ec);
   if (ec) return {};
   path = path.lexically_normal();
   // pathExists takes the long form on Windows, where fs::exists does not.
   while (!pathExists(fromFsPath(path))) {
+    if (fs::is_symlink(fs::symlink_status(toFsPath(fromFsPath(path)), ec))) {
+      dangling = true;
+      return path;
+    }
     if (!path.has_relative_path()) return {};
     path = path.parent_path();
   }
@@ -43,12 +49,17 @@ fs::path nearestExisting(const std::string& folder) {
 
 VolumeInfo volumeInfoOf(const std::string& folder) {
   VolumeInfo info;
-  const fs::path existing = nearestExisting(folder);
+  bool dangling = false;
+  const fs::path existing = nearestExisting(folder, dangling);
   if (existing.empty()) {
     info.unwritable = ENOENT;
     return info;
   }
   info.existing = fromFsPath(existing);
+  if (dangling) {
+    info.unwritable = EEXIST;
+    return info;
+  }
   const std::string native = existing.string();
   std::error_code ec;
   if (!fs::is_directory(existing, ec)) {
@@ -89,12 +100,17 @@ VolumeInfo volumeInfoOf(const std::string& folder) {
   // Long paths are opened in their long form, so a path may reach 32,767 units.
   info.pathMax = 32767;
   info.caseInsensitive = true;
-  const fs::path existing = nearestExisting(folder);
+  bool dangling = false;
+  const fs::path existing = nearestExisting(folder, dangling);
   if (existing.empty()) {
     info.unwritable = ERROR_PATH_NOT_FOUND;
     return info;
   }
   info.existing = fromFsPath(existing);
+  if (dangling) {
+    info.unwritable = ERROR_ALREADY_EXISTS;
+    return info;
+  }
   const std::wstring wide = win32Path(info.existing);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
