@@ -104,6 +104,9 @@ std::optional<std::vector<ManifestLine>> readManifestText(std::string_view text)
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    // A manifest saved with CR LF line ends (by a Windows editor) reads as sha256sum
+    // reads it: a CR in a name is always written escaped, so a bare one ends the line.
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const bool isEscaped = !line.empty() && line.front() == '\\';
     if (isEscaped) line.remove_prefix(1);
     // "<hex>  <path>" (text mode) or "<hex> *<path>" (binary mode).

@@ -1,6 +1,7 @@
 #include "package/replace_journal.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <vector>
 
@@ -78,7 +79,12 @@ Status writeJournal(const std::string& workingFolder, const ReplaceJournal& jour
 }
 
 std::optional<ReplaceJournal> readJournal(const std::string& workingFolder) {
-  const auto text = readFile(journalPath(workingFolder));
+  // The journal of the largest package takes a few KiB: a file far larger is no
+  // journal of Vesk's, and is not read into memory.
+  constexpr std::uint64_t kMaxJournalBytes = std::uint64_t{1} << 16;
+  const std::string path = journalPath(workingFolder);
+  if (const auto size = fileSize(path); !size || *size > kMaxJournalBytes) return std::nullopt;
+  const auto text = readFile(path);
   if (!text) return std::nullopt;
   return parseJournal(*text);
 }

@@ -44,10 +44,12 @@ TEST(ManifestText, WritesAndReadsSha256sumsForm) {
   }
 }
 
-TEST(ManifestText, ReadsBinaryModeUpperCaseAndAMissingLastLineFeed) {
-  const auto read = readManifestText(kB + " *00/x\n" + std::string(64, 'F') + "  00/y");
+TEST(ManifestText, ReadsBinaryModeUpperCaseCrLfAndAMissingLastLineFeed) {
+  const auto read = readManifestText(kB + " *00/x\r\n" + std::string(64, 'F') + "  00/y\r\n" +
+                                     "\\" + kA + "  00/a\\rb\r");
   ASSERT_TRUE(read.has_value());
-  EXPECT_EQ(*read, (std::vector<ManifestLine>{{"00/x", kB}, {"00/y", std::string(64, 'f')}}));
+  EXPECT_EQ(*read, (std::vector<ManifestLine>{
+                       {"00/x", kB}, {"00/y", std::string(64, 'f')}, {"00/a\rb", kA}}));
 }
 
 TEST(ManifestText, RefusesWhatIsNotAManifest) {

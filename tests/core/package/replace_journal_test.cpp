@@ -25,6 +25,11 @@ TEST(ReplaceJournal, ReadsBackWhatItWroteAndNothingElse) {
             "Vesk replace journal 1\nearlier 00\nearlier 04\nearlier exhibition.nuv\n"
             "incoming 00\nincoming 01\nincoming exhibition.nuv\nkept 02\nkept 03\nmoved 04 01\n");
   EXPECT_FALSE(readJournal(dir.file("missing")).has_value());
+  // Far more than any package's journal takes is not read at all.
+  std::string huge = "Vesk replace journal 1\n";
+  while (huge.size() <= 70000) huge += "kept 02\n";
+  dir.write(kJournalName, huge);
+  EXPECT_FALSE(readJournal(dir.path()).has_value());
 
   // A member is an entry folder or a file at the top of a package: nothing that would
   // lead a recovery elsewhere or to an operator's own file.
