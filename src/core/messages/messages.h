@@ -339,6 +339,14 @@ inline constexpr const char* kCheckWindowsForbiddenCharacter =
     "{role}の名前はWindowsで使えません（<>:\"|?* や制御文字を含む）";
 inline constexpr const char* kCheckWindowsPathTooLong =
     "{role}の名前はWindowsで使えません（パスが259文字を超える）";
+inline constexpr const char* kCheckDataElementWithoutPath =
+    "シーンにファイルのパス（path=\"…\"）のないデータ要素があるため、"
+    "シーンのフォルダのファイルをすべてコピーします";
+inline constexpr const char* kCheckStrayEntryFolder =
+    "保存先のこの項目はパッケージのものではありませんが、項目フォルダの名前のため、"
+    "パッケージの検証で余分な項目として報告されます";
+inline constexpr const char* kCheckWindowsCaseTwin =
+    "{role}の名前はWindowsでは {other} と同じ名前になります（大文字と小文字を区別しません）";
 
 // The window that lists the problems the check found before a create: its title, its
 // heading (with errors the create cannot go on; with warnings only it may), the word

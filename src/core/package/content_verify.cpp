@@ -216,13 +216,20 @@ class ContentRun {
   }
 
   // Every member of the package, links not followed: links, FIFOs and devices are
-  // problems anywhere; with a manifest, so is any file in the entry folders it does
-  // not list, and an entry folder holding none it lists.
+  // problems anywhere in it (at the top, under a name the package's members take; what
+  // else lies beside the package, an operator's notes or shortcut, is not the
+  // package's); with a manifest, so is any file in the entry folders it does not list,
+  // and an entry folder holding none it lists.
   void walkPackage(bool withManifest) {
     const auto entries = listed(folder_);
     if (!entries) return;
+    const std::vector<std::string> topFiles = packageTopFileNames();
     for (const FolderEntry& member : *entries) {
       const std::string& name = member.name;
+      if (!isEntryFolderName(name) &&
+          std::find(topFiles.begin(), topFiles.end(), name) == topFiles.end()) {
+        continue;
+      }
       const std::string path = folder_ + name;
       const Entry entry = entryOf(path);
       if (entry == Entry::Link || entry == Entry::Other) {

@@ -55,6 +55,9 @@ enum class CheckFault {
                            // pairs with: the document reads back otherwise there
   InterruptedWork,         // a killed create or replace waits in the destination: the build
                            // finishes or undoes it first
+  DataElementWithoutPath,  // a data element naming no file: the scene's whole folder is copied
+  StrayEntryFolder,        // a two-digit folder in the destination the package does not own:
+                           // the package's verify reports it
 };
 
 // The part of an entry a problem concerns; None for the destination itself.

@@ -39,6 +39,7 @@
 #include "package/failure_text.h"
 #include "package/file_role.h"
 #include "package/package_layout.h"
+#include "package/package_members.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
 #include "package/scene_files.h"
@@ -385,6 +386,7 @@ class Planner {
       add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None,
           request_.destination, kCheckEarlierPackage);
     }
+    if (!work.interrupted) warnStrayEntryFolders(request_.replacing && package);
     // The report's name is a package member: a replace removes it with the package,
     // and a create with a report writes it. A file of that name that belongs to no
     // package being replaced is someone else's, never to be overwritten or removed.
@@ -435,6 +437,27 @@ class Planner {
     }
     // Every create builds in the working folder before moving the package into place.
     absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
+  }
+
+  // A two-digit folder (or link) in the destination that the new package does not
+  // take, nor an earlier package being replaced own, stays where it is. The package's
+  // verify cannot tell it from an entry folder added to the package afterwards, and
+  // reports it: the operator is told now.
+  void warnStrayEntryFolders(bool replacingPackage) {
+    const Result<std::vector<FolderEntry>> top = listFolder(request_.destination);
+    if (!top) return;
+    const std::vector<std::string> members =
+        replacingPackage ? packageMembers(request_.destination, plan_.earlierDocument.get())
+                         : std::vector<std::string>();
+    for (const FolderEntry& item : *top) {
+      if (item.type == EntryType::File || !isEntryFolderName(item.name) ||
+          static_cast<std::size_t>(std::stoi(item.name)) < request_.entries.size() ||
+          std::binary_search(members.begin(), members.end(), item.name)) {
+        continue;
+      }
+      warning(CheckFault::StrayEntryFolder, -1, CheckRole::None, plan_.destination + item.name,
+              kCheckStrayEntryFolder);
+    }
   }
 
   std::vector<PlannedItem> planButtons() {
@@ -505,6 +528,7 @@ class Planner {
         continue;
       }
       folders_.emplace(key, owner);
+      checkCaseTwin(entry, role, path, key);
       checkLength(entry, role, path);
       plan_.items.push_back({PlannedItem::Step::MakeFolder, entry,
                              owner.empty() ? PlannedRole::Folder : PlannedRole::DataFolder, owner,
@@ -537,6 +561,7 @@ class Planner {
       return;
     }
     files_.emplace(key, item.source);
+    checkCaseTwin(item.entryNumber, role, item.target, key);
     checkLength(item.entryNumber, role, item.target);
     ++plan_.filesToCopy;
     plan_.bytesToCopy += item.size;
@@ -666,6 +691,17 @@ class Planner {
     }
   }
 
+  // Where the destination tells letter case apart, two names of one folder differing
+  // only there are two places, which a Windows kiosk would take for one: the second
+  // is named, with the first.
+  void checkCaseTwin(int entry, CheckRole role, const std::string& target, const std::string& key) {
+    if (!request_.windowsNames || volume_.caseInsensitive) return;
+    const auto [first, added] = caseFolded_.try_emplace(foldNameCase(key), target);
+    if (added) return;
+    warning(CheckFault::NameWindowsCannotHold, entry, role, target, kCheckWindowsCaseTwin,
+            {{"other", first->second}});
+  }
+
   void checkWindowsName(int entry, CheckRole role, const std::string& relative) {
     const WindowsNameFault fault = windowsPathFault(request_.destination, relative);
     if (fault == WindowsNameFault::None) return;
@@ -709,6 +745,11 @@ class Planner {
       // The data files only a readable scene names, as the merge found them.
       for (const auto& value : merged.dataValues) {
         entry.dataFiles.push_back(sceneDataFile(folderOf(entry.scenePath), value));
+      }
+      if (std::find(merged.dataValues.begin(), merged.dataValues.end(), std::string()) !=
+          merged.dataValues.end()) {
+        warning(CheckFault::DataElementWithoutPath, n, CheckRole::DataFolder,
+                folderOf(entry.scenePath), kCheckDataElementWithoutPath);
       }
       const std::vector<std::string>& topGroups = merged.topGroupNames;
       if (!topGroups.empty()) document.facts.topGroup = topGroups.front();
@@ -1000,6 +1041,7 @@ class Planner {
   // a folder only on the way).
   std::map<std::string, std::string> files_;
   std::map<std::string, std::string> folders_;
+  std::map<std::string, std::string> caseFolded_;  // each place's folded key: its first target
   std::map<std::string, std::optional<PictureSize>> pictureSizes_;
   std::uint64_t documentBytes_ = 0;
 };

@@ -101,6 +101,10 @@ const char* faultName(CheckFault fault) {
       return "undecodable-bytes-joined";
     case CheckFault::InterruptedWork:
       return "interrupted-work";
+    case CheckFault::DataElementWithoutPath:
+      return "data-element-without-path";
+    case CheckFault::StrayEntryFolder:
+      return "stray-entry-folder";
   }
   return "?";
 }
@@ -607,6 +611,33 @@ TEST_F(CheckCase, PosixOnlyInputsGiveTheirProblems) {
        },
        {"warning name-windows-cannot-hold 00 data-folder 00/ct/CON.dcm",
         "warning name-windows-cannot-hold 00 data-folder 00/ct/lpt9"}},
+      {"names differing only in letter case, on a destination that tells case apart",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("src/ct/Slice.dcm", "x");
+         d.write("src/ct/slice.dcm", "x");
+         r.windowsNames = true;
+       },
+       {"warning name-windows-cannot-hold 00 data-folder 00/ct/slice.dcm"}},
+      {"a data element naming no file copies the scene's folder",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.write("src/s.nuv",
+                 "<data name=\"p\" type=\"param\" ></data>\r\n"
+                 "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+         r.windowsNames = false;
+       },
+       {"warning data-element-without-path 00 data-folder src/"}},
+      {"a two-digit folder and link beside the package's own",
+       false,
+       [](test::TempDir& d, CheckRequest& r) {
+         d.makeFolder("package/55");
+         fs::create_symlink(d.file("src"), d.file("package/56"));
+         d.write("package/57", "a file is no entry folder");
+         r.windowsNames = false;
+       },
+       {"warning stray-entry-folder -- none package/55",
+        "warning stray-entry-folder -- none package/56"}},
       {"windows names not asked for",
        false,
        [](test::TempDir& d, CheckRequest& r) {

@@ -271,6 +271,14 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
          ASSERT_EQ(::mkfifo(d.file("D/00/v.raw").c_str(), 0644), 0);
        },
        {{Fault::ContentIrregular, "00/v.raw"}}},
+      {"an operator's shortcut and pipe beside the package, and a button become a link",
+       [](auto& d) {
+         fs::create_directory_symlink("/etc", d.file("D/shortcut"));
+         ASSERT_EQ(::mkfifo(d.file("D/pipe").c_str(), 0644), 0);
+         fs::remove(d.file("D/up.jpg"));
+         fs::create_symlink(d.file("D/down.jpg"), d.file("D/up.jpg"));
+       },
+       {{Fault::ContentIrregular, "up.jpg"}}},
 #endif
   };
   for (const Damage& damage : damages) {
