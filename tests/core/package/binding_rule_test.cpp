@@ -226,12 +226,12 @@ std::vector<Case> cases() {
                    fs::create_symlink(d.file("elsewhere.jpg"), d.file("package/up.jpg"));
                    return request;
                  }});
-  all.push_back({"a destination that is a link leading nowhere", Verdict::Error,
-                 [](test::TempDir& d) {
-                   CheckRequest request = oneEntry(d, kSur);
-                   fs::create_symlink(d.file("nowhere"), d.file("package"));
-                   return request;
-                 }});
+  all.push_back(
+      {"a destination that is a link leading nowhere", Verdict::Error, [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
+         fs::create_symlink(d.file("nowhere"), d.file("package"));
+         return request;
+       }});
   if (::geteuid() != 0) {
     all.push_back(
         {"a destination whose parent cannot be written", Verdict::Error, [](test::TempDir& d) {
