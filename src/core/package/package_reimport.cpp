@@ -56,12 +56,20 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
     std::vector<std::string> files;
     const Status listed =
         linked ? Status{} : listFolderFiles(numbered + kPathSeparator + "*", files);
-    for (const auto& path : files) assignRole(working, fileRoleOf(path), path);
+    // Nor is a file there that is a link: what it leads to is not the package's.
+    bool linkedFile = false;
+    for (const auto& path : files) {
+      if (isSymbolicLink(path)) {
+        linkedFile = true;
+        continue;
+      }
+      assignRole(working, fileRoleOf(path), path);
+    }
     list.appendWorkingEntry();
 
     // A folder that cannot be read says why its files are missing.
     std::string missing = missingRoles(working);
-    if (linked) {
+    if (linked || (linkedFile && !missing.empty())) {
       missing += kReimportLinkedFolderReason;
     } else if (!listed && isDirectory(numbered)) {
       missing += "（" + systemReason(listed.failure().systemError) + "）";

@@ -188,9 +188,14 @@ TEST_F(PackageReimport, MissingRolesStayEmptyAndAreReportedTogether) {
   put("elsewhere/t.jpg", kLandscape);
   put("elsewhere/d.png", kPortrait);
   fs::create_directory_symlink(dir.file("pkg/elsewhere"), dir.file("pkg/05"));
-  const std::size_t count = 6;
+  // Nor is a file that is a link, in a folder of the package's own.
+  put("06/s.nuv");
+  put("06/d.png", kPortrait);
+  fs::create_symlink(dir.file("pkg/elsewhere/t.jpg"), dir.file("pkg/06/t.jpg"));
+  const std::size_t count = 7;
   const std::string linkedLine =
-      "\n05: nuvファイル、サムネイル、説明（リンクのため読み込んでいません）";
+      "\n05: nuvファイル、サムネイル、説明（リンクのため読み込んでいません）"
+      "\n06: サムネイル（リンクのため読み込んでいません）";
 #else
   const std::size_t count = 5;
   const std::string linkedLine;
