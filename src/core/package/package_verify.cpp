@@ -186,18 +186,39 @@ std::vector<PackageProblem> verifyDocumentOutline(const DocumentOutline& outline
   return verifier.problems;
 }
 
+namespace {
+
+// True when the path `relative` inside the package `folder` is, or passes through, a
+// symbolic link: what it leads to is not the package's, and is neither looked at nor
+// opened.
+bool throughLink(const std::string& folder, const std::string& relative) {
+  std::string path = folder;
+  for (const std::string& part : pathComponents(relative)) {
+    if (part == "..") return false;  // leaves the package: reported as such, not here
+    path = joinPath(path, part);
+    if (isSymbolicLink(path)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 PackageView diskPackageView(const std::string& folder) {
   PackageView disk;
   disk.kindOf = [folder](const std::string& relative) {
+    if (throughLink(folder, relative)) return FileKind::Other;
     return fileKindOf(folder + relative).value_or(FileKind::Inaccessible);
   };
   disk.pictureSize = [folder](const std::string& relative) -> std::optional<PictureSize> {
+    if (throughLink(folder, relative)) return std::nullopt;
     const auto size = probeImageSize(folder + relative);
     if (!size) return std::nullopt;
     return *size;
   };
   disk.holdsScene = [folder](const std::string& entryFolder) {
+    if (throughLink(folder, entryFolder)) return false;
     for (const auto& path : listPattern(folder + entryFolder + kPathSeparator + "*")) {
+      if (isSymbolicLink(path)) continue;
       if (lowerAscii(extensionOf(path)) == ".nuv" && !isDirectory(path)) return true;
     }
     return false;

@@ -264,13 +264,23 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
          fs::rename(d.file("D/01"), d.file("outside"));
          fs::create_directory_symlink(d.file("outside"), d.file("D/01"));
        },
-       {{Fault::ContentIrregular, "01"}}},
+       // Not followed: neither its scene nor its pictures are the package's.
+       {{Fault::SceneMissing, ""},
+        {Fault::PictureUnreadable, ""},
+        {Fault::PictureUnreadable, ""},
+        {Fault::ContentIrregular, "01"}}},
       {"a data file become a FIFO",
        [](auto& d) {
          fs::remove(d.file("D/00/v.raw"));
          ASSERT_EQ(::mkfifo(d.file("D/00/v.raw").c_str(), 0644), 0);
        },
        {{Fault::ContentIrregular, "00/v.raw"}}},
+      {"a thumbnail become a link to a picture outside, which is not measured",
+       [](auto& d) {
+         fs::rename(d.file("D/01/t.jpg"), d.file("outside.jpg"));
+         fs::create_symlink(d.file("outside.jpg"), d.file("D/01/t.jpg"));
+       },
+       {{Fault::PictureUnreadable, ""}, {Fault::ContentIrregular, "01/t.jpg"}}},
       {"an operator's shortcut and pipe beside the package, and a button become a link",
        [](auto& d) {
          fs::create_directory_symlink("/etc", d.file("D/shortcut"));
@@ -278,7 +288,7 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
          fs::remove(d.file("D/up.jpg"));
          fs::create_symlink(d.file("D/down.jpg"), d.file("D/up.jpg"));
        },
-       {{Fault::ContentIrregular, "up.jpg"}}},
+       {{Fault::ButtonMissing, ""}, {Fault::ContentIrregular, "up.jpg"}}},
 #endif
   };
   for (const Damage& damage : damages) {
