@@ -296,6 +296,9 @@ inline constexpr const char* kCheckUnaccountedFile =
     "以前のパッケージの文書にないファイルやフォルダが項目フォルダの中にあります"
     "（置き換えで削除しないよう中止します）";
 inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
+inline constexpr const char* kCheckDestinationInPackage =
+    "保存先フォルダが別のパッケージの項目フォルダ {folder} "
+    "の中にあります（そのパッケージが検証を通らなくなります）";
 inline constexpr const char* kCheckNameTooLong =
     "{role}の名前が保存先のファイルシステムには長すぎます";
 inline constexpr const char* kCheckPathTooLong =

@@ -426,6 +426,21 @@ class Planner {
     const std::string absolute =
         fromFsPath(fs::absolute(toFsPath(request_.destination), ec).lexically_normal());
     absoluteDestination_ = withTrailingSeparator(ec ? request_.destination : absolute);
+    // A package inside an entry folder of another would be that package's unlisted
+    // files: its verify would fail from then on.
+    if (!ec) {
+      fs::path inside = fs::path(toFsPath(absolute));
+      for (fs::path folder = inside.parent_path(); folder.has_relative_path() && folder != inside;
+           inside = folder, folder = folder.parent_path()) {
+        const std::string name = fromFsPath(inside.filename());
+        if (isEntryFolderName(name) &&
+            isPackageDocument(joinPath(fromFsPath(folder), kDocumentName))) {
+          error(CheckFault::DestinationUnusable, -1, CheckRole::None, request_.destination,
+                kCheckDestinationInPackage, {{"folder", fromFsPath(inside)}});
+          break;
+        }
+      }
+    }
     if (!volume_.existing.empty() && absolute.size() > volume_.existing.size()) {
       for (const auto& name : pathComponents(absolute.substr(volume_.existing.size()))) {
         if (systemLength(name) > volume_.nameMax) {

@@ -210,6 +210,14 @@ std::vector<Case> cases() {
                          "<data name=\"x\"><file path=\"..\\shared\\x.raw\" /></data>\r\n" +
                              kSur);
        }},
+      {"a destination inside an entry folder of another package", Verdict::Error,
+       [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
+         d.write("other/exhibition.nuv", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n");
+         d.write("other/00/s.nuv", "its scene");
+         request.destination = d.file("other/00/package");
+         return request;
+       }},
       {"button images at the top of a folder that holds no package are written over", Verdict::Ok,
        [](test::TempDir& d) {
          d.write("package/up.jpg", "someone's picture");
