@@ -21,6 +21,11 @@ constexpr std::string_view kHead = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"
 constexpr std::string_view kRoot = "\n<NuvrelFile version=\"1.35\">\n";
 constexpr std::string_view kEnd = "</NuvrelFile>\n";
 
+// More elements and names than any package's document holds (99 entries of at most
+// 100 data elements and 100 draw groups, their pictures, events and menu pages, many
+// times over): a file of more is no such document, and its outline is not kept whole.
+constexpr std::size_t kMaxOutlined = 200000;
+
 // The text without every element from `open` through the first `close` after it, as
 // the outline leaves them out when it looks for undecoded bytes; `open` set when the
 // last one is not closed.
@@ -152,6 +157,11 @@ class PartwiseOutline {
 
   std::size_t carried() const { return carried_.size(); }
 
+  // The elements and names outlined so far, of every kind.
+  std::size_t outlined() const {
+    return outline_.data.size() + outline_.eventNames.size() + outline_.drawGroupNames.size();
+  }
+
   DocumentOutline finish() {
     outline_.wellFormed = head_ && root_ && !dataLeftOpen_ && tail_.size() >= kEnd.size() &&
                           std::string_view(tail_).substr(tail_.size() - kEnd.size()) == kEnd;
@@ -216,7 +226,7 @@ Result<DocumentOutline> outlineDocumentFile(const std::string& path, std::size_t
       bytes.erase(0, lineEnd);
     }
     if (last) break;
-    if (outline.carried() + bytes.size() > kMaxReadBytes) {
+    if (outline.carried() + bytes.size() > kMaxReadBytes || outline.outlined() > kMaxOutlined) {
       return makeFailure(FailureCode::ReadFailed, path, EFBIG);
     }
   }

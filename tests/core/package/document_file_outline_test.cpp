@@ -94,6 +94,12 @@ TEST(DocumentFileOutline, RefusesWhatIsNoReadableFile) {
   dir.makeFolder("folder");
   EXPECT_EQ(outlineDocumentFile(dir.file("folder")).failure().code, FailureCode::NotRegularFile);
   EXPECT_EQ(outlineDocumentFile(dir.file("missing")).failure().code, FailureCode::NotFound);
+  // Far more events than any package's document holds: refused, not outlined whole.
+  std::string events = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+  for (int i = 0; i < 250000; ++i) events += "<event name=\"e\" />\r\n";
+  dir.write("events.nuv", events);
+  EXPECT_EQ(outlineDocumentFile(dir.file("events.nuv"), 1 << 16).failure().code,
+            FailureCode::ReadFailed);
 }
 
 }  // namespace
