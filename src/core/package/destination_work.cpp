@@ -1,5 +1,7 @@
 #include "package/destination_work.h"
 
+#include <algorithm>
+
 #include "messages/messages.h"
 #include "package/package_layout.h"
 #include "package/package_members.h"
@@ -33,8 +35,21 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
       break;
     case Recovery::RolledBack: {
       work.interrupted = true;
+      // Undone, the destination holds again what the run found there: a package when
+      // that had its document or its first entry folder (a create moves an operator's
+      // own button images aside too, and puts them back).
       const auto journal = readJournal(folder);
-      work.packageAfterRecovery = journal && !journal->earlier.empty();
+      const auto had = [&](const std::string& name) {
+        return std::find(journal->earlier.begin(), journal->earlier.end(), name) !=
+               journal->earlier.end();
+      };
+      work.packageAfterRecovery =
+          journal && (had(kDocumentName) || had(entryFolderName(0)));
+      if (journal) {
+        for (const auto& name : journal->incoming) {
+          if (!had(name)) work.leavingOnUndo.push_back(name);
+        }
+      }
       break;
     }
   }

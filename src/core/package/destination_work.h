@@ -31,6 +31,9 @@ struct DestinationWork {
   bool interrupted = false;
   bool packageAfterRecovery = false;
   bool lookForObstacles = false;
+  // Names at the top of the destination that the undo of an interrupted run takes back
+  // into its working folder: that run's own new members, not in the way of this one.
+  std::vector<std::string> leavingOnUndo;
   std::vector<DestinationWorkProblem> problems;
 };
 

@@ -390,8 +390,13 @@ class Planner {
     // The report's name is a package member: a replace removes it with the package,
     // and a create with a report writes it. A file of that name that belongs to no
     // package being replaced is someone else's, never to be overwritten or removed.
+    const auto staysAfterRecovery = [&](const char* name) {
+      return std::find(work.leavingOnUndo.begin(), work.leavingOnUndo.end(), name) ==
+             work.leavingOnUndo.end();
+    };
     const std::string report = plan_.destination + kReportFileName;
-    if (!(request_.replacing && package) && pathExists(report)) {
+    if (!(request_.replacing && package) && pathExists(report) &&
+        staysAfterRecovery(kReportFileName)) {
       add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, report,
           kCheckReportInTheWay);
     }
@@ -399,7 +404,7 @@ class Planner {
     // package's own error says enough).
     for (const char* name : {kManifestName, kCopyRecordName}) {
       const std::string member = plan_.destination + name;
-      if (!package && pathExists(member)) {
+      if (!package && pathExists(member) && staysAfterRecovery(name)) {
         add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, member,
             kCheckManifestInTheWay);
       }

@@ -324,6 +324,16 @@ TEST_F(PackageReplace, ButtonImagesInTheWayAreWrittenOverWholeOrNotAtAll) {
                   [&](int step, const std::string&) { return step != static_cast<int>(kill); })
                   .status,
               BuildStatus::Stopped);
+    // The check looks at what the recovery will leave: the operator's pictures, or the
+    // whole package, which only then refuses a plain create.
+    const bool complete = pendingRecovery(dir.file("P")) == Recovery::Completed ||
+                          fs::exists(dir.file("P/exhibition.nuv"));
+    CheckRequest check;
+    check.entries = entries({"c", "b", "a"});
+    check.destination = dir.file("P");
+    check.programFolder = dir.file("program");
+    const auto problems = checkPackage(check);
+    EXPECT_EQ(hasCheckErrors(problems), complete) << checkReportText(problems);
     ASSERT_TRUE(recoverBeforeRun(dir.file("P"), sink));
     const auto after = snapshot(dir.file("P"));
     EXPECT_TRUE(after == before || after == made);
