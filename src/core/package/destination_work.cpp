@@ -43,8 +43,7 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
         return std::find(journal->earlier.begin(), journal->earlier.end(), name) !=
                journal->earlier.end();
       };
-      work.packageAfterRecovery =
-          journal && (had(kDocumentName) || had(entryFolderName(0)));
+      work.packageAfterRecovery = journal && (had(kDocumentName) || had(entryFolderName(0)));
       if (journal) {
         for (const auto& name : journal->incoming) {
           if (!had(name)) work.leavingOnUndo.push_back(name);
