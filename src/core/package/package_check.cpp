@@ -33,6 +33,12 @@ std::size_t checkWarningCount(const std::vector<CheckProblem>& problems) {
 
 std::string checkReportText(const std::vector<CheckProblem>& problems) {
   if (problems.empty()) return {};
+  // A check the operator cancelled found nothing: its line stands alone, under no
+  // heading that speaks of problems found.
+  if (std::all_of(problems.begin(), problems.end(),
+                  [](const CheckProblem& p) { return p.fault == CheckFault::Cancelled; })) {
+    return problems.front().text;
+  }
   std::string text = hasCheckErrors(problems) ? kCheckErrorsHeading : kCheckWarningsHeading;
   for (const auto& problem : problems) text += "\n" + problem.text;
   return text;

@@ -507,6 +507,7 @@ TEST_F(CheckCase, ReportsEntriesAsItsProgressAndACancelIsAnError) {
       EXPECT_EQ(problems[0].text,
                 std::string("エラー　作成前の確認は中止されました: ") + request.destination);
       EXPECT_TRUE(hasCheckErrors(problems));
+      EXPECT_EQ(checkReportText(problems), problems[0].text) << "no heading of problems found";
     } else {
       EXPECT_EQ(progress.done, 2u);
       ASSERT_EQ(problems.size(), 1u);
