@@ -139,12 +139,18 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
     report.outcome = SwapOutcome::Killed;
     return report;
   };
-  const auto failed = [&](const std::string& path) {
+  const auto failed = [&](const std::string& path, int error = 0) {
     StepCounter undoSteps(StepHook{});
     const bool undone = undoSwap(destination, folder.path, journal, undoSteps) == Undo::Done;
     report.outcome = undone ? SwapOutcome::Failed : SwapOutcome::UndoFailed;
     report.failedPath = path;
+    report.error = error;
     return report;
+  };
+  // The system's error of a move that failed, for the message.
+  const auto moveError = [](const std::string& from, const std::string& to) {
+    const Status moved = renamePath(from, to);
+    return moved ? 0 : std::max(moved.failure().systemError, 1);
   };
   if (!steps.proceed("write the journal")) return killed();
   if (!writeJournal(folder.path, journal)) return failed(joinPath(folder.path, kJournalName));
@@ -155,21 +161,21 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
   }
   for (const auto& name : asideOrder(journal)) {
     if (!steps.proceed("move aside " + name)) return killed();
-    if (!move(joinPath(destination, name), joinPath(aside, name)))
-      return failed(joinPath(destination, name));
+    if (const int error = moveError(joinPath(destination, name), joinPath(aside, name)))
+      return failed(joinPath(destination, name), error);
   }
   // An entry that moved to another number takes its new name in the working folder and
   // then comes in with the new members.
   for (const auto& [from, to] : journal.moved) {
     if (!steps.proceed("rename " + from + " to " + to)) return killed();
-    if (!move(joinPath(aside, from), joinPath(folder.path, to))) {
-      return failed(joinPath(destination, from));
+    if (const int error = moveError(joinPath(aside, from), joinPath(folder.path, to))) {
+      return failed(joinPath(destination, from), error);
     }
   }
   for (const auto& name : moveInOrder(journal)) {
     if (!steps.proceed("move in " + name)) return killed();
-    if (!move(joinPath(folder.path, name), joinPath(destination, name))) {
-      return failed(joinPath(destination, name));
+    if (const int error = moveError(joinPath(folder.path, name), joinPath(destination, name))) {
+      return failed(joinPath(destination, name), error);
     }
   }
   // The new package reaches the disk before the earlier one is given up: a power loss

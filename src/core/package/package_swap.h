@@ -21,7 +21,8 @@ enum class SwapOutcome {
 struct SwapReport {
   SwapOutcome outcome = SwapOutcome::Done;
   std::string failedPath;  // Failed, UndoFailed: the member whose move failed
-  int error = 0;           // Unflushed: the system's error
+  int error = 0;           // the system's error: of the flush, or of the move that failed
+                           // (0 when not known)
 };
 
 // Moves the package finished in the held working folder into its destination: writes

@@ -106,7 +106,7 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
   }
 
   // Every ending but success removes what the run made.
-  const auto undone = [&](const char* text) {
+  const auto undone = [&](const std::string& text) {
     StepCounter cleanUp(StepHook{});
     removeWorkingFolder(folder, cleanUp);
     removeMadeFolders(made);
@@ -152,10 +152,13 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
     case SwapOutcome::Killed:
       return killed();
     case SwapOutcome::Failed:
-      return undone(kCreateUndoneMessage);
+      return undone(withReason(std::string(kCreateUndoneMessage) + ": " + swap.failedPath,
+                               swap.error != 0 ? systemReason(swap.error) : ""));
     case SwapOutcome::UndoFailed:
       // What moved in and could not move back stays journaled for the next run.
-      sink.showMessage(errorMessage(std::string(kSwapUndoFailedMessage) + swap.failedPath));
+      sink.showMessage(
+          errorMessage(withReason(std::string(kSwapUndoFailedMessage) + swap.failedPath,
+                                  swap.error != 0 ? systemReason(swap.error) : "")));
       report.status = BuildStatus::Stopped;
       return report;
     case SwapOutcome::Unflushed:

@@ -226,6 +226,8 @@ TEST_F(PackageReplace, AnEarlierMemberWhoseNameWasTakenMeanwhileStaysAside) {
   EXPECT_EQ(report.status, BuildStatus::Stopped);
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0].rfind(kSwapUndoFailedMessage, 0), 0u) << sink.messages[0];
+  EXPECT_NE(sink.messages[0].find(dir.file("D/00") + "\n"), std::string::npos)
+      << "the move that failed is named with the system's reason: " << sink.messages[0];
   EXPECT_TRUE(fs::exists(dir.file("D/.vesk-staging/.vesk-journal")));
   EXPECT_TRUE(fs::exists(dir.file("D/.vesk-staging/.vesk-previous/00/a.nuv")));
   EXPECT_EQ(dir.read("D/00/desktop.ini"), "another program's");
