@@ -11,6 +11,21 @@
 
 namespace vesk {
 
+namespace {
+
+std::vector<std::string> journaledNames(const ReplaceJournal& journal) {
+  std::vector<std::string> names = journal.earlier;
+  names.insert(names.end(), journal.incoming.begin(), journal.incoming.end());
+  names.insert(names.end(), journal.kept.begin(), journal.kept.end());
+  for (const auto& [from, to] : journal.moved) {
+    names.push_back(from);
+    names.push_back(to);
+  }
+  return names;
+}
+
+}  // namespace
+
 DestinationWork inspectDestinationWork(const std::string& destination, bool replacing) {
   DestinationWork work;
   work.packageAfterRecovery = holdsPackage(destination);
@@ -32,6 +47,7 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
     case Recovery::Completed:
       work.interrupted = true;
       work.packageAfterRecovery = true;
+      if (const auto journal = readJournal(folder)) work.journaled = journaledNames(*journal);
       break;
     case Recovery::RolledBack: {
       work.interrupted = true;
@@ -48,6 +64,7 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
         for (const auto& name : journal->incoming) {
           if (!had(name)) work.leavingOnUndo.push_back(name);
         }
+        work.journaled = journaledNames(*journal);
       }
       break;
     }

@@ -34,6 +34,9 @@ struct DestinationWork {
   // Names at the top of the destination that the undo of an interrupted run takes back
   // into its working folder: that run's own new members, not in the way of this one.
   std::vector<std::string> leavingOnUndo;
+  // Of an interrupted run: every name its journal speaks of. What else lies at the top
+  // stays as it is through the recovery.
+  std::vector<std::string> journaled;
   std::vector<DestinationWorkProblem> problems;
 };
 

@@ -386,6 +386,17 @@ class Planner {
       add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None,
           request_.destination, kCheckEarlierPackage);
     }
+    // Behind an interrupted run, an entry folder's name its journal does not speak of
+    // holds after the recovery what it holds now: something there is in the way.
+    for (std::size_t n = 0; work.interrupted && n < request_.entries.size(); ++n) {
+      const std::string name = twoDigits(static_cast<int>(n));
+      if (std::find(work.journaled.begin(), work.journaled.end(), name) != work.journaled.end() ||
+          !entryTypeOf(plan_.destination + name)) {
+        continue;
+      }
+      add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None,
+          plan_.destination + name, kCheckMemberInTheWay);
+    }
     if (!work.interrupted) warnStrayEntryFolders(request_.replacing && package);
     // The report's name is a package member: a replace removes it with the package,
     // and a create with a report writes it. A file of that name that belongs to no

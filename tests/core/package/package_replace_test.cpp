@@ -187,6 +187,27 @@ TEST_F(PackageReplace, AKillDuringTheRecoveryIsRecoveredByTheNextRun) {
   }
 }
 
+// Behind a replace killed mid-swap, the check foretells the next build: a folder the
+// interrupted run's journal does not speak of stays through the recovery, and is in
+// the way of a larger package.
+TEST_F(PackageReplace, AnOperatorsFolderBehindAKilledReplaceIsInTheWayAsAfterRecovery) {
+  makeEarlierAndExpected();
+  replacePackage(request({"b", "a"}, "D"), sink, nullptr,
+                 [&](int, const std::string& what) { return what != "move in 01"; });
+  ASSERT_NE(pendingRecovery(dir.file("D")), Recovery::NothingFound);
+  dir.write("D/02/notes.txt", "made by the operator meanwhile");
+  CheckRequest check;
+  check.entries = entries({"c", "b", "a"});
+  check.destination = dir.file("D");
+  check.replacing = true;
+  check.programFolder = dir.file("program");
+  const auto problems = checkPackage(check);
+  ASSERT_TRUE(hasCheckErrors(problems)) << checkReportText(problems);
+  EXPECT_NE(checkReportText(problems).find(dir.file("D/02")), std::string::npos);
+  EXPECT_EQ(nextBuild(request({"c", "b", "a"}, "D"), true, sink), BuildStatus::Refused);
+  EXPECT_EQ(dir.read("D/02/notes.txt"), "made by the operator meanwhile");
+}
+
 // The earlier members aside tell the next run whether a swap finished, so they outlast
 // the journal: whatever order the folder lists its contents in, the journal goes first,
 // and a kill anywhere after it leaves a working folder the next run just discards.
