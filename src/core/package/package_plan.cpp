@@ -477,16 +477,22 @@ class Planner {
   void warnStrayEntryFolders(bool replacingPackage) {
     const Result<std::vector<FolderEntry>> top = listFolder(request_.destination);
     if (!top) return;
+    std::vector<std::string> beyond;
+    for (const FolderEntry& item : *top) {
+      if (item.type != EntryType::File && isEntryFolderName(item.name) &&
+          static_cast<std::size_t>(std::stoi(item.name)) >= request_.entries.size()) {
+        beyond.push_back(item.name);
+      }
+    }
+    if (beyond.empty()) return;
+    // Only then is the earlier document read for its members (it may be large).
     const std::vector<std::string> members =
         replacingPackage ? packageMembers(request_.destination, plan_.earlierDocument.get())
                          : std::vector<std::string>();
-    for (const FolderEntry& item : *top) {
-      if (item.type == EntryType::File || !isEntryFolderName(item.name) ||
-          static_cast<std::size_t>(std::stoi(item.name)) < request_.entries.size() ||
-          std::binary_search(members.begin(), members.end(), item.name)) {
-        continue;
-      }
-      warning(CheckFault::StrayEntryFolder, -1, CheckRole::None, plan_.destination + item.name,
+    std::sort(beyond.begin(), beyond.end());
+    for (const std::string& name : beyond) {
+      if (std::binary_search(members.begin(), members.end(), name)) continue;
+      warning(CheckFault::StrayEntryFolder, -1, CheckRole::None, plan_.destination + name,
               kCheckStrayEntryFolder);
     }
   }
