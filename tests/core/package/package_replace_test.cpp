@@ -117,11 +117,7 @@ TEST_F(PackageReplace, AKillAtAnyStepLeavesOneWholePackageForEveryNextRun) {
 
       // The check changes nothing and foretells the replace.
       const auto atKill = snapshot(dir.file("D"));
-      CheckRequest check;
-      check.entries = entries({"c", "b", "a"});
-      check.destination = dir.file("D");
-      check.replacing = true;
-      check.programFolder = dir.file("program");
+      const CheckRequest check = checkRequest({"c", "b", "a"}, "D", true);
       const auto problems = checkPackage(check);
       EXPECT_FALSE(hasCheckErrors(problems)) << checkReportText(problems);
       EXPECT_EQ(snapshot(dir.file("D")), atKill);
@@ -196,11 +192,7 @@ TEST_F(PackageReplace, AnOperatorsFolderBehindAKilledReplaceIsInTheWayAsAfterRec
                  [&](int, const std::string& what) { return what != "move in 01"; });
   ASSERT_NE(pendingRecovery(dir.file("D")), Recovery::NothingFound);
   dir.write("D/02/notes.txt", "made by the operator meanwhile");
-  CheckRequest check;
-  check.entries = entries({"c", "b", "a"});
-  check.destination = dir.file("D");
-  check.replacing = true;
-  check.programFolder = dir.file("program");
+  const CheckRequest check = checkRequest({"c", "b", "a"}, "D", true);
   const auto problems = checkPackage(check);
   ASSERT_TRUE(hasCheckErrors(problems)) << checkReportText(problems);
   EXPECT_NE(checkReportText(problems).find(dir.file("D/02")), std::string::npos);
@@ -351,10 +343,7 @@ TEST_F(PackageReplace, ButtonImagesInTheWayAreWrittenOverWholeOrNotAtAll) {
     // whole package, which only then refuses a plain create.
     const bool complete = pendingRecovery(dir.file("P")) == Recovery::Completed ||
                           fs::exists(dir.file("P/exhibition.nuv"));
-    CheckRequest check;
-    check.entries = entries({"c", "b", "a"});
-    check.destination = dir.file("P");
-    check.programFolder = dir.file("program");
+    const CheckRequest check = checkRequest({"c", "b", "a"}, "P", false);
     const auto problems = checkPackage(check);
     EXPECT_EQ(hasCheckErrors(problems), complete) << checkReportText(problems);
     ASSERT_TRUE(recoverBeforeRun(dir.file("P"), sink));

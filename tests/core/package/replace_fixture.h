@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "package/build_command.h"
+#include "package/package_check.h"
 #include "package/package_layout.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -69,6 +70,17 @@ class PackageReplace : public ::testing::Test {
 
   CreateRequest request(const std::vector<std::string>& names, const std::string& dest) const {
     return {entries(names), dir.file(dest), dir.file("program")};
+  }
+
+  // The check of the same entries into `dest`, as the next build runs it.
+  CheckRequest checkRequest(const std::vector<std::string>& names, const std::string& dest,
+                            bool replacing) const {
+    CheckRequest check;
+    check.entries = entries(names);
+    check.destination = dir.file(dest);
+    check.replacing = replacing;
+    check.programFolder = dir.file("program");
+    return check;
   }
 
   // An earlier package of a and b in D, with a file and a numbered folder of the

@@ -95,11 +95,7 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
     const std::string kept = dir.read(c.untouched);
     const auto before = snapshot(dir.file("D"));
 
-    CheckRequest check;
-    check.entries = entries({"c", "b", "a"});
-    check.destination = dir.file("D");
-    check.replacing = true;
-    check.programFolder = dir.file("program");
+    const CheckRequest check = checkRequest({"c", "b", "a"}, "D", true);
     const auto problems = checkPackage(check);
     EXPECT_EQ(hasCheckErrors(problems), !c.replaced) << checkReportText(problems);
 
@@ -167,11 +163,7 @@ TEST_F(PackageReplace, AHeldLockRefusesASecondRunAndALeftLockIsStale) {
   EXPECT_EQ(replacePackage(request({"c", "b", "a"}, "D"), sink).status, BuildStatus::Stopped);
   EXPECT_TRUE(mentions(sink.messages, busy));
   EXPECT_EQ(createPackage(request({"c"}, "D"), sink).status, BuildStatus::Stopped);
-  CheckRequest check;
-  check.entries = entries({"c", "b", "a"});
-  check.destination = dir.file("D");
-  check.replacing = true;
-  check.programFolder = dir.file("program");
+  const CheckRequest check = checkRequest({"c", "b", "a"}, "D", true);
   EXPECT_TRUE(hasCheckErrors(checkPackage(check)));
   EXPECT_TRUE(fs::exists(dir.file("D/.vesk-staging/.vesk-lock"))) << "the holder's, untouched";
 
