@@ -200,14 +200,11 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
       return report;
     case SwapOutcome::UndoFailed:
       // The earlier members still aside stay there, with the journal, for the next run.
-      sink.showMessage(
-          errorMessage(withReason(std::string(kSwapUndoFailedMessage) + swap.failedPath,
-                                  swap.error != 0 ? systemReason(swap.error) : "")));
+      sink.showMessage(errorMessage(swapFailureText(kSwapUndoFailedMessage, swap)));
       report.status = BuildStatus::Stopped;
       return report;
     case SwapOutcome::Failed:
-      sink.showMessage(errorMessage(withReason(std::string(kSwapFailedMessage) + swap.failedPath,
-                                               swap.error != 0 ? systemReason(swap.error) : "")));
+      sink.showMessage(errorMessage(swapFailureText(kSwapFailedMessage, swap)));
       {
         StepCounter cleanUp(StepHook{});
         removeWorkingFolder(folder, cleanUp);

@@ -5,6 +5,7 @@
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "package/failure_reason.h"
 #include "package/package_layout.h"
 
 namespace vesk {
@@ -18,8 +19,10 @@ bool exists(const std::string& path) {
 }
 
 // Every move goes to a name found free: one that is taken fails rather than replaces.
-bool move(const std::string& from, const std::string& to) {
-  return static_cast<bool>(renamePath(from, to));
+// Moves by one rename: 0 when done, else the system's error (at least 1).
+int move(const std::string& from, const std::string& to) {
+  const Status moved = renamePath(from, to);
+  return moved ? 0 : std::max(moved.failure().systemError, 1);
 }
 
 bool contains(const std::vector<std::string>& names, const std::string& name) {
@@ -105,14 +108,14 @@ Undo undoSwap(const std::string& destination, const std::string& working,
   for (const auto& name : order) {
     if (!movedIn(destination, working, journal, name)) continue;
     if (!steps.proceed("move back " + name)) return Undo::Killed;
-    if (!move(joinPath(destination, name), joinPath(working, name))) return Undo::Failed;
+    if (move(joinPath(destination, name), joinPath(working, name)) != 0) return Undo::Failed;
   }
   const std::string aside = joinPath(working, kAsideFolderName);
   // A moved folder back out of the working folder, as the earlier member it was.
   for (const auto& [from, to] : journal.moved) {
     if (!exists(joinPath(working, to)) || exists(joinPath(aside, from))) continue;
     if (!steps.proceed("move back " + to + " as " + from)) return Undo::Killed;
-    if (!move(joinPath(working, to), joinPath(aside, from))) return Undo::Failed;
+    if (move(joinPath(working, to), joinPath(aside, from)) != 0) return Undo::Failed;
   }
   // The last aside first, so that a renamed folder is never taken for a new member
   // once an earlier one is back.
@@ -124,12 +127,16 @@ Undo undoSwap(const std::string& destination, const std::string& working,
     // member stays aside, with the journal, until the way is free.
     if (exists(joinPath(destination, name))) return Undo::Failed;
     if (!steps.proceed("put back " + name)) return Undo::Killed;
-    if (!move(joinPath(aside, name), joinPath(destination, name))) return Undo::Failed;
+    if (move(joinPath(aside, name), joinPath(destination, name)) != 0) return Undo::Failed;
   }
   return Undo::Done;
 }
 
 }  // namespace
+
+std::string swapFailureText(const std::string& text, const SwapReport& swap) {
+  return withReason(text + swap.failedPath, swap.error != 0 ? systemReason(swap.error) : "");
+}
 
 SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
                          const ReplaceJournal& journal, const FileOperations& operations,
@@ -147,11 +154,6 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
     report.error = error;
     return report;
   };
-  // The system's error of a move that failed, for the message.
-  const auto moveError = [](const std::string& from, const std::string& to) {
-    const Status moved = renamePath(from, to);
-    return moved ? 0 : std::max(moved.failure().systemError, 1);
-  };
   if (!steps.proceed("write the journal")) return killed();
   if (!writeJournal(folder.path, journal)) return failed(joinPath(folder.path, kJournalName));
   const std::string aside = joinPath(folder.path, kAsideFolderName);
@@ -161,20 +163,20 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
   }
   for (const auto& name : asideOrder(journal)) {
     if (!steps.proceed("move aside " + name)) return killed();
-    if (const int error = moveError(joinPath(destination, name), joinPath(aside, name)))
+    if (const int error = move(joinPath(destination, name), joinPath(aside, name)))
       return failed(joinPath(destination, name), error);
   }
   // An entry that moved to another number takes its new name in the working folder and
   // then comes in with the new members.
   for (const auto& [from, to] : journal.moved) {
     if (!steps.proceed("rename " + from + " to " + to)) return killed();
-    if (const int error = moveError(joinPath(aside, from), joinPath(folder.path, to))) {
+    if (const int error = move(joinPath(aside, from), joinPath(folder.path, to))) {
       return failed(joinPath(destination, from), error);
     }
   }
   for (const auto& name : moveInOrder(journal)) {
     if (!steps.proceed("move in " + name)) return killed();
-    if (const int error = moveError(joinPath(folder.path, name), joinPath(destination, name))) {
+    if (const int error = move(joinPath(folder.path, name), joinPath(destination, name))) {
       return failed(joinPath(destination, name), error);
     }
   }

@@ -25,6 +25,10 @@ struct SwapReport {
                            // (0 when not known)
 };
 
+// The operator's line for a swap that failed: `text`, the member whose move failed and,
+// where the system gave one, its reason on the next line.
+std::string swapFailureText(const std::string& text, const SwapReport& swap);
+
 // Moves the package finished in the held working folder into its destination: writes
 // the journal durably, moves the earlier members `journal.earlier` aside into the
 // working folder (the document first), the new ones `journal.incoming` in (the

@@ -152,13 +152,10 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
     case SwapOutcome::Killed:
       return killed();
     case SwapOutcome::Failed:
-      return undone(withReason(std::string(kCreateUndoneMessage) + ": " + swap.failedPath,
-                               swap.error != 0 ? systemReason(swap.error) : ""));
+      return undone(swapFailureText(std::string(kCreateUndoneMessage) + ": ", swap));
     case SwapOutcome::UndoFailed:
       // What moved in and could not move back stays journaled for the next run.
-      sink.showMessage(
-          errorMessage(withReason(std::string(kSwapUndoFailedMessage) + swap.failedPath,
-                                  swap.error != 0 ? systemReason(swap.error) : "")));
+      sink.showMessage(errorMessage(swapFailureText(kSwapUndoFailedMessage, swap)));
       report.status = BuildStatus::Stopped;
       return report;
     case SwapOutcome::Unflushed:
