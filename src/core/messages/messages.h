@@ -262,6 +262,8 @@ inline constexpr const char* kCheckUnreadable = "{role}を読み取れません"
 inline constexpr const char* kCheckUnreadableBecause = "{role}を読み取れません（{reason}）";
 inline constexpr const char* kCheckNotRegular = "{role}が通常のファイルではありません";
 inline constexpr const char* kCheckNotFolder = "{role}がフォルダではありません";
+inline constexpr const char* kCheckLinkInPackage =
+    "{role}がパッケージの中のリンクです（Vesk が作ったものではないため、たどりません）";
 inline constexpr const char* kCheckFolderFileUnreadable = "{role}の中のファイルを読み取れません";
 inline constexpr const char* kCheckFolderFileNotRegular =
     "{role}の中に通常のファイルでないもの（パイプやデバイス）があります";

@@ -25,7 +25,9 @@ FolderContents listContents(const std::string& folder, const std::function<bool(
     if (entry.type == EntryType::Folder) continue;
     const std::string path = folder + entry.name;
     FileInfo info = files.infoOf(entry.name);
-    if (info.kind != FileKind::Directory) contents.files.emplace_back(path, info);
+    if (info.kind == FileKind::Directory) continue;
+    if (entry.type == EntryType::Link) contents.links.insert(path);
+    contents.files.emplace_back(path, info);
   }
   // The create copies in the listing's sorted order.
   std::sort(contents.files.begin(), contents.files.end(),

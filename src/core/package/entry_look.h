@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,7 +22,8 @@ namespace vesk {
 struct FolderContents {
   Status listed;                                        // why the folder cannot be listed
   std::vector<std::pair<std::string, FileInfo>> files;  // full path and what it is, sorted
-  bool complete = true;                                 // false: `stop` ended the listing
+  std::set<std::string> links;  // the full paths of those files that are links themselves
+  bool complete = true;         // false: `stop` ended the listing
 };
 
 // Lists `folder` (ending with a separator) through base's walk, which takes long paths

@@ -679,6 +679,48 @@ class Planner {
 
   bool isDataFolder(const std::string& item) { return copiedAsFolder(item, infoOf(item).kind); }
 
+  // The entry folder of a package (ending with a separator) that `scene` lies at the top
+  // of, as a package read back names its scenes; empty when it lies elsewhere.
+  std::string packageEntryFolderOf(const std::string& scene) {
+    const std::string folder = folderOf(scene);
+    if (folder.empty()) return {};
+    const std::string path = withoutTrailingSeparator(folder);
+    if (!isEntryFolderName(fileNameOf(path))) return {};
+    const std::string package = folderOf(path);
+    auto [at, added] = packages_.try_emplace(package, false);
+    if (added) at->second = isPackageDocument(package + kDocumentName);
+    return at->second ? folder : std::string();
+  }
+
+  bool isLink(const std::string& path) {
+    auto [at, added] = links_.try_emplace(path, false);
+    if (added) {
+      const Result<EntryType> type = entryTypeOf(path);
+      at->second = type && *type == EntryType::Link;
+    }
+    return at->second;
+  }
+
+  // The first path from the package's entry folder of the entry being planned (itself
+  // included) down to `source` that is a link; empty when there is none, or when the
+  // source lies elsewhere. A link in a package is none of Vesk's making: the create
+  // does not follow it to copy what it leads to.
+  std::string linkInPackage(const std::string& source) {
+    const std::string& folder = packageFolder_;
+    const std::string path = withoutTrailingSeparator(source);
+    if (folder.empty() || path.size() < folder.size() ||
+        path.compare(0, folder.size(), folder) != 0) {
+      return {};
+    }
+    for (std::size_t end = folder.size() - 1;; ++end) {
+      if (end == path.size() || isPathSeparator(path[end])) {
+        std::string way = path.substr(0, end);
+        if (isLink(way)) return way;
+        if (end == path.size()) return {};
+      }
+    }
+  }
+
   // Plans the folder and its files when it can be copied whole; reports what keeps it
   // from that.
   void planDataFolder(int entry, const std::string& folder, const std::string& target) {
@@ -706,10 +748,15 @@ class Planner {
       return;
     }
     if (!addFolder(entry, CheckRole::DataFolder, target, folder)) return;
+    const bool inPackage =
+        !packageFolder_.empty() && folder.compare(0, packageFolder_.size(), packageFolder_) == 0;
     for (const auto& [file, fileInfo] : contents.files) {
       if (stopping()) return;
       const std::string name = fileNameOf(file);
-      if (fileInfo.kind == FileKind::Other) {
+      if (inPackage && contents.links.count(file) != 0) {
+        error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, file,
+              kCheckLinkInPackage);
+      } else if (fileInfo.kind == FileKind::Other) {
         error(CheckFault::SourceNotRegular, entry, CheckRole::DataFolder, file,
               kCheckFolderFileNotRegular);
       } else if (fileInfo.kind != FileKind::Regular || !fileInfo.readable) {
@@ -812,9 +859,14 @@ class Planner {
     for (const auto& item : entry.dataFiles) folders.push_back(isDataFolder(item));
     addFolder(n, CheckRole::None, nn, {});
     const std::vector<PlannedFile> files = planEntryFiles(entry, folders);
+    packageFolder_ = packageEntryFolderOf(entry.scenePath);
     for (const auto& file : files) {
       const CheckRole role = checkRoleOf(file.role);
       const std::string target = nn + kPathSeparator + file.place;
+      if (const std::string link = linkInPackage(file.source); !link.empty()) {
+        error(CheckFault::SourceNotRegular, n, role, link, kCheckLinkInPackage);
+        continue;
+      }
       switch (file.role) {
         case PlannedRole::Scene:
         case PlannedRole::Thumbnail:
@@ -1059,6 +1111,9 @@ class Planner {
   std::size_t obstaclesAt_ = 0;
   std::map<std::string, FileInfo> infos_;
   std::map<std::string, FolderContents> contents_;
+  std::map<std::string, bool> packages_;  // a folder: true when it holds a package
+  std::map<std::string, bool> links_;     // a path: true when it is a link itself
+  std::string packageFolder_;  // the package's entry folder the entry planned lies in, or empty
   std::map<std::string, int> scenes_;
   SceneReader reader_;  // request_.readScene, one call at a time; empty when that is
   std::mutex readerMutex_;

@@ -563,7 +563,43 @@ TEST_F(CheckCase, PosixOnlyInputsGiveTheirProblems) {
     std::function<void(test::TempDir&, CheckRequest&)> spoil;
     std::vector<std::string> expected;
   };
+  // The entry as read back from the package in old/: its files in the entry folder 00,
+  // where links are none of the package's own.
+  const auto fromPackage = [](test::TempDir& d, CheckRequest& r, bool document = true) {
+    d.makeFolder("old");
+    fs::copy(d.file("src"), d.file("old/00"), fs::copy_options::recursive);
+    if (document) d.write("old/exhibition.nuv", "");
+    r.entries[0] = {d.file("old/00/s.nuv"), d.file("old/00/t.jpg"), d.file("old/00/d.png"), {}};
+    r.windowsNames = false;
+  };
   const std::vector<Case> cases = {
+      {"links in a package's entry folder are not followed",
+       false,
+       [&](test::TempDir& d, CheckRequest& r) {
+         fromPackage(d, r);
+         fs::remove(d.file("old/00/v.raw"));
+         fs::create_symlink(d.file("src/v.raw"), d.file("old/00/v.raw"));
+         fs::create_symlink(d.file("src/v.raw"), d.file("old/00/ct/b.dcm"));
+       },
+       {"error source-not-regular 00 data-file old/00/v.raw",
+        "error source-not-regular 00 data-folder old/00/ct/b.dcm"}},
+      {"a data folder of a package's entry folder that is a link",
+       false,
+       [&](test::TempDir& d, CheckRequest& r) {
+         fromPackage(d, r);
+         fs::remove_all(d.file("old/00/ct"));
+         fs::create_directory_symlink(d.file("src/ct"), d.file("old/00/ct"));
+       },
+       {"error source-not-regular 00 data-folder old/00/ct"}},
+      {"links beside a scene outside any package are followed",
+       false,
+       [&](test::TempDir& d, CheckRequest& r) {
+         fromPackage(d, r, false);
+         fs::remove(d.file("old/00/v.raw"));
+         fs::create_symlink(d.file("src/v.raw"), d.file("old/00/v.raw"));
+         fs::create_symlink(d.file("src/v.raw"), d.file("old/00/ct/b.dcm"));
+       },
+       {}},
       {"unreadable thumbnail",
        true,
        [](test::TempDir& d, CheckRequest&) { ::chmod(d.file("src/t.jpg").c_str(), 0); },
