@@ -33,12 +33,14 @@ PackageProblem problem(PackageFault fault, const char* text, const std::string& 
 }
 
 // What a path is, the path itself: a link is a link, never followed.
-enum class Entry { Missing, Regular, Directory, Link, Other };
+// What is at a path, a link not followed. Unreadable: something the look could not
+// tell (no access, a name too long), which is no proof of a wrong kind.
+enum class Entry { Missing, Regular, Directory, Link, Other, Unreadable };
 
 Entry entryOf(const std::string& path) {
   if (isSymbolicLink(path)) return Entry::Link;
   const Result<FileKind> kind = fileKindOf(path);
-  if (!kind) return Entry::Other;
+  if (!kind) return Entry::Unreadable;
   switch (*kind) {
     case FileKind::Regular:
       return Entry::Regular;
@@ -46,8 +48,9 @@ Entry entryOf(const std::string& path) {
       return Entry::Directory;
     case FileKind::Missing:
       return Entry::Missing;
-    case FileKind::Other:
     case FileKind::Inaccessible:
+      return Entry::Unreadable;
+    case FileKind::Other:
       break;
   }
   return Entry::Other;
@@ -90,15 +93,20 @@ class ContentRun {
     const auto text = readSmallFile(manifestPath);
     const auto lines = text ? readManifestText(*text) : std::nullopt;
     if (!lines) {
-      add(manifestEntry == Entry::Regular
+      add(manifestEntry == Entry::Regular || manifestEntry == Entry::Unreadable
               ? problem(PackageFault::ManifestUnreadable, kVerifyManifestUnreadable, manifestPath)
               : irregular(manifestPath));
       walkPackage(false);
       return finish();
     }
     readSizes();
-    verdict_.listedFiles = lines->size();
-    for (const ManifestLine& line : *lines) checkListed(line);
+    // A line repeated as it was adds nothing: each file is checked and counted once.
+    std::set<std::pair<std::string, std::string>> seen;
+    for (const ManifestLine& line : *lines) {
+      if (!seen.emplace(line.path, line.hex).second) continue;
+      ++verdict_.listedFiles;
+      checkListed(line);
+    }
     walkPackage(true);
     return finish();
   }
@@ -118,6 +126,12 @@ class ContentRun {
     return problem(PackageFault::ContentIrregular, kVerifyIrregularFile, path);
   }
 
+  // A member the look could not tell, reported once: a folder's as one that cannot be
+  // read, a file's as one that cannot be read.
+  void unreadable(const std::string& path, const char* text) {
+    if (reported_.insert(path).second) add(problem(PackageFault::ContentMissing, text, path));
+  }
+
   // The sizes of the copy record. A quick check has no others: a record that cannot be
   // read is a problem then, never a silent pass.
   void readSizes() {
@@ -134,10 +148,11 @@ class ContentRun {
     for (const RecordedFile& file : *files) sizes_[file.path] = file.size;
   }
 
-  enum class Way { Real, Link, Missing };
+  enum class Way { Real, Reported, Missing };
 
   // Whether every folder on the way to `parts`' last one is a real folder; a link (or
-  // other irregular member) on the way is reported once.
+  // other irregular member, or a folder that cannot be looked at) on the way is
+  // reported once.
   Way wayTo(const std::vector<std::string_view>& parts) {
     std::string path = folder_;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
@@ -146,7 +161,11 @@ class ContentRun {
         const Entry entry = entryOf(path);
         if (entry == Entry::Link || entry == Entry::Other) {
           if (reported_.count(path) == 0) add(irregular(path));
-          return Way::Link;
+          return Way::Reported;
+        }
+        if (entry == Entry::Unreadable) {
+          unreadable(path, kVerifyFolderUnreadable);
+          return Way::Reported;
         }
         if (entry != Entry::Directory) return Way::Missing;
         realFolders_.insert(path);
@@ -172,7 +191,7 @@ class ContentRun {
     switch (wayTo(*parts)) {
       case Way::Real:
         break;
-      case Way::Link:  // reported as the link it is
+      case Way::Reported:
         return;
       case Way::Missing:
         add(problem(PackageFault::ContentMissing, kVerifyListedMissing, path));
@@ -186,6 +205,9 @@ class ContentRun {
       case Entry::Other:
       case Entry::Directory:
         add(irregular(path));
+        return;
+      case Entry::Unreadable:
+        unreadable(path, kVerifyListedUnreadable);
         return;
       case Entry::Regular:
         break;
@@ -236,6 +258,10 @@ class ContentRun {
         if (reported_.count(path) == 0) add(irregular(path));
         continue;
       }
+      if (entry == Entry::Unreadable) {
+        unreadable(path, kVerifyListedUnreadable);
+        continue;
+      }
       // The document and the buttons are listed as every file the package makes.
       if (entry == Entry::Regular && withManifest && listed_.count(path) == 0 &&
           (name == kDocumentName || name == kUpButtonName || name == kDownButtonName)) {
@@ -271,6 +297,9 @@ class ContentRun {
         case Entry::Link:
         case Entry::Other:
           if (reported_.count(path) == 0) add(irregular(path));
+          break;
+        case Entry::Unreadable:
+          unreadable(path, kVerifyListedUnreadable);
           break;
         case Entry::Directory:
           walkFolder(path, withManifest);

@@ -19,7 +19,7 @@ enum class ContentCheck {
 
 struct ContentVerdict {
   ManifestState manifest = ManifestState::NoManifest;
-  std::size_t listedFiles = 0;  // lines of the manifest
+  std::size_t listedFiles = 0;  // files the manifest lists (a line repeated counted once)
   std::vector<PackageProblem> problems;
 };
 

@@ -252,6 +252,21 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
        {{Fault::ContentUnlisted, "down.jpg"},
         {Fault::ContentUnlisted, "exhibition.nuv"},
         {Fault::ContentUnlisted, "up.jpg"}}},
+      {"a line of the manifest repeated, then the file it names changed",
+       [&](auto& d) {
+         std::string manifest = d.read("D/exhibition.sha256");
+         const std::size_t line = manifest.find("  00/v.raw\n") - 64;
+         manifest += manifest.substr(line, manifest.find('\n', line) + 1 - line);
+         d.write("D/exhibition.sha256", manifest);
+         flipByte(d, "D/00/v.raw", 3);
+       },
+       {{Fault::ContentChanged, "00/v.raw"}}},
+      {"a listed name too long for the file system is missing, not of another kind",
+       [](auto& d) {
+         d.write("D/exhibition.sha256", d.read("D/exhibition.sha256") + std::string(64, '0') +
+                                            "  00/" + std::string(300, 'x') + "\n");
+       },
+       {{Fault::ContentMissing, "00/" + std::string(300, 'x')}}},
 #ifndef _WIN32
       {"a data file become a link to a system file",
        [](auto& d) {
