@@ -24,8 +24,9 @@ std::filesystem::path toFsPath(const std::string& path);
 
 #ifdef _WIN32
 // A UTF-8 path as the wide Win32 file calls take it: an absolute path (drive letter
-// or UNC name) too long for the classic limit comes in its long form ("\\?\C:\..."
-// or "\\?\UNC\server\..."), made full first so that "." and ".." still count.
+// or UNC name) comes in its long form ("\\?\C:\..." or "\\?\UNC\server\..."), made
+// full first so that "." and ".." still count, whatever its length; no call meets the
+// classic 260-character limit. A relative path is left as it is.
 std::wstring win32Path(const std::string& path);
 
 // For a whole read of `path` through `file`, a handle opened for reading (or
@@ -46,8 +47,8 @@ bool isLinkByTag(unsigned long attributes, unsigned long tag);
 bool isLinkAt(const std::wstring& path, unsigned long attributes);
 bool isLinkHandle(void* file, unsigned long attributes);
 #endif
-// toFsPath for a path the standard streams open: on Windows a path too long for the
-// classic limit comes in its long form (see win32Path), which MinGW's streams pass on.
+// toFsPath for a path the standard streams open: on Windows an absolute path comes in
+// its long form (see win32Path), which MinGW's streams pass on.
 std::filesystem::path toOpenablePath(const std::string& path);
 
 // The UTF-8 text of a native path.

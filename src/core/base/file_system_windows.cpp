@@ -16,10 +16,6 @@ namespace vesk {
 
 namespace {
 
-// Paths from this length on take the long form: CreateDirectoryW allows 12 characters
-// fewer than the 260 of the other calls.
-constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
-
 bool isSlash(wchar_t c) {
   return c == L'\\' || c == L'/';
 }
@@ -51,7 +47,6 @@ bool isLinkAt(const std::wstring& path, unsigned long attributes) {
 
 std::wstring win32Path(const std::string& path) {
   const std::wstring wide = widen(path);
-  if (wide.size() < kLongPathFrom) return wide;
   const bool drive = wide.size() >= 3 && wide[1] == L':' && isSlash(wide[2]) &&
                      ((wide[0] >= L'A' && wide[0] <= L'Z') || (wide[0] >= L'a' && wide[0] <= L'z'));
   // "\\server\share", but not "\\?\" or "\\.\" forms that are long or devices already.

@@ -478,7 +478,7 @@ TEST(LongPaths, AFileDeeperThan260CharactersIsCreatedCopiedListedReadMeasuredAnd
 }
 
 #ifdef _WIN32
-TEST(LongPaths, OnlyLongAbsolutePathsTakeTheLongForm) {
+TEST(LongPaths, EveryAbsolutePathTakesTheLongForm) {
   const std::string tail(250, 'x');
   const std::wstring wideTail(250, L'x');
   struct Case {
@@ -486,7 +486,9 @@ TEST(LongPaths, OnlyLongAbsolutePathsTakeTheLongForm) {
     std::wstring expected;
   };
   const Case cases[] = {
-      {"C:\\short\\a.raw", L"C:\\short\\a.raw"},
+      {"C:\\short\\a.raw", L"\\\\?\\C:\\short\\a.raw"},
+      {"c:/short/./a.raw", L"\\\\?\\c:\\short\\a.raw"},
+      {"\\\\server\\share\\a.raw", L"\\\\?\\UNC\\server\\share\\a.raw"},
       {"C:\\s\\" + tail, L"\\\\?\\C:\\s\\" + wideTail},
       {"c:/s/t/../" + tail, L"\\\\?\\c:\\s\\" + wideTail},
       {"\\\\server\\share\\" + tail, L"\\\\?\\UNC\\server\\share\\" + wideTail},
