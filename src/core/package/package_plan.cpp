@@ -21,6 +21,7 @@
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "base/work_ahead.h"
+#include "format/data_value.h"
 #include "format/document_outline.h"
 #include "format/exhibition_document.h"
 #include "format/menu_pages.h"
@@ -809,6 +810,7 @@ class Planner {
     PlannedDocumentEntry document;
     document.scene = entry.scenePath;
     entry.dataFiles.clear();
+    packageFolder_ = packageEntryFolderOf(entry.scenePath);
     // A scene read ahead is taken as it was looked at before that read.
     if (reading.read && reading.lookedAt) infos_.try_emplace(entry.scenePath, *reading.lookedAt);
     if (checkSourceFile(n, CheckRole::Scene, entry.scenePath)) {
@@ -826,9 +828,13 @@ class Planner {
       MergedSceneSummary& merged = reading.merged;
       checkMergedScene(n, entry.scenePath, merged);
       document.mergedSize = merged.size;
-      // The data files only a readable scene names, as the merge found them.
+      // The data files only a readable scene names, as the merge found them. The copy of
+      // a scene in a package names its data as its source did, but the files lie where
+      // the document names them: a path leading out of the scene's folder by its last
+      // component in the entry folder.
       for (const auto& value : merged.dataValues) {
-        entry.dataFiles.push_back(sceneDataFile(folderOf(entry.scenePath), value));
+        entry.dataFiles.push_back(sceneDataFile(
+            folderOf(entry.scenePath), packageFolder_.empty() ? value : packagedDataValue(value)));
       }
       if (std::find(merged.dataValues.begin(), merged.dataValues.end(), std::string()) !=
           merged.dataValues.end()) {
@@ -859,7 +865,6 @@ class Planner {
     for (const auto& item : entry.dataFiles) folders.push_back(isDataFolder(item));
     addFolder(n, CheckRole::None, nn, {});
     const std::vector<PlannedFile> files = planEntryFiles(entry, folders);
-    packageFolder_ = packageEntryFolderOf(entry.scenePath);
     for (const auto& file : files) {
       const CheckRole role = checkRoleOf(file.role);
       const std::string target = nn + kPathSeparator + file.place;
@@ -955,9 +960,11 @@ class Planner {
   // ".nuv" is a scene (a folder too, as a folder listing shows it), a picture by its
   // size.
   FileRole dataFileRole(const PlannedFile& file) {
+    // A re-import gives a role to regular files only.
+    if (file.role == PlannedRole::DataFolder) return FileRole::None;
     const std::string name = withoutTrailingSeparator(file.place);
     if (lowerAscii(extensionOf(name)) == ".nuv") return FileRole::Scene;
-    if (file.role == PlannedRole::DataFolder || !hasImageExtension(name)) return FileRole::None;
+    if (!hasImageExtension(name)) return FileRole::None;
     const Result<PictureSize> size = probe_(file.source);
     return size ? pictureRole(size->width, size->height) : FileRole::None;
   }

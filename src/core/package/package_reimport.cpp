@@ -6,6 +6,7 @@
 
 #include "base/file_kind.h"
 #include "base/file_system.h"
+#include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "format/two_digits.h"
 #include "package/failure_reason.h"
@@ -56,14 +57,16 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
     std::vector<std::string> files;
     const Status listed =
         linked ? Status{} : listFolderFiles(numbered + kPathSeparator + "*", files);
-    // Nor is a file there that is a link: what it leads to is not the package's.
+    // Nor is a file there that is a link: what it leads to is not the package's. Only a
+    // regular file takes a role: a folder named like a scene or picture is none.
     bool linkedFile = false;
     for (const auto& path : files) {
-      if (isSymbolicLink(path)) {
+      const Result<EntryType> type = entryTypeOf(path);
+      if (type && *type == EntryType::Link) {
         linkedFile = true;
         continue;
       }
-      assignRole(working, fileRoleOf(path), path);
+      if (type && *type == EntryType::File) assignRole(working, fileRoleOf(path), path);
     }
     list.appendWorkingEntry();
 

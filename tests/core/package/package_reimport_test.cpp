@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -89,6 +92,56 @@ TEST_F(PackageReimport, APackageMadeByTheCreateCommandRoundTripsInOrder) {
   EXPECT_EQ(sink.messages.size(), 1u);  // only the create's success message
 }
 
+// Every file below `folder`, by its path relative to it, with its bytes.
+std::map<std::string, std::string> filesBelow(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& item : fs::recursive_directory_iterator(folder)) {
+    if (!item.is_regular_file()) continue;
+    std::ifstream in(item.path(), std::ios::binary);
+    files[fs::relative(item.path(), folder).generic_string()] =
+        std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+TEST_F(PackageReimport, APackageBuiltAgainFromItselfHoldsTheSameEntryFiles) {
+  // A scene's copy keeps the values its source had; the data lie where the document
+  // names them, a value leading out of the scene's folder by its last component.
+  struct Case {
+    const char* value;
+    const char* data;  // below src/, for the scene in src/e/
+  };
+  const Case cases[] = {
+      {"m\\mesh.obj", "e/m/mesh.obj"},
+      {"..\\x.raw", "x.raw"},
+      {"..\\up.jpg", "up.jpg"},  // no button image of the package stands in for it
+      {"..\\ct\\", "ct/a.dcm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    dir.clear();
+    dir.write("src/e/s.nuv", std::string("<data name=\"v\" ><file path=\"") + c.value +
+                                 "\" /></data>\r\n<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+    dir.write(std::string("src/") + c.data, std::string("data of ") + c.value);
+    dir.copyFrom(kLandscape, "src/e/t.jpg");
+    dir.copyFrom(kPortrait, "src/e/d.png");
+    CreateRequest request;
+    request.entries = {
+        {dir.file("src/e/s.nuv"), dir.file("src/e/t.jpg"), dir.file("src/e/d.png"), {}}};
+    request.destination = dir.file("first");
+    request.programFolder = VESK_DATA_DIR;
+    ASSERT_EQ(createPackage(request, sink).status, BuildStatus::Written);
+
+    EntryList reimported;
+    reimportPackage(dir.file("first/exhibition.nuv"), reimported, sink);
+    request.entries = reimported.entries();
+    request.destination = dir.file("again");
+    ASSERT_EQ(createPackage(request, sink).status, BuildStatus::Written) << sink.messages.back();
+    EXPECT_EQ(filesBelow(dir.file("again/00")), filesBelow(dir.file("first/00")));
+    EXPECT_EQ(dir.read("again/exhibition.nuv"), dir.read("first/exhibition.nuv"));
+  }
+}
+
 TEST_F(PackageReimport, RolesFollowExtensionAndShapeWhateverTheLetterCase) {
   put("00/SCENE.NUV");
   put("00/A.JPG", kLandscape);
@@ -96,6 +149,7 @@ TEST_F(PackageReimport, RolesFollowExtensionAndShapeWhateverTheLetterCase) {
   put("00/notes.txt");
   put("00/vol.raw");
   fs::create_directories(dir.file("pkg/00/sub.jpg"));
+  fs::create_directories(dir.file("pkg/00/zz.nuv"));  // sorts last, but is no scene
   put("01/s.nuv");
   put("01/square.png", kPictures + "square-100x100.png");
   put("01/tall.png", kPictures + "tall-600x601.png");
