@@ -321,6 +321,8 @@ inline constexpr const char* kCheckPictureContentUnreadable =
     "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）";
 inline constexpr const char* kCheckThumbnailPortrait = "{role}が縦長です（{width}×{height}）";
 inline constexpr const char* kCheckDescriptionLandscape = "{role}が横長です（{width}×{height}）";
+inline constexpr const char* kCheckDescriptionSquare =
+    "{role}が正方形です（{width}×{height}）。パッケージを読み込み直すとサムネイルとして扱われます";
 inline constexpr const char* kCheckNoTopGroup =
     "{role}に名前に Sur を含む描画グループがありません（メニューから移動できません）";
 // {name}: the file's name in the entry folder.

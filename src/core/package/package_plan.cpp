@@ -671,8 +671,10 @@ class Planner {
       warning(CheckFault::ThumbnailNotLandscape, entry, role, path, kCheckThumbnailPortrait,
               {{"width", width}, {"height", height}});
     }
-    if (role == CheckRole::Description && size->width > size->height) {
-      warning(CheckFault::DescriptionNotPortrait, entry, role, path, kCheckDescriptionLandscape,
+    // A re-import takes a square picture for the thumbnail.
+    if (role == CheckRole::Description && size->width >= size->height) {
+      warning(CheckFault::DescriptionNotPortrait, entry, role, path,
+              size->width > size->height ? kCheckDescriptionLandscape : kCheckDescriptionSquare,
               {{"width", width}, {"height", height}});
     }
     return picture;

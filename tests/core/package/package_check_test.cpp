@@ -229,6 +229,12 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
     std::vector<std::string> expected;
   };
   const std::vector<Case> cases = {
+      {"a square description, which a re-import takes for the thumbnail",
+       [](test::TempDir& d, CheckRequest& r) {
+         d.copyFrom(kPictures + "square-100x100.png", "src/sq.png");
+         r.entries[0].descriptionPath = d.file("src/sq.png");
+       },
+       {"warning description-not-portrait 00 description src/sq.png"}},
       {"scene read fails",
        [](test::TempDir&, CheckRequest& r) {
          r.readScene = [](const std::string& path) -> Result<std::vector<std::string>> {
