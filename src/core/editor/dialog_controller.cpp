@@ -197,7 +197,6 @@ void DialogController::pointEntriesAtCopies(const PackagePlan& plan,
   // list shows what was written and a second create makes the same package.
   const std::vector<ExhibitionEntry> after =
       entriesAfterCreate(plan, list_.entries(), packageFolder);
-  if (after == list_.entries()) return;
   const int current = list_.currentIndex();
   const ExhibitionEntry& working = list_.workingEntry();
   const bool showingCurrent =
@@ -205,12 +204,21 @@ void DialogController::pointEntriesAtCopies(const PackagePlan& plan,
       working.scenePath == list_.at(static_cast<std::size_t>(current)).scenePath &&
       working.thumbnailPath == list_.at(static_cast<std::size_t>(current)).thumbnailPath &&
       working.descriptionPath == list_.at(static_cast<std::size_t>(current)).descriptionPath;
-  for (std::size_t i = 0; i < after.size() && i < list_.size(); ++i) list_.setEntry(i, after[i]);
-  rebuildList();
+  // An entry being composed keeps the operator's changes; its paths into the replaced
+  // package name their copies, or nothing where the file is gone.
+  const ExhibitionEntry composed = workingEntryAfterCreate(plan, working, packageFolder);
+  const bool listChanged = after != list_.entries();
+  if (!listChanged && composed == working) return;
+  if (listChanged) {
+    for (std::size_t i = 0; i < after.size() && i < list_.size(); ++i) list_.setEntry(i, after[i]);
+    rebuildList();
+  }
   if (showingCurrent) {
     list_.loadWorkingEntry();
-    showWorkingEntry();
+  } else {
+    list_.workingEntry() = composed;
   }
+  showWorkingEntry();
 }
 
 bool DialogController::confirmCheck(CreateRequest& request, bool replacing) {

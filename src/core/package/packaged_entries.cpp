@@ -1,5 +1,8 @@
 #include "package/packaged_entries.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "base/path_terms.h"
 #include "package/package_layout.h"
 
@@ -29,16 +32,29 @@ bool inEntryFolder(const std::string& path, const std::string& folder) {
          isEntryFolderName(std::string_view(path).substr(folder.size(), end - folder.size()));
 }
 
+// The package folder in its comparable form ending with a separator, and as written.
+struct PackagePlace {
+  std::string comparable;
+  std::string written;
+};
+
+std::optional<PackagePlace> placeOf(const std::string& packageFolder) {
+  PackagePlace place{comparable(packageFolder), packageFolder};
+  if (place.comparable.empty()) return std::nullopt;
+  if (place.comparable.back() != kPathSeparator) place.comparable += kPathSeparator;
+  if (!isPathSeparator(place.written.back())) place.written += kPathSeparator;
+  return place;
+}
+
 }  // namespace
 
 std::vector<ExhibitionEntry> entriesAfterCreate(const PackagePlan& plan,
                                                 std::vector<ExhibitionEntry> entries,
                                                 const std::string& packageFolder) {
-  std::string folder = comparable(packageFolder);
-  if (folder.empty()) return entries;
-  if (folder.back() != kPathSeparator) folder += kPathSeparator;
-  std::string copies = packageFolder;
-  if (!isPathSeparator(copies.back())) copies += kPathSeparator;
+  const std::optional<PackagePlace> place = placeOf(packageFolder);
+  if (!place) return entries;
+  const std::string& folder = place->comparable;
+  const std::string& copies = place->written;
 
   std::vector<std::vector<const PlannedItem*>> copiesOf(entries.size());
   for (const PlannedItem& item : plan.items) {
@@ -70,6 +86,21 @@ std::vector<ExhibitionEntry> entriesAfterCreate(const PackagePlan& plan,
     }
   }
   return entries;
+}
+
+ExhibitionEntry workingEntryAfterCreate(const PackagePlan& plan, ExhibitionEntry working,
+                                        const std::string& packageFolder) {
+  const std::optional<PackagePlace> place = placeOf(packageFolder);
+  if (!place) return working;
+  for (std::string* path : {&working.scenePath, &working.thumbnailPath, &working.descriptionPath}) {
+    const std::string inner = comparable(*path);
+    if (!inEntryFolder(inner, place->comparable)) continue;
+    const auto copy = std::find_if(plan.items.begin(), plan.items.end(), [&](const auto& item) {
+      return item.step == PlannedItem::Step::CopyFile && comparable(item.source) == inner;
+    });
+    *path = copy != plan.items.end() ? place->written + copy->target : std::string();
+  }
+  return working;
 }
 
 }  // namespace vesk

@@ -18,4 +18,12 @@ std::vector<ExhibitionEntry> entriesAfterCreate(const PackagePlan& plan,
                                                 std::vector<ExhibitionEntry> entries,
                                                 const std::string& packageFolder);
 
+// The working entry (being composed, not in the list) as it stands once the same
+// package has been written: each path that lay in an entry folder there becomes the
+// path of the copy of that very file, whichever entry it was copied for; one with no
+// copy is emptied, as its file is gone or holds another entry's copy now. Every other
+// path stays. Pure: looks at no file.
+ExhibitionEntry workingEntryAfterCreate(const PackagePlan& plan, ExhibitionEntry working,
+                                        const std::string& packageFolder);
+
 }  // namespace vesk

@@ -419,6 +419,37 @@ TEST(CreateCommand, PathsIntoTheFolderWrittenNameTheirCopiesThereAfterwards) {
   EXPECT_EQ(d.view.fields, shown);
 }
 
+TEST(CreateCommand, AnEntryBeingComposedNamesTheCopiesOfItsFilesOrNothingAfterwards) {
+  // Read back from /out, its entry 01 is now built as 00; the operator had dropped a
+  // new thumbnail and a picture of the earlier package that the create does not take.
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/out/01/t.jpg", "/out/01/d.png", {}};
+  d.controller.onAdd();
+  d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/new/t2.jpg", "/out/02/x.png", {}};
+  d.chosenFolder = "/out";
+  const std::string sep(1, kPathSeparator);
+  const auto copy = [&](PlannedRole role, const std::string& name) {
+    PlannedItem item;
+    item.entryNumber = 0;
+    item.role = role;
+    item.source = "/out/01/" + name;
+    item.target = "00" + sep + name;
+    return item;
+  };
+  d.plannedItems = {copy(PlannedRole::Scene, "b.nuv"), copy(PlannedRole::Thumbnail, "t.jpg"),
+                    copy(PlannedRole::Description, "d.png")};
+  d.buildReport.status = BuildStatus::Written;
+  d.buildReport.documentPath = "/out/exhibition.nuv";
+  d.controller.onCreate();
+  EXPECT_EQ(d.controller.entryList().at(0).thumbnailPath, "/out/00" + sep + "t.jpg");
+  const std::vector<std::string> composed = {"/out/00" + sep + "b.nuv", "/new/t2.jpg", ""};
+  const ExhibitionEntry& working = d.controller.entryList().workingEntry();
+  EXPECT_EQ(
+      (std::vector<std::string>{working.scenePath, working.thumbnailPath, working.descriptionPath}),
+      composed);
+  EXPECT_EQ(d.view.fields, composed);
+}
+
 TEST(CreateCommand, AnEarlierPackageInTheFolderIsReplacedOnlyWhenTheOperatorAgrees) {
   test::TempDir folder;
   folder.write("pkg/exhibition.nuv", "earlier");
