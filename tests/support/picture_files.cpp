@@ -53,7 +53,13 @@ std::string bmpFile(std::uint32_t headerSize, std::int32_t width, std::int32_t h
   }
   info += littleEndian(planes, 2) + littleEndian(bits, 2);
   info.resize(headerSize, '\0');  // compression 0 (none) and zero counts
-  const std::string pixels(16, '\x7F');
+  // Every row the header states, up to 32 MiB; beyond that a few bytes only.
+  const std::uint64_t rows =
+      height < 0 ? 0 - static_cast<std::uint64_t>(height) : static_cast<std::uint64_t>(height);
+  const std::uint64_t rowBytes =
+      (static_cast<std::uint64_t>(width < 0 ? 0 : width) * bits + 31) / 32 * 4;
+  const std::uint64_t whole = rowBytes * rows;
+  const std::string pixels(whole > 0 && whole <= (std::uint64_t{32} << 20) ? whole : 16, '\x7F');
   const auto offset = static_cast<std::uint32_t>(14 + info.size());
   return "BM" + littleEndian(offset + static_cast<std::uint32_t>(pixels.size()), 4) +
          std::string(4, '\0') + littleEndian(offset, 4) + info + pixels;

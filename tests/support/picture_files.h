@@ -19,7 +19,8 @@ std::string littleEndian(std::uint32_t value, int count);
 void refreshIhdrCrc(std::string& png);
 
 // A BMP file whose information header is `headerSize` bytes long: 16-bit width and
-// height for 12, signed 32-bit ones otherwise, followed by a few bytes of pixels.
+// height for 12, signed 32-bit ones otherwise, followed by the pixel rows they state
+// (a few bytes only where those would pass 32 MiB).
 std::string bmpFile(std::uint32_t headerSize, std::int32_t width, std::int32_t height,
                     std::uint16_t planes = 1, std::uint16_t bits = 24);
 

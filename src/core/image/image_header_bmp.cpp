@@ -7,6 +7,13 @@ constexpr std::uint32_t kCoreHeaderSize = 12;      // OS/2 1.x
 constexpr std::uint32_t kMinInfoHeaderSize = 16;   // OS/2 2.x, shortest form
 constexpr std::uint32_t kMaxInfoHeaderSize = 124;  // BITMAPV5HEADER
 
+// The information header's compression field.
+constexpr std::uint32_t kPlain = 0;
+constexpr std::uint32_t kBitFields = 3;
+constexpr std::uint32_t kJpegPixels = 4;
+constexpr std::uint32_t kPngPixels = 5;
+constexpr std::uint32_t kAlphaBitFields = 6;
+
 bool bitCountKnown(std::uint32_t bits) {
   return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
@@ -46,6 +53,17 @@ std::optional<ImageSize> readBmpSize(std::istream& in) {
   }
   if (size.width == 0 || size.height == 0 || planes != 1 || !bitCountKnown(bits)) {
     return std::nullopt;
+  }
+  // Pixels stored as JPEG or PNG are for printers, not files; rows stored plainly
+  // (no compression, or bit fields) must all be there.
+  const std::uint32_t compression = headerSize >= 20 ? littleEndian32(info + 12) : kPlain;
+  if (compression == kJpegPixels || compression == kPngPixels) return std::nullopt;
+  if (compression == kPlain || compression == kBitFields || compression == kAlphaBitFields) {
+    const std::uint64_t rowBytes = (std::uint64_t{size.width} * bits + 31) / 32 * 4;
+    const std::uint64_t needed = littleEndian32(head + 10) + rowBytes * size.height;
+    in.seekg(0, std::ios::end);
+    const std::streamoff end = in.tellg();
+    if (end < 0 || static_cast<std::uint64_t>(end) < needed) return std::nullopt;
   }
   return size;
 }

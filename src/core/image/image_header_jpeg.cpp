@@ -76,15 +76,22 @@ std::optional<ImageSize> readJpegSize(std::istream& in) {
   unsigned char soi[2];
   if (!readExact(in, soi, 2) || soi[0] != 0xFF || soi[1] != kSoi) return std::nullopt;
   SearchBudget budget;
+  std::optional<ImageSize> size;
   for (;;) {
     const int marker = nextMarker(in, budget);
+    // The first scan after the frame header: the picture has image data.
+    if (marker == kSos && size) return size;
     if (marker < 0 || marker == kSoi || marker == kEoi || marker == kSos) return std::nullopt;
     if (isStandalone(marker)) continue;
     unsigned char lengthBytes[2];
     if (!readExact(in, lengthBytes, 2)) return std::nullopt;
     const std::uint32_t length = bigEndian16(lengthBytes);
     if (length < 2) return std::nullopt;
-    if (isFrameHeader(marker) || marker == kDhp) return readFrameHeader(in, length);
+    if (!size && (isFrameHeader(marker) || marker == kDhp)) {
+      size = readFrameHeader(in, length);
+      if (!size) return std::nullopt;
+      continue;
+    }
     // Skipped: APP segments with their embedded thumbnails, tables, comments. Read past
     // rather than sought over: a segment holds at most 64 KiB, and a file stream's seek
     // drops its buffer, so each segment would read the file's next block again.

@@ -8,6 +8,8 @@ namespace {
 
 constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr std::uint32_t kMaxPngDimension = 0x7FFFFFFF;
+// More chunks than any real picture holds: a file of tiny chunks is not walked for ever.
+constexpr std::uint32_t kMaxChunks = 1u << 20;
 
 constexpr std::array<std::uint32_t, 256> makeCrcTable() {
   std::array<std::uint32_t, 256> table{};
@@ -60,7 +62,25 @@ std::optional<ImageSize> readPngSize(std::istream& in) {
   const unsigned colourType = ihdr[9];
   const bool methodsKnown = ihdr[10] == 0 && ihdr[11] == 0 && ihdr[12] <= 1;
   if (!bitDepthFits(colourType, depth) || !methodsKnown) return std::nullopt;
-  return size;
+  // The chunks after the header, read past by their lengths up to the end chunk: a file
+  // cut short, or one without image data, holds no picture a decoder can show.
+  bool imageData = false;
+  for (std::uint32_t chunks = 0; chunks < kMaxChunks; ++chunks) {
+    unsigned char chunk[8];
+    if (!readExact(in, chunk, sizeof chunk)) return std::nullopt;
+    const std::uint32_t length = bigEndian32(chunk);
+    if (length > kMaxPngDimension) return std::nullopt;
+    if (std::memcmp(chunk + 4, "IEND", 4) == 0) {
+      if (!imageData) return std::nullopt;
+      return size;
+    }
+    if (std::memcmp(chunk + 4, "IDAT", 4) == 0) imageData = true;
+    // Read past rather than sought over: a seek drops the stream's buffer, and chunks
+    // are mostly a few KiB.
+    const auto skip = static_cast<std::streamsize>(length) + 4;
+    if (in.ignore(skip).gcount() != skip) return std::nullopt;
+  }
+  return std::nullopt;
 }
 
 }  // namespace vesk
