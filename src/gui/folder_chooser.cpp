@@ -1,20 +1,17 @@
 #include "folder_chooser.h"
 
+#include "editor/chooser_start.h"
+
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
 namespace vesk::gui {
 
 QString chooserStartFolder(const std::string& startPath) {
-  const QFileInfo start(QString::fromStdString(startPath));
-  if (startPath.empty() || !start.isAbsolute()) return QDir::homePath();
-  if (start.isDir()) return start.filePath();
-  // Usually the path of a dropped file, which may be gone by now.
-  if (QFileInfo(start.absolutePath()).isDir()) return start.absolutePath();
-  return QDir::homePath();
+  const std::string folder = vesk::chooserStartFolder(startPath);
+  return folder.empty() ? QDir::homePath() : QString::fromStdString(folder);
 }
 
 std::string chooseDestinationFolder(QWidget* owner, const std::string& startPath) {

@@ -8,9 +8,8 @@
 
 namespace vesk::gui {
 
-// The folder the chooser opens in for `startPath`: the path itself when it is a
-// folder, its folder when it names a file (also one that is gone), the home folder
-// when neither exists or the path is not absolute (as "c:\\" is on POSIX).
+// The folder the chooser opens in for `startPath`: the core's chooser start folder,
+// else the home folder.
 QString chooserStartFolder(const std::string& startPath);
 
 // Asks the operator for a destination folder, modal to `owner`; its full path, or

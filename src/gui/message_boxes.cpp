@@ -16,12 +16,10 @@ QWidget* MessageBoxSink::parentForBox() const {
 }
 
 QMessageBox::Icon iconFor(MessageKind kind) {
-  switch (kind) {
-    case MessageKind::Question:
+  switch (messageIcon(kind)) {
+    case MessageIcon::Question:
       return QMessageBox::Question;
-    case MessageKind::Error:
-    case MessageKind::Warning:
-    case MessageKind::Success:
+    case MessageIcon::Exclamation:
       break;
   }
   return QMessageBox::Warning;

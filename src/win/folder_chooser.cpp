@@ -2,6 +2,7 @@
 
 #include <shobjidl.h>
 
+#include "editor/chooser_start.h"
 #include "messages/dialog_texts.h"
 #include "wide_text.h"
 
@@ -27,22 +28,7 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
-bool isFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
-
-std::wstring chooserStartFolder(const std::wstring& startPath) {
-  if (startPath.empty()) return {};
-  if (isFolder(startPath)) return startPath;
-  const std::size_t slash = startPath.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return {};
-  // Keep the separator of a drive's root ("c:\").
-  std::wstring folder = startPath.substr(0, slash == 2 && startPath[1] == L':' ? 3 : slash);
-  return isFolder(folder) ? folder : std::wstring();
-}
 
 std::string chooseDestinationFolder(HWND owner, const std::string& startPath) {
   ComPtr<IFileOpenDialog> dialog;
@@ -54,7 +40,7 @@ std::string chooseDestinationFolder(HWND owner, const std::string& startPath) {
   dialog->GetOptions(&options);
   dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
   dialog->SetTitle(toWide(kChooseFolderTitle).c_str());
-  const std::wstring start = chooserStartFolder(toWide(startPath));
+  const std::wstring start = toWide(chooserStartFolder(startPath));
   if (!start.empty()) {
     ComPtr<IShellItem> folder;
     if (SUCCEEDED(

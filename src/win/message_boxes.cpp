@@ -36,12 +36,10 @@ HWND MessageBoxSink::ownerForBox() const {
 }
 
 UINT iconFor(MessageKind kind) {
-  switch (kind) {
-    case MessageKind::Question:
+  switch (messageIcon(kind)) {
+    case MessageIcon::Question:
       return MB_ICONQUESTION;
-    case MessageKind::Error:
-    case MessageKind::Warning:
-    case MessageKind::Success:
+    case MessageIcon::Exclamation:
       break;
   }
   return MB_ICONEXCLAMATION;

@@ -34,6 +34,14 @@ inline Message successMessage(std::string text) {
 // Yes would discard something the operator made.
 enum class DefaultAnswer { Yes, No };
 
+// The icon of the message box that shows a message: a question mark for a question,
+// the exclamation mark for every other message, failures and successes alike.
+enum class MessageIcon { Exclamation, Question };
+
+inline MessageIcon messageIcon(MessageKind kind) {
+  return kind == MessageKind::Question ? MessageIcon::Question : MessageIcon::Exclamation;
+}
+
 // Where the core reports what the operator must see. Each front end implements it:
 // the dialog as modal message boxes, the command line as lines on stdout and stderr.
 class MessageSink {
