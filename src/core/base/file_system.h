@@ -25,8 +25,9 @@ std::filesystem::path toFsPath(const std::string& path);
 #ifdef _WIN32
 // A UTF-8 path as the wide Win32 file calls take it: an absolute path (drive letter
 // or UNC name) comes in its long form ("\\?\C:\..." or "\\?\UNC\server\..."), made
-// full first so that "." and ".." still count, whatever its length; no call meets the
-// classic 260-character limit. A relative path is left as it is.
+// full first so that "." and ".." still count, whatever its length: no absolute path
+// meets the classic 260-character limit. A relative path, and one that names a device,
+// is left in its classic form.
 std::wstring win32Path(const std::string& path);
 
 // For a whole read of `path` through `file`, a handle opened for reading (or

@@ -61,6 +61,12 @@ std::wstring win32Path(const std::string& path) {
   size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
   if (size == 0 || size >= full.size()) return wide;
   full.resize(size);
+  // A device name (C:\x\nul.png) comes back as a device path (\\.\nul), which takes
+  // no prefix.
+  if (full.size() >= 4 && isSlash(full[0]) && isSlash(full[1]) &&
+      (full[2] == L'.' || full[2] == L'?') && isSlash(full[3])) {
+    return full;
+  }
   return unc ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
 }
 

@@ -134,8 +134,16 @@ VolumeInfo volumeInfoOf(const std::string& folder) {
   if (GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) {
     info.available = available.QuadPart;
   }
-  wchar_t root[MAX_PATH];
-  if (GetVolumePathNameW(wide.c_str(), root, MAX_PATH)) {
+  wchar_t longRoot[MAX_PATH];
+  if (GetVolumePathNameW(wide.c_str(), longRoot, MAX_PATH)) {
+    // The volume calls take a root in its classic form: "C:\" or "\\server\share\".
+    std::wstring classic = longRoot;
+    if (classic.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+      classic = L"\\\\" + classic.substr(8);
+    } else if (classic.size() >= 6 && classic.rfind(L"\\\\?\\", 0) == 0 && classic[5] == L':') {
+      classic = classic.substr(4);
+    }
+    const wchar_t* const root = classic.c_str();
     DWORD sectors = 0;
     DWORD bytes = 0;
     DWORD freeClusters = 0;

@@ -1,15 +1,22 @@
 #include "image/image_header_png.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace vesk {
 namespace {
 
 constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr std::uint32_t kMaxPngDimension = 0x7FFFFFFF;
-// More chunks than any real picture holds: a file of tiny chunks is not walked for ever.
+// More chunks before the image data than any real picture holds: a file of tiny chunks
+// is not walked for ever.
 constexpr std::uint32_t kMaxChunks = 1u << 20;
+// How much of the file's end is searched for the end chunk, which may be followed by
+// a few bytes another program appended.
+constexpr std::streamoff kTail = 64 * 1024;
 
 constexpr std::array<std::uint32_t, 256> makeCrcTable() {
   std::array<std::uint32_t, 256> table{};
@@ -62,25 +69,36 @@ std::optional<ImageSize> readPngSize(std::istream& in) {
   const unsigned colourType = ihdr[9];
   const bool methodsKnown = ihdr[10] == 0 && ihdr[11] == 0 && ihdr[12] <= 1;
   if (!bitDepthFits(colourType, depth) || !methodsKnown) return std::nullopt;
-  // The chunks after the header, read past by their lengths up to the end chunk: a file
-  // cut short, or one without image data, holds no picture a decoder can show.
-  bool imageData = false;
-  for (std::uint32_t chunks = 0; chunks < kMaxChunks; ++chunks) {
+  // The chunks after the header, passed over by their lengths up to the first image
+  // data (IDAT), then the end chunk (IEND) near the file's end: a file without image
+  // data, or one cut short, holds no picture a decoder can show. The image data itself
+  // is not read: only the chunks before it and the file's last 64 KiB.
+  for (std::uint32_t chunks = 0;; ++chunks) {
     unsigned char chunk[8];
-    if (!readExact(in, chunk, sizeof chunk)) return std::nullopt;
+    if (chunks == kMaxChunks || !readExact(in, chunk, sizeof chunk)) return std::nullopt;
     const std::uint32_t length = bigEndian32(chunk);
-    if (length > kMaxPngDimension) return std::nullopt;
-    if (std::memcmp(chunk + 4, "IEND", 4) == 0) {
-      if (!imageData) return std::nullopt;
-      return size;
+    if (length > kMaxPngDimension || std::memcmp(chunk + 4, "IEND", 4) == 0) return std::nullopt;
+    if (std::memcmp(chunk + 4, "IDAT", 4) == 0) break;
+    // Small chunks read past, as a seek drops the stream's buffer; large ones sought over.
+    const auto skip = static_cast<std::streamoff>(length) + 4;
+    if (skip <= kTail) {
+      if (in.ignore(skip).gcount() != skip) return std::nullopt;
+    } else if (!in.seekg(skip, std::ios::cur)) {
+      return std::nullopt;
     }
-    if (std::memcmp(chunk + 4, "IDAT", 4) == 0) imageData = true;
-    // Read past rather than sought over: a seek drops the stream's buffer, and chunks
-    // are mostly a few KiB.
-    const auto skip = static_cast<std::streamsize>(length) + 4;
-    if (in.ignore(skip).gcount() != skip) return std::nullopt;
   }
-  return std::nullopt;
+  const std::streamoff dataAt = in.tellg();
+  in.seekg(0, std::ios::end);
+  const std::streamoff end = in.tellg();
+  if (dataAt < 0 || end < dataAt) return std::nullopt;
+  const std::streamoff from = std::max(dataAt, end - kTail);
+  std::string tail(static_cast<std::size_t>(end - from), '\0');
+  in.seekg(from);
+  if (!in.read(tail.data(), static_cast<std::streamsize>(tail.size()))) return std::nullopt;
+  // The end chunk: length 0, its type and its fixed CRC.
+  static constexpr char kEnd[] = "\0\0\0\0IEND\xAE\x42\x60\x82";
+  if (tail.find(std::string_view(kEnd, sizeof kEnd - 1)) == std::string::npos) return std::nullopt;
+  return size;
 }
 
 }  // namespace vesk

@@ -4,6 +4,7 @@
 
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "format/data_value.h"
 #include "format/scene_scan.h"
 #include "package/entry_plan.h"
 
@@ -46,7 +47,14 @@ bool holdsUnusableByte(std::string_view value) {
   return false;
 }
 
-EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const EntryLookTools& tools,
+std::string entryDataFile(const std::string& scenePath, const std::string& packageEntryFolder,
+                          const std::string& value) {
+  return sceneDataFile(folderOf(scenePath),
+                       packageEntryFolder.empty() ? value : packagedDataValue(value));
+}
+
+EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry,
+                      const std::string& packageEntryFolder, const EntryLookTools& tools,
                       const std::atomic<bool>& stop, const std::function<bool()>& cancelled) {
   EntryLook look;
   const auto stopped = [&] { return stop || (cancelled && cancelled()); };
@@ -62,10 +70,9 @@ EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const Entry
     }
   }
   if (!look.scene.read || look.scene.failure) return look;
-  const std::string sceneFolder = folderOf(entry.scenePath);
   for (const std::string& value : look.scene.merged.dataValues) {
     if (stopped()) return look;
-    const std::string item = sceneDataFile(sceneFolder, value);
+    const std::string item = entryDataFile(entry.scenePath, packageEntryFolder, value);
     if (item.empty() || holdsUnusableByte(item) || !tools.firstLook(item)) continue;
     const FileInfo info = fileInfoOf(item);
     look.files.emplace_back(item, info);

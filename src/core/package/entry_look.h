@@ -57,12 +57,21 @@ struct EntryLookTools {
   TextRooms* textRooms = nullptr;  // where scenes' texts are built; may be null
 };
 
+// The data file or folder a data value of the scene `scenePath` names. A scene copied
+// into a package (`packageEntryFolder`, its entry folder; empty for any other scene)
+// names its data as its source did, but the files lie where the document names them:
+// a value leading out of the scene's folder by its last component in the entry folder.
+std::string entryDataFile(const std::string& scenePath, const std::string& packageEntryFolder,
+                          const std::string& value);
+
 // The look at `entry` as entry `entryNumber`: its scene read, then each picture looked
-// at and probed and each data item looked at (a data folder listed), unless an earlier
+// at and probed and each data item (see entryDataFile, with `packageEntryFolder`) looked
+// at (a data folder listed), unless an earlier
 // look came to it first. `stop` ends the scene's reading early (readSceneIfReadable),
 // `stop` or `cancelled` the rest, with whatever the look has by then: the plan looks
 // again at what is missing.
-EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry, const EntryLookTools& tools,
+EntryLook lookAtEntry(int entryNumber, const ExhibitionEntry& entry,
+                      const std::string& packageEntryFolder, const EntryLookTools& tools,
                       const std::atomic<bool>& stop, const std::function<bool()>& cancelled);
 
 }  // namespace vesk

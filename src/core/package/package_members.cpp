@@ -72,24 +72,6 @@ std::shared_ptr<const DocumentNames::Read> namesOf(const std::string& documentPa
   return std::make_shared<const DocumentNames::Read>(readNames(documentPath));
 }
 
-// The files the earlier package's manifest lists, by their paths ("03/m/mesh.obj"):
-// exactly what Vesk wrote there. Nothing when it has no manifest that can be read (a
-// package made before manifests, or a damaged one).
-std::optional<std::set<std::string>> listedFiles(const std::string& destination) {
-  constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{256} << 20;
-  const std::string path = joinPath(destination, kManifestName);
-  if (ownKind(path) != EntryType::File) return std::nullopt;
-  const auto size = fileSize(path);
-  if (!size || *size > kMaxManifestBytes) return std::nullopt;
-  const auto text = readFile(path);
-  if (!text) return std::nullopt;
-  const auto lines = readManifestText(*text);
-  if (!lines) return std::nullopt;
-  std::set<std::string> files;
-  for (const ManifestLine& line : *lines) files.insert(line.path);
-  return files;
-}
-
 // The relative path of `components` with "/" between them, as a manifest writes it.
 std::string manifestPathOf(const std::vector<std::string>& components) {
   std::string path;
@@ -178,6 +160,21 @@ std::vector<std::string> membersOf(const std::string& destination, int entries) 
 
 }  // namespace
 
+std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination) {
+  constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{256} << 20;
+  const std::string path = joinPath(destination, kManifestName);
+  if (ownKind(path) != EntryType::File) return std::nullopt;
+  const auto size = fileSize(path);
+  if (!size || *size > kMaxManifestBytes) return std::nullopt;
+  const auto text = readFile(path);
+  if (!text) return std::nullopt;
+  const auto lines = readManifestText(*text);
+  if (!lines) return std::nullopt;
+  std::set<std::string> files;
+  for (const ManifestLine& line : *lines) files.insert(line.path);
+  return files;
+}
+
 std::shared_ptr<const DocumentNames::Read> DocumentNames::of(const std::string& documentPath) {
   const std::lock_guard<std::mutex> lock(mutex_);
   // The stamp is taken before the reading: a document changed while it is read has
@@ -233,7 +230,7 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
   for (const auto& value : named) {
     if (!value.empty()) namedIn[value.front()].push_back(&value);
   }
-  const std::optional<std::set<std::string>> listed = listedFiles(destination);
+  const std::optional<std::set<std::string>> listed = manifestListedFiles(destination);
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
     if (std::find(keptInPlace.begin(), keptInPlace.end(), name) != keptInPlace.end()) continue;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ class DocumentNames {
 // not the package's. Reads only. Sorted. `names` (may be null) shares the document's
 // reading with the run's other looks.
 std::vector<std::string> packageMembers(const std::string& folder, DocumentNames* names = nullptr);
+
+// The files the manifest of the package in `destination` lists, by their paths
+// ("03/m/mesh.obj"): exactly what Vesk wrote there. Nothing when it has no manifest
+// that can be read (a package made before manifests, or a damaged one). Reads only.
+std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination);
 
 // The names at the top of a new package of `entryCount` entries: the entry folders,
 // the button images, the document and, with `report`, the report page.

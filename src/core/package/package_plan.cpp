@@ -21,7 +21,6 @@
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "base/work_ahead.h"
-#include "format/data_value.h"
 #include "format/document_outline.h"
 #include "format/exhibition_document.h"
 #include "format/menu_pages.h"
@@ -197,9 +196,15 @@ class Planner {
                              return looked_.insert(path).second;
                            },
                            request_.textRooms};
+      // Which scenes are a package's own copies, decided before either thread looks.
+      packageFolders_.clear();
+      for (const ExhibitionEntry& entry : request_.entries) {
+        packageFolders_.push_back(packageEntryFolderOf(entry.scenePath));
+      }
       WorkAhead<EntryLook> looks(
           count, 1, [this, &tools, &cancelled](std::size_t n, const std::atomic<bool>& stop) {
-            return lookAtEntry(static_cast<int>(n), request_.entries[n], tools, stop, cancelled);
+            return lookAtEntry(static_cast<int>(n), request_.entries[n], packageFolders_[n], tools,
+                               stop, cancelled);
           });
       for (std::size_t n = 0; n < count; ++n) {
         if (observer_ != nullptr) {
@@ -682,17 +687,23 @@ class Planner {
 
   bool isDataFolder(const std::string& item) { return copiedAsFolder(item, infoOf(item).kind); }
 
-  // The entry folder of a package (ending with a separator) that `scene` lies at the top
-  // of, as a package read back names its scenes; empty when it lies elsewhere.
+  // The entry folder of a package (ending with a separator) when `scene` is that
+  // package's copy of a scene, as a package read back names its scenes: at the top of
+  // the entry folder and listed in the package's manifest. Empty for any other scene,
+  // one an operator put into a package's folder included.
   std::string packageEntryFolderOf(const std::string& scene) {
     const std::string folder = folderOf(scene);
     if (folder.empty()) return {};
     const std::string path = withoutTrailingSeparator(folder);
-    if (!isEntryFolderName(fileNameOf(path))) return {};
+    const std::string name = fileNameOf(path);
+    if (!isEntryFolderName(name)) return {};
     const std::string package = folderOf(path);
-    auto [at, added] = packages_.try_emplace(package, false);
-    if (added) at->second = isPackageDocument(package + kDocumentName);
-    return at->second ? folder : std::string();
+    auto [at, added] = packages_.try_emplace(package);
+    if (added && isPackageDocument(package + kDocumentName)) {
+      at->second = manifestListedFiles(package);
+    }
+    const bool listed = at->second && at->second->count(name + "/" + fileNameOf(scene)) != 0;
+    return listed ? folder : std::string();
   }
 
   bool isLink(const std::string& path) {
@@ -812,7 +823,7 @@ class Planner {
     PlannedDocumentEntry document;
     document.scene = entry.scenePath;
     entry.dataFiles.clear();
-    packageFolder_ = packageEntryFolderOf(entry.scenePath);
+    packageFolder_ = packageFolders_[static_cast<std::size_t>(n)];
     // A scene read ahead is taken as it was looked at before that read.
     if (reading.read && reading.lookedAt) infos_.try_emplace(entry.scenePath, *reading.lookedAt);
     if (checkSourceFile(n, CheckRole::Scene, entry.scenePath)) {
@@ -830,13 +841,10 @@ class Planner {
       MergedSceneSummary& merged = reading.merged;
       checkMergedScene(n, entry.scenePath, merged);
       document.mergedSize = merged.size;
-      // The data files only a readable scene names, as the merge found them. The copy of
-      // a scene in a package names its data as its source did, but the files lie where
-      // the document names them: a path leading out of the scene's folder by its last
-      // component in the entry folder.
+      // The data files only a readable scene names, as the merge found them (for a
+      // package's own scene, where its document names them).
       for (const auto& value : merged.dataValues) {
-        entry.dataFiles.push_back(sceneDataFile(
-            folderOf(entry.scenePath), packageFolder_.empty() ? value : packagedDataValue(value)));
+        entry.dataFiles.push_back(entryDataFile(entry.scenePath, packageFolder_, value));
       }
       if (std::find(merged.dataValues.begin(), merged.dataValues.end(), std::string()) !=
           merged.dataValues.end()) {
@@ -1120,8 +1128,10 @@ class Planner {
   std::size_t obstaclesAt_ = 0;
   std::map<std::string, FileInfo> infos_;
   std::map<std::string, FolderContents> contents_;
-  std::map<std::string, bool> packages_;  // a folder: true when it holds a package
-  std::map<std::string, bool> links_;     // a path: true when it is a link itself
+  // A folder: what its package's manifest lists; nothing when it holds no package.
+  std::map<std::string, std::optional<std::set<std::string>>> packages_;
+  std::vector<std::string> packageFolders_;  // of each entry (see packageEntryFolderOf)
+  std::map<std::string, bool> links_;        // a path: true when it is a link itself
   std::string packageFolder_;  // the package's entry folder the entry planned lies in, or empty
   std::map<std::string, int> scenes_;
   SceneReader reader_;  // request_.readScene, one call at a time; empty when that is

@@ -66,7 +66,9 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
         linkedFile = true;
         continue;
       }
-      if (type && *type == EntryType::File) assignRole(working, fileRoleOf(path), path);
+      // A file that cannot be looked at keeps its role by name: the check then says why
+      // it cannot be read.
+      if (!type || *type == EntryType::File) assignRole(working, fileRoleOf(path), path);
     }
     list.appendWorkingEntry();
 

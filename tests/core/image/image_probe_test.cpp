@@ -133,9 +133,9 @@ TEST(ImageProbe, UnreadablePathsFailWithoutTouchingTheOutputs) {
   }
 }
 
-// A file cut anywhere before its image data begins (JPEG: the first scan; PNG: the end
-// chunk, behind the image data) or, for plain BMP rows, before its last pixel holds no
-// picture a decoder can show; what lies beyond is not needed.
+// A file cut anywhere before its image data begins (JPEG: the first scan) or before its
+// end (PNG: the end chunk behind the image data; BMP: its last plain row) holds no
+// picture a decoder can show.
 TEST(ImageProbe, EveryTruncationBeforeTheImageDataFails) {
   struct Case {
     std::string name;
@@ -148,7 +148,7 @@ TEST(ImageProbe, EveryTruncationBeforeTheImageDataFails) {
   const std::string bmp = readFile(testPicture("v5-23x23.bmp"));
   for (const Case& c : {
            Case{"cut.jpg", jpeg, jpeg.find("\xFF\xDA") + 2, sized(64, 48)},
-           Case{"cut.png", png, png.size() - 4, sized(36, 52)},
+           Case{"cut.png", png, png.size(), sized(36, 52)},
            Case{"cut.bmp", bmp, bmp.size(), sized(23, 23)},
        }) {
     TempDir folder;
@@ -158,6 +158,9 @@ TEST(ImageProbe, EveryTruncationBeforeTheImageDataFails) {
     }
     EXPECT_EQ(probe(folder.write(c.name, c.bytes.substr(0, c.needed))), c.expected) << c.name;
   }
+  // Bytes another program appended behind a PNG's end chunk leave it a picture.
+  TempDir folder;
+  EXPECT_EQ(probe(folder.write("tail.png", png + std::string(1000, 'x'))), sized(36, 52));
 }
 
 TEST(ImageProbe, JpegSizeComesFromEveryFrameTypeButNotFromTheMarkersSharingTheirRange) {

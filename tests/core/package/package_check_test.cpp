@@ -570,11 +570,14 @@ TEST_F(CheckCase, PosixOnlyInputsGiveTheirProblems) {
     std::vector<std::string> expected;
   };
   // The entry as read back from the package in old/: its files in the entry folder 00,
-  // where links are none of the package's own.
-  const auto fromPackage = [](test::TempDir& d, CheckRequest& r, bool document = true) {
+  // where links are none of the package's own. Without the document, or with a manifest
+  // that does not list the scene, the scene is the operator's own.
+  const auto fromPackage = [](test::TempDir& d, CheckRequest& r, bool document = true,
+                              const std::string& listed = "00/s.nuv") {
     d.makeFolder("old");
     fs::copy(d.file("src"), d.file("old/00"), fs::copy_options::recursive);
     if (document) d.write("old/exhibition.nuv", "");
+    d.write("old/exhibition.sha256", std::string(64, '0') + "  " + listed + "\n");
     r.entries[0] = {d.file("old/00/s.nuv"), d.file("old/00/t.jpg"), d.file("old/00/d.png"), {}};
     r.windowsNames = false;
   };
@@ -597,6 +600,14 @@ TEST_F(CheckCase, PosixOnlyInputsGiveTheirProblems) {
          fs::create_directory_symlink(d.file("src/ct"), d.file("old/00/ct"));
        },
        {"error source-not-regular 00 data-folder old/00/ct"}},
+      {"links beside a scene the package does not list are followed",
+       false,
+       [&](test::TempDir& d, CheckRequest& r) {
+         fromPackage(d, r, true, "00/other.nuv");
+         fs::remove(d.file("old/00/v.raw"));
+         fs::create_symlink(d.file("src/v.raw"), d.file("old/00/v.raw"));
+       },
+       {}},
       {"links beside a scene outside any package are followed",
        false,
        [&](test::TempDir& d, CheckRequest& r) {
