@@ -967,10 +967,8 @@ class Planner {
   }
 
   // The role a re-import gives a data file or folder at the top of the entry folder: a
-  // ".nuv" is a scene (a folder too, as a folder listing shows it), a picture by its
-  // size.
+  // ".nuv" file is a scene, a picture by its size; a folder has none.
   FileRole dataFileRole(const PlannedFile& file) {
-    // A re-import gives a role to regular files only.
     if (file.role == PlannedRole::DataFolder) return FileRole::None;
     const std::string name = withoutTrailingSeparator(file.place);
     if (lowerAscii(extensionOf(name)) == ".nuv") return FileRole::Scene;
