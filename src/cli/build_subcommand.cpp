@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "base/file_system.h"
+#include "checked_build.h"
 #include "commands.h"
 #include "entry_options.h"
 #include "interrupt_guard.h"
@@ -17,9 +18,10 @@ namespace vesk::cli {
 
 namespace {
 
-CheckRequest checkRequestFor(const BuildOptions& options, const EntryList& list) {
+CheckRequest checkRequestFor(const BuildOptions& options,
+                             const std::vector<ExhibitionEntry>& entries) {
   CheckRequest request;
-  request.entries = list.entries();
+  request.entries = entries;
   request.destination = options.destination;
   request.replacing = options.replace;
   request.programFolder = options.programDir;
@@ -29,12 +31,39 @@ CheckRequest checkRequestFor(const BuildOptions& options, const EntryList& list)
 
 }  // namespace
 
+BuildReport checkThenBuild(const std::vector<ExhibitionEntry>& entries, const BuildOptions& options,
+                           bool replace, MessageSink& sink, std::ostream& err,
+                           InterruptGuard& guard) {
+  // Every problem is found before anything is made; an error stops the build here. The
+  // memory of the scenes' texts the check reads is reused by the create.
+  TextRooms rooms;
+  BuildOptions checked = options;
+  checked.replace = replace;
+  CheckRequest check = checkRequestFor(checked, entries);
+  check.textRooms = &rooms;
+  auto plan = std::make_shared<const PackagePlan>(planPackage(check, &guard.planObserver()));
+  const std::vector<CheckProblem>& problems = plan->problems;
+  if (!problems.empty()) err << checkReportText(problems) << '\n';
+  BuildReport report;
+  if (hasCheckErrors(problems)) {
+    report.status = BuildStatus::Stopped;
+    return report;
+  }
+  CreateRequest request{entries, options.destination, options.programDir};
+  request.warningCount = checkWarningCount(problems);
+  request.writeReport = options.report;
+  request.plan = plan;
+  request.textRooms = &rooms;
+  return replace && holdsPackage(options.destination) ? replacePackage(request, sink, &guard)
+                                                      : createPackage(request, sink, &guard);
+}
+
 int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) {
   CommandSink sink(out, err);
   EntryList list;
   if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
   InterruptGuard guard(nullptr);
-  CheckRequest request = checkRequestFor(options, list);
+  CheckRequest request = checkRequestFor(options, list.entries());
   request.progress = &guard;
   const std::vector<CheckProblem> problems = checkPackage(request);
   if (problems.empty()) {
@@ -60,26 +89,8 @@ int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
   // From here on a signal asks the run to stop, the check included.
   InterruptGuard guard(progress.get());
 
-  // Every problem is found before anything is made; an error stops the build here. The
-  // memory of the scenes' texts the check reads is reused by the create.
-  TextRooms rooms;
-  CheckRequest check = checkRequestFor(options, list);
-  check.textRooms = &rooms;
-  auto plan = std::make_shared<const PackagePlan>(planPackage(check, &guard.planObserver()));
-  const std::vector<CheckProblem>& problems = plan->problems;
-  if (!problems.empty()) err << checkReportText(problems) << '\n';
-  if (hasCheckErrors(problems)) {
-    guard.endBySignal();
-    return 1;
-  }
-  CreateRequest request{list.entries(), options.destination, options.programDir};
-  request.warningCount = checkWarningCount(problems);
-  request.writeReport = options.report;
-  request.plan = plan;
-  request.textRooms = &rooms;
-  const BuildReport report = options.replace && holdsPackage(options.destination)
-                                 ? replacePackage(request, sink, &guard)
-                                 : createPackage(request, sink, &guard);
+  const BuildReport report =
+      checkThenBuild(list.entries(), options, options.replace, sink, err, guard);
   if (report.status != BuildStatus::Written) guard.endBySignal();
   return report.status == BuildStatus::Written ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/file_system.h"
+#include "checked_build.h"
 #include "commands.h"
 #include "interrupt_guard.h"
 #include "messages/command_line_texts.h"
@@ -73,6 +74,11 @@ void writeDemoMarker(const fs::path& destination) {
 }  // namespace
 
 int runDemo(const std::string& destination, std::ostream& out, std::ostream& err) {
+  // An empty folder name names no folder (not the current one).
+  if (destination.empty()) {
+    err << fillTemplate(kCliArgumentMissing, {{"name", "DIR"}}) << '\n' << kCliSeeHelp << '\n';
+    return 2;
+  }
   EntryList list;
   if (!readManifest(sampleFolder(), list, err)) return 1;
   const fs::path target = fs::absolute(toFsPath(destination));
@@ -91,10 +97,11 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
     return 1;
   }
 
+  // Checked first as a build is: its warnings shown and counted in the summary.
   InterruptGuard guard(nullptr);
-  const CreateRequest request{list.entries(), fromFsPath(target), {}};
-  const BuildReport report =
-      earlierDemo ? replacePackage(request, sink, &guard) : createPackage(request, sink, &guard);
+  BuildOptions options;
+  options.destination = fromFsPath(target);
+  const BuildReport report = checkThenBuild(list.entries(), options, earlierDemo, sink, err, guard);
   if (report.status != BuildStatus::Written) {
     guard.endBySignal();
     return 1;

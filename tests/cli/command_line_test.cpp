@@ -35,6 +35,7 @@ TEST(CommandLine, SaysInJapaneseWhatIsWrongWithIt) {
       {{"build", "--entry", "a.nuv", "t.jpg", "d.jpg"}, "エラー　--dest を指定してください\n"},
       {{"check", "--dest", "", "--entry", "a.nuv", "t.jpg", "d.jpg"},
        "エラー　--dest を指定してください\n"},
+      {{"demo", ""}, "エラー　DIR を指定してください\n"},
       {{"check", "--dest", "x", "--entry", "a.nuv", "t.jpg"},
        "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください\n"},
       {{"verify", "a.nuv", "b.nuv", "c.nuv"}, "エラー　次の引数は使えません: b.nuv c.nuv\n"},
