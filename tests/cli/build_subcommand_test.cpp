@@ -87,6 +87,13 @@ TEST_F(CliBuild, ARefusedCommandCreatesNothingAndExitsOne) {
   EXPECT_FALSE(fs::exists(dir.file("never")));
 }
 
+TEST_F(CliBuild, ADestinationTooLongToLookAtIsRefusedForItsOwnReason) {
+  const Result result = run(buildArgs(std::string(300, 'd') + "/pkg", {"a"}));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err.find(kWorkingFolderNotOursMessage), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("長すぎます"), std::string::npos) << result.err;
+}
+
 TEST_F(CliBuild, AReportedFailureExitsOne) {
   ASSERT_EQ(run(buildArgs("pkg", {"a"})).status, 0);
   const Result again = run(buildArgs("pkg", {"b"}));

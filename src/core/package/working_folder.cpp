@@ -66,8 +66,10 @@ std::string workingFolderOf(const std::string& destination) {
 WorkingFolderState inspectWorkingFolder(const std::string& destination) {
   const std::string folder = workingFolderOf(destination);
   const Result<EntryType> kind = entryTypeOf(folder);
-  if (!kind && kind.failure().code == FailureCode::NotFound) return WorkingFolderState::Absent;
-  if (!kind || *kind != EntryType::Folder) return WorkingFolderState::NotOurs;
+  // A path that cannot be looked at (a name too long, a loop of links, no access on the
+  // way) holds nothing a run left: the create meets the reason itself, and says it.
+  if (!kind) return WorkingFolderState::Absent;
+  if (*kind != EntryType::Folder) return WorkingFolderState::NotOurs;
   const std::string lock = joinPath(folder, kWorkingLockName);
   if (ownKind(lock) == EntryType::File && lockHeldElsewhere(lock)) {
     return WorkingFolderState::Busy;
