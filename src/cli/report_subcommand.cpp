@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "base/file_kind.h"
 #include "base/file_stamp.h"
 #include "base/path_terms.h"
 #include "commands.h"
@@ -47,6 +48,11 @@ int runReport(const std::string& packageDocument, const std::string& outputPath,
     return 1;
   }
   const std::string target = outputPath.empty() ? reportPathOf(packageDocument) : outputPath;
+  // The page is written in place of what is there: never in place of a link.
+  if (isSymbolicLink(target)) {
+    err << kReportOutIsLink << target << '\n';
+    return 1;
+  }
   const Status written = writePackageReport(packageDocument, target);
   if (!written) {
     err << reportFailureText(written.failure()) << '\n';

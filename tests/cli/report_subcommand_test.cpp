@@ -98,5 +98,17 @@ TEST_F(CliReport, APageNamedAsAFileOfThePackageIsRefusedAndTheFileKept) {
   }
 }
 
+#ifndef _WIN32
+// Nor in place of a link, which is not Vesk's to remove.
+TEST_F(CliReport, APageNamedAsALinkIsRefusedAndTheLinkKept) {
+  dir.write("mine.html", "the operator's page");
+  fs::create_symlink(dir.file("mine.html"), dir.file("shortcut.html"));
+  EXPECT_EQ(run({"report", dir.file("pkg/exhibition.nuv"), "--out", dir.file("shortcut.html")}), 1);
+  EXPECT_EQ(err.str(), std::string(kReportOutIsLink) + dir.file("shortcut.html") + "\n");
+  EXPECT_TRUE(fs::is_symlink(dir.file("shortcut.html")));
+  EXPECT_EQ(dir.read("mine.html"), "the operator's page");
+}
+#endif
+
 }  // namespace
 }  // namespace vesk

@@ -15,6 +15,8 @@ inline constexpr const char* kReportFailedMessage = "エラー　確認ページ
 // The command line: an output path that names a file of the package; followed by it.
 inline constexpr const char* kReportOutIsPackageFile =
     "エラー　確認ページの出力先にパッケージのファイルは指定できません（上書きしません）: ";
+inline constexpr const char* kReportOutIsLink =
+    "エラー　確認ページの出力先がリンクです（Vesk が作ったものではないため、置き換えません）: ";
 
 // The check: a file of the report's name in a destination whose package is not
 // replaced.
