@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 #include <signal.h>
+#include <time.h>
 #endif
 
 namespace vesk::cli {
@@ -48,13 +49,32 @@ BOOL WINAPI noteConsoleEvent(DWORD event) {
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 struct sigaction previous[std::size(kStopSignals)];
 
+// When the first stop signal came, in milliseconds of the monotonic clock.
+volatile std::sig_atomic_t firstAtSeconds = 0;
+volatile std::sig_atomic_t firstAtMilliseconds = 0;
+
+// A signal within this time of the first is the same request delivered twice (a wrapper
+// such as timeout sends it to the process and then to its group), not a second one.
+constexpr long long kSameRequestMs = 200;
+
 extern "C" void noteSignal(int number) {
-  arrived = number;
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  if (arrived == 0) {
+    arrived = number;
+    firstAtSeconds = static_cast<std::sig_atomic_t>(now.tv_sec);
+    firstAtMilliseconds = static_cast<std::sig_atomic_t>(now.tv_nsec / 1000000);
+    return;
+  }
+  const long long since = (static_cast<long long>(now.tv_sec) - firstAtSeconds) * 1000 +
+                          now.tv_nsec / 1000000 - firstAtMilliseconds;
+  if (since < kSameRequestMs) return;
   // A second stop signal of any kind takes its default action: the process ends at once.
   struct sigaction fallback {};
   fallback.sa_handler = SIG_DFL;
   sigemptyset(&fallback.sa_mask);
   for (const int stop : kStopSignals) ::sigaction(stop, &fallback, nullptr);
+  ::raise(number);
 }
 
 #endif

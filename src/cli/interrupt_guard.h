@@ -9,8 +9,9 @@ namespace vesk::cli {
 // the console) no longer end the process at once: they ask the run to stop, the check
 // between two files and the create after the piece of the copy it is at, so that it
 // never ends half way through a write. A second SIGINT or SIGTERM ends the process as
-// usual. Passes everything else on to `inner` (may be null). Only one guard may live
-// at a time.
+// usual; one within 200 ms of the first is that first one delivered twice (a wrapper
+// such as timeout passes it on to its process group too). Passes everything else on to `inner` (may
+// be null). Only one guard may live at a time.
 class InterruptGuard : public BuildProgress {
  public:
   explicit InterruptGuard(BuildProgress* inner);

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "interrupt_guard.h"
 #include "messages/messages.h"
 #include "support/temp_dir.h"
 
@@ -164,6 +165,18 @@ TEST_F(CliInterrupt, ASignalDuringALargeCopyCancelsTheReplaceAndKeepsTheEarlierP
   }
 #endif
 }
+
+#ifndef _WIN32
+// A signal delivered twice at once, as a wrapper such as timeout passes it on to its
+// process group too, is one request to stop: the run still ends in order.
+TEST(InterruptGuardSignals, TheSameSignalTwiceAtOnceIsOneRequest) {
+  cli::InterruptGuard guard(nullptr);
+  ::raise(SIGINT);
+  ::raise(SIGINT);  // without the guard's answer, the test program would end here
+  EXPECT_TRUE(guard.cancelRequested());
+  EXPECT_EQ(guard.signal(), SIGINT);
+}
+#endif
 
 }  // namespace
 }  // namespace vesk
