@@ -91,9 +91,13 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   std::error_code ec;
   const bool earlierDemo = fs::is_regular_file(fs::symlink_status(target / kDemoMarker, ec)) &&
                            holdsPackage(fromFsPath(target));
-  if (!earlierDemo && fs::exists(fs::symlink_status(target, ec)) && !fs::is_empty(target, ec)) {
-    err << "エラー　" << fromFsPath(target)
-        << " は空ではありません。別のフォルダを指定してください\n";
+  const fs::file_status found = fs::symlink_status(target, ec);
+  if (fs::exists(found) && !fs::is_directory(found)) {
+    err << fillTemplate(kCliDemoNotAFolder, {{"path", fromFsPath(target)}}) << '\n';
+    return 1;
+  }
+  if (!earlierDemo && fs::exists(found) && !fs::is_empty(target, ec)) {
+    err << fillTemplate(kCliDemoNotEmpty, {{"path", fromFsPath(target)}}) << '\n';
     return 1;
   }
 

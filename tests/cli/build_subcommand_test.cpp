@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "messages/command_line_texts.h"
+#include "messages/message_template.h"
 #include "messages/messages.h"
 
 #include <filesystem>
@@ -196,6 +198,10 @@ TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
   const Result refused = run({"demo", dir.file("mine")});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(dir.read("mine/keep.txt"), "mine");
+  const Result file = run({"demo", dir.file("mine/keep.txt")});
+  EXPECT_EQ(file.status, 1);
+  EXPECT_EQ(file.err,
+            fillTemplate(kCliDemoNotAFolder, {{"path", dir.file("mine/keep.txt")}}) + "\n");
 }
 
 // A second demo replaces the first as a replace does: an operator's file beside the

@@ -15,6 +15,10 @@ inline constexpr const char* kCliBuild = "展示用パッケージを作成し�
 inline constexpr const char* kCliCheck = "作成で起きる問題をすべて表示します（何も作成しません）";
 inline constexpr const char* kCliDemo = "同梱の見本から展示用パッケージを作成します";
 inline constexpr const char* kCliDemoFolder = "保存先フォルダ（省略時は ./vesk-demo）";
+inline constexpr const char* kCliDemoNotEmpty =
+    "エラー　{path} は空ではありません。別のフォルダを指定してください";
+inline constexpr const char* kCliDemoNotAFolder =
+    "エラー　{path} はフォルダではありません。別のフォルダを指定してください";
 inline constexpr const char* kCliReimport = "以前作成されたパッケージの項目を一覧表示します";
 inline constexpr const char* kCliVerify = "作成済みのパッケージを検査します";
 inline constexpr const char* kCliVerifyQuick =
