@@ -17,6 +17,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   app.require_subcommand(1, 1);
   app.set_help_flag("-h,--help", kCliHelpFlag);
   app.set_version_flag("--version", std::string("vesk-cli ") + kVersion, kCliVersionFlag);
+  app.footer(kCliHelpFooter);
   // "/data/scene.nuv" is a path, never an option, also on Windows; set before the
   // subcommands, which take the setting over.
   app.allow_windows_style_options(false);

@@ -56,6 +56,11 @@ inline constexpr const char* kCliEntryValues =
 inline constexpr const char* kCliCommandLineWrong =
     "エラー　コマンドラインを解釈できません（{detail}）";
 inline constexpr const char* kCliSeeHelp = "使い方は vesk-cli --help で表示できます";
+// The end of the main help: where each subcommand's help is, and the exit statuses.
+inline constexpr const char* kCliHelpFooter =
+    "各サブコマンドの説明は vesk-cli サブコマンド --help で表示できます。\n"
+    "終了状態: 0 成功、1 失敗（問題が見つかった、作成できなかった）、2 コマンドラインの誤り、"
+    "シグナルで中止したときはそのシグナルによる終了。";
 
 // After a question, which vesk-cli answers No itself (it never waits for input).
 inline constexpr const char* kCliAnsweredNo = " [いいえ]";
