@@ -392,17 +392,16 @@ TEST(CreateCommand, BuildsInto99EntriesIntoTheChosenFolder) {
   EXPECT_FALSE(d.controller.busy());
 }
 
-TEST(CreateCommand, PathsIntoTheFolderWrittenNameTheirCopiesThereAfterwards) {
-  Dialog d;
-  d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/out/01/t.jpg", "/s/d.png", {}};
-  d.controller.onAdd();
+// A create of one entry into /out that copies b.nuv, t.jpg and d.png into 00, each
+// from `sourceFolder` + its name (no source when empty), and succeeds.
+void createIntoOut(Dialog& d, const std::string& sourceFolder) {
   d.chosenFolder = "/out";
-  const std::string sep(1, kPathSeparator);
   const auto copy = [&](PlannedRole role, const std::string& name) {
     PlannedItem item;
     item.entryNumber = 0;
     item.role = role;
-    item.target = "00" + sep + name;
+    if (!sourceFolder.empty()) item.source = sourceFolder + name;
+    item.target = "00" + std::string(1, kPathSeparator) + name;
     return item;
   };
   d.plannedItems = {copy(PlannedRole::Scene, "b.nuv"), copy(PlannedRole::Thumbnail, "t.jpg"),
@@ -410,6 +409,14 @@ TEST(CreateCommand, PathsIntoTheFolderWrittenNameTheirCopiesThereAfterwards) {
   d.buildReport.status = BuildStatus::Written;
   d.buildReport.documentPath = "/out/exhibition.nuv";
   d.controller.onCreate();
+}
+
+TEST(CreateCommand, PathsIntoTheFolderWrittenNameTheirCopiesThereAfterwards) {
+  Dialog d;
+  d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/out/01/t.jpg", "/s/d.png", {}};
+  d.controller.onAdd();
+  const std::string sep(1, kPathSeparator);
+  createIntoOut(d, "");
   const std::vector<std::string> shown = {"/out/00" + sep + "b.nuv", "/out/00" + sep + "t.jpg",
                                           "/s/d.png"};
   const ExhibitionEntry& kept = d.controller.entryList().at(0);
@@ -426,21 +433,8 @@ TEST(CreateCommand, AnEntryBeingComposedNamesTheCopiesOfItsFilesOrNothingAfterwa
   d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/out/01/t.jpg", "/out/01/d.png", {}};
   d.controller.onAdd();
   d.controller.entryList().workingEntry() = {"/out/01/b.nuv", "/new/t2.jpg", "/out/02/x.png", {}};
-  d.chosenFolder = "/out";
   const std::string sep(1, kPathSeparator);
-  const auto copy = [&](PlannedRole role, const std::string& name) {
-    PlannedItem item;
-    item.entryNumber = 0;
-    item.role = role;
-    item.source = "/out/01/" + name;
-    item.target = "00" + sep + name;
-    return item;
-  };
-  d.plannedItems = {copy(PlannedRole::Scene, "b.nuv"), copy(PlannedRole::Thumbnail, "t.jpg"),
-                    copy(PlannedRole::Description, "d.png")};
-  d.buildReport.status = BuildStatus::Written;
-  d.buildReport.documentPath = "/out/exhibition.nuv";
-  d.controller.onCreate();
+  createIntoOut(d, "/out/01/");
   EXPECT_EQ(d.controller.entryList().at(0).thumbnailPath, "/out/00" + sep + "t.jpg");
   const std::vector<std::string> composed = {"/out/00" + sep + "b.nuv", "/new/t2.jpg", ""};
   const ExhibitionEntry& working = d.controller.entryList().workingEntry();
