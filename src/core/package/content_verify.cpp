@@ -126,8 +126,8 @@ class ContentRun {
     return problem(PackageFault::ContentIrregular, kVerifyIrregularFile, path);
   }
 
-  // A member the look could not tell, reported once: a folder's as one that cannot be
-  // read, a file's as one that cannot be read.
+  // A member whose look failed, reported once with `text` (a folder or a file that
+  // cannot be read).
   void unreadable(const std::string& path, const char* text) {
     if (reported_.insert(path).second) add(problem(PackageFault::ContentMissing, text, path));
   }
