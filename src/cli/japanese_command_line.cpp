@@ -57,6 +57,10 @@ std::string commandLineComplaint(const CLI::ParseError& error,
                                  ? before(after(text, " arguments to "), ", got")
                                  : before(text, ":");
     if (name.rfind("--entry", 0) == 0) return kCliEntryValues;
+    // "--dest: At Most 1 required but received 2": an option of one value given twice.
+    if (text.find(": At Most 1 required") != std::string_view::npos) {
+      return fillTemplate(kCliOptionRepeated, {{"name", name}});
+    }
     return fillTemplate(kCliValueCountWrong, {{"name", name}});
   }
   return fillTemplate(kCliCommandLineWrong, {{"detail", std::string(text)}});

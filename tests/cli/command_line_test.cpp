@@ -46,6 +46,7 @@ TEST(CommandLine, SaysInJapaneseWhatIsWrongWithIt) {
       {{"verify", "--quick=maybe", "a.nuv"}, "エラー　--quick には値を付けられません\n"},
       {{"build", "--dest", "x", "--nope"}, "エラー　次の引数は使えません: --nope\n"},
       {{"report", "a.nuv", "--out"}, "エラー　--out に渡す値の数が正しくありません\n"},
+      {{"check", "--dest", "x", "--dest", "y"}, "エラー　--dest は一度だけ指定できます\n"},
       // A word that is no subcommand is answered with the list of those there are.
       {{"unknown"},
        "エラー　サブコマンド（probe、build、check、demo、reimport、verify、report）を指定してくださ"

@@ -50,6 +50,7 @@ inline constexpr const char* kCliSubcommandMissing =
 inline constexpr const char* kCliArgumentMissing = "エラー　{name} を指定してください";
 inline constexpr const char* kCliUnexpectedArguments = "エラー　次の引数は使えません: {arguments}";
 inline constexpr const char* kCliValueCountWrong = "エラー　{name} に渡す値の数が正しくありません";
+inline constexpr const char* kCliOptionRepeated = "エラー　{name} は一度だけ指定できます";
 inline constexpr const char* kCliFlagTakesNoValue = "エラー　{name} には値を付けられません";
 inline constexpr const char* kCliEntryValues =
     "エラー　--entry にはシーン、サムネイル、説明画像の三つのパスを指定してください";

@@ -75,6 +75,9 @@ inline constexpr const char* kVerifiedMessage = "パッケージを検査しま�
 inline constexpr const char* kDocumentOutOfMemoryMessage =
     "エラー　メモリが足りないため、展示用nuvファイルを作成できませんでした";
 inline constexpr const char* kVerifyDocumentUnreadable = "展示用nuvファイルを読み込めません: ";
+// The same with the system's reason ({reason}: "ファイルまたはフォルダが見つかりません", say).
+inline constexpr const char* kVerifyDocumentUnreadableBecause =
+    "展示用nuvファイルを読み込めません（{reason}）: {path}";
 inline constexpr const char* kVerifyDocumentUndecodable =
     "展示用nuvファイルにShift_JISとして読めないバイトがあります: ";
 inline constexpr const char* kVerifyDocumentMalformed =

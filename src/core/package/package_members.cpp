@@ -152,6 +152,12 @@ std::vector<std::string> membersOf(const std::string& destination, int entries) 
     }
   }
   for (const std::string& name : packageTopFileNames()) {
+    // The report, manifest and copy record are only Vesk's beside a document that reads
+    // as a package's: beside anything else they are someone's own files, in the way of
+    // a replace and never removed by it.
+    const bool ownOnlyInPackage =
+        name == kReportFileName || name == kManifestName || name == kCopyRecordName;
+    if (ownOnlyInPackage && entries < 0) continue;
     if (ownKind(joinPath(destination, name)) == EntryType::File) members.push_back(name);
   }
   std::sort(members.begin(), members.end());

@@ -38,7 +38,9 @@ class DocumentNames {
 // top of `folder` that its document names: the document, the entry folders 00 to n-1
 // (n counted from the document's entries), the button images and the package's other
 // top files (see packageTopFileNames) where they are present. Without a readable
-// document, the entry folders from 00 up to the first one missing. Only a regular file
+// document, the entry folders from 00 up to the first one missing, and of the top files
+// only the document and the button images: a report, manifest or copy record beside
+// no package's document is someone's own. Only a regular file
 // counts as a file member and only a folder (not a link) as an entry folder: anything
 // else of those names, and every other name (an operator's "55/", "notes.txt"), is
 // not the package's. Reads only. Sorted. `names` (may be null) shares the document's

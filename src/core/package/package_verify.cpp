@@ -10,8 +10,10 @@
 #include "format/menu_pages.h"
 #include "format/two_digits.h"
 #include "image/image_probe.h"
+#include "messages/message_template.h"
 #include "messages/messages.h"
 #include "package/document_file_outline.h"
+#include "package/failure_reason.h"
 #include "package/package_layout.h"
 
 namespace vesk {
@@ -230,7 +232,15 @@ std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
   // Read and outlined piece by piece: memory stays bounded whatever the document's size.
   const Result<DocumentOutline> outline = outlineDocumentFile(documentPath);
   if (!outline) {
-    return {{PackageFault::DocumentUnreadable, kVerifyDocumentUnreadable + documentPath}};
+    const Failure& failure = outline.failure();
+    const std::string reason = failure.code == FailureCode::NotFound ? kReasonMissing
+                               : failure.code == FailureCode::NotRegularFile
+                                   ? kReasonNotRegularFile
+                                   : systemReason(failure.systemError);
+    return {{PackageFault::DocumentUnreadable,
+             reason.empty() ? kVerifyDocumentUnreadable + documentPath
+                            : fillTemplate(kVerifyDocumentUnreadableBecause,
+                                           {{"reason", reason}, {"path", documentPath}})}};
   }
   return verifyDocumentOutline(*outline, diskPackageView(folderOf(documentPath)), documentPath);
 }

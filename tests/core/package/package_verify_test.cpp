@@ -127,7 +127,7 @@ TEST_F(PackageVerify, EachDamageIsNamedWithWhatItConcerns) {
        {std::string(kVerifyDocumentUndecodable) + "{doc}"}},
       {"missing document",
        [](PackageVerify& t) { fs::remove(t.document()); },
-       {std::string(kVerifyDocumentUnreadable) + "{doc}"}},
+       {"展示用nuvファイルを読み込めません（見つかりません）: {doc}"}},
   };
   for (const auto& damage : damages) {
     SCOPED_TRACE(damage.name);

@@ -79,6 +79,17 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
       {"entry folders without their document",
        [](test::TempDir& d) { fs::remove(d.file("D/exhibition.nuv")); }, false, "D/00/a.nuv",
        "D/00/a.nuv"},
+      {"the operator's own document, manifest and report where no package is",
+       [](test::TempDir& d) {
+         for (const char* name :
+              {"00", "01", "exhibition.nuv", "exhibition.sha256", "exhibition.vesk-copies"}) {
+           fs::remove_all(d.file(std::string("D/") + name));
+         }
+         d.write("D/exhibition.nuv", "the operator's notes");
+         d.write("D/exhibition.sha256", "the operator's");
+         d.write("D/vesk-report.html", "the operator's");
+       },
+       false, "D/exhibition.sha256", "D/vesk-report.html"},
       {"user files named like the old working folders",
        [](test::TempDir& d) {
          d.write("D/.vesk-previous", "the operator's");
