@@ -40,6 +40,8 @@ FileInfo infoFrom(int looked, const struct stat& status, const std::function<boo
     info.size = static_cast<std::uint64_t>(status.st_size);
     info.modified =
         static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    info.changed =
+        static_cast<std::int64_t>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
     info.device = static_cast<std::uint64_t>(status.st_dev);
     info.file = static_cast<std::uint64_t>(status.st_ino);
     // The owner's permission bits decide for the owner, so the usual case of one's own

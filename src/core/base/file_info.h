@@ -17,6 +17,7 @@ struct FileInfo {
                            // for a regular file that cannot be opened
   std::int64_t modified = 0;  // last modification, in the system's finest unit (ns on POSIX,
                               // 100 ns on Windows); compared only with another reading
+  std::int64_t changed = 0;   // last change of status (FileStamp::changed): POSIX only, else 0
   // Which file it is, as FileStamp names it (device, file number): POSIX only, where the
   // same look tells it; both 0 where it is not known (Windows, or not a regular file).
   std::uint64_t device = 0;

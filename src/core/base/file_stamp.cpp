@@ -31,6 +31,8 @@ std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
   stamp.size = static_cast<std::uint64_t>(status.st_size);
   stamp.modified =
       static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+  stamp.changed =
+      static_cast<std::int64_t>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
   return stamp;
 }
 
@@ -91,7 +93,8 @@ namespace {
 // only; a link or other reparse point is followed unless `links` says not to. `link`
 // (may be null) learns whether what was opened is a link itself (isLinkHandle).
 std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const std::string& path, Links links,
-                                                        bool* link = nullptr) {
+                                                        bool* link = nullptr,
+                                                        std::int64_t* changed = nullptr) {
   const DWORD flags =
       FILE_FLAG_BACKUP_SEMANTICS | (links == Links::Follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
   HANDLE file = CreateFileW(win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
@@ -101,6 +104,11 @@ std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const std::string& path,
   BY_HANDLE_FILE_INFORMATION info;
   const bool read = GetFileInformationByHandle(file, &info) != 0;
   if (read && link != nullptr) *link = isLinkHandle(file, info.dwFileAttributes);
+  FILE_BASIC_INFO basic;
+  if (read && changed != nullptr &&
+      GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+    *changed = basic.ChangeTime.QuadPart;
+  }
   CloseHandle(file);
   if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
   return info;
@@ -114,7 +122,9 @@ std::uint64_t fileNumberOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
   bool link = false;
-  const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(path, links, &link);
+  std::int64_t changed = 0;
+  const std::optional<BY_HANDLE_FILE_INFORMATION> info =
+      informationOf(path, links, &link, &changed);
   // A cloud placeholder or other reparse point that is no link is the file itself.
   if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || link) return std::nullopt;
   FileStamp stamp;
@@ -124,6 +134,7 @@ std::optional<FileStamp> fileStampOf(const std::string& path, Links links) {
   stamp.modified =
       static_cast<std::int64_t>((std::uint64_t{info->ftLastWriteTime.dwHighDateTime} << 32) |
                                 info->ftLastWriteTime.dwLowDateTime);
+  stamp.changed = changed;
   return stamp;
 }
 

@@ -7,13 +7,17 @@
 namespace vesk {
 
 // What identifies a regular file's content without reading it: which file it is
-// (device or volume and file number), its size and its last modification, in the
-// units of FileInfo::modified (ns on POSIX, 100 ns on Windows).
+// (device or volume and file number), its size, its last modification and its last
+// change of status, in the units of FileInfo::modified (ns on POSIX, 100 ns on
+// Windows). The status change time cannot be set back by a program (touch -r, cp -p
+// set only the modification time): a file rewritten with its old size and time shows
+// there. It also moves when the file is renamed, linked or given other permissions.
 struct FileStamp {
   std::uint64_t device = 0;
   std::uint64_t file = 0;
   std::uint64_t size = 0;
   std::int64_t modified = 0;
+  std::int64_t changed = 0;  // 0 where the file system keeps no such time
 
   bool operator==(const FileStamp&) const = default;
 };

@@ -93,6 +93,8 @@ Result<std::vector<StampedEntry>> listFolderStamps(const std::string& folder) {
           stamped.stamp.size = static_cast<std::uint64_t>(info.st_size);
           stamped.stamp.modified =
               static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+          stamped.stamp.changed =
+              static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
         }
         entries.push_back(std::move(stamped));
       });

@@ -7,7 +7,9 @@ namespace vesk {
 
 namespace {
 
-constexpr std::string_view kHeading = "vesk-copy-record 1";
+// Records of an earlier form (1: without the source's status change time) are no
+// record: their files are copied again once.
+constexpr std::string_view kHeading = "vesk-copy-record 2";
 
 // Appends `text` to `out` with a backslash, tab, line feed or carriage return escaped.
 void appendEscaped(std::string& out, std::string_view text) {
@@ -118,6 +120,8 @@ std::string copyRecordText(const std::vector<RecordedFile>& files) {
     text += '\t';
     appendNumber(text, f->sourceFile);
     text += '\t';
+    appendNumber(text, f->sourceChanged);
+    text += '\t';
     appendEscaped(text, f->source);
     text += '\n';
   }
@@ -136,14 +140,14 @@ std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view tex
     if (end == std::string_view::npos) return std::nullopt;  // a record cut short
     const std::vector<std::string_view> parts = fields(text.substr(0, end));
     text.remove_prefix(end + 1);
-    if (parts.size() != 9 || parts[3].size() != 64) return std::nullopt;
+    if (parts.size() != 10 || parts[3].size() != 64) return std::nullopt;
     RecordedFile f;
     auto path = unescaped(parts[0]);
-    auto source = unescaped(parts[8]);
+    auto source = unescaped(parts[9]);
     if (!path || path->empty() || !source || !parsed(parts[1], f.size) ||
         !parsed(parts[2], f.modified) || !parsed(parts[4], f.sourceSize) ||
         !parsed(parts[5], f.sourceModified) || !parsed(parts[6], f.sourceDevice) ||
-        !parsed(parts[7], f.sourceFile)) {
+        !parsed(parts[7], f.sourceFile) || !parsed(parts[8], f.sourceChanged)) {
       return std::nullopt;
     }
     f.path = std::move(*path);

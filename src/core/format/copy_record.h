@@ -23,6 +23,7 @@ struct RecordedFile {
   std::int64_t sourceModified = 0;
   std::uint64_t sourceDevice = 0;
   std::uint64_t sourceFile = 0;
+  std::int64_t sourceChanged = 0;  // the source's status change time (FileStamp::changed)
   bool operator==(const RecordedFile&) const = default;
 };
 

@@ -46,6 +46,7 @@ bool CopyReuse::foldersAreOwn(const std::string& path) const {
 bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime) {
   return record.sourceDevice == stamp.device && record.sourceFile == stamp.file &&
          record.sourceSize == stamp.size && record.sourceModified == stamp.modified &&
+         record.sourceChanged == stamp.changed &&
          stamp.modified < recordTime - kCoarsestGranularity;
 }
 
@@ -104,7 +105,8 @@ std::optional<ReusableFile> CopyReuse::find(const std::string& sourcePath,
   if (const auto copied = thisRun_.find(source); copied != thisRun_.end()) {
     const RecordedFile& record = copied->second.record;
     if (record.sourceDevice == stamp.device && record.sourceFile == stamp.file &&
-        record.sourceSize == stamp.size && record.sourceModified == stamp.modified) {
+        record.sourceSize == stamp.size && record.sourceModified == stamp.modified &&
+        record.sourceChanged == stamp.changed) {
       return copied->second;
     }
   }

@@ -141,7 +141,7 @@ std::optional<FileStamp> sourceNow(const PlannedItem& item, SourceLook sources) 
   const bool readByPlan = item.role == PlannedRole::Scene || item.role == PlannedRole::Thumbnail ||
                           item.role == PlannedRole::Description;
   if (sources == SourceLook::FromFreshPlan && !readByPlan && (item.device != 0 || item.file != 0)) {
-    return FileStamp{item.device, item.file, item.size, item.modified};
+    return FileStamp{item.device, item.file, item.size, item.modified, item.changed};
   }
   return fileStampOf(item.source, Links::Follow);
 }

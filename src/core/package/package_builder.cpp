@@ -256,6 +256,7 @@ class PackageRun {
       file.sourceModified = source->modified;
       file.sourceDevice = source->device;
       file.sourceFile = source->file;
+      file.sourceChanged = source->changed;
       reuse_.remember(target, file);
     }
     written_.push_back(std::move(file));

@@ -512,7 +512,7 @@ class Planner {
       const FileInfo& info = infoOf(path);
       if (info.kind == FileKind::Regular && info.readable) {
         buttons.push_back({PlannedItem::Step::CopyFile, -1, PlannedRole::Button, path, name,
-                           info.size, info.modified, info.device, info.file});
+                           info.size, info.modified, info.device, info.file, info.changed});
         continue;
       }
       const bool missing = info.kind == FileKind::Missing;
@@ -615,7 +615,7 @@ class Planner {
                      const std::string& target) {
     const FileInfo& info = infoOf(source);
     addCopy({PlannedItem::Step::CopyFile, entry, role, source, target, info.size, info.modified,
-             info.device, info.file},
+             info.device, info.file, info.changed},
             checkRoleOf(role));
   }
 
@@ -779,7 +779,7 @@ class Planner {
       } else {
         addCopy({PlannedItem::Step::CopyFile, entry, PlannedRole::DataFolder, file,
                  withoutTrailingSeparator(target) + kPathSeparator + name, fileInfo.size,
-                 fileInfo.modified, fileInfo.device, fileInfo.file},
+                 fileInfo.modified, fileInfo.device, fileInfo.file, fileInfo.changed},
                 CheckRole::DataFolder);
       }
       if (request_.windowsNames) {

@@ -37,6 +37,7 @@ struct PlannedItem {
   // both 0 where the plan's look does not tell it.
   std::uint64_t device = 0;
   std::uint64_t file = 0;
+  std::int64_t changed = 0;  // the source's status change time as planned, where known
 };
 
 // One entry of the planned document. The create merges the scene again as it writes

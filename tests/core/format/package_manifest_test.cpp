@@ -69,27 +69,30 @@ TEST(ManifestText, RefusesWhatIsNotAManifest) {
 
 // The copy record, typed by hand: a heading, then tab-separated fields per file.
 TEST(CopyRecord, WritesAndReadsEveryFieldWithEscapedPaths) {
-  const RecordedFile copied{"00/a\tb",           12,   -5, kA, "/src/x\\y\nz", 12,
-                            1700000000123456789, 2049, 77};
-  const RecordedFile document{"exhibition.nuv", 300, 0, kB, "", 0, 0, 0, 0};
+  const RecordedFile copied{
+      "00/a\tb",          12, -5, kA, "/src/x\\y\nz", 12, 1700000000123456789, 2049, 77,
+      1700000001000000000};
+  const RecordedFile document{"exhibition.nuv", 300, 0, kB, "", 0, 0, 0, 0, 0};
   const std::string text =
-      "vesk-copy-record 1\n"
+      "vesk-copy-record 2\n"
       "00/a\\tb\t12\t-5\t" +
       kA +
-      "\t12\t1700000000123456789\t2049\t77\t/src/x\\\\y\\nz\n"
+      "\t12\t1700000000123456789\t2049\t77\t1700000001000000000\t/src/x\\\\y\\nz\n"
       "exhibition.nuv\t300\t0\t" +
-      kB + "\t0\t0\t0\t0\t\n";
+      kB + "\t0\t0\t0\t0\t0\t\n";
   EXPECT_EQ(copyRecordText({document, copied}), text);
   const auto read = readCopyRecordText(text);
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(*read, (std::vector<RecordedFile>{copied, document}));
 
   const std::string refused[] = {
-      "",                                                           // no heading
-      "vesk-copy-record 2\n",                                       // another version
-      text.substr(0, text.size() - 1),                              // the last line cut short
-      "vesk-copy-record 1\nx\t1\t2\t" + kA + "\t1\t2\t3\n",         // fields missing
-      "vesk-copy-record 1\nx\tone\t2\t" + kA + "\t1\t2\t3\t4\t\n",  // not a number
+      "",                      // no heading
+      "vesk-copy-record 3\n",  // another version
+      // The earlier form, without the source's status change time.
+      "vesk-copy-record 1\nx\t1\t2\t" + kA + "\t1\t2\t3\t4\t\n",
+      text.substr(0, text.size() - 1),                                 // the last line cut short
+      "vesk-copy-record 2\nx\t1\t2\t" + kA + "\t1\t2\t3\t4\t\n",       // fields missing
+      "vesk-copy-record 2\nx\tone\t2\t" + kA + "\t1\t2\t3\t4\t5\t\n",  // not a number
   };
   for (const std::string& bad : refused) EXPECT_FALSE(readCopyRecordText(bad).has_value()) << bad;
 }

@@ -182,6 +182,16 @@ TEST_F(KeptEntryFolder, AFolderHoldingAnythingElseOrChangedIsBuiltAnew) {
        [](test::TempDir& d) { d.write("D/00/vol/1.raw", d.read("D/00/vol/1.raw")); }},
       {"a source changed since the copy",
        [](test::TempDir& d) { d.write("src/a/vol/2.raw", "n"); }},
+      // In place, as cp -p onto it or touch -r after an edit leaves it.
+      {"a source rewritten with its size and time put back",
+       [](test::TempDir& d) {
+         const std::string path = d.file("src/a/vol/2.raw");
+         const auto time = fs::last_write_time(path);
+         std::string bytes = d.read("src/a/vol/2.raw");
+         bytes.front() = static_cast<char>(bytes.front() ^ 1);
+         d.write("src/a/vol/2.raw", bytes);
+         fs::last_write_time(path, time);
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
