@@ -66,6 +66,10 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
         }
         work.journaled = journaledNames(*journal);
       }
+      for (const auto& blocker : recoveryBlockers(destination)) {
+        work.problems.push_back(
+            {CheckSeverity::Error, CheckFault::InterruptedWork, blocker, kCheckRecoveryBlocked});
+      }
       break;
     }
   }

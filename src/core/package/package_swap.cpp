@@ -77,13 +77,26 @@ bool earlierAllAside(const std::string& working, const ReplaceJournal& journal) 
          exists(joinPath(joinPath(working, kAsideFolderName), order.back()));
 }
 
+// True when the earlier folder `from`, renamed on, has taken its new name: every
+// earlier member had left the destination before the renames, and it is no longer
+// aside under its old name.
+bool renamed(const std::string& working, const ReplaceJournal& journal, const std::string& from) {
+  return earlierAllAside(working, journal) &&
+         !exists(joinPath(joinPath(working, kAsideFolderName), from));
+}
+
 // True when the destination's member `name` is the new one: it has left the working
 // folder, and the earlier member of that name, if any, is aside. A name an earlier
 // folder was renamed to or from may no longer be found aside under that name (the
-// folder has taken its new one): there every earlier member must be aside.
+// folder has taken its new one): there every earlier member must be aside. A name an
+// earlier folder is renamed to is in the working folder only from its rename on:
+// before that, whatever is at it in the destination is someone else's.
 bool movedIn(const std::string& destination, const std::string& working,
              const ReplaceJournal& journal, const std::string& name) {
   if (exists(joinPath(working, name)) || !exists(joinPath(destination, name))) return false;
+  for (const auto& [from, to] : journal.moved) {
+    if (to == name && !renamed(working, journal, from)) return false;
+  }
   return !contains(journal.earlier, name) ||
          exists(joinPath(joinPath(working, kAsideFolderName), name)) ||
          ((isMovedTarget(journal, name) || isMovedSource(journal, name)) &&
@@ -210,6 +223,24 @@ Recovery pendingRecovery(const std::string& destination) {
   const auto journal = readJournal(working);
   if (!journal) return Recovery::NotOurs;
   return swapComplete(destination, working, *journal) ? Recovery::Completed : Recovery::RolledBack;
+}
+
+std::vector<std::string> recoveryBlockers(const std::string& destination) {
+  std::vector<std::string> blockers;
+  if (pendingRecovery(destination) != Recovery::RolledBack) return blockers;
+  const std::string working = workingFolderOf(destination);
+  const auto journal = readJournal(working);
+  if (!journal) return blockers;
+  const std::string aside = joinPath(working, kAsideFolderName);
+  for (const auto& name : asideOrder(*journal)) {
+    const std::string path = joinPath(destination, name);
+    // A new member there goes back into the working folder first, freeing the name.
+    if (exists(joinPath(aside, name)) && exists(path) &&
+        !movedIn(destination, working, *journal, name)) {
+      blockers.push_back(path);
+    }
+  }
+  return blockers;
 }
 
 Recovery recoverInterruptedWork(const std::string& destination, const StepHook& hook) {

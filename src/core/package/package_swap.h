@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/file_operations.h"
 #include "package/replace_journal.h"
@@ -53,6 +54,12 @@ enum class Recovery {
 // What recoverInterruptedWork would do in `destination` now (NothingFound, Discarded,
 // RolledBack, Completed, Busy or NotOurs). Reads only.
 Recovery pendingRecovery(const std::string& destination);
+
+// What keeps the undo of a swap interrupted in `destination` from finishing: each path
+// in the destination where an earlier member waiting aside is to go back, taken meanwhile
+// by something that is not the new package's (the undo moves nothing else away). Empty
+// when nothing is in the way, or no swap is to be undone. Reads only.
+std::vector<std::string> recoveryBlockers(const std::string& destination);
 
 // Finishes or undoes what a killed create or replace left in `destination`, from its
 // working folder and journal: the destination then holds the earlier package or the new

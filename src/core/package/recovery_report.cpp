@@ -26,9 +26,17 @@ bool recoverBeforeRun(const std::string& destination, MessageSink& sink) {
     case Recovery::NotOurs:
       sink.showMessage(errorMessage(fillTemplate(kWorkingFolderNotOursMessage, {{"path", path}})));
       return false;
-    case Recovery::Failed:
-      sink.showMessage(errorMessage(fillTemplate(kWorkingFolderFailedMessage, {{"path", path}})));
+    case Recovery::Failed: {
+      const std::vector<std::string> blockers = recoveryBlockers(destination);
+      if (blockers.empty()) {
+        sink.showMessage(errorMessage(fillTemplate(kWorkingFolderFailedMessage, {{"path", path}})));
+        return false;
+      }
+      std::string text = kRecoveryBlockedMessage;
+      for (const auto& blocker : blockers) text += "\n" + blocker;
+      sink.showMessage(errorMessage(text));
       return false;
+    }
   }
   return false;
 }

@@ -286,6 +286,55 @@ TEST_F(KeptEntryFolder, AKillAtAnyStepOfTheReplaceOrItsRecoveryLeavesOneWholePac
   }
 }
 
+// After a kill, the operator puts a folder of their own at a number an earlier entry was
+// to be renamed to, before the rename was made: the recovery never takes it for the
+// renamed entry, so it is neither moved nor removed (a recovery it blocks fails, with
+// nothing removed).
+TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
+  struct Case {
+    std::vector<std::string> before, after;
+  };
+  const Case cases[] = {{{"a", "b"}, {"c", "a", "b"}}, {{"a", "b", "c"}, {"c", "a"}}};
+  for (const Case& c : cases) {
+    dir.clear();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
+    const auto steps = stepsOfReplace(c.after);
+    for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+      if (steps[kill].rfind("rename ", 0) != 0) continue;
+      // "rename 00 to 01": the operator's folder goes to 01, free by now.
+      const std::string target = steps[kill].substr(steps[kill].size() - 2);
+      SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before " + steps[kill]);
+      dir.clear();
+      SetUp();
+      fs::create_directories(dir.file("D"));
+      ASSERT_EQ(createPackage(request(c.before, "D"), sink).status, BuildStatus::Written);
+      (void)replacePackage(request(c.after, "D"), sink, nullptr, [&](int step, const std::string&) {
+        return step != static_cast<int>(kill);
+      });
+      if (fs::exists(dir.file("D/" + target))) continue;
+      dir.write("D/" + target + "/mine.txt", "the operator's");
+      CheckRequest check;
+      check.entries = request(c.after, "D").entries;
+      check.destination = dir.file("D");
+      check.replacing = true;
+      check.programFolder = VESK_PROGRAM_DIR;
+      const std::string checked = checkReportText(checkPackage(check));
+      sink.messages.clear();
+      const bool recovered = recoverBeforeRun(dir.file("D"), sink);
+      EXPECT_EQ(dir.read("D/" + target + "/mine.txt"), "the operator's");
+      if (recovered) {
+        EXPECT_TRUE(fs::exists(dir.file("D/exhibition.nuv")));
+      } else {
+        // The run and the check before it name what is in the way.
+        EXPECT_NE(sink.messages.back().find(dir.file("D/" + target)), std::string::npos)
+            << sink.messages.back();
+        EXPECT_NE(checked.find(dir.file("D/" + target)), std::string::npos) << checked;
+      }
+    }
+  }
+}
+
 // The operator removes the first entry: every later one moves up a number, each folder
 // renamed whole, and swaps two entries.
 TEST_F(KeptEntryFolder, AnEntryThatMovedIsItsEarlierFolderRenamed) {
