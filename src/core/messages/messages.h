@@ -214,6 +214,11 @@ inline constexpr const char* kHashFailedMessage =
     "していません";
 
 // The copies could not be made durable before the document; followed by the reason.
+// The flush after the new package moved in failed: it is in place, its writing to the
+// disk unconfirmed; the next create finishes the work.
+inline constexpr const char* kSwapUnflushedMessage =
+    "エラー　新しいパッケージは保存先に入りましたが、ディスクへ書き込めたことを確かめられませんで"
+    "した。もう一度作成すると、この作業を完了します";
 inline constexpr const char* kFlushFailedMessage =
     "エラー　コピーしたファイルをディスクに書き込めませんでした。展示用nuvファイルは作成していませ"
     "ん";

@@ -213,7 +213,7 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
       return report;
     case SwapOutcome::Unflushed:
       // The earlier package stays aside; the next run finishes the swap.
-      sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemReason(swap.error))));
+      sink.showMessage(errorMessage(withReason(kSwapUnflushedMessage, systemReason(swap.error))));
       report.status = BuildStatus::Stopped;
       return report;
   }

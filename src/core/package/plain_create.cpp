@@ -159,7 +159,7 @@ BuildReport createPackageStepwise(const CreateRequest& request, MessageSink& sin
       report.status = BuildStatus::Stopped;
       return report;
     case SwapOutcome::Unflushed:
-      sink.showMessage(errorMessage(withReason(kFlushFailedMessage, systemReason(swap.error))));
+      sink.showMessage(errorMessage(withReason(kSwapUnflushedMessage, systemReason(swap.error))));
       return killed();
   }
   report.status = built;

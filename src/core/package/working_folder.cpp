@@ -27,15 +27,17 @@ std::optional<EntryType> ownKind(const std::string& path) {
   return *type;
 }
 
-// True when the folder holds nothing but, at most, a regular lock file: what a run
-// killed between making the folder and writing its marker leaves. A folder that
-// cannot be listed is not known to be one.
+// True when the folder holds nothing but, at most, a regular lock file, empty as Vesk
+// makes it: what a run killed between making the folder and writing its marker
+// leaves. A folder that cannot be listed is not known to be one.
 bool unfinishedLeftover(const std::string& folder) {
   const Result<std::vector<FolderEntry>> entries = listFolder(folder);
   if (!entries) return false;
   if (entries->empty()) return true;
+  const std::string lock = joinPath(folder, kWorkingLockName);
+  const auto size = fileSize(lock);
   return entries->size() == 1 && entries->front().name == kWorkingLockName &&
-         ownKind(joinPath(folder, kWorkingLockName)) == EntryType::File;
+         ownKind(lock) == EntryType::File && size && *size == 0;
 }
 
 // Takes the lock of the working folder at folder.path, asking again for up to half a

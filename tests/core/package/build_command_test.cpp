@@ -25,6 +25,8 @@
 #include "package/package_check.h"
 #include "package/package_layout.h"
 #include "package/package_plan.h"
+#include "package/package_swap.h"
+#include "package/package_verify.h"
 #include "package/scene_files.h"
 #include "support/recording_sink.h"
 #include "support/system_errors.h"
@@ -283,6 +285,27 @@ TEST_F(BuildCommand, AFailedFlushWritesNoDocument) {
                                                          systemReason(test::kInputOutputError),
                                                      kCreateUndoneMessage}));
   EXPECT_TRUE(fs::is_empty(dir.file("D"))) << "the destination is as it was";
+}
+
+// The flush after the new package moved in fails: the message says it is in place, not
+// that nothing was made, and the next run finds the work complete.
+TEST_F(BuildCommand, AFailedFlushAfterTheSwapSaysTheNewPackageIsInPlace) {
+  add("a");
+  FileOperations operations = systemFileOperations();
+  int flushes = 0;
+  operations.flush = [&](const std::string& folder) -> Status {
+    if (++flushes == 2)
+      return makeFailure(FailureCode::WriteFailed, folder, test::kInputOutputError);
+    return systemFileOperations().flush(folder);
+  };
+  CreateRequest request{list.entries(), dir.file("D"), dir.file("program"), &operations};
+  fs::create_directories(dir.file("D"));
+  EXPECT_EQ(createPackage(request, sink).status, BuildStatus::Stopped);
+  ASSERT_EQ(flushes, 2);
+  EXPECT_EQ(sink.messages.back(),
+            std::string(kSwapUnflushedMessage) + "\n" + systemReason(test::kInputOutputError));
+  EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
+  EXPECT_EQ(recoverInterruptedWork(dir.file("D")), Recovery::Completed);
 }
 
 // The manifest and the copy record are written before the one flush of the create,
