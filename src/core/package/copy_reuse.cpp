@@ -3,6 +3,7 @@
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
+#include "format/package_manifest.h"
 #include "package/package_layout.h"
 
 namespace vesk {
@@ -55,20 +56,41 @@ bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::i
          stamp.modified < recordTime - kCoarsestGranularity;
 }
 
+namespace {
+
+// The text of the package's own file `name`: not through a link, nor larger than any
+// package's record or manifest.
+std::optional<std::string> readOwnFile(const std::string& path, std::optional<FileStamp>& stamp) {
+  constexpr std::uint64_t kMaxBytes = std::uint64_t{256} << 20;
+  stamp = fileStampOf(path, Links::DoNotFollow);
+  if (!stamp || stamp->size > kMaxBytes) return std::nullopt;
+  auto text = readFile(path);
+  if (!text) return std::nullopt;
+  return std::move(*text);
+}
+
+}  // namespace
+
 std::optional<EarlierRecord> readEarlierRecord(const std::string& folder) {
-  const std::string path = folder + kCopyRecordName;
-  // A link at the record's name is no record; nor is one larger than any package's.
-  constexpr std::uint64_t kMaxRecordBytes = std::uint64_t{256} << 20;
-  const auto stamp = fileStampOf(path, Links::DoNotFollow);
-  if (!stamp || stamp->size > kMaxRecordBytes) return std::nullopt;
-  const auto text = readFile(path);
+  std::optional<FileStamp> stamp, manifestStamp;
+  const auto text = readOwnFile(folder + kCopyRecordName, stamp);
   if (!text) return std::nullopt;
   auto files = readCopyRecordText(*text);
   if (!files) return std::nullopt;
+  // Only what the manifest vouches for with the same hash: the new manifest takes its
+  // hashes of reused files from the record, and a damaged record would put wrong ones
+  // there (verify compares the manifest, never the record).
+  const auto manifestText = readOwnFile(folder + kManifestName, manifestStamp);
+  const auto lines = manifestText ? readManifestText(*manifestText) : std::nullopt;
+  if (!lines) return std::nullopt;
+  std::map<std::string_view, std::string_view> listed;
+  for (const ManifestLine& line : *lines) listed.emplace(line.path, line.hex);
   EarlierRecord record;
   record.folder = folder;
   record.time = stamp->modified;
   for (RecordedFile& file : *files) {
+    const auto vouched = listed.find(file.path);
+    if (vouched == listed.end() || vouched->second != file.hex) continue;
     std::string at = file.path;
     record.files.emplace(std::move(at), std::move(file));
   }

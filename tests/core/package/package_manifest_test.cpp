@@ -439,6 +439,26 @@ TEST_F(PackageManifest, ASourceChangedJustBeforeTheRecordIsNotTrusted) {
   EXPECT_EQ(report.filesReused, 8u);  // every copy but v.raw
 }
 
+// The new manifest takes the hashes of reused files from the copy record: a recorded
+// hash the earlier manifest does not vouch for (a damaged record) is never taken, and
+// its file is copied again.
+TEST_F(PackageManifest, AFileWhoseRecordedHashTheManifestDoesNotVouchForIsCopiedAgain) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  const std::string recordPath = std::string("D/") + kCopyRecordName;
+  std::string record = dir.read(recordPath);
+  std::size_t hex = record.find("00/v.raw\t");
+  ASSERT_NE(hex, std::string::npos);
+  for (int field = 0; field < 3; ++field) hex = record.find('\t', hex) + 1;
+  record[hex] = record[hex] == '0' ? '1' : '0';
+  dir.write(recordPath, record);
+  fs::last_write_time(dir.file(recordPath), fs::file_time_type::clock::now());
+
+  const BuildReport report = replace();
+  ASSERT_EQ(report.status, BuildStatus::Written);
+  EXPECT_EQ(report.filesReused, 8u);  // every copy but v.raw
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
 // The operator's daily loop: the package read back, one entry changed, created again
 // into the same folder. The package's own files are the sources now; unchanged, they
 // stand for themselves.
