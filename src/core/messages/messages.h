@@ -312,9 +312,11 @@ inline constexpr const char* kCheckInterruptedReplace =
 inline constexpr const char* kCheckMemberInTheWay =
     "以前のパッケージのものではないものが、新しいパッケージの置き場所にあります（移動も削除もしませ"
     "ん）";
+// Something Vesk did not put there: a file or folder the earlier package does not name,
+// or a link where one of its files or folders was.
 inline constexpr const char* kCheckUnaccountedFile =
-    "以前のパッケージの文書にないファイルやフォルダが項目フォルダの中にあります"
-    "（置き換えで削除しないよう中止します）";
+    "Vesk が以前のパッケージに入れたものではないファイル、フォルダまたはリンクが項目フォルダの"
+    "中にあります（置き換えで削除しないよう中止します）";
 inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
 inline constexpr const char* kCheckDestinationInPackage =
     "保存先フォルダが別のパッケージの項目フォルダ {folder} "

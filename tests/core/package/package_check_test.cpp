@@ -359,7 +359,7 @@ TEST_F(CheckCase, EachSpoiledInputGivesItsProblem) {
                  "<data name=\"v\"><file path=\"v.raw\" /><file path=\"w.raw\" /></data>\r\n"
                  "<drawGroup name=\"Surface\" ></drawGroup>\r\n");
        },
-       {"error document-mismatch -- none exhibition.nuv"}},
+       {"error document-mismatch 00 scene src/s.nuv"}},
       {"a destination that is a file",
        [](test::TempDir& d, CheckRequest&) { d.write("package", "a file"); },
        {"error destination-unusable -- none package"}},
