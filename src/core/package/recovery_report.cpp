@@ -45,6 +45,13 @@ std::optional<Message> interruptedWorkNotice(const std::string& documentPath) {
   const std::string folder =
       folderOf(documentPath).empty() ? std::string(".") : folderOf(documentPath);
   if (pendingRecovery(folder) != Recovery::RolledBack) return std::nullopt;
+  // Where the undo is blocked, another create would not finish it: what blocks it is named.
+  const std::vector<std::string> blockers = recoveryBlockers(folder);
+  if (!blockers.empty()) {
+    std::string text = kRecoveryBlockedMessage;
+    for (const auto& blocker : blockers) text += "\n" + blocker;
+    return errorMessage(text);
+  }
   return errorMessage(fillTemplate(kInterruptedReplaceFoundMessage, {{"path", folder}}));
 }
 

@@ -320,6 +320,7 @@ TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
       check.replacing = true;
       check.programFolder = VESK_PROGRAM_DIR;
       const std::string checked = checkReportText(checkPackage(check));
+      const auto notice = interruptedWorkNotice(dir.file("D/exhibition.nuv"));
       sink.messages.clear();
       const bool recovered = recoverBeforeRun(dir.file("D"), sink);
       EXPECT_EQ(dir.read("D/" + target + "/mine.txt"), "the operator's");
@@ -330,6 +331,8 @@ TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
         EXPECT_NE(sink.messages.back().find(dir.file("D/" + target)), std::string::npos)
             << sink.messages.back();
         EXPECT_NE(checked.find(dir.file("D/" + target)), std::string::npos) << checked;
+        ASSERT_TRUE(notice.has_value());
+        EXPECT_EQ(notice->text, sink.messages.back()) << "verify and re-import say the same";
       }
     }
   }
