@@ -218,7 +218,7 @@ inline constexpr const char* kHashFailedMessage =
 // disk unconfirmed; the next create finishes the work.
 inline constexpr const char* kSwapUnflushedMessage =
     "エラー　新しいパッケージは保存先に入りましたが、ディスクへ書き込めたことを確かめられませんで"
-    "した。もう一度作成すると、この作業を完了します";
+    "した。同じ保存先へ置き換えとしてもう一度作成すると、この作業を完了します";
 inline constexpr const char* kFlushFailedMessage =
     "エラー　コピーしたファイルをディスクに書き込めませんでした。展示用nuvファイルは作成していませ"
     "ん";

@@ -134,10 +134,14 @@ Undo undoSwap(const std::string& destination, const std::string& working,
   // once an earlier one is back.
   std::vector<std::string> back = asideOrder(journal);
   std::reverse(back.begin(), back.end());
+  // Something else took a name meanwhile: not Vesk's to move away. Every earlier member
+  // then stays aside, with the journal, until the way is free: a part put back would
+  // look like the earlier package without being it.
+  for (const auto& name : back) {
+    if (exists(joinPath(aside, name)) && exists(joinPath(destination, name))) return Undo::Failed;
+  }
   for (const auto& name : back) {
     if (!exists(joinPath(aside, name))) continue;
-    // Something else took the name meanwhile: not Vesk's to move away, and the earlier
-    // member stays aside, with the journal, until the way is free.
     if (exists(joinPath(destination, name))) return Undo::Failed;
     if (!steps.proceed("put back " + name)) return Undo::Killed;
     if (move(joinPath(aside, name), joinPath(destination, name)) != 0) return Undo::Failed;
@@ -234,11 +238,14 @@ std::vector<std::string> recoveryBlockers(const std::string& destination) {
   const std::string aside = joinPath(working, kAsideFolderName);
   for (const auto& name : asideOrder(*journal)) {
     const std::string path = joinPath(destination, name);
-    // A new member there goes back into the working folder first, freeing the name.
-    if (exists(joinPath(aside, name)) && exists(path) &&
-        !movedIn(destination, working, *journal, name)) {
-      blockers.push_back(path);
-    }
+    // What goes back: a member aside, or a folder renamed on, which first returns aside
+    // under its old name. A new member there goes back into the working folder first,
+    // freeing the name.
+    const bool returns = exists(joinPath(aside, name)) ||
+                         (isMovedSource(*journal, name) && renamed(working, *journal, name));
+    const bool newMember =
+        contains(journal->incoming, name) && movedIn(destination, working, *journal, name);
+    if (returns && exists(path) && !newMember) blockers.push_back(path);
   }
   return blockers;
 }

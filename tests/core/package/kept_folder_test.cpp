@@ -287,9 +287,10 @@ TEST_F(KeptEntryFolder, AKillAtAnyStepOfTheReplaceOrItsRecoveryLeavesOneWholePac
 }
 
 // After a kill, the operator puts a folder of their own at a number an earlier entry was
-// to be renamed to, before the rename was made: the recovery never takes it for the
-// renamed entry, so it is neither moved nor removed (a recovery it blocks fails, with
-// nothing removed).
+// to be renamed to, before the rename was made, or, once every rename was made, at a
+// renamed entry's old number: the recovery never takes it for the renamed entry, so it
+// is neither moved nor removed. A recovery it blocks puts nothing back and names it, as
+// the check did before.
 TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
   struct Case {
     std::vector<std::string> before, after;
@@ -300,11 +301,26 @@ TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
     SetUp();
     ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
     const auto steps = stepsOfReplace(c.after);
-    for (std::size_t kill = 0; kill < steps.size(); ++kill) {
-      if (steps[kill].rfind("rename ", 0) != 0) continue;
-      // "rename 00 to 01": the operator's folder goes to 01, free by now.
-      const std::string target = steps[kill].substr(steps[kill].size() - 2);
-      SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before " + steps[kill]);
+    // {step killed before, where the operator's folder goes}: before "rename 00 to 01"
+    // at 01; before the first "move in", at each renamed folder's old number.
+    std::vector<std::pair<std::size_t, std::string>> placements;
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+      if (steps[step].rfind("rename ", 0) == 0) {
+        placements.emplace_back(step, steps[step].substr(steps[step].size() - 2));
+      }
+    }
+    const auto firstIn = std::find_if(steps.begin(), steps.end(), [](const std::string& s) {
+      return s.rfind("move in ", 0) == 0;
+    });
+    ASSERT_NE(firstIn, steps.end());
+    for (const auto& step : steps) {
+      if (step.rfind("rename ", 0) == 0) {
+        placements.emplace_back(firstIn - steps.begin(), step.substr(7, 2));
+      }
+    }
+    for (const auto& [kill, target] : placements) {
+      SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before " + steps[kill] + ", " +
+                   target + " taken");
       dir.clear();
       SetUp();
       fs::create_directories(dir.file("D"));
@@ -327,6 +343,7 @@ TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
       if (recovered) {
         EXPECT_TRUE(fs::exists(dir.file("D/exhibition.nuv")));
       } else {
+        EXPECT_FALSE(fs::exists(dir.file("D/exhibition.nuv"))) << "nothing put back";
         // The run and the check before it name what is in the way.
         EXPECT_NE(sink.messages.back().find(dir.file("D/" + target)), std::string::npos)
             << sink.messages.back();
