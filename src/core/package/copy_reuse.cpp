@@ -58,8 +58,8 @@ bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::i
 
 namespace {
 
-// The text of the package's own file `name`: not through a link, nor larger than any
-// package's record or manifest.
+// The text of the package's record or manifest at `path`, and its stamp: nothing for a
+// link at its name or a file larger than any package's.
 std::optional<std::string> readOwnFile(const std::string& path, std::optional<FileStamp>& stamp) {
   constexpr std::uint64_t kMaxBytes = std::uint64_t{256} << 20;
   stamp = fileStampOf(path, Links::DoNotFollow);
