@@ -65,10 +65,10 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
           if (!had(name)) work.leavingOnUndo.push_back(name);
         }
         work.journaled = journaledNames(*journal);
-      }
-      for (const auto& blocker : recoveryBlockers(destination)) {
-        work.problems.push_back(
-            {CheckSeverity::Error, CheckFault::InterruptedWork, blocker, kCheckRecoveryBlocked});
+        for (const auto& blocker : recoveryBlockers(destination, *journal)) {
+          work.problems.push_back(
+              {CheckSeverity::Error, CheckFault::InterruptedWork, blocker, kCheckRecoveryBlocked});
+        }
       }
       break;
     }

@@ -1031,11 +1031,10 @@ class Planner {
     for (const auto& problem : verifyDocumentOutline(outline, planned, kDocumentName)) {
       // A data path of the document that the package will not hold comes from an entry's
       // scene (one data element holding two paths, say): named with that scene.
-      const std::string_view missing = kVerifyPathMissing;
-      const std::string_view text = problem.text;
-      if (problem.fault == PackageFault::PathMissing && text.substr(0, missing.size()) == missing &&
-          text.size() > missing.size() + 2 && isEntryFolderName(text.substr(missing.size(), 2))) {
-        const int entry = std::stoi(std::string(text.substr(missing.size(), 2)));
+      const std::string_view path = problem.dataPath;
+      if (problem.fault == PackageFault::PathMissing && path.size() > 2 &&
+          isEntryFolderName(path.substr(0, 2))) {
+        const int entry = std::stoi(std::string(path.substr(0, 2)));
         if (entry < static_cast<int>(request_.entries.size())) {
           add(CheckSeverity::Error, CheckFault::DocumentMismatch, entry, CheckRole::Scene,
               request_.entries[static_cast<std::size_t>(entry)].scenePath,

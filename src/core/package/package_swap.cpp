@@ -230,21 +230,26 @@ Recovery pendingRecovery(const std::string& destination) {
 }
 
 std::vector<std::string> recoveryBlockers(const std::string& destination) {
+  if (pendingRecovery(destination) != Recovery::RolledBack) return {};
+  const auto journal = readJournal(workingFolderOf(destination));
+  if (!journal) return {};
+  return recoveryBlockers(destination, *journal);
+}
+
+std::vector<std::string> recoveryBlockers(const std::string& destination,
+                                          const ReplaceJournal& journal) {
   std::vector<std::string> blockers;
-  if (pendingRecovery(destination) != Recovery::RolledBack) return blockers;
   const std::string working = workingFolderOf(destination);
-  const auto journal = readJournal(working);
-  if (!journal) return blockers;
   const std::string aside = joinPath(working, kAsideFolderName);
-  for (const auto& name : asideOrder(*journal)) {
+  for (const auto& name : asideOrder(journal)) {
     const std::string path = joinPath(destination, name);
     // What goes back: a member aside, or a folder renamed on, which first returns aside
     // under its old name. A new member there goes back into the working folder first,
     // freeing the name.
     const bool returns = exists(joinPath(aside, name)) ||
-                         (isMovedSource(*journal, name) && renamed(working, *journal, name));
+                         (isMovedSource(journal, name) && renamed(working, journal, name));
     const bool newMember =
-        contains(journal->incoming, name) && movedIn(destination, working, *journal, name);
+        contains(journal.incoming, name) && movedIn(destination, working, journal, name);
     if (returns && exists(path) && !newMember) blockers.push_back(path);
   }
   return blockers;

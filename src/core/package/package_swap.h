@@ -61,6 +61,10 @@ Recovery pendingRecovery(const std::string& destination);
 // when nothing is in the way, or no swap is to be undone. Reads only.
 std::vector<std::string> recoveryBlockers(const std::string& destination);
 
+// The same for a swap pendingRecovery finds to be undone (RolledBack), from its journal.
+std::vector<std::string> recoveryBlockers(const std::string& destination,
+                                          const ReplaceJournal& journal);
+
 // Finishes or undoes what a killed create or replace left in `destination`, from its
 // working folder and journal: the destination then holds the earlier package or the new
 // one, whole, and no working folder. Touches only the members the journal names and the

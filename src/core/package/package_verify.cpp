@@ -65,7 +65,7 @@ class Verifier {
  private:
   // Reports a path's problem once, however many elements name it.
   void report(PackageFault fault, const char* text, const std::string& value) {
-    if (reported_.insert(value).second) add(fault, text, value);
+    if (reported_.insert(value).second) problems.push_back({fault, text + value, value});
   }
 
   const PackageView& view_;

@@ -41,6 +41,8 @@ enum class PackageFault {
 struct PackageProblem {
   PackageFault fault;
   std::string text;
+  // A data path's problem: the path as the document writes it ("00\b.raw"); else empty.
+  std::string dataPath = {};
 };
 
 // What verify learns of a package's members, each named by its path relative to the
