@@ -69,6 +69,7 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
           work.problems.push_back(
               {CheckSeverity::Error, CheckFault::InterruptedWork, blocker, kCheckRecoveryBlocked});
         }
+        work.lyingNow = placesBeforeUndo(destination, *journal);
       }
       break;
     }
@@ -76,18 +77,16 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
   if (work.interrupted) {
     work.problems.push_back(
         {CheckSeverity::Warning, CheckFault::InterruptedWork, folder, kCheckInterruptedReplace});
-    // The members are only known once the recovery has put them in place.
-    return work;
   }
   work.lookForObstacles = replacing && work.packageAfterRecovery;
   return work;
 }
 
-std::vector<DestinationWorkProblem> replaceObstacleProblems(const std::string& destination,
-                                                            std::size_t entryCount,
-                                                            DocumentNames* names) {
+std::vector<DestinationWorkProblem> replaceObstacleProblems(
+    const std::string& destination, std::size_t entryCount,
+    const std::map<std::string, std::string>& lyingNow, DocumentNames* names) {
   std::vector<DestinationWorkProblem> problems;
-  for (const auto& found : replaceObstacles(destination, entryCount, false, {}, names)) {
+  for (const auto& found : replaceObstacles(destination, entryCount, lyingNow, names)) {
     problems.push_back({CheckSeverity::Error, CheckFault::EarlierPackage, found.path,
                         found.obstacle == ReplaceObstacle::InTheWay ? kCheckMemberInTheWay
                                                                     : kCheckUnaccountedFile});

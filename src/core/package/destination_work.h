@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,15 @@ struct DestinationWorkProblem {
 // warning). For a replace of a package, `lookForObstacles` says that what is in the way
 // of the swap is still to be looked for (replaceObstacleProblems), which reads the
 // earlier document and every earlier entry folder: the caller runs it beside its other
-// work. Reads only.
+// work; behind a run to be undone it looks at the earlier package where the undo takes
+// it from (`lyingNow`). Reads only.
 struct DestinationWork {
   bool interrupted = false;
   bool packageAfterRecovery = false;
   bool lookForObstacles = false;
+  // Of a run to be undone: the names at the top whose place the undo changes, with where
+  // what it puts there lies now ("" for nothing; see placesBeforeUndo).
+  std::map<std::string, std::string> lyingNow;
   // Names at the top of the destination that the undo of an interrupted run takes back
   // into its working folder: that run's own new members, not in the way of this one.
   std::vector<std::string> leavingOnUndo;
@@ -43,10 +48,11 @@ struct DestinationWork {
 DestinationWork inspectDestinationWork(const std::string& destination, bool replacing);
 
 // What is in the way of a replace of the package in `destination` by one of `entryCount`
-// entries, as the check's errors (see replaceObstacles). `names` (may be null) keeps the
-// reading of the earlier package's document for the run's later looks. Reads only.
-std::vector<DestinationWorkProblem> replaceObstacleProblems(const std::string& destination,
-                                                            std::size_t entryCount,
-                                                            DocumentNames* names);
+// entries, as the check's errors (see replaceObstacles), with the names that lie
+// elsewhere until an undo (`lyingNow`, see DestinationWork). `names` (may be null) keeps
+// the reading of the earlier package's document for the run's later looks. Reads only.
+std::vector<DestinationWorkProblem> replaceObstacleProblems(
+    const std::string& destination, std::size_t entryCount,
+    const std::map<std::string, std::string>& lyingNow, DocumentNames* names);
 
 }  // namespace vesk

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -20,15 +21,19 @@ namespace vesk {
 
 namespace {
 
-// What is at the path itself, a link not followed; nothing when it cannot be learnt.
+// What is at the path itself, a link not followed; nothing when it cannot be learnt
+// (or the path is empty: nothing is there).
 std::optional<EntryType> ownKind(const std::string& path) {
+  if (path.empty()) return std::nullopt;
   const Result<EntryType> type = entryTypeOf(path);
   if (!type) return std::nullopt;
   return *type;
 }
 
-// Nothing at all is at the path (a path that cannot be looked at counts as taken).
+// Nothing at all is at the path (a path that cannot be looked at counts as taken; an
+// empty one holds nothing).
 bool absent(const std::string& path) {
+  if (path.empty()) return true;
   const Result<EntryType> type = entryTypeOf(path);
   return !type && type.failure().code == FailureCode::NotFound;
 }
@@ -139,13 +144,16 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
   }
 }
 
+// Where the name at the top of a destination lies ("" for nothing there).
+using PlaceOf = std::function<std::string(const std::string& name)>;
+
 // The members of the package in `destination` whose document has `entries` entries
 // (-1: no readable document).
-std::vector<std::string> membersOf(const std::string& destination, int entries) {
+std::vector<std::string> membersOf(const PlaceOf& at, int entries) {
   std::vector<std::string> members;
   for (int n = 0; n < 99 && (entries < 0 || n < entries); ++n) {
     const std::string name = entryFolderName(n);
-    if (ownKind(joinPath(destination, name)) == EntryType::Folder) {
+    if (ownKind(at(name)) == EntryType::Folder) {
       members.push_back(name);
     } else if (entries < 0) {
       break;
@@ -158,17 +166,15 @@ std::vector<std::string> membersOf(const std::string& destination, int entries) 
     const bool ownOnlyInPackage =
         name == kReportFileName || name == kManifestName || name == kCopyRecordName;
     if (ownOnlyInPackage && entries < 0) continue;
-    if (ownKind(joinPath(destination, name)) == EntryType::File) members.push_back(name);
+    if (ownKind(at(name)) == EntryType::File) members.push_back(name);
   }
   std::sort(members.begin(), members.end());
   return members;
 }
 
-}  // namespace
-
-std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination) {
+// The files the manifest at `path` lists; see manifestListedFiles.
+std::optional<std::set<std::string>> listedIn(const std::string& path) {
   constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{256} << 20;
-  const std::string path = joinPath(destination, kManifestName);
   if (ownKind(path) != EntryType::File) return std::nullopt;
   const auto size = fileSize(path);
   if (!size || *size > kMaxManifestBytes) return std::nullopt;
@@ -179,6 +185,53 @@ std::optional<std::set<std::string>> manifestListedFiles(const std::string& dest
   std::set<std::string> files;
   for (const ManifestLine& line : *lines) files.insert(line.path);
   return files;
+}
+
+std::vector<ReplaceObstacleAt> obstaclesOf(const std::string& destination, const PlaceOf& at,
+                                           std::size_t entryCount, bool report,
+                                           const std::vector<std::string>& keptInPlace,
+                                           DocumentNames* names) {
+  std::vector<ReplaceObstacleAt> obstacles;
+  // The earlier document, read once: what it names, and the members it makes.
+  const auto read = namesOf(at(kDocumentName), names);
+  const int entries = read ? read->entries : -1;
+  const std::vector<std::vector<std::string>> none;
+  const std::vector<std::vector<std::string>>& named = read ? read->paths : none;
+  const std::vector<std::string> earlier = membersOf(at, entries);
+  const auto owned = [&](const std::string& name) {
+    return std::binary_search(earlier.begin(), earlier.end(), name);
+  };
+  for (const auto& name : newPackageMembers(entryCount, report)) {
+    if (!owned(name) && !absent(at(name))) {
+      obstacles.push_back({ReplaceObstacle::InTheWay, joinPath(destination, name)});
+    }
+  }
+  // Each entry folder's named paths, so that a folder is weighed against its own only.
+  std::map<std::string, std::vector<const std::vector<std::string>*>> namedIn;
+  for (const auto& value : named) {
+    if (!value.empty()) namedIn[value.front()].push_back(&value);
+  }
+  const std::optional<std::set<std::string>> listed = listedIn(at(kManifestName));
+  for (const auto& name : earlier) {
+    if (!isEntryFolderName(name)) continue;
+    if (std::find(keptInPlace.begin(), keptInPlace.end(), name) != keptInPlace.end()) continue;
+    std::vector<std::string> found;
+    const std::string folder = at(name);
+    unaccounted(folder, {name}, namedIn[name], entries >= 0, listed ? &*listed : nullptr, found);
+    std::sort(found.begin(), found.end());
+    // Named where the folder is at the top of the destination.
+    const std::string top = joinPath(destination, name);
+    for (auto& path : found) {
+      obstacles.push_back({ReplaceObstacle::Unaccounted, top + path.substr(folder.size())});
+    }
+  }
+  return obstacles;
+}
+
+}  // namespace
+
+std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination) {
+  return listedIn(joinPath(destination, kManifestName));
 }
 
 std::shared_ptr<const DocumentNames::Read> DocumentNames::of(const std::string& documentPath) {
@@ -197,7 +250,8 @@ std::shared_ptr<const DocumentNames::Read> DocumentNames::of(const std::string& 
 
 std::vector<std::string> packageMembers(const std::string& destination, DocumentNames* names) {
   const auto read = namesOf(joinPath(destination, kDocumentName), names);
-  return membersOf(destination, read ? read->entries : -1);
+  return membersOf([&](const std::string& name) { return joinPath(destination, name); },
+                   read ? read->entries : -1);
 }
 
 std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report) {
@@ -215,38 +269,19 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report,
                                                 const std::vector<std::string>& keptInPlace,
                                                 DocumentNames* names) {
-  std::vector<ReplaceObstacleAt> obstacles;
-  // The earlier document, read once: what it names, and the members it makes.
-  const auto read = namesOf(joinPath(destination, kDocumentName), names);
-  const int entries = read ? read->entries : -1;
-  const std::vector<std::vector<std::string>> none;
-  const std::vector<std::vector<std::string>>& named = read ? read->paths : none;
-  const std::vector<std::string> earlier = membersOf(destination, entries);
-  const auto owned = [&](const std::string& name) {
-    return std::binary_search(earlier.begin(), earlier.end(), name);
+  const auto at = [&](const std::string& name) { return joinPath(destination, name); };
+  return obstaclesOf(destination, at, entryCount, report, keptInPlace, names);
+}
+
+std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
+                                                std::size_t entryCount,
+                                                const std::map<std::string, std::string>& lyingNow,
+                                                DocumentNames* names) {
+  const auto at = [&](const std::string& name) {
+    const auto moved = lyingNow.find(name);
+    return moved != lyingNow.end() ? moved->second : joinPath(destination, name);
   };
-  for (const auto& name : newPackageMembers(entryCount, report)) {
-    const std::string path = joinPath(destination, name);
-    if (!owned(name) && !absent(path)) {
-      obstacles.push_back({ReplaceObstacle::InTheWay, path});
-    }
-  }
-  // Each entry folder's named paths, so that a folder is weighed against its own only.
-  std::map<std::string, std::vector<const std::vector<std::string>*>> namedIn;
-  for (const auto& value : named) {
-    if (!value.empty()) namedIn[value.front()].push_back(&value);
-  }
-  const std::optional<std::set<std::string>> listed = manifestListedFiles(destination);
-  for (const auto& name : earlier) {
-    if (!isEntryFolderName(name)) continue;
-    if (std::find(keptInPlace.begin(), keptInPlace.end(), name) != keptInPlace.end()) continue;
-    std::vector<std::string> found;
-    unaccounted(joinPath(destination, name), {name}, namedIn[name], entries >= 0,
-                listed ? &*listed : nullptr, found);
-    std::sort(found.begin(), found.end());
-    for (auto& path : found) obstacles.push_back({ReplaceObstacle::Unaccounted, std::move(path)});
-  }
-  return obstacles;
+  return obstaclesOf(destination, at, entryCount, false, {}, names);
 }
 
 }  // namespace vesk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -77,6 +78,15 @@ struct ReplaceObstacleAt {
 std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
                                                 std::size_t entryCount, bool report,
                                                 const std::vector<std::string>& keptInPlace = {},
+                                                DocumentNames* names = nullptr);
+
+// The same for the destination as it will be once an interrupted run is undone, while
+// some of its names lie elsewhere now: `lyingNow` gives, for each name at the top whose
+// place the undo changes, where what will be there lies now ("" for nothing). The
+// obstacles are named by their paths in the destination, where the undo puts them.
+std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
+                                                std::size_t entryCount,
+                                                const std::map<std::string, std::string>& lyingNow,
                                                 DocumentNames* names = nullptr);
 
 }  // namespace vesk

@@ -369,8 +369,8 @@ class Planner {
       plan_.earlierDocument = std::make_shared<DocumentNames>();
       obstaclesAt_ = general_.size();
       auto look = [destination = request_.destination, count = request_.entries.size(),
-                   names = plan_.earlierDocument] {
-        return replaceObstacleProblems(destination, count, names.get());
+                   lyingNow = work.lyingNow, names = plan_.earlierDocument] {
+        return replaceObstacleProblems(destination, count, lyingNow, names.get());
       };
       try {
         obstacles_ = std::async(std::launch::async, look);
@@ -393,8 +393,10 @@ class Planner {
           request_.destination, kCheckEarlierPackage);
     }
     // Behind an interrupted run, an entry folder's name its journal does not speak of
-    // holds after the recovery what it holds now: something there is in the way.
-    for (std::size_t n = 0; work.interrupted && n < request_.entries.size(); ++n) {
+    // holds after the recovery what it holds now: something there is in the way (the
+    // look for obstacles of a replace finds it too).
+    for (std::size_t n = 0;
+         work.interrupted && !work.lookForObstacles && n < request_.entries.size(); ++n) {
       const std::string name = twoDigits(static_cast<int>(n));
       if (std::find(work.journaled.begin(), work.journaled.end(), name) != work.journaled.end() ||
           !entryTypeOf(plan_.destination + name)) {

@@ -255,6 +255,28 @@ std::vector<std::string> recoveryBlockers(const std::string& destination,
   return blockers;
 }
 
+std::map<std::string, std::string> placesBeforeUndo(const std::string& destination,
+                                                    const ReplaceJournal& journal) {
+  std::map<std::string, std::string> places;
+  const std::string working = workingFolderOf(destination);
+  const std::string aside = joinPath(working, kAsideFolderName);
+  for (const auto& name : journal.incoming) {
+    if (movedIn(destination, working, journal, name)) places[name] = "";
+  }
+  for (const auto& name : journal.earlier) {
+    if (exists(joinPath(aside, name))) {
+      places[name] = joinPath(aside, name);
+      continue;
+    }
+    for (const auto& [from, to] : journal.moved) {
+      if (from != name || !renamed(working, journal, from)) continue;
+      places[name] = movedIn(destination, working, journal, to) ? joinPath(destination, to)
+                                                                : joinPath(working, to);
+    }
+  }
+  return places;
+}
+
 Recovery recoverInterruptedWork(const std::string& destination, const StepHook& hook) {
   StepCounter steps(hook);
   const Recovery pending = pendingRecovery(destination);

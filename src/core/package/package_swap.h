@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,13 @@ std::vector<std::string> recoveryBlockers(const std::string& destination);
 // The same for a swap pendingRecovery finds to be undone (RolledBack), from its journal.
 std::vector<std::string> recoveryBlockers(const std::string& destination,
                                           const ReplaceJournal& journal);
+
+// For a swap pendingRecovery finds to be undone (RolledBack): each name at the top of
+// `destination` whose place the undo changes, with where what the undo puts there lies
+// now (an earlier member aside or renamed on), or "" where the undo takes a new member
+// away and leaves nothing. Reads only.
+std::map<std::string, std::string> placesBeforeUndo(const std::string& destination,
+                                                    const ReplaceJournal& journal);
 
 // Finishes or undoes what a killed create or replace left in `destination`, from its
 // working folder and journal: the destination then holds the earlier package or the new

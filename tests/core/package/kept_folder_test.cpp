@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -351,6 +352,60 @@ TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
         ASSERT_TRUE(notice.has_value());
         EXPECT_EQ(notice->text, sink.messages.back()) << "verify and re-import say the same";
       }
+    }
+  }
+}
+
+// After a kill at any step of a replace, the operator puts a file of their own into an
+// earlier entry folder, wherever it lies (in place or set aside): the check before the
+// next run predicts that run, which finds the file back in the earlier package after
+// the undo and refuses, naming it, the file kept where it was put.
+TEST_F(KeptEntryFolder, AFileAddedToAnEarlierEntryFolderAfterAKillIsForeseenByTheCheck) {
+  const std::vector<std::string> before{"a", "b", "c"}, after{"c", "a"};
+  ASSERT_NO_FATAL_FAILURE(makeBoth(before, after));
+  const auto steps = stepsOfReplace(after);
+  for (std::size_t kill = 0; kill < steps.size(); ++kill) {
+    for (const std::string folder : {"00", "02"}) {
+      SCOPED_TRACE("killed before " + steps[kill] + ", a file put into earlier " + folder);
+      dir.clear();
+      SetUp();
+      fs::create_directories(dir.file("D"));
+      ASSERT_EQ(createPackage(request(before, "D"), sink).status, BuildStatus::Written);
+      const auto scene = fileNumber("D/" + folder + "/" + before[std::stoi(folder)] + ".nuv");
+      (void)replacePackage(request(after, "D"), sink, nullptr, [&](int step, const std::string&) {
+        return step != static_cast<int>(kill);
+      });
+      // The earlier folder is found by its scene's file, wherever the kill left it.
+      std::string earlierFolder;
+      for (const auto& item : fs::recursive_directory_iterator(dir.file("D"))) {
+        if (item.is_regular_file() &&
+            fileNumber(fs::relative(item.path(), dir.path()).string()) == scene) {
+          earlierFolder = item.path().parent_path().string();
+        }
+      }
+      ASSERT_FALSE(earlierFolder.empty());
+      const std::string mine = earlierFolder + "/mine.txt";
+      { std::ofstream(mine) << "the operator's"; }
+      CheckRequest check;
+      check.entries = request(after, "D").entries;
+      check.destination = dir.file("D");
+      check.replacing = true;
+      check.programFolder = VESK_PROGRAM_DIR;
+      const auto problems = checkPackage(check);
+      const BuildStatus next = nextReplace(request(after, "D"), sink);
+      EXPECT_EQ(hasCheckErrors(problems), next != BuildStatus::Written)
+          << checkReportText(problems) << ::testing::PrintToString(sink.messages);
+      std::string lies;  // where the operator's file is after the next run
+      for (const auto& item : fs::recursive_directory_iterator(dir.file("D"))) {
+        if (item.path().filename() == "mine.txt") lies = item.path().string();
+      }
+      EXPECT_FALSE(lies.empty()) << "the operator's file is never removed";
+      if (next != BuildStatus::Written) {
+        EXPECT_NE(checkReportText(problems).find(lies), std::string::npos)
+            << lies << "\n"
+            << checkReportText(problems);
+      }
+      sink.messages.clear();
     }
   }
 }
