@@ -6,6 +6,7 @@
 #include "package/file_role.h"
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
+#include "package/package_swap.h"
 #include "package/recovery_report.h"
 
 namespace vesk {
@@ -53,8 +54,15 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
       // the list.
       const std::string packageFolder = folderOf(path);
       if (const auto notice = interruptedWorkNotice(path)) {
-        target.sink.showMessage(*notice);
-        continue;
+        // Put back first when the operator agrees: read as it lies, it would be a mixture
+        // of two packages. An undo that something blocks is named instead.
+        const std::string folder = packageFolder.empty() ? std::string(".") : packageFolder;
+        if (!target.recoverFolder || !recoveryBlockers(folder).empty()) {
+          target.sink.showMessage(*notice);
+          continue;
+        }
+        if (!target.sink.askYesNo(kInterruptedPackageRecoverQuestion, DefaultAnswer::Yes)) return;
+        if (!target.recoverFolder(folder)) continue;
       }
       if (!isPackageDocument(path)) {
         target.sink.showMessage(

@@ -19,6 +19,10 @@ struct DropTarget {
   std::function<void()> showWorkingEntry;
   // Redraws the list after a re-import and shows its first entry.
   std::function<void()> showReimportedPackage;
+  // Finishes or undoes what a killed create or replace left in a package's folder,
+  // behind the progress window; true when the folder holds a whole package again. Empty:
+  // such a package is only named.
+  std::function<bool(const std::string& folder)> recoverFolder;
 };
 
 // Stores `path` in the field of the working entry that its file role names: a scene
@@ -31,7 +35,10 @@ void routeDroppedFile(const std::string& path, EntryList& list);
 // replaced and redrawn, and then the re-import's messages are shown) and goes on
 // with the next path, No ends the drop, keeping what the earlier paths did. A Yes for
 // a document whose folder holds no folder 00 keeps the list, the working entry and
-// the count as they were and shows kNoPackageFoundMessage with that folder. Every
+// the count as they were and shows kNoPackageFoundMessage with that folder. A package
+// a killed replace left half done asks whether to undo that first (Yes, the default,
+// undoes it through recoverFolder and reads the package put back; No ends the drop);
+// where something blocks the undo, or no recoverFolder is given, it is named. Every
 // other path fills its field of the working entry (a scene file also becomes the
 // chooser's start) and the fields are redrawn. The list and its current entry change
 // only through a re-import.

@@ -189,6 +189,11 @@ inline constexpr const char* kInterruptedReplaceFoundMessage =
     "エラー　このフォルダでは作成または置き換えが中断されています。このフォルダへもう一度作成すると"
     "、"
     "中断された作業を完了するか元に戻します: {path}";
+// Asked of a dropped package whose folder holds a create or replace that did not
+// finish: Yes undoes it, which puts the package back as it was, and reads it.
+inline constexpr const char* kInterruptedPackageRecoverQuestion =
+    "このフォルダでは作成または置き換えが中断されています。\n"
+    "中断された作業を取り消して以前のパッケージに戻し、読み込みますか？";
 inline constexpr const char* kReplaceQuestion =
     "保存先には以前作成されたパッケージがあります。\n新しいパッケージに置き換えますか？";
 
