@@ -112,11 +112,15 @@ int runDemo(const std::string& destination, std::ostream& out, std::ostream& err
   }
   if (!earlierDemo) writeDemoMarker(target);
 
-  out << fillTemplate(kCliDemoWritten, {{"path", report.documentPath},
-                                        {"entries", std::to_string(report.entryCount)},
-                                        {"pages", std::to_string(report.menuPageCount)},
-                                        {"files", std::to_string(report.filesCopied)},
-                                        {"bytes", std::to_string(report.bytesCopied)}})
+  // The report's copied files include the reused ones: told apart here.
+  out << fillTemplate(report.filesReused == 0 ? kCliDemoWritten : kCliDemoWrittenReusing,
+                      {{"path", report.documentPath},
+                       {"entries", std::to_string(report.entryCount)},
+                       {"pages", std::to_string(report.menuPageCount)},
+                       {"files", std::to_string(report.filesCopied - report.filesReused)},
+                       {"bytes", std::to_string(report.bytesCopied - report.bytesReused)},
+                       {"reused", std::to_string(report.filesReused)},
+                       {"reusedBytes", std::to_string(report.bytesReused)}})
       << '\n';
   return 0;
 }

@@ -193,6 +193,11 @@ TEST_F(CliBuild, DemoBuildsTheSampleAndReplacesOnlyAnEarlierDemo) {
   EXPECT_EQ(second.status, 0);
   EXPECT_NE(second.err.find(kCheckStrayEntryFolder), std::string::npos) << second.err;
   EXPECT_NE(second.out.find("警告 1 件"), std::string::npos) << second.out;
+  // Nothing of the sample changed: every file is the first demo's, none copied again.
+  EXPECT_NE(second.out.find("コピーしたファイル: 0 個（0 バイト）と exhibition.nuv、以前の見本から"
+                            "再利用したファイル: 81 個"),
+            std::string::npos)
+      << second.out;
 
   dir.write("mine/keep.txt", "mine");
   const Result refused = run({"demo", dir.file("mine")});

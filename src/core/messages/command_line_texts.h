@@ -66,10 +66,16 @@ inline constexpr const char* kCliHelpFooter =
 // After a question, which vesk-cli answers No itself (it never waits for input).
 inline constexpr const char* kCliAnsweredNo = " [いいえ]";
 
-// vesk-cli demo's summary after the create's own.
+// vesk-cli demo's summary after the create's own; the second form where files of an
+// earlier demo were reused rather than copied.
 inline constexpr const char* kCliDemoWritten =
     "見本の展示を {path} に作成しました\n"
     "  項目: {entries} 件、メニュー: {pages} ページ、コピーしたファイル: {files} 個（{bytes} "
     "バイト）と exhibition.nuv";
+inline constexpr const char* kCliDemoWrittenReusing =
+    "見本の展示を {path} に作成しました\n"
+    "  項目: {entries} 件、メニュー: {pages} ページ、コピーしたファイル: {files} 個（{bytes} "
+    "バイト）と exhibition.nuv、以前の見本から再利用したファイル: {reused} 個（{reusedBytes} "
+    "バイト）";
 
 }  // namespace vesk
