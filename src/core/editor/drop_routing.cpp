@@ -62,7 +62,8 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
           continue;
         }
         if (!target.sink.askYesNo(kInterruptedPackageRecoverQuestion, DefaultAnswer::Yes)) return;
-        if (!target.recoverFolder(folder)) continue;
+        // A cancel or a failed undo ends the drop, as a No does.
+        if (!target.recoverFolder(folder)) return;
       }
       if (!isPackageDocument(path)) {
         target.sink.showMessage(

@@ -37,7 +37,8 @@ void routeDroppedFile(const std::string& path, EntryList& list);
 // a document whose folder holds no folder 00 keeps the list, the working entry and
 // the count as they were and shows kNoPackageFoundMessage with that folder. A package
 // a killed replace left half done asks whether to undo that first (Yes, the default,
-// undoes it through recoverFolder and reads the package put back; No ends the drop);
+// undoes it through recoverFolder and reads the package put back; No, a cancel or a
+// failed undo ends the drop);
 // where something blocks the undo, or no recoverFolder is given, it is named. Every
 // other path fills its field of the working entry (a scene file also becomes the
 // chooser's start) and the fields are redrawn. The list and its current entry change

@@ -83,10 +83,11 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
 }
 
 std::vector<DestinationWorkProblem> replaceObstacleProblems(
-    const std::string& destination, std::size_t entryCount,
+    const std::string& destination, std::size_t entryCount, bool report,
     const std::map<std::string, std::string>& lyingNow, DocumentNames* names) {
   std::vector<DestinationWorkProblem> problems;
-  for (const auto& found : replaceObstacles(destination, entryCount, lyingNow, names)) {
+  for (const auto& found :
+       replaceObstaclesAfterUndo(destination, entryCount, report, lyingNow, names)) {
     problems.push_back({CheckSeverity::Error, CheckFault::EarlierPackage, found.path,
                         found.obstacle == ReplaceObstacle::InTheWay ? kCheckMemberInTheWay
                                                                     : kCheckUnaccountedFile});

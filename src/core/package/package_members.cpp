@@ -273,15 +273,14 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
   return obstaclesOf(destination, at, entryCount, report, keptInPlace, names);
 }
 
-std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
-                                                std::size_t entryCount,
-                                                const std::map<std::string, std::string>& lyingNow,
-                                                DocumentNames* names) {
+std::vector<ReplaceObstacleAt> replaceObstaclesAfterUndo(
+    const std::string& destination, std::size_t entryCount, bool report,
+    const std::map<std::string, std::string>& lyingNow, DocumentNames* names) {
   const auto at = [&](const std::string& name) {
     const auto moved = lyingNow.find(name);
     return moved != lyingNow.end() ? moved->second : joinPath(destination, name);
   };
-  return obstaclesOf(destination, at, entryCount, false, {}, names);
+  return obstaclesOf(destination, at, entryCount, report, {}, names);
 }
 
 }  // namespace vesk

@@ -84,9 +84,8 @@ std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
 // some of its names lie elsewhere now: `lyingNow` gives, for each name at the top whose
 // place the undo changes, where what will be there lies now ("" for nothing). The
 // obstacles are named by their paths in the destination, where the undo puts them.
-std::vector<ReplaceObstacleAt> replaceObstacles(const std::string& destination,
-                                                std::size_t entryCount,
-                                                const std::map<std::string, std::string>& lyingNow,
-                                                DocumentNames* names = nullptr);
+std::vector<ReplaceObstacleAt> replaceObstaclesAfterUndo(
+    const std::string& destination, std::size_t entryCount, bool report,
+    const std::map<std::string, std::string>& lyingNow, DocumentNames* names = nullptr);
 
 }  // namespace vesk

@@ -369,8 +369,9 @@ class Planner {
       plan_.earlierDocument = std::make_shared<DocumentNames>();
       obstaclesAt_ = general_.size();
       auto look = [destination = request_.destination, count = request_.entries.size(),
-                   lyingNow = work.lyingNow, names = plan_.earlierDocument] {
-        return replaceObstacleProblems(destination, count, lyingNow, names.get());
+                   report = request_.withReport, lyingNow = work.lyingNow,
+                   names = plan_.earlierDocument] {
+        return replaceObstacleProblems(destination, count, report, lyingNow, names.get());
       };
       try {
         obstacles_ = std::async(std::launch::async, look);

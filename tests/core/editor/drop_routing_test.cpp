@@ -262,43 +262,46 @@ class MeddlingSink : public StrictRecordingSink {
   bool acceptedDuringQuestion = true;
 };
 
-// A package a killed replace left with its document aside: Yes to the second question
-// puts it back behind the progress window and reads it, No leaves everything as it is.
+// A package whose replace was killed once its journal was written, before anything
+// moved: Yes to the second question undoes that behind the progress window and reads
+// the package; No, or a cancel of the undo, ends the drop (the picture after it stays
+// unread).
 TEST(FileDrop, APackageLeftHalfReplacedIsPutBackFirstWhenTheOperatorAgrees) {
-  for (const bool agree : {true, false}) {
-    SCOPED_TRACE(agree);
+  struct Case {
+    bool agree, cancel;
+  };
+  for (const Case c : {Case{true, false}, Case{false, false}, Case{true, true}}) {
+    SCOPED_TRACE(::testing::Message() << c.agree << c.cancel);
     TempDir dir;
     const Package package(dir, "pkg", 2);
     dir.write("pkg/.vesk-staging/.vesk-working-folder", "");
     dir.write("pkg/.vesk-staging/.vesk-journal",
               "Vesk replace journal 1\nearlier exhibition.nuv\nincoming exhibition.nuv\n");
     dir.write("pkg/.vesk-staging/exhibition.nuv", "the new document, not yet in");
-    dir.makeFolder("pkg/.vesk-staging/.vesk-previous");
-    std::filesystem::rename(package.document,
-                            dir.file("pkg/.vesk-staging/.vesk-previous/exhibition.nuv"));
+    const std::string picture = dir.picture("b.jpg", "portrait.jpg");
     Dialog d;
     test::RecordingRunner runner;
+    runner.cancel = c.cancel;
     d.controller.setBuildRunner(&runner);
-    d.sink.answers = {true, agree};
-    d.controller.onFilesDropped({package.document});
+    d.sink.answers = {true, c.agree};
+    d.controller.onFilesDropped({package.document, picture});
 
     ASSERT_EQ(d.sink.questions.size(), 2u);
     EXPECT_EQ(d.sink.questions[1],
               "このフォルダでは作成または置き換えが中断されています。\n"
               "中断された作業を取り消して以前のパッケージに戻し、読み込みますか？");
     EXPECT_EQ(d.sink.questionDefaults[1], DefaultAnswer::Yes);
-    if (agree) {
-      EXPECT_EQ(runner.stages, std::vector<ProgressStage>{ProgressStage::Check});
-      EXPECT_EQ(dir.names("pkg"), (std::vector<std::string>{"00", "01", "exhibition.nuv"}));
+    EXPECT_EQ(runner.stages.size(), c.agree ? 1u : 0u);
+    const bool read = c.agree && !c.cancel;
+    EXPECT_EQ(d.controller.entryList().entries(),
+              read ? package.entries : std::vector<ExhibitionEntry>{});
+    EXPECT_EQ(d.fields()[2], read ? picture : "");
+    EXPECT_EQ(dir.names("pkg").front(), c.agree ? "00" : ".vesk-staging");
+    if (c.agree) {
       EXPECT_EQ(dir.read("pkg/exhibition.nuv"), kScene);
-      EXPECT_EQ(d.controller.entryList().entries(), package.entries);
       EXPECT_EQ(runner.sink.messages,
                 std::vector<std::string>{"警告　前回中断された作成または置き換えを取り消し、保存先"
                                          "をその前の状態に戻しました"});
-    } else {
-      EXPECT_TRUE(runner.stages.empty());
-      EXPECT_EQ(dir.names("pkg"), (std::vector<std::string>{".vesk-staging", "00", "01"}));
-      EXPECT_TRUE(d.controller.entryList().empty());
     }
     EXPECT_FALSE(d.controller.busy());
   }

@@ -43,6 +43,7 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
     bool replaced;          // the replace goes ahead
     std::string named;      // a path (relative to the test folder) the refusal names
     std::string untouched;  // a file outside the package whose content must stay
+    bool report = false;    // the replace writes the report page
   };
   const std::vector<Case> cases{
       {"a link in the working folder's place",
@@ -99,6 +100,9 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
          d.write("D/.vesk-discard/keep.raw", "the operator's");
        },
        true, "", "D/.vesk-discard/keep.raw"},
+      {"a folder where the report page goes",
+       [](test::TempDir& d) { d.write("D/vesk-report.html/keep.raw", "the operator's"); }, false,
+       "D/vesk-report.html", "D/vesk-report.html/keep.raw", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -109,11 +113,14 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
     const std::string kept = dir.read(c.untouched);
     const auto before = snapshot(dir.file("D"));
 
-    const CheckRequest check = checkRequest({"c", "b", "a"}, "D", true);
+    CheckRequest check = checkRequest({"c", "b", "a"}, "D", true);
+    check.withReport = c.report;
     const auto problems = checkPackage(check);
     EXPECT_EQ(hasCheckErrors(problems), !c.replaced) << checkReportText(problems);
 
-    const BuildReport report = replacePackage(request({"c", "b", "a"}, "D"), sink);
+    CreateRequest replace = request({"c", "b", "a"}, "D");
+    replace.writeReport = c.report;
+    const BuildReport report = replacePackage(replace, sink);
     EXPECT_EQ(report.status == BuildStatus::Written, c.replaced);
     if (c.replaced) {
       EXPECT_TRUE(verifyPackage(dir.file("D/exhibition.nuv")).empty());
