@@ -158,9 +158,9 @@ inline constexpr const char* kWorkingFolderFailedMessage =
 // The undo of an interrupted replace blocked by what someone put at an earlier member's
 // place meanwhile; one line per path follows.
 inline constexpr const char* kRecoveryBlockedMessage =
-    "エラー　前回中断された作成または置き換えを元に戻せません。以前のパッケージのものを戻す場所に"
-    "別のものがあります（移動も削除もしていません）。次のものを移すか削除してから、もう一度作成して"
-    "ください:";
+    "エラー　前回中断された作成または置き換えを元に戻せません。以前のパッケージのものを戻す場所、"
+    "または取り消す新しいパッケージの中に、Vesk が置いたのではないものがあります（移動も削除もして"
+    "いません）。次のものを移すか削除してから、もう一度作成してください:";
 // What the next create did with a create or replace killed earlier.
 inline constexpr const char* kInterruptedReplaceCompletedMessage =
     "警告　前回中断された作成または置き換えを完了しました（新しいパッケージが入っています）";
@@ -308,9 +308,10 @@ inline constexpr const char* kCheckWorkingFolderNotOurs =
 inline constexpr const char* kCheckDestinationBusy =
     "この保存先には別の作成または置き換えが実行中です";
 inline constexpr const char* kCheckRecoveryBlocked =
-    "前回中断された作成または置き換えで以前のパッケージのものを戻す場所に、別のものがあります（移動"
-    "も"
-    "削除もしません）。これを移すか削除するまで作成できません";
+    "前回中断された作成または置き換えで以前のパッケージのものを戻す場所、または取り消す新しいパッケ"
+    "ージの中に、Vesk "
+    "が置いたのではないものがあります（移動も削除もしません）。これを移すか削除する"
+    "まで作成できません";
 inline constexpr const char* kCheckInterruptedReplace =
     "前回中断された作成または置き換えが残っています。作成の初めに完了または取り消します"
     "（この確認はその後の状態を調べています）";

@@ -1,12 +1,15 @@
 #include "package/package_swap.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "package/failure_reason.h"
 #include "package/package_layout.h"
+#include "package/package_members.h"
 
 namespace vesk {
 
@@ -103,6 +106,49 @@ bool movedIn(const std::string& destination, const std::string& working,
           earlierAllAside(working, journal));
 }
 
+// Adds to `found` what lies below `folder` (`relative` to the package, "03/m") that the
+// manifest `listed` does not list: a file Vesk did not write there, a link, anything
+// else. Folders are looked into; one that cannot be listed counts itself.
+void unlisted(const std::string& folder, const std::string& relative,
+              const std::set<std::string>& listed, std::vector<std::string>& found) {
+  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
+  if (!entries) {
+    found.push_back(folder);
+    return;
+  }
+  for (const FolderEntry& entry : *entries) {
+    const std::string path = joinPath(folder, entry.name);
+    const std::string at = relative + "/" + entry.name;
+    if (entry.type == EntryType::Folder) {
+      unlisted(path, at, listed, found);
+    } else if (entry.type != EntryType::File || listed.count(at) == 0) {
+      found.push_back(path);
+    }
+  }
+}
+
+// What an undo would take away that the interrupted run did not make: anything put
+// into one of its new entry folders after it moved in (they go back into the working
+// folder, which is removed). Weighed against the run's own manifest, where it lies now;
+// without one that can be read, nothing can be told apart and nothing is named.
+std::vector<std::string> strangersInMovedIn(const std::string& destination,
+                                            const std::string& working,
+                                            const ReplaceJournal& journal) {
+  std::vector<std::string> found;
+  const bool manifestIn = movedIn(destination, working, journal, kManifestName);
+  const auto listed = manifestListedFiles(manifestIn ? destination : working);
+  if (!listed) return found;
+  for (const auto& name : journal.incoming) {
+    // A folder renamed on goes back as the earlier one, whatever it holds.
+    if (!isEntryFolderName(name) || isMovedTarget(journal, name) ||
+        !movedIn(destination, working, journal, name)) {
+      continue;
+    }
+    unlisted(joinPath(destination, name), name, *listed, found);
+  }
+  return found;
+}
+
 // The new document is in place: every other new member was moved in before it.
 bool swapComplete(const std::string& destination, const std::string& working,
                   const ReplaceJournal& journal) {
@@ -116,6 +162,8 @@ enum class Undo { Done, Killed, Failed };
 // place. Each move is skipped once done, so a run killed here is undone again.
 Undo undoSwap(const std::string& destination, const std::string& working,
               const ReplaceJournal& journal, StepCounter& steps) {
+  // Nothing moves while the undo would take away what someone put into the new package.
+  if (!strangersInMovedIn(destination, working, journal).empty()) return Undo::Failed;
   std::vector<std::string> order = moveInOrder(journal);
   std::reverse(order.begin(), order.end());
   for (const auto& name : order) {
@@ -251,6 +299,9 @@ std::vector<std::string> recoveryBlockers(const std::string& destination,
     const bool newMember =
         contains(journal.incoming, name) && movedIn(destination, working, journal, name);
     if (returns && exists(path) && !newMember) blockers.push_back(path);
+  }
+  for (auto& stranger : strangersInMovedIn(destination, working, journal)) {
+    blockers.push_back(std::move(stranger));
   }
   return blockers;
 }

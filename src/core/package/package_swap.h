@@ -58,8 +58,10 @@ Recovery pendingRecovery(const std::string& destination);
 
 // What keeps the undo of a swap interrupted in `destination` from finishing: each path
 // in the destination where an earlier member waiting aside is to go back, taken meanwhile
-// by something that is not the new package's (the undo moves nothing else away). Empty
-// when nothing is in the way, or no swap is to be undone. Reads only.
+// by something that is not the new package's (the undo moves nothing else away), and
+// everything put meanwhile into a new entry folder that had moved in, which its manifest
+// does not list (the undo would remove it with the new package). Empty when nothing is
+// in the way, or no swap is to be undone. Reads only.
 std::vector<std::string> recoveryBlockers(const std::string& destination);
 
 // The same for a swap pendingRecovery finds to be undone (RolledBack), from its journal.
