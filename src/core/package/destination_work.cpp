@@ -74,7 +74,8 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
       break;
     }
   }
-  if (work.interrupted) {
+  // That the run finishes or undoes it first is said only where nothing blocks that.
+  if (work.interrupted && work.problems.empty()) {
     work.problems.push_back(
         {CheckSeverity::Warning, CheckFault::InterruptedWork, folder, kCheckInterruptedReplace});
   }

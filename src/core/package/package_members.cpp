@@ -92,8 +92,9 @@ std::string manifestPathOf(const std::vector<std::string>& components) {
 // path accounts for itself and everything below it, and, when the document was read
 // (`scenes`), a scene file (.nuv) at the top of an entry folder is its own. With its
 // manifest (`listed`, may be null), only what the manifest lists of that is its own,
-// and a folder only while it holds a listed file: an operator's file in a data folder,
-// or another .nuv beside the scene, is not. A folder that cannot be listed is itself
+// and a folder only where the document names it or a path below it (Vesk makes a
+// named data folder also where it is empty), looked into: an operator's file in a
+// data folder, or another .nuv beside the scene, is not. A folder that cannot be listed is itself
 // unaccounted for: what it holds is unknown. `named` holds only the paths below the
 // entry folder `relative` starts with.
 void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
@@ -125,10 +126,7 @@ void unaccounted(const std::string& folder, const std::vector<std::string>& rela
       // The manifest narrows what the document accounts for to what Vesk wrote.
       const std::string at = manifestPathOf(path);
       if (entry.type == EntryType::File && (whole || scene) && listed->count(at) != 0) continue;
-      const auto below = listed->lower_bound(at + '/');
-      const bool holdsListed =
-          below != listed->end() && below->compare(0, at.size() + 1, at + '/') == 0;
-      if (entry.type == EntryType::Folder && (whole || partly) && holdsListed) {
+      if (entry.type == EntryType::Folder && (whole || partly)) {
         unaccounted(full, path, named, scenes, listed, found);
       } else {
         found.push_back(full);
@@ -172,8 +170,9 @@ std::vector<std::string> membersOf(const PlaceOf& at, int entries) {
   return members;
 }
 
-// The files the manifest at `path` lists; see manifestListedFiles.
-std::optional<std::set<std::string>> listedIn(const std::string& path) {
+}  // namespace
+
+std::optional<std::set<std::string>> manifestListedFilesAt(const std::string& path) {
   constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{256} << 20;
   if (ownKind(path) != EntryType::File) return std::nullopt;
   const auto size = fileSize(path);
@@ -186,6 +185,8 @@ std::optional<std::set<std::string>> listedIn(const std::string& path) {
   for (const ManifestLine& line : *lines) files.insert(line.path);
   return files;
 }
+
+namespace {
 
 std::vector<ReplaceObstacleAt> obstaclesOf(const std::string& destination, const PlaceOf& at,
                                            std::size_t entryCount, bool report,
@@ -211,7 +212,7 @@ std::vector<ReplaceObstacleAt> obstaclesOf(const std::string& destination, const
   for (const auto& value : named) {
     if (!value.empty()) namedIn[value.front()].push_back(&value);
   }
-  const std::optional<std::set<std::string>> listed = listedIn(at(kManifestName));
+  const std::optional<std::set<std::string>> listed = manifestListedFilesAt(at(kManifestName));
   for (const auto& name : earlier) {
     if (!isEntryFolderName(name)) continue;
     if (std::find(keptInPlace.begin(), keptInPlace.end(), name) != keptInPlace.end()) continue;
@@ -231,7 +232,7 @@ std::vector<ReplaceObstacleAt> obstaclesOf(const std::string& destination, const
 }  // namespace
 
 std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination) {
-  return listedIn(joinPath(destination, kManifestName));
+  return manifestListedFilesAt(joinPath(destination, kManifestName));
 }
 
 std::shared_ptr<const DocumentNames::Read> DocumentNames::of(const std::string& documentPath) {

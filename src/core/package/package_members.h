@@ -53,6 +53,9 @@ std::vector<std::string> packageMembers(const std::string& folder, DocumentNames
 // that can be read (a package made before manifests, or a damaged one). Reads only.
 std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination);
 
+// The same for the manifest file at `manifestPath`, whatever its name.
+std::optional<std::set<std::string>> manifestListedFilesAt(const std::string& manifestPath);
+
 // The names at the top of a new package of `entryCount` entries: the entry folders,
 // the button images, the document and, with `report`, the report page.
 std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report);

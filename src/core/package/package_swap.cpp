@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "base/atomic_file.h"
 #include "base/file_system.h"
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
@@ -108,7 +109,8 @@ bool movedIn(const std::string& destination, const std::string& working,
 
 // Adds to `found` what lies below `folder` (`relative` to the package, "03/m") that the
 // manifest `listed` does not list: a file Vesk did not write there, a link, anything
-// else. Folders are looked into; one that cannot be listed counts itself.
+// else. Folders are looked into (an empty one holds nothing to lose, and Vesk makes one
+// for an empty data folder a scene names); one that cannot be listed counts itself.
 void unlisted(const std::string& folder, const std::string& relative,
               const std::set<std::string>& listed, std::vector<std::string>& found) {
   const Result<std::vector<FolderEntry>> entries = listFolder(folder);
@@ -129,14 +131,18 @@ void unlisted(const std::string& folder, const std::string& relative,
 
 // What an undo would take away that the interrupted run did not make: anything put
 // into one of its new entry folders after it moved in (they go back into the working
-// folder, which is removed). Weighed against the run's own manifest, where it lies now;
-// without one that can be read, nothing can be told apart and nothing is named.
+// folder, which is removed). Weighed against the run's own manifest: its copy beside
+// the journal, else the manifest where it lies now; without one that can be read,
+// nothing can be told apart and nothing is named.
 std::vector<std::string> strangersInMovedIn(const std::string& destination,
                                             const std::string& working,
                                             const ReplaceJournal& journal) {
   std::vector<std::string> found;
-  const bool manifestIn = movedIn(destination, working, journal, kManifestName);
-  const auto listed = manifestListedFiles(manifestIn ? destination : working);
+  auto listed = manifestListedFilesAt(joinPath(working, kIncomingManifestName));
+  if (!listed) {
+    const bool manifestIn = movedIn(destination, working, journal, kManifestName);
+    listed = manifestListedFiles(manifestIn ? destination : working);
+  }
   if (!listed) return found;
   for (const auto& name : journal.incoming) {
     // A folder renamed on goes back as the earlier one, whatever it holds.
@@ -220,6 +226,13 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
     return report;
   };
   if (!steps.proceed("write the journal")) return killed();
+  // The new package's file list first, where only Vesk writes: an undo tells by it what
+  // someone put into the new entry folders, also once the manifest has moved in.
+  if (contains(journal.incoming, kManifestName)) {
+    const std::string copy = joinPath(folder.path, kIncomingManifestName);
+    const Result<std::string> manifest = readFile(joinPath(folder.path, kManifestName));
+    if (!manifest || !writeFileAtomically(copy, *manifest)) return failed(copy);
+  }
   if (!writeJournal(folder.path, journal)) return failed(joinPath(folder.path, kJournalName));
   const std::string aside = joinPath(folder.path, kAsideFolderName);
   if (!journal.earlier.empty()) {

@@ -26,6 +26,9 @@ struct ReplaceJournal {
 };
 
 inline constexpr const char* kJournalName = ".vesk-journal";
+// A copy of the new package's manifest, written beside the journal: what the swap
+// moves in is told from what someone put there by it, wherever the manifest has gone.
+inline constexpr const char* kIncomingManifestName = ".vesk-incoming-files";
 
 // The journal's text: a heading line, then one line per member ("earlier NAME",
 // "incoming NAME", "kept NAME", "moved NAME NEW-NAME").

@@ -358,9 +358,10 @@ TEST_F(KeptEntryFolder, AFolderPutAtARenamedEntrysNumberAfterAKillIsLeftAlone) {
 
 // After a kill at any step of a replace, the operator puts a file of their own into an
 // entry folder at the top of the destination, or into an earlier entry folder the new
-// package takes, wherever the kill left it (in place, set aside, renamed): the check
-// before the next run predicts that run, which refuses while the file is where the
-// undo or the replace would take it away, and the file is never removed.
+// package takes, wherever the kill left it (in place, set aside, renamed), also with
+// the new package's manifest removed: the check before the next run predicts that run,
+// which refuses while the file is where the undo or the replace would take it away,
+// and the file is never removed.
 TEST_F(KeptEntryFolder, AFileAddedToAnEntryFolderAfterAKillIsForeseenAndKept) {
   struct Case {
     std::vector<std::string> before, after;
@@ -371,61 +372,78 @@ TEST_F(KeptEntryFolder, AFileAddedToAnEntryFolderAfterAKillIsForeseenAndKept) {
     SetUp();
     ASSERT_NO_FATAL_FAILURE(makeBoth(c.before, c.after));
     const auto steps = stepsOfReplace(c.after);
+    enum class What { File, FileWithoutManifest };
+    const auto firstIn = std::find_if(steps.begin(), steps.end(), [](const std::string& s) {
+      return s.rfind("move in ", 0) == 0;
+    });
     for (std::size_t kill = 0; kill < steps.size(); ++kill) {
-      // Where the file goes: each numbered folder at the top, then each earlier folder
-      // the new package takes, found by its scene's file.
-      for (std::size_t place = 0;; ++place) {
-        dir.clear();
-        SetUp();
-        fs::create_directories(dir.file("D"));
-        ASSERT_EQ(createPackage(request(c.before, "D"), sink).status, BuildStatus::Written);
-        std::vector<std::uint64_t> scenes;
-        for (std::size_t i = 0; i < c.before.size(); ++i) {
-          const bool taken =
-              std::find(c.after.begin(), c.after.end(), c.before[i]) != c.after.end();
-          if (taken)
-            scenes.push_back(fileNumber("D/0" + std::to_string(i) + "/" + c.before[i] + ".nuv"));
+      for (const What what : {What::File, What::FileWithoutManifest}) {
+        // Without the manifest only once new folders are moving in.
+        if (what != What::File && steps.begin() + static_cast<std::ptrdiff_t>(kill) <= firstIn) {
+          continue;
         }
-        (void)replacePackage(
-            request(c.after, "D"), sink, nullptr,
-            [&](int step, const std::string&) { return step != static_cast<int>(kill); });
-        std::vector<std::string> folders;
-        for (const auto& name : dir.names("D")) {
-          if (name.size() == 2 && fs::is_directory(dir.file("D/" + name)))
-            folders.push_back(dir.file("D/" + name));
-        }
-        for (const std::uint64_t scene : scenes) {
-          for (const auto& item : fs::recursive_directory_iterator(dir.path())) {
-            if (item.is_regular_file() &&
-                fileNumber(fs::relative(item.path(), dir.path()).string()) == scene) {
-              folders.push_back(item.path().parent_path().string());
+        // Where the file goes: each numbered folder at the top, then each earlier folder
+        // the new package takes, found by its scene's file.
+        for (std::size_t place = 0;; ++place) {
+          dir.clear();
+          SetUp();
+          fs::create_directories(dir.file("D"));
+          ASSERT_EQ(createPackage(request(c.before, "D"), sink).status, BuildStatus::Written);
+          std::vector<std::uint64_t> scenes;
+          for (std::size_t i = 0; i < c.before.size(); ++i) {
+            const bool taken =
+                std::find(c.after.begin(), c.after.end(), c.before[i]) != c.after.end();
+            if (taken)
+              scenes.push_back(fileNumber("D/0" + std::to_string(i) + "/" + c.before[i] + ".nuv"));
+          }
+          (void)replacePackage(
+              request(c.after, "D"), sink, nullptr,
+              [&](int step, const std::string&) { return step != static_cast<int>(kill); });
+          std::vector<std::string> folders;  // the numbered folders at the top first
+          for (const auto& name : dir.names("D")) {
+            if (name.size() == 2 && fs::is_directory(dir.file("D/" + name)))
+              folders.push_back(dir.file("D/" + name));
+          }
+          const std::size_t top = folders.size();
+          for (const std::uint64_t scene : scenes) {
+            for (const auto& item : fs::recursive_directory_iterator(dir.path())) {
+              if (item.is_regular_file() &&
+                  fileNumber(fs::relative(item.path(), dir.path()).string()) == scene) {
+                folders.push_back(item.path().parent_path().string());
+              }
             }
           }
+          if (place >= folders.size()) break;
+          // Without the manifest at the top only.
+          if (what != What::File && place >= top) break;
+          SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before " + steps[kill] + ", " +
+                       std::to_string(static_cast<int>(what)) + " put into " + folders[place]);
+          { std::ofstream(fs::path(folders[place]) / "mine.txt") << "the operator's"; }
+          if (what == What::FileWithoutManifest && fs::exists(dir.file("D/exhibition.sha256")) &&
+              dir.read("D/exhibition.sha256") == replaced.at("exhibition.sha256")) {
+            fs::remove(dir.file("D/exhibition.sha256"));
+          }
+          CheckRequest check;
+          check.entries = request(c.after, "D").entries;
+          check.destination = dir.file("D");
+          check.replacing = true;
+          check.programFolder = VESK_PROGRAM_DIR;
+          const auto problems = checkPackage(check);
+          const BuildStatus next = nextReplace(request(c.after, "D"), sink);
+          EXPECT_EQ(hasCheckErrors(problems), next != BuildStatus::Written)
+              << checkReportText(problems) << ::testing::PrintToString(sink.messages);
+          std::string lies;  // where the operator's file is after the next run
+          for (const auto& item : fs::recursive_directory_iterator(dir.file("D"))) {
+            if (item.path().filename() == "mine.txt") lies = item.path().string();
+          }
+          EXPECT_FALSE(lies.empty()) << "the operator's file is never removed";
+          if (next != BuildStatus::Written && !lies.empty()) {
+            EXPECT_NE(checkReportText(problems).find(lies), std::string::npos)
+                << lies << "\n"
+                << checkReportText(problems);
+          }
+          sink.messages.clear();
         }
-        if (place >= folders.size()) break;
-        SCOPED_TRACE(::testing::PrintToString(c.after) + " killed before " + steps[kill] +
-                     ", a file put into " + folders[place]);
-        { std::ofstream(fs::path(folders[place]) / "mine.txt") << "the operator's"; }
-        CheckRequest check;
-        check.entries = request(c.after, "D").entries;
-        check.destination = dir.file("D");
-        check.replacing = true;
-        check.programFolder = VESK_PROGRAM_DIR;
-        const auto problems = checkPackage(check);
-        const BuildStatus next = nextReplace(request(c.after, "D"), sink);
-        EXPECT_EQ(hasCheckErrors(problems), next != BuildStatus::Written)
-            << checkReportText(problems) << ::testing::PrintToString(sink.messages);
-        std::string lies;  // where the operator's file is after the next run
-        for (const auto& item : fs::recursive_directory_iterator(dir.file("D"))) {
-          if (item.path().filename() == "mine.txt") lies = item.path().string();
-        }
-        EXPECT_FALSE(lies.empty()) << "the operator's file is never removed";
-        if (next != BuildStatus::Written && !lies.empty()) {
-          EXPECT_NE(checkReportText(problems).find(lies), std::string::npos)
-              << lies << "\n"
-              << checkReportText(problems);
-        }
-        sink.messages.clear();
       }
     }
   }

@@ -444,6 +444,22 @@ TEST_F(PackageReplace, TheEarlierPackageIsKeptAsideUntilTheNewOneIsOnDisk) {
   EXPECT_EQ(snapshot(dir.file("D")), replaced);
 }
 
+// A data folder a scene names may be empty: the package holds it empty, and it is the
+// package's own, so that the package can be replaced (the check saying so too).
+TEST_F(PackageReplace, APackageHoldingAnEmptyDataFolderIsReplaced) {
+  dir.write("src/a/a.nuv",
+            "<data name=\"ct\" type=\"volume\" ><file type=\"dicom\" path=\"vol\\\" /></data>\r\n"
+            "<drawGroup name=\"aSur\" ></drawGroup>\r\n");
+  dir.makeFolder("src/a/vol");
+  fs::create_directories(dir.file("D"));
+  ASSERT_EQ(createPackage(request({"a"}, "D"), sink).status, BuildStatus::Written);
+  ASSERT_TRUE(fs::is_empty(dir.file("D/00/vol")));
+  EXPECT_FALSE(hasCheckErrors(checkPackage(checkRequest({"b", "a"}, "D", true))));
+  EXPECT_EQ(replacePackage(request({"b", "a"}, "D"), sink).status, BuildStatus::Written)
+      << ::testing::PrintToString(sink.messages);
+  EXPECT_TRUE(fs::is_empty(dir.file("D/01/vol")));
+}
+
 TEST_F(PackageReplace, EntriesReadBackFromThePackageReplaceItInPlace) {
   makeEarlierAndExpected();
   EntryList list;
