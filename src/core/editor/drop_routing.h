@@ -38,8 +38,8 @@ void routeDroppedFile(const std::string& path, EntryList& list);
 // the count as they were and shows kNoPackageFoundMessage with that folder. A package
 // a killed replace left half done asks whether to undo that first (Yes, the default,
 // undoes it through recoverFolder and reads the package put back; No, a cancel or a
-// failed undo ends the drop);
-// where something blocks the undo, or no recoverFolder is given, it is named. Every
+// failed undo ends the drop); where something blocks the undo, or no recoverFolder is
+// given, it is named. Every
 // other path fills its field of the working entry (a scene file also becomes the
 // chooser's start) and the fields are redrawn. The list and its current entry change
 // only through a re-import.

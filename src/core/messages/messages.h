@@ -309,9 +309,8 @@ inline constexpr const char* kCheckDestinationBusy =
     "この保存先には別の作成または置き換えが実行中です";
 inline constexpr const char* kCheckRecoveryBlocked =
     "前回中断された作成または置き換えで以前のパッケージのものを戻す場所、または取り消す新しいパッケ"
-    "ージの中に、Vesk "
-    "が置いたのではないものがあります（移動も削除もしません）。これを移すか削除する"
-    "まで作成できません";
+    "ージの中に、Vesk が置いたのではないものがあります（移動も削除もしません）。これを移すか削除"
+    "するまで作成できません";
 inline constexpr const char* kCheckInterruptedReplace =
     "前回中断された作成または置き換えが残っています。作成の初めに完了または取り消します"
     "（この確認はその後の状態を調べています）";

@@ -49,9 +49,9 @@ DestinationWork inspectDestinationWork(const std::string& destination, bool repl
 
 // What is in the way of a replace of the package in `destination` by one of `entryCount`
 // entries (with the report page when `report`), as the check's errors (see
-// replaceObstacles), with the names that lie
-// elsewhere until an undo (`lyingNow`, see DestinationWork). `names` (may be null) keeps
-// the reading of the earlier package's document for the run's later looks. Reads only.
+// replaceObstacles), with the names that lie elsewhere until an undo (`lyingNow`, see
+// DestinationWork). `names` (may be null) keeps the reading of the earlier package's
+// document for the run's later looks. Reads only.
 std::vector<DestinationWorkProblem> replaceObstacleProblems(
     const std::string& destination, std::size_t entryCount, bool report,
     const std::map<std::string, std::string>& lyingNow, DocumentNames* names);

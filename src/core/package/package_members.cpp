@@ -94,9 +94,9 @@ std::string manifestPathOf(const std::vector<std::string>& components) {
 // manifest (`listed`, may be null), only what the manifest lists of that is its own,
 // and a folder only where the document names it or a path below it (Vesk makes a
 // named data folder also where it is empty), looked into: an operator's file in a
-// data folder, or another .nuv beside the scene, is not. A folder that cannot be listed is itself
-// unaccounted for: what it holds is unknown. `named` holds only the paths below the
-// entry folder `relative` starts with.
+// data folder, or another .nuv beside the scene, is not. A folder that cannot be
+// listed is itself unaccounted for: what it holds is unknown. `named` holds only the
+// paths below the entry folder `relative` starts with.
 void unaccounted(const std::string& folder, const std::vector<std::string>& relative,
                  const std::vector<const std::vector<std::string>*>& named, bool scenes,
                  const std::set<std::string>* listed, std::vector<std::string>& found) {
