@@ -231,6 +231,15 @@ std::vector<ReplaceObstacleAt> obstaclesOf(const std::string& destination, const
 
 }  // namespace
 
+std::vector<std::string> unlistedInEntryFolder(const std::string& folder, const std::string& name,
+                                               const std::set<std::string>& listed) {
+  // The whole folder named: only the manifest decides what in it is Vesk's.
+  const std::vector<std::string> whole{name};
+  std::vector<std::string> found;
+  unaccounted(folder, {name}, {&whole}, false, &listed, found);
+  return found;
+}
+
 std::optional<std::set<std::string>> manifestListedFiles(const std::string& destination) {
   return manifestListedFilesAt(joinPath(destination, kManifestName));
 }

@@ -56,6 +56,12 @@ std::optional<std::set<std::string>> manifestListedFiles(const std::string& dest
 // The same for the manifest file at `manifestPath`, whatever its name.
 std::optional<std::set<std::string>> manifestListedFilesAt(const std::string& manifestPath);
 
+// What the entry folder `folder` (named `name` in its package) holds that the manifest
+// `listed` does not list: files Vesk did not write there, links, anything else; folders
+// are looked into, and one that cannot be listed counts itself. Reads only.
+std::vector<std::string> unlistedInEntryFolder(const std::string& folder, const std::string& name,
+                                               const std::set<std::string>& listed);
+
 // The names at the top of a new package of `entryCount` entries: the entry folders,
 // the button images, the document and, with `report`, the report page.
 std::vector<std::string> newPackageMembers(std::size_t entryCount, bool report);

@@ -1,7 +1,6 @@
 #include "package/package_swap.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
 #include "base/atomic_file.h"
@@ -107,28 +106,6 @@ bool movedIn(const std::string& destination, const std::string& working,
           earlierAllAside(working, journal));
 }
 
-// Adds to `found` what lies below `folder` (`relative` to the package, "03/m") that the
-// manifest `listed` does not list: a file Vesk did not write there, a link, anything
-// else. Folders are looked into (an empty one holds nothing to lose, and Vesk makes one
-// for an empty data folder a scene names); one that cannot be listed counts itself.
-void unlisted(const std::string& folder, const std::string& relative,
-              const std::set<std::string>& listed, std::vector<std::string>& found) {
-  const Result<std::vector<FolderEntry>> entries = listFolder(folder);
-  if (!entries) {
-    found.push_back(folder);
-    return;
-  }
-  for (const FolderEntry& entry : *entries) {
-    const std::string path = joinPath(folder, entry.name);
-    const std::string at = relative + "/" + entry.name;
-    if (entry.type == EntryType::Folder) {
-      unlisted(path, at, listed, found);
-    } else if (entry.type != EntryType::File || listed.count(at) == 0) {
-      found.push_back(path);
-    }
-  }
-}
-
 // What an undo would take away that the interrupted run did not make: anything put
 // into one of its new entry folders after it moved in (they go back into the working
 // folder, which is removed). Weighed against the run's own manifest: its copy beside
@@ -150,7 +127,9 @@ std::vector<std::string> strangersInMovedIn(const std::string& destination,
         !movedIn(destination, working, journal, name)) {
       continue;
     }
-    unlisted(joinPath(destination, name), name, *listed, found);
+    for (auto& path : unlistedInEntryFolder(joinPath(destination, name), name, *listed)) {
+      found.push_back(std::move(path));
+    }
   }
   return found;
 }
