@@ -1,3 +1,4 @@
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -61,11 +62,15 @@ BuildReport checkThenBuild(const std::vector<ExhibitionEntry>& entries, const Bu
 int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) {
   CommandSink sink(out, err);
   EntryList list;
-  if (const auto failed = gatherEntries(options, list, sink, err)) return *failed;
+  std::map<std::string, std::string> placesUntilUndo;
+  if (const auto failed = gatherEntries(options, list, sink, err, &placesUntilUndo)) return *failed;
   InterruptGuard guard(nullptr);
   CheckRequest request = checkRequestFor(options, list.entries());
   request.progress = &guard;
-  const std::vector<CheckProblem> problems = checkPackage(request);
+  std::vector<CheckProblem> problems = checkPackage(request);
+  // Files of a package read where they lie until the undo are named where the build
+  // meets them.
+  namePathsAfterUndo(problems, options.destination, placesUntilUndo);
   if (problems.empty()) {
     out << kCheckPassedMessage << '\n';
     return 0;

@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "base/file_stamp.h"
 #include "base/file_system.h"
+#include "base/path_terms.h"
 #include "messages/command_line_texts.h"
 #include "messages/messages.h"
 #include "package/build_command.h"
@@ -43,29 +45,54 @@ struct CountingSink : MessageSink {
   int count = 0;
 };
 
+// True when the two paths name one folder.
+bool isSameFolder(const std::string& a, const std::string& b) {
+  const auto first = identityOf(a.empty() ? "." : a);
+  const auto second = identityOf(b);
+  return first && second && *first == *second;
+}
+
 }  // namespace
 
 std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, MessageSink& sink,
-                                 std::ostream& err) {
+                                 std::ostream& err,
+                                 std::map<std::string, std::string>* placesUntilUndo) {
   if (!options.fromPackage.empty()) {
-    // A package halfway through a replace is read back once the next run there has
-    // finished it, not as the mixture it is. Asked first: its document may be aside.
-    if (const auto notice = interruptedWorkNotice(options.fromPackage)) {
+    // The check of a create that reads back its own destination's package sees it as
+    // the create will, after the create has undone what a killed run left there.
+    std::optional<std::map<std::string, std::string>> places;
+    if (placesUntilUndo != nullptr &&
+        isSameFolder(folderOf(options.fromPackage), options.destination)) {
+      places = packagePlacesUntilUndo(options.destination);
+    }
+    const std::string folder = folderOf(options.fromPackage);
+    const auto placeOf = [&](const std::string& name) {
+      if (places) {
+        if (const auto at = places->find(name); at != places->end()) return at->second;
+      }
+      return folder + name;
+    };
+    if (places) {
+      *placesUntilUndo = *places;
+    } else if (const auto notice = interruptedWorkNotice(options.fromPackage)) {
+      // A package halfway through a replace is read back once the next run there has
+      // finished it, not as the mixture it is. Asked first: its document may be aside.
       sink.showMessage(*notice);
       return 1;
     }
-    if (!pathExists(options.fromPackage)) {
+    const std::string document = placeOf(fileNameOf(options.fromPackage));
+    if (document.empty() || !pathExists(document)) {
       err << "エラー　" << options.fromPackage << " が見つかりません\n";
       return 1;
     }
-    if (!isPackageDocument(options.fromPackage)) {
+    if (!isPackageDocument(document, placeOf(entryFolderName(0)))) {
       sink.showMessage(errorMessage(kNotAPackageMessage + options.fromPackage));
       return 1;
     }
     // A folder read without a file, or left unread, would be a package short of an
     // entry: what the re-import reported stops the run.
     CountingSink counted(sink);
-    reimportPackage(options.fromPackage, list, counted);
+    reimportPackageAt(placeOf, list, counted);
     if (counted.count > 0) return 1;
   }
   for (const auto& triple : options.entries) {

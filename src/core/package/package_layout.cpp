@@ -53,12 +53,16 @@ bool holdsPackage(const std::string& folder) {
 }
 
 bool isPackageDocument(const std::string& path) {
+  return isPackageDocument(path, folderOf(path) + entryFolderName(0));
+}
+
+bool isPackageDocument(const std::string& path, const std::string& firstEntryFolder) {
   const auto is = [](const std::string& member, FileKind kind) {
     const Result<FileKind> found = fileKindOf(member);
     return found && *found == kind;
   };
   return isDocumentName(path) && is(path, FileKind::Regular) &&
-         is(folderOf(path) + entryFolderName(0), FileKind::Directory);
+         is(firstEntryFolder, FileKind::Directory);
 }
 
 }  // namespace vesk

@@ -44,4 +44,7 @@ bool holdsPackage(const std::string& folder);
 // named as the document, beside the entry folder 00.
 bool isPackageDocument(const std::string& path);
 
+// The same for a package whose entry folder 00 lies at `firstEntryFolder`.
+bool isPackageDocument(const std::string& path, const std::string& firstEntryFolder);
+
 }  // namespace vesk

@@ -36,13 +36,18 @@ std::string missingRoles(const ExhibitionEntry& entry) {
 
 void reimportPackage(const std::string& packageDocument, EntryList& list, MessageSink& sink) {
   const std::string packageFolder = folderOf(packageDocument);
+  reimportPackageAt([&](const std::string& name) { return packageFolder + name; }, list, sink);
+}
+
+void reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSink& sink) {
+  const auto present = [](const std::string& path) { return !path.empty() && pathExists(path); };
   list.clearEntries();
 
   std::string report;
   int f = 0;
   for (; f < kMaxReimportFolders; ++f) {
-    const std::string numbered = packageFolder + twoDigits(f);
-    if (!pathExists(numbered)) break;
+    const std::string numbered = placeOf(twoDigits(f));
+    if (!present(numbered)) break;
 
     // Each folder starts from empty fields, so that a missing file is never taken over
     // from the folder before.
@@ -86,7 +91,7 @@ void reimportPackage(const std::string& packageDocument, EntryList& list, Messag
   // that a create from the list does not pass them over unnoticed.
   std::string unread;
   for (int later = f + 1; later < kMaxReimportFolders; ++later) {
-    if (pathExists(packageFolder + twoDigits(later))) unread += "\n" + twoDigits(later);
+    if (present(placeOf(twoDigits(later)))) unread += "\n" + twoDigits(later);
   }
 
   list.setCurrentIndex(list.empty() ? -1 : 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "messages/message_sink.h"
@@ -17,5 +18,13 @@ inline constexpr int kMaxReimportFolders = 100;
 // roles are then reported in one message, and numbered folders left unread after the
 // missing number in another.
 void reimportPackage(const std::string& packageDocument, EntryList& list, MessageSink& sink);
+
+// Where a top-level name of a package lies: its folder and the name, or elsewhere while
+// an interrupted run keeps it aside.
+using PackagePlaceOf = std::function<std::string(const std::string& name)>;
+
+// The same, with each numbered folder read where `placeOf` says it lies ("" for
+// absent); the entries name the files there.
+void reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSink& sink);
 
 }  // namespace vesk

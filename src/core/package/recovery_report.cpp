@@ -5,6 +5,8 @@
 #include "messages/message_template.h"
 #include "messages/messages.h"
 #include "package/failure_reason.h"
+#include "package/replace_journal.h"
+#include "package/working_folder.h"
 
 namespace vesk {
 
@@ -53,6 +55,44 @@ std::optional<Message> interruptedWorkNotice(const std::string& documentPath) {
     return errorMessage(text);
   }
   return errorMessage(fillTemplate(kInterruptedReplaceFoundMessage, {{"path", folder}}));
+}
+
+std::optional<std::map<std::string, std::string>> packagePlacesUntilUndo(
+    const std::string& folder) {
+  if (pendingRecovery(folder) != Recovery::RolledBack) return std::nullopt;
+  const auto journal = readJournal(workingFolderOf(folder));
+  if (!journal || !recoveryBlockers(folder, *journal).empty()) return std::nullopt;
+  return placesBeforeUndo(folder, *journal);
+}
+
+namespace {
+
+std::string pathAfterUndo(const std::string& path, const std::string& folder,
+                          const std::map<std::string, std::string>& places) {
+  for (const auto& [name, now] : places) {
+    if (now.empty() || path.compare(0, now.size(), now) != 0) continue;
+    if (path.size() == now.size() || path[now.size()] == kPathSeparator) {
+      return joinPath(folder, name) + path.substr(now.size());
+    }
+  }
+  return path;
+}
+
+}  // namespace
+
+void namePathsAfterUndo(std::vector<CheckProblem>& problems, const std::string& folder,
+                        const std::map<std::string, std::string>& places) {
+  for (CheckProblem& problem : problems) {
+    const std::string after = pathAfterUndo(problem.path, folder, places);
+    if (after == problem.path) continue;
+    // Every line of the check ends with its path.
+    const std::size_t size = problem.path.size();
+    if (problem.text.size() >= size &&
+        problem.text.compare(problem.text.size() - size, size, problem.path) == 0) {
+      problem.text.replace(problem.text.size() - size, size, after);
+    }
+    problem.path = after;
+  }
 }
 
 std::optional<Message> workingFolderProblem(WorkingFolderOpening opening, const std::string& path,
