@@ -129,6 +129,13 @@ void startWriteback(int out, off_t from, off_t to) {
 #endif
 }
 
+// Clears O_NONBLOCK of `fd`; false when it was clear already (or cannot be cleared), so
+// that a file answering EAGAIN when blocking is not asked again and again.
+bool blockingAgain(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && (flags & O_NONBLOCK) != 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
 // Copies the content of `in` to `out` from the start, piece by piece: with
 // copy_file_range where the kernel offers it for the two files, else sendfile, else
 // read and write; only read and write when the pieces are watched, each piece read
@@ -200,6 +207,9 @@ CopyEnd copyContent(int in, int out, off_t size, const CopyProgress& progress,
     }
     if (n < 0) {
       if (errno == EINTR) continue;
+      // The source was opened non-blocking, to refuse a pipe rather than wait on it.
+      if (errno == EAGAIN && !blockingAgain(in)) return CopyEnd::Failed;
+      if (errno == EAGAIN) continue;
       return CopyEnd::Failed;
     }
     if (n == 0) {
@@ -284,10 +294,14 @@ Status copyFile(const std::string& from, const std::string& to, const CopyProgre
   if (!S_ISREG(source.st_mode)) {
     return makeFailure(FailureCode::NotRegularFile, from, S_ISDIR(source.st_mode) ? EISDIR : 0);
   }
-  ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+  // A regular file reads as it would blocking (a file system that says otherwise gets
+  // the flag cleared at its first such answer, see copyContent): no call per file for it.
 #ifdef POSIX_FADV_SEQUENTIAL
-  // Read once from start to end: the kernel may read further ahead.
-  (void)::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  // Read once from start to end: the kernel may read further ahead. A small file is
+  // read in one piece, where that changes nothing.
+  if (source.st_size > static_cast<off_t>(kBufferSize)) {
+    (void)::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
 #endif
 
   // The usual target is new (a create's own working folder): made exclusively, it is
