@@ -97,6 +97,9 @@ inline constexpr const char* kVerifyNotAPackage =
     "展示パッケージの展示用nuvファイルではないため、検査しませんでした: {path}";
 inline constexpr const char* kVerifyManifestUnreadable =
     "マニフェストを読み取れません（形式が正しくありません）: {path}";
+// {reason}: why the system could not read it.
+inline constexpr const char* kVerifyManifestUnreadableBecause =
+    "マニフェストを読み取れません（{reason}）: {path}";
 // A package whose copy record remains but whose manifest is gone: its content cannot be
 // vouched for.
 inline constexpr const char* kVerifyManifestMissing =

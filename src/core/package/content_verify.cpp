@@ -16,6 +16,7 @@
 #include "format/package_manifest.h"
 #include "messages/message_template.h"
 #include "messages/messages.h"
+#include "package/failure_reason.h"
 #include "package/package_layout.h"
 
 namespace vesk {
@@ -93,9 +94,17 @@ class ContentRun {
     const auto text = readSmallFile(manifestPath);
     const auto lines = text ? readManifestText(*text) : std::nullopt;
     if (!lines) {
-      add(manifestEntry == Entry::Regular || manifestEntry == Entry::Unreadable
-              ? problem(PackageFault::ManifestUnreadable, kVerifyManifestUnreadable, manifestPath)
-              : irregular(manifestPath));
+      // A manifest that could not be read says why; one read is not of its form.
+      const std::string reason = text ? std::string() : systemReason(text.failure().systemError);
+      if (manifestEntry != Entry::Regular && manifestEntry != Entry::Unreadable) {
+        add(irregular(manifestPath));
+      } else if (!reason.empty()) {
+        add({PackageFault::ManifestUnreadable,
+             fillTemplate(kVerifyManifestUnreadableBecause,
+                          {{"reason", reason}, {"path", manifestPath}})});
+      } else {
+        add(problem(PackageFault::ManifestUnreadable, kVerifyManifestUnreadable, manifestPath));
+      }
       walkPackage(false);
       return finish();
     }
@@ -470,7 +479,16 @@ ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck 
     return refused;
   }
   std::vector<PackageProblem> structure = verifyPackage(documentPath);
-  ContentVerdict verdict = verifyPackageContent(folderOf(documentPath), check);
+  // Where the package's folder cannot be reached (missing, its name too long), the
+  // document's problem says why; nothing in it can be looked at.
+  const std::string folder = folderOf(documentPath);
+  const Result<FileKind> folderKind = fileKindOf(folder.empty() ? "." : folder);
+  if (!folderKind || *folderKind != FileKind::Directory) {
+    ContentVerdict unreached;
+    unreached.problems = std::move(structure);
+    return unreached;
+  }
+  ContentVerdict verdict = verifyPackageContent(folder, check);
   structure.insert(structure.end(), std::make_move_iterator(verdict.problems.begin()),
                    std::make_move_iterator(verdict.problems.end()));
   verdict.problems = std::move(structure);

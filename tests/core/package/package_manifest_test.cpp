@@ -396,6 +396,35 @@ TEST_F(PackageManifest, WhatIsNoPackageDocumentIsRefusedUnread) {
   }
 }
 
+// What cannot be read is named once, with the reason the system gave.
+TEST_F(PackageManifest, WhatCannotBeReadIsNamedWithItsReason) {
+  struct Case {
+    const char* name;
+    std::string document;
+    std::string reason;  // in the one problem named
+  };
+  std::vector<Case> cases = {
+      {"a folder that is not there", dir.file("gone/exhibition.nuv"), "見つかりません"},
+      {"a folder whose name is too long", dir.file(std::string(300, 'x') + "/exhibition.nuv"),
+       "長すぎます"},
+  };
+#ifndef _WIN32
+  // Only where access is refused (not to root).
+  if (::geteuid() != 0) {
+    ASSERT_EQ(create().status, BuildStatus::Written);
+    fs::permissions(dir.file("D/exhibition.sha256"), fs::perms::none);
+    cases.push_back({"a manifest that may not be read", dir.file("D/exhibition.nuv"), "拒否"});
+  }
+#endif
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto verdict = verifyWholePackage(c.document, ContentCheck::Full);
+    ASSERT_EQ(verdict.problems.size(), 1u) << verifyFailureText(verdict.problems);
+    EXPECT_NE(verdict.problems[0].text.find(c.reason), std::string::npos)
+        << verdict.problems[0].text;
+  }
+}
+
 // A rebuild in place links (or clones) what did not change and copies the rest.
 TEST_F(PackageManifest, AReplaceReusesOnlyFilesWhoseSourceAndCopyAreUnchanged) {
   ASSERT_EQ(create().status, BuildStatus::Written);
