@@ -67,6 +67,20 @@ TEST_F(CliReport, PicturesAreLinkedInOrBesideThePackageAndEmbeddedElsewhere) {
   EXPECT_EQ(run({"verify", document}), 0) << err.str();
 }
 
+// At the package's top, only a page Vesk wrote is replaced: the operator's own page of
+// that name is kept, and named.
+TEST_F(CliReport, OnlyAPageVeskWroteIsReplacedAtThePackagesTop) {
+  const std::string document = dir.file("pkg/exhibition.nuv");
+  ASSERT_EQ(run({"report", document}), 0) << err.str();
+  ASSERT_EQ(run({"report", document}), 0) << err.str();
+  dir.write("pkg/vesk-report.html", "<p>the operator's page</p>");
+  EXPECT_EQ(run({"report", document}), 1);
+  EXPECT_NE(err.str().find(std::string(kReportPageNotOurs) + dir.file("pkg/vesk-report.html")),
+            std::string::npos)
+      << err.str();
+  EXPECT_EQ(dir.read("pkg/vesk-report.html"), "<p>the operator's page</p>");
+}
+
 TEST_F(CliReport, ADocumentThatIsNoPackagesAndAnUnwritablePageExitOne) {
   dir.write("exhibition.nuv", "x");
   EXPECT_EQ(run({"report", dir.file("exhibition.nuv")}), 1);

@@ -15,6 +15,9 @@ inline constexpr const char* kReportFailedMessage = "エラー　確認ページ
 // The command line: an output path that names a file of the package; followed by it.
 inline constexpr const char* kReportOutIsPackageFile =
     "エラー　確認ページの出力先にパッケージのファイルは指定できません（上書きしません）: ";
+// A file of the report's name at the package's top that is not a page Vesk wrote.
+inline constexpr const char* kReportPageNotOurs =
+    "確認ページの場所に Vesk が作ったものではないファイルがあります（上書きしません）: ";
 inline constexpr const char* kReportOutIsLink =
     "エラー　確認ページの出力先がリンクです（Vesk が作ったものではないため、置き換えません）: ";
 

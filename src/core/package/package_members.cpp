@@ -16,6 +16,7 @@
 #include "messages/report_texts.h"
 #include "package/document_file_outline.h"
 #include "package/package_layout.h"
+#include "package/report_page.h"
 
 namespace vesk {
 
@@ -164,7 +165,10 @@ std::vector<std::string> membersOf(const PlaceOf& at, int entries) {
     const bool ownOnlyInPackage =
         name == kReportFileName || name == kManifestName || name == kCopyRecordName;
     if (ownOnlyInPackage && entries < 0) continue;
-    if (ownKind(at(name)) == EntryType::File) members.push_back(name);
+    if (ownKind(at(name)) != EntryType::File) continue;
+    // Nor is a page of the report's name that Vesk did not write.
+    if (name == kReportFileName && !isReportPageFile(at(name))) continue;
+    members.push_back(name);
   }
   std::sort(members.begin(), members.end());
   return members;

@@ -1,5 +1,6 @@
 #include "package/package_report_file.h"
 
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -363,6 +364,13 @@ Status writeReport(const std::string& documentPath, const std::string& outputPat
 }  // namespace
 
 Status writePackageReport(const std::string& documentPath, const std::string& outputPath) {
+  // An operator's own page of the report's name at the package's top is never replaced.
+  if (outputPath == reportPathOf(documentPath)) {
+    const Result<EntryType> type = entryTypeOf(outputPath);
+    if (type && *type == EntryType::File && !isReportPageFile(outputPath)) {
+      return makeFailure(FailureCode::AlreadyExists, outputPath, EEXIST);
+    }
+  }
   return writeReport(documentPath, outputPath, nullptr);
 }
 
@@ -376,6 +384,9 @@ std::string reportFailureText(const Failure& failure) {
       failure.code == FailureCode::NotRegularFile) {
     return withReason(std::string(kReportFailedMessage) + ": " + failure.path,
                       systemReason(failure.systemError));
+  }
+  if (failure.code == FailureCode::AlreadyExists) {
+    return std::string(kReportFailedMessage) + "\n" + kReportPageNotOurs + failure.path;
   }
   return std::string(kReportFailedMessage) + "\n" + writeFailureText(failure);
 }

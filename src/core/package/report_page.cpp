@@ -1,7 +1,9 @@
 #include "package/report_page.h"
 
 #include <cstdio>
+#include <fstream>
 
+#include "base/file_system.h"
 #include "format/html_text.h"
 #include "format/two_digits.h"
 #include "messages/report_texts.h"
@@ -185,14 +187,18 @@ std::string row(const char* heading, const std::string& value) {
   return std::string("<tr><th>") + heading + "</th><td>" + value + "</td></tr>\n";
 }
 
+// How every page begins, up to the package's name.
+std::string pageOpening() {
+  return std::string(
+             "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>") +
+         kReportTitle + " ";
+}
+
 }  // namespace
 
 std::string renderReportPage(const PackageReport& report) {
   const std::string name = escapeHtml(report.packageName);
-  std::string out = std::string(
-                        "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
-                        "<title>") +
-                    kReportTitle + " " + name + "</title>\n" + kStyle + "</head>\n<body>\n<h1>" +
+  std::string out = pageOpening() + name + "</title>\n" + kStyle + "</head>\n<body>\n<h1>" +
                     kReportTitle + " " + name + "</h1>\n";
 
   out += std::string("<h2>") + kReportPackageHeading + "</h2>\n<table class=\"package\">\n";
@@ -225,6 +231,13 @@ std::string renderReportPage(const PackageReport& report) {
   for (const auto& entry : report.entries) out += entrySection(entry);
   out += "</body>\n</html>\n";
   return out;
+}
+
+bool isReportPageFile(const std::string& path) {
+  const std::string opening = pageOpening();
+  std::ifstream in(toOpenablePath(path), std::ios::binary);
+  std::string start(opening.size(), '\0');
+  return in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == opening;
 }
 
 }  // namespace vesk

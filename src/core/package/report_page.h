@@ -13,4 +13,9 @@ namespace vesk {
 // (page, entry, row, button target), so that the structure can be read back.
 std::string renderReportPage(const PackageReport& report);
 
+// True when the regular file at `path` begins as every page renderReportPage makes, read
+// without reading the rest: a page of the report's name that an operator wrote is not
+// Vesk's, never to be replaced or removed as the package's.
+bool isReportPageFile(const std::string& path);
+
 }  // namespace vesk

@@ -100,6 +100,12 @@ TEST_F(PackageReplace, OddStatesOfTheDestinationAreLeftAloneAndNamed) {
          d.write("D/.vesk-discard/keep.raw", "the operator's");
        },
        true, "", "D/.vesk-discard/keep.raw"},
+      {"the operator's own page of the report's name beside the package, kept",
+       [](test::TempDir& d) { d.write("D/vesk-report.html", "<p>the operator's</p>"); }, true, "",
+       "D/vesk-report.html"},
+      {"the operator's own page of the report's name where the report goes",
+       [](test::TempDir& d) { d.write("D/vesk-report.html", "<p>the operator's</p>"); }, false,
+       "D/vesk-report.html", "D/vesk-report.html", true},
       {"a folder where the report page goes",
        [](test::TempDir& d) { d.write("D/vesk-report.html/keep.raw", "the operator's"); }, false,
        "D/vesk-report.html", "D/vesk-report.html/keep.raw", true},
