@@ -121,6 +121,18 @@ std::size_t lastCutCandidate(std::string_view text) {
   }
 }
 
+// False when `bytes`, the first read of a file, show it is no document: it does not
+// begin with the document's head, or names no NuvrelFile 1.35 root within its first
+// 64 KiB (a document names it on its second line). Such a file is told malformed
+// without reading the rest. True while too little was read to tell.
+bool startsAsDocument(std::string_view bytes) {
+  constexpr std::size_t kRootWithin = std::size_t{64} << 10;
+  static constexpr std::string_view kRootTag = "<NuvrelFile version=\"1.35\">";
+  if (bytes.size() < kRootWithin) return true;
+  return bytes.substr(0, kHead.size()) == kHead &&
+         bytes.substr(0, kRootWithin).find(kRootTag) != std::string_view::npos;
+}
+
 // Code page 932 decoded, CR LF read as LF; `bytes` is cut only after a line feed, which
 // is never the second byte of a pair.
 std::string decodedLines(std::string_view bytes) {
@@ -214,13 +226,22 @@ Result<DocumentOutline> outlineDocumentFile(const std::string& path, std::size_t
   // Not zero-filled: a small document touches only the pages its bytes are read into,
   // where clearing a whole piece first cost a replace several milliseconds.
   const std::unique_ptr<char[]> piece(new char[pieceBytes]);
+  bool first = true;
   for (;;) {
     in.read(piece.get(), static_cast<std::streamsize>(pieceBytes));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (in.bad()) return makeFailure(FailureCode::ReadFailed, path);
     const bool last = got < pieceBytes;
     bytes.append(piece.get(), got);
-    const std::size_t lineEnd = last ? bytes.size() : bytes.rfind('\n') + 1;
+    if (first && !last && !startsAsDocument(bytes)) return DocumentOutline{};
+    first = false;
+    // What was carried holds no line feed: only the piece just read is searched, so
+    // that a long line costs one pass, not one per piece.
+    const std::size_t inPiece = std::string_view(bytes).substr(bytes.size() - got).rfind('\n');
+    const std::size_t lineEnd = last ? bytes.size()
+                                : inPiece == std::string_view::npos
+                                    ? 0
+                                    : bytes.size() - got + inPiece + 1;
     if (lineEnd > 0 || last) {
       outline.add(decodedLines(std::string_view(bytes).substr(0, lineEnd)), last);
       bytes.erase(0, lineEnd);

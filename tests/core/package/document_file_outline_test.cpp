@@ -95,11 +95,18 @@ TEST(DocumentFileOutline, RefusesWhatIsNoReadableFile) {
   EXPECT_EQ(outlineDocumentFile(dir.file("folder")).failure().code, FailureCode::NotRegularFile);
   EXPECT_EQ(outlineDocumentFile(dir.file("missing")).failure().code, FailureCode::NotFound);
   // Far more events than any package's document holds: refused, not outlined whole.
-  std::string events = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+  std::string events = kHead + kRoot;
   for (int i = 0; i < 250000; ++i) events += "<event name=\"e\" />\r\n";
   dir.write("events.nuv", events);
   EXPECT_EQ(outlineDocumentFile(dir.file("events.nuv"), 1 << 16).failure().code,
             FailureCode::ReadFailed);
+  // A file that begins as a document and names no root where a document does is told
+  // malformed from its first piece: its events are never outlined.
+  dir.write("rootless.nuv", kHead + events.substr(kHead.size() + kRoot.size()));
+  const Result<DocumentOutline> rootless = outlineDocumentFile(dir.file("rootless.nuv"), 1 << 16);
+  ASSERT_TRUE(rootless);
+  EXPECT_FALSE(rootless->wellFormed);
+  EXPECT_TRUE(rootless->eventNames.empty());
 }
 
 }  // namespace
