@@ -58,7 +58,10 @@ Entry entryOf(const std::string& path) {
 }
 
 Result<std::string> readSmallFile(const std::string& path) {
-  if (entryOf(path) != Entry::Regular) return makeFailure(FailureCode::NotRegularFile, path);
+  const Entry entry = entryOf(path);
+  // What could not be looked at fails to be read too, with the system's reason.
+  if (entry == Entry::Unreadable) return readFile(path);
+  if (entry != Entry::Regular) return makeFailure(FailureCode::NotRegularFile, path);
   const auto size = fileSize(path);
   if (!size) return size.failure();
   if (*size > kMaxListBytes) return makeFailure(FailureCode::ReadFailed, path);
@@ -471,7 +474,10 @@ ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck 
   // Something that is there but no document of a package is refused unread; a missing
   // or unreadable document is verifyPackage's to report.
   const Result<FileKind> kind = fileKindOf(documentPath);
-  if (kind && *kind != FileKind::Missing && *kind != FileKind::Inaccessible &&
+  // A file that cannot be opened is not judged by what it holds.
+  const bool unopenable =
+      kind && *kind == FileKind::Regular && !std::ifstream(toOpenablePath(documentPath));
+  if (kind && *kind != FileKind::Missing && *kind != FileKind::Inaccessible && !unopenable &&
       !isDocumentToRead(documentPath)) {
     ContentVerdict refused;
     refused.problems.push_back(
@@ -482,8 +488,9 @@ ContentVerdict verifyWholePackage(const std::string& documentPath, ContentCheck 
   // Where the package's folder cannot be reached (missing, its name too long), the
   // document's problem says why; nothing in it can be looked at.
   const std::string folder = folderOf(documentPath);
-  const Result<FileKind> folderKind = fileKindOf(folder.empty() ? "." : folder);
-  if (!folderKind || *folderKind != FileKind::Directory) {
+  const std::string top = folder.empty() ? "." : folder;
+  const Result<FileKind> folderKind = fileKindOf(top);
+  if (!folderKind || *folderKind != FileKind::Directory || !listFolder(top)) {
     ContentVerdict unreached;
     unreached.problems = std::move(structure);
     return unreached;

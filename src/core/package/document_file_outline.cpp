@@ -219,8 +219,9 @@ Result<DocumentOutline> outlineDocumentFile(const std::string& path, std::size_t
   if (!kind) return kind.failure();
   if (*kind == FileKind::Missing) return makeFailure(FailureCode::NotFound, path);
   if (*kind != FileKind::Regular) return makeFailure(FailureCode::NotRegularFile, path);
+  errno = 0;
   std::ifstream in(toOpenablePath(path), std::ios::binary);
-  if (!in) return makeFailure(FailureCode::ReadFailed, path);
+  if (!in) return makeFailure(FailureCode::ReadFailed, path, errno);
   PartwiseOutline outline;
   std::string bytes;  // read and not yet decoded: what follows the last line feed
   // Not zero-filled: a small document touches only the pages its bytes are read into,

@@ -401,28 +401,39 @@ TEST_F(PackageManifest, WhatCannotBeReadIsNamedWithItsReason) {
   struct Case {
     const char* name;
     std::string document;
-    std::string reason;  // in the one problem named
+    std::string reason;  // in the first problem named
+    std::size_t count;   // problems named
   };
   std::vector<Case> cases = {
-      {"a folder that is not there", dir.file("gone/exhibition.nuv"), "見つかりません"},
+      {"a folder that is not there", dir.file("gone/exhibition.nuv"), "見つかりません", 1},
       {"a folder whose name is too long", dir.file(std::string(300, 'x') + "/exhibition.nuv"),
-       "長すぎます"},
+       "長すぎます", 1},
   };
 #ifndef _WIN32
   // Only where access is refused (not to root).
+  std::vector<std::string> refused;
   if (::geteuid() != 0) {
     ASSERT_EQ(create().status, BuildStatus::Written);
-    fs::permissions(dir.file("D/exhibition.sha256"), fs::perms::none);
-    cases.push_back({"a manifest that may not be read", dir.file("D/exhibition.nuv"), "拒否"});
+    for (const char* folder : {"M", "F", "R"})
+      fs::copy(dir.file("D"), dir.file(folder), fs::copy_options::recursive);
+    refused = {dir.file("M/exhibition.sha256"), dir.file("F"), dir.file("R/exhibition.nuv")};
+    for (const auto& path : refused) fs::permissions(path, fs::perms::none);
+    cases.push_back({"a manifest that may not be read", dir.file("M/exhibition.nuv"), "拒否", 1});
+    cases.push_back({"a folder that may not be entered", dir.file("F/exhibition.nuv"), "拒否", 1});
+    // The document, then its hash that could not be taken: never called no document.
+    cases.push_back({"a document that may not be read", dir.file("R/exhibition.nuv"), "拒否", 2});
   }
 #endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const auto verdict = verifyWholePackage(c.document, ContentCheck::Full);
-    ASSERT_EQ(verdict.problems.size(), 1u) << verifyFailureText(verdict.problems);
+    ASSERT_EQ(verdict.problems.size(), c.count) << verifyFailureText(verdict.problems);
     EXPECT_NE(verdict.problems[0].text.find(c.reason), std::string::npos)
         << verdict.problems[0].text;
   }
+#ifndef _WIN32
+  for (const auto& path : refused) fs::permissions(path, fs::perms::all);
+#endif
 }
 
 // A rebuild in place links (or clones) what did not change and copies the rest.
