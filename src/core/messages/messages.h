@@ -90,6 +90,9 @@ inline constexpr const char* kVerifyPictureUnreadable = "画像のサイズを�
 inline constexpr const char* kVerifyPictureSizeWrong = "画像のサイズが文書の記載と異なります: ";
 inline constexpr const char* kVerifyButtonMissing = "ボタン画像がありません: ";
 inline constexpr const char* kVerifyEntryMismatch = "項目の要素が揃っていません: ";
+// A numbered folder right after the document's last entry; followed by its path.
+inline constexpr const char* kVerifyFolderNotInDocument =
+    "展示用nuvファイルにない項目フォルダがあります（読み込み直すと項目が一つ増えます）: ";
 inline constexpr const char* kVerifyMenuMismatch = "メニューページが項目数と合いません: ";
 
 // Verifying a package's files against its manifest ({path}: the file concerned).
@@ -118,6 +121,8 @@ inline constexpr const char* kVerifyUnlistedFolder =
     "マニフェストにない項目フォルダがあります: {path}";
 inline constexpr const char* kVerifyListedOutside =
     "マニフェストにパッケージの外を指すパスがあります: {path}";
+inline constexpr const char* kVerifyListedTwice =
+    "マニフェストに同じファイルが異なるハッシュで二度あります: {path}";
 inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
 inline constexpr const char* kVerifyFolderUnreadable = "フォルダを読み込めません: {path}";
 inline constexpr const char* kVerifyRecordUnreadable =

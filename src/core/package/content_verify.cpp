@@ -113,9 +113,23 @@ class ContentRun {
     }
     readSizes();
     // A line repeated as it was adds nothing: each file is checked and counted once.
-    std::set<std::pair<std::string, std::string>> seen;
+    // A file listed again with another hash cannot match both: the manifest is wrong,
+    // whatever the file holds (said by the quick check too, which hashes nothing).
+    std::map<std::string, std::string> seen;
     for (const ManifestLine& line : *lines) {
-      if (!seen.emplace(line.path, line.hex).second) continue;
+      const auto [at, added] = seen.emplace(line.path, line.hex);
+      if (!added) {
+        if (at->second != line.hex) {
+          std::string path = folder_;
+          const auto parts = packagePathParts(line.path);
+          for (std::size_t i = 0; parts && i < parts->size(); ++i) {
+            if (i > 0) path += kPathSeparator;
+            path += (*parts)[i];
+          }
+          add(problem(PackageFault::ContentChanged, kVerifyListedTwice, parts ? path : line.path));
+        }
+        continue;
+      }
       ++verdict_.listedFiles;
       checkListed(line);
     }

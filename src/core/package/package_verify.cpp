@@ -15,6 +15,7 @@
 #include "package/document_file_outline.h"
 #include "package/failure_reason.h"
 #include "package/package_layout.h"
+#include "package/package_reimport.h"
 
 namespace vesk {
 
@@ -242,7 +243,22 @@ std::vector<PackageProblem> verifyPackage(const std::string& documentPath) {
                             : fillTemplate(kVerifyDocumentUnreadableBecause,
                                            {{"reason", reason}, {"path", documentPath}})}};
   }
-  return verifyDocumentOutline(*outline, diskPackageView(folderOf(documentPath)), documentPath);
+  const std::string folder = folderOf(documentPath);
+  std::vector<PackageProblem> problems =
+      verifyDocumentOutline(*outline, diskPackageView(folder), documentPath);
+  // The numbered folder after the document's last entry would be read back as one
+  // entry more: the folders and the document then tell two packages.
+  std::vector<std::string> names;
+  for (const auto& element : outline->data) names.push_back(element.name);
+  const std::size_t count = numbered(names, "me").size();
+  if (outline->wellFormed && count > 0 && count < static_cast<std::size_t>(kMaxReimportFolders)) {
+    const std::string next = twoDigits(static_cast<int>(count));
+    const Result<FileKind> kind = fileKindOf(folder + next);
+    if (kind && *kind == FileKind::Directory && !isSymbolicLink(folder + next)) {
+      problems.push_back({PackageFault::EntryMismatch, kVerifyFolderNotInDocument + folder + next});
+    }
+  }
+  return problems;
 }
 
 std::string verifyFailureText(const std::vector<PackageProblem>& problems) {

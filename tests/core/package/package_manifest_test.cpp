@@ -237,7 +237,16 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
        {{Fault::ContentUnlisted, "01/extra.txt"}}},
       {"an extra entry folder",
        [](auto& d) { d.write("D/02/b.nuv", "x"); },
-       {{Fault::ContentUnlisted, "02"}}},
+       {{Fault::EntryMismatch, ""}, {Fault::ContentUnlisted, "02"}}},
+      {"an extra entry folder added to the manifest too",
+       [](auto& d) {
+         d.write("D/02/b.nuv", "x");
+         d.write(
+             "D/exhibition.sha256",
+             d.read("D/exhibition.sha256") +
+                 "2d711642b726b04401627ca9fbac32f5c8530fb1903cc4db02258717921a4881  02/b.nuv\n");
+       },
+       {{Fault::EntryMismatch, ""}}},
       {"the manifest cut short, then a button and the document changed",
        [&](auto& d) {
          std::string manifest = d.read("D/exhibition.sha256");
@@ -259,6 +268,12 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
          manifest += manifest.substr(line, manifest.find('\n', line) + 1 - line);
          d.write("D/exhibition.sha256", manifest);
          flipByte(d, "D/00/v.raw", 3);
+       },
+       {{Fault::ContentChanged, "00/v.raw"}}},
+      {"a file listed again with another hash",
+       [](auto& d) {
+         d.write("D/exhibition.sha256",
+                 d.read("D/exhibition.sha256") + std::string(64, '0') + "  00/v.raw\n");
        },
        {{Fault::ContentChanged, "00/v.raw"}}},
       {"a listed name too long for the file system is missing, not of another kind",
