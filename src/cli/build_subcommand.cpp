@@ -5,6 +5,7 @@
 #include "base/file_system.h"
 #include "checked_build.h"
 #include "commands.h"
+#include "console_stream.h"
 #include "entry_options.h"
 #include "interrupt_guard.h"
 #include "messages/messages.h"
@@ -44,7 +45,7 @@ BuildReport checkThenBuild(const std::vector<ExhibitionEntry>& entries, const Bu
   check.textRooms = &rooms;
   auto plan = std::make_shared<const PackagePlan>(planPackage(check, &guard.planObserver()));
   const std::vector<CheckProblem>& problems = plan->problems;
-  if (!problems.empty()) err << checkReportText(problems) << '\n';
+  if (!problems.empty()) err << shownText(checkReportText(problems)) << '\n';
   BuildReport report;
   if (hasCheckErrors(problems)) {
     report.status = BuildStatus::Stopped;
@@ -75,7 +76,7 @@ int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) 
     out << kCheckPassedMessage << '\n';
     return 0;
   }
-  err << checkReportText(problems) << '\n';
+  err << shownText(checkReportText(problems)) << '\n';
   if (hasCheckErrors(problems)) guard.endBySignal();
   return hasCheckErrors(problems) ? 1 : 0;
 }

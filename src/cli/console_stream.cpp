@@ -1,5 +1,7 @@
 #include "console_stream.h"
 
+#include <cstdio>
+
 #include "base/utf8.h"
 
 #include <iostream>
@@ -22,6 +24,27 @@ std::size_t completeUtf8Length(std::string_view bytes) {
     return length > back ? size - back : size;
   }
   return size;
+}
+
+std::string shownText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  char code[8];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) {
+      std::snprintf(code, sizeof code, "\\x%02X", byte);
+      out += code;
+    } else if (byte == 0xC2 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned char>(text[++i]));
+      out += code;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
 }
 
 std::string withoutEscapeSequences(std::string_view text) {

@@ -13,6 +13,11 @@ namespace vesk::cli {
 // or continue a sequence count as complete, so that they are never held back.
 std::size_t completeUtf8Length(std::string_view bytes);
 
+// `text` as a terminal shows it safely: every control character but the line feed and
+// the tab (C0, DEL and the C1 characters, which a name may hold and a terminal would
+// act on) written out as "\x1B" or "\u009B"; everything else as it is.
+std::string shownText(std::string_view text);
+
 // `text` without its terminal control sequences (ESC [ ... final letter), for a
 // console that does not interpret them.
 std::string withoutEscapeSequences(std::string_view text);

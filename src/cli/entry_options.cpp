@@ -1,4 +1,5 @@
 #include "entry_options.h"
+#include "console_stream.h"
 
 #include <CLI/CLI.hpp>
 #include <ostream>
@@ -82,7 +83,7 @@ std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, M
     }
     const std::string document = placeOf(fileNameOf(options.fromPackage));
     if (document.empty() || !pathExists(document)) {
-      err << "エラー　" << options.fromPackage << " が見つかりません\n";
+      err << "エラー　" << shownText(options.fromPackage) << " が見つかりません\n";
       return 1;
     }
     if (!isPackageDocument(document, placeOf(entryFolderName(0)))) {

@@ -2,6 +2,7 @@
 
 #include "base/path_terms.h"
 #include "commands.h"
+#include "console_stream.h"
 #include "image/image_probe.h"
 
 namespace vesk::cli {
@@ -9,7 +10,7 @@ namespace vesk::cli {
 int runProbe(const std::vector<std::string>& files, std::ostream& out) {
   int status = 0;
   for (const auto& file : files) {
-    out << file << '\t';
+    out << shownText(file) << '\t';
     if (!hasImageExtension(file)) {
       out << "skipped\n";
       continue;

@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "commands.h"
+#include "console_stream.h"
 #include "messages/messages.h"
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
@@ -22,7 +23,8 @@ int runReimport(const std::string& packageDocument, std::ostream& out, std::ostr
   EntryList list;
   reimportPackage(packageDocument, list, sink);
   for (const auto& entry : list.entries()) {
-    out << entry.scenePath << '\t' << entry.thumbnailPath << '\t' << entry.descriptionPath << '\n';
+    out << shownText(entry.scenePath) << '\t' << shownText(entry.thumbnailPath) << '\t'
+        << shownText(entry.descriptionPath) << '\n';
   }
   // Entries that lack a file were reported: the listing is not the whole package.
   return sink.messageCount() == 0 ? 0 : 1;

@@ -4,6 +4,7 @@
 #include "base/file_stamp.h"
 #include "base/path_terms.h"
 #include "commands.h"
+#include "console_stream.h"
 #include "format/two_digits.h"
 #include "messages/messages.h"
 #include "messages/report_texts.h"
@@ -40,25 +41,25 @@ int runReport(const std::string& packageDocument, const std::string& outputPath,
               std::ostream& err) {
   // What verify refuses unread is refused here too: the report would read it whole.
   if (!isDocumentToRead(packageDocument)) {
-    err << kNotAPackageMessage << packageDocument << '\n';
+    err << kNotAPackageMessage << shownText(packageDocument) << '\n';
     return 1;
   }
   if (!outputPath.empty() && isPackageFile(outputPath, folderOf(packageDocument))) {
-    err << kReportOutIsPackageFile << outputPath << '\n';
+    err << kReportOutIsPackageFile << shownText(outputPath) << '\n';
     return 1;
   }
   const std::string target = outputPath.empty() ? reportPathOf(packageDocument) : outputPath;
   // The page is written in place of what is there: never in place of a link.
   if (isSymbolicLink(target)) {
-    err << kReportOutIsLink << target << '\n';
+    err << kReportOutIsLink << shownText(target) << '\n';
     return 1;
   }
   const Status written = writePackageReport(packageDocument, target);
   if (!written) {
-    err << reportFailureText(written.failure()) << '\n';
+    err << shownText(reportFailureText(written.failure())) << '\n';
     return 1;
   }
-  out << kReportWrittenMessage << target << '\n';
+  out << kReportWrittenMessage << shownText(target) << '\n';
   return 0;
 }
 

@@ -11,13 +11,13 @@ namespace vesk::cli {
 
 void StreamSink::showMessage(const Message& message) {
   if (onTerminal_) out_ << "\r\033[K";
-  out_ << message.text << '\n';
+  out_ << shownText(message.text) << '\n';
   out_.flush();
   ++count_;
 }
 
 bool StreamSink::askYesNo(const std::string& text, DefaultAnswer) {
-  out_ << text << kCliAnsweredNo << '\n';
+  out_ << shownText(text) << kCliAnsweredNo << '\n';
   ++count_;
   return false;
 }
@@ -31,7 +31,7 @@ CommandSink::CommandSink(std::ostream& out, std::ostream& err)
 
 void CommandSink::showMessage(const Message& message) {
   if (message.kind == MessageKind::Success) {
-    out_ << message.text << '\n';
+    out_ << shownText(message.text) << '\n';
   } else {
     err_.showMessage(message);
   }
@@ -71,7 +71,8 @@ void TerminalProgress::draw(bool force) {
   if (!force && now - lastDraw_ < 100) return;
   lastDraw_ = now;
   drawn_ = true;
-  out_ << "\r\033[K" << progressCountsText(state_) << "  " << state_.currentItem << std::flush;
+  out_ << "\r\033[K" << progressCountsText(state_) << "  " << shownText(state_.currentItem)
+       << std::flush;
 }
 
 }  // namespace vesk::cli

@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "commands.h"
+#include "console_stream.h"
 #include "messages/messages.h"
 #include "package/content_verify.h"
 #include "package/recovery_report.h"
@@ -10,7 +11,7 @@ namespace vesk::cli {
 int runVerify(const std::string& packageDocument, bool quick, std::ostream& out,
               std::ostream& err) {
   if (const auto notice = interruptedWorkNotice(packageDocument)) {
-    err << notice->text << '\n';
+    err << shownText(notice->text) << '\n';
     return 1;
   }
   const ContentCheck check = quick ? ContentCheck::Quick : ContentCheck::Full;
@@ -19,7 +20,7 @@ int runVerify(const std::string& packageDocument, bool quick, std::ostream& out,
     out << kVerifiedMessage << '\n' << contentNoteText(verdict, check) << '\n';
     return 0;
   }
-  err << verifyFailureText(verdict.problems) << '\n';
+  err << shownText(verifyFailureText(verdict.problems)) << '\n';
   return 1;
 }
 

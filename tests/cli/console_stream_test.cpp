@@ -41,6 +41,19 @@ TEST(ConsoleStream, DropsTerminalControlSequencesOnly) {
   EXPECT_EQ(withoutEscapeSequences("展示\033"), "展示\033");
 }
 
+// A name may hold what a terminal acts on: shown written out, the rest as it is.
+TEST(ConsoleStream, ShowsControlCharactersWrittenOut) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\033[2Jb", "a\\x1B[2Jb"},
+      {"bell\a, return\r, delete\x7F", "bell\\x07, return\\x0D, delete\\x7F"},
+      {"c1 \xC2\x9B"
+       "31m",
+       "c1 \\u009B31m"},
+      {"展示\t01\n\xC2\xA0", "展示\t01\n\xC2\xA0"},  // a tab, a line feed, a no-break space
+  };
+  for (const auto& [given, shown] : cases) EXPECT_EQ(shownText(given), shown);
+}
+
 #ifdef _WIN32
 std::wstring wide(const std::string& text) {
   std::wstring result(text.size(), L'\0');

@@ -32,6 +32,17 @@ TEST(CliVerify, ASoundPackageExitsZeroAndADamagedOneListsItsProblemsAndExitsOne)
                             "00\\heart.raw\n" + kVerifyButtonMissing + "up.jpg\n");
 }
 
+#ifndef _WIN32
+// A name in the package that a terminal would act on is shown written out.
+TEST(CliVerify, AFileNameHoldingControlCharactersIsShownWrittenOut) {
+  vesk::test::TempDir dir;
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::run({"verify", dir.file("gone\033[2J/exhibition.nuv")}, out, err), 1);
+  EXPECT_EQ(err.str().find('\033'), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("gone\\x1B[2J"), std::string::npos) << err.str();
+}
+#endif
+
 TEST(CliVerify, APackageWithAManifestIsComparedByteForByteOrBySizeWithQuick) {
   vesk::test::TempDir dir;
   fs::copy(std::string(VESK_TEST_DATA_DIR) + "/verify/sound", dir.file("old"),
