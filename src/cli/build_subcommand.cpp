@@ -1,5 +1,5 @@
-#include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "base/file_system.h"
@@ -63,15 +63,18 @@ BuildReport checkThenBuild(const std::vector<ExhibitionEntry>& entries, const Bu
 int runCheck(const BuildOptions& options, std::ostream& out, std::ostream& err) {
   CommandSink sink(out, err);
   EntryList list;
-  std::map<std::string, std::string> placesUntilUndo;
-  if (const auto failed = gatherEntries(options, list, sink, err, &placesUntilUndo)) return *failed;
+  // What a killed run left in the destination is undone by the build before it reads
+  // anything: the check reads the package there where its parts lie until then.
+  const std::optional<UndoPlaces> places = packagePlacesUntilUndo(options.destination);
+  const UndoPlaces* untilUndo = places ? &*places : nullptr;
+  if (const auto failed = gatherEntries(options, list, sink, err, untilUndo)) return *failed;
   InterruptGuard guard(nullptr);
   CheckRequest request = checkRequestFor(options, list.entries());
   request.progress = &guard;
+  request.undoPlaces = untilUndo;
   std::vector<CheckProblem> problems = checkPackage(request);
-  // Files of a package read where they lie until the undo are named where the build
-  // meets them.
-  namePathsAfterUndo(problems, options.destination, placesUntilUndo);
+  // Named where the build meets them.
+  if (places) namePathsAfterUndo(problems, *places);
   if (problems.empty()) {
     out << kCheckPassedMessage << '\n';
     return 0;

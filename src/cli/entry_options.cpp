@@ -56,33 +56,28 @@ bool isSameFolder(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, MessageSink& sink,
-                                 std::ostream& err,
-                                 std::map<std::string, std::string>* placesUntilUndo) {
+                                 std::ostream& err, const UndoPlaces* placesUntilUndo) {
+  const UndoPlaces none;
+  const UndoPlaces& places = placesUntilUndo != nullptr ? *placesUntilUndo : none;
   if (!options.fromPackage.empty()) {
     // The check of a create that reads back its own destination's package sees it as
     // the create will, after the create has undone what a killed run left there.
-    std::optional<std::map<std::string, std::string>> places;
-    if (placesUntilUndo != nullptr &&
-        isSameFolder(folderOf(options.fromPackage), options.destination)) {
-      places = packagePlacesUntilUndo(options.destination);
-    }
+    const bool untilUndo =
+        !places.empty() && isSameFolder(folderOf(options.fromPackage), options.destination);
     const std::string folder = folderOf(options.fromPackage);
     const auto placeOf = [&](const std::string& name) {
-      if (places) {
-        if (const auto at = places->find(name); at != places->end()) return at->second;
-      }
-      return folder + name;
+      return untilUndo ? places.now(joinPath(options.destination, name)) : folder + name;
     };
-    if (places) {
-      *placesUntilUndo = *places;
-    } else if (const auto notice = interruptedWorkNotice(options.fromPackage)) {
+    if (!untilUndo) {
       // A package halfway through a replace is read back once the next run there has
       // finished it, not as the mixture it is. Asked first: its document may be aside.
-      sink.showMessage(*notice);
-      return 1;
+      if (const auto notice = interruptedWorkNotice(options.fromPackage)) {
+        sink.showMessage(*notice);
+        return 1;
+      }
     }
     const std::string document = placeOf(fileNameOf(options.fromPackage));
-    if (document.empty() || !pathExists(document)) {
+    if (!pathExists(document)) {
       err << "エラー　" << shownText(options.fromPackage) << " が見つかりません\n";
       return 1;
     }
@@ -97,7 +92,8 @@ std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, M
     if (counted.count > 0) return 1;
   }
   for (const auto& triple : options.entries) {
-    list.workingEntry() = ExhibitionEntry{triple.at(0), triple.at(1), triple.at(2), {}};
+    list.workingEntry() = ExhibitionEntry{
+        places.now(triple.at(0)), places.now(triple.at(1)), places.now(triple.at(2)), {}};
     list.appendWorkingEntry();
   }
   if (const auto problem = entryCountProblem(list.size())) {

@@ -262,16 +262,33 @@ TEST_F(CliBuild, AnInterruptedReplaceIsNamedByEveryCommandAndFinishedByTheNextBu
     std::vector<std::string> extra;  // options of the build after the kill
     bool replace;
     int status;
+    std::string data = "v.raw";  // what entry a's scene names
   };
   const std::vector<Case> cases{
       {"build --replace", {}, true, 0},
       {"build", {}, false, 1},
       {"build --replace --from", {"--from", "pkg/exhibition.nuv"}, true, 0},
+      {"build --replace --from, a scene naming data beside its folder",
+       {"--from", "pkg/exhibition.nuv"},
+       true,
+       0,
+       "..\\shared\\s.raw"},
+      {"build --replace of an entry read from the package",
+       {"--entry", "pkg/00/a.nuv", "pkg/00/t.jpg", "pkg/00/d.png"},
+       true,
+       0},
+  };
+  const auto scene = [](const std::string& data, bool drawGroup) {
+    return "<data name=\"v\"><file path=\"" + data + "\" /></data>\r\n" +
+           (drawGroup ? "<drawGroup name=\"Surface\" ></drawGroup>\r\n" : "");
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     dir.clear();
-    ASSERT_EQ(run(buildArgs("pkg", {"a", "b"})).status, 0);
+    const auto args = buildArgs("pkg", {"a", "b"});
+    dir.write("src/a/a.nuv", scene(c.data, true));
+    dir.write("src/shared/s.raw", "shared");
+    ASSERT_EQ(run(args).status, 0);
     const std::string earlier = dir.read("pkg/exhibition.nuv");
     // Killed once the earlier document and folder 00 are aside.
     std::vector<ExhibitionEntry> entries{
@@ -312,8 +329,7 @@ TEST_F(CliBuild, AnInterruptedReplaceIsNamedByEveryCommandAndFinishedByTheNextBu
     // The check of the same build foresees its verdict, the package read back from
     // where the undo will put it: a scene of an entry folder set aside (now without a
     // draw group, a warning) is named by the path the build meets it at.
-    dir.write("pkg/.vesk-staging/.vesk-previous/00/a.nuv",
-              "<data name=\"v\"><file path=\"v.raw\" /></data>\r\n");
+    dir.write("pkg/.vesk-staging/.vesk-previous/00/a.nuv", scene(c.data, false));
     std::vector<std::string> checkSame = build;
     checkSame[0] = "check";
     const Result foreseen = run(checkSame);

@@ -14,6 +14,7 @@
 #include "model/exhibition_entry.h"
 #include "package/build_progress.h"
 #include "package/scene_files.h"
+#include "package/undo_places.h"
 
 namespace vesk {
 
@@ -101,6 +102,10 @@ struct CheckRequest {
   // Told the entries as the items of the work (started(0, entry count), advanced(0,
   // entries done)) and asked before each entry whether to stop.
   BuildProgress* progress = nullptr;
+  // Where the parts of a package in the destination lie until the create undoes the run
+  // a kill interrupted there (null: where they are): a scene read from there is told a
+  // copy of that package as it will be after the undo.
+  const UndoPlaces* undoPlaces = nullptr;
 };
 
 // Every problem a create of `request.entries` into `request.destination` would meet,

@@ -695,18 +695,22 @@ class Planner {
   // the entry folder and listed in the package's manifest. Empty for any other scene,
   // one an operator put into a package's folder included.
   std::string packageEntryFolderOf(const std::string& scene) {
-    const std::string folder = folderOf(scene);
+    // A scene lying elsewhere until an undo is judged where the undo puts it.
+    const UndoPlaces none;
+    const UndoPlaces& places = request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
+    const std::string folder = folderOf(places.afterUndo(scene));
     if (folder.empty()) return {};
     const std::string path = withoutTrailingSeparator(folder);
     const std::string name = fileNameOf(path);
     if (!isEntryFolderName(name)) return {};
     const std::string package = folderOf(path);
     auto [at, added] = packages_.try_emplace(package);
-    if (added && isPackageDocument(package + kDocumentName)) {
-      at->second = manifestListedFiles(package);
+    if (added && isPackageDocument(places.now(package + kDocumentName),
+                                   places.now(package + entryFolderName(0)))) {
+      at->second = manifestListedFilesAt(places.now(package + kManifestName));
     }
     const bool listed = at->second && at->second->count(name + "/" + fileNameOf(scene)) != 0;
-    return listed ? folder : std::string();
+    return listed ? folderOf(scene) : std::string();
   }
 
   bool isLink(const std::string& path) {

@@ -57,33 +57,22 @@ std::optional<Message> interruptedWorkNotice(const std::string& documentPath) {
   return errorMessage(fillTemplate(kInterruptedReplaceFoundMessage, {{"path", folder}}));
 }
 
-std::optional<std::map<std::string, std::string>> packagePlacesUntilUndo(
-    const std::string& folder) {
+std::optional<UndoPlaces> packagePlacesUntilUndo(const std::string& folder) {
   if (pendingRecovery(folder) != Recovery::RolledBack) return std::nullopt;
-  const auto journal = readJournal(workingFolderOf(folder));
+  const std::string working = workingFolderOf(folder);
+  const auto journal = readJournal(working);
   if (!journal || !recoveryBlockers(folder, *journal).empty()) return std::nullopt;
-  return placesBeforeUndo(folder, *journal);
-}
-
-namespace {
-
-std::string pathAfterUndo(const std::string& path, const std::string& folder,
-                          const std::map<std::string, std::string>& places) {
-  for (const auto& [name, now] : places) {
-    if (now.empty() || path.compare(0, now.size(), now) != 0) continue;
-    if (path.size() == now.size() || path[now.size()] == kPathSeparator) {
-      return joinPath(folder, name) + path.substr(now.size());
-    }
+  std::map<std::string, std::string> places = placesBeforeUndo(folder, *journal);
+  // A name the undo leaves absent is read where nothing ever is.
+  for (auto& [name, now] : places) {
+    if (now.empty()) now = joinPath(joinPath(working, ".vesk-absent"), name);
   }
-  return path;
+  return UndoPlaces(folder, std::move(places));
 }
 
-}  // namespace
-
-void namePathsAfterUndo(std::vector<CheckProblem>& problems, const std::string& folder,
-                        const std::map<std::string, std::string>& places) {
+void namePathsAfterUndo(std::vector<CheckProblem>& problems, const UndoPlaces& places) {
   for (CheckProblem& problem : problems) {
-    const std::string after = pathAfterUndo(problem.path, folder, places);
+    const std::string after = places.afterUndo(problem.path);
     if (after == problem.path) continue;
     // Every line of the check ends with its path.
     const std::size_t size = problem.path.size();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "messages/message_sink.h"
 #include "package/package_check.h"
 #include "package/package_swap.h"
+#include "package/undo_places.h"
 
 namespace vesk {
 
@@ -22,18 +22,15 @@ bool recoverBeforeRun(const std::string& destination, MessageSink& sink);
 // create into the folder finishes it, when its earlier members lie aside; else nothing.
 std::optional<Message> interruptedWorkNotice(const std::string& documentPath);
 
-// For the check of a create that reads back the package in its own destination
-// `folder` (--from there): where each top-level name of that package lies until the
-// create's recovery undoes the interrupted run there (see placesBeforeUndo; "" for a
-// name the undo leaves absent, a name not listed lies in place). Nothing when there is
-// no such undo to come, or something blocks it. Reads only.
-std::optional<std::map<std::string, std::string>> packagePlacesUntilUndo(const std::string& folder);
+// For the check of a create into `folder`: where the top-level names of the package
+// there lie until the create's recovery undoes the run a kill interrupted there (see
+// placesBeforeUndo). Nothing when there is no such undo to come, or something blocks
+// it. Reads only.
+std::optional<UndoPlaces> packagePlacesUntilUndo(const std::string& folder);
 
-// Names each path of `problems` that lies in a place `places` names (see
-// packagePlacesUntilUndo) by the path the undo gives it in `folder`, in the problem's
-// path and line alike; other paths stay as they are.
-void namePathsAfterUndo(std::vector<CheckProblem>& problems, const std::string& folder,
-                        const std::map<std::string, std::string>& places);
+// Names each path of `problems` that lies where `places` says a part lies now by the
+// path the undo gives it, in the problem's path and line alike.
+void namePathsAfterUndo(std::vector<CheckProblem>& problems, const UndoPlaces& places);
 
 // The error for a working folder that could not be opened; nothing for Opened.
 std::optional<Message> workingFolderProblem(WorkingFolderOpening opening, const std::string& path,
