@@ -348,12 +348,16 @@ inline constexpr const char* kCheckDocumentMismatch = "作成後の確認で問�
 
 // Warnings.
 inline constexpr const char* kCheckPictureNotAccepted =
-    "{role}の画像サイズを読み取れません（拡張子が .jpg .jpeg .png .bmp ではありません）";
+    "{role}の画像サイズを読み取れません（拡張子が .jpg .jpeg .png .bmp ではありません）。"
+    "パッケージを読み込み直すとこの画像は項目に入りません";
 inline constexpr const char* kCheckPictureContentUnreadable =
     "{role}の画像サイズを読み取れません"
-    "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）";
-inline constexpr const char* kCheckThumbnailPortrait = "{role}が縦長です（{width}×{height}）";
-inline constexpr const char* kCheckDescriptionLandscape = "{role}が横長です（{width}×{height}）";
+    "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）。"
+    "パッケージを読み込み直すとこの画像は項目に入りません";
+inline constexpr const char* kCheckThumbnailPortrait =
+    "{role}が縦長です（{width}×{height}）。パッケージを読み込み直すと説明として扱われます";
+inline constexpr const char* kCheckDescriptionLandscape =
+    "{role}が横長です（{width}×{height}）。パッケージを読み込み直すとサムネイルとして扱われます";
 inline constexpr const char* kCheckDescriptionSquare =
     "{role}が正方形です（{width}×{height}）。パッケージを読み込み直すとサムネイルとして扱われます";
 inline constexpr const char* kCheckNoTopGroup =

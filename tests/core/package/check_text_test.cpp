@@ -141,7 +141,10 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
          r.entries[0].thumbnailPath = d.copyFrom(kPictures + "portrait-480x640.png", "src/p.png");
        },
        [](const test::TempDir& d) {
-         return "警告　00 サムネイルが縦長です（480×640）: " + d.file("src/p.png");
+         return "警告　00 "
+                "サムネイルが縦長です（480×640）。パッケージを読み込み直すと説明として扱われます:"
+                " " +
+                d.file("src/p.png");
        }},
       {"description wider than high",
        [](const test::TempDir& d, CheckRequest& r) {
@@ -149,7 +152,10 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
              d.copyFrom(kPictures + "landscape-320x240.jpg", "src/l.jpg");
        },
        [](const test::TempDir& d) {
-         return "警告　00 説明文が横長です（320×240）: " + d.file("src/l.jpg");
+         return "警告　00 "
+                "説明文が横長です（320×240）。パッケージを読み込み直すとサムネイルとして扱われます:"
+                " " +
+                d.file("src/l.jpg");
        }},
       {"picture of a kind no size is read from",
        [](const test::TempDir& d, CheckRequest& r) {
@@ -157,7 +163,8 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
        },
        [](const test::TempDir& d) {
          return "警告　00 説明文の画像サイズを読み取れません"
-                "（拡張子が .jpg .jpeg .png .bmp ではありません）: " +
+                "（拡張子が .jpg .jpeg .png .bmp ではありません）。"
+                "パッケージを読み込み直すとこの画像は項目に入りません: " +
                 d.file("src/d.gif");
        }},
       {"picture cut short",
@@ -166,7 +173,8 @@ TEST(CheckText, EachProblemIsOneWholeLine) {
        },
        [](const test::TempDir& d) {
          return "警告　00 サムネイルの画像サイズを読み取れません"
-                "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）: " +
+                "（JPEG・PNG・BMP として読めません。壊れているか途中で切れています）。"
+                "パッケージを読み込み直すとこの画像は項目に入りません: " +
                 d.file("src/cut.jpg");
        }},
       {"a data picture a re-import would take for the thumbnail",
