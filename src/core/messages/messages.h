@@ -384,8 +384,8 @@ inline constexpr const char* kCheckWindowsForbiddenCharacter =
 inline constexpr const char* kCheckWindowsPathTooLong =
     "{role}の名前はWindowsで使えません（パスが259文字を超える）";
 inline constexpr const char* kCheckDataElementWithoutPath =
-    "シーンにファイルのパス（path=\"…\"）のないデータ要素があるため、"
-    "シーンのフォルダのファイルをすべてコピーします";
+    "シーンに、ファイルのパス（path=\"…\"）がないかシーンのフォルダそのものを指すデータ要素が"
+    "あるため、シーンのフォルダのファイルをすべてコピーします";
 inline constexpr const char* kCheckStrayEntryFolder =
     "保存先のこの項目はパッケージのものではありませんが、項目フォルダの名前のため、"
     "パッケージの検証で余分な項目として報告されます";

@@ -853,8 +853,14 @@ class Planner {
       for (const auto& value : merged.dataValues) {
         entry.dataFiles.push_back(entryDataFile(entry.scenePath, packageFolder_, value));
       }
-      if (std::find(merged.dataValues.begin(), merged.dataValues.end(), std::string()) !=
-          merged.dataValues.end()) {
+      // A value without a name (empty, a lone separator, a dot and a separator) names the
+      // scene's folder itself.
+      const auto namesNothing = [](const std::string& value) {
+        return std::all_of(value.begin(), value.end(),
+                           [](char c) { return c == '\\' || c == '/' || c == '.'; }) &&
+               value.find("..") == std::string::npos;
+      };
+      if (std::any_of(merged.dataValues.begin(), merged.dataValues.end(), namesNothing)) {
         warning(CheckFault::DataElementWithoutPath, n, CheckRole::DataFolder,
                 folderOf(entry.scenePath), kCheckDataElementWithoutPath);
       }
