@@ -132,6 +132,8 @@ inline constexpr const char* kVerifySizeUnknown =
 // The check: a file of the manifest's or the copy record's name that no package owns.
 inline constexpr const char* kCheckManifestInTheWay =
     "保存先にマニフェストと同じ名前のファイルがあります（上書きも削除もしません）";
+inline constexpr const char* kCheckRecordInTheWay =
+    "保存先にコピー記録と同じ名前のファイルがあります（上書きも削除もしません）";
 // The note below the verdict of verify on what it compared.
 inline constexpr const char* kVerifyContentChecked =
     "マニフェストの {count} 個のファイルをすべて SHA-256 で照合しました。";

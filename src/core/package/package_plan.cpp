@@ -426,7 +426,8 @@ class Planner {
       const std::string member = plan_.destination + name;
       if (!package && pathExists(member) && staysAfterRecovery(name)) {
         add(CheckSeverity::Error, CheckFault::EarlierPackage, -1, CheckRole::None, member,
-            kCheckManifestInTheWay);
+            name == std::string_view(kManifestName) ? kCheckManifestInTheWay
+                                                    : kCheckRecordInTheWay);
       }
     }
     if (volume_.unwritable != 0) {

@@ -348,7 +348,10 @@ TEST_F(PackageManifest, AFileOfAManifestsNameThatNoPackageOwnsStopsTheCreateUnto
     SetUp();
     dir.write(std::string("D/") + name, "mine");
     EXPECT_EQ(create().status, BuildStatus::Stopped) << name;
-    EXPECT_NE(sink.messages.back().find(kCheckManifestInTheWay), std::string::npos) << name;
+    EXPECT_NE(sink.messages.back().find(name == std::string(kManifestName) ? kCheckManifestInTheWay
+                                                                           : kCheckRecordInTheWay),
+              std::string::npos)
+        << name;
     EXPECT_EQ(dir.names("D"), std::vector<std::string>{name});
     EXPECT_EQ(dir.read(std::string("D/") + name), "mine");
   }
