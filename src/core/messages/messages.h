@@ -125,6 +125,9 @@ inline constexpr const char* kVerifyListedTwice =
     "マニフェストに同じファイルが異なるハッシュで二度あります: {path}";
 inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
 inline constexpr const char* kVerifyFolderUnreadable = "フォルダを読み込めません: {path}";
+inline constexpr const char* kVerifyRecordWrong =
+    "コピー記録のファイルサイズが、マニフェストどおりのファイルと合いません（記録が壊れています）: "
+    "{path}";
 inline constexpr const char* kVerifyRecordUnreadable =
     "コピー記録を読み取れないため、ファイルのサイズを照合できませんでした: {path}";
 inline constexpr const char* kVerifySizeUnknown =

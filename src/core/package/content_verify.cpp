@@ -249,11 +249,19 @@ class ContentRun {
       return;
     }
     const auto hash = hashFile(path);
+    const bool sizeAsRecorded = !hash || expected == sizes_.end() || hash->size == expected->second;
     if (!hash) {
       add(problem(PackageFault::ContentMissing, kVerifyListedUnreadable, path));
-    } else if (expected != sizes_.end() && hash->size != expected->second) {
+    } else if (hexText(hash->digest) == line.hex) {
+      // The bytes the manifest vouches for: a size recorded otherwise is the record's
+      // fault, named once.
+      if (!sizeAsRecorded && !recordBlamed_) {
+        recordBlamed_ = true;
+        add(problem(PackageFault::RecordUnreadable, kVerifyRecordWrong, folder_ + kCopyRecordName));
+      }
+    } else if (!sizeAsRecorded) {
       add(sizeWrong(path, expected->second, hash->size));
-    } else if (hexText(hash->digest) != line.hex) {
+    } else {
       add(problem(PackageFault::ContentChanged, kVerifyHashWrong, path));
     }
   }
@@ -350,6 +358,7 @@ class ContentRun {
   std::set<std::string> listedFolders_;  // full paths of the folders holding them
   std::set<std::string> realFolders_;
   std::set<std::string> reported_;  // irregular members already reported
+  bool recordBlamed_ = false;       // the record's wrong sizes were reported
 };
 
 // True when the file starts as every document does (its XML declaration), read

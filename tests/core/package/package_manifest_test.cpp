@@ -270,6 +270,14 @@ TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
          flipByte(d, "D/00/v.raw", 3);
        },
        {{Fault::ContentChanged, "00/v.raw"}}},
+      {"a size in the copy record changed, the file as the manifest says",
+       [](auto& d) {
+         std::string record = d.read("D/exhibition.vesk-copies");
+         const std::size_t at = record.find("00/v.raw\t") + 9;
+         record[at] = record[at] == '9' ? '8' : '9';
+         d.write("D/exhibition.vesk-copies", record);
+       },
+       {{Fault::RecordUnreadable, "exhibition.vesk-copies"}}},
       {"a file listed again with another hash",
        [](auto& d) {
          d.write("D/exhibition.sha256",
