@@ -125,6 +125,11 @@ inline constexpr const char* kVerifyListedTwice =
     "マニフェストに同じファイルが異なるハッシュで二度あります: {path}";
 inline constexpr const char* kVerifyListedUnreadable = "ファイルを読み込めません: {path}";
 inline constexpr const char* kVerifyFolderUnreadable = "フォルダを読み込めません: {path}";
+// The same with the system's reason.
+inline constexpr const char* kVerifyListedUnreadableBecause =
+    "ファイルを読み込めません（{reason}）: {path}";
+inline constexpr const char* kVerifyFolderUnreadableBecause =
+    "フォルダを読み込めません（{reason}）: {path}";
 inline constexpr const char* kVerifyRecordWrong =
     "コピー記録のファイルサイズが、マニフェストどおりのファイルと合いません（記録が壊れています）: "
     "{path}";

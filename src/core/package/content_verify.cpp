@@ -33,6 +33,19 @@ PackageProblem problem(PackageFault fault, const char* text, const std::string& 
   return {fault, fillTemplate(text, {{"path", path}})};
 }
 
+// A file or folder (`folder`) that could not be read, with the system's reason for
+// `error` where it gives one.
+PackageProblem unreadableProblem(const std::string& path, bool folder, int error) {
+  const std::string reason = systemReason(error);
+  if (reason.empty()) {
+    return problem(PackageFault::ContentMissing,
+                   folder ? kVerifyFolderUnreadable : kVerifyListedUnreadable, path);
+  }
+  return {PackageFault::ContentMissing,
+          fillTemplate(folder ? kVerifyFolderUnreadableBecause : kVerifyListedUnreadableBecause,
+                       {{"reason", reason}, {"path", path}})};
+}
+
 // What a path is, the path itself: a link is a link, never followed.
 // What is at a path, a link not followed. Unreadable: something the look could not
 // tell (no access, a name too long), which is no proof of a wrong kind.
@@ -153,9 +166,12 @@ class ContentRun {
   }
 
   // A member whose look failed, reported once with `text` (a folder or a file that
-  // cannot be read).
+  // cannot be read), and why where the system says.
   void unreadable(const std::string& path, const char* text) {
-    if (reported_.insert(path).second) add(problem(PackageFault::ContentMissing, text, path));
+    if (!reported_.insert(path).second) return;
+    const Result<EntryType> look = entryTypeOf(path);
+    add(unreadableProblem(path, text == kVerifyFolderUnreadable,
+                          look ? 0 : look.failure().systemError));
   }
 
   // The sizes of the copy record. A quick check has no others: a record that cannot be
@@ -251,7 +267,7 @@ class ContentRun {
     const auto hash = hashFile(path);
     const bool sizeAsRecorded = !hash || expected == sizes_.end() || hash->size == expected->second;
     if (!hash) {
-      add(problem(PackageFault::ContentMissing, kVerifyListedUnreadable, path));
+      add(unreadableProblem(path, false, hash.failure().systemError));
     } else if (hexText(hash->digest) == line.hex) {
       // The bytes the manifest vouches for: a size recorded otherwise is the record's
       // fault, named once.
@@ -316,7 +332,7 @@ class ContentRun {
   std::optional<std::vector<FolderEntry>> listed(const std::string& folder) {
     Result<std::vector<FolderEntry>> entries = listFolder(folder);
     if (!entries) {
-      add(problem(PackageFault::ContentMissing, kVerifyFolderUnreadable, folder));
+      add(unreadableProblem(folder, true, entries.failure().systemError));
       return std::nullopt;
     }
     return std::move(*entries);

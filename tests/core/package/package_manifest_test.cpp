@@ -440,14 +440,16 @@ TEST_F(PackageManifest, WhatCannotBeReadIsNamedWithItsReason) {
   std::vector<std::string> refused;
   if (::geteuid() != 0) {
     ASSERT_EQ(create().status, BuildStatus::Written);
-    for (const char* folder : {"M", "F", "R"})
+    for (const char* folder : {"M", "F", "R", "V"})
       fs::copy(dir.file("D"), dir.file(folder), fs::copy_options::recursive);
-    refused = {dir.file("M/exhibition.sha256"), dir.file("F"), dir.file("R/exhibition.nuv")};
+    refused = {dir.file("M/exhibition.sha256"), dir.file("F"), dir.file("R/exhibition.nuv"),
+               dir.file("V/00/v.raw")};
     for (const auto& path : refused) fs::permissions(path, fs::perms::none);
     cases.push_back({"a manifest that may not be read", dir.file("M/exhibition.nuv"), "拒否", 1});
     cases.push_back({"a folder that may not be entered", dir.file("F/exhibition.nuv"), "拒否", 1});
     // The document, then its hash that could not be taken: never called no document.
     cases.push_back({"a document that may not be read", dir.file("R/exhibition.nuv"), "拒否", 2});
+    cases.push_back({"a data file that may not be read", dir.file("V/exhibition.nuv"), "拒否", 1});
   }
 #endif
   for (const Case& c : cases) {
