@@ -432,8 +432,14 @@ TEST_F(PackageManifest, WhatCannotBeReadIsNamedWithItsReason) {
   };
   std::vector<Case> cases = {
       {"a folder that is not there", dir.file("gone/exhibition.nuv"), "見つかりません", 1},
+#ifdef _WIN32
+      // Windows tells a component too long as a path not found.
+      {"a folder whose name is too long", dir.file(std::string(300, 'x') + "/exhibition.nuv"),
+       "見つかりません", 1},
+#else
       {"a folder whose name is too long", dir.file(std::string(300, 'x') + "/exhibition.nuv"),
        "長すぎます", 1},
+#endif
   };
 #ifndef _WIN32
   // Only where access is refused (not to root).
