@@ -128,23 +128,17 @@ class ContentRun {
     // A line repeated as it was adds nothing: each file is checked and counted once.
     // A file listed again with another hash cannot match both: the manifest is wrong,
     // whatever the file holds (said by the quick check too, which hashes nothing).
-    std::map<std::string, std::string> seen;
+    std::map<std::string, std::pair<std::string, std::string>> seen;  // hash, full path
     for (const ManifestLine& line : *lines) {
-      const auto [at, added] = seen.emplace(line.path, line.hex);
+      const auto [at, added] = seen.try_emplace(line.path, line.hex, std::string());
       if (!added) {
-        if (at->second != line.hex) {
-          std::string path = folder_;
-          const auto parts = packagePathParts(line.path);
-          for (std::size_t i = 0; parts && i < parts->size(); ++i) {
-            if (i > 0) path += kPathSeparator;
-            path += (*parts)[i];
-          }
-          add(problem(PackageFault::ContentChanged, kVerifyListedTwice, parts ? path : line.path));
+        if (at->second.first != line.hex) {
+          add(problem(PackageFault::ContentChanged, kVerifyListedTwice, at->second.second));
         }
         continue;
       }
       ++verdict_.listedFiles;
-      checkListed(line);
+      at->second.second = checkListed(line);
     }
     walkPackage(true);
     return finish();
@@ -217,11 +211,13 @@ class ContentRun {
     return Way::Real;
   }
 
-  void checkListed(const ManifestLine& line) {
+  // Checks the file a manifest line lists; gives the path it has in the package (the
+  // line's own where it points outside).
+  std::string checkListed(const ManifestLine& line) {
     const auto parts = packagePathParts(line.path);
     if (!parts) {
       add(problem(PackageFault::PathOutside, kVerifyListedOutside, line.path));
-      return;
+      return line.path;
     }
     std::string path = folder_;
     for (std::size_t i = 0; i < parts->size(); ++i) {
@@ -230,7 +226,14 @@ class ContentRun {
       if (i + 1 < parts->size()) listedFolders_.insert(path);
     }
     listed_.insert(path);
-    switch (wayTo(*parts)) {
+    checkListedAt(line, *parts, path);
+    return path;
+  }
+
+  // The file at `path` (of `parts`), against the size recorded and the line's hash.
+  void checkListedAt(const ManifestLine& line, const std::vector<std::string_view>& parts,
+                     const std::string& path) {
+    switch (wayTo(parts)) {
       case Way::Real:
         break;
       case Way::Reported:
