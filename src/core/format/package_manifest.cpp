@@ -98,28 +98,45 @@ std::string manifestText(const std::vector<ManifestLine>& lines) {
   return text;
 }
 
-std::optional<std::vector<ManifestLine>> readManifestText(std::string_view text) {
-  std::vector<ManifestLine> lines;
+ManifestReading readManifest(std::string_view text) {
+  ManifestReading reading;
+  std::size_t number = 0;
   while (!text.empty()) {
+    ++number;
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     // A manifest saved with CR LF line ends (by a Windows editor) reads as sha256sum
     // reads it: a CR in a name is always written escaped, so a bare one ends the line.
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const bool isEscaped = !line.empty() && line.front() == '\\';
+    if (line.empty()) continue;
+    const bool isEscaped = line.front() == '\\';
     if (isEscaped) line.remove_prefix(1);
     // "<hex>  <path>" (text mode) or "<hex> *<path>" (binary mode).
+    const auto malformed = [&] {
+      reading.lines.clear();
+      reading.malformedLine = number;
+      return reading;
+    };
     if (line.size() < 67 || !isHash(line.substr(0, 64)) || line[64] != ' ' ||
         (line[65] != ' ' && line[65] != '*')) {
-      return std::nullopt;
+      return malformed();
     }
     const std::string_view rawPath = line.substr(66);
     std::optional<std::string> path = isEscaped ? unescaped(rawPath) : std::string(rawPath);
-    if (!path || path->empty()) return std::nullopt;
-    lines.push_back({std::move(*path), lowered(line.substr(0, 64))});
+    if (!path) return malformed();
+    std::string_view relative = *path;
+    while (relative.substr(0, 2) == "./") relative.remove_prefix(2);
+    if (relative.empty()) return malformed();
+    reading.lines.push_back({std::string(relative), lowered(line.substr(0, 64))});
   }
-  return lines;
+  return reading;
+}
+
+std::optional<std::vector<ManifestLine>> readManifestText(std::string_view text) {
+  ManifestReading reading = readManifest(text);
+  if (reading.malformedLine != 0) return std::nullopt;
+  return std::move(reading.lines);
 }
 
 }  // namespace vesk

@@ -21,9 +21,22 @@ struct ManifestLine {
 // those characters stand as "\\", "\n" and "\r". UTF-8 paths, no byte-order mark.
 std::string manifestText(const std::vector<ManifestLine>& lines);
 
+// What reading a manifest found: its lines in their order, or the first line that is
+// not of the manifest's form.
+struct ManifestReading {
+  std::vector<ManifestLine> lines;
+  std::size_t malformedLine = 0;  // its number, counted from 1; 0 when every line reads
+};
+
 // Reads a manifest written by manifestText or by sha256sum (text or binary mode "*"):
-// its lines in their order; nothing when a line is not of that form, a hash is not 64
-// hexadecimal digits or a path is empty. A last line without a line feed counts.
+// its lines in their order. A line is malformed when it is not of that form, its hash
+// is not 64 hexadecimal digits or its path is empty. As sha256sum reads them, empty
+// lines are passed over and a last line without a line feed counts; a path written
+// with a leading "./" (sha256sum run in the package's folder on ./00/*) is read
+// without it.
+ManifestReading readManifest(std::string_view text);
+
+// readManifest's lines; nothing when a line is malformed.
 std::optional<std::vector<ManifestLine>> readManifestText(std::string_view text);
 
 }  // namespace vesk

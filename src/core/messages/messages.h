@@ -100,6 +100,9 @@ inline constexpr const char* kVerifyNotAPackage =
     "展示パッケージの展示用nuvファイルではないため、検査しませんでした: {path}";
 inline constexpr const char* kVerifyManifestUnreadable =
     "マニフェストを読み取れません（形式が正しくありません）: {path}";
+// {line}: the number of its first line that is not of the manifest's form.
+inline constexpr const char* kVerifyManifestLineMalformed =
+    "マニフェストを読み取れません（{line} 行目の形式が正しくありません）: {path}";
 // {reason}: why the system could not read it.
 inline constexpr const char* kVerifyManifestUnreadableBecause =
     "マニフェストを読み取れません（{reason}）: {path}";

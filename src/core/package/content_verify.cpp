@@ -1,6 +1,7 @@
 #include "package/content_verify.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -8,6 +9,7 @@
 #include <system_error>
 
 #include "base/file_hash.h"
+#include "base/file_info.h"
 #include "base/file_kind.h"
 #include "base/file_system.h"
 #include "base/folder_walk.h"
@@ -81,6 +83,16 @@ Result<std::string> readSmallFile(const std::string& path) {
   return readFile(path);
 }
 
+// The system's error for a regular file that fileInfoOf found unreadable: the one its
+// open gave on Windows; on POSIX the access check's refusal, which it does not keep.
+int refusalError(const FileInfo& info) {
+#ifdef _WIN32
+  return info.error;
+#else
+  return info.error != 0 ? info.error : EACCES;
+#endif
+}
+
 PackageProblem sizeWrongProblem(const std::string& path, std::uint64_t expected,
                                 std::uint64_t actual) {
   return {PackageFault::ContentChanged,
@@ -108,9 +120,10 @@ class ContentRun {
     verdict_.manifest =
         check_ == ContentCheck::Quick ? ManifestState::NotVerified : ManifestState::VerifiedNow;
     const auto text = readSmallFile(manifestPath);
-    const auto lines = text ? readManifestText(*text) : std::nullopt;
-    if (!lines) {
-      // A manifest that could not be read says why; one read is not of its form.
+    const ManifestReading reading = text ? readManifest(*text) : ManifestReading{};
+    if (!text || reading.malformedLine != 0) {
+      // A manifest that could not be read says why; one read names its first line
+      // not of the manifest's form.
       const std::string reason = text ? std::string() : systemReason(text.failure().systemError);
       if (manifestEntry != Entry::Regular && manifestEntry != Entry::Unreadable) {
         add(irregular(manifestPath));
@@ -118,6 +131,11 @@ class ContentRun {
         add({PackageFault::ManifestUnreadable,
              fillTemplate(kVerifyManifestUnreadableBecause,
                           {{"reason", reason}, {"path", manifestPath}})});
+      } else if (text) {
+        add({PackageFault::ManifestUnreadable,
+             fillTemplate(
+                 kVerifyManifestLineMalformed,
+                 {{"line", std::to_string(reading.malformedLine)}, {"path", manifestPath}})});
       } else {
         add(problem(PackageFault::ManifestUnreadable, kVerifyManifestUnreadable, manifestPath));
       }
@@ -129,7 +147,7 @@ class ContentRun {
     // A file listed again with another hash cannot match both: the manifest is wrong,
     // whatever the file holds (said by the quick check too, which hashes nothing).
     std::map<std::string, std::pair<std::string, std::string>> seen;  // hash, full path
-    for (const ManifestLine& line : *lines) {
+    for (const ManifestLine& line : reading.lines) {
       const auto [at, added] = seen.try_emplace(line.path, line.hex, std::string());
       if (!added) {
         if (at->second.first != line.hex) {
@@ -263,8 +281,14 @@ class ContentRun {
         if (recordRead_) add(problem(PackageFault::RecordUnreadable, kVerifySizeUnknown, path));
         return;
       }
-      const auto size = fileSize(path);
-      if (size && *size != expected->second) add(sizeWrong(path, expected->second, *size));
+      // A file that cannot be read fails the kiosk as a changed one would: the one look
+      // that gives its size tells it too.
+      const FileInfo info = fileInfoOf(path);
+      if (info.kind == FileKind::Regular && !info.readable) {
+        add(unreadableProblem(path, false, refusalError(info)));
+      } else if (info.kind == FileKind::Regular && info.size != expected->second) {
+        add(sizeWrong(path, expected->second, info.size));
+      }
       return;
     }
     const auto hash = hashFile(path);

@@ -54,7 +54,6 @@ TEST(ManifestText, ReadsBinaryModeUpperCaseCrLfAndAMissingLastLineFeed) {
 
 TEST(ManifestText, RefusesWhatIsNotAManifest) {
   const std::string cases[] = {
-      "\n",                                        // an empty line
       kA + " 00/x\n",                              // one space only
       kA + "  \n",                                 // no path
       kA.substr(1) + "   00/x\n",                  // 63 digits
@@ -65,6 +64,27 @@ TEST(ManifestText, RefusesWhatIsNotAManifest) {
       "NuvrelFile 1.35\r\n",                       // a document, not a manifest
   };
   for (const std::string& text : cases) EXPECT_FALSE(readManifestText(text).has_value()) << text;
+}
+
+// As sha256sum -c reads it: empty lines passed over, "./" before a path (sha256sum run
+// on ./00/*) read away; a malformed line is named by its number.
+TEST(ManifestText, PassesOverEmptyLinesAndNamesTheFirstMalformedOne) {
+  struct Case {
+    std::string text;
+    std::vector<ManifestLine> lines;
+    std::size_t malformedLine;
+  };
+  const Case cases[] = {
+      {kA + "  00/x\n\n" + kB + "  ./01/y\r\n\r\n", {{"00/x", kA}, {"01/y", kB}}, 0},
+      {kA + "  ././00/x\n", {{"00/x", kA}}, 0},
+      {kA + "  00/x\n\n" + kB + " 01/y\n" + "garbage\n", {}, 3},
+      {kA + "  ./\n", {}, 1},
+  };
+  for (const Case& c : cases) {
+    const ManifestReading reading = readManifest(c.text);
+    EXPECT_EQ(reading.lines, c.lines) << c.text;
+    EXPECT_EQ(reading.malformedLine, c.malformedLine) << c.text;
+  }
 }
 
 // The copy record, typed by hand: a heading, then tab-separated fields per file.

@@ -183,6 +183,30 @@ TEST_F(PackageManifest, Sha256sumAcceptsTheManifestOfAPackageCopiedElsewhere) {
 }
 #endif
 
+// Rewritten as sha256sum writes it when run in the package's folder on ./00/* (an
+// empty line after), the manifest vouches for the same files; a line not of its form is
+// named by its number.
+TEST_F(PackageManifest, AManifestIsReadAsSha256sumReadsIt) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  const std::string manifest = dir.read("D/exhibition.sha256");
+  std::string dotted;
+  for (std::size_t at = 0; at < manifest.size();) {
+    const std::size_t end = manifest.find('\n', at);
+    dotted += manifest.substr(at, 66) + "./" + manifest.substr(at + 66, end + 1 - at - 66);
+    at = end + 1;
+  }
+  dir.write("D/exhibition.sha256", dotted + "\n");
+  EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+
+  const std::size_t second = manifest.find('\n') + 1;
+  dir.write("D/exhibition.sha256",
+            manifest.substr(0, second) + "\nnot a line\n" + manifest.substr(second));
+  const auto verdict = verifyWholePackage(dir.file("D/exhibition.nuv"), ContentCheck::Quick);
+  ASSERT_EQ(verdict.problems.size(), 1u) << verifyFailureText(verdict.problems);
+  EXPECT_EQ(verdict.problems[0].fault, PackageFault::ManifestUnreadable);
+  EXPECT_NE(verdict.problems[0].text.find("3 行目"), std::string::npos) << verdict.problems[0].text;
+}
+
 // Each damage a copy can suffer, and the line verify names it with.
 TEST_F(PackageManifest, EachDamageIsCaughtWithTheFileItConcerns) {
   using Fault = PackageFault;
@@ -429,6 +453,7 @@ TEST_F(PackageManifest, WhatCannotBeReadIsNamedWithItsReason) {
     std::string document;
     std::string reason;  // in the first problem named
     std::size_t count;   // problems named
+    ContentCheck check = ContentCheck::Full;
   };
   std::vector<Case> cases = {
       {"a folder that is not there", dir.file("gone/exhibition.nuv"), "見つかりません", 1},
@@ -456,11 +481,14 @@ TEST_F(PackageManifest, WhatCannotBeReadIsNamedWithItsReason) {
     // The document, then its hash that could not be taken: never called no document.
     cases.push_back({"a document that may not be read", dir.file("R/exhibition.nuv"), "拒否", 2});
     cases.push_back({"a data file that may not be read", dir.file("V/exhibition.nuv"), "拒否", 1});
+    // The quick check reads no file, but one the kiosk may not read is no pass.
+    cases.push_back({"a data file that may not be read, checked quickly",
+                     dir.file("V/exhibition.nuv"), "拒否", 1, ContentCheck::Quick});
   }
 #endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto verdict = verifyWholePackage(c.document, ContentCheck::Full);
+    const auto verdict = verifyWholePackage(c.document, c.check);
     ASSERT_EQ(verdict.problems.size(), c.count) << verifyFailureText(verdict.problems);
     EXPECT_NE(verdict.problems[0].text.find(c.reason), std::string::npos)
         << verdict.problems[0].text;
