@@ -266,22 +266,27 @@ bool DialogController::runInBackground(ProgressStage stage, const BackgroundJob&
 void DialogController::onFilesDropped(const std::vector<std::string>& paths) {
   if (!acceptsDrops()) return;
   FlagScope handling(handlingDrop_);
-  DropTarget target{list_,
-                    browseStartPath_,
-                    sink_,
-                    [this] { showWorkingEntry(); },
-                    [this] { showReimportedPackage(); },
-                    [this](const std::string& folder) {
-                      // As before a create: behind the progress window, a cancel
-                      // letting the recovery end and reading nothing after it.
-                      FlagScope busy(busy_);
-                      bool recovered = false;
-                      const bool ranToEnd = runInBackground(
-                          ProgressStage::Check, [&](MessageSink& sink, BuildProgress&) {
-                            recovered = recoverBeforeRun(folder, sink);
-                          });
-                      return ranToEnd && recovered;
-                    }};
+  DropTarget target{
+      list_,
+      browseStartPath_,
+      sink_,
+      [this] { showWorkingEntry(); },
+      [this] { showReimportedPackage(); },
+      [this](const std::string& folder) {
+        // As before a create: behind the progress window, a cancel
+        // letting the recovery end and reading nothing after it.
+        FlagScope busy(busy_);
+        bool recovered = false;
+        const bool ranToEnd = runInBackground(
+            ProgressStage::Check,
+            [&](MessageSink& sink, BuildProgress&) { recovered = recoverBeforeRun(folder, sink); });
+        return ranToEnd && recovered;
+      },
+      [this](const std::function<void(BuildProgress&)>& job) {
+        FlagScope busy(busy_);
+        return runInBackground(ProgressStage::Check,
+                               [&job](MessageSink&, BuildProgress& progress) { job(progress); });
+      }};
   routeDroppedFiles(paths, target);
 }
 

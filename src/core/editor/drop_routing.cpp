@@ -65,13 +65,29 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
         // A cancel or a failed undo ends the drop, as a No does.
         if (!target.recoverFolder(folder)) return;
       }
-      if (!isPackageDocument(path)) {
+      // Read into a copy, which takes the list's place only when read to the end.
+      EntryList read = target.list;
+      HeldMessages held(target.sink);
+      bool isPackage = false;
+      bool readWhole = false;
+      const auto readBack = [&](BuildProgress& progress) {
+        progress.fileStarted(path);
+        isPackage = isPackageDocument(path);
+        if (isPackage) readWhole = reimportPackage(path, read, held, &progress);
+      };
+      if (target.runBehindProgress) {
+        if (!target.runBehindProgress(readBack)) return;
+      } else {
+        BuildProgress none;
+        readBack(none);
+      }
+      if (!isPackage) {
         target.sink.showMessage(
             errorMessage(std::string(kNoPackageFoundMessage) + "\n" + packageFolder));
         continue;
       }
-      HeldMessages held(target.sink);
-      reimportPackage(path, target.list, held);
+      if (!readWhole) return;
+      target.list = std::move(read);
       target.showReimportedPackage();
       held.release();
       continue;

@@ -6,6 +6,7 @@
 
 #include "messages/message_sink.h"
 #include "model/entry_list.h"
+#include "package/build_progress.h"
 
 namespace vesk {
 
@@ -23,6 +24,10 @@ struct DropTarget {
   // behind the progress window; true when the folder holds a whole package again. Empty:
   // such a package is only named.
   std::function<bool(const std::string& folder)> recoverFolder;
+  // Runs a re-import's reading off the dialog's thread behind the progress window (a
+  // package on a slow share takes a while), its progress and Cancel going to the job;
+  // false when the operator cancelled. Empty: the reading runs on the caller's thread.
+  std::function<bool(const std::function<void(BuildProgress& progress)>& job)> runBehindProgress;
 };
 
 // Stores `path` in the field of the working entry that its file role names: a scene
@@ -39,7 +44,8 @@ void routeDroppedFile(const std::string& path, EntryList& list);
 // a killed replace left half done asks whether to undo that first (Yes, the default,
 // undoes it through recoverFolder and reads the package put back; No, a cancel or a
 // failed undo ends the drop); where something blocks the undo, or no recoverFolder is
-// given, it is named. Every
+// given, it is named. The reading runs through runBehindProgress: a cancel ends the
+// drop, the list and its fields as they were. Every
 // other path fills its field of the working entry (a scene file also becomes the
 // chooser's start) and the fields are redrawn. The list and its current entry change
 // only through a re-import.

@@ -34,19 +34,25 @@ std::string missingRoles(const ExhibitionEntry& entry) {
 
 }  // namespace
 
-void reimportPackage(const std::string& packageDocument, EntryList& list, MessageSink& sink) {
+bool reimportPackage(const std::string& packageDocument, EntryList& list, MessageSink& sink,
+                     BuildProgress* progress) {
   const std::string packageFolder = folderOf(packageDocument);
-  reimportPackageAt([&](const std::string& name) { return packageFolder + name; }, list, sink);
+  return reimportPackageAt([&](const std::string& name) { return packageFolder + name; }, list,
+                           sink, progress);
 }
 
-void reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSink& sink) {
+bool reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSink& sink,
+                       BuildProgress* progress) {
   const auto present = [](const std::string& path) { return !path.empty() && pathExists(path); };
+  const auto cancelled = [progress] { return progress != nullptr && progress->cancelRequested(); };
   list.clearEntries();
 
   std::string report;
   int f = 0;
   for (; f < kMaxReimportFolders; ++f) {
+    if (cancelled()) return false;
     const std::string numbered = placeOf(twoDigits(f));
+    if (progress != nullptr) progress->fileStarted(numbered);
     if (!present(numbered)) break;
 
     // Each folder starts from empty fields, so that a missing file is never taken over
@@ -91,6 +97,7 @@ void reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSi
   // that a create from the list does not pass them over unnoticed.
   std::string unread;
   for (int later = f + 1; later < kMaxReimportFolders; ++later) {
+    if (cancelled()) return false;
     if (present(placeOf(twoDigits(later)))) unread += "\n" + twoDigits(later);
   }
 
@@ -100,6 +107,7 @@ void reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSi
     sink.showMessage(
         errorMessage(fillTemplate(kUnreadFoldersMessage, {{"missing", twoDigits(f)}}) + unread));
   }
+  return true;
 }
 
 }  // namespace vesk

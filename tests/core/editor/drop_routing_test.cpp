@@ -291,8 +291,9 @@ TEST(FileDrop, APackageLeftHalfReplacedIsPutBackFirstWhenTheOperatorAgrees) {
               "このフォルダでは作成または置き換えが中断されています。\n"
               "中断された作業を取り消して以前のパッケージに戻し、読み込みますか？");
     EXPECT_EQ(d.sink.questionDefaults[1], DefaultAnswer::Yes);
-    EXPECT_EQ(runner.stages.size(), c.agree ? 1u : 0u);
     const bool read = c.agree && !c.cancel;
+    // The undo, then the reading, each behind the progress window.
+    EXPECT_EQ(runner.stages.size(), read ? 2u : c.agree ? 1u : 0u);
     EXPECT_EQ(d.controller.entryList().entries(),
               read ? package.entries : std::vector<ExhibitionEntry>{});
     EXPECT_EQ(d.fields()[2], read ? picture : "");
@@ -303,6 +304,32 @@ TEST(FileDrop, APackageLeftHalfReplacedIsPutBackFirstWhenTheOperatorAgrees) {
                 std::vector<std::string>{"警告　前回中断された作成または置き換えを取り消し、保存先"
                                          "をその前の状態に戻しました"});
     }
+    EXPECT_FALSE(d.controller.busy());
+  }
+}
+
+// A package on a slow share takes a while to read: the dialog reads it behind the
+// progress window, and a Cancel there ends the drop with the list as it was.
+TEST(FileDrop, APackageIsReadBehindTheProgressWindowWhereCancelKeepsTheList) {
+  for (const bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel);
+    TempDir dir;
+    const Package package(dir, "pkg", 2);
+    const std::string picture = dir.picture("b.jpg", "portrait.jpg");
+    Dialog d;
+    d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
+    d.controller.onAdd();
+    const std::vector<ExhibitionEntry> before = d.controller.entryList().entries();
+    test::RecordingRunner runner;
+    runner.cancel = cancel;
+    d.controller.setBuildRunner(&runner);
+    d.sink.answers = {true};
+    d.controller.onFilesDropped({package.document, picture});
+
+    EXPECT_EQ(runner.stages, std::vector<ProgressStage>{ProgressStage::Check});
+    EXPECT_EQ(d.controller.entryList().entries(), cancel ? before : package.entries);
+    EXPECT_EQ(d.view.lines, cancel ? std::vector<std::string>{"/old/o.nuv"} : package.scenePaths());
+    EXPECT_EQ(d.fields()[2], cancel ? "/old/d.png" : picture);
     EXPECT_FALSE(d.controller.busy());
   }
 }

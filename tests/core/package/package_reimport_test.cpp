@@ -209,6 +209,21 @@ TEST_F(PackageReimport, TheLoopStopsAtTheFirstMissingNumberAndSaysWhatItLeftUnre
                                                     "読み込まれていません:\n03\n98"});
 }
 
+// Each numbered folder is named to the progress as it is read; a cancel between two
+// ends the reading at once, with nothing reported.
+TEST_F(PackageReimport, ACancelEndsTheReadingBetweenTwoFolders) {
+  struct CancelAfter : BuildProgress {
+    void fileStarted(const std::string& path) override { started.push_back(path); }
+    bool cancelRequested() override { return started.size() >= 2; }
+    std::vector<std::string> started;
+  } progress;
+  for (const char* nn : {"00", "01", "02"}) folder(nn);
+  put("04/s.nuv");  // after a gap: would be reported
+  EXPECT_FALSE(reimportPackage(dir.file("pkg/exhibition.nuv"), list, sink, &progress));
+  EXPECT_EQ(progress.started, (std::vector<std::string>{dir.file("pkg/00"), dir.file("pkg/01")}));
+  EXPECT_TRUE(sink.messages.empty());
+}
+
 TEST_F(PackageReimport, APackageWithoutFolder00EmptiesTheListAndKeepsTheWorkingEntry) {
   list.workingEntry() = {"x.nuv", "x.jpg", "x.png", {}};
   list.addWorkingEntry();
