@@ -393,7 +393,7 @@ inline constexpr const char* kCheckWindowsReservedName =
 inline constexpr const char* kCheckWindowsTrailingDot =
     "{role}の名前はWindowsで使えません（末尾が . または空白）";
 inline constexpr const char* kCheckWindowsForbiddenCharacter =
-    "{role}の名前はWindowsで使えません（<>:\"|?* や制御文字を含む）";
+    "{role}の名前はWindowsで使えません（\\<>:\"|?* や制御文字を含む）";
 inline constexpr const char* kCheckWindowsPathTooLong =
     "{role}の名前はWindowsで使えません（パスが259文字を超える）";
 inline constexpr const char* kCheckDataElementWithoutPath =

@@ -8,8 +8,10 @@ namespace vesk {
 
 namespace {
 
+// "/" on both systems; "\\" only where it is the system's separator: elsewhere it is a
+// character of a name, which Windows cannot hold.
 bool isSeparator(char c) {
-  return c == '/' || c == '\\';
+  return c == '/' || c == kPathSeparator;
 }
 
 char upper(char c) {
@@ -41,7 +43,7 @@ WindowsNameFault componentFault(std::string_view component) {
   if (component.empty() || component == ".") return WindowsNameFault::None;
   for (const char c : component) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) {
+    if (byte < 0x20 || std::string_view("\\<>:\"|?*").find(c) != std::string_view::npos) {
       return WindowsNameFault::ForbiddenCharacter;
     }
   }

@@ -12,7 +12,11 @@ TEST(WindowsNames, FindsTheFirstFaultOfAPath) {
   using F = WindowsNameFault;
   const std::vector<std::pair<std::string, F>> cases = {
       {"00/scan/vol.raw", F::None},
+#ifdef _WIN32
       {"00\\scan\\vol.raw", F::None},
+#else
+      {"00\\scan\\vol.raw", F::ForbiddenCharacter},  // a name holding "\\"
+#endif
       {"00/CON", F::ReservedName},
       {"00/con.txt", F::ReservedName},
       {"00/Aux.tar.gz", F::ReservedName},
