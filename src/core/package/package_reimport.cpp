@@ -88,9 +88,16 @@ bool reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSi
     if (linked || (linkedFile && !missing.empty())) {
       missing += kReimportLinkedFolderReason;
     } else if (!listed && isDirectory(numbered)) {
-      missing += "（" + systemReason(listed.failure().systemError) + "）";
+      missing += "（";
+      missing += systemReason(listed.failure().systemError);
+      missing += "）";
     }
-    if (!missing.empty()) report += "\n" + twoDigits(f) + ": " + missing;
+    if (!missing.empty()) {
+      report += '\n';
+      report += twoDigits(f);
+      report += ": ";
+      report += missing;
+    }
   }
 
   // Numbered folders after a gap are not entries of the list; the operator is told, so
@@ -98,7 +105,10 @@ bool reimportPackageAt(const PackagePlaceOf& placeOf, EntryList& list, MessageSi
   std::string unread;
   for (int later = f + 1; later < kMaxReimportFolders; ++later) {
     if (cancelled()) return false;
-    if (present(placeOf(twoDigits(later)))) unread += "\n" + twoDigits(later);
+    if (present(placeOf(twoDigits(later)))) {
+      unread += '\n';
+      unread += twoDigits(later);
+    }
   }
 
   list.setCurrentIndex(list.empty() ? -1 : 0);
