@@ -7,9 +7,11 @@ namespace vesk {
 
 namespace {
 
-// Records of an earlier form (1: without the source's status change time) are no
-// record: their files are copied again once.
-constexpr std::string_view kHeading = "vesk-copy-record 2";
+// Records of form 1 (without the source's status change time) are no record: their
+// files are copied again once. Form 2 lacks the copies' status change times: its
+// sizes serve a quick verify, its copies are not reused.
+constexpr std::string_view kHeading = "vesk-copy-record 3";
+constexpr std::string_view kEarlierHeading = "vesk-copy-record 2";
 
 // Appends `text` to `out` with a backslash, tab, line feed or carriage return escaped.
 void appendEscaped(std::string& out, std::string_view text) {
@@ -88,7 +90,8 @@ std::vector<std::string_view> fields(std::string_view line) {
 
 }  // namespace
 
-std::string copyRecordText(const std::vector<RecordedFile>& files) {
+std::string copyRecordText(const std::vector<RecordedFile>& files,
+                           std::optional<std::int64_t> time) {
   // Sorted by reference: the records themselves are not copied.
   std::vector<const RecordedFile*> sorted;
   sorted.reserve(files.size());
@@ -102,6 +105,10 @@ std::string copyRecordText(const std::vector<RecordedFile>& files) {
   std::string text;
   text.reserve(bytes);
   text += kHeading;
+  if (time) {
+    text += '\t';
+    appendNumber(text, *time);
+  }
   text += '\n';
   for (const RecordedFile* f : sorted) {
     appendEscaped(text, f->path);
@@ -123,16 +130,28 @@ std::string copyRecordText(const std::vector<RecordedFile>& files) {
     appendNumber(text, f->sourceChanged);
     text += '\t';
     appendEscaped(text, f->source);
+    text += '\t';
+    appendNumber(text, f->changed);
     text += '\n';
   }
   return text;
 }
 
-std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view text) {
+std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view text,
+                                                            std::optional<std::int64_t>* time) {
   const std::size_t headingEnd = text.find('\n');
-  if (text.substr(0, headingEnd) != kHeading || headingEnd == std::string_view::npos) {
+  if (headingEnd == std::string_view::npos) return std::nullopt;
+  const std::vector<std::string_view> heading = fields(text.substr(0, headingEnd));
+  const bool earlier = heading.size() == 1 && heading[0] == kEarlierHeading;
+  std::int64_t firstWritten = 0;
+  if (!earlier && (heading[0] != kHeading || heading.size() > 2 ||
+                   (heading.size() == 2 && !parsed(heading[1], firstWritten)))) {
     return std::nullopt;
   }
+  if (time != nullptr) {
+    *time = heading.size() == 2 ? std::optional<std::int64_t>(firstWritten) : std::nullopt;
+  }
+  const std::size_t fieldCount = earlier ? 10 : 11;
   text.remove_prefix(headingEnd + 1);
   std::vector<RecordedFile> files;
   while (!text.empty()) {
@@ -140,14 +159,15 @@ std::optional<std::vector<RecordedFile>> readCopyRecordText(std::string_view tex
     if (end == std::string_view::npos) return std::nullopt;  // a record cut short
     const std::vector<std::string_view> parts = fields(text.substr(0, end));
     text.remove_prefix(end + 1);
-    if (parts.size() != 10 || parts[3].size() != 64) return std::nullopt;
+    if (parts.size() != fieldCount || parts[3].size() != 64) return std::nullopt;
     RecordedFile f;
     auto path = unescaped(parts[0]);
     auto source = unescaped(parts[9]);
     if (!path || path->empty() || !source || !parsed(parts[1], f.size) ||
         !parsed(parts[2], f.modified) || !parsed(parts[4], f.sourceSize) ||
         !parsed(parts[5], f.sourceModified) || !parsed(parts[6], f.sourceDevice) ||
-        !parsed(parts[7], f.sourceFile) || !parsed(parts[8], f.sourceChanged)) {
+        !parsed(parts[7], f.sourceFile) || !parsed(parts[8], f.sourceChanged) ||
+        (!earlier && !parsed(parts[10], f.changed))) {
       return std::nullopt;
     }
     f.path = std::move(*path);

@@ -51,8 +51,13 @@ bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::in
          stamp.modified < recordTime - kCoarsestGranularity;
 }
 
+bool copyAsRecorded(const RecordedFile& record, const FileStamp& stamp) {
+  return record.size == stamp.size && record.modified == stamp.modified &&
+         record.changed != kChangeUnknown && record.changed == stamp.changed;
+}
+
 bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime) {
-  return !record.hex.empty() && record.size == stamp.size && record.modified == stamp.modified &&
+  return !record.hex.empty() && copyAsRecorded(record, stamp) &&
          stamp.modified < recordTime - kCoarsestGranularity;
 }
 
@@ -75,7 +80,8 @@ std::optional<EarlierRecord> readEarlierRecord(const std::string& folder) {
   std::optional<FileStamp> stamp, manifestStamp;
   const auto text = readOwnFile(folder + kCopyRecordName, stamp);
   if (!text) return std::nullopt;
-  auto files = readCopyRecordText(*text);
+  std::optional<std::int64_t> firstWritten;
+  auto files = readCopyRecordText(*text, &firstWritten);
   if (!files) return std::nullopt;
   // Only what the manifest vouches for with the same hash: the new manifest takes its
   // hashes of reused files from the record, and a damaged record would put wrong ones
@@ -87,7 +93,7 @@ std::optional<EarlierRecord> readEarlierRecord(const std::string& folder) {
   for (const ManifestLine& line : *lines) listed.emplace(line.path, line.hex);
   EarlierRecord record;
   record.folder = folder;
-  record.time = stamp->modified;
+  record.time = firstWritten.value_or(stamp->modified);
   for (RecordedFile& file : *files) {
     const auto vouched = listed.find(file.path);
     if (vouched == listed.end() || vouched->second != file.hex) continue;
@@ -144,7 +150,7 @@ std::optional<ReusableFile> CopyReuse::find(const std::string& sourcePath,
     const std::string path = folder_ + nativePath(record.path);
     // The earlier copy itself, not followed through a link, as it was written.
     const auto copy = fileStampOf(path, Links::DoNotFollow);
-    if (!copy || copy->size != record.size || copy->modified != record.modified) continue;
+    if (!copy || !copyAsRecorded(record, *copy)) continue;
     return ReusableFile{path, record, true};
   }
   return std::nullopt;

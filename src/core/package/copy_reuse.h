@@ -15,8 +15,8 @@ namespace vesk {
 // The copy record of an earlier package, read once for a run, and the stamps of its
 // files that a look made during the run found.
 struct EarlierRecord {
-  std::string folder;                         // the package folder, ending with a separator
-  std::int64_t time = 0;                      // the record's own modification time
+  std::string folder;     // the package folder, ending with a separator
+  std::int64_t time = 0;  // when the record was first written (its heading's time, else its own)
   std::map<std::string, RecordedFile> files;  // by path ("03/m/mesh.obj")
   // Stamps of its files (links not followed) by the same paths, as one look found them;
   // a file missing here is looked at when needed. Only the regular files found.
@@ -89,8 +89,15 @@ class CopyReuse {
 bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime);
 
 // True when the earlier package's own file, now stamped `stamp`, still holds what
-// `record` lists: its size and time as recorded, that time older than the record by
-// more than the coarsest time granularity (a later change cannot keep it), and a hash.
+// `record` lists: its size, time and status change time as recorded (a copy rewritten
+// and its time put back shows in the last, which no program sets back), that time
+// older than the record by more than the coarsest time granularity (a later change
+// cannot keep it), and a hash.
 bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime);
+
+// True when the file now stamped `stamp` is as `record` lists its copy: the size, the
+// time and the status change time (known) as recorded. A copy not as recorded may have
+// been changed: only its bytes can tell.
+bool copyAsRecorded(const RecordedFile& record, const FileStamp& stamp);
 
 }  // namespace vesk

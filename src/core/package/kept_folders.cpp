@@ -193,7 +193,7 @@ std::vector<PackageProblem> problemsIn(const std::string& package,
                             fillTemplate(kVerifySizeWrong, {{"expected", std::to_string(file.size)},
                                                             {"actual", std::to_string(stamp->size)},
                                                             {"path", path}})});
-      } else if (stamp->modified != file.modified) {
+      } else if (!copyAsRecorded(file, *stamp)) {
         // Touched since it was kept: only its bytes can tell.
         const auto hash = hashFile(path);
         if (!hash || hexText(hash->digest) != file.hex) {

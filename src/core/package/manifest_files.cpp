@@ -1,6 +1,9 @@
 #include "package/manifest_files.h"
 
 #include "base/atomic_file.h"
+#include "base/file_stamp.h"
+#include "base/file_system.h"
+#include "base/path_terms.h"
 #include "format/package_manifest.h"
 #include "package/package_layout.h"
 
@@ -17,6 +20,31 @@ Status writeManifestFiles(const std::string& packageFolder, const std::vector<Re
     return record;
   }
   return writeFileAtomically(packageFolder + kManifestName, manifestText(lines), durability);
+}
+
+void noteCopiesInPlace(const std::string& packageFolder) {
+  const std::string path = packageFolder + kCopyRecordName;
+  const std::optional<FileStamp> recordStamp = fileStampOf(path, Links::DoNotFollow);
+  if (!recordStamp) return;
+  const Result<std::string> text = readFile(path);
+  std::optional<std::int64_t> firstWritten;
+  auto files = text ? readCopyRecordText(*text, &firstWritten) : std::nullopt;
+  if (!files) return;
+  for (RecordedFile& file : *files) {
+    std::string at = packageFolder + file.path;
+    for (char& c : at) {
+      if (c == '/') c = kPathSeparator;
+    }
+    const std::optional<FileStamp> copy = fileStampOf(at, Links::DoNotFollow);
+    file.changed = copy && copy->size == file.size && copy->modified == file.modified
+                       ? copy->changed
+                       : kChangeUnknown;
+  }
+  // Flushed: a record lost with the power would leave the one before, whose copies are
+  // then copied again, never a torn one.
+  (void)writeFileAtomically(path,
+                            copyRecordText(*files, firstWritten.value_or(recordStamp->modified)),
+                            Durability::Flushed);
 }
 
 }  // namespace vesk

@@ -1,5 +1,7 @@
 #include "package/package_swap.h"
 
+#include "package/manifest_files.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -8,6 +10,7 @@
 #include "base/folder_walk.h"
 #include "base/path_terms.h"
 #include "package/failure_reason.h"
+#include "package/manifest_files.h"
 #include "package/package_layout.h"
 #include "package/package_members.h"
 
@@ -248,6 +251,7 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
   // What is left in the working folder is the earlier package and the run's own files;
   // a removal that fails leaves them to the next run, which finds the swap complete.
   if (!removeWorkingFolder(folder, steps) && steps.stopped()) return killed();
+  noteCopiesInPlace(joinPath(destination, ""));
   return report;
 }
 

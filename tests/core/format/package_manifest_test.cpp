@@ -89,30 +89,55 @@ TEST(ManifestText, PassesOverEmptyLinesAndNamesTheFirstMalformedOne) {
 
 // The copy record, typed by hand: a heading, then tab-separated fields per file.
 TEST(CopyRecord, WritesAndReadsEveryFieldWithEscapedPaths) {
-  const RecordedFile copied{
-      "00/a\tb",          12, -5, kA, "/src/x\\y\nz", 12, 1700000000123456789, 2049, 77,
-      1700000001000000000};
-  const RecordedFile document{"exhibition.nuv", 300, 0, kB, "", 0, 0, 0, 0, 0};
-  const std::string text =
-      "vesk-copy-record 2\n"
-      "00/a\\tb\t12\t-5\t" +
-      kA +
-      "\t12\t1700000000123456789\t2049\t77\t1700000001000000000\t/src/x\\\\y\\nz\n"
+  const RecordedFile copied{"00/a\tb",
+                            12,
+                            -5,
+                            kA,
+                            "/src/x\\y\nz",
+                            12,
+                            1700000000123456789,
+                            2049,
+                            77,
+                            1700000001000000000,
+                            1700000002000000000};
+  const RecordedFile document{"exhibition.nuv", 300, 0, kB, "", 0, 0, 0, 0, 0, kChangeUnknown};
+  const std::string lines =
+      "00/a\\tb\t12\t-5\t" + kA +
+      "\t12\t1700000000123456789\t2049\t77\t1700000001000000000\t/src/x\\\\y\\nz"
+      "\t1700000002000000000\n"
       "exhibition.nuv\t300\t0\t" +
-      kB + "\t0\t0\t0\t0\t0\t\n";
+      kB + "\t0\t0\t0\t0\t0\t\t-1\n";
+  const std::string text = "vesk-copy-record 3\n" + lines;
   EXPECT_EQ(copyRecordText({document, copied}), text);
-  const auto read = readCopyRecordText(text);
+  std::optional<std::int64_t> time;
+  const auto read = readCopyRecordText(text, &time);
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(*read, (std::vector<RecordedFile>{copied, document}));
+  EXPECT_FALSE(time.has_value());
+
+  // Written again once the package is in place, with the time it was first written.
+  const std::string again = "vesk-copy-record 3\t1700000003000000000\n" + lines;
+  EXPECT_EQ(copyRecordText({copied, document}, 1700000003000000000), again);
+  ASSERT_TRUE(readCopyRecordText(again, &time).has_value());
+  EXPECT_EQ(time, std::optional<std::int64_t>(1700000003000000000));
+
+  // The form before the copies' status change times: read, none of them known.
+  const auto earlier =
+      readCopyRecordText("vesk-copy-record 2\nx\t1\t2\t" + kA + "\t1\t2\t3\t4\t5\t\n");
+  ASSERT_TRUE(earlier.has_value());
+  EXPECT_EQ(earlier->at(0).sourceChanged, 5);
+  EXPECT_EQ(earlier->at(0).changed, kChangeUnknown);
 
   const std::string refused[] = {
       "",                      // no heading
-      "vesk-copy-record 3\n",  // another version
-      // The earlier form, without the source's status change time.
+      "vesk-copy-record 4\n",  // another version
+      // The earliest form, without the source's status change time.
       "vesk-copy-record 1\nx\t1\t2\t" + kA + "\t1\t2\t3\t4\t\n",
-      text.substr(0, text.size() - 1),                                 // the last line cut short
-      "vesk-copy-record 2\nx\t1\t2\t" + kA + "\t1\t2\t3\t4\t\n",       // fields missing
-      "vesk-copy-record 2\nx\tone\t2\t" + kA + "\t1\t2\t3\t4\t5\t\n",  // not a number
+      text.substr(0, text.size() - 1),                                    // the last line cut short
+      "vesk-copy-record 3\nx\t1\t2\t" + kA + "\t1\t2\t3\t4\t5\t\n",       // a field missing
+      "vesk-copy-record 3\nx\tone\t2\t" + kA + "\t1\t2\t3\t4\t5\t\t6\n",  // not a number
+      "vesk-copy-record 3\tsoon\n",                                       // a time that is none
+      "vesk-copy-record 2\t5\n",  // a time in the earlier form
   };
   for (const std::string& bad : refused) EXPECT_FALSE(readCopyRecordText(bad).has_value()) << bad;
 }

@@ -588,6 +588,57 @@ TEST_F(PackageManifest, AReplaceOfAPackageReadBackReusesItsOwnUnchangedFiles) {
   EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
 }
 
+// A copy changed in place with its size and time put back (touch -r, cp -p, a file of
+// its size moved or linked over it) still holds other bytes: a replace copies it again,
+// whether the sources are the operator's or the package's own (read back), and the new
+// manifest vouches for what the package holds.
+TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnchanged) {
+  struct Change {
+    const char* name;
+    std::function<void(const std::string& copy)> apply;
+  };
+  const auto otherFile = [this](const std::string& copy) {
+    dir.write(copy + ".other", "VOLUME BYTES");  // the size of "volume bytes"
+    return dir.file(copy + ".other");
+  };
+  const Change changes[] = {
+      {"rewritten", [this](const std::string& copy) { dir.write(copy, "VOLUME BYTES"); }},
+      {"another file moved over it",
+       [&](const std::string& copy) { fs::rename(otherFile(copy), dir.file(copy)); }},
+      {"another file linked in its place",
+       [&](const std::string& copy) {
+         const std::string other = otherFile(copy);
+         fs::remove(dir.file(copy));
+         fs::create_hard_link(other, dir.file(copy));
+         fs::remove(other);
+       }},
+  };
+  int run = 0;
+  for (const Change& change : changes) {
+    for (const bool readBack : {false, true}) {
+      SCOPED_TRACE(std::string(change.name) + (readBack ? ", the package read back" : ""));
+      const std::string package = "P" + std::to_string(run++);
+      entries.resize(2);
+      ASSERT_EQ(create(package).status, BuildStatus::Written);
+      const std::string copy = package + "/00/v.raw";
+      const auto time = fs::last_write_time(dir.file(copy));
+      change.apply(copy);
+      fs::last_write_time(dir.file(copy), time);
+      std::vector<ExhibitionEntry> operators = entries;
+      if (readBack) {
+        EntryList list;
+        reimportPackage(dir.file(package + "/exhibition.nuv"), list, sink);
+        entries = list.entries();
+      }
+      ASSERT_EQ(replace(package).status, BuildStatus::Written) << sink.messages.front();
+      EXPECT_EQ(dir.read(copy), readBack ? "VOLUME BYTES" : "volume bytes");
+      EXPECT_EQ(problems(ContentCheck::Full, package),
+                (std::vector<std::pair<PackageFault, std::string>>{}));
+      entries = operators;
+    }
+  }
+}
+
 // A file of the earlier package saved by another program between the look that found
 // it unchanged and its link does not stand for its source: the new package gets a copy
 // of the source, and the manifest lists the bytes the package holds.
