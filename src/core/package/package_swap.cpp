@@ -363,6 +363,9 @@ Recovery recoverInterruptedWork(const std::string& destination, const StepHook& 
                         : swapComplete(destination, folder.path, *journal) ? Recovery::Completed
                                                                            : Recovery::RolledBack;
   if (!removeWorkingFolder(folder, steps)) return Recovery::Failed;
+  // The new package, in place now, as after a swap run to its end. A package put back
+  // is not: its files may have changed since their record, as the run found.
+  if (done == Recovery::Completed) noteCopiesInPlace(joinPath(destination, ""));
   return done;
 }
 
