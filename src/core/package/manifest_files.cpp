@@ -36,9 +36,15 @@ void noteCopiesInPlace(const std::string& packageFolder) {
       if (c == '/') c = kPathSeparator;
     }
     const std::optional<FileStamp> copy = fileStampOf(at, Links::DoNotFollow);
-    file.changed = copy && copy->size == file.size && copy->modified == file.modified
-                       ? copy->changed
-                       : kChangeUnknown;
+    if (!copy || copy->size != file.size || copy->modified != file.modified) {
+      file.changed = kChangeUnknown;
+    } else if (file.changed == kChangeUnknown) {
+      // Made by this run, its verify passed moments ago.
+      file.changed = copy->changed;
+    } else if (file.changed != copy->changed) {
+      // Kept from the earlier package and touched since.
+      file.changed = kChangeUnknown;
+    }
   }
   // Flushed: a record lost with the power would leave the one before, whose copies are
   // then copied again, never a torn one.

@@ -17,13 +17,14 @@ namespace vesk {
 Status writeManifestFiles(const std::string& packageFolder, const std::vector<RecordedFile>& files,
                           Durability durability = Durability::Flushed);
 
-// Once the package in `packageFolder` (ending with a separator) is in place for good,
-// its working folder removed: notes in its copy record each copy's status change time
-// as it now lies (RecordedFile::changed; links made and removed by the run have moved
-// it), for the files still of the size and time recorded, keeping the record's first
-// time. A copy changed later in place shows there, whatever its size and time. Best
-// effort: a record that cannot be read or written stays as it was, and a replace then
-// copies its files again rather than reuse them.
+// Once the run's own swap has put the package in `packageFolder` (ending with a
+// separator) in place, its working folder removed: notes in its copy record the status
+// change time (RecordedFile::changed) of each copy the run made, linked or cloned, as
+// it now lies (the links made and removed by the run have moved it), keeping the
+// record's first time. A copy whose noted time has moved since, or whose size or time
+// is not as recorded, is noted as not known: only its bytes could tell what it holds,
+// and a replace copies it again. Best effort: a record that cannot be read or written
+// stays as it was, and its copies are then copied again.
 void noteCopiesInPlace(const std::string& packageFolder);
 
 }  // namespace vesk

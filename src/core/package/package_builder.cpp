@@ -229,6 +229,8 @@ class PackageRun {
     file.path = manifestPath(item.target);
     file.modified = placed->modified;
     file.source = item.source;
+    // Linked or cloned, it has a status change time of its own, noted once in place.
+    file.changed = kChangeUnknown;
     // A copy of this run may not be hashed yet: this file gets the same hash.
     if (const auto queued = queuedAt_.find(reusable->path); queued != queuedAt_.end()) {
       queued_.emplace_back(written_.size(), queued->second);

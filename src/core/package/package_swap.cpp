@@ -362,10 +362,10 @@ Recovery recoverInterruptedWork(const std::string& destination, const StepHook& 
   const Recovery done = !journal                                           ? Recovery::Discarded
                         : swapComplete(destination, folder.path, *journal) ? Recovery::Completed
                                                                            : Recovery::RolledBack;
+  // The copies' status change times are not noted here: a copy changed since the run
+  // was killed could not be told from one the run made. Those not noted are copied again
+  // by the next replace.
   if (!removeWorkingFolder(folder, steps)) return Recovery::Failed;
-  // The new package, in place now, as after a swap run to its end. A package put back
-  // is not: its files may have changed since their record, as the run found.
-  if (done == Recovery::Completed) noteCopiesInPlace(joinPath(destination, ""));
   return done;
 }
 

@@ -590,8 +590,9 @@ TEST_F(PackageManifest, AReplaceOfAPackageReadBackReusesItsOwnUnchangedFiles) {
 
 // A copy changed in place with its size and time put back (touch -r, cp -p, a file of
 // its size moved or linked over it) still holds other bytes: a replace copies it again,
-// whether the sources are the operator's or the package's own (read back), and the new
-// manifest vouches for what the package holds.
+// whether the sources are the operator's or the package's own (read back), also when
+// the change follows a replace killed after its swap (the next run finishes that swap
+// first), and the new manifest vouches for what the package holds.
 TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnchanged) {
   struct Change {
     const char* name;
@@ -613,13 +614,24 @@ TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnch
          fs::remove(other);
        }},
   };
+  enum class Before { Nothing, ReadBack, KilledReplace };
   int run = 0;
   for (const Change& change : changes) {
-    for (const bool readBack : {false, true}) {
-      SCOPED_TRACE(std::string(change.name) + (readBack ? ", the package read back" : ""));
+    for (const Before before : {Before::Nothing, Before::ReadBack, Before::KilledReplace}) {
+      const bool readBack = before == Before::ReadBack;
+      SCOPED_TRACE(std::string(change.name) + " " + std::to_string(static_cast<int>(before)));
       const std::string package = "P" + std::to_string(run++);
       entries.resize(2);
       ASSERT_EQ(create(package).status, BuildStatus::Written);
+      if (before == Before::KilledReplace) {
+        CreateRequest request;
+        request.entries = entries;
+        request.destination = dir.file(package);
+        request.programFolder = dir.file("program");
+        const StepHook killedAtFlush = [](int, const std::string& what) { return what != "flush"; };
+        ASSERT_EQ(replacePackage(request, sink, nullptr, killedAtFlush).status,
+                  BuildStatus::Stopped);
+      }
       const std::string copy = package + "/00/v.raw";
       const auto time = fs::last_write_time(dir.file(copy));
       change.apply(copy);
