@@ -48,6 +48,7 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
       // Yes replaces the list: the default only while there is no list to lose.
       const DefaultAnswer answer = target.list.empty() ? DefaultAnswer::Yes : DefaultAnswer::No;
       if (!target.sink.askYesNo(kReimportQuestion, answer)) return;
+      const std::string earlierStart = target.browseStartPath;
       target.browseStartPath = path;
       // Without the folder 00 there is no package here (a stray file of the document's
       // name, or a document moved away from its folders): reading it would only empty
@@ -71,12 +72,16 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
       bool isPackage = false;
       bool readWhole = false;
       const auto readBack = [&](BuildProgress& progress) {
+        // Nothing to count ahead: the progress names each folder as it is read.
+        progress.started(0, 0);
         progress.fileStarted(path);
         isPackage = isPackageDocument(path);
         if (isPackage) readWhole = reimportPackage(path, read, held, &progress);
       };
+      // A cancel ends the drop as if the package had not been dropped.
+      const auto cancelled = [&] { target.browseStartPath = earlierStart; };
       if (target.runBehindProgress) {
-        if (!target.runBehindProgress(readBack)) return;
+        if (!target.runBehindProgress(readBack)) return cancelled();
       } else {
         BuildProgress none;
         readBack(none);
@@ -86,7 +91,7 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
             errorMessage(std::string(kNoPackageFoundMessage) + "\n" + packageFolder));
         continue;
       }
-      if (!readWhole) return;
+      if (!readWhole) return cancelled();
       target.list = std::move(read);
       target.showReimportedPackage();
       held.release();

@@ -58,7 +58,8 @@ std::string progressItemText(const ProgressState& state) {
 }
 
 std::string progressCountsText(const ProgressState& state) {
-  if (!state.started) return {};
+  // A look that counts nothing ahead (reading a package back) shows no counts.
+  if (!state.started || (state.stage == ProgressStage::Check && state.totalFiles == 0)) return {};
   const std::string files =
       groupedNumber(state.filesDone) + " / " + groupedNumber(state.totalFiles);
   if (state.stage == ProgressStage::Check) return files + kProgressEntriesUnit;

@@ -48,7 +48,8 @@ int progressBarPosition(const ProgressState& state, int steps);
 // ("確認しています…") while no item is named.
 std::string progressItemText(const ProgressState& state);
 
-// The counts line below the bar, empty before the totals: "1.5 KB / 3.0 MB　2 / 9
+// The counts line below the bar, empty before the totals and for a look without any
+// (reading a package back): "1.5 KB / 3.0 MB　2 / 9
 // ファイル" for a create (bytes as the create's summary shows them), "2 / 9 項目" for
 // the check.
 std::string progressCountsText(const ProgressState& state);

@@ -320,6 +320,7 @@ TEST(FileDrop, APackageIsReadBehindTheProgressWindowWhereCancelKeepsTheList) {
     d.controller.entryList().workingEntry() = {"/old/o.nuv", "/old/t.png", "/old/d.png", {}};
     d.controller.onAdd();
     const std::vector<ExhibitionEntry> before = d.controller.entryList().entries();
+    const std::string startBefore = d.controller.browseStartPath();
     test::RecordingRunner runner;
     runner.cancel = cancel;
     d.controller.setBuildRunner(&runner);
@@ -330,6 +331,7 @@ TEST(FileDrop, APackageIsReadBehindTheProgressWindowWhereCancelKeepsTheList) {
     EXPECT_EQ(d.controller.entryList().entries(), cancel ? before : package.entries);
     EXPECT_EQ(d.view.lines, cancel ? std::vector<std::string>{"/old/o.nuv"} : package.scenePaths());
     EXPECT_EQ(d.fields()[2], cancel ? "/old/d.png" : picture);
+    EXPECT_EQ(d.controller.browseStartPath(), cancel ? startBefore : package.document);
     EXPECT_FALSE(d.controller.busy());
   }
 }

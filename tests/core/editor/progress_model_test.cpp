@@ -78,6 +78,12 @@ TEST(ProgressModel, DrawsEachStateOfACheckAndACreate) {
          s.cancel();
        },
        "中止しています…", "2.0 KB / 2.0 KB　2 / 2 ファイル", 1},
+      {"a package read back: each folder named, nothing counted ahead", ProgressStage::Check,
+       [](S& s) {
+         s.start(0, 0);
+         s.beginItem("/pkg/03");
+       },
+       "確認中: /pkg/03", "", 0},
       {"cancel before the totals", ProgressStage::Check, [](S& s) { s.cancel(); },
        "中止しています…", "", 0},
       {"cancel stays while the work goes on", ProgressStage::Create,
