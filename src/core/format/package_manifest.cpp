@@ -67,6 +67,25 @@ std::string lowered(std::string_view hex) {
   return text;
 }
 
+// A relative path as the system resolves it: its "." and empty components dropped
+// ("./00//a" is "00/a"). An absolute path stays as it is.
+std::string withoutCurrentFolders(const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  std::string kept;
+  std::size_t begin = 0;
+  while (begin <= path.size()) {
+    std::size_t end = path.find('/', begin);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view part(path.data() + begin, end - begin);
+    if (!part.empty() && part != ".") {
+      if (!kept.empty()) kept += '/';
+      kept += part;
+    }
+    begin = end + 1;
+  }
+  return kept;
+}
+
 }  // namespace
 
 std::string manifestText(const std::vector<ManifestLine>& lines) {
@@ -109,7 +128,8 @@ ManifestReading readManifest(std::string_view text) {
     // A manifest saved with CR LF line ends (by a Windows editor) reads as sha256sum
     // reads it: a CR in a name is always written escaped, so a bare one ends the line.
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
+    // Empty lines and comments, as sha256sum passes them over.
+    if (line.empty() || line.front() == '#') continue;
     const bool isEscaped = line.front() == '\\';
     if (isEscaped) line.remove_prefix(1);
     // "<hex>  <path>" (text mode) or "<hex> *<path>" (binary mode).
@@ -125,10 +145,9 @@ ManifestReading readManifest(std::string_view text) {
     const std::string_view rawPath = line.substr(66);
     std::optional<std::string> path = isEscaped ? unescaped(rawPath) : std::string(rawPath);
     if (!path) return malformed();
-    std::string_view relative = *path;
-    while (relative.substr(0, 2) == "./") relative.remove_prefix(2);
+    std::string relative = withoutCurrentFolders(*path);
     if (relative.empty()) return malformed();
-    reading.lines.push_back({std::string(relative), lowered(line.substr(0, 64))});
+    reading.lines.push_back({std::move(relative), lowered(line.substr(0, 64))});
   }
   return reading;
 }

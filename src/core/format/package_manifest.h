@@ -31,9 +31,9 @@ struct ManifestReading {
 // Reads a manifest written by manifestText or by sha256sum (text or binary mode "*"):
 // its lines in their order. A line is malformed when it is not of that form, its hash
 // is not 64 hexadecimal digits or its path is empty. As sha256sum reads them, empty
-// lines are passed over and a last line without a line feed counts; a path written
-// with a leading "./" (sha256sum run in the package's folder on ./00/*) is read
-// without it.
+// lines and comments ("#") are passed over and a last line without a line feed counts;
+// a relative path is read as the system resolves it, without its "." and empty
+// components (sha256sum run in the package's folder on ./00/* writes "./00/...").
 ManifestReading readManifest(std::string_view text);
 
 // readManifest's lines; nothing when a line is malformed.

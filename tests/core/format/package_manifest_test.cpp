@@ -66,8 +66,8 @@ TEST(ManifestText, RefusesWhatIsNotAManifest) {
   for (const std::string& text : cases) EXPECT_FALSE(readManifestText(text).has_value()) << text;
 }
 
-// As sha256sum -c reads it: empty lines passed over, "./" before a path (sha256sum run
-// on ./00/*) read away; a malformed line is named by its number.
+// As sha256sum -c reads it: empty lines and comments passed over, "." components
+// (sha256sum run on ./00/*) read away; a malformed line is named by its number.
 TEST(ManifestText, PassesOverEmptyLinesAndNamesTheFirstMalformedOne) {
   struct Case {
     std::string text;
@@ -76,7 +76,8 @@ TEST(ManifestText, PassesOverEmptyLinesAndNamesTheFirstMalformedOne) {
   };
   const Case cases[] = {
       {kA + "  00/x\n\n" + kB + "  ./01/y\r\n\r\n", {{"00/x", kA}, {"01/y", kB}}, 0},
-      {kA + "  ././00/x\n", {{"00/x", kA}}, 0},
+      {"# made by hand\n" + kA + "  ././00/./ct//x\n", {{"00/ct/x", kA}}, 0},
+      {kA + "  /00/x\n" + kA + "  ../00/x\n", {{"/00/x", kA}, {"../00/x", kA}}, 0},
       {kA + "  00/x\n\n" + kB + " 01/y\n" + "garbage\n", {}, 3},
       {kA + "  ./\n", {}, 1},
   };
