@@ -31,6 +31,11 @@ void noteCopiesInPlace(const std::string& packageFolder) {
   auto files = text ? readCopyRecordText(*text, &firstWritten) : std::nullopt;
   if (!files) return;
   for (RecordedFile& file : *files) {
+    // A path leading out of the package is looked at nowhere.
+    if (!packagePathParts(file.path)) {
+      file.changed = kChangeUnknown;
+      continue;
+    }
     std::string at = packageFolder + file.path;
     for (char& c : at) {
       if (c == '/') c = kPathSeparator;
