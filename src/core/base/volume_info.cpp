@@ -82,6 +82,7 @@ VolumeInfo volumeInfoOf(const std::string& folder) {
   if (::statfs(native.c_str(), &kind) == 0) {
     const auto type = static_cast<unsigned long>(kind.f_type);
     info.caseInsensitive = type == kMsdos || type == kExfat || type == kNtfs3 || type == kNtfs;
+    info.keepsStatusChangeTime = type != kMsdos && type != kExfat;
   }
 #endif
   if (const long name = ::pathconf(native.c_str(), _PC_NAME_MAX); name > 0) {

@@ -21,6 +21,11 @@ struct VolumeInfo {
   // Names differing only in letter case name one file there (FAT, exFAT and NTFS, also
   // mounted on Linux; every volume on Windows).
   bool caseInsensitive = false;
+  // The status change time of its files is one the file system keeps (FileStamp::changed).
+  // Not so for FAT and exFAT mounted on Linux: they store none, and the one the kernel
+  // shows is forgotten once the file's entry leaves its memory (at the latest at the next
+  // mount).
+  bool keepsStatusChangeTime = true;
 };
 
 // The volume facts for `folder`, which may not exist yet: every query is made on its

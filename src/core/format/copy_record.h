@@ -29,7 +29,8 @@ struct RecordedFile {
   std::int64_t sourceChanged = 0;  // the source's status change time (FileStamp::changed)
   // The copy's own status change time once the package is in place (FileStamp::changed),
   // which no program sets back: a copy rewritten with its old size and time shows there.
-  // kChangeUnknown until then, and in a record of the earlier form.
+  // kChangeUnknown until then, and in a record of the earlier form; 0 where the file
+  // system keeps none (the copy is then known by its size and time alone).
   std::int64_t changed = kChangeUnknown;
   bool operator==(const RecordedFile&) const = default;
 };

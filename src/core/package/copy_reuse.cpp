@@ -53,7 +53,8 @@ bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::in
 
 bool copyAsRecorded(const RecordedFile& record, const FileStamp& stamp) {
   return record.size == stamp.size && record.modified == stamp.modified &&
-         record.changed != kChangeUnknown && record.changed == stamp.changed;
+         record.changed != kChangeUnknown &&
+         (record.changed == 0 || record.changed == stamp.changed);
 }
 
 bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime) {

@@ -96,8 +96,8 @@ bool sourceUnchanged(const RecordedFile& record, const FileStamp& stamp, std::in
 bool ownCopyUnchanged(const RecordedFile& record, const FileStamp& stamp, std::int64_t recordTime);
 
 // True when the file now stamped `stamp` is as `record` lists its copy: the size, the
-// time and the status change time (known) as recorded. A copy not as recorded may have
-// been changed: only its bytes can tell.
+// time and the status change time (known; none where the file system keeps none) as
+// recorded. A copy not as recorded may have been changed: only its bytes can tell.
 bool copyAsRecorded(const RecordedFile& record, const FileStamp& stamp);
 
 }  // namespace vesk

@@ -4,6 +4,7 @@
 #include "base/file_stamp.h"
 #include "base/file_system.h"
 #include "base/path_terms.h"
+#include "base/volume_info.h"
 #include "format/package_manifest.h"
 #include "package/package_layout.h"
 
@@ -30,6 +31,9 @@ void noteCopiesInPlace(const std::string& packageFolder) {
   std::optional<std::int64_t> firstWritten;
   auto files = text ? readCopyRecordText(*text, &firstWritten) : std::nullopt;
   if (!files) return;
+  // Where the file system keeps no status change time, a copy is known by its size and
+  // time alone, as a remount would otherwise make every copy look changed.
+  const bool changeTimesKept = volumeInfoOf(packageFolder).keepsStatusChangeTime;
   for (RecordedFile& file : *files) {
     // A path leading out of the package is looked at nowhere.
     if (!packagePathParts(file.path)) {
@@ -43,6 +47,8 @@ void noteCopiesInPlace(const std::string& packageFolder) {
     const std::optional<FileStamp> copy = fileStampOf(at, Links::DoNotFollow);
     if (!copy || copy->size != file.size || copy->modified != file.modified) {
       file.changed = kChangeUnknown;
+    } else if (!changeTimesKept) {
+      file.changed = 0;
     } else if (file.changed == kChangeUnknown) {
       // Made by this run, its verify passed moments ago.
       file.changed = copy->changed;

@@ -23,6 +23,7 @@
 #include "model/entry_list.h"
 #include "package/build_command.h"
 #include "package/content_verify.h"
+#include "package/copy_reuse.h"
 #include "package/package_layout.h"
 #include "package/package_reimport.h"
 #include "package/package_replace.h"
@@ -586,6 +587,33 @@ TEST_F(PackageManifest, AReplaceOfAPackageReadBackReusesItsOwnUnchangedFiles) {
   EXPECT_EQ(fileNumber("D/00/v.raw"), volume);
   EXPECT_EQ(dir.read("D/01/b.nuv"), "<changed />\r\n");
   EXPECT_EQ(problems(), (std::vector<std::pair<PackageFault, std::string>>{}));
+}
+
+// A copy stands for its record only with its size, time and status change time as
+// recorded; a time not noted (a record of the earlier form, a run killed before noting)
+// never passes, and where the file system keeps none (0) size and time decide.
+TEST(CopyAsRecorded, NeedsTheNotedStatusChangeTimeWhereTheFileSystemKeepsOne) {
+  struct Case {
+    const char* name;
+    std::int64_t noted;
+    FileStamp now;
+    bool asRecorded;
+  };
+  const Case cases[] = {
+      {"all as recorded", 30, {1, 2, 12, 20, 30}, true},
+      {"status changed since", 30, {1, 2, 12, 20, 31}, false},
+      {"not noted", kChangeUnknown, {1, 2, 12, 20, 30}, false},
+      {"none kept by the file system", 0, {1, 2, 12, 20, 45}, true},
+      {"none kept, another time", 0, {1, 2, 12, 21, 45}, false},
+      {"another size", 30, {1, 2, 13, 20, 30}, false},
+  };
+  for (const Case& c : cases) {
+    RecordedFile record;
+    record.size = 12;
+    record.modified = 20;
+    record.changed = c.noted;
+    EXPECT_EQ(copyAsRecorded(record, c.now), c.asRecorded) << c.name;
+  }
 }
 
 // A copy changed in place with its size and time put back (touch -r, cp -p, a file of
