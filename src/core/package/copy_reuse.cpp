@@ -19,14 +19,6 @@ std::string_view lastComponent(std::string_view path) {
 // FAT keeps times to 2 s; every other file system Vesk meets is finer.
 constexpr std::int64_t kCoarsestGranularity = 2 * kStampUnitsPerSecond;
 
-// The record's path with the platform's separators.
-std::string nativePath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = kPathSeparator;
-  }
-  return path;
-}
-
 }  // namespace
 
 bool CopyReuse::foldersAreOwn(const std::string& path) const {
@@ -36,7 +28,7 @@ bool CopyReuse::foldersAreOwn(const std::string& path) const {
     const std::string folder = path.substr(0, slash);
     auto [at, added] = folders_.try_emplace(folder, false);
     if (added) {
-      const Result<EntryType> type = entryTypeOf(folder_ + nativePath(folder));
+      const Result<EntryType> type = entryTypeOf(folder_ + nativePackagePath(folder));
       at->second = type && *type == EntryType::Folder;
     }
     if (!at->second) return false;
@@ -120,8 +112,9 @@ CopyReuse::CopyReuse(std::shared_ptr<const EarlierRecord> record)
     // known by their own identity while they still hold what was recorded.
     const auto seen = record_->seen.find(at);
     const std::optional<FileStamp> copy =
-        seen != record_->seen.end() ? std::optional<FileStamp>(seen->second)
-                                    : fileStampOf(folder_ + nativePath(at), Links::DoNotFollow);
+        seen != record_->seen.end()
+            ? std::optional<FileStamp>(seen->second)
+            : fileStampOf(folder_ + nativePackagePath(at), Links::DoNotFollow);
     if (copy && ownCopyUnchanged(file, *copy, recordTime_)) {
       own_.emplace(Identity{copy->device, copy->file}, &file);
     }
@@ -142,13 +135,13 @@ std::optional<ReusableFile> CopyReuse::find(const std::string& sourcePath,
   if (const auto own = own_.find(source);
       own != own_.end() && lastComponent(own->second->path) == lastComponent(sourcePath) &&
       ownCopyUnchanged(*own->second, stamp, recordTime_)) {
-    return ReusableFile{folder_ + nativePath(own->second->path), *own->second, true};
+    return ReusableFile{folder_ + nativePackagePath(own->second->path), *own->second, true};
   }
   const auto [first, last] = earlier_.equal_range(source);
   for (auto it = first; it != last; ++it) {
     const RecordedFile& record = *it->second;
     if (record.source != sourcePath || !sourceUnchanged(record, stamp, recordTime_)) continue;
-    const std::string path = folder_ + nativePath(record.path);
+    const std::string path = folder_ + nativePackagePath(record.path);
     // The earlier copy itself, not followed through a link, as it was written.
     const auto copy = fileStampOf(path, Links::DoNotFollow);
     if (!copy || !copyAsRecorded(record, *copy)) continue;

@@ -30,14 +30,6 @@ void listBelow(const std::string& package, const std::string& relative, ListedFo
   }
 }
 
-// A path relative to the package as the copy record names it, with "/".
-std::string recordPath(std::string path) {
-  for (char& c : path) {
-    if (c == kPathSeparator) c = '/';
-  }
-  return path;
-}
-
 }  // namespace
 
 ListedFolder listPackageFolder(const std::string& package, const std::string& relative) {
@@ -59,7 +51,7 @@ EarlierPackage lookAtEarlierPackage(const std::string& destination, DocumentName
     if (!isEntryFolderName(name)) continue;
     ListedFolder listed = listPackageFolder(package, name);
     for (const auto& [path, stamp] : listed.files) {
-      earlier.record->seen.emplace(recordPath(path), stamp);
+      earlier.record->seen.emplace(recordedPackagePath(path), stamp);
     }
     earlier.entryFolders.emplace(name, std::move(listed));
   }

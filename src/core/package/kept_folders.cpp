@@ -38,29 +38,13 @@ std::string topOf(const std::string& target) {
   return target.substr(0, target.find(kPathSeparator));
 }
 
-// A planned target as the copy record names it, with "/".
-std::string recordPath(std::string target) {
-  for (char& c : target) {
-    if (c == kPathSeparator) c = '/';
-  }
-  return target;
-}
-
-// A record path with the platform's separators.
-std::string nativePath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = kPathSeparator;
-  }
-  return path;
-}
-
 // The new record of the planned copy `item`, whose source is now `source`, when the
 // earlier package's file at `at` (relative to the package), now `copy`, may stand for
 // it (see keptEntryFolders); nothing otherwise.
 std::optional<RecordedFile> keptCopy(const PlannedItem& item,
                                      const std::optional<FileStamp>& source, const std::string& at,
                                      const FileStamp& copy, const EarlierRecord& record) {
-  const auto found = record.files.find(recordPath(at));
+  const auto found = record.files.find(recordedPackagePath(at));
   if (found == record.files.end() || !source) return std::nullopt;
   if (source->size != item.size || source->modified != item.modified) return std::nullopt;
   const RecordedFile& recorded = found->second;
@@ -72,7 +56,7 @@ std::optional<RecordedFile> keptCopy(const PlannedItem& item,
       (recorded.source != item.source || !sourceUnchanged(recorded, *source, record.time)))
     return std::nullopt;
   RecordedFile file = recorded;
-  file.path = recordPath(item.target);
+  file.path = recordedPackagePath(item.target);
   file.source = item.source;
   return file;
 }
@@ -97,7 +81,7 @@ bool mayHold(const NewFolder& folder, const std::string& from, const EarlierReco
     const PlannedItem& item = *folder.items[i];
     if (item.step != PlannedItem::Step::CopyFile) continue;
     const std::string at = placeIn(item.target, folder, from);
-    const auto found = record.files.find(recordPath(at));
+    const auto found = record.files.find(recordedPackagePath(at));
     if (found == record.files.end() || !folder.sources[i]) return false;
     const RecordedFile& recorded = found->second;
     const bool sameSource = recorded.sourceDevice == folder.sources[i]->device &&
@@ -178,7 +162,7 @@ std::vector<PackageProblem> problemsIn(const std::string& package,
     const ListedFolder& tree = listings.at(folder.name);
     std::set<std::string> listed;
     for (const RecordedFile& file : folder.files) {
-      const std::string at = folder.from + nativePath(file.path).substr(folder.name.size());
+      const std::string at = folder.from + nativePackagePath(file.path).substr(folder.name.size());
       const std::string path = package + at;
       listed.insert(at);
       const auto found = tree.files.find(at);

@@ -3,7 +3,6 @@
 #include "base/atomic_file.h"
 #include "base/file_stamp.h"
 #include "base/file_system.h"
-#include "base/path_terms.h"
 #include "base/volume_info.h"
 #include "format/package_manifest.h"
 #include "package/package_layout.h"
@@ -40,11 +39,8 @@ void noteCopiesInPlace(const std::string& packageFolder) {
       file.changed = kChangeUnknown;
       continue;
     }
-    std::string at = packageFolder + file.path;
-    for (char& c : at) {
-      if (c == '/') c = kPathSeparator;
-    }
-    const std::optional<FileStamp> copy = fileStampOf(at, Links::DoNotFollow);
+    const std::optional<FileStamp> copy =
+        fileStampOf(packageFolder + nativePackagePath(file.path), Links::DoNotFollow);
     if (!copy || copy->size != file.size || copy->modified != file.modified) {
       file.changed = kChangeUnknown;
     } else if (!changeTimesKept) {

@@ -65,4 +65,18 @@ bool isPackageDocument(const std::string& path, const std::string& firstEntryFol
          is(firstEntryFolder, FileKind::Directory);
 }
 
+std::string nativePackagePath(std::string recordedPath) {
+  for (char& c : recordedPath) {
+    if (c == '/') c = kPathSeparator;
+  }
+  return recordedPath;
+}
+
+std::string recordedPackagePath(std::string nativePath) {
+  for (char& c : nativePath) {
+    if (c == kPathSeparator) c = '/';
+  }
+  return nativePath;
+}
+
 }  // namespace vesk

@@ -36,6 +36,11 @@ bool isDocumentName(std::string_view path);
 // which Windows reads as a separator). Only such a path names a place in the package.
 std::optional<std::vector<std::string_view>> packagePathParts(std::string_view path);
 
+// A path relative to the package as the manifest and the copy record write it ("/"
+// between components) with the platform's separators, and back.
+std::string nativePackagePath(std::string recordedPath);
+std::string recordedPackagePath(std::string nativePath);
+
 // True when `folder` holds a package, or what is left of one: its document (whatever
 // it is) or the entry folder 00.
 bool holdsPackage(const std::string& folder);

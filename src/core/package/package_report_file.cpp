@@ -27,6 +27,7 @@
 #include "package/failure_reason.h"
 #include "package/failure_text.h"
 #include "package/folder_listing.h"
+#include "package/package_layout.h"
 #include "package/package_members.h"
 #include "package/package_replace.h"
 #include "package/package_verify.h"
@@ -59,14 +60,6 @@ struct Place {
                                           : found->second + relative.substr(separator + 1);
   }
 };
-
-// A manifest path with the platform's separators.
-std::string nativePath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = kPathSeparator;
-  }
-  return path;
-}
 
 // The package's path for a data path value of the document; empty for an absolute
 // value, one that climbs out or one through a link, which is never followed.
@@ -302,7 +295,7 @@ Result<PackageReport> readPackageReport(const std::string& documentPath, const P
   FileSizes sizes;
   if (written != nullptr) {
     for (const RecordedFile& file : written->files) {
-      sizes[sizeKey(place.at(nativePath(file.path)))] = file.size;
+      sizes[sizeKey(place.at(nativePackagePath(file.path)))] = file.size;
     }
   } else {
     const std::string top = folder.empty() ? std::string(".") : withoutTrailingSeparator(folder);

@@ -648,7 +648,8 @@ TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnch
     for (const Before before : {Before::Nothing, Before::ReadBack, Before::KilledReplace}) {
       const bool readBack = before == Before::ReadBack;
       SCOPED_TRACE(std::string(change.name) + " " + std::to_string(static_cast<int>(before)));
-      const std::string package = "P" + std::to_string(run++);
+      std::string package = "P";
+      package += std::to_string(run++);
       entries.resize(2);
       ASSERT_EQ(create(package).status, BuildStatus::Written);
       if (before == Before::KilledReplace) {
