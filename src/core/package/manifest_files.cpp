@@ -39,6 +39,10 @@ void noteCopiesInPlace(const std::string& packageFolder) {
       file.changed = kChangeUnknown;
       continue;
     }
+    // A copy kept from the earlier package keeps its noted time unlooked at: the run
+    // found it unchanged against that time, and a change since moves the time, which
+    // every later run compares before it trusts the copy.
+    if (changeTimesKept && file.changed > 0) continue;
     const std::optional<FileStamp> copy =
         fileStampOf(packageFolder + nativePackagePath(file.path), Links::DoNotFollow);
     if (!copy || copy->size != file.size || copy->modified != file.modified) {
@@ -48,8 +52,8 @@ void noteCopiesInPlace(const std::string& packageFolder) {
     } else if (file.changed == kChangeUnknown) {
       // Made by this run, its verify passed moments ago.
       file.changed = copy->changed;
-    } else if (file.changed != copy->changed) {
-      // Kept from the earlier package and touched since.
+    } else {
+      // Noted where the file system kept no such time: its time now is no proof.
       file.changed = kChangeUnknown;
     }
   }

@@ -21,9 +21,10 @@ Status writeManifestFiles(const std::string& packageFolder, const std::vector<Re
 // separator) in place, its working folder removed: notes in its copy record the status
 // change time (RecordedFile::changed) of each copy the run made, linked or cloned, as
 // it now lies (the links made and removed by the run have moved it), keeping the
-// record's first time. A copy whose noted time has moved since, or whose size or time
-// is not as recorded, is noted as not known: only its bytes could tell what it holds,
-// and a replace copies it again. Where the file system keeps no status change time (FAT
+// record's first time. A copy whose size or time is not as recorded is noted as not
+// known: only its bytes could tell what it holds, and a replace copies it again. A copy
+// kept with its noted time is not looked at: whoever changed it since moved that time,
+// and every reuse compares it. Where the file system keeps no status change time (FAT
 // and exFAT on Linux), each copy of its recorded size and time is noted as known by
 // those alone (0), as before such times were noted. Best effort: a record that cannot be read or
 // written stays as it was, and its copies are then copied again.

@@ -620,7 +620,8 @@ TEST(CopyAsRecorded, NeedsTheNotedStatusChangeTimeWhereTheFileSystemKeepsOne) {
 // its size moved or linked over it) still holds other bytes: a replace copies it again,
 // whether the sources are the operator's or the package's own (read back), also when
 // the change follows a replace killed after its swap (the next run finishes that swap
-// first), and the new manifest vouches for what the package holds.
+// first) or a replace that kept the copy where it was, and the new manifest vouches for
+// what the package holds.
 TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnchanged) {
   struct Change {
     const char* name;
@@ -642,10 +643,11 @@ TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnch
          fs::remove(other);
        }},
   };
-  enum class Before { Nothing, ReadBack, KilledReplace };
+  enum class Before { Nothing, ReadBack, KilledReplace, KeptByReplace };
   int run = 0;
   for (const Change& change : changes) {
-    for (const Before before : {Before::Nothing, Before::ReadBack, Before::KilledReplace}) {
+    for (const Before before :
+         {Before::Nothing, Before::ReadBack, Before::KilledReplace, Before::KeptByReplace}) {
       const bool readBack = before == Before::ReadBack;
       SCOPED_TRACE(std::string(change.name) + " " + std::to_string(static_cast<int>(before)));
       std::string package = "P";
@@ -660,6 +662,9 @@ TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnch
         const StepHook killedAtFlush = [](int, const std::string& what) { return what != "flush"; };
         ASSERT_EQ(replacePackage(request, sink, nullptr, killedAtFlush).status,
                   BuildStatus::Stopped);
+      }
+      if (before == Before::KeptByReplace) {
+        ASSERT_EQ(replace(package).status, BuildStatus::Written);
       }
       const std::string copy = package + "/00/v.raw";
       const auto time = fs::last_write_time(dir.file(copy));
