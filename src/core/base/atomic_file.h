@@ -38,5 +38,11 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes,
                            Durability durability = Durability::Flushed);
 Status writeFileAtomically(const std::string& path, const ContentWriter& produce,
                            Durability durability = Durability::Flushed);
+// As writeFileAtomically, with the temporary file made in `temporaryFolder` (ending
+// with a separator, on the target's file system) rather than beside the target: a
+// write cut short leaves nothing in the target's folder.
+Status writeFileAtomicallyFrom(const std::string& path, std::string_view bytes,
+                               const std::string& temporaryFolder,
+                               Durability durability = Durability::Flushed);
 
 }  // namespace vesk

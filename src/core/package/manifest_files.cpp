@@ -22,7 +22,7 @@ Status writeManifestFiles(const std::string& packageFolder, const std::vector<Re
   return writeFileAtomically(packageFolder + kManifestName, manifestText(lines), durability);
 }
 
-void noteCopiesInPlace(const std::string& packageFolder) {
+void noteCopiesInPlace(const std::string& packageFolder, const std::string& workingFolder) {
   const std::string path = packageFolder + kCopyRecordName;
   const std::optional<FileStamp> recordStamp = fileStampOf(path, Links::DoNotFollow);
   if (!recordStamp) return;
@@ -59,9 +59,9 @@ void noteCopiesInPlace(const std::string& packageFolder) {
   }
   // Flushed: a record lost with the power would leave the one before, whose copies are
   // then copied again, never a torn one.
-  (void)writeFileAtomically(path,
-                            copyRecordText(*files, firstWritten.value_or(recordStamp->modified)),
-                            Durability::Flushed);
+  (void)writeFileAtomicallyFrom(
+      path, copyRecordText(*files, firstWritten.value_or(recordStamp->modified)), workingFolder,
+      Durability::Flushed);
 }
 
 }  // namespace vesk

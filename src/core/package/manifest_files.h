@@ -26,8 +26,10 @@ Status writeManifestFiles(const std::string& packageFolder, const std::vector<Re
 // kept with its noted time is not looked at: whoever changed it since moved that time,
 // and every reuse compares it. Where the file system keeps no status change time (FAT
 // and exFAT on Linux), each copy of its recorded size and time is noted as known by
-// those alone (0), as before such times were noted. Best effort: a record that cannot be read or
-// written stays as it was, and its copies are then copied again.
-void noteCopiesInPlace(const std::string& packageFolder);
+// those alone (0), as before such times were noted. The record is written by way of
+// `workingFolder` (ending with a separator, in the package), so that a write cut short
+// leaves nothing beside it. Best effort: a record that cannot be read or written stays
+// as it was, and its copies are then copied again.
+void noteCopiesInPlace(const std::string& packageFolder, const std::string& workingFolder);
 
 }  // namespace vesk

@@ -250,8 +250,15 @@ SwapReport swapPackageIn(const std::string& destination, WorkingFolder& folder,
   }
   // What is left in the working folder is the earlier package and the run's own files;
   // a removal that fails leaves them to the next run, which finds the swap complete.
-  if (!removeWorkingFolder(folder, steps) && steps.stopped()) return killed();
-  noteCopiesInPlace(joinPath(destination, ""));
+  // The copies are noted once the earlier package is gone (removing its links moves
+  // their status change times) and before the lock is let go, so that no other run sees
+  // the record change.
+  const std::string working = joinPath(folder.path, "");
+  if (!removeWorkingFolder(folder, steps,
+                           [&] { noteCopiesInPlace(joinPath(destination, ""), working); }) &&
+      steps.stopped()) {
+    return killed();
+  }
   return report;
 }
 

@@ -140,7 +140,8 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
   return takeLock(folder, error, false);
 }
 
-bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
+bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps,
+                         const std::function<void()>& beforeLetGo) {
   // A swap's journal goes first, and durably: the next run weighs a journal against
   // the earlier members aside, which must then still all be there, while it discards a
   // working folder without one whole. Removed in the listing's order, the earlier
@@ -167,6 +168,7 @@ bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps) {
     removed = removeTree(joinPath(folder.path, name)) && removed;
   }
   if (!removed) return false;
+  if (beforeLetGo) beforeLetGo();
   if (!steps.proceed("remove the working folder")) return false;
   (void)removeTree(joinPath(folder.path, kWorkingMarkerName));
   // The lock file is removed while its lock is held (Windows deletes it once the handle

@@ -88,7 +88,10 @@ WorkingFolderOpening adoptWorkingFolder(const std::string& destination, WorkingF
 
 // Removes the held working folder and everything in it (links inside are removed, never
 // followed): a swap's journal first, made durable before anything else goes, the lock
-// last. False when something could not be removed.
-bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps);
+// last. `beforeLetGo` (may be empty) is called once everything else is gone, while the
+// lock is still held: no other run can start on the destination until it returns.
+// False when something could not be removed.
+bool removeWorkingFolder(WorkingFolder& folder, StepCounter& steps,
+                         const std::function<void()>& beforeLetGo = {});
 
 }  // namespace vesk

@@ -685,6 +685,36 @@ TEST_F(PackageManifest, ACopyChangedWithItsSizeAndTimePutBackIsNeverTakenForUnch
   }
 }
 
+// A replace notes its copies in the record while it still holds the destination, and
+// writes the record by way of its working folder: once another run may start there, the
+// record no longer changes, and a write cut short leaves nothing beside it.
+TEST_F(PackageManifest, TheCopiesAreNotedBeforeTheDestinationIsLetGo) {
+  ASSERT_EQ(create().status, BuildStatus::Written);
+  dir.write("src/b/b.nuv", "<changed />\r\n");
+  CreateRequest request;
+  request.entries = entries;
+  request.destination = dir.file("D");
+  request.programFolder = dir.file("program");
+  bool looked = false;
+  const StepHook atLetGo = [&](int, const std::string& what) {
+    if (what != "remove the working folder") return true;
+    looked = true;
+    const auto record = readCopyRecordText(dir.read("D/exhibition.vesk-copies"));
+    EXPECT_TRUE(record.has_value());
+    for (const RecordedFile& file : record.value_or(std::vector<RecordedFile>{})) {
+      if (file.path == kDocumentName) continue;  // never reused: always written anew
+      EXPECT_NE(file.changed, kChangeUnknown) << file.path << " not noted yet";
+    }
+    for (const auto& item : fs::directory_iterator(dir.file("D"))) {
+      EXPECT_FALSE(item.path().filename().string().starts_with(".exhibition"))
+          << item.path() << " left beside the record";
+    }
+    return true;
+  };
+  ASSERT_EQ(replacePackage(request, sink, nullptr, atLetGo).status, BuildStatus::Written);
+  EXPECT_TRUE(looked);
+}
+
 // A file of the earlier package saved by another program between the look that found
 // it unchanged and its link does not stand for its source: the new package gets a copy
 // of the source, and the manifest lists the bytes the package holds.
