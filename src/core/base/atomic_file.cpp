@@ -54,9 +54,9 @@ std::string temporaryPathFor(const std::string& folder, const std::string& name)
 class TemporaryFile {
  public:
   // `flush`: the file and its folder are flushed before the rename is reported done.
-  // `near`: the folder to make it in; empty: the target's.
-  TemporaryFile(const std::string& target, bool flush, const std::string& near)
-      : target_(target), flush_(flush), near_(near) {}
+  // `tempFolder`: the folder to make it in; empty: the target's.
+  TemporaryFile(const std::string& target, bool flush, const std::string& tempFolder)
+      : target_(target), flush_(flush), tempFolder_(tempFolder) {}
   ~TemporaryFile() {
     if (fd_ >= 0) ::close(fd_);
     if (!path_.empty() && !committed_) ::unlink(path_.c_str());
@@ -72,7 +72,8 @@ class TemporaryFile {
     if (name.empty() || (exists && S_ISDIR(existing.st_mode))) return fail(EISDIR);
 
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-      const std::string candidate = temporaryPathFor(near_.empty() ? folder_ : near_, name);
+      const std::string candidate =
+          temporaryPathFor(tempFolder_.empty() ? folder_ : tempFolder_, name);
       fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ >= 0) {
         path_ = candidate;
@@ -133,7 +134,7 @@ class TemporaryFile {
 
   std::string target_;
   bool flush_;
-  std::string near_;
+  std::string tempFolder_;
   std::string folder_;
   std::string path_;
   int fd_ = -1;
@@ -156,9 +157,9 @@ bool isTransient(DWORD error) {
 class TemporaryFile {
  public:
   // `flush`: written through and flushed before the rename is reported done.
-  // `near`: the folder to make it in; empty: the target's.
-  TemporaryFile(const std::string& target, bool flush, const std::string& near)
-      : target_(target), flush_(flush), near_(near) {}
+  // `tempFolder`: the folder to make it in; empty: the target's.
+  TemporaryFile(const std::string& target, bool flush, const std::string& tempFolder)
+      : target_(target), flush_(flush), tempFolder_(tempFolder) {}
   ~TemporaryFile() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     if (!path_.empty() && !committed_) DeleteFileW(win32Path(path_).c_str());
@@ -171,7 +172,8 @@ class TemporaryFile {
     const std::string name = target_.substr(folder.size());
     if (name.empty() || isDirectory(target_)) return fail(ERROR_DIRECTORY);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-      const std::string candidate = temporaryPathFor(near_.empty() ? folder : near_, name);
+      const std::string candidate =
+          temporaryPathFor(tempFolder_.empty() ? folder : tempFolder_, name);
       handle_ =
           CreateFileW(win32Path(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                       FILE_ATTRIBUTE_NORMAL | (flush_ ? FILE_FLAG_WRITE_THROUGH : 0), nullptr);
@@ -229,7 +231,7 @@ class TemporaryFile {
 
   std::string target_;
   bool flush_;
-  std::string near_;
+  std::string tempFolder_;
   std::string path_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   DWORD error_ = ERROR_SUCCESS;
@@ -243,8 +245,9 @@ class TemporaryFile {
 // the failure is its own rather than a failed write.
 template <typename Fill>
 Status replaceWith(const std::string& path, Durability durability, const Fill& fill,
-                   const std::string& near = {}) {
-  TemporaryFile file(path, durability == Durability::Flushed || !kFlushesWholeFileSystem, near);
+                   const std::string& tempFolder = {}) {
+  TemporaryFile file(path, durability == Durability::Flushed || !kFlushesWholeFileSystem,
+                     tempFolder);
   std::optional<Failure> fillFailure;
   if (file.create() && fill(file, fillFailure) && file.replaceTarget()) return {};
   return fillFailure ? *fillFailure : file.failure();
