@@ -92,8 +92,11 @@ std::optional<int> gatherEntries(const BuildOptions& options, EntryList& list, M
     if (counted.count > 0) return 1;
   }
   for (const auto& triple : options.entries) {
-    list.workingEntry() = ExhibitionEntry{
-        places.now(triple.at(0)), places.now(triple.at(1)), places.now(triple.at(2)), {}};
+    // A scene typed without a folder lies in the current one, where its files are found.
+    list.workingEntry() = ExhibitionEntry{places.now(withFolder(triple.at(0))),
+                                          places.now(triple.at(1)),
+                                          places.now(triple.at(2)),
+                                          {}};
     list.appendWorkingEntry();
   }
   if (const auto problem = entryCountProblem(list.size())) {

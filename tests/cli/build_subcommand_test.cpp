@@ -82,6 +82,28 @@ TEST_F(CliBuild, BuildsAPackageIntoANewFolderAndPrintsSuccessOnStdout) {
   EXPECT_EQ(dir.read("new/pkg/01/v.raw"), "volume b");
 }
 
+// A scene typed without a folder lies in the current one: the files it names below
+// that folder, and a data element that names none (the whole folder), are found there.
+TEST_F(CliBuild, ASceneTypedWithoutAFolderIsFoundWithItsFilesInTheCurrentOne) {
+  entry("a");
+  dir.write("src/a/a.nuv",
+            "<data name=\"m\"><file path=\"m\\mesh.obj\" /></data>\r\n<data name=\"w\" "
+            "></data>\r\n<drawGroup name=\"Surface\" ></drawGroup>\r\n");
+  dir.write("src/a/m/mesh.obj", "mesh");
+  struct InFolder {
+    fs::path before = fs::current_path();
+    explicit InFolder(const std::string& folder) { fs::current_path(folder); }
+    ~InFolder() { fs::current_path(before); }
+  } inFolder(dir.file("src/a"));
+  for (const char* command : {"check", "build"}) {
+    const Result result = run({command, "--dest", dir.file("pkg"), "--program-dir",
+                               VESK_PROGRAM_DIR, "--entry", "a.nuv", "t.jpg", "d.png"});
+    EXPECT_EQ(result.status, 0) << command << ": " << result.out << result.err;
+  }
+  EXPECT_EQ(dir.read("pkg/00/m/mesh.obj"), "mesh");
+  EXPECT_EQ(dir.read("pkg/00/v.raw"), "volume a");
+}
+
 TEST_F(CliBuild, ARefusedCommandCreatesNothingAndExitsOne) {
   const Result result = run({"build", "--dest", dir.file("never")});
   EXPECT_EQ(result.status, 1);

@@ -45,6 +45,14 @@ std::string folderOf(std::string_view path) {
   return {};
 }
 
+std::string withFolder(const std::string& path) {
+  if (path.empty() || !folderOf(path).empty()) return path;
+#ifdef _WIN32
+  if (path.find(':') != std::string::npos) return path;  // "C:name": the drive's folder
+#endif
+  return std::string(".") + kPathSeparator + path;
+}
+
 std::vector<std::string> pathComponents(std::string_view path) {
   std::vector<std::string> components;
   std::size_t begin = 0;

@@ -35,6 +35,10 @@ std::string joinPath(const std::string& folder, const std::string& name);
 // The path up to and including its last separator; empty when it has none.
 std::string folderOf(std::string_view path);
 
+// `path` with the current folder spelled out ("./name") when it names no folder: a
+// scene's folder is where the files it names are found and copied from.
+std::string withFolder(const std::string& path);
+
 // The components of a path between its separators, without the empty and "." ones
 // (which name no folder of their own).
 std::vector<std::string> pathComponents(std::string_view path);
