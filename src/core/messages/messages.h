@@ -344,6 +344,9 @@ inline constexpr const char* kCheckUnaccountedFile =
     "Vesk が以前のパッケージに入れたものではないファイル、フォルダまたはリンクが項目フォルダの"
     "中にあります（置き換えで削除しないよう中止します）";
 inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダを作れません（{reason}）";
+inline constexpr const char* kCheckButtonOverSource =
+    "作成に使うこのファイルはボタン画像 {name} "
+    "で上書きされます（ファイルを別のフォルダへ移してください）";
 inline constexpr const char* kCheckDestinationInPackage =
     "保存先フォルダが別のパッケージの項目フォルダ {folder} "
     "の中にあります（そのパッケージが検証を通らなくなります）";

@@ -219,6 +219,7 @@ class Planner {
       }
     }
     addObstacles();
+    checkButtonsOverSources();
     for (auto& button : buttons) addCopy(std::move(button), CheckRole::None);
     if (request_.windowsNames) {
       const WindowsNameFault fault = windowsPathFault(request_.destination, kDocumentName);
@@ -453,18 +454,26 @@ class Planner {
         fromFsPath(fs::absolute(toFsPath(request_.destination), ec).lexically_normal());
     absoluteDestination_ = withTrailingSeparator(ec ? request_.destination : absolute);
     // A package inside an entry folder of another would be that package's unlisted
-    // files: its verify would fail from then on.
+    // files: its verify would fail from then on. Looked at as the path is written and
+    // as it leads, through any link on the way.
     if (!ec) {
-      fs::path inside = fs::path(toFsPath(absolute));
-      for (fs::path folder = inside.parent_path(); folder.has_relative_path() && folder != inside;
-           inside = folder, folder = folder.parent_path()) {
-        const std::string name = fromFsPath(inside.filename());
-        if (isEntryFolderName(name) &&
-            isPackageDocument(joinPath(fromFsPath(folder), kDocumentName))) {
-          error(CheckFault::DestinationUnusable, -1, CheckRole::None, request_.destination,
-                kCheckDestinationInPackage, {{"folder", fromFsPath(inside)}});
-          break;
+      const auto enclosingEntryFolder = [](fs::path inside) -> std::optional<std::string> {
+        for (fs::path folder = inside.parent_path(); folder.has_relative_path() && folder != inside;
+             inside = folder, folder = folder.parent_path()) {
+          if (isEntryFolderName(fromFsPath(inside.filename())) &&
+              isPackageDocument(joinPath(fromFsPath(folder), kDocumentName))) {
+            return fromFsPath(inside);
+          }
         }
+        return std::nullopt;
+      };
+      std::optional<std::string> enclosing = enclosingEntryFolder(toFsPath(absolute));
+      std::error_code unresolved;
+      const fs::path real = fs::weakly_canonical(toFsPath(absolute), unresolved);
+      if (!enclosing && !unresolved) enclosing = enclosingEntryFolder(real);
+      if (enclosing) {
+        error(CheckFault::DestinationUnusable, -1, CheckRole::None, request_.destination,
+              kCheckDestinationInPackage, {{"folder", *enclosing}});
       }
     }
     if (!volume_.existing.empty() && absolute.size() > volume_.existing.size()) {
@@ -478,6 +487,28 @@ class Planner {
     }
     // Every create builds in the working folder before moving the package into place.
     absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
+  }
+
+  // A button image is written over whatever file of its name the destination holds:
+  // never over a file the run copies from, which would be lost (and the next run would
+  // take the button for it).
+  void checkButtonsOverSources() {
+    std::error_code ec;
+    const auto normal = [&ec](const std::string& path) {
+      return fs::absolute(toFsPath(path), ec).lexically_normal();
+    };
+    for (const char* name : {kUpButtonName, kDownButtonName}) {
+      const fs::path button = normal(joinPath(request_.destination, name));
+      if (ec) return;
+      for (const PlannedItem& item : plan_.items) {
+        if (item.step != PlannedItem::Step::CopyFile || normal(item.source) != button || ec) {
+          continue;
+        }
+        error(CheckFault::DestinationUnusable, item.entryNumber, CheckRole::None, item.source,
+              kCheckButtonOverSource, {{"name", name}});
+        break;
+      }
+    }
   }
 
   // A two-digit folder (or link) in the destination that the new package does not

@@ -218,6 +218,13 @@ std::vector<Case> cases() {
          request.destination = d.file("other/00/package");
          return request;
        }},
+      {"a thumbnail where a button image goes, which would be lost", Verdict::Error,
+       [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
+         d.copyFrom(request.entries[0].thumbnailPath, "package/up.jpg");
+         request.entries[0].thumbnailPath = d.file("package/up.jpg");
+         return request;
+       }},
       {"button images at the top of a folder that holds no package are written over", Verdict::Ok,
        [](test::TempDir& d) {
          d.write("package/up.jpg", "someone's picture");
@@ -232,6 +239,16 @@ std::vector<Case> cases() {
                    d.write("elsewhere.jpg", "not to be written through");
                    d.makeFolder("package");
                    fs::create_symlink(d.file("elsewhere.jpg"), d.file("package/up.jpg"));
+                   return request;
+                 }});
+  all.push_back({"a destination reached through a link into an entry folder of another package",
+                 Verdict::Error, [](test::TempDir& d) {
+                   CheckRequest request = oneEntry(d, kSur);
+                   d.write("other/exhibition.nuv",
+                           "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n");
+                   d.write("other/00/s.nuv", "its scene");
+                   fs::create_directory_symlink(d.file("other/00"), d.file("link"));
+                   request.destination = d.file("link/package");
                    return request;
                  }});
   all.push_back(
