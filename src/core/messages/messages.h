@@ -347,6 +347,12 @@ inline constexpr const char* kCheckDestinationUnusable = "保存先フォルダ�
 inline constexpr const char* kCheckButtonOverSource =
     "作成に使うこのファイルはボタン画像 {name} "
     "で上書きされます（ファイルを別のフォルダへ移してください）";
+inline constexpr const char* kCheckDestinationInWorkingFolder =
+    "保存先フォルダが Vesk の作業フォルダ {folder} "
+    "の中にあります（作業フォルダは次の作成で削除されます）";
+inline constexpr const char* kCheckSourceInWorkingFolder =
+    "このファイルは Vesk の作業フォルダ {folder} "
+    "の中にあり、次の作成で削除されます（作業フォルダの外へ移してください）";
 inline constexpr const char* kCheckDestinationInPackage =
     "保存先フォルダが別のパッケージの項目フォルダ {folder} "
     "の中にあります（そのパッケージが検証を通らなくなります）";

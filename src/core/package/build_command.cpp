@@ -44,6 +44,7 @@ std::shared_ptr<const PackagePlan> planOfRequest(const CreateRequest& request) {
   CheckRequest check;
   check.entries = request.entries;
   check.destination = request.destination;
+  check.ownWorkingFolder = request.ownWorkingFolder;
   check.programFolder = request.programFolder;
   check.readScene = request.readScene;
   check.textRooms = request.textRooms;

@@ -60,6 +60,9 @@ struct CreateRequest {
   // The plan the check made of these entries; null: the create plans them itself. Its
   // members are made below `destination`, wherever it was planned for.
   std::shared_ptr<const PackagePlan> plan = nullptr;
+  // `destination` is the run's own working folder, where a replace builds before its
+  // swap: only the folders above it are judged as a destination.
+  bool ownWorkingFolder = false;
   // Hash every file as it is written and write the manifest and copy record before the
   // document; off only to measure what hashing costs.
   bool hashContent = true;

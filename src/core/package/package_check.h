@@ -87,6 +87,8 @@ struct CheckRequest {
   std::vector<ExhibitionEntry> entries;
   std::string destination;
   bool replacing = false;
+  // `destination` is the run's own working folder (see CreateRequest::ownWorkingFolder).
+  bool ownWorkingFolder = false;
   bool windowsNames = true;  // warn about names a Windows kiosk cannot hold
   bool withReport = false;   // the create also writes the report page into the package
   // Empty: each scene file is read directly (readSceneText). Called on the plan's two

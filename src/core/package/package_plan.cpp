@@ -149,6 +149,12 @@ const char* memberRoleName(const std::string& target) {
   return kRoleEntryFolder;
 }
 
+// True when a component of `path` is a Vesk working folder's name.
+bool inWorkingFolder(const std::string& path) {
+  const std::vector<std::string> components = pathComponents(path);
+  return std::find(components.begin(), components.end(), kStagingFolderName) != components.end();
+}
+
 class Planner {
  public:
   Planner(const CheckRequest& request, PlanObserver* observer)
@@ -219,6 +225,7 @@ class Planner {
       }
     }
     addObstacles();
+    checkSourcesInWorkingFolders();
     checkButtonsOverSources();
     for (auto& button : buttons) addCopy(std::move(button), CheckRole::None);
     if (request_.windowsNames) {
@@ -475,6 +482,17 @@ class Planner {
         error(CheckFault::DestinationUnusable, -1, CheckRole::None, request_.destination,
               kCheckDestinationInPackage, {{"folder", *enclosing}});
       }
+      // A working folder is removed whole by the next run into its destination; the
+      // run's own is judged by the folders above it.
+      const auto judged = [this](std::string path) {
+        while (!path.empty() && isPathSeparator(path.back())) path.pop_back();
+        return request_.ownWorkingFolder ? folderOf(path) : path;
+      };
+      if (inWorkingFolder(judged(absolute)) ||
+          (!unresolved && inWorkingFolder(judged(fromFsPath(real))))) {
+        error(CheckFault::DestinationUnusable, -1, CheckRole::None, request_.destination,
+              kCheckDestinationInWorkingFolder, {{"folder", kStagingFolderName}});
+      }
     }
     if (!volume_.existing.empty() && absolute.size() > volume_.existing.size()) {
       for (const auto& name : pathComponents(absolute.substr(volume_.existing.size()))) {
@@ -487,6 +505,25 @@ class Planner {
     }
     // Every create builds in the working folder before moving the package into place.
     absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
+  }
+
+  // What lies in a Vesk working folder is removed by the next run into its destination
+  // (the one that runs on this plan may be it): never copied from, one error an entry.
+  // A check made before the undo of an interrupted run judges each file where the undo
+  // puts it.
+  void checkSourcesInWorkingFolders() {
+    const UndoPlaces none;
+    const UndoPlaces& places = request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
+    int named = -2;
+    for (const PlannedItem& item : plan_.items) {
+      if (item.step != PlannedItem::Step::CopyFile || item.entryNumber == named ||
+          !inWorkingFolder(places.afterUndo(item.source))) {
+        continue;
+      }
+      error(CheckFault::DestinationUnusable, item.entryNumber, CheckRole::None, item.source,
+            kCheckSourceInWorkingFolder, {{"folder", kStagingFolderName}});
+      named = item.entryNumber;
+    }
   }
 
   // A button image is written over whatever file of its name the destination holds:

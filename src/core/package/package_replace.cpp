@@ -145,6 +145,7 @@ BuildReport replacePackage(const CreateRequest& request, MessageSink& sink, Buil
   DeferringSink deferring(sink);
   CreateRequest staged = request;
   staged.destination = folder.path;
+  staged.ownWorkingFolder = true;
   // The plan's scene texts leave their memory to the copies' and the document's.
   TextRooms rooms;
   if (staged.textRooms == nullptr) staged.textRooms = &rooms;

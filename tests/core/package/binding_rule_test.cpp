@@ -218,6 +218,20 @@ std::vector<Case> cases() {
          request.destination = d.file("other/00/package");
          return request;
        }},
+      {"a destination inside a working folder, which the next run there removes", Verdict::Error,
+       [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
+         request.destination = d.file("other/.vesk-staging/package");
+         return request;
+       }},
+      {"a data file inside a working folder, which the next run there removes", Verdict::Error,
+       [](test::TempDir& d) {
+         d.write("other/.vesk-staging/00/x.raw", "left by a killed run");
+         return oneEntry(d,
+                         "<data name=\"x\"><file path=\"..\\other\\.vesk-staging\\00\\x.raw\" "
+                         "/></data>\r\n" +
+                             kSur);
+       }},
       {"a thumbnail where a button image goes, which would be lost", Verdict::Error,
        [](test::TempDir& d) {
          CheckRequest request = oneEntry(d, kSur);
