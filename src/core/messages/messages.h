@@ -206,6 +206,9 @@ inline constexpr const char* kReplaceObstaclesMessage =
     "エラー　以前のパッケージのものではないファイルやフォルダがあるため、置き換えを始めませんでした"
     "（移動も削除もしていません）:";
 // Reading a package whose folder holds an interrupted replace; {path} is the folder.
+inline constexpr const char* kPackageBeingWrittenMessage =
+    "エラー　このフォルダでは作成または置き換えが実行中です。終わってからもう一度お試しください: "
+    "{path}";
 inline constexpr const char* kInterruptedReplaceFoundMessage =
     "エラー　このフォルダでは作成または置き換えが中断されています。このフォルダへもう一度作成すると"
     "、"

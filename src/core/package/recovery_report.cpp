@@ -46,7 +46,12 @@ bool recoverBeforeRun(const std::string& destination, MessageSink& sink) {
 std::optional<Message> interruptedWorkNotice(const std::string& documentPath) {
   const std::string folder =
       folderOf(documentPath).empty() ? std::string(".") : folderOf(documentPath);
-  if (pendingRecovery(folder) != Recovery::RolledBack) return std::nullopt;
+  const Recovery pending = pendingRecovery(folder);
+  // While a run writes the package, parts of it may be moved aside for a moment.
+  if (pending == Recovery::Busy) {
+    return errorMessage(fillTemplate(kPackageBeingWrittenMessage, {{"path", folder}}));
+  }
+  if (pending != Recovery::RolledBack) return std::nullopt;
   // Where the undo is blocked, another create would not finish it: what blocks it is named.
   const std::vector<std::string> blockers = recoveryBlockers(folder);
   if (!blockers.empty()) {

@@ -19,7 +19,8 @@ bool recoverBeforeRun(const std::string& destination, MessageSink& sink);
 
 // For reading the package whose document is `documentPath` (verify, re-import, a
 // dropped document): the error saying that a replace there was interrupted and that a
-// create into the folder finishes it, when its earlier members lie aside; else nothing.
+// create into the folder finishes it, when its earlier members lie aside, or that a run
+// is writing there now; else nothing.
 std::optional<Message> interruptedWorkNotice(const std::string& documentPath);
 
 // For the check of a create into `folder`: where the top-level names of the package

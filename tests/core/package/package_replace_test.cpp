@@ -92,6 +92,25 @@ void printTable(const std::string& title, const std::vector<std::string>& rows) 
   for (const auto& row : rows) std::cout << row << '\n';
 }
 
+// While a replace moves its members, reading the package back says that a run is
+// writing there, not that its members are missing.
+TEST_F(PackageReplace, ReadingThePackageBackDuringTheSwapSaysARunIsWritingThere) {
+  makeEarlierAndExpected();
+  std::optional<Message> notice;
+  const StepHook midSwap = [&](int, const std::string& what) {
+    if (what.starts_with("move in") && !notice) {
+      notice = interruptedWorkNotice(dir.file("D/exhibition.nuv"));
+    }
+    return true;
+  };
+  ASSERT_EQ(replacePackage(request({"c", "b", "a"}, "D"), sink, nullptr, midSwap).status,
+            BuildStatus::Written);
+  ASSERT_TRUE(notice.has_value());
+  const std::string busy(kPackageBeingWrittenMessage);
+  EXPECT_EQ(notice->text.rfind(busy.substr(0, busy.find('{')), 0), 0u) << notice->text;
+  EXPECT_FALSE(interruptedWorkNotice(dir.file("D/exhibition.nuv")).has_value());
+}
+
 TEST_F(PackageReplace, AKillAtAnyStepLeavesOneWholePackageForEveryNextRun) {
   makeEarlierAndExpected();
   const auto steps = stepsOf([&](const StepHook& hook) {
