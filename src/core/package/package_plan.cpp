@@ -530,17 +530,22 @@ class Planner {
   // never over a file the run copies from, which would be lost (and the next run would
   // take the button for it).
   void checkButtonsOverSources() {
-    std::error_code ec;
-    const auto normal = [&ec](const std::string& path) {
-      return fs::absolute(toFsPath(path), ec).lexically_normal();
+    const auto normal = [](const std::string& path) {
+      std::error_code ec;
+      const fs::path absolute = fs::absolute(toFsPath(path), ec).lexically_normal();
+      return ec ? fs::path() : absolute;
     };
+    // A replace's own plan is made for its working folder; the buttons go above it.
+    std::string destination = request_.destination;
+    if (request_.ownWorkingFolder) {
+      while (!destination.empty() && isPathSeparator(destination.back())) destination.pop_back();
+      destination = folderOf(destination);
+    }
     for (const char* name : {kUpButtonName, kDownButtonName}) {
-      const fs::path button = normal(joinPath(request_.destination, name));
-      if (ec) return;
+      const fs::path button = normal(joinPath(destination, name));
+      if (button.empty()) return;
       for (const PlannedItem& item : plan_.items) {
-        if (item.step != PlannedItem::Step::CopyFile || normal(item.source) != button || ec) {
-          continue;
-        }
+        if (item.step != PlannedItem::Step::CopyFile || normal(item.source) != button) continue;
         error(CheckFault::DestinationUnusable, item.entryNumber, CheckRole::None, item.source,
               kCheckButtonOverSource, {{"name", name}});
         break;
