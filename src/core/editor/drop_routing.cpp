@@ -58,7 +58,9 @@ void routeDroppedFiles(const std::vector<std::string>& paths, DropTarget& target
         // Put back first when the operator agrees: read as it lies, it would be a mixture
         // of two packages. An undo that something blocks is named instead.
         const std::string folder = packageFolder.empty() ? std::string(".") : packageFolder;
-        if (!target.recoverFolder || !recoveryBlockers(folder).empty()) {
+        // Only an interrupted run is put back; one still writing there is waited for.
+        if (!target.recoverFolder || pendingRecovery(folder) != Recovery::RolledBack ||
+            !recoveryBlockers(folder).empty()) {
           target.sink.showMessage(*notice);
           continue;
         }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_lock.h"
 #include "base/path_terms.h"
 #include "editor/dialog_controller.h"
 #include "messages/messages.h"
@@ -306,6 +307,31 @@ TEST(FileDrop, APackageLeftHalfReplacedIsPutBackFirstWhenTheOperatorAgrees) {
     }
     EXPECT_FALSE(d.controller.busy());
   }
+}
+
+// A package another run is writing right now is neither put back nor read: the drop
+// says so, and the list stays.
+TEST(FileDrop, APackageAnotherRunIsWritingIsLeftAlone) {
+  TempDir dir;
+  const Package package(dir, "pkg", 2);
+  dir.write("pkg/.vesk-staging/.vesk-working-folder", "");
+  FileLock held;
+  int error = 0;
+  ASSERT_EQ(lockFile(dir.file("pkg/.vesk-staging/.vesk-lock"), true, held, error),
+            LockAttempt::Acquired);
+  Dialog d;
+  test::RecordingRunner runner;
+  d.controller.setBuildRunner(&runner);
+  d.sink.answers = {true};
+  d.controller.onFilesDropped({package.document});
+
+  EXPECT_EQ(d.sink.questions.size(), 1u) << "no question of putting back";
+  ASSERT_EQ(d.sink.messages.size(), 1u);
+  const std::string busy(kPackageBeingWrittenMessage);
+  EXPECT_EQ(d.sink.messages[0].rfind(busy.substr(0, busy.find('{')), 0), 0u) << d.sink.messages[0];
+  EXPECT_TRUE(runner.stages.empty());
+  EXPECT_TRUE(d.controller.entryList().entries().empty());
+  EXPECT_TRUE(std::filesystem::exists(dir.file("pkg/.vesk-staging/.vesk-working-folder")));
 }
 
 // A package on a slow share takes a while to read: the dialog reads it behind the
