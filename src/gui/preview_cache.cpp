@@ -46,7 +46,12 @@ const PicturePreview* PreviewCache::preview(const QString& path, QSize box) {
               this,
               [this, key, path, read = std::move(read)]() mutable {
                 reading_.remove(key);
-                if (read) keep(key, path, std::move(*read));
+                if (read) {
+                  keep(key, path, std::move(*read));
+                } else if (!kept_.contains(key)) {
+                  // Let go of meanwhile for other previews: asked again, it is read anew.
+                  emit loaded(path);
+                }
               },
               Qt::QueuedConnection);
         });
