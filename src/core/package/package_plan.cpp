@@ -149,10 +149,26 @@ const char* memberRoleName(const std::string& target) {
   return kRoleEntryFolder;
 }
 
-// True when a component of `path` is a Vesk working folder's name.
+// True when `path` lies in a Vesk working folder that the next run into the folder
+// above it removes: one a run made (its marker, a lock, an unfinished leftover), not
+// just any folder of that name.
 bool inWorkingFolder(const std::string& path) {
-  const std::vector<std::string> components = pathComponents(path);
-  return std::find(components.begin(), components.end(), kStagingFolderName) != components.end();
+  const std::string_view name = kWorkingFolderName;
+  std::size_t begin = 0;
+  while (begin < path.size()) {
+    std::size_t end = begin;
+    while (end < path.size() && !isPathSeparator(path[end])) ++end;
+    std::string component = path.substr(begin, end - begin);
+#ifdef _WIN32
+    component = lowerAscii(component);  // one folder in any letter case
+#endif
+    if (component == name) {
+      const WorkingFolderState state = inspectWorkingFolder(path.substr(0, begin));
+      if (state == WorkingFolderState::Busy || state == WorkingFolderState::Stale) return true;
+    }
+    begin = end + 1;
+  }
+  return false;
 }
 
 class Planner {
@@ -530,11 +546,8 @@ class Planner {
   // never over a file the run copies from, which would be lost (and the next run would
   // take the button for it).
   void checkButtonsOverSources() {
-    const auto normal = [](const std::string& path) {
-      std::error_code ec;
-      const fs::path absolute = fs::absolute(toFsPath(path), ec).lexically_normal();
-      return ec ? fs::path() : absolute;
-    };
+    const UndoPlaces none;
+    const UndoPlaces& places = request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
     // A replace's own plan is made for its working folder; the buttons go above it.
     std::string destination = request_.destination;
     if (request_.ownWorkingFolder) {
@@ -542,10 +555,24 @@ class Planner {
       destination = folderOf(destination);
     }
     for (const char* name : {kUpButtonName, kDownButtonName}) {
-      const fs::path button = normal(joinPath(destination, name));
-      if (button.empty()) return;
+      // The name's file is replaced, so a source is lost when its path leads there
+      // (through links; on Windows in any letter case or short name); another name of
+      // the same file keeps it. Only sources that may be it are followed: the same file
+      // where the system tells files apart, else those of the button's name.
+      const std::string button = joinPath(destination, name);
+      const std::optional<FileStamp> there = fileStampOf(places.now(button), Links::Follow);
+      if (!there) continue;
+      std::error_code ec;
+      const fs::path real = fs::weakly_canonical(toFsPath(button), ec);
+      if (ec) continue;
       for (const PlannedItem& item : plan_.items) {
-        if (item.step != PlannedItem::Step::CopyFile || normal(item.source) != button) continue;
+        if (item.step != PlannedItem::Step::CopyFile) continue;
+        const std::string source = places.afterUndo(item.source);
+        const bool maybe = item.file != 0 ? item.device == there->device && item.file == there->file
+                                          : lowerAscii(fileNameOf(source)) == name;
+        if (!maybe) continue;
+        std::error_code sourceError;
+        if (fs::weakly_canonical(toFsPath(source), sourceError) != real || sourceError) continue;
         error(CheckFault::DestinationUnusable, item.entryNumber, CheckRole::None, item.source,
               kCheckButtonOverSource, {{"name", name}});
         break;

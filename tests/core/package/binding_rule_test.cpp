@@ -221,11 +221,19 @@ std::vector<Case> cases() {
       {"a destination inside a working folder, which the next run there removes", Verdict::Error,
        [](test::TempDir& d) {
          CheckRequest request = oneEntry(d, kSur);
+         d.write("other/.vesk-staging/.vesk-working-folder", "Vesk's");
+         request.destination = d.file("other/.vesk-staging/package");
+         return request;
+       }},
+      {"a destination inside a folder that merely has a working folder's name", Verdict::Ok,
+       [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
          request.destination = d.file("other/.vesk-staging/package");
          return request;
        }},
       {"a data file inside a working folder, which the next run there removes", Verdict::Error,
        [](test::TempDir& d) {
+         d.write("other/.vesk-staging/.vesk-working-folder", "Vesk's");
          d.write("other/.vesk-staging/00/x.raw", "left by a killed run");
          return oneEntry(d,
                          "<data name=\"x\"><file path=\"..\\other\\.vesk-staging\\00\\x.raw\" "
@@ -265,6 +273,24 @@ std::vector<Case> cases() {
                    request.destination = d.file("link/package");
                    return request;
                  }});
+  all.push_back({"a thumbnail reached through a link to where a button image goes", Verdict::Error,
+                 [](test::TempDir& d) {
+                   CheckRequest request = oneEntry(d, kSur);
+                   d.copyFrom(request.entries[0].thumbnailPath, "package/up.jpg");
+                   fs::create_directory_symlink(d.file("package"), d.file("link"));
+                   request.entries[0].thumbnailPath = d.file("link/up.jpg");
+                   return request;
+                 }});
+  all.push_back(
+      {"a thumbnail that is another name of the file where a button image goes, "
+       "which keeps it",
+       Verdict::Ok, [](test::TempDir& d) {
+         CheckRequest request = oneEntry(d, kSur);
+         d.copyFrom(request.entries[0].thumbnailPath, "package/up.jpg");
+         fs::create_hard_link(d.file("package/up.jpg"), d.file("src/t2.jpg"));
+         request.entries[0].thumbnailPath = d.file("src/t2.jpg");
+         return request;
+       }});
   all.push_back(
       {"a destination that is a link leading nowhere", Verdict::Error, [](test::TempDir& d) {
          CheckRequest request = oneEntry(d, kSur);
