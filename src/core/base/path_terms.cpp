@@ -46,10 +46,8 @@ std::string folderOf(std::string_view path) {
 }
 
 std::string withFolder(const std::string& path) {
+  // On Windows "C:name" has a folder: the drive's current one.
   if (path.empty() || !folderOf(path).empty()) return path;
-#ifdef _WIN32
-  if (path.find(':') != std::string::npos) return path;  // "C:name": the drive's folder
-#endif
   return std::string(".") + kPathSeparator + path;
 }
 
