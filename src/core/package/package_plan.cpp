@@ -500,12 +500,8 @@ class Planner {
       }
       // A working folder is removed whole by the next run into its destination; the
       // run's own is judged by the folders above it.
-      const auto judged = [this](std::string path) {
-        while (!path.empty() && isPathSeparator(path.back())) path.pop_back();
-        return request_.ownWorkingFolder ? folderOf(path) : path;
-      };
-      if (inWorkingFolder(judged(absolute)) ||
-          (!unresolved && inWorkingFolder(judged(fromFsPath(real))))) {
+      if (inWorkingFolder(packageFolderOf(absolute)) ||
+          (!unresolved && inWorkingFolder(packageFolderOf(fromFsPath(real))))) {
         error(CheckFault::DestinationUnusable, -1, CheckRole::None, request_.destination,
               kCheckDestinationInWorkingFolder, {{"folder", kStagingFolderName}});
       }
@@ -523,13 +519,25 @@ class Planner {
     absoluteDestination_ += std::string(kStagingFolderName) + kPathSeparator;
   }
 
+  // Where an interrupted run's undo puts each path, for a check made before it; none.
+  const UndoPlaces& undoPlaces() const {
+    static const UndoPlaces none;
+    return request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
+  }
+
+  // The folder the package goes into, for `destination`: a replace's own plan is made
+  // for its working folder, and the package goes above it.
+  std::string packageFolderOf(const std::string& destination) const {
+    return request_.ownWorkingFolder ? folderOf(withoutTrailingSeparator(destination))
+                                     : destination;
+  }
+
   // What lies in a Vesk working folder is removed by the next run into its destination
   // (the one that runs on this plan may be it): never copied from, one error an entry.
   // A check made before the undo of an interrupted run judges each file where the undo
   // puts it.
   void checkSourcesInWorkingFolders() {
-    const UndoPlaces none;
-    const UndoPlaces& places = request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
+    const UndoPlaces& places = undoPlaces();
     int named = -2;
     for (const PlannedItem& item : plan_.items) {
       if (item.step != PlannedItem::Step::CopyFile || item.entryNumber == named ||
@@ -546,14 +554,8 @@ class Planner {
   // never over a file the run copies from, which would be lost (and the next run would
   // take the button for it).
   void checkButtonsOverSources() {
-    const UndoPlaces none;
-    const UndoPlaces& places = request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
-    // A replace's own plan is made for its working folder; the buttons go above it.
-    std::string destination = request_.destination;
-    if (request_.ownWorkingFolder) {
-      while (!destination.empty() && isPathSeparator(destination.back())) destination.pop_back();
-      destination = folderOf(destination);
-    }
+    const UndoPlaces& places = undoPlaces();
+    const std::string destination = packageFolderOf(request_.destination);
     for (const char* name : {kUpButtonName, kDownButtonName}) {
       // The name's file is replaced, so a source is lost when its path leads there
       // (through links; on Windows in any letter case or short name); another name of
@@ -797,8 +799,7 @@ class Planner {
   // one an operator put into a package's folder included.
   std::string packageEntryFolderOf(const std::string& scene) {
     // A scene lying elsewhere until an undo is judged where the undo puts it.
-    const UndoPlaces none;
-    const UndoPlaces& places = request_.undoPlaces != nullptr ? *request_.undoPlaces : none;
+    const UndoPlaces& places = undoPlaces();
     const std::string folder = folderOf(places.afterUndo(scene));
     if (folder.empty()) return {};
     const std::string path = withoutTrailingSeparator(folder);
